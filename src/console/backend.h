@@ -1,0 +1,28 @@
+// What the console needs from a terminal: show a screen, sound the bell,
+// read a key, and step aside while an external command runs.
+#pragma once
+
+#include <string>
+
+#include "console/screen.h"
+
+namespace zazir {
+
+class TerminalBackend {
+ public:
+  virtual ~TerminalBackend() = default;
+
+  virtual void present(const Screen& screen) = 0;
+  virtual void bell() = 0;
+  // Blocks for one key: a control code of the key table, or a typed byte
+  // (a byte of 0x80 or more comes back negative).
+  virtual int readKey() = 0;
+  // The codeset of typed bytes ("UTF-8", "CP932", ...).
+  virtual std::string inputCodeset() const = 0;
+  // Around an external command: normal mode on the normal screen, then raw
+  // mode and the whole screen again.
+  virtual void suspend() = 0;
+  virtual void resume() = 0;
+};
+
+}  // namespace zazir

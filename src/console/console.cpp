@@ -1,0 +1,146 @@
+#include "console/console.h"
+
+#include <algorithm>
+
+#include "console/keys.h"
+#include "platform/encoding.h"
+
+namespace zazir {
+
+Console::Console(TerminalBackend& backend, CommandRunner runner)
+    : backend_(backend), runner_(runner ? std::move(runner) : CommandRunner(runShellCommand)) {}
+
+void Console::setCursor(int column, int row) {
+  screen_.cursorColumn = column;
+  screen_.cursorRow = row;
+}
+
+void Console::moveTo(int x, int y) {
+  if (Screen::contains(x - 1, y - 1)) setCursor(x - 1, y - 1);
+}
+
+void Console::newLine(bool scrollAtBottom) {
+  screen_.cursorColumn = 0;
+  ++screen_.cursorRow;
+  if (scrollAtBottom && screen_.cursorRow == kScreenHeight) {
+    scrollUp();
+    screen_.cursorRow = kScreenHeight - 1;
+  }
+}
+
+void Console::scrollUp() {
+  std::copy(screen_.cells.begin() + kScreenWidth, screen_.cells.end(), screen_.cells.begin());
+  std::fill(screen_.cells.end() - kScreenWidth, screen_.cells.end(), Cell{' ', attr::kStartup});
+}
+
+void Console::putByte(unsigned char byte, Attribute attribute, bool scrollAtBottom) {
+  if (screen_.cursorColumn >= kScreenWidth) newLine(scrollAtBottom);
+  if (Screen::contains(screen_.cursorColumn, screen_.cursorRow)) {
+    screen_.at(screen_.cursorColumn, screen_.cursorRow) = Cell{byte, attribute};
+  }
+  ++screen_.cursorColumn;
+}
+
+void Console::writeText(std::string_view text) {
+  for (char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte == '\n') {
+      newLine(false);
+    } else if (byte == '\r') {
+      screen_.cursorColumn = 0;
+    } else if (byte == key::kBell) {
+      bell();
+    } else {
+      putByte(byte, current_, false);
+    }
+  }
+}
+
+void Console::writeBody(std::string_view text) {
+  for (char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte == '\n') {
+      newLine(true);
+    } else if (byte == '\t') {
+      do putByte(' ', attr::kStartup, true);
+      while (screen_.cursorColumn % 8 != 0);
+    } else if (byte == key::kBell) {
+      bell();
+    } else {
+      putByte(byte, attr::kStartup, true);
+    }
+  }
+}
+
+void Console::putBodyRow(int row, std::string_view text) {
+  int column = 0;
+  auto put = [&](unsigned char byte) {
+    if (column < kScreenWidth && Screen::contains(column, row)) {
+      screen_.at(column, row) = Cell{byte, attr::kStartup};
+    }
+    ++column;
+  };
+  for (char c : text) {
+    if (column >= kScreenWidth) break;
+    if (c == '\t') {
+      do put(' ');
+      while (column % 8 != 0);
+    } else {
+      put(static_cast<unsigned char>(c));
+    }
+  }
+  while (column < kScreenWidth) put(' ');
+  setCursor(0, row + 1);
+}
+
+void Console::clearScreen() {
+  screen_.cells.fill(Cell{' ', attr::kStartup});
+  setCursor(0, 0);
+}
+
+void Console::clearToEndOfLine() {
+  if (screen_.cursorRow < 0 || screen_.cursorRow >= kScreenHeight) return;
+  for (int column = std::max(screen_.cursorColumn, 0); column < kScreenWidth; ++column) {
+    screen_.at(column, screen_.cursorRow) = Cell{' ', attr::kStartup};
+  }
+}
+
+void Console::deleteLine() {
+  const int row = screen_.cursorRow;
+  if (row < 0 || row >= kScreenHeight) return;
+  auto first = screen_.cells.begin() + row * kScreenWidth;
+  std::copy(first + kScreenWidth, screen_.cells.end(), first);
+  std::fill(screen_.cells.end() - kScreenWidth, screen_.cells.end(), Cell{' ', attr::kStartup});
+}
+
+void Console::insertLine() {
+  const int row = screen_.cursorRow;
+  if (row < 0 || row >= kScreenHeight) return;
+  auto first = screen_.cells.begin() + row * kScreenWidth;
+  std::copy_backward(first, screen_.cells.end() - kScreenWidth, screen_.cells.end());
+  std::fill(first, first + kScreenWidth, Cell{' ', attr::kStartup});
+}
+
+void Console::present() { backend_.present(screen_); }
+
+int Console::getKey() {
+  present();
+  return backend_.readKey();
+}
+
+void Console::bell() {
+  present();
+  backend_.bell();
+}
+
+int Console::runCommand(const std::string& commandLine) {
+  present();
+  backend_.suspend();
+  struct Resume {
+    TerminalBackend& backend;
+    ~Resume() { backend.resume(); }
+  } resume{backend_};
+  return runner_(toOsName(commandLine));
+}
+
+}  // namespace zazir

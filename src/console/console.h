@@ -1,0 +1,91 @@
+// The console: the screen operations every screen uses, drawing into the
+// virtual screen, and the key reader. A backend shows the screen.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "console/backend.h"
+#include "console/format.h"
+#include "console/screen.h"
+#include "platform/command.h"
+
+namespace zazir {
+
+class Console {
+ public:
+  // `runner` runs external commands; the real shell runner when empty.
+  explicit Console(TerminalBackend& backend, CommandRunner runner = {});
+
+  // Cursor: 0-based column and row. Output at a position outside the
+  // screen does not appear.
+  void setCursor(int column, int row);
+  // 1-based position; a position outside the screen is ignored.
+  void moveTo(int x, int y);
+  int cursorColumn() const { return screen_.cursorColumn; }
+  int cursorRow() const { return screen_.cursorRow; }
+
+  // Formatted text at the cursor in the current attribute: "\n" goes to
+  // column 0 of the next row, output wraps after column 79, BEL sounds the
+  // bell.
+  template <typename... Args>
+  void putText(std::string_view format, const Args&... args) {
+    writeText(formatText(format, args...));
+  }
+  void writeText(std::string_view text);
+
+  // Formatted text in the start-up attribute; TAB advances to the next
+  // multiple of 8 columns.
+  template <typename... Args>
+  void putBodyText(std::string_view format, const Args&... args) {
+    writeBody(formatText(format, args...));
+  }
+  void writeBody(std::string_view text);
+  // One pager row: `text` from column 0 of `row` in the start-up attribute,
+  // tabs expanded, padded with blanks to the row's end and never spilling
+  // into the next row.
+  void putBodyRow(int row, std::string_view text);
+
+  Attribute getAttribute() const { return current_; }
+  void setAttribute(Attribute attribute) { current_ = attribute; }
+  void setForeground(int colour) { current_ = (current_ & 0xF0) | (colour & 0x0F); }
+  void setBackground(int colour) { current_ = (current_ & 0x0F) | ((colour & 0x0F) << 4); }
+  // The two attribute pairs every screen uses.
+  void setNormal() {
+    setBackground(0);
+    setForeground(15);
+  }
+  void setBar() {
+    setForeground(0);
+    setBackground(15);
+  }
+
+  void clearScreen();
+  void clearToEndOfLine();
+  void deleteLine();
+  void insertLine();
+
+  // Shows the screen and waits for one key.
+  int getKey();
+  void bell();
+  // Shows the screen as it stands (before a wait that is not a key).
+  void present();
+
+  // Runs an external command with the terminal handed over to it.
+  int runCommand(const std::string& commandLine);
+
+  const Screen& screen() const { return screen_; }
+  std::string inputCodeset() const { return backend_.inputCodeset(); }
+
+ private:
+  void putByte(unsigned char byte, Attribute attribute, bool scrollAtBottom);
+  void newLine(bool scrollAtBottom);
+  void scrollUp();
+
+  TerminalBackend& backend_;
+  CommandRunner runner_;
+  Screen screen_;
+  Attribute current_ = attr::kStartup;
+};
+
+}  // namespace zazir

@@ -1,0 +1,47 @@
+// The small dialogs every screen uses: line input, the prompt box, the
+// yes/no question, message boxes and the fatal error.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "console/console.h"
+
+namespace zazir {
+
+// Thrown to end the program: the entry point restores the terminal, prints
+// `message` (CP932) on standard error when there is one, and exits with
+// `status`.
+struct ProgramExit {
+  int status = 0;
+  std::string message;
+};
+
+inline constexpr int kExitFatal = 50;
+
+// Reads one line at the 1-based position: at most `maxBytes` bytes, typed
+// text in attribute 0x0A, `initial` offered as editable content. Esc gives
+// the empty result.
+std::string inputLine(Console& console, int x, int y, std::size_t maxBytes,
+                      std::string_view initial = {});
+
+// The framed prompt on rows 10 to 12 with `message` centred in its top
+// border. An empty result means cancel.
+std::string promptBox(Console& console, std::string_view message, std::string_view proposal = {});
+
+enum class YesNoMode { DefaultYes = 0, DefaultNo = 1, NoDefault = 2 };
+// Writes the choice hint at the cursor and waits for an answer: true for yes.
+bool askYesNo(Console& console, YesNoMode mode);
+
+enum class MessageId { NoPosts = 1, MenuHelp = 2, NothingWritten = 3, NoMarks = 4, MailHelp = 6 };
+// A full-screen message; returns after any key with the screen cleared.
+void messageBox(Console& console, MessageId id);
+
+// Shows the fatal-error screen and ends the program with status 50.
+[[noreturn]] void fatalError(Console& console, std::string_view message);
+
+// A line of 80 bytes: "+", 78 times "-", "+".
+std::string frameLine();
+
+}  // namespace zazir

@@ -1,0 +1,164 @@
+#include "console/format.h"
+
+#include <algorithm>
+#include <string>
+
+#include "console/cp932.h"
+
+namespace zazir {
+namespace {
+
+// Widths and precisions beyond this are taken as this: a hostile format
+// must not ask for gigabytes.
+constexpr int kLongestField = 10000;
+
+struct Spec {
+  bool left = false;
+  bool zero = false;
+  bool plus = false;
+  bool space = false;
+  int width = -1;
+  int precision = -1;
+  char conversion = 0;
+  std::size_t end = 0;  // index just past the conversion character
+};
+
+// Parses the conversion that starts at format[start] == '%'. Returns false
+// when the format ends before a conversion character.
+bool parseSpec(std::string_view format, std::size_t start, Spec& spec) {
+  std::size_t at = start + 1;
+  for (; at < format.size(); ++at) {
+    const char c = format[at];
+    if (c == '-') spec.left = true;
+    else if (c == '0') spec.zero = true;
+    else if (c == '+') spec.plus = true;
+    else if (c == ' ') spec.space = true;
+    else if (c == '#') continue;
+    else break;
+  }
+  auto readNumber = [&](int& out) {
+    out = 0;
+    while (at < format.size() && format[at] >= '0' && format[at] <= '9') {
+      out = std::min(out * 10 + (format[at] - '0'), kLongestField);
+      ++at;
+    }
+  };
+  if (at < format.size() && format[at] >= '1' && format[at] <= '9') readNumber(spec.width);
+  if (at < format.size() && format[at] == '.') {
+    ++at;
+    readNumber(spec.precision);
+  }
+  while (at < format.size() && (format[at] == 'l' || format[at] == 'h')) ++at;
+  if (at >= format.size()) return false;
+  spec.conversion = format[at];
+  spec.end = at + 1;
+  return true;
+}
+
+void pad(std::string& out, std::string_view body, const Spec& spec, char filler = ' ') {
+  const std::size_t width = spec.width > 0 ? static_cast<std::size_t>(spec.width) : 0;
+  const std::size_t fill = body.size() < width ? width - body.size() : 0;
+  if (spec.left) {
+    out += body;
+    out.append(fill, ' ');
+  } else {
+    out.append(fill, filler);
+    out += body;
+  }
+}
+
+void appendText(std::string& out, std::string_view text, const Spec& spec) {
+  if (spec.precision >= 0) text = cutToBytes(text, static_cast<std::size_t>(spec.precision));
+  pad(out, text, spec);
+}
+
+void appendNumber(std::string& out, std::int64_t value, const Spec& spec) {
+  const bool negative = value < 0;
+  const std::uint64_t magnitude =
+      negative ? ~static_cast<std::uint64_t>(value) + 1 : static_cast<std::uint64_t>(value);
+  std::string digits = std::to_string(magnitude);
+  if (spec.precision >= 0 && digits.size() < static_cast<std::size_t>(spec.precision)) {
+    digits.insert(0, static_cast<std::size_t>(spec.precision) - digits.size(), '0');
+  }
+  std::string sign = negative ? "-" : spec.plus ? "+" : spec.space ? " " : "";
+  const bool zeroFill = spec.zero && !spec.left && spec.precision < 0;
+  if (zeroFill) {
+    const std::size_t width = spec.width > 0 ? static_cast<std::size_t>(spec.width) : 0;
+    const std::size_t used = sign.size() + digits.size();
+    if (used < width) digits.insert(0, width - used, '0');
+  }
+  pad(out, sign + digits, spec);
+}
+
+}  // namespace
+
+std::string formatArgs(std::string_view format, std::initializer_list<FormatArg> args) {
+  std::string out;
+  out.reserve(format.size() + 16);
+  auto next = args.begin();
+  for (std::size_t at = 0; at < format.size();) {
+    const char c = format[at];
+    if (c != '%') {
+      out += c;
+      ++at;
+      continue;
+    }
+    Spec spec;
+    if (!parseSpec(format, at, spec)) {
+      out.append(format.substr(at));
+      break;
+    }
+    switch (spec.conversion) {
+      case '%':
+        out += '%';
+        break;
+      case 's': {
+        std::string_view text;
+        if (next != args.end()) text = (next++)->text();
+        appendText(out, text, spec);
+        break;
+      }
+      case 'i':
+      case 'd': {
+        std::int64_t value = 0;
+        if (next != args.end()) value = (next++)->number();
+        appendNumber(out, value, spec);
+        break;
+      }
+      default:
+        out.append(format.substr(at, spec.end - at));
+        break;
+    }
+    at = spec.end;
+  }
+  return out;
+}
+
+std::string formatConfigured(std::string_view format, std::initializer_list<std::string_view> args) {
+  std::string out;
+  auto next = args.begin();
+  for (std::size_t at = 0; at < format.size();) {
+    if (format[at] != '%') {
+      out += format[at++];
+      continue;
+    }
+    Spec spec;
+    if (!parseSpec(format, at, spec)) {
+      out.append(format.substr(at));
+      break;
+    }
+    if (spec.conversion == '%' && spec.end == at + 2) {
+      out += '%';
+    } else if (spec.conversion == 's') {
+      std::string_view text;
+      if (next != args.end()) text = *next++;
+      appendText(out, text, spec);
+    } else {
+      out.append(format.substr(at, spec.end - at));
+    }
+    at = spec.end;
+  }
+  return out;
+}
+
+}  // namespace zazir

@@ -1,0 +1,41 @@
+// The line editor of the prompt row: a state fed one key at a time, with
+// no drawing of its own. Typed bytes arrive in the terminal's codeset and
+// are kept as CP932.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace zazir {
+
+class Converter;
+
+class LineEditor {
+ public:
+  LineEditor(std::size_t maxBytes, std::string_view initial, const std::string& inputCodeset);
+  ~LineEditor();
+
+  enum class Outcome { Editing, Accepted, Cancelled };
+  struct Step {
+    Outcome outcome = Outcome::Editing;
+    bool refused = false;  // the key was refused: ring the bell
+  };
+  Step feed(int key);
+
+  // The line so far (CP932); empty after a cancel.
+  const std::string& text() const { return text_; }
+
+ private:
+  Step insertTyped(unsigned char byte);
+  Step insertCharacter(std::string_view cp932);
+
+  std::size_t maxBytes_;
+  std::string text_;
+  std::string pending_;  // bytes of a character not yet complete
+  bool inputIsCp932_;
+  std::unique_ptr<Converter> toCp932_;
+};
+
+}  // namespace zazir

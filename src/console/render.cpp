@@ -1,0 +1,191 @@
+#include "console/render.h"
+
+#include <vector>
+
+#include "console/cp932.h"
+#include "platform/encoding.h"
+
+namespace zazir {
+namespace {
+
+// Shown for a byte that is not printable text; nothing read from a file may
+// reach the terminal as a control byte.
+constexpr char kPlaceholder = '?';
+
+bool isTrailByte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// One character on screen: one or two cells.
+struct Unit {
+  int column;
+  int width;
+  std::string text;  // in the output codeset
+  Attribute attribute;
+};
+
+// Splits a row into its characters as the renderer will draw them.
+std::vector<Unit> unitsOf(const Screen& screen, int row, Renderer& renderer) {
+  std::vector<Unit> units;
+  for (int column = 0; column < kScreenWidth;) {
+    const Cell& cell = screen.at(column, row);
+    if (isLeadByte(cell.byte) && column + 1 < kScreenWidth) {
+      const Cell& next = screen.at(column + 1, row);
+      if (isTrailByte(next.byte)) {
+        if (auto text = renderer.glyph(cell.byte, next.byte)) {
+          units.push_back({column, 2, *text, cell.attribute});
+          column += 2;
+          continue;
+        }
+      }
+    }
+    auto text = renderer.glyph(cell.byte);
+    units.push_back({column, 1, text ? *text : std::string(1, kPlaceholder), cell.attribute});
+    ++column;
+  }
+  return units;
+}
+
+bool sameCells(const Screen& a, const Screen& b, int row, int column, int width) {
+  for (int at = column; at < column + width; ++at) {
+    if (!(a.at(at, row) == b.at(at, row))) return false;
+  }
+  return true;
+}
+
+void appendMove(std::string& out, int row, int column) {
+  out += "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(column + 1) + "H";
+}
+
+}  // namespace
+
+std::string sgrFor(Attribute attribute) {
+  if (attribute == attr::kStartup) return "\x1b[0m";
+  // The console numbers blue 1, green 2, red 4; ANSI the other way round.
+  auto ansi = [](int colour) { return ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2); };
+  const int foreground = attribute & 0x0F;
+  const int background = (attribute >> 4) & 0x0F;
+  const int fg = (foreground & 8 ? 90 : 30) + ansi(foreground);
+  const int bg = (background & 8 ? 100 : 40) + ansi(background);
+  return "\x1b[0;" + std::to_string(fg) + ";" + std::to_string(bg) + "m";
+}
+
+Renderer::Renderer(const std::string& outputCodeset)
+    : passThrough_(isCp932Codeset(outputCodeset)),
+      converter_(passThrough_ ? nullptr : std::make_unique<Converter>(outputCodeset, "CP932")) {}
+
+Renderer::~Renderer() = default;
+
+std::optional<std::string> Renderer::glyph(unsigned char lead, unsigned char trail) {
+  const std::uint16_t code = static_cast<std::uint16_t>(lead << 8 | trail);
+  auto found = glyphs_.find(code);
+  if (found != glyphs_.end()) return found->second;
+  const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+  std::optional<std::string> text;
+  if (passThrough_) {
+    // Only pairs that have a Unicode form are real characters.
+    if (cp932ToUtf8(std::string_view(bytes, 2))) text = std::string(bytes, 2);
+  } else {
+    text = converter_->convert(std::string_view(bytes, 2));
+  }
+  glyphs_.emplace(code, text);
+  return text;
+}
+
+std::optional<std::string> Renderer::glyph(unsigned char byte) {
+  if (byte >= 0x20 && byte < 0x7F) return std::string(1, static_cast<char>(byte));
+  if (byte < 0xA1 || byte > 0xDF) return std::nullopt;  // controls and lone lead bytes
+  auto found = glyphs_.find(byte);
+  if (found != glyphs_.end()) return found->second;
+  const char single = static_cast<char>(byte);
+  std::optional<std::string> text =
+      passThrough_ ? std::optional<std::string>(std::string(1, single))
+                   : converter_->convert(std::string_view(&single, 1));
+  glyphs_.emplace(byte, text);
+  return text;
+}
+
+std::string Renderer::frame(const Screen& next, int rows, int columns) {
+  std::string out;
+  if (!shown_ || rows != shownRows_ || columns != shownColumns_) {
+    out += "\x1b[0m\x1b[2J";
+    shown_.emplace();  // what the cleared terminal shows: blanks in its own colours
+    shownRows_ = rows;
+    shownColumns_ = columns;
+  }
+  int termRow = -1;
+  int termColumn = -1;
+  int termAttribute = -1;
+  auto setAttribute = [&](Attribute attribute) {
+    if (termAttribute != attribute) {
+      out += sgrFor(attribute);
+      termAttribute = attribute;
+    }
+  };
+  auto moveTo = [&](int row, int column) {
+    if (row != termRow || column != termColumn) appendMove(out, row, column);
+    termRow = row;
+    termColumn = column;
+  };
+
+  const int visibleRows = std::min(rows, kScreenHeight);
+  const int visibleColumns = std::min(columns, kScreenWidth);
+  for (int row = 0; row < visibleRows; ++row) {
+    const std::vector<Unit> before = unitsOf(*shown_, row, *this);
+    std::vector<bool> unitStart(kScreenWidth + 1, false);
+    std::vector<int> widthAt(kScreenWidth, 0);
+    for (const Unit& unit : before) {
+      unitStart[unit.column] = true;
+      widthAt[unit.column] = unit.width;
+    }
+    for (const Unit& unit : unitsOf(next, row, *this)) {
+      const bool unchanged = unitStart[unit.column] && widthAt[unit.column] == unit.width &&
+                             sameCells(*shown_, next, row, unit.column, unit.width);
+      if (unchanged || unit.column >= visibleColumns) continue;
+      if (unit.width == 2) {
+        if (unit.column + 1 >= visibleColumns) {
+          // Half of the character would be off the terminal: show a blank.
+          moveTo(row, unit.column);
+          setAttribute(unit.attribute);
+          out += ' ';
+          ++termColumn;
+          continue;
+        }
+        // A terminal may draw this glyph one column wide; the cell behind
+        // it must then show a blank, not what stood there before.
+        const Cell& behind = shown_->at(unit.column + 1, row);
+        if (!(behind == Cell{' ', unit.attribute})) {
+          moveTo(row, unit.column + 1);
+          setAttribute(unit.attribute);
+          out += ' ';
+          ++termColumn;
+        }
+        moveTo(row, unit.column);
+        setAttribute(unit.attribute);
+        out += unit.text;
+        termRow = termColumn = -1;  // its width on the terminal is not known
+        continue;
+      }
+      moveTo(row, unit.column);
+      setAttribute(unit.attribute);
+      out += unit.text;
+      ++termColumn;
+    }
+  }
+  *shown_ = next;
+  if (next.cursorColumn >= 0 && next.cursorColumn < visibleColumns && next.cursorRow >= 0 &&
+      next.cursorRow < visibleRows) {
+    appendMove(out, next.cursorRow, next.cursorColumn);
+  }
+  return out;
+}
+
+std::string rowToUtf8(const Screen& screen, int row) {
+  static thread_local Renderer renderer("UTF-8");
+  std::string text;
+  for (const Unit& unit : unitsOf(screen, row, renderer)) text += unit.text;
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+}  // namespace zazir

@@ -1,0 +1,47 @@
+// The virtual screen: 80 x 25 cells of a CP932 byte and an attribute, and a
+// cursor. Every screen operation draws here; a backend shows it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace zazir {
+
+inline constexpr int kScreenWidth = 80;
+inline constexpr int kScreenHeight = 25;
+
+// Attributes are console colour bytes: low nibble foreground, high nibble
+// background; bit 0 blue, bit 1 green, bit 2 red, bit 3 intensity.
+using Attribute = std::uint8_t;
+namespace attr {
+inline constexpr Attribute kStartup = 0x07;  // shown as the terminal's own colours
+inline constexpr Attribute kNormal = 0x0F;
+inline constexpr Attribute kBar = 0xF0;
+inline constexpr Attribute kHighlight = 0x2F;
+inline constexpr Attribute kChooserFirst = 0x70;
+inline constexpr Attribute kFatal = 0x90;
+inline constexpr Attribute kIdFileNotice = 0xD0;
+inline constexpr Attribute kMarked = 0xE0;
+inline constexpr Attribute kTyped = 0x0A;
+}  // namespace attr
+
+struct Cell {
+  std::uint8_t byte = ' ';
+  Attribute attribute = attr::kStartup;
+  bool operator==(const Cell&) const = default;
+};
+
+struct Screen {
+  std::array<Cell, kScreenWidth * kScreenHeight> cells{};
+  int cursorColumn = 0;
+  int cursorRow = 0;
+
+  Cell& at(int column, int row) { return cells[row * kScreenWidth + column]; }
+  const Cell& at(int column, int row) const { return cells[row * kScreenWidth + column]; }
+  static bool contains(int column, int row) {
+    return column >= 0 && column < kScreenWidth && row >= 0 && row < kScreenHeight;
+  }
+  bool operator==(const Screen&) const = default;
+};
+
+}  // namespace zazir

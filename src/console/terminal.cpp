@@ -1,0 +1,80 @@
+#include "console/terminal.h"
+
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "platform/encoding.h"
+
+namespace zazir {
+namespace {
+// How long a lone Esc waits for the rest of a sequence.
+constexpr int kEscapeWaitMs = 50;
+}  // namespace
+
+std::unique_ptr<PosixTerminal> PosixTerminal::open() {
+  auto terminal = RawTerminal::open();
+  if (!terminal) return nullptr;
+  auto backend = std::unique_ptr<PosixTerminal>(
+      new PosixTerminal(std::move(terminal), localeCodeset()));
+  backend->terminal_->enter();
+  return backend;
+}
+
+PosixTerminal::PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset)
+    : terminal_(std::move(terminal)), codeset_(std::move(codeset)), renderer_(codeset_) {}
+
+PosixTerminal::~PosixTerminal() { terminal_->leave(); }
+
+void PosixTerminal::present(const Screen& screen) {
+  last_ = screen;
+  const TerminalSize size = terminal_->size();
+  terminal_->write(renderer_.frame(screen, size.rows, size.columns));
+}
+
+void PosixTerminal::redraw() {
+  renderer_.invalidate();
+  present(last_);
+}
+
+void PosixTerminal::bell() { terminal_->write("\a"); }
+
+int PosixTerminal::readKey() {
+  while (true) {
+    int timeout = -1;
+    if (!pending_.empty()) {
+      const KeyDecode decoded = decodeKey(pending_);
+      if (decoded.kind != KeyDecode::Kind::Partial) {
+        pending_.erase(0, decoded.consumed);
+        if (decoded.kind == KeyDecode::Kind::Key) return decoded.code;
+        continue;
+      }
+      timeout = kEscapeWaitMs;
+    }
+    int signal = 0;
+    switch (terminal_->wait(pending_, timeout, signal)) {
+      case RawTerminal::Event::Input:
+        break;
+      case RawTerminal::Event::Timeout: {
+        const KeyDecode decoded = decodeAfterTimeout(pending_);
+        pending_.erase(0, decoded.consumed);
+        if (decoded.kind == KeyDecode::Kind::Key) return decoded.code;
+        break;
+      }
+      case RawTerminal::Event::Resize:
+      case RawTerminal::Event::Redraw:
+        redraw();
+        break;
+      case RawTerminal::Event::Terminate:
+        throw ProgramExit{128 + signal, {}};
+    }
+  }
+}
+
+void PosixTerminal::suspend() { terminal_->leave(); }
+
+void PosixTerminal::resume() {
+  terminal_->enter();
+  pending_.clear();
+  renderer_.invalidate();
+}
+
+}  // namespace zazir

@@ -1,0 +1,38 @@
+// The real terminal backend: raw mode, the renderer, and the key decoder
+// with its Esc timeout.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "console/backend.h"
+#include "console/render.h"
+#include "platform/rawterminal.h"
+
+namespace zazir {
+
+class PosixTerminal : public TerminalBackend {
+ public:
+  // Null when standard input and output are not a terminal.
+  static std::unique_ptr<PosixTerminal> open();
+  ~PosixTerminal() override;
+
+  void present(const Screen& screen) override;
+  void bell() override;
+  int readKey() override;
+  std::string inputCodeset() const override { return codeset_; }
+  void suspend() override;
+  void resume() override;
+
+ private:
+  PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset);
+  void redraw();
+
+  std::unique_ptr<RawTerminal> terminal_;
+  std::string codeset_;
+  Renderer renderer_;
+  Screen last_;
+  std::string pending_;  // input bytes not yet decoded
+};
+
+}  // namespace zazir

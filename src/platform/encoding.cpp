@@ -1,0 +1,116 @@
+#include "platform/encoding.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace zazir {
+namespace {
+
+iconv_t asIconv(void* handle) { return static_cast<iconv_t>(handle); }
+
+}  // namespace
+
+Converter::Converter(const std::string& toCodeset, const std::string& fromCodeset) {
+  iconv_t cd = iconv_open(toCodeset.c_str(), fromCodeset.c_str());
+  if (cd != reinterpret_cast<iconv_t>(-1)) handle_ = cd;
+}
+
+Converter::~Converter() {
+  if (handle_) iconv_close(asIconv(handle_));
+}
+
+std::optional<std::string> Converter::convert(std::string_view text) const {
+  if (!handle_) return std::nullopt;
+  iconv(asIconv(handle_), nullptr, nullptr, nullptr, nullptr);
+  std::string out;
+  std::vector<char> buffer(text.size() * 4 + 16);
+  char* in = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size();
+  while (true) {
+    char* outPtr = buffer.data();
+    std::size_t outLeft = buffer.size();
+    const std::size_t result = iconv(asIconv(handle_), inLeft ? &in : nullptr,
+                                     inLeft ? &inLeft : nullptr, &outPtr, &outLeft);
+    out.append(buffer.data(), static_cast<std::size_t>(outPtr - buffer.data()));
+    if (result != static_cast<std::size_t>(-1)) {
+      if (inLeft == 0) break;
+      continue;
+    }
+    if (errno == E2BIG) continue;
+    return std::nullopt;  // EILSEQ or EINVAL: not convertible as a whole
+  }
+  return out;
+}
+
+Converter::Step Converter::convertCharacter(std::string_view bytes, std::string& out) const {
+  if (!handle_) return Step::Invalid;
+  iconv(asIconv(handle_), nullptr, nullptr, nullptr, nullptr);
+  char buffer[32];
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  char* outPtr = buffer;
+  std::size_t outLeft = sizeof buffer;
+  const std::size_t result = iconv(asIconv(handle_), &in, &inLeft, &outPtr, &outLeft);
+  if (result == static_cast<std::size_t>(-1)) {
+    return errno == EINVAL ? Step::Incomplete : Step::Invalid;
+  }
+  out.assign(buffer, static_cast<std::size_t>(outPtr - buffer));
+  return Step::Done;
+}
+
+std::string localeCodeset() {
+  const char* codeset = nl_langinfo(CODESET);
+  return codeset ? codeset : "ANSI_X3.4-1968";
+}
+
+bool isCp932Codeset(std::string_view codeset) {
+  std::string upper;
+  for (char c : codeset) {
+    if (c != '-' && c != '_') upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  }
+  return upper == "CP932" || upper == "SJIS" || upper == "SHIFTJIS" || upper == "WINDOWS31J" ||
+         upper == "MSKANJI";
+}
+
+std::optional<std::string> utf8ToCp932(std::string_view utf8) {
+  return Converter("CP932", "UTF-8").convert(utf8);
+}
+
+std::optional<std::string> cp932ToUtf8(std::string_view cp932) {
+  return Converter("UTF-8", "CP932").convert(cp932);
+}
+
+std::string toOsName(std::string_view cp932) {
+  const std::string codeset = localeCodeset();
+  if (isCp932Codeset(codeset)) return std::string(cp932);
+  auto converted = Converter(codeset, "CP932").convert(cp932);
+  return converted ? *converted : std::string(cp932);
+}
+
+std::string fromOsName(std::string_view osName) {
+  const std::string codeset = localeCodeset();
+  if (isCp932Codeset(codeset)) return std::string(osName);
+  auto converted = Converter("CP932", codeset).convert(osName);
+  return converted ? *converted : std::string(osName);
+}
+
+namespace detail {
+
+std::string literalToCp932(std::string_view utf8) {
+  auto converted = utf8ToCp932(utf8);
+  if (!converted) {
+    // A program text without a CP932 form is a fault in the program itself.
+    std::fprintf(stderr, "zazir: text has no CP932 form: %.*s\n", static_cast<int>(utf8.size()),
+                 utf8.data());
+    std::abort();
+  }
+  return *converted;
+}
+
+}  // namespace detail
+}  // namespace zazir

@@ -1,0 +1,118 @@
+#include "platform/linestream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace zazir {
+
+std::unique_ptr<FileLineStream> FileLineStream::open(const std::string& osPath,
+                                                     std::size_t bufferSize) {
+  const int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<FileLineStream>(new FileLineStream(fd, std::max<std::size_t>(bufferSize, 2048)));
+}
+
+FileLineStream::FileLineStream(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
+
+FileLineStream::~FileLineStream() { ::close(fd_); }
+
+void FileLineStream::seek(LogOffset offset) {
+  if (offset < 0) offset = 0;
+  if (offset >= bufferStart_ && offset <= bufferStart_ + static_cast<LogOffset>(length_)) {
+    position_ = static_cast<std::size_t>(offset - bufferStart_);
+    if (position_ < length_) endOfFile_ = false;
+    return;
+  }
+  bufferStart_ = offset;
+  position_ = 0;
+  length_ = 0;
+  endOfFile_ = false;
+}
+
+bool FileLineStream::fill() {
+  if (endOfFile_) return false;
+  if (position_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + position_, length_ - position_);
+    length_ -= position_;
+    bufferStart_ += static_cast<LogOffset>(position_);
+    position_ = 0;
+  }
+  if (length_ == buffer_.size()) return true;
+  while (true) {
+    const ssize_t got = pread(fd_, buffer_.data() + length_, buffer_.size() - length_,
+                              bufferStart_ + static_cast<LogOffset>(length_));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      endOfFile_ = true;
+      return false;
+    }
+    length_ += static_cast<std::size_t>(got);
+    return true;
+  }
+}
+
+bool FileLineStream::readLineView(std::string_view& line, std::size_t maxBytes) {
+  if (maxBytes == 0) return false;
+  // Fast path: the whole line is already in the buffer.
+  const std::size_t available = length_ - position_;
+  const std::size_t window = std::min(available, maxBytes);
+  const char* start = buffer_.data() + position_;
+  if (const void* lf = std::memchr(start, '\n', window)) {
+    const std::size_t size = static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1;
+    line = std::string_view(start, size);
+    position_ += size;
+    return true;
+  }
+  if (window == maxBytes) {
+    line = std::string_view(start, window);
+    position_ += window;
+    return true;
+  }
+  // The line runs past the buffered bytes: gather it in the scratch buffer.
+  scratch_.clear();
+  while (scratch_.size() < maxBytes) {
+    if (position_ == length_ && !fill()) break;
+    const std::size_t want = std::min(length_ - position_, maxBytes - scratch_.size());
+    const char* from = buffer_.data() + position_;
+    if (const void* lf = std::memchr(from, '\n', want)) {
+      const std::size_t size = static_cast<std::size_t>(static_cast<const char*>(lf) - from) + 1;
+      scratch_.append(from, size);
+      position_ += size;
+      break;
+    }
+    scratch_.append(from, want);
+    position_ += want;
+  }
+  if (scratch_.empty()) return false;
+  line = scratch_;
+  return true;
+}
+
+void MemoryLineStream::seek(LogOffset offset) {
+  position_ = static_cast<std::size_t>(std::clamp<LogOffset>(offset, 0, data_.size()));
+}
+
+bool MemoryLineStream::readLineView(std::string_view& line, std::size_t maxBytes) {
+  if (position_ >= data_.size() || maxBytes == 0) return false;
+  const std::size_t window = std::min(data_.size() - position_, maxBytes);
+  const char* start = data_.data() + position_;
+  std::size_t size = window;
+  if (const void* lf = std::memchr(start, '\n', window)) {
+    size = static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1;
+  }
+  line = std::string_view(start, size);
+  position_ += size;
+  return true;
+}
+
+}  // namespace zazir

@@ -1,0 +1,80 @@
+// Line reading with fgets semantics over a file or a memory block: a read
+// takes at most a given number of bytes and stops after a line feed, so a
+// longer physical line arrives as several pieces. Offsets are byte offsets.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zazir {
+
+using LogOffset = std::int64_t;
+
+// The longest line one read returns, as a 1024-byte line buffer holds.
+inline constexpr std::size_t kLineLimit = 1023;
+
+class LineStream {
+ public:
+  virtual ~LineStream() = default;
+
+  virtual LogOffset tell() const = 0;
+  virtual void seek(LogOffset offset) = 0;
+  // Reads up to `maxBytes` bytes, stopping after a line feed. The view stays
+  // valid until the next call. Returns false when nothing is left.
+  virtual bool readLineView(std::string_view& line, std::size_t maxBytes) = 0;
+
+  bool readLine(std::string& line, std::size_t maxBytes = kLineLimit) {
+    std::string_view view;
+    if (!readLineView(view, maxBytes)) {
+      line.clear();
+      return false;
+    }
+    line.assign(view);
+    return true;
+  }
+};
+
+// A file read in binary mode through a buffer of its own.
+class FileLineStream : public LineStream {
+ public:
+  // `path` is handed to the operating system as it stands. Returns null when
+  // the file cannot be opened for reading.
+  static std::unique_ptr<FileLineStream> open(const std::string& osPath,
+                                              std::size_t bufferSize = 10000);
+  ~FileLineStream() override;
+
+  LogOffset tell() const override { return bufferStart_ + static_cast<LogOffset>(position_); }
+  void seek(LogOffset offset) override;
+  bool readLineView(std::string_view& line, std::size_t maxBytes) override;
+
+ private:
+  FileLineStream(int fd, std::size_t bufferSize);
+  bool fill();  // moves the unread rest to the front and reads more
+
+  int fd_;
+  std::vector<char> buffer_;
+  std::size_t position_ = 0;  // next unread byte in buffer_
+  std::size_t length_ = 0;    // bytes held in buffer_
+  LogOffset bufferStart_ = 0;  // file offset of buffer_[0]
+  bool endOfFile_ = false;
+  std::string scratch_;
+};
+
+class MemoryLineStream : public LineStream {
+ public:
+  explicit MemoryLineStream(std::string data) : data_(std::move(data)) {}
+
+  LogOffset tell() const override { return static_cast<LogOffset>(position_); }
+  void seek(LogOffset offset) override;
+  bool readLineView(std::string_view& line, std::size_t maxBytes) override;
+
+ private:
+  std::string data_;
+  std::size_t position_ = 0;
+};
+
+}  // namespace zazir

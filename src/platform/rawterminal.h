@@ -1,0 +1,46 @@
+// The raw terminal: termios mode, the alternate screen, signals turned into
+// events, and reading input with a timeout.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <termios.h>
+
+namespace zazir {
+
+struct TerminalSize {
+  int rows = 25;
+  int columns = 80;
+};
+
+class RawTerminal {
+ public:
+  // Takes the terminal on standard input and output; null when they are not
+  // a terminal.
+  static std::unique_ptr<RawTerminal> open();
+  ~RawTerminal();  // restores the terminal
+
+  // Raw mode on the alternate screen, and back to what the user had.
+  void enter();
+  void leave();
+
+  void write(std::string_view bytes);
+  TerminalSize size() const;
+
+  enum class Event { Input, Timeout, Resize, Redraw, Terminate };
+  // Waits up to `timeoutMs` (-1: for ever) for input or a signal. On Input
+  // the bytes read are appended to `input`; on Terminate `signal` tells
+  // which.
+  Event wait(std::string& input, int timeoutMs, int& signal);
+
+ private:
+  RawTerminal(int inFd, int outFd, const termios& saved);
+
+  int inFd_;
+  int outFd_;
+  termios saved_;
+  bool raw_ = false;
+};
+
+}  // namespace zazir

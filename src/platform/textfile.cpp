@@ -1,0 +1,144 @@
+#include "platform/textfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/encoding.h"
+
+namespace zazir {
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  bool ok() const { return fd_ >= 0; }
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(wrote));
+  }
+  return true;
+}
+
+bool writeFile(const std::string& path, std::string_view text, int flags, mode_t mode = 0644) {
+  Fd fd(::open(toOsName(path).c_str(), flags | O_WRONLY | O_CLOEXEC, mode));
+  if (!fd.ok()) return false;
+  const bool wrote = writeAll(fd.get(), toTextMode(text));
+  return fd.close() && wrote;
+}
+
+}  // namespace
+
+std::string toTextMode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16 + 2);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::string fromTextMode(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t at = 0; at < bytes.size(); ++at) {
+    const char c = bytes[at];
+    if (c == '\x1a') break;
+    if (c == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') continue;
+    out += c;
+  }
+  return out;
+}
+
+bool fileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(toOsName(path).c_str(), &info) == 0;
+}
+
+bool removeFile(const std::string& path) { return ::unlink(toOsName(path).c_str()) == 0; }
+
+std::optional<std::string> readBinaryFile(const std::string& path) {
+  Fd fd(::open(toOsName(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.ok()) return std::nullopt;
+  struct stat info {};
+  if (fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  std::string data;
+  char buffer[65536];
+  while (true) {
+    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    data.append(buffer, static_cast<std::size_t>(got));
+  }
+  return data;
+}
+
+std::optional<std::string> readTextFile(const std::string& path) {
+  auto bytes = readBinaryFile(path);
+  if (!bytes) return std::nullopt;
+  return fromTextMode(*bytes);
+}
+
+bool writeTextFile(const std::string& path, std::string_view text) {
+  return writeFile(path, text, O_CREAT | O_TRUNC);
+}
+
+bool appendTextFile(const std::string& path, std::string_view text) {
+  return writeFile(path, text, O_CREAT | O_APPEND);
+}
+
+bool appendOnOwnLine(const std::string& path, std::string_view text, AppendMode mode) {
+  const int create = mode == AppendMode::CreateIfMissing ? O_CREAT : 0;
+  Fd fd(::open(toOsName(path).c_str(), O_RDWR | O_CLOEXEC | create, 0644));
+  if (!fd.ok()) return false;
+  const off_t size = ::lseek(fd.get(), 0, SEEK_END);
+  if (size < 0) return false;
+  std::string bytes;
+  if (size > 0) {
+    char last = 0;
+    if (::pread(fd.get(), &last, 1, size - 1) != 1) return false;
+    if (last == '\x1a') {
+      if (::ftruncate(fd.get(), size - 1) != 0 || ::lseek(fd.get(), size - 1, SEEK_SET) < 0) {
+        return false;
+      }
+      // The byte before the end mark decides whether a line end is missing.
+      if (size >= 2 && ::pread(fd.get(), &last, 1, size - 2) == 1 && last != '\n') {
+        bytes = "\r\n";
+      }
+    } else if (last != '\n') {
+      bytes = "\r\n";
+    }
+  }
+  bytes += toTextMode(text);
+  const bool wrote = writeAll(fd.get(), bytes);
+  return fd.close() && wrote;
+}
+
+bool writePrivateTextFile(const std::string& path, std::string_view text) {
+  return writeFile(path, text, O_CREAT | O_TRUNC | O_NOFOLLOW, 0600);
+}
+
+}  // namespace zazir

@@ -1,0 +1,149 @@
+#include "console/console.h"
+
+#include <gtest/gtest.h>
+
+#include "console/pager.h"
+#include "support/scripted_backend.h"
+
+namespace zazir {
+namespace {
+
+using testing::ScriptedBackend;
+using testing::sj;
+
+class ConsoleTest : public ::testing::Test {
+ protected:
+  ScriptedBackend backend_;
+  Console console_{backend_};
+  const Screen& screen() { return console_.screen(); }
+};
+
+TEST_F(ConsoleTest, TextWrapsAfterColumn79AndNewlineGoesToColumn0) {
+  console_.clearScreen();
+  console_.setCursor(78, 3);
+  console_.putText("%s\n%s", "abc", "d");
+  EXPECT_EQ(screen().at(78, 3).byte, 'a');
+  EXPECT_EQ(screen().at(79, 3).byte, 'b');
+  EXPECT_EQ(screen().at(0, 4).byte, 'c');
+  EXPECT_EQ(screen().at(0, 5).byte, 'd');
+}
+
+TEST_F(ConsoleTest, BodyTextUsesTheStartupColoursAndTabStops) {
+  console_.clearScreen();
+  console_.setBar();
+  console_.putText("bar");
+  console_.setCursor(0, 1);
+  console_.putBodyText("%s", "a\tb\t\tc");
+  EXPECT_EQ(screen().at(0, 0).attribute, attr::kBar);
+  EXPECT_EQ(screen().at(0, 1).attribute, attr::kStartup);
+  EXPECT_EQ(screen().at(8, 1).byte, 'b');
+  EXPECT_EQ(screen().at(24, 1).byte, 'c');
+  EXPECT_EQ(console_.getAttribute(), attr::kBar);  // body text leaves it alone
+}
+
+TEST_F(ConsoleTest, ABodyRowNeverSpillsIntoTheNextRow) {
+  console_.clearScreen();
+  console_.setCursor(0, 4);
+  console_.writeBody("below");
+  console_.putBodyRow(3, "a\t\t\t\t\t\t\t\t\tz" + std::string(100, 'y'));
+  console_.putBodyRow(5, "short");
+  console_.present();
+  EXPECT_EQ(backend_.row(3), "a" + std::string(71, ' ') + "z" + std::string(7, 'y'));
+  EXPECT_EQ(backend_.row(4), "below");
+  EXPECT_EQ(backend_.row(5), "short");
+  EXPECT_EQ(screen().at(79, 5), (Cell{' ', attr::kStartup}));
+}
+
+TEST_F(ConsoleTest, ClearScreenUsesTheStartupColoursWhateverTheCurrentAttribute) {
+  console_.setAttribute(0xF0);
+  console_.setCursor(10, 10);
+  console_.writeText("x");
+  console_.clearScreen();
+  EXPECT_EQ(console_.cursorColumn(), 0);
+  EXPECT_EQ(console_.cursorRow(), 0);
+  for (const Cell& cell : screen().cells) ASSERT_EQ(cell, (Cell{' ', attr::kStartup}));
+}
+
+TEST_F(ConsoleTest, AttributePairsChangeOneNibbleEach) {
+  console_.setAttribute(0x07);
+  console_.setForeground(0);
+  console_.setBackground(15);
+  EXPECT_EQ(console_.getAttribute(), attr::kBar);
+  console_.setBackground(0);
+  console_.setForeground(15);
+  EXPECT_EQ(console_.getAttribute(), attr::kNormal);
+  console_.setBackground(2);
+  EXPECT_EQ(console_.getAttribute(), attr::kHighlight);
+}
+
+TEST_F(ConsoleTest, DeleteThenInsertBlanksOneRowOnly) {
+  console_.clearScreen();
+  for (int row = 0; row < 25; ++row) {
+    console_.setCursor(0, row);
+    console_.putText("row%02i", row);
+  }
+  console_.setCursor(0, 23);
+  console_.deleteLine();
+  console_.insertLine();
+  console_.present();
+  EXPECT_EQ(backend_.row(22), "row22");
+  EXPECT_EQ(backend_.row(23), "");
+  EXPECT_EQ(backend_.row(24), "row24");
+}
+
+TEST_F(ConsoleTest, OutputOutsideTheScreenDoesNotAppear) {
+  console_.clearScreen();
+  console_.setCursor(0, 31);
+  console_.putText("%s", "hidden");
+  console_.moveTo(0, 0);  // 1-based, outside: ignored
+  EXPECT_EQ(console_.cursorRow(), 31);
+  for (const Cell& cell : screen().cells) ASSERT_EQ(cell.byte, ' ');
+}
+
+TEST_F(ConsoleTest, BellSoundsFromText) {
+  console_.putText("a\a");
+  EXPECT_EQ(backend_.bells(), 1);
+  EXPECT_EQ(screen().at(1, 0).byte, ' ');
+}
+
+TEST_F(ConsoleTest, GetKeyShowsTheScreenFirst) {
+  backend_.press('x');
+  console_.clearScreen();
+  console_.writeText(sj("表示"));
+  EXPECT_EQ(console_.getKey(), 'x');
+  EXPECT_EQ(backend_.row(0), "表示");
+}
+
+TEST(PagerIndicator, Examples) {
+  struct Case {
+    int total;
+    int top;
+    const char* shown;
+  } cases[] = {
+      {15, 0, " 0015 lines. Now:Bottom"}, {100, 0, " 0100 lines. Now:Top"},
+      {100, 40, " 0100 lines. Now:050%"},  {20, 0, " 0020 lines. Now:Bottom"},
+      {21, 0, " 0021 lines. Now:Top"},     {21, 1, " 0021 lines. Now:Bottom"},
+      {45, 5, " 0045 lines. Now:020%"},    {0, 0, " 0000 lines. Now:Bottom"},
+  };
+  for (const Case& c : cases) {
+    ScriptedBackend backend;
+    Console console(backend);
+    console.clearScreen();
+    console.setCursor(0, 23);
+    pagerIndicator(console, c.total, c.top);
+    console.present();
+    EXPECT_EQ(backend.row(23), c.shown);
+    EXPECT_EQ(console.screen().at(0, 23).attribute, attr::kNormal);
+  }
+}
+
+TEST(ClampTopLine, KeepsTheLastPageFull) {
+  EXPECT_EQ(clampTopLine(30, 45), 25);
+  EXPECT_EQ(clampTopLine(30, 50), 30);
+  EXPECT_EQ(clampTopLine(30, 19), 0);
+  EXPECT_EQ(clampTopLine(-3, 100), 0);
+  EXPECT_EQ(clampTopLine(5, 20), 0);
+}
+
+}  // namespace
+}  // namespace zazir

@@ -1,0 +1,151 @@
+#include "console/dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include "console/keys.h"
+#include "console/lineeditor.h"
+#include "console/render.h"
+#include "support/scripted_backend.h"
+
+namespace zazir {
+namespace {
+
+using testing::ScriptedBackend;
+using testing::sj;
+using testing::utf8;
+
+class DialogTest : public ::testing::Test {
+ protected:
+  ScriptedBackend keys_;
+  Console console_{keys_};
+};
+
+TEST_F(DialogTest, BackspaceRemovesAWholeDoubleByteCharacter) {
+  keys_.type("a漢").press(key::kBackspace).type("b").press(key::kEnter);
+  EXPECT_EQ(inputLine(console_, 1, 12, 79), "ab");
+}
+
+TEST_F(DialogTest, LineInputHoldsAtMost79BytesAndRefusesWithTheBell) {
+  keys_.type(std::string(78, 'x')).type("漢").type("yz").press(key::kEnter);
+  const std::string line = inputLine(console_, 1, 12, 79);
+  EXPECT_EQ(line, std::string(78, 'x') + "y");
+  EXPECT_EQ(keys_.bells(), 2);  // the kanji (2 bytes) and the 'z' did not fit
+  EXPECT_EQ(keys_.pendingKeys(), 0u);
+}
+
+TEST_F(DialogTest, TypedTextIsShownInGreenAndConvertedToCp932) {
+  keys_.type("ｱｲう").press(key::kEnter);
+  EXPECT_EQ(inputLine(console_, 1, 12, 79), sj("ｱｲう"));
+  const Screen& shown = keys_.screenAtKey(9);
+  EXPECT_EQ(rowToUtf8(shown, 11), "ｱｲう");
+  EXPECT_EQ(shown.at(0, 11).attribute, attr::kTyped);
+  EXPECT_EQ(console_.getAttribute(), attr::kNormal);
+}
+
+TEST_F(DialogTest, ACharacterWithoutACp932FormIsRefused) {
+  keys_.type("a\xF0\x9F\x98\x80" "b").press(key::kEnter);  // an emoji between
+  EXPECT_EQ(inputLine(console_, 1, 12, 79), "ab");
+  EXPECT_EQ(keys_.bells(), 1);
+}
+
+TEST_F(DialogTest, EscCancelsAndAProposalIsEditable) {
+  keys_.type("abc").press(key::kEscape);
+  EXPECT_EQ(promptBox(console_, "m", "proposed"), "");
+  keys_.press(key::kBackspace).type("X").press(key::kEnter);
+  EXPECT_EQ(promptBox(console_, "m", "Re:title"), "Re:titlX");
+  keys_.press(key::kEnter);
+  EXPECT_EQ(promptBox(console_, "m", sj("ＭＡＩＬ")), sj("ＭＡＩＬ"));
+  keys_.press(key::kEnter);
+  EXPECT_EQ(promptBox(console_, "m"), "");
+}
+
+TEST_F(DialogTest, PromptBoxCentresItsMessageInTheTopBorder) {
+  const std::string message(56, 'm');
+  keys_.press(key::kEnter);
+  promptBox(console_, message);
+  EXPECT_EQ(keys_.row(10), "+" + std::string(11, '-') + message + std::string(11, '-') + "+");
+  EXPECT_EQ(keys_.row(11), "");
+  EXPECT_EQ(keys_.row(12), "+" + std::string(78, '-') + "+");
+}
+
+TEST_F(DialogTest, AskYesNoModes) {
+  struct Case {
+    YesNoMode mode;
+    std::vector<int> keys;
+    bool yes;
+    const char* hint;
+  } cases[] = {
+      {YesNoMode::DefaultYes, {key::kEnter}, true, "([Ｙ]/N)"},
+      {YesNoMode::DefaultYes, {key::kEscape}, false, "([Ｙ]/N)"},
+      {YesNoMode::DefaultNo, {key::kEnter}, false, "(Y/[Ｎ])"},
+      {YesNoMode::DefaultNo, {'x', 'y'}, true, "(Y/[Ｎ])"},
+      {YesNoMode::NoDefault, {key::kEnter, ' ', '5', 'N'}, false, "(Y/N)"},
+      {YesNoMode::NoDefault, {key::kEnter, 'Y'}, true, "(Y/N)"},
+      {YesNoMode::NoDefault, {key::kEscape}, false, "(Y/N)"},
+  };
+  for (const Case& c : cases) {
+    ScriptedBackend keys;
+    Console console(keys);
+    console.clearScreen();
+    for (int k : c.keys) keys.press(k);
+    EXPECT_EQ(askYesNo(console, c.mode), c.yes);
+    EXPECT_EQ(keys.pendingKeys(), 0u);  // every key up to the answer was read
+    EXPECT_EQ(keys.row(0), c.hint);
+  }
+}
+
+TEST_F(DialogTest, MessageBoxShowsItsEntryAndReturnsOnAnyKey) {
+  keys_.type("5");
+  messageBox(console_, MessageId::NothingWritten);
+  const Screen& shown = keys_.screenAtKey(0);
+  EXPECT_EQ(rowToUtf8(shown, 0), "【書き込みできません】");
+  EXPECT_EQ(rowToUtf8(shown, 2), "　編集されたファイルに書き込み内容がありません。");
+  EXPECT_EQ(rowToUtf8(shown, 3), "　書き込みをせずに戻ります。");
+  EXPECT_EQ(rowToUtf8(shown, 23), "[何かキーを押すと戻ります]");
+  EXPECT_EQ(keys_.bells(), 1);  // its text ends with the bell
+  EXPECT_EQ(rowToUtf8(console_.screen(), 0), "");  // cleared for the caller
+}
+
+TEST_F(DialogTest, FatalErrorShowsItsScreenAndEndsWithStatus50) {
+  try {
+    fatalError(console_, sj("設定ファイルが開けません。"));
+    FAIL() << "fatalError returned";
+  } catch (const ProgramExit& exit) {
+    EXPECT_EQ(exit.status, 50);
+    EXPECT_EQ(utf8(exit.message), "設定ファイルが開けません。");
+  }
+  EXPECT_EQ(keys_.row(0), "致命的エラーが発生しました。");
+  EXPECT_EQ(keys_.screen().at(0, 0).attribute, attr::kFatal);
+  EXPECT_EQ(keys_.row(2), "設定ファイルが開けません。");
+  EXPECT_EQ(keys_.screen().at(0, 2).attribute, attr::kNormal);
+}
+
+TEST(LineEditor, FedKeyByKey) {
+  LineEditor editor(5, "ab", "UTF-8");
+  EXPECT_EQ(editor.feed('c').outcome, LineEditor::Outcome::Editing);
+  editor.feed('d');
+  EXPECT_TRUE(editor.feed('\xe6').refused == false);  // first byte of 漢 waits
+  editor.feed('\xbc');
+  EXPECT_TRUE(editor.feed('\xa2').refused);  // 漢 would make 6 bytes
+  EXPECT_EQ(editor.text(), "abcd");
+  EXPECT_EQ(editor.feed(key::kCtrlU).outcome, LineEditor::Outcome::Editing);
+  EXPECT_EQ(editor.text(), "");
+  EXPECT_TRUE(editor.feed(key::kBackspace).refused);
+  EXPECT_EQ(editor.feed(key::kEnter).outcome, LineEditor::Outcome::Accepted);
+}
+
+TEST(LineEditor, ACp932TerminalTypesCp932Bytes) {
+  LineEditor editor(79, "", "SHIFT_JIS");
+  for (char c : sj("あｱ")) editor.feed(static_cast<signed char>(c));
+  EXPECT_EQ(editor.text(), sj("あｱ"));
+  editor.feed(key::kBackspace);
+  EXPECT_EQ(editor.text(), sj("あ"));
+}
+
+TEST(LineEditor, AProposalLongerThanTheLimitIsCutOnACharacterBoundary) {
+  LineEditor editor(5, sj("あいう"), "UTF-8");
+  EXPECT_EQ(editor.text(), sj("あい"));
+}
+
+}  // namespace
+}  // namespace zazir

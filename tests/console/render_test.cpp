@@ -1,0 +1,149 @@
+#include "console/render.h"
+
+#include <gtest/gtest.h>
+
+#include "console/console.h"
+#include "support/scripted_backend.h"
+#include "support/terminal_model.h"
+
+namespace zazir {
+namespace {
+
+using testing::ScriptedBackend;
+using testing::sj;
+using testing::TerminalModel;
+
+class RenderTest : public ::testing::TestWithParam<bool> {
+ protected:
+  // Renders the console's screen into a model terminal whose ambiguous
+  // characters are narrow or wide.
+  TerminalModel render(Renderer& renderer, const Screen& screen) {
+    model_.feed(renderer.frame(screen, 25, 80));
+    return model_;
+  }
+  ScriptedBackend backend_;
+  Console console_{backend_};
+  TerminalModel model_{25, 80, GetParam()};
+};
+
+TEST_P(RenderTest, DoubleByteCharactersLandOnTheirExactColumns) {
+  Renderer renderer("UTF-8");
+  console_.clearScreen();
+  console_.setCursor(3, 2);
+  console_.writeText(sj("←★●ｱｲ漢x"));
+  const TerminalModel& shown = render(renderer, console_.screen());
+  struct Expect {
+    int column;
+    const char* glyph;
+  } expected[] = {{3, "←"}, {5, "★"}, {7, "●"}, {9, "ｱ"}, {10, "ｲ"}, {11, "漢"}, {13, "x"}};
+  for (const Expect& e : expected) {
+    EXPECT_EQ(shown.glyphAt(2, e.column), e.glyph) << "column " << e.column;
+  }
+  EXPECT_EQ(shown.strayControls(), "");
+}
+
+TEST_P(RenderTest, RedrawsLeaveNothingStaleBehindNarrowOrWideGlyphs) {
+  Renderer renderer("UTF-8");
+  console_.clearScreen();
+  console_.setCursor(0, 0);
+  console_.writeText("abcdefgh");
+  render(renderer, console_.screen());
+  console_.setCursor(0, 0);
+  console_.writeText(sj("←●") + "xy");
+  TerminalModel shown = render(renderer, console_.screen());
+  EXPECT_EQ(shown.glyphAt(0, 0), "←");
+  EXPECT_EQ(shown.glyphAt(0, 2), "●");
+  EXPECT_EQ(shown.glyphAt(0, 4), "x");
+  EXPECT_EQ(shown.glyphAt(0, 6), "g");
+  if (!GetParam()) {
+    // Drawn one column wide, the glyph leaves a blank, not the old 'b'.
+    EXPECT_EQ(shown.glyphAt(0, 1), " ");
+    EXPECT_EQ(shown.glyphAt(0, 3), " ");
+  }
+  // And back from wide to narrow characters.
+  console_.setCursor(0, 0);
+  console_.writeText("1234");
+  shown = render(renderer, console_.screen());
+  EXPECT_EQ(shown.rowText(0), "1234xygh");
+}
+
+TEST_P(RenderTest, RoundTripMatchesTheVirtualScreen) {
+  Renderer renderer("UTF-8");
+  console_.clearScreen();
+  for (int row = 0; row < 24; ++row) {
+    console_.setCursor(row % 3, row);
+    console_.setAttribute(static_cast<Attribute>(row * 11));
+    console_.writeText(sj("行") + std::to_string(row) + sj("：漢字とｶﾅと★"));
+  }
+  const TerminalModel& shown = render(renderer, console_.screen());
+  for (int row = 0; row < 24; ++row) {
+    EXPECT_EQ(shown.rowText(row), rowToUtf8(console_.screen(), row)) << "row " << row;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AmbiguousWidth, RenderTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Wide" : "Narrow"; });
+
+TEST(Render, ControlBytesAndEscapesNeverReachTheTerminalRaw) {
+  ScriptedBackend backend;
+  Console console(backend);
+  console.clearScreen();
+  std::string hostile = "a\x1b[2Jb\x1b]0;title\x07";
+  hostile += std::string("c\x00\x01\x7f\x80\xa0\xfd\xff", 9) + "\x88";  // lone lead at the end
+  console.writeBody(hostile);
+  Renderer renderer("UTF-8");
+  const std::string out = renderer.frame(console.screen(), 25, 80);
+  TerminalModel model(25, 80, false);
+  model.feed(out);
+  EXPECT_EQ(model.strayControls(), "");
+  // Only the renderer's own sequences: every ESC starts a CSI it made.
+  for (std::size_t at = out.find('\x1b'); at != std::string::npos; at = out.find('\x1b', at + 1)) {
+    EXPECT_EQ(out[at + 1], '[');
+  }
+  EXPECT_EQ(model.rowText(0).substr(0, 4), "a?[2");
+  EXPECT_EQ(rowToUtf8(console.screen(), 0), model.rowText(0));
+}
+
+TEST(Render, SgrFollowsTheConsoleColourBits) {
+  EXPECT_EQ(sgrFor(attr::kStartup), "\x1b[0m");
+  EXPECT_EQ(sgrFor(attr::kNormal), "\x1b[0;97;40m");     // bright white on black
+  EXPECT_EQ(sgrFor(attr::kBar), "\x1b[0;30;107m");       // black on bright white
+  EXPECT_EQ(sgrFor(attr::kHighlight), "\x1b[0;97;42m");  // bright white on green
+  EXPECT_EQ(sgrFor(attr::kFatal), "\x1b[0;30;104m");     // black on bright blue
+  EXPECT_EQ(sgrFor(0x01), "\x1b[0;34;40m");              // console blue is ANSI 4
+  EXPECT_EQ(sgrFor(0x04), "\x1b[0;31;40m");              // console red is ANSI 1
+  EXPECT_EQ(sgrFor(attr::kIdFileNotice), "\x1b[0;30;105m");
+}
+
+TEST(Render, SendsOnlyWhatChanged) {
+  ScriptedBackend backend;
+  Console console(backend);
+  console.clearScreen();
+  console.writeText("hello");
+  Renderer renderer("UTF-8");
+  renderer.frame(console.screen(), 25, 80);
+  EXPECT_EQ(renderer.frame(console.screen(), 25, 80), "\x1b[1;6H");  // only the cursor
+  console.setCursor(1, 0);
+  console.writeText("a");
+  const std::string out = renderer.frame(console.screen(), 25, 80);
+  EXPECT_NE(out.find("\x1b[1;2H"), std::string::npos);
+  EXPECT_EQ(out.find("llo"), std::string::npos);
+}
+
+TEST(Render, ASmallTerminalIsDrawnClipped) {
+  ScriptedBackend backend;
+  Console console(backend);
+  console.clearScreen();
+  for (int row = 0; row < 24; ++row) {
+    console.setCursor(0, row);
+    console.writeText(std::string(79, 'x') + sj("漢"));
+  }
+  Renderer renderer("UTF-8");
+  TerminalModel model(10, 40, false);
+  model.feed(renderer.frame(console.screen(), 10, 40));
+  EXPECT_EQ(model.rowText(9), std::string(40, 'x'));
+  EXPECT_EQ(model.strayControls(), "");
+}
+
+}  // namespace
+}  // namespace zazir

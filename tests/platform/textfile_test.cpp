@@ -1,0 +1,100 @@
+#include "platform/textfile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/command.h"
+
+namespace zazir {
+namespace {
+
+std::string tempPath(const std::string& name) {
+  const std::string dir = ::testing::TempDir() + "textfile_test/";
+  mkdir(dir.c_str(), 0755);
+  const std::string path = dir + name;
+  unlink(path.c_str());
+  return path;
+}
+
+std::string bytesOf(const std::string& path) { return readBinaryFile(path).value_or("<none>"); }
+
+TEST(TextMode, RoundTrip) {
+  const std::string path = tempPath("round.txt");
+  ASSERT_TRUE(writeTextFile(path, "a\nb\n\nc"));
+  EXPECT_EQ(bytesOf(path), "a\r\nb\r\n\r\nc");
+  EXPECT_EQ(readTextFile(path).value(), "a\nb\n\nc");
+  ASSERT_TRUE(appendTextFile(path, "\nd\n"));
+  EXPECT_EQ(bytesOf(path), "a\r\nb\r\n\r\nc\r\nd\r\n");
+}
+
+TEST(TextMode, ReadingStopsAtAnEndMarkAndKeepsALoneCr) {
+  EXPECT_EQ(fromTextMode("a\r\nb\rc\r\n\x1a" "after"), "a\nb\rc\n");
+  EXPECT_EQ(fromTextMode("\x1a"), "");
+  EXPECT_EQ(toTextMode("x\n"), "x\r\n");
+}
+
+TEST(AppendOnOwnLine, Cases) {
+  struct Case {
+    const char* name;
+    std::string before;  // bytes on disk; "<none>" for no file
+    std::string after;
+  } cases[] = {
+      {"missing", "<none>", "new\r\n"},
+      {"empty", "", "new\r\n"},
+      {"ended", "old\r\n", "old\r\nnew\r\n"},
+      {"unended", "old", "old\r\nnew\r\n"},
+      {"end mark", "old\r\n\x1a", "old\r\nnew\r\n"},
+      {"lone end mark", "\x1a", "new\r\n"},
+      {"end mark after unended", "old\x1a", "old\r\nnew\r\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = tempPath("append.txt");
+    if (c.before != "<none>") {
+      FILE* f = std::fopen(path.c_str(), "wb");
+      std::fwrite(c.before.data(), 1, c.before.size(), f);
+      std::fclose(f);
+    }
+    EXPECT_TRUE(appendOnOwnLine(path, "new\n")) << c.name;
+    EXPECT_EQ(bytesOf(path), c.after) << c.name;
+  }
+}
+
+TEST(AppendOnOwnLine, AFileThatMustExistIsNotCreated) {
+  const std::string path = tempPath("must.txt");
+  EXPECT_FALSE(appendOnOwnLine(path, "x\n", AppendMode::MustExist));
+  EXPECT_FALSE(fileExists(path));
+}
+
+TEST(TextFiles, WritesThatFailAreReported) {
+  EXPECT_FALSE(writeTextFile("/nonexistent-dir/x.txt", "a"));
+  EXPECT_FALSE(appendTextFile("/nonexistent-dir/x.txt", "a"));
+  EXPECT_FALSE(appendOnOwnLine("/nonexistent-dir/x.txt", "a"));
+}
+
+TEST(TextFiles, ThePrivateFileDoesNotFollowASymbolicLink) {
+  const std::string target = tempPath("target.txt");
+  const std::string link = tempPath("link.tmp");
+  ASSERT_TRUE(writeTextFile(target, "keep"));
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  EXPECT_FALSE(writePrivateTextFile(link, "overwrite"));
+  EXPECT_EQ(bytesOf(target), "keep");
+}
+
+TEST(ShellQuote, QuotesOnlyWhatTheShellWouldTouch) {
+  EXPECT_EQ(shellQuote("/tmp/ZQ2OFF.TMP"), "/tmp/ZQ2OFF.TMP");
+  EXPECT_EQ(shellQuote("my file"), "'my file'");
+  EXPECT_EQ(shellQuote("a'b;c"), "'a'\\''b;c'");
+  EXPECT_EQ(shellQuote("$(rm -rf x)"), "'$(rm -rf x)'");
+  EXPECT_EQ(shellQuote(""), "''");
+}
+
+TEST(RunShellCommand, RunsThroughTheShellAndGivesTheStatus) {
+  const std::string path = tempPath("ran.txt");
+  EXPECT_EQ(runShellCommand("printf ok > " + shellQuote(path)), 0);
+  EXPECT_EQ(bytesOf(path), "ok");
+  EXPECT_EQ(runShellCommand("exit 3"), 3);
+}
+
+}  // namespace
+}  // namespace zazir

@@ -1,0 +1,48 @@
+#include "support/scripted_backend.h"
+
+#include "console/render.h"
+#include "platform/encoding.h"
+
+namespace zazir::testing {
+
+ScriptedBackend& ScriptedBackend::type(std::string_view keys) {
+  for (char c : keys) keys_.push_back(static_cast<signed char>(c));
+  return *this;
+}
+
+ScriptedBackend& ScriptedBackend::press(int key) {
+  keys_.push_back(key);
+  return *this;
+}
+
+void ScriptedBackend::present(const Screen& screen) { shown_ = screen; }
+
+int ScriptedBackend::readKey() {
+  atKey_.push_back(shown_);
+  if (keys_.empty()) throw ScriptExhausted();
+  const int key = keys_.front();
+  keys_.pop_front();
+  return key;
+}
+
+std::string ScriptedBackend::row(int row) const { return rowToUtf8(shown_, row); }
+
+std::string ScriptedBackend::dump() const {
+  std::string text;
+  for (int r = 0; r < kScreenHeight; ++r) text += rowToUtf8(shown_, r) + "\n";
+  return text;
+}
+
+std::string sj(std::string_view utf8) {
+  auto converted = utf8ToCp932(utf8);
+  if (!converted) throw std::runtime_error("no CP932 form");
+  return *converted;
+}
+
+std::string utf8(std::string_view cp932) {
+  auto converted = cp932ToUtf8(cp932);
+  if (!converted) throw std::runtime_error("no UTF-8 form");
+  return *converted;
+}
+
+}  // namespace zazir::testing

@@ -1,0 +1,62 @@
+// A terminal for tests: keys come from a script, screens are kept for
+// reading back as a person would see them.
+#pragma once
+
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/backend.h"
+#include "console/screen.h"
+
+namespace zazir::testing {
+
+// Thrown when a screen waits for a key that the script does not have.
+struct ScriptExhausted : std::runtime_error {
+  ScriptExhausted() : std::runtime_error("the key script ran out") {}
+};
+
+class ScriptedBackend : public TerminalBackend {
+ public:
+  // Each byte of `keys` is one key as getKey returns it (UTF-8 text types
+  // its bytes one by one).
+  ScriptedBackend& type(std::string_view keys);
+  ScriptedBackend& press(int key);
+
+  void present(const Screen& screen) override;
+  void bell() override { ++bells_; }
+  int readKey() override;
+  std::string inputCodeset() const override { return codeset_; }
+  void suspend() override { ++suspends_; }
+  void resume() override { ++resumes_; }
+
+  void setInputCodeset(std::string codeset) { codeset_ = std::move(codeset); }
+  // The screen as last presented.
+  const Screen& screen() const { return shown_; }
+  // Row `row` as UTF-8, trailing blanks removed.
+  std::string row(int row) const;
+  // All rows as UTF-8, joined by "\n" (for failure messages).
+  std::string dump() const;
+  // The screen presented while waiting for the n-th key (0-based).
+  const Screen& screenAtKey(std::size_t n) const { return atKey_.at(n); }
+  int bells() const { return bells_; }
+  std::size_t pendingKeys() const { return keys_.size(); }
+  int suspends() const { return suspends_; }
+
+ private:
+  std::deque<int> keys_;
+  std::vector<Screen> atKey_;
+  Screen shown_;
+  std::string codeset_ = "UTF-8";
+  int bells_ = 0;
+  int suspends_ = 0;
+  int resumes_ = 0;
+};
+
+// Shorthands for tests.
+std::string sj(std::string_view utf8);    // UTF-8 to CP932
+std::string utf8(std::string_view cp932);  // CP932 to UTF-8
+
+}  // namespace zazir::testing
