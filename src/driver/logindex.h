@@ -1,0 +1,62 @@
+// The index of the communication log: byte offsets of every mail, board
+// listing line, chat board content and the Notewall, with the short texts
+// the lists show. Built once at start-up; never changed afterwards.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/linestream.h"
+
+namespace zazir {
+
+struct BoardEntry {
+  LogOffset listOffset = 0;  // start of the listing line (and of the board's part)
+  std::int32_t number = 0;   // the host's board number
+  std::string name;          // the word from column 6 of the listing line
+  std::string label;         // what the board list shows
+};
+
+struct ChatBoardEntry {
+  std::string name;            // "#" included; also its back-log file's name (at most 12 bytes)
+  std::uint8_t hasNew = 0;     // 0 for "未読なし" / "No messages found"
+  std::int32_t number = 0;     // the host's board number
+  std::string label;           // the listing line cut to 48 bytes, leader trimmed
+};
+
+struct MailEntry {
+  LogOffset headerOffset = 0;  // the "Private Message is from:" line
+  std::string senderId;        // at most 19 bytes
+  std::string senderName;      // at most 29 bytes
+  std::string title;           // at most 79 bytes
+  std::string timeText;        // at most 9 bytes
+  std::string dateText;        // at most 9 bytes
+};
+
+struct LogIndex {
+  std::vector<BoardEntry> messageBoards;
+  std::vector<BoardEntry> fileBoards;
+  std::vector<ChatBoardEntry> chatBoards;
+  std::vector<LogOffset> chatContentOffset;  // per chat board: the line after its listing line
+  std::vector<MailEntry> mails;
+  LogOffset notewallOffset = -1;  // -1: the log has no Notewall heading
+
+  int messageBoardCount() const { return static_cast<int>(messageBoards.size()); }
+  int fileBoardCount() const { return static_cast<int>(fileBoards.size()); }
+  int chatBoardCount() const { return static_cast<int>(chatBoards.size()); }
+  int mailCount() const { return static_cast<int>(mails.size()); }
+};
+
+// The chat board list has one page: more chat boards than this are not
+// indexed.
+inline constexpr int kMaxChatBoards = 23;
+
+// First pass: the number of private messages. Leaves the log at its start.
+int countMails(LineStream& log);
+
+// Main pass over the log from its start; `index.mails` is reserved for
+// `mailCount` entries. Leaves the log at its end.
+void indexLog(LineStream& log, LogIndex& index, int mailCount);
+
+}  // namespace zazir

@@ -1,0 +1,41 @@
+// Run state that lives for the whole run: how the last list row was
+// chosen, the remembered list positions, the download marks and the paths
+// settled at start-up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zazir {
+
+// How `selectListRow` returned its row.
+enum class ActionKey : std::uint8_t { Choose = 0, Write = 1, Reply = 2 };
+
+struct ListPositions {
+  int chatLineRow = 0;
+  int chatLinePage = 0;
+  int notewallRow = 0;
+  int boardListRow = 0;
+  int boardListPage = 0;
+  int chatBoardRow = 0;
+};
+
+struct DownloadMark {
+  std::int32_t boardNumber = 0;
+  std::int32_t fileNumber = 0;
+  bool operator==(const DownloadMark&) const = default;
+};
+
+// At most 49 files are marked for download at a time.
+inline constexpr int kMaxDownloadMarks = 49;
+
+struct RunState {
+  ActionKey actionKey = ActionKey::Choose;
+  ListPositions listPositions;
+  std::vector<DownloadMark> downloadMarks;
+  std::string configPath;  // the configuration file used
+  std::string logPath;     // the communication log (CP932)
+};
+
+}  // namespace zazir
