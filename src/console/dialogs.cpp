@@ -104,10 +104,14 @@ bool askYesNo(Console& console, YesNoMode mode) {
 
 void messageBox(Console& console, MessageId id) {
   const MessageEntry entry = messageEntry(id);
+  noticeBox(console, entry.title, entry.text);
+}
+
+void noticeBox(Console& console, std::string_view title, std::string_view text) {
   console.clearScreen();
-  console.putText("【%s】"_sj, entry.title);
+  console.putText("【%s】"_sj, title);
   console.setCursor(0, 2);
-  console.writeText(entry.text);
+  console.writeText(text);
   console.setCursor(0, 23);
   console.writeText("[何かキーを押すと戻ります]"_sj);
   console.getKey();

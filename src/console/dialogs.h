@@ -38,6 +38,10 @@ enum class MessageId { NoPosts = 1, MenuHelp = 2, NothingWritten = 3, NoMarks = 
 // A full-screen message; returns after any key with the screen cleared.
 void messageBox(Console& console, MessageId id);
 
+// A full-screen notice in the manner of a message box, for what the
+// program must tell and has no entry for (a file that cannot be written).
+void noticeBox(Console& console, std::string_view title, std::string_view text);
+
 // Shows the fatal-error screen and ends the program with status 50.
 [[noreturn]] void fatalError(Console& console, std::string_view message);
 

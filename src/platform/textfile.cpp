@@ -107,7 +107,16 @@ bool writeTextFile(const std::string& path, std::string_view text) {
 }
 
 bool appendTextFile(const std::string& path, std::string_view text) {
-  return writeFile(path, text, O_CREAT | O_APPEND);
+  Fd fd(::open(toOsName(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  if (!fd.ok()) return false;
+  const off_t size = ::lseek(fd.get(), 0, SEEK_END);
+  if (size < 0) return false;
+  if (!writeAll(fd.get(), toTextMode(text))) {
+    // A disk that fills up must not leave half a command behind.
+    [[maybe_unused]] int ignored = ::ftruncate(fd.get(), size);
+    return false;
+  }
+  return fd.close();
 }
 
 bool appendOnOwnLine(const std::string& path, std::string_view text, AppendMode mode) {

@@ -24,7 +24,8 @@ std::optional<std::string> readTextFile(const std::string& path);
 
 // Creates or empties the file and writes `text` in text mode.
 bool writeTextFile(const std::string& path, std::string_view text);
-// Appends `text` in text mode, creating the file when it is missing.
+// Appends `text` in text mode, creating the file when it is missing. A
+// write that fails leaves the file as it was.
 bool appendTextFile(const std::string& path, std::string_view text);
 
 // Appends to a text file that people or other programs may have edited: a

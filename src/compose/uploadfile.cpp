@@ -1,0 +1,122 @@
+#include "compose/uploadfile.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "console/dialogs.h"
+#include "driver/app.h"
+#include "platform/command.h"
+#include "platform/encoding.h"
+#include "platform/textfile.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+void reportUploadFailure(App& app, std::string_view lost) {
+  noticeBox(app.console, "アップロードファイルに書き込めません"_sj,
+            formatText("　アップロードファイル[%s]に書き込めませんでした。\n"
+                       "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。\n\n%s"_sj,
+                       uploadFilePath(app.config), lost));
+}
+
+}  // namespace
+
+std::string uploadFilePath(const Config& config) {
+  return config.uploadfileDir + config.uploadfile;
+}
+
+std::string uploadFileDiskPath(const Config& config) {
+  std::string name = config.uploadfile;
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  return config.uploadfileDir + name;
+}
+
+bool appendToUploadFile(App& app, std::string_view command) {
+  if (appendTextFile(uploadFileDiskPath(app.config), command)) return true;
+  reportUploadFailure(app, formatText("　書き込めなかった内容：\n%s"_sj, command));
+  return false;
+}
+
+bool appendComposedCommand(App& app, std::string_view firstLines, const std::string& bodyPath) {
+  const std::optional<std::string> body = readTextFile(bodyPath);
+  if (body) {
+    std::string command(firstLines);
+    command += *body;
+    command += "\n//\nS\n";
+    if (appendTextFile(uploadFileDiskPath(app.config), command)) return true;
+  }
+  reportUploadFailure(app, formatText("　書いた文章はファイル[%s]に残してあります。"_sj, bodyPath));
+  return false;
+}
+
+std::string downloadBatch(std::vector<DownloadMark> marks) {
+  // This exchange sort decides the order of files within a board.
+  for (std::size_t i = 1; i < marks.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (static_cast<std::uint32_t>(marks[j].boardNumber) >
+          static_cast<std::uint32_t>(marks[i].boardNumber)) {
+        std::swap(marks[j], marks[i]);
+      }
+    }
+  }
+  std::string batch;
+  int inGroup = 0;  // runs on across a change of board
+  for (std::size_t k = 0; k < marks.size(); ++k) {
+    if (k == 0 || marks[k].boardNumber != marks[k - 1].boardNumber || inGroup == 0) {
+      batch += formatText("F%i\nZD", marks[k].boardNumber);
+    }
+    batch += formatText("%i;Y;", marks[k].fileNumber);
+    if (++inGroup == 10) inGroup = 0;
+    if (k + 1 == marks.size() || marks[k + 1].boardNumber != marks[k].boardNumber ||
+        inGroup == 0) {
+      batch += "0\n0\n0\n";
+    }
+  }
+  return batch;
+}
+
+std::string editorCommand(const Config& config) {
+  if (!config.editor.empty()) return config.editor;
+  for (const char* name : {"VISUAL", "EDITOR"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return fromOsName(value);
+  }
+  return "vi";
+}
+
+void viewUploadFile(App& app) {
+  const Config& config = app.config;
+  const std::string command =
+      formatText("%s %s %s %s", editorCommand(config), config.editorOpt1,
+                 shellQuote(uploadFileDiskPath(config)), config.editorOpt2);
+  app.console.clearScreen();
+  app.console.runCommand(command);
+  app.console.clearScreen();
+}
+
+void applyUploadFilePolicy(App& app) {
+  const std::string path = uploadFileDiskPath(app.config);
+  switch (app.config.uploadFileExist) {
+    case UploadFileExist::WriteAppend:
+      return;
+    case UploadFileExist::WriteKillout:
+      removeFile(path);
+      return;
+    case UploadFileExist::WriteQuestion: {
+      const std::optional<std::string> bytes = readBinaryFile(path);
+      if (!bytes || bytes->empty()) return;
+      Console& console = app.console;
+      console.clearScreen();
+      console.setCursor(0, 11);
+      console.putText("アップロードファイル[%s]が、すでに存在します。削除しますか？"_sj,
+                      uploadFilePath(app.config));
+      if (askYesNo(console, YesNoMode::NoDefault)) removeFile(path);
+      return;
+    }
+  }
+}
+
+}  // namespace zazir
