@@ -120,11 +120,14 @@ std::string writeTemp(const std::string& name, const std::string& bytes) {
   return path;
 }
 
-TEST(BadInput, RandomBytesGiveASoundIndexAndFilesAgreeWithMemory) {
+TEST(BadInput, RandomBytesGiveASoundIndexWhateverTheStream) {
   for (unsigned seed = 1; seed <= 6; ++seed) {
     const std::string log = noisyLog(seed, 300'000);
     const auto inMemory = indexText(log);
     expectSound(inMemory, log.size(), "seed " + std::to_string(seed));
+    // Read line by line, without the fast skip, the index is the same.
+    testing::PlainStream plain(log);
+    EXPECT_EQ(describe(testing::indexStream(plain).index), describe(inMemory.index));
 
     const std::string path = writeTemp("logindex_noise.log", log);
     auto file = FileLineStream::open(path, 10000);
