@@ -16,15 +16,9 @@
 #define ZAZIR_BEGIN_AVX2 \
   _Pragma("clang attribute push (__attribute__((target(\"avx2\"))), apply_to = function)")
 #define ZAZIR_END_AVX2 _Pragma("clang attribute pop")
-#define ZAZIR_BEGIN_AVX512 \
-  _Pragma(                 \
-      "clang attribute push (__attribute__((target(\"avx512f,avx512bw\"))), apply_to = function)")
-#define ZAZIR_END_AVX512 _Pragma("clang attribute pop")
 #else
 #define ZAZIR_BEGIN_AVX2 _Pragma("GCC push_options") _Pragma("GCC target(\"avx2\")")
 #define ZAZIR_END_AVX2 _Pragma("GCC pop_options")
-#define ZAZIR_BEGIN_AVX512 _Pragma("GCC push_options") _Pragma("GCC target(\"avx512f,avx512bw\")")
-#define ZAZIR_END_AVX512 _Pragma("GCC pop_options")
 #endif
 #endif
 
@@ -163,32 +157,11 @@ struct Ops {
 #include "driver/logscan_loop.inc"
 }  // namespace avx2
 ZAZIR_END_AVX2
-
-// The same for AVX-512 (byte compares into mask registers).
-ZAZIR_BEGIN_AVX512
-namespace avx512 {
-struct Ops {
-  using Data = __m512i;
-  using Mask = __mmask64;
-  static constexpr std::size_t kWidth = 64;
-  static Data load(const char* at) { return _mm512_loadu_si512(at); }
-  static Data splat(char byte) { return _mm512_set1_epi8(byte); }
-  static Mask eq(Data a, Data b) { return _mm512_cmpeq_epi8_mask(a, b); }
-  static Mask atMost(Data a, Data b) { return _mm512_cmple_epu8_mask(a, b); }
-  static Mask orOf(Mask a, Mask b) { return a | b; }
-  static Mask andOf(Mask a, Mask b) { return a & b; }
-  static Mask none() { return 0; }
-  static std::uint64_t bits(Mask m) { return m; }
-};
-#include "driver/logscan_loop.inc"
-}  // namespace avx512
-ZAZIR_END_AVX512
 #endif
 
 template <Look look>
 Verdict scan(std::string_view window, Isa isa) {
 #ifdef ZAZIR_SCAN_X86
-  if (isa == Isa::Avx512) return avx512::scanWindow<look>(window);
   if (isa == Isa::Avx2) return avx2::scanWindow<look>(window);
   if (isa == Isa::Sse2) return sse2::scanWindow<look>(window);
 #endif
@@ -197,7 +170,6 @@ Verdict scan(std::string_view window, Isa isa) {
 }
 
 Isa bestIsa() {
-  if (isaAvailable(Isa::Avx512)) return Isa::Avx512;
   if (isaAvailable(Isa::Avx2)) return Isa::Avx2;
   if (isaAvailable(Isa::Sse2)) return Isa::Sse2;
   return Isa::Portable;
@@ -214,8 +186,6 @@ bool isaAvailable(Isa isa) {
       return true;
     case Isa::Avx2:
       return __builtin_cpu_supports("avx2");
-    case Isa::Avx512:
-      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
 #endif
     default:
       return false;

@@ -14,7 +14,7 @@ enum class Look {
 };
 
 // The instruction sets the skip can use; the best one available is taken.
-enum class Isa { Portable, Sse2, Avx2, Avx512 };
+enum class Isa { Portable, Sse2, Avx2 };
 bool isaAvailable(Isa isa);
 
 // Moves `log` forward over whole lines, as reads of kLineLimit bytes return
