@@ -15,7 +15,9 @@ class LineStream;
 constexpr bool isLeadByte(unsigned char byte) {
   return (byte >= 0x80 && byte <= 0x9F) || byte >= 0xE0;
 }
-inline bool isLeadByte(char byte) { return isLeadByte(static_cast<unsigned char>(byte)); }
+inline bool isLeadByte(char byte) {
+  return isLeadByte(static_cast<unsigned char>(byte));
+}
 
 // True when a double-byte character starts exactly at `position` of `text`,
 // walking the text character by character from its start.
@@ -34,5 +36,10 @@ std::string_view cutToBytes(std::string_view text, std::size_t limit);
 // character, its lead byte is given back to the stream and begins the next
 // piece. Returns false at the end of the stream.
 bool readPiece(LineStream& stream, std::string& piece, std::size_t limit);
+
+// readPiece for a pager row: when the piece was cut by the limit right
+// before its line end, the line end is taken along, so that a line of
+// exactly `limit` bytes does not come back as an extra empty row.
+bool readWrappedLine(LineStream& stream, std::string& piece, std::size_t limit);
 
 }  // namespace zazir
