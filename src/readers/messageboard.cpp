@@ -51,19 +51,6 @@ void keepValidPositions(MessageBoardReader& reader) {
   std::erase_if(reader.replyMarks, [&](int m) { return m < 0 || m > reader.lastMessage(); });
 }
 
-// Indexes the board again and loads the current message: after an action
-// that ran the editor or another screen. The marks stay (the log has not
-// changed, so their indices still hold).
-bool reindex(App& app, MessageBoardReader& reader) {
-  if (!indexMessageBoard(app, reader)) {
-    messageBox(app.console, MessageId::NoPosts);
-    return false;
-  }
-  keepValidPositions(reader);
-  loadMessage(app, reader);
-  return true;
-}
-
 }  // namespace
 
 bool indexMessageBoard(App& app, MessageBoardReader& reader) {
@@ -86,6 +73,16 @@ bool indexMessageBoard(App& app, MessageBoardReader& reader) {
     if (isMessageStart(line)) reader.messageOffsets.push_back(start);
   }
   return !reader.messageOffsets.empty();
+}
+
+bool reindexMessageBoard(App& app, MessageBoardReader& reader) {
+  if (!indexMessageBoard(app, reader)) {
+    messageBox(app.console, MessageId::NoPosts);
+    return false;
+  }
+  keepValidPositions(reader);
+  loadMessage(app, reader);
+  return true;
 }
 
 void loadMessage(App& app, MessageBoardReader& reader) {
@@ -235,7 +232,7 @@ int readMessageBoard(App& app, int board) {
       case 'W':
       case 'w':
         writeNewPost(app, board, false, {});
-        if (!reindex(app, reader)) return kLeave;
+        if (!reindexMessageBoard(app, reader)) return kLeave;
         break;
       case 'R':
       case 'r':
@@ -249,13 +246,13 @@ int readMessageBoard(App& app, int board) {
         } else {
           writeMovedReply(app, board, start, end, handle);
         }
-        if (!reindex(app, reader)) return kLeave;
+        if (!reindexMessageBoard(app, reader)) return kLeave;
         break;
       }
       case 'F':
       case 'f':
         viewUploadFile(app);
-        if (!reindex(app, reader)) return kLeave;
+        if (!reindexMessageBoard(app, reader)) return kLeave;
         break;
       default:
         draw = false;

@@ -45,6 +45,12 @@ int readMessageBoard(App& app, int board);
 // false when it has none before its first stop line.
 bool indexMessageBoard(App& app, MessageBoardReader& reader);
 
+// Indexes the board again after an action that ran the editor or another
+// screen, and loads the current message anew from its first body line. The
+// current message and the marks stay. False when the board has no
+// messages any more (told with message box 1).
+bool reindexMessageBoard(App& app, MessageBoardReader& reader);
+
 // Loads the current message (header and body lines) from the log, shown
 // from its first body line; clears the screen.
 void loadMessage(App& app, MessageBoardReader& reader);
