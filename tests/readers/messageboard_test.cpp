@@ -123,6 +123,19 @@ TEST_F(MessageBoardTest, TheLastBoardEndsAtTheEndOfTheLog) {
   EXPECT_EQ(keys.row(23), statusRow(true, false, "0001 lines. Now:Bottom"));
 }
 
+TEST_F(MessageBoardTest, TheLastMessageOfABoardEndsBeforeTheNextBoard) {
+  board(3, "TEST");
+  message(1, "a", {"one"});
+  board(4, "NEXT");
+  log.add("between the listing and the messages");
+  message(7, "b", {"seven"});
+  keys.press(key::kRight).press(key::kEscape);
+  run();
+  EXPECT_EQ(keys.row(3), "one");
+  EXPECT_EQ(keys.row(4), "");
+  EXPECT_EQ(keys.row(23), statusRow(false, false, "0001 lines. Now:Bottom"));
+}
+
 TEST_F(MessageBoardTest, ABoardWithoutMessagesShowsMessageBox1) {
   board(3, "EMPTY");
   log.add("no messages here");
