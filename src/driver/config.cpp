@@ -130,22 +130,22 @@ std::string asciiUpper(std::string_view text) {
 }
 
 // The policies, matched by a key that contains their name anywhere. A key
-// with no value is invalid like any other value outside the list: a policy
-// that the user meant to set must not silently stay at its default.
+// with no value is invalid like any other value outside the list (the empty
+// text matches none): a policy that the user meant to set must not silently
+// stay at its default.
 std::optional<ConfigError> applyPolicy(std::string_view key, std::optional<std::string_view> value,
                                        Config& config) {
   const std::string upper = asciiUpper(value.value_or(std::string_view{}));
-  const bool present = value.has_value();
   if (key.find("UPLOADFILE_EXIST") != std::string_view::npos) {
-    if (present && choose(upper, kUploadFileExist, config.uploadFileExist)) return std::nullopt;
+    if (choose(upper, kUploadFileExist, config.uploadFileExist)) return std::nullopt;
     return ConfigError{"ZAZIR.CFG内のUPLOADFILE_EXIST=の行で、不正な指定があります。"_sj};
   }
   if (key.find("LINECHAT_QUOTE") != std::string_view::npos) {
-    if (present && choose(upper, kLineChatQuote, config.lineChatQuote)) return std::nullopt;
+    if (choose(upper, kLineChatQuote, config.lineChatQuote)) return std::nullopt;
     return ConfigError{"ZAZIR.CFG内のLINECHAT_QUOTE=の行で、不正な指定があります。"_sj};
   }
   if (key.find("DELETENULLLINE") != std::string_view::npos) {
-    if (present && choose(upper, kDeleteNullLine, config.deleteNullLine)) return std::nullopt;
+    if (choose(upper, kDeleteNullLine, config.deleteNullLine)) return std::nullopt;
     return ConfigError{"ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。"_sj};
   }
   return std::nullopt;
