@@ -1,6 +1,7 @@
 #include "driver/config.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -201,12 +202,17 @@ TEST_F(ConfigFiles, FailuresEndTheProgramWithStatus50AndTheirMessage) {
     const char* name;
     std::string path;
     const char* message;
-  } cases[] = {
+  };
+  // Without read permission (the superuser reads it all the same).
+  const std::string locked = write("locked.CFG", "EDITOR=vi\r\n");
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  std::vector<Case> cases = {
       {"missing", (root_ / "none.CFG").string(), "設定ファイルが開けません。"},
       {"a directory", dir("adir.CFG"), "設定ファイルが開けません。"},
       {"invalid policy", write("bad.CFG", "EDITOR=vi\r\nDELETENULLLINE=yes\r\n"),
        "ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。"},
   };
+  if (::geteuid() != 0) cases.push_back({"unreadable", locked, "設定ファイルが開けません。"});
   for (const Case& c : cases) {
     ScriptedBackend backend;
     Console console(backend);
