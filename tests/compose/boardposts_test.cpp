@@ -250,22 +250,36 @@ TEST_F(BoardPostTest, AMovedReplyGoesToTheChosenBoardWithEveryLineQuoted) {
   config.deleteNullLine = true;
   App& a = app(log);
   editor.keeps();
-  keys.type("1").press(key::kEnter).type("y");
+  keys.press(key::kDown).press(key::kEnter);  // the second board of the list
+  keys.press(key::kEnter).type("y");          // the proposed title taken
   writeMovedReply(a, 0, m12, m13, sj("やまだ"));
+  EXPECT_EQ(rowToUtf8(keys.screenAtKey(0), 2), "   5: MOVE");
+  const std::string proposal = "TEST-#12より移動:最初の話題";
+  EXPECT_EQ(rowToUtf8(keys.screenAtKey(2), 11), proposal);
+  EXPECT_EQ(state.listPositions.boardListRow, 1);
   const std::string body = quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n";
   EXPECT_EQ(editor.found[0], body);
+  EXPECT_EQ(uploadBytes(), "EW5;" + sj(proposal) + ";Y\r\n" + body + std::string(kTerminator));
+}
+
+TEST_F(BoardPostTest, AMovedReplyTakesATypedTitleAndKeepsToItsEndOffset) {
+  App& a = app(log);
+  editor.keeps();
+  keys.press(key::kEnter).press(key::kCtrlU).type("moved\r").type("y");
+  writeMovedReply(a, 1, m40, -1, sj("たなか"));
   EXPECT_EQ(uploadBytes(),
-            sj("EW5;TEST-#12より移動:最初の話題;Y\r\n") + body + std::string(kTerminator));
+            "EW3;moved;Y\r\n" + quoted("たなか", {"body 89"}) + "\r\n" + std::string(kTerminator));
 }
 
 TEST_F(BoardPostTest, AMovedReplyLeftAtTheBoardListOrTitleWritesNothing) {
   App& a = app(log);
   keys.press(key::kEscape);
   writeMovedReply(a, 0, m12, m13, sj("やまだ"));
-  keys.type("1").press(key::kCtrlU).press(key::kEnter);  // the proposal emptied
+  keys.press(key::kEnter).press(key::kCtrlU).press(key::kEnter);  // the proposal emptied
   writeMovedReply(a, 0, m12, m13, sj("やまだ"));
   EXPECT_EQ(keys.pendingKeys(), 0u);
   EXPECT_TRUE(editor.commandLines.empty());
+  EXPECT_FALSE(fileExists(tempPath()));
   EXPECT_EQ(uploadBytes(), "<none>");
 }
 
