@@ -45,6 +45,13 @@ int countMessages(App& app, const MessageBoardReader& reader) {
   return count;
 }
 
+// A BEL byte from the log shows as a placeholder instead of sounding at
+// every redraw (the body rows never sound it).
+std::string shownHeader(std::string line) {
+  std::replace(line.begin(), line.end(), '\a', '\x7f');
+  return line;
+}
+
 // Leaves the reader where it is, or on a message that exists.
 void keepValidPositions(MessageBoardReader& reader) {
   reader.currentMessage = std::clamp(reader.currentMessage, 0, reader.lastMessage());
@@ -120,8 +127,8 @@ void drawMessageBoard(Console& console, const MessageBoardReader& reader) {
   } else {
     console.setNormal();
   }
-  console.putText("%-80.80s%-80.80s%-80.80s", reader.headerLines[0], reader.headerLines[1],
-                  reader.headerLines[2]);
+  console.putText("%-80.80s%-80.80s%-80.80s", shownHeader(reader.headerLines[0]),
+                  shownHeader(reader.headerLines[1]), shownHeader(reader.headerLines[2]));
   console.setNormal();
   for (int row = 0; row < kPageLines; ++row) {
     const int line = reader.topLine + row;

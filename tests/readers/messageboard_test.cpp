@@ -75,6 +75,14 @@ TEST_F(MessageBoardTest, OpensOnTheFirstMessage) {
   EXPECT_EQ(shown.at(50, 23).attribute, attr::kNormal);
 }
 
+TEST_F(MessageBoardTest, ABellInTheLogNeverSounds) {
+  board(3, "TEST");
+  message(1, "a\a", {"body\a"});
+  keys.press(key::kDown).press(key::kEscape);
+  run();
+  EXPECT_EQ(keys.bells(), 0);
+}
+
 TEST_F(MessageBoardTest, EveryLeaveKeyReturnsToTheBoardList) {
   board(3, "TEST");
   message(1, "hana", {"body"});
