@@ -19,7 +19,6 @@ using namespace literals;
 
 namespace {
 
-constexpr int kLeave = -1;
 constexpr int kFirstBodyRow = 3;
 constexpr int kStatusRow = 23;
 constexpr int kRightArrowColumn = 76;
@@ -171,7 +170,7 @@ int readMessageBoard(App& app, int board) {
   reader.board = board;
   if (!indexMessageBoard(app, reader)) {
     messageBox(console, MessageId::NoPosts);
-    return kLeave;
+    return kBackToBoardList;
   }
   loadMessage(app, reader);
 
@@ -191,7 +190,7 @@ int readMessageBoard(App& app, int board) {
       case key::kEnter:
       case ' ':
       case '5':
-        return kLeave;
+        return kBackToBoardList;
       case key::kLeft:
       case '4':
       case key::kRight:
@@ -239,7 +238,7 @@ int readMessageBoard(App& app, int board) {
       case 'W':
       case 'w':
         writeNewPost(app, board, false, {});
-        if (!reindexMessageBoard(app, reader)) return kLeave;
+        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
         break;
       case 'R':
       case 'r':
@@ -253,13 +252,13 @@ int readMessageBoard(App& app, int board) {
         } else {
           writeMovedReply(app, board, start, end, handle);
         }
-        if (!reindexMessageBoard(app, reader)) return kLeave;
+        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
         break;
       }
       case 'F':
       case 'f':
         viewUploadFile(app);
-        if (!reindexMessageBoard(app, reader)) return kLeave;
+        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
         break;
       default:
         draw = false;

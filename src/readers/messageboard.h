@@ -36,8 +36,11 @@ struct MessageBoardReader {
   int lineCount() const { return static_cast<int>(lineStore.size()); }
 };
 
+// What a board reader returns when the board list is to be shown again.
+inline constexpr int kBackToBoardList = -1;
+
 // Runs the reader on message board `board` until the user leaves; returns
-// -1 (show the board list again). A board without messages is told with
+// kBackToBoardList. A board without messages is told with
 // message box 1.
 int readMessageBoard(App& app, int board);
 
