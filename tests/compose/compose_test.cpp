@@ -48,6 +48,9 @@ TEST_F(ComposeTest, TheTemporaryFileIsNeverWrittenThroughASymbolicLink) {
   ASSERT_TRUE(writeTextFile(victim, "keep me"));
   ASSERT_EQ(symlink(victim.c_str(), tempPath().c_str()), 0);
   EXPECT_FALSE(prepareTempFile(config, "quoted text\n"));
+  // Nor is the signature added through one (the editor ran in between).
+  ASSERT_TRUE(writeTextFile(config.signature, "sig\n"));
+  EXPECT_FALSE(appendSignature(app_));
   EXPECT_EQ(fileBytes(victim), "keep me");
 }
 
