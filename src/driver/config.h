@@ -54,8 +54,11 @@ void loadConfiguration(Console& console, const std::string& path, Config& config
 // extension replaced by "CFG" (only when the file name has an extension),
 // else "ZAZIR.CFG" in the current directory, in each directory of PATH,
 // then in $XDG_CONFIG_HOME/zazir/ (default ~/.config/zazir/). None when it
-// is nowhere. `getenv` reads the environment (replaceable in tests).
-std::optional<std::string> findConfigurationFile(
-    std::string_view programPath, const char* (*getenv)(const char*) = nullptr);
+// is nowhere. Only a regular file that can be opened for reading counts.
+// `programPath` is argument zero as the system gives it; the result is
+// CP932, ready for loadConfiguration. `getenv` reads the environment
+// (replaceable in tests).
+std::optional<std::string> findConfigurationFile(std::string_view programPath,
+                                                 const char* (*getenv)(const char*) = nullptr);
 
 }  // namespace zazir
