@@ -6,6 +6,7 @@
 #include "console/dialogs.h"
 #include "console/textutil.h"
 #include "driver/app.h"
+#include "driver/loglines.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
 
@@ -35,13 +36,6 @@ void tellNotWritten(Console& console, std::string_view what, const std::string& 
 bool isMailEnd(std::string_view line) {
   return isDeleteQuestion(line) || startsWith(line, "BMAIL (X:XMODEM") ||
          startsWith(line, "MAIN (A,");
-}
-
-bool readWholeLine(LineStream& log, std::string& line) {
-  if (!log.readLine(line, kLineLimit)) return false;
-  std::string more;
-  while (line.back() != '\n' && log.readLine(more, kLineLimit)) line += more;
-  return true;
 }
 
 void replyToMail(App& app, const MailEntry& mail) {

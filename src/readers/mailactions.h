@@ -9,14 +9,10 @@ namespace zazir {
 
 struct App;
 struct MailEntry;
-class LineStream;
 
 // A line that ends a mail in the log: the host's question whether to
 // delete it, or one of its menu prompts.
 bool isMailEnd(std::string_view line);
-
-// Reads one line whole, however long; false at the end of the log.
-bool readWholeLine(LineStream& log, std::string& line);
 
 // The reply: heading and quotation into the temporary file, then sending.
 void replyToMail(App& app, const MailEntry& mail);

@@ -9,13 +9,14 @@
 
 namespace zazir::testing {
 
-TestApp::TestApp(std::string logBytes)
+TestApp::TestApp(std::string logBytes, LogIndex logIndex)
     : console(backend,
               [this](const std::string& commandLine) {
                 commands.push_back(commandLine);
                 if (editor) editor(commandLine);
                 return 0;
               }),
+      index(std::move(logIndex)),
       log(std::move(logBytes)),
       app{console, config, index, state, log} {
   std::string pattern = ::testing::TempDir() + "zazir_app_XXXXXX";

@@ -16,7 +16,9 @@ namespace zazir::testing {
 
 class TestApp {
  public:
-  explicit TestApp(std::string logBytes = {});
+  explicit TestApp(std::string logBytes = {}, LogIndex logIndex = {});
+  TestApp(const TestApp&) = delete;
+  TestApp& operator=(const TestApp&) = delete;
   ~TestApp();
 
   // The directory (with its trailing "/") that every configured file is in.
