@@ -179,11 +179,11 @@ void IdList::toggleMark() {
 }
 
 std::string IdList::selection() const {
+  // Every ID is followed by ";" and the last ";" is dropped, so that marked
+  // blank entries still show in a registered group's member line.
   std::string joined;
-  for (int mark : marks_) {
-    if (!joined.empty()) joined += ';';
-    joined += entries_[mark].id;
-  }
+  for (int mark : marks_) joined += entries_[mark].id + ';';
+  if (!joined.empty()) joined.pop_back();
   return joined;
 }
 
