@@ -12,6 +12,7 @@
 #include "console/pager.h"
 #include "console/textutil.h"
 #include "driver/app.h"
+#include "driver/loglines.h"
 #include "platform/encoding.h"
 #include "readers/mailactions.h"
 
@@ -59,7 +60,7 @@ void MailReader::load() {
   LineStream& log = app_.log;
   log.seek(mail().headerOffset);
   for (std::string& line : header_) {
-    log.readLine(line, kLineLimit);
+    readWholeLine(log, line);
     stripLineEnd(line);
   }
   lines_.clear();
