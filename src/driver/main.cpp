@@ -1,15 +1,56 @@
+// The entry point: the terminal is taken here and given back on every way
+// out, whatever ends the program.
 #include <clocale>
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
 
 #include "console/console.h"
 #include "console/dialogs.h"
 #include "console/terminal.h"
+#include "driver/startup.h"
 #include "platform/encoding.h"
 
+namespace {
+
+const char kUsage[] =
+    "Usage: zazir [LOG | PATTERN | DIRECTORY]\n"
+    "\n"
+    "Reads the communication log of a visit to a bulletin-board host and\n"
+    "turns what you write into commands of the upload file.\n"
+    "\n"
+    "  LOG        the communication log to read\n"
+    "  PATTERN    a wildcard pattern (\"*.LOG\"): pick the log from a list\n"
+    "  DIRECTORY  pick the log from the files of a directory\n"
+    "  (none)     pick the log from the files of LOGFILE_DIR\n"
+    "\n"
+    "  --help     show this text and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "The configuration is read from ZAZIR.CFG (see zazir(1)).\n"
+    "Exit status: 0 after a quit, 1 when no log can be chosen, 50 after a\n"
+    "fatal error.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;
   std::setlocale(LC_ALL, "");
+  zazir::StartupOptions options;
+  options.programPath = argc > 0 ? argv[0] : "zazir";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("zazir %s\n", ZAZIR_VERSION);
+      return 0;
+    }
+  }
+  // Only the first argument is used; further ones are ignored.
+  if (argc > 1) options.logArgument = zazir::fromOsName(argv[1]);
+
   auto terminal = zazir::PosixTerminal::open();
   if (!terminal) {
     std::fprintf(stderr, "zazir: standard input and output must be a terminal\n");
@@ -19,13 +60,15 @@ int main(int argc, char** argv) {
   std::string message;
   try {
     zazir::Console console(*terminal);
-    console.clearScreen();
-    console.getKey();
+    zazir::runProgram(console, options);
   } catch (const zazir::ProgramExit& exit) {
     status = exit.status;
     message = exit.message;
+  } catch (const std::exception& error) {
+    status = zazir::kExitFatal;
+    message = error.what();
   }
-  terminal.reset();
-  if (!message.empty()) std::fprintf(stderr, "%s\n", zazir::fromOsName(message).c_str());
+  terminal.reset();  // the terminal is the user's again before anything is printed
+  if (!message.empty()) std::fprintf(stderr, "%s\n", zazir::toOsName(message).c_str());
   return status;
 }

@@ -1,0 +1,31 @@
+// Start-up: from the configuration to the main menu.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zazir {
+
+class Console;
+struct Config;
+
+struct StartupOptions {
+  std::string programPath;                       // argument zero, for the configuration file's name
+  std::optional<std::string> logArgument;        // the log, a pattern or a directory (CP932)
+  const char* (*getenv)(const char*) = nullptr;  // the environment (replaceable in tests)
+};
+
+// Runs ZAZIR until the user quits. Ends by throwing ProgramExit.
+[[noreturn]] void runProgram(Console& console, const StartupOptions& options);
+
+// The log file's base name: the part after its last "/".
+std::string logBaseName(const std::string& logPath);
+
+// Rewrites UPLOADFILE (cut and padded to 13 characters), IDFILE and
+// GROUPLISTFILE with the log's base name.
+void deriveFileNames(Config& config, const std::string& logPath);
+
+// Ends the program: the screen cleared, then ProgramExit with `status`.
+[[noreturn]] void endProgram(Console& console, int status);
+
+}  // namespace zazir

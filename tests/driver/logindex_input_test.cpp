@@ -1,0 +1,194 @@
+// Bad and odd input: the index never crashes, hangs or overflows a field,
+// and a file gives the same index as the same bytes in memory.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <random>
+
+#include "driver/logindex.h"
+#include "driver/logindex_support.h"
+
+namespace zazir {
+namespace {
+
+using namespace std::string_literals;
+using testing::indexText;
+using testing::listingLine;
+using testing::logOf;
+using testing::sj;
+
+std::string describe(const LogIndex& index) {
+  std::string text;
+  auto boards = [&](const char* kind, const std::vector<BoardEntry>& table) {
+    for (const BoardEntry& b : table) {
+      text += formatText("%s %i %i [%s] [%s]\n", kind, static_cast<int>(b.listOffset), b.number,
+                         b.name, b.label);
+    }
+  };
+  boards("message", index.messageBoards);
+  boards("file", index.fileBoards);
+  for (std::size_t i = 0; i < index.chatBoards.size(); ++i) {
+    const ChatBoardEntry& c = index.chatBoards[i];
+    text += formatText("chat %i %i %i [%s] [%s]\n", static_cast<int>(index.chatContentOffset[i]),
+                       c.number, static_cast<int>(c.hasNew), c.name, c.label);
+  }
+  for (const MailEntry& m : index.mails) {
+    text += formatText("mail %i [%s] [%s] [%s] [%s] [%s]\n", static_cast<int>(m.headerOffset),
+                       m.senderId, m.senderName, m.dateText, m.timeText, m.title);
+  }
+  return text + formatText("notewall %i\n", static_cast<int>(index.notewallOffset));
+}
+
+void expectSound(const testing::Indexed& result, std::size_t logSize, const std::string& what) {
+  const LogIndex& index = result.index;
+  const auto size = static_cast<LogOffset>(logSize);
+  auto inLog = [&](LogOffset offset) { return offset >= 0 && offset <= size; };
+  for (const auto* table : {&index.messageBoards, &index.fileBoards}) {
+    LogOffset previous = -1;
+    for (const BoardEntry& b : *table) {
+      EXPECT_TRUE(inLog(b.listOffset) && b.listOffset > previous) << what;
+      previous = b.listOffset;
+      EXPECT_GT(b.number, 0) << what;
+      EXPECT_FALSE(b.name.empty()) << what;
+      EXPECT_LE(b.label.size(), 79u) << what;
+    }
+  }
+  EXPECT_LE(index.chatBoardCount(), kMaxChatBoards) << what;
+  ASSERT_EQ(index.chatContentOffset.size(), index.chatBoards.size()) << what;
+  for (std::size_t i = 0; i < index.chatBoards.size(); ++i) {
+    EXPECT_TRUE(inLog(index.chatContentOffset[i])) << what;
+    EXPECT_LE(index.chatBoards[i].name.size(), 12u) << what;
+    EXPECT_LE(index.chatBoards[i].label.size(), 48u) << what;
+  }
+  EXPECT_LE(index.mailCount(), result.counted) << what;
+  for (const MailEntry& m : index.mails) {
+    EXPECT_TRUE(inLog(m.headerOffset)) << what;
+    EXPECT_LE(m.senderId.size(), 19u) << what;
+    EXPECT_LE(m.senderName.size(), 29u) << what;
+    EXPECT_LE(m.title.size(), 79u) << what;
+    EXPECT_LE(m.dateText.size(), 9u) << what;
+    EXPECT_LE(m.timeText.size(), 9u) << what;
+  }
+  EXPECT_TRUE(index.notewallOffset == -1 || inLog(index.notewallOffset)) << what;
+}
+
+// Random bytes, biased towards the bytes and texts the scanner looks at.
+std::string noisyLog(unsigned seed, std::size_t size) {
+  std::mt19937 rng(seed);
+  const std::string pieces[] = {
+      "\r\n",
+      "\n",
+      "\r",
+      "\t",
+      " ",
+      ":",
+      "\xA5",
+      std::string(1, '\0'),
+      "#",
+      "Private Message is from: ",
+      sj("検索中"),
+      sj("未読なし"),
+      "No messages found",
+      sj("新しいメッセージ"),
+      sj("《 気軽な伝言板 》"),
+      sj("FILE NEWS: 日付指定"),
+      "   1: ",
+      listingLine(2, "b", "t", "検索中") + "\r\n",
+      listingLine(3, "#c", "t", "新着なし") + "\r\n",
+      listingLine(4, "f", "t", "未読なし") + "\r\n",
+      "\x82",
+      "\x88\x9f",
+  };
+  std::string log;
+  while (log.size() < size) {
+    if (rng() % 3 == 0) {
+      log += pieces[rng() % std::size(pieces)];
+    } else {
+      log += static_cast<char>(rng() % 256);
+    }
+  }
+  return log;
+}
+
+std::string writeTemp(const std::string& name, const std::string& bytes) {
+  const std::string path = ::testing::TempDir() + name;
+  FILE* file = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(file, nullptr);
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  return path;
+}
+
+TEST(BadInput, RandomBytesGiveASoundIndexAndFilesAgreeWithMemory) {
+  for (unsigned seed = 1; seed <= 6; ++seed) {
+    const std::string log = noisyLog(seed, 300'000);
+    const auto inMemory = indexText(log);
+    expectSound(inMemory, log.size(), "seed " + std::to_string(seed));
+
+    const std::string path = writeTemp("logindex_noise.log", log);
+    auto file = FileLineStream::open(path, 10000);
+    ASSERT_TRUE(file);
+    LogIndex fromFile;
+    const int counted = countMails(*file);
+    EXPECT_EQ(counted, inMemory.counted);
+    indexLog(*file, fromFile, counted);
+    EXPECT_EQ(describe(fromFile), describe(inMemory.index)) << "seed " << seed;
+    unlink(path.c_str());
+  }
+}
+
+TEST(BadInput, NulBytesAreOrdinaryBytes) {
+  std::string listing = listingLine(3, "nul", "ab", "未読なし");
+  listing[11] = '\0';
+  const std::string nulLine(200, '\0');
+  const std::string log = logOf({nulLine, listing, "Private Message is from: A\0B c"s}) + nulLine;
+  const auto result = indexText(log);
+  expectSound(result, log.size(), "nul");
+  ASSERT_EQ(result.index.messageBoardCount(), 1);
+  EXPECT_EQ(result.index.messageBoards[0].listOffset, 202);
+  EXPECT_EQ(result.index.messageBoards[0].label, listing);
+  ASSERT_EQ(result.index.mailCount(), 1);
+  EXPECT_EQ(result.index.mails[0].senderId, std::string("A\0B", 3));
+}
+
+TEST(BadInput, LinesOfAHundredKilobytesArriveInPieces) {
+  const std::string huge(100'000, 'x');
+  const std::string board = listingLine(9, "after", "", "未読なし");
+  const std::string log = logOf({
+      huge,
+      board + huge,                          // too long to be a listing line
+      "Private Message is from: A " + huge,  // the next pieces are its header
+      board,
+  });
+  const auto result = indexText(log);
+  expectSound(result, log.size(), "huge");
+  ASSERT_EQ(result.index.messageBoardCount(), 1);
+  EXPECT_EQ(result.index.messageBoards[0].listOffset, static_cast<LogOffset>(log.rfind(board)));
+  ASSERT_EQ(result.index.mailCount(), 1);
+  EXPECT_EQ(result.index.mails[0].senderName, std::string(29, 'x'));
+  EXPECT_EQ(result.index.mails[0].title, std::string(79, 'x'));
+}
+
+TEST(BadInput, LongBoardNamesAndBoardsWithoutACountLine) {
+  const std::string name(40, 'N');
+  const std::string unread = listingLine(1, name, "", "未読なし");
+  std::string tail;
+  for (int i = 0; i < 5000; ++i) tail += "line " + std::to_string(i) + "\r\n";
+  const std::string log = logOf({unread, listingLine(2, name, "", "検索中"),
+                                 "Private Message is from: LOST0001 lost"}) +
+                          tail;
+  const auto result = indexText(log);
+  expectSound(result, log.size(), "long names");
+  ASSERT_EQ(result.index.messageBoardCount(), 2);
+  EXPECT_EQ(result.index.messageBoards[0].name, name);
+  EXPECT_EQ(result.index.messageBoards[0].label, unread);
+  EXPECT_EQ(result.index.messageBoards[1].name, name);
+  EXPECT_EQ(result.index.messageBoards[1].label, "   2: " + name + "  " + sj(" ★未読あり"));
+  // Everything after a searched board without a count line is its content.
+  EXPECT_EQ(result.counted, 1);
+  EXPECT_EQ(result.index.mailCount(), 0);
+}
+
+}  // namespace
+}  // namespace zazir

@@ -1,0 +1,112 @@
+# Harness for the end-to-end tests: the built program in a real terminal
+# (tmux, 80 x 25, UTF-8), driven with send-keys and read with capture-pane.
+# Sourced by every *.test.sh with the program and the source tree as $1, $2.
+set -euo pipefail
+
+ZAZIR=$(realpath "$1")
+SOURCE=$(realpath "$2")
+command -v tmux >/dev/null || { echo "tmux is not installed"; exit 1; }
+
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+WORK=$(mktemp -d)
+SOCKET="zazir-e2e-$$"
+# Nothing of the user's own configuration may take part.
+export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
+mkdir -p "$HOME"
+
+cleanup() {
+  tmux -L "$SOCKET" kill-server 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+tmuxc() { tmux -L "$SOCKET" "$@"; }
+
+# A scratch copy of the bundled example.
+demo_dir() {
+  mkdir -p "$WORK/demo"
+  cp "$SOURCE"/examples/* "$WORK/demo/"
+  echo "$WORK/demo"
+}
+
+# start_zazir DIR [ARGS...]: runs the program in DIR in a fresh terminal.
+# EDITOR may be set by the caller; it is passed through.
+start_zazir() {
+  local dir=$1
+  shift
+  local args=""
+  for a in "$@"; do args+=" $(printf '%q' "$a")"; done
+  cat >"$WORK/run.sh" <<RUN
+stty -g > "$WORK/stty.before"
+cd $(printf '%q' "$dir")
+$(printf '%q' "$ZAZIR")$args 2> "$WORK/stderr"
+echo \$? > "$WORK/status.tmp"
+stty -g > "$WORK/stty.after"
+mv "$WORK/status.tmp" "$WORK/status"
+printf 'ZAZIR-ENDED\n'
+cat "$WORK/stderr"
+sleep 600
+RUN
+  rm -f "$WORK/status"
+  tmuxc -f /dev/null -u new-session -d -s e2e -x 80 -y 25 \
+    "env EDITOR=$(printf '%q' "${EDITOR:-true}") VISUAL= PATH=$(printf '%q' "$PATH") bash --norc --noprofile $WORK/run.sh"
+  tmuxc set -s escape-time 0
+}
+
+screen() { tmuxc capture-pane -p -t e2e; }
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- screen ---"
+  screen || true
+  exit 1
+}
+
+# wait_for TEXT [SECONDS]: until TEXT is on the screen.
+wait_for() {
+  local text=$1 limit=${2:-10} i
+  for ((i = 0; i < limit * 20; i++)); do
+    if screen | grep -qF -- "$text"; then return 0; fi
+    sleep 0.05
+  done
+  fail "waited for: $text"
+}
+
+# row N: screen row N (0-based) without trailing blanks.
+row() { screen | sed -n "$(($1 + 1))p" | sed 's/ *$//'; }
+
+expect_row() {
+  local actual
+  actual=$(row "$1")
+  [ "$actual" = "$2" ] || fail "row $1 is [$actual], expected [$2]"
+}
+
+keys() { tmuxc send-keys -t e2e "$@"; }
+type_text() { tmuxc send-keys -t e2e -l "$1"; }
+
+# wait_exit: waits for the program to end and prints its exit status.
+wait_exit() {
+  local i
+  for ((i = 0; i < 200; i++)); do
+    if [ -f "$WORK/status" ]; then
+      cat "$WORK/status"
+      return 0
+    fi
+    sleep 0.05
+  done
+  fail "the program did not end"
+}
+
+expect_status() {
+  local status
+  status=$(wait_exit)
+  [ "$status" = "$1" ] || fail "exit status $status, expected $1"
+}
+
+expect_terminal_restored() {
+  cmp -s "$WORK/stty.before" "$WORK/stty.after" || fail "terminal modes not restored"
+  tmuxc display -p -t e2e '#{alternate_on}' | grep -qx 0 || fail "still on the alternate screen"
+}
+
+# The bytes of a file as hex, for byte-exact comparisons.
+hex() { od -An -tx1 -v "$1" | tr -s ' \n' ' '; }

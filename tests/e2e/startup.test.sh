@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Start-up on the bundled example to the main menu, a board list, and the
+# quit; the terminal is the user's again afterwards.
+source "$(dirname "$0")/lib.sh"
+
+dir=$(demo_dir)
+start_zazir "$dir" DEMO.LOG
+wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
+keys n
+wait_for "メール ......"
+expect_row 0 "ZAZIR 8,2:移動 W:書込 R:返答 Q:戻る F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ"
+row 9 | grep -q '^メール \.\.\..* \[→\]$' || fail "mail row: $(row 9)"
+row 13 | grep -q '^Notewallシステム \.\.\..* \[→\]$' || fail "Notewall row: $(row 13)"
+
+# The message board list, and back.
+keys Down Enter
+wait_for "★未読あり"
+keys Escape
+wait_for "メール ......"
+
+# Quit: the question, then the terminal restored.
+keys q
+wait_for "終了してよろしいですか？(Y/N)"
+keys Enter  # no default: ignored
+sleep 0.2
+screen | grep -qF "終了してよろしいですか？" || fail "Enter answered the quit question"
+keys y
+expect_status 0
+expect_terminal_restored
+echo PASS
