@@ -20,6 +20,9 @@ std::string tempFileName(const Config& config);
 // heading and quotation), without following a symbolic link. Returns
 // whether it could be written.
 bool prepareTempFile(const Config& config, std::string_view text = {});
+// prepareTempFile, telling the user on screen when the file cannot be
+// written.
+bool startTempFile(App& app, std::string_view text = {});
 
 // Runs the editor command line on the temporary file and waits for it.
 void runEditor(App& app);

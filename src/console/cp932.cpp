@@ -42,4 +42,17 @@ bool readPiece(LineStream& stream, std::string& piece, std::size_t limit) {
   return true;
 }
 
+bool readWrappedLine(LineStream& stream, std::string& piece, std::size_t limit) {
+  if (!readPiece(stream, piece, limit)) return false;
+  if (!piece.empty() && piece.back() == '\n') return true;
+  const LogOffset cut = stream.tell();
+  std::string rest;
+  if (stream.readLine(rest, 2) && (rest == "\n" || rest == "\r\n")) {
+    piece += rest;
+  } else {
+    stream.seek(cut);
+  }
+  return true;
+}
+
 }  // namespace zazir

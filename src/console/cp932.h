@@ -35,4 +35,9 @@ std::string_view cutToBytes(std::string_view text, std::size_t limit);
 // piece. Returns false at the end of the stream.
 bool readPiece(LineStream& stream, std::string& piece, std::size_t limit);
 
+// readPiece for a pager row: when the piece was cut by the limit right
+// before its line end, the line end is taken along, so that a line of
+// exactly `limit` bytes does not come back as an extra empty row.
+bool readWrappedLine(LineStream& stream, std::string& piece, std::size_t limit);
+
 }  // namespace zazir

@@ -1,11 +1,13 @@
 #include "driver/mainmenu.h"
 
+#include "compose/boardposts.h"
 #include "compose/uploadfile.h"
 #include "console/dialogs.h"
 #include "driver/app.h"
 #include "driver/chat.h"
 #include "driver/startup.h"
 #include "platform/encoding.h"
+#include "readers/messageboard.h"
 
 namespace zazir {
 
@@ -43,8 +45,19 @@ void runBoardLoop(App& app, BoardKind kind) {
     const int board = chooseBoard(app, boards);
     if (board == kListLeave) return;
     if (board < 0) continue;
-    // PENDING(boards): writers and readers join here.
-    (void)board;
+    if (app.state.actionKey == ActionKey::Write) {
+      if (kind == BoardKind::Message) {
+        writeNewPost(app, board, false, {});
+      } else {
+        writeUpload(app, board);
+      }
+      continue;
+    }
+    if (kind == BoardKind::Message) {
+      while (readMessageBoard(app, board) != kBackToBoardList) {
+      }
+    }
+    // PENDING(files): the file board reader joins here.
   }
 }
 

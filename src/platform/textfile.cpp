@@ -128,7 +128,8 @@ bool appendOnOwnLine(const std::string& path, std::string_view text, AppendMode 
 AppendOutcome appendOnOwnLineOutcome(const std::string& path, std::string_view text,
                                      AppendMode mode) {
   const int create = mode == AppendMode::CreateIfMissing ? O_CREAT : 0;
-  Fd fd(::open(toOsName(path).c_str(), O_RDWR | O_CLOEXEC | create, 0644));
+  const int noFollow = mode == AppendMode::PrivateFile ? O_NOFOLLOW : 0;
+  Fd fd(::open(toOsName(path).c_str(), O_RDWR | O_CLOEXEC | create | noFollow, 0644));
   if (!fd.ok()) return AppendOutcome::NotOpened;
   const off_t size = ::lseek(fd.get(), 0, SEEK_END);
   if (size < 0) return AppendOutcome::NotWritten;

@@ -14,7 +14,7 @@ row 13 | grep -q '^Notewallシステム \.\.\..* \[→\]$' || fail "Notewall row
 
 # The message board list, and back.
 keys Down Enter
-wait_for "★未読あり"
+wait_for "未読あり"
 keys Escape
 wait_for "メール ......"
 

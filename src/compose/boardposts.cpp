@@ -1,0 +1,191 @@
+#include "compose/boardposts.h"
+
+#include <string>
+
+#include "compose/compose.h"
+#include "console/cp932.h"
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "console/textutil.h"
+#include "driver/app.h"
+#include "driver/lists.h"
+#include "platform/encoding.h"
+#include "readers/boardlog.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+// An upload title is at most this long on the host.
+constexpr std::size_t kUploadTitleBytes = 36;
+constexpr std::size_t kFieldBytes = 79;
+
+// What a reply takes from the header of the message answered.
+struct AnsweredMessage {
+  int number = 0;
+  std::string title;
+};
+
+// Reads the three header lines and the line after them (which is never
+// quoted), leaving the log at the first quoted line.
+AnsweredMessage readAnsweredHeader(LineStream& log, LogOffset start) {
+  AnsweredMessage message;
+  log.seek(start);
+  std::string line;
+  log.readLine(line);
+  message.number = messageNumber(line);
+  log.readLine(line);
+  log.readLine(line);
+  message.title = messageTitle(line);
+  log.readLine(line);
+  return message;
+}
+
+// The quoted body of the message answered: each line with the prefix, up
+// to a line of four digits and a colon, the end offset or the log's end.
+std::string quoteBody(App& app, LogOffset end, std::string_view handle, bool dropEmptyLines) {
+  const std::string prefix = quotePrefix(app.config, handle);
+  std::string text;
+  std::string line;
+  while (readQuotedLine(app.log, prefix.size(), line)) {
+    if (hasNumberColonPrefix(line)) break;
+    if (end > 0 && app.log.tell() > end) break;
+    if (line.empty() && dropEmptyLines) continue;
+    text += prefix;
+    text += line;
+    text += '\n';
+  }
+  text += '\n';
+  return text;
+}
+
+// The composition from the editor on, and the command on success.
+void composeAndWrite(App& app, const std::string& firstLines) {
+  if (composeText(app)) writeComposedCommand(app, firstLines);
+}
+
+enum class TitleChoice { Keep, Change, Leave };
+
+TitleChoice askTitleChange(Console& console) {
+  console.setCursor(0, 23);
+  console.setBar();
+  console.writeText("メッセージボードへのレス；タイトルを変更しますか？ (Y/[Ｎ]/Q)"_sj);
+  console.setNormal();
+  console.clearToEndOfLine();
+  while (true) {
+    switch (console.getKey()) {
+      case 'Y':
+      case 'y':
+        return TitleChoice::Change;
+      case 'N':
+      case 'n':
+      case key::kEnter:
+        return TitleChoice::Keep;
+      case 'Q':
+      case 'q':
+        return TitleChoice::Leave;
+      default:
+        console.bell();
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void writeNewPost(App& app, int board, bool keep, std::string_view proposedTitle) {
+  Console& console = app.console;
+  const BoardEntry& entry = app.index.messageBoards[static_cast<std::size_t>(board)];
+  console.clearScreen();
+  console.setNormal();
+  console.setCursor(0, 2);
+  console.putText("%s\nのメッセージボードに書き込みを作成します。"_sj, entry.label);
+  const std::string title = promptBox(
+      console, "メッセージボードへの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj, proposedTitle);
+  if (title.empty()) {
+    console.clearScreen();
+    return;
+  }
+  if (!keep && !startTempFile(app)) return;
+  composeAndWrite(app, formatText("EW%i;%s;Y\n", entry.number, title));
+}
+
+void writeUpload(App& app, int fileBoard) {
+  Console& console = app.console;
+  const BoardEntry& entry = app.index.fileBoards[static_cast<std::size_t>(fileBoard)];
+  console.clearScreen();
+  console.setNormal();
+  console.setCursor(0, 2);
+  console.putText("%s\nのファイルボードにアップロードします。"_sj, entry.label);
+  const std::string fileName = promptBox(console, "アップロード；ファイル名入力 無入力：ｷｬﾝｾﾙ"_sj);
+  if (fileName.empty()) {
+    console.clearScreen();
+    return;
+  }
+  // Cut on a character boundary, so that no double-byte character is split
+  // whatever the bytes before the cut are.
+  const std::string title(cutToBytes(
+      promptBox(console, "アップロード；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj), kUploadTitleBytes));
+  if (title.empty()) {
+    console.clearScreen();
+    return;
+  }
+  if (!startTempFile(app)) return;
+  composeAndWrite(app, formatText("F%i\nZU\n%s\n%s\nY\n", entry.number, fileName, title));
+}
+
+void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string_view handle) {
+  Console& console = app.console;
+  const TitleChoice choice = askTitleChange(console);
+  if (choice == TitleChoice::Leave) return;
+  std::string newTitle;
+  if (choice == TitleChoice::Change) {
+    newTitle = promptBox(console,
+                         "メッセージボードへのレスポンスの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj);
+    if (newTitle.empty()) return;
+  }
+
+  const AnsweredMessage message = readAnsweredHeader(app.log, start);
+  const std::string& heading = choice == TitleChoice::Change ? app.config.headReplyNewsTitleChange
+                                                             : app.config.headReplyNews;
+  std::string text =
+      formatConfigured(heading, {handle, formatText("%i", message.number), message.title});
+  text += "\n\n";
+  text += quoteBody(app, end, handle, app.config.deleteNullLine);
+  if (!startTempFile(app, text)) return;
+
+  const int boardNumber = app.index.messageBoards[static_cast<std::size_t>(board)].number;
+  composeAndWrite(app, choice == TitleChoice::Change
+                           ? formatText("EW%i;%s;Y\n", boardNumber, newTitle)
+                           : formatText("ER%i;%i;Y\n", boardNumber, message.number));
+}
+
+void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::string_view handle) {
+  Console& console = app.console;
+  const int target = chooseBoard(app, app.index.messageBoards);
+  if (target < 0) {
+    console.clearScreen();
+    return;
+  }
+  const AnsweredMessage message = readAnsweredHeader(app.log, start);
+  const std::string proposal(
+      cutToBytes(formatText("%s-#%iより移動:%s"_sj,
+                            app.index.messageBoards[static_cast<std::size_t>(board)].name,
+                            message.number, message.title),
+                 kFieldBytes));
+  const std::string title = promptBox(
+      console, "メッセージボードへの別ボードへのレスの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj,
+      proposal);
+  if (title.empty()) return;
+
+  readAnsweredHeader(app.log, start);  // back to the first line to quote
+  const std::string text = quoteBody(app, end, handle, false);
+  if (!startTempFile(app, text)) return;
+  composeAndWrite(
+      app, formatText("EW%i;%s;Y\n",
+                      app.index.messageBoards[static_cast<std::size_t>(target)].number, title));
+}
+
+}  // namespace zazir

@@ -1,0 +1,270 @@
+#include "readers/messageboard.h"
+
+#include <algorithm>
+
+#include "compose/boardposts.h"
+#include "compose/uploadfile.h"
+#include "console/cp932.h"
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "console/pager.h"
+#include "console/textutil.h"
+#include "driver/app.h"
+#include "platform/encoding.h"
+#include "readers/boardlog.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+constexpr int kFirstBodyRow = 3;
+constexpr int kStatusRow = 23;
+constexpr int kRightArrowColumn = 76;
+
+const BoardEntry& boardOf(const App& app, const MessageBoardReader& reader) {
+  return app.index.messageBoards[static_cast<std::size_t>(reader.board)];
+}
+
+// The counting pass: every "Message  #" line up to the next board, stop
+// lines not considered. Only sizes the table.
+int countMessages(App& app, const MessageBoardReader& reader) {
+  LineStream& log = app.log;
+  const LogOffset boardEnd = boardEndOffset(app.index.messageBoards, reader.board);
+  log.seek(boardOf(app, reader).listOffset);
+  std::string line;
+  log.readLine(line);  // the listing line
+  int count = 0;
+  while (log.readLine(line)) {
+    stripLineEnd(line);
+    if (isMessageStart(line)) ++count;
+    if (boardEnd >= 0 && log.tell() >= boardEnd) break;
+  }
+  return count;
+}
+
+// A BEL byte from the log shows as a placeholder instead of sounding at
+// every redraw (the body rows never sound it).
+std::string shownHeader(std::string line) {
+  std::replace(line.begin(), line.end(), '\a', '\x7f');
+  return line;
+}
+
+// Leaves the reader where it is, or on a message that exists.
+void keepValidPositions(MessageBoardReader& reader) {
+  reader.currentMessage = std::clamp(reader.currentMessage, 0, reader.lastMessage());
+  std::erase_if(reader.replyMarks, [&](int m) { return m < 0 || m > reader.lastMessage(); });
+}
+
+}  // namespace
+
+bool indexMessageBoard(App& app, MessageBoardReader& reader) {
+  reader.messageOffsets.clear();
+  const int counted = countMessages(app, reader);
+  if (counted == 0) return false;
+  reader.messageOffsets.reserve(static_cast<std::size_t>(counted));
+
+  LineStream& log = app.log;
+  const LogOffset boardEnd = boardEndOffset(app.index.messageBoards, reader.board);
+  log.seek(boardOf(app, reader).listOffset);
+  std::string line;
+  log.readLine(line);  // the listing line
+  while (true) {
+    const LogOffset start = log.tell();
+    if (!log.readLine(line)) break;
+    stripLineEnd(line);
+    if (isStopLine(line)) break;
+    if (boardEnd >= 0 && log.tell() >= boardEnd) break;
+    if (isMessageStart(line)) reader.messageOffsets.push_back(start);
+  }
+  return !reader.messageOffsets.empty();
+}
+
+bool reindexMessageBoard(App& app, MessageBoardReader& reader) {
+  if (!indexMessageBoard(app, reader)) {
+    messageBox(app.console, MessageId::NoPosts);
+    return false;
+  }
+  keepValidPositions(reader);
+  loadMessage(app, reader);
+  return true;
+}
+
+void loadMessage(App& app, MessageBoardReader& reader) {
+  LineStream& log = app.log;
+  reader.lineStore.clear();
+  reader.topLine = 0;
+  app.console.clearScreen();
+
+  const int current = reader.currentMessage;
+  log.seek(reader.messageOffsets[static_cast<std::size_t>(current)]);
+  for (std::string& header : reader.headerLines) {
+    log.readLine(header);
+    stripLineEnd(header);
+  }
+  const LogOffset nextMessage = current < reader.lastMessage()
+                                    ? reader.messageOffsets[static_cast<std::size_t>(current) + 1]
+                                    : -1;
+  const LogOffset boardEnd = boardEndOffset(app.index.messageBoards, reader.board);
+  std::string line;
+  while (reader.lineStore.size() < kMaxBodyLines) {
+    if (nextMessage >= 0 && log.tell() >= nextMessage) break;
+    if (boardEnd >= 0 && log.tell() >= boardEnd) break;
+    if (!readWrappedLine(log, line, kBodyLineBytes)) break;
+    stripLineEnd(line);
+    if (isStopLine(line) || isMessageStart(line)) break;
+    reader.lineStore.push_back(line);
+  }
+}
+
+void drawMessageBoard(Console& console, const MessageBoardReader& reader) {
+  const int count = reader.lineCount();
+  console.setCursor(0, 0);
+  if (isMarked(reader, reader.currentMessage)) {
+    console.setBar();
+  } else {
+    console.setNormal();
+  }
+  console.putText("%-80.80s%-80.80s%-80.80s", shownHeader(reader.headerLines[0]),
+                  shownHeader(reader.headerLines[1]), shownHeader(reader.headerLines[2]));
+  console.setNormal();
+  for (int row = 0; row < kPageLines; ++row) {
+    const int line = reader.topLine + row;
+    console.putBodyRow(kFirstBodyRow + row,
+                       line < count
+                           ? std::string_view(reader.lineStore[static_cast<std::size_t>(line)])
+                           : std::string_view());
+  }
+  console.setCursor(0, kStatusRow);
+  console.writeText(reader.currentMessage > 0 ? "←"_sj : "　"_sj);
+  console.setBar();
+  console.putText("%s W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ"_sj, "ZAZIR");
+  pagerIndicator(console, count, reader.topLine);
+  console.setCursor(kRightArrowColumn, kStatusRow);
+  console.writeText(reader.currentMessage < reader.lastMessage() ? "→"_sj : "　"_sj);
+}
+
+LogOffset messageEndOffset(const App& app, const MessageBoardReader& reader, int message) {
+  if (message < reader.lastMessage()) {
+    return reader.messageOffsets[static_cast<std::size_t>(message) + 1];
+  }
+  return boardEndOffset(app.index.messageBoards, reader.board);
+}
+
+std::string messagePosterHandle(App& app, const MessageBoardReader& reader, int message) {
+  app.log.seek(reader.messageOffsets[static_cast<std::size_t>(message)]);
+  std::string line;
+  app.log.readLine(line);
+  return posterHandle(line);
+}
+
+bool isMarked(const MessageBoardReader& reader, int message) {
+  return std::find(reader.replyMarks.begin(), reader.replyMarks.end(), message) !=
+         reader.replyMarks.end();
+}
+
+int readMessageBoard(App& app, int board) {
+  Console& console = app.console;
+  MessageBoardReader reader;
+  reader.board = board;
+  if (!indexMessageBoard(app, reader)) {
+    messageBox(console, MessageId::NoPosts);
+    return kBackToBoardList;
+  }
+  loadMessage(app, reader);
+
+  bool draw = true;
+  while (true) {
+    const int count = reader.lineCount();
+    if (draw) {
+      reader.topLine = clampTopLine(reader.topLine, count);
+      drawMessageBoard(console, reader);
+    }
+    draw = true;
+    const int current = reader.currentMessage;
+    switch (const int key = console.getKey()) {
+      case key::kEscape:
+      case 'Q':
+      case 'q':
+      case key::kEnter:
+      case ' ':
+      case '5':
+        return kBackToBoardList;
+      case key::kLeft:
+      case '4':
+      case key::kRight:
+      case '6': {
+        const bool back = key == key::kLeft || key == '4';
+        const int next = back ? current - 1 : current + 1;
+        if (next < 0 || next > reader.lastMessage()) {
+          draw = false;
+          break;
+        }
+        reader.currentMessage = next;
+        loadMessage(app, reader);
+        break;
+      }
+      case key::kUp:
+      case '8':
+        if (reader.topLine > 0)
+          --reader.topLine;
+        else
+          draw = false;
+        break;
+      case key::kCtrlN:
+        if (reader.topLine < count - kPageLines)
+          reader.topLine += kPageLines;
+        else
+          draw = false;
+        break;
+      case key::kCtrlB:
+        if (reader.topLine > 0)
+          reader.topLine -= kPageLines;
+        else
+          draw = false;
+        break;
+      case key::kDown:
+      case '2':
+        if (reader.topLine < count - kPageLines)
+          ++reader.topLine;
+        else
+          draw = false;
+        break;
+      case key::kCtrlA:
+      case '?':
+        messageBox(console, MessageId::MenuHelp);
+        break;
+      case 'W':
+      case 'w':
+        writeNewPost(app, board, false, {});
+        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        break;
+      case 'R':
+      case 'r':
+      case 'V':
+      case 'v': {
+        const LogOffset start = reader.messageOffsets[static_cast<std::size_t>(current)];
+        const LogOffset end = messageEndOffset(app, reader, current);
+        const std::string handle = messagePosterHandle(app, reader, current);
+        if (key == 'R' || key == 'r') {
+          writeReply(app, board, start, end, handle);
+        } else {
+          writeMovedReply(app, board, start, end, handle);
+        }
+        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        break;
+      }
+      case 'F':
+      case 'f':
+        viewUploadFile(app);
+        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        break;
+      default:
+        draw = false;
+        break;
+    }
+  }
+}
+
+}  // namespace zazir

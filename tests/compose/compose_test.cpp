@@ -1,0 +1,292 @@
+#include "compose/compose.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "console/cp932.h"
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "console/render.h"
+#include "platform/textfile.h"
+#include "support/board_fixture.h"
+
+namespace zazir {
+namespace {
+
+using testing::BoardFixture;
+using testing::fileBytes;
+using testing::sj;
+using testing::utf8;
+
+std::string numberedLines(int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) text += "line " + std::to_string(i) + "\r\n";
+  return text;
+}
+
+class ComposeTest : public BoardFixture, public ::testing::Test {
+ protected:
+  App& app_ = app(std::string());
+};
+
+TEST_F(ComposeTest, TheEditorRunsOnTheTemporaryFileWithItsOptions) {
+  EXPECT_EQ(tempFileName(config), dir + "ZQ2OFF.TMP");
+  runEditor(app_);
+  config.editor = "ed";
+  config.editorOpt1 = "";
+  config.editorOpt2 = "+1";
+  config.temporaryDir = "/tmp/my dir/";
+  runEditor(app_);
+  ASSERT_EQ(editor.commandLines.size(), 2u);
+  EXPECT_EQ(editor.commandLines[0], "myedit -a " + dir + "ZQ2OFF.TMP ");
+  EXPECT_EQ(editor.commandLines[1], "ed  '/tmp/my dir/ZQ2OFF.TMP' +1");
+  EXPECT_EQ(keys.suspends(), 2);  // the terminal was handed over each time
+}
+
+TEST_F(ComposeTest, TheTemporaryFileIsNeverWrittenThroughASymbolicLink) {
+  const std::string victim = dir + "victim.txt";
+  ASSERT_TRUE(writeTextFile(victim, "keep me"));
+  ASSERT_EQ(symlink(victim.c_str(), tempPath().c_str()), 0);
+  EXPECT_FALSE(prepareTempFile(config, "quoted text\n"));
+  // Nor is the signature added through one (the editor ran in between).
+  ASSERT_TRUE(writeTextFile(config.signature, "sig\n"));
+  EXPECT_FALSE(appendSignature(app_));
+  EXPECT_EQ(fileBytes(victim), "keep me");
+}
+
+TEST_F(ComposeTest, AnEmptyEditIsToldWithMessageBox3AndWritesNothing) {
+  struct Case {
+    const char* name;
+    std::function<void(testing::FakeEditor&)> edit;
+    bool tempStays;
+  } cases[] = {
+      {"saved empty", [](auto& e) { e.writes(""); }, true},
+      {"end mark first",
+       [](auto& e) {
+         e.writes(
+             "\x1a"
+             "after the mark");
+       },
+       true},
+      {"file deleted", [](auto& e) { e.deletes(); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(prepareTempFile(config));
+    c.edit(editor);
+    const int bells = keys.bells();
+    keys.type("x");
+    EXPECT_FALSE(composeText(app_));
+    EXPECT_EQ(keys.row(0), "【書き込みできません】");
+    EXPECT_EQ(keys.bells(), bells + 1);
+    EXPECT_EQ(keys.pendingKeys(), 0u);
+    EXPECT_EQ(fileExists(tempPath()), c.tempStays);
+    EXPECT_EQ(uploadBytes(), "<none>");
+  }
+}
+
+TEST_F(ComposeTest, TheSignatureIsOfferedAndStartsOnALineOfItsOwn) {
+  ASSERT_TRUE(writeTextFile(config.signature, "--\nsig\n"));
+  struct Case {
+    std::string text;
+    std::string answer;
+    std::string result;
+  } cases[] = {
+      {"a\r\n", "\r", "a\r\n--\r\nsig\r\n"},
+      {"a", "y", "a\r\n--\r\nsig\r\n"},
+      {"a\r\n\x1a", "\r", "a\r\n--\r\nsig\r\n"},
+      {"a\x1a", "Y", "a\r\n--\r\nsig\r\n"},
+      {"a\r\n", "n", "a\r\n"},
+      {"a\r\n", "\x1b", "a\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ASSERT_TRUE(prepareTempFile(config));
+    editor.writes(c.text);
+    keys.type(c.answer).type("y");
+    EXPECT_TRUE(composeText(app_));
+    EXPECT_EQ(tempBytes(), c.result);
+  }
+  const Screen& asked = keys.screenAtKey(0);
+  const std::string question =
+      sj("シグネーチャファイル[" + config.signature + "]を付加しますか？([Ｙ]/N)");
+  EXPECT_EQ(rowToUtf8(asked, 23), utf8(cutToBytes(question, 80)));  // a long path runs off
+  EXPECT_EQ(asked.at(0, 23).attribute, attr::kBar);
+}
+
+TEST_F(ComposeTest, WithoutASignatureFileThePreviewComesAtOnce) {
+  ASSERT_TRUE(prepareTempFile(config));
+  editor.writes("text\r\n");
+  keys.type("y");
+  EXPECT_TRUE(composeText(app_));
+  EXPECT_EQ(keys.row(0), "text");
+  EXPECT_EQ(keys.row(23), "書き込んでよいですか？([Ｙ]/N/E) 0001 lines. Now:Bottom");
+  EXPECT_EQ(keys.screen().at(0, 23).attribute, attr::kBar);
+}
+
+TEST_F(ComposeTest, PreviewLinesAreCutAt78BytesKeepingCharactersWhole) {
+  const std::string kanji = sj("漢");
+  ASSERT_TRUE(writeTextFile(tempPath(), std::string(100, 'a') + "\n" + std::string(78, 'b') + "\n" +
+                                            std::string(77, 'c') + kanji + "d\nlast"));
+  keys.type("y");
+  EXPECT_TRUE(previewText(app_, tempPath()));
+  EXPECT_EQ(keys.row(0), std::string(78, 'a'));
+  EXPECT_EQ(keys.row(1), std::string(22, 'a'));
+  EXPECT_EQ(keys.row(2), std::string(78, 'b'));  // no empty row after a line of exactly 78
+  EXPECT_EQ(keys.row(3), std::string(77, 'c'));
+  EXPECT_EQ(keys.row(4), "漢d");
+  EXPECT_EQ(keys.row(5), "last");
+  EXPECT_EQ(keys.row(23), "書き込んでよいですか？([Ｙ]/N/E) 0006 lines. Now:Bottom");
+}
+
+TEST_F(ComposeTest, PreviewScrollsByThe20LineMeasure) {
+  struct Case {
+    int lines;
+    std::string keys;
+    std::string firstRow;
+    std::string indicator;
+  } cases[] = {
+      {15, "\n", "line 1", "0015 lines. Now:Bottom"},
+      {20, "\n2\x0e", "line 1", "0020 lines. Now:Bottom"},
+      {21, "", "line 1", "0021 lines. Now:Top"},
+      {21, "\n", "line 2", "0021 lines. Now:Bottom"},
+      {21, "\n\n2", "line 2", "0021 lines. Now:Bottom"},
+      {21, "\n\x0b", "line 1", "0021 lines. Now:Top"},
+      {100, "\x0e\x0e", "line 41", "0100 lines. Now:050%"},
+      {100, "\x0e\x0e\x0e\x0e\x0e", "line 81", "0100 lines. Now:Bottom"},
+      {100, "\x0e\x0e\x0e\x0e\x0e\x02", "line 61", "0100 lines. Now:075%"},
+      {100,
+       "\x0e"
+       "8",
+       "line 20", "0100 lines. Now:023%"},
+      {600, "", "line 1", "0512 lines. Now:Top"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.lines) + " lines, keys " + c.keys);
+    std::FILE* file = std::fopen(tempPath().c_str(), "wb");
+    const std::string text = numberedLines(c.lines);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    keys.type(c.keys).type("y");
+    EXPECT_TRUE(previewText(app_, tempPath()));
+    EXPECT_EQ(keys.row(0), c.firstRow);
+    EXPECT_EQ(keys.row(23), "書き込んでよいですか？([Ｙ]/N/E) " + c.indicator);
+  }
+}
+
+TEST_F(ComposeTest, PreviewAnswers) {
+  struct Case {
+    int key;
+    bool write;
+  } cases[] = {{'Y', true},  {'y', true},  {key::kEnter, true}, {'N', false},
+               {'n', false}, {'Q', false}, {'q', false},        {key::kEscape, false}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(writeTextFile(tempPath(), "x\n"));
+    keys.type("zZ5 ").press(c.key);  // other keys change nothing
+    EXPECT_EQ(previewText(app_, tempPath()), c.write) << c.key;
+    EXPECT_EQ(keys.pendingKeys(), 0u);
+  }
+}
+
+TEST_F(ComposeTest, HelpInThePreviewShowsTheMenuHelpThenThePreviewAgain) {
+  ASSERT_TRUE(writeTextFile(tempPath(), "x\n"));
+  keys.type("?").type(" ").press(key::kCtrlA).type(" ").type("y");
+  EXPECT_TRUE(previewText(app_, tempPath()));
+  EXPECT_EQ(rowToUtf8(keys.screenAtKey(1), 0), "【メニュー選択】");
+  EXPECT_EQ(rowToUtf8(keys.screenAtKey(3), 0), "【メニュー選択】");
+  EXPECT_EQ(keys.row(0), "x");
+}
+
+TEST_F(ComposeTest, NInThePreviewDeletesTheTemporaryFile) {
+  ASSERT_TRUE(prepareTempFile(config));
+  editor.writes("draft\r\n");
+  keys.type("n");
+  EXPECT_FALSE(composeText(app_));
+  EXPECT_FALSE(fileExists(tempPath()));
+  EXPECT_EQ(uploadBytes(), "<none>");
+}
+
+TEST_F(ComposeTest, EditingAgainShowsTheNewTextFromTheSameLine) {
+  ASSERT_TRUE(prepareTempFile(config));
+  editor.writes(numberedLines(30)).writes(numberedLines(25));
+  keys.type("\n\n\n\n\n\n\n").type("E").type("y");
+  EXPECT_TRUE(composeText(app_));
+  EXPECT_EQ(editor.commandLines.size(), 2u);
+  EXPECT_EQ(editor.commandLines[1], editor.commandLines[0]);
+  EXPECT_EQ(rowToUtf8(keys.screenAtKey(7), 0), "line 8");
+  EXPECT_EQ(keys.row(0), "line 6");  // top 7 brought into range for 25 lines
+  EXPECT_EQ(keys.row(23), "書き込んでよいですか？([Ｙ]/N/E) 0025 lines. Now:Bottom");
+  EXPECT_EQ(tempBytes(), numberedLines(25));
+}
+
+TEST_F(ComposeTest, ATextEmptiedOrDeletedByTheSecondEditIsCaught) {
+  struct Case {
+    const char* name;
+    std::function<void(testing::FakeEditor&)> secondEdit;
+  } cases[] = {
+      {"emptied", [](auto& e) { e.writes(""); }},
+      {"deleted", [](auto& e) { e.deletes(); }},
+  };
+  std::size_t keysRead = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(prepareTempFile(config));
+    editor.writes("first\r\n");
+    c.secondEdit(editor);
+    keys.type("e");
+    keys.type("2").type("y");  // the preview of nothing still answers keys
+    keys.type(" ");            // the message box
+    EXPECT_FALSE(composeText(app_));
+    EXPECT_EQ(rowToUtf8(keys.screenAtKey(keysRead + 1), 23),
+              "書き込んでよいですか？([Ｙ]/N/E) 0000 lines. Now:Bottom");
+    keysRead += 4;
+    EXPECT_EQ(keys.row(0), "【書き込みできません】");
+    EXPECT_EQ(keys.pendingKeys(), 0u);
+    EXPECT_EQ(uploadBytes(), "<none>");
+  }
+}
+
+TEST_F(ComposeTest, AComposedCommandIsAppendedAndTheTemporaryFileDeleted) {
+  ASSERT_TRUE(writeTextFile(tempPath(), "a\nb\n"));
+  EXPECT_TRUE(writeComposedCommand(app_, "EW3;t;Y\n"));
+  ASSERT_TRUE(writeTextFile(tempPath(), "c"));
+  EXPECT_TRUE(writeComposedCommand(app_, "EW3;u;Y\n"));
+  EXPECT_EQ(uploadBytes(), "EW3;t;Y\r\na\r\nb\r\n\r\n//\r\nS\r\nEW3;u;Y\r\nc\r\n//\r\nS\r\n");
+  EXPECT_FALSE(fileExists(tempPath()));
+}
+
+TEST_F(ComposeTest, AnUploadFileThatCannotBeWrittenIsToldAndTheTextKept) {
+  config.uploadfileDir = dir + "missing/";
+  ASSERT_TRUE(writeTextFile(tempPath(), "keep this\n"));
+  keys.type(" ");
+  EXPECT_FALSE(writeComposedCommand(app_, "EW3;t;Y\n"));
+  EXPECT_EQ(keys.row(0), "【アップロードファイルに書き込めません】");
+  EXPECT_NE(keys.dump().find(tempPath()), std::string::npos);
+  EXPECT_EQ(tempBytes(), "keep this\r\n");
+}
+
+TEST_F(ComposeTest, QuotedLinesKeepTo78BytesWithTheirPrefix) {
+  const std::string kanji = sj("漢");
+  MemoryLineStream log(std::string(80, 'x') + "\r\n" + "a\tb\tc\r\n" + std::string(75, 'y') +
+                       kanji + "\r\n" + "last");
+  config.quotation = "%s> ";
+  const std::string prefix = quotePrefix(config, "hd");
+  EXPECT_EQ(prefix, "hd> ");
+  std::vector<std::string> lines;
+  std::string line;
+  while (readQuotedLine(log, prefix.size(), line)) lines.push_back(line);
+  const std::vector<std::string> expected = {std::string(74, 'x'), "xxxxxx",    "a b\tc",
+                                             std::string(74, 'y'), "y" + kanji, "last"};
+  EXPECT_EQ(lines, expected);
+
+  config.quotation = std::string(70, 'q') + "%s" + std::string(9, 'q');
+  EXPECT_EQ(quotePrefix(config, "hd").size(), 76u);  // room for one double-byte character
+  MemoryLineStream wide(kanji + kanji + "\r\n");
+  ASSERT_TRUE(readQuotedLine(wide, 76, line));
+  EXPECT_EQ(line, kanji);
+  config.quotation = "";
+  EXPECT_EQ(quotePrefix(config, "hd"), "");
+}
+
+}  // namespace
+}  // namespace zazir
