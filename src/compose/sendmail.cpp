@@ -68,14 +68,7 @@ void sendMail(App& app, bool replyFlag, std::string_view proposedTitle,
     console.clearScreen();
     return;
   }
-  if (!replyFlag && !prepareTempFile(app.config)) {
-    noticeBox(console, "一時ファイルが作れません"_sj,
-              formatText("　一時ファイル[%s]を作成できませんでした。\n"
-                         "　設定ファイル内のTEMPORARY_DIR=の項を確認してください。\n"
-                         "　メールは送信されません。"_sj,
-                         tempFileName(app.config)));
-    return;
-  }
+  if (!replyFlag && !startTempFile(app)) return;
   if (!composeText(app)) return;
   writeComposedCommand(app, formatText("EM%s;0\n%s;Y\n", to, title));
 }

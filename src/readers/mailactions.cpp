@@ -60,10 +60,7 @@ void replyToMail(App& app, const MailEntry& mail) {
     text += '\n';
   }
 
-  if (!prepareTempFile(app.config, text)) {
-    tellNotWritten(app.console, "返事の引用"_sj, tempFileName(app.config));
-    return;
-  }
+  if (!startTempFile(app, text)) return;
   sendMail(app, true, title, mail.senderId);
 }
 

@@ -27,15 +27,6 @@ constexpr std::size_t kBodyRowLimit = 77;
 constexpr std::size_t kMaxBodyLines = 512;
 constexpr int kFirstBodyRow = 3;
 
-// After a piece cut by the row limit, a line end left alone would show as
-// an empty row that the mail does not have: it is taken with the piece.
-void takeBareLineEnd(LineStream& log) {
-  const LogOffset at = log.tell();
-  std::string rest;
-  if (log.readLine(rest, 2) && (rest == "\n" || rest == "\r\n")) return;
-  log.seek(at);
-}
-
 class MailReader {
  public:
   explicit MailReader(App& app) : app_(app), console_(app.console) {}
@@ -65,12 +56,10 @@ void MailReader::load() {
   }
   lines_.clear();
   std::string piece;
-  while (lines_.size() < kMaxBodyLines && readPiece(log, piece, kBodyRowLimit)) {
+  while (lines_.size() < kMaxBodyLines && readWrappedLine(log, piece, kBodyRowLimit)) {
     if (isMailEnd(piece)) break;
-    const bool cut = piece.back() != '\n';
     stripLineEnd(piece);
     lines_.push_back(piece);
-    if (cut) takeBareLineEnd(log);
   }
 }
 
