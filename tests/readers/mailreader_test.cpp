@@ -172,6 +172,15 @@ TEST(MailReader, LeavingKeysAndIgnoredKeys) {
   EXPECT_EQ(none.backend.row(0), "");
 }
 
+TEST(MailReader, ABellInTheLogNeverSounds) {
+  MailLog log;
+  log.add("A", "a\a", {"body\a"});
+  TestApp t(log.bytes, log.index);
+  read(t, {'?', 'k'});
+  EXPECT_EQ(t.backend.bells(), 0);
+  EXPECT_EQ(t.backend.row(0).substr(0, 28), "Private Message is from: A a");
+}
+
 TEST(MailReader, HelpUploadFileAndNewMailReturnToTheMail) {
   MailLog log;
   log.add("A", "a", {"x"});
