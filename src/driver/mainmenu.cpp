@@ -1,12 +1,14 @@
 #include "driver/mainmenu.h"
 
 #include "compose/boardposts.h"
+#include "compose/sendmail.h"
 #include "compose/uploadfile.h"
 #include "console/dialogs.h"
 #include "driver/app.h"
 #include "driver/chat.h"
 #include "driver/startup.h"
 #include "platform/encoding.h"
+#include "readers/mailreader.h"
 #include "readers/messageboard.h"
 
 namespace zazir {
@@ -67,9 +69,9 @@ void dispatch(App& app, int row) {
   switch (row) {
     case kMail:
       if (write) {
-        // PENDING(mail)
+        sendMail(app, false, "", "");
       } else if (index.mailCount() > 0) {
-        // PENDING(mail)
+        readMail(app);
       } else {
         showNothingToRead(app);
       }
