@@ -1,0 +1,193 @@
+// The log index: both passes over any log, read three ways (line by line,
+// with the fast skip over memory, and with the skip over a file through a
+// small buffer that refills), must give the same index, and the skip with
+// every instruction set must stop at every line that matters.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "console/textutil.h"
+#include "driver/logindex.h"
+#include "driver/logscan.h"
+#include "fuzz_check.h"
+#include "platform/encoding.h"
+#include "platform/linestream.h"
+
+using namespace zazir;
+using namespace zazir::literals;
+
+namespace {
+
+// A stream without bulk access: every line is read one by one.
+class PlainStream : public LineStream {
+ public:
+  explicit PlainStream(std::string data) : inner_(std::move(data)) {}
+  LogOffset tell() const override { return inner_.tell(); }
+  void seek(LogOffset offset) override { inner_.seek(offset); }
+  bool readLineView(std::string_view& line, std::size_t maxBytes) override {
+    return inner_.readLineView(line, maxBytes);
+  }
+
+ private:
+  MemoryLineStream inner_;
+};
+
+bool sameBoards(const std::vector<BoardEntry>& a, const std::vector<BoardEntry>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i].listOffset != b[i].listOffset || a[i].number != b[i].number ||
+        a[i].name != b[i].name || a[i].label != b[i].label) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool sameIndex(const LogIndex& a, const LogIndex& b) {
+  if (!sameBoards(a.messageBoards, b.messageBoards) || !sameBoards(a.fileBoards, b.fileBoards) ||
+      a.chatContentOffset != b.chatContentOffset || a.notewallOffset != b.notewallOffset ||
+      a.chatBoards.size() != b.chatBoards.size() || a.mails.size() != b.mails.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.chatBoards.size(); ++i) {
+    const ChatBoardEntry& x = a.chatBoards[i];
+    const ChatBoardEntry& y = b.chatBoards[i];
+    if (x.name != y.name || x.hasNew != y.hasNew || x.number != y.number || x.label != y.label) {
+      return false;
+    }
+  }
+  for (std::size_t i = 0; i < a.mails.size(); ++i) {
+    const MailEntry& x = a.mails[i];
+    const MailEntry& y = b.mails[i];
+    if (x.headerOffset != y.headerOffset || x.senderId != y.senderId ||
+        x.senderName != y.senderName || x.title != y.title || x.timeText != y.timeText ||
+        x.dateText != y.dateText) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void checkBoards(const std::vector<BoardEntry>& boards, LogOffset size) {
+  LogOffset previous = -1;
+  for (const BoardEntry& board : boards) {
+    FUZZ_CHECK(board.listOffset > previous && board.listOffset < size);
+    FUZZ_CHECK(!board.name.empty() && board.name.size() < 80);
+    previous = board.listOffset;
+  }
+}
+
+void checkIndex(const LogIndex& index, int counted, LogOffset size) {
+  // A header line read as the date or title line of the mail before it is
+  // counted but not indexed.
+  FUZZ_CHECK(index.mailCount() <= counted);
+  checkBoards(index.messageBoards, size);
+  checkBoards(index.fileBoards, size);
+  FUZZ_CHECK(index.chatBoardCount() <= kMaxChatBoards);
+  FUZZ_CHECK(index.chatContentOffset.size() == index.chatBoards.size());
+  for (std::size_t i = 0; i < index.chatBoards.size(); ++i) {
+    FUZZ_CHECK(index.chatContentOffset[i] > 0 && index.chatContentOffset[i] <= size);
+    FUZZ_CHECK(index.chatBoards[i].name.size() <= 12);
+    FUZZ_CHECK(index.chatBoards[i].label.size() <= 48);
+  }
+  LogOffset previous = -1;
+  for (const MailEntry& mail : index.mails) {
+    FUZZ_CHECK(mail.headerOffset > previous && mail.headerOffset < size);
+    previous = mail.headerOffset;
+    FUZZ_CHECK(mail.senderId.size() <= 19 && mail.senderName.size() <= 29 &&
+               mail.title.size() <= 79 && mail.timeText.size() <= 9 && mail.dateText.size() <= 9);
+  }
+  FUZZ_CHECK(index.notewallOffset == -1 ||
+             (index.notewallOffset > 0 && index.notewallOffset <= size));
+}
+
+// The exact tests of the index, written out plainly: a line that matters
+// to `look`.
+bool matters(std::string_view raw, logscan::Look look) {
+  std::string line(raw);
+  stripLineEnd(line);
+  if (startsWith(line, "Private Message is from:")) return true;
+  if (look == logscan::Look::MailHeaders) return false;
+  if (startsWith(line, "《 気軽な伝言板 》"_sj) || startsWith(line, "FILE NEWS: 日付指定"_sj)) {
+    return true;
+  }
+  if (line.size() >= 80 || line.size() <= 49 || line[4] != ':' || parseDecimal(line) <= 0) {
+    return false;
+  }
+  const std::string_view status = std::string_view(line).substr(49);
+  for (const std::string* s : {&"検索中"_sj, &"未読なし"_sj, &"新着なし"_sj}) {
+    if (startsWith(status, *s)) return true;
+  }
+  return startsWith(status, "No messages found");
+}
+
+// Every line start the skip stops at is a line start of the plain reading,
+// and no line that matters is skipped.
+void checkSkip(const std::string& log, logscan::Look look, logscan::Isa isa) {
+  std::set<LogOffset> starts;
+  std::set<LogOffset> needed;
+  {
+    PlainStream plain(log);
+    std::string_view line;
+    for (LogOffset at = 0; plain.readLineView(line, kLineLimit); at = plain.tell()) {
+      starts.insert(at);
+      if (matters(line, look)) needed.insert(at);
+    }
+  }
+  MemoryLineStream fast(log);
+  std::string_view line;
+  while (true) {
+    logscan::skipUninteresting(fast, look, isa);
+    const LogOffset at = fast.tell();
+    if (!fast.readLineView(line, kLineLimit)) break;
+    FUZZ_CHECK(starts.count(at) == 1);
+    needed.erase(at);
+  }
+  FUZZ_CHECK(needed.empty());
+}
+
+int memoryFile() {
+  static const int fd = memfd_create("zazir-fuzz-log", 0);
+  return fd;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string log(reinterpret_cast<const char*>(data), size);
+  const LogOffset end = static_cast<LogOffset>(size);
+
+  PlainStream plain(log);
+  const int counted = countMails(plain);
+  LogIndex byLine;
+  indexLog(plain, byLine, counted);
+  checkIndex(byLine, counted, end);
+
+  MemoryLineStream memory(log);
+  FUZZ_CHECK(countMails(memory) == counted);
+  LogIndex skipped;
+  indexLog(memory, skipped, counted);
+  FUZZ_CHECK(sameIndex(byLine, skipped));
+
+  const int fd = memoryFile();
+  FUZZ_CHECK(fd >= 0 && ftruncate(fd, 0) == 0);
+  FUZZ_CHECK(pwrite(fd, log.data(), log.size(), 0) == static_cast<ssize_t>(log.size()));
+  auto file = FileLineStream::open("/proc/self/fd/" + std::to_string(fd), 2048);
+  FUZZ_CHECK(file != nullptr);
+  FUZZ_CHECK(countMails(*file) == counted);
+  LogIndex fromFile;
+  indexLog(*file, fromFile, counted);
+  FUZZ_CHECK(sameIndex(byLine, fromFile));
+
+  for (const logscan::Isa isa : {logscan::Isa::Portable, logscan::Isa::Sse2, logscan::Isa::Avx2}) {
+    if (!logscan::isaAvailable(isa)) continue;
+    checkSkip(log, logscan::Look::MailHeaders, isa);
+    checkSkip(log, logscan::Look::AllSections, isa);
+  }
+  return 0;
+}

@@ -1,0 +1,194 @@
+// The readers over any log, driven by any keys: the message board reader,
+// the mail reader, and the main menu with everything behind it. The input
+// is a mode byte, a key count, the keys (one byte each), then the log.
+// A run ends when the keys run out or the program ends. The program works
+// in a private directory that is emptied before every run; a "/" in the
+// keys or the log becomes "_", so that no typed or logged name can reach
+// outside it. Afterwards the screen, rendered for a UTF-8 terminal, must
+// hold no control byte or escape sequence that the renderer did not make.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "console/console.h"
+#include "console/dialogs.h"
+#include "console/render.h"
+#include "driver/app.h"
+#include "driver/chat.h"
+#include "driver/mainmenu.h"
+#include "fuzz_check.h"
+#include "platform/textfile.h"
+#include "readers/mailreader.h"
+#include "readers/messageboard.h"
+
+using namespace zazir;
+
+namespace {
+
+struct OutOfKeys {};
+
+// Keys from the input; none left ends the run.
+class FuzzBackend : public TerminalBackend {
+ public:
+  FuzzBackend(std::string_view keys, std::string codeset)
+      : keys_(keys), codeset_(std::move(codeset)) {}
+  void present(const Screen&) override {}
+  void bell() override {}
+  int readKey() override {
+    if (at_ >= keys_.size()) throw OutOfKeys{};
+    const char byte = keys_[at_++];
+    return static_cast<signed char>(byte == '/' ? '_' : byte);
+  }
+  std::string inputCodeset() const override { return codeset_; }
+  void suspend() override {}
+  void resume() override {}
+
+ private:
+  std::string_view keys_;
+  std::size_t at_ = 0;
+  std::string codeset_;
+};
+
+std::string& sandbox() {
+  static std::string path;
+  return path;
+}
+
+void removeSandbox() {
+  if (sandbox().empty()) return;
+  if (DIR* dir = opendir(sandbox().c_str())) {
+    while (const dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") unlink((sandbox() + "/" + name).c_str());
+    }
+    closedir(dir);
+  }
+  rmdir(sandbox().c_str());
+}
+
+// Empties the directory; only regular files may ever be found there.
+void emptySandbox() {
+  DIR* dir = opendir(".");
+  FUZZ_CHECK(dir != nullptr);
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info {};
+    FUZZ_CHECK(lstat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode));
+    FUZZ_CHECK(unlink(name.c_str()) == 0);
+  }
+  closedir(dir);
+}
+
+// The bytes the renderer writes are its own sequences (ESC [ digits and
+// semicolons, then H, J or m) and UTF-8 text without control characters.
+void checkFrame(const std::string& frame) {
+  for (std::size_t at = 0; at < frame.size();) {
+    const unsigned char byte = static_cast<unsigned char>(frame[at]);
+    if (byte == 0x1b) {
+      FUZZ_CHECK(at + 1 < frame.size() && frame[at + 1] == '[');
+      at += 2;
+      while (at < frame.size() && ((frame[at] >= '0' && frame[at] <= '9') || frame[at] == ';'))
+        ++at;
+      FUZZ_CHECK(at < frame.size() && (frame[at] == 'H' || frame[at] == 'J' || frame[at] == 'm'));
+      ++at;
+      continue;
+    }
+    FUZZ_CHECK(byte >= 0x20 && byte != 0x7f);
+    // No C1 control (U+0080 to U+009F: C2 80 to C2 9F).
+    if (byte == 0xc2 && at + 1 < frame.size()) {
+      FUZZ_CHECK(static_cast<unsigned char>(frame[at + 1]) >= 0xa0);
+    }
+    ++at;
+  }
+}
+
+Config fuzzConfig(std::uint8_t mode) {
+  Config config;
+  config.editor = "edit";
+  config.signature = "SIGN.TXT";
+  config.quotation = "%s> ";
+  config.uploadfile = "UP.TXT";
+  config.idfile = "ID.TXT";
+  config.grouplistfile = "GROUP.TXT";
+  config.headReplyMail = "%s %s";
+  config.headReplyNews = "%s #%s %s";
+  config.headReplyNewsTitleChange = "%s #%s %s!";
+  config.deleteNullLine = (mode & 0x08) != 0;
+  config.uploadFileExist = UploadFileExist::WriteAppend;
+  return config;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zazir-fuzz-XXXXXX";
+  FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
+  sandbox() = pattern;
+  FUZZ_CHECK(chdir(pattern.c_str()) == 0);
+  std::atexit(removeSandbox);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const std::uint8_t mode = data[0];
+  const std::size_t keyCount = std::min<std::size_t>(data[1], size - 2);
+  const std::string_view keys(reinterpret_cast<const char*>(data) + 2, keyCount);
+  std::string logBytes(reinterpret_cast<const char*>(data) + 2 + keyCount, size - 2 - keyCount);
+  for (char& c : logBytes) {
+    if (c == '/') c = '_';
+  }
+
+  emptySandbox();
+  FUZZ_CHECK(writeTextFile("ID.TXT", "AKN00412,kazuya,memo\nAKN00208,Hiro\n;c\nX\n"));
+  FUZZ_CHECK(writeTextFile("GROUP.TXT", "[two]\nAKN00412;AKN00208\n"));
+  FUZZ_CHECK(writeTextFile("SIGN.TXT", "-- \nsig\n"));
+
+  FuzzBackend backend(keys, (mode & 0x04) ? "CP932" : "UTF-8");
+  const bool editorWrites = (mode & 0x10) != 0;
+  Console console(backend, [editorWrites](const std::string&) {
+    if (editorWrites && fileExists("ZQ2OFF.TMP")) appendTextFile("ZQ2OFF.TMP", "edited\n");
+    return 0;
+  });
+  Config config = fuzzConfig(mode);
+  RunState state;
+  state.logPath = "FUZZ.LOG";
+  MemoryLineStream log(logBytes);
+  LogIndex index;
+  indexLog(log, index, countMails(log));
+  App app{console, config, index, state, log};
+
+  try {
+    switch (mode & 0x03) {
+      case 0:
+      case 1: {
+        if (index.messageBoards.empty()) index.messageBoards.push_back({0, 1, "B", "B"});
+        const int board = (mode >> 5) % index.messageBoardCount();
+        readMessageBoard(app, board);
+        break;
+      }
+      case 2:
+        if (index.mails.empty()) index.mails.push_back({0, "ID", "name", "title", "t", "d"});
+        readMail(app);
+        break;
+      case 3:
+        recordChatBackLogs(app);
+        runMainMenu(app);
+    }
+  } catch (const OutOfKeys&) {
+  } catch (const ProgramExit&) {
+  }
+
+  static Renderer renderer("UTF-8");
+  renderer.invalidate();
+  checkFrame(renderer.frame(console.screen(), 24, 80));
+  return 0;
+}
