@@ -7,6 +7,7 @@
 #include "driver/chat.h"
 #include "driver/startup.h"
 #include "platform/encoding.h"
+#include "readers/fileboard.h"
 #include "readers/messageboard.h"
 
 namespace zazir {
@@ -56,8 +57,10 @@ void runBoardLoop(App& app, BoardKind kind) {
     if (kind == BoardKind::Message) {
       while (readMessageBoard(app, board) != kBackToBoardList) {
       }
+    } else {
+      while (readFileBoard(app, board) != kBackToBoardList) {
+      }
     }
-    // PENDING(files): the file board reader joins here.
   }
 }
 
