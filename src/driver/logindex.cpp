@@ -5,6 +5,7 @@
 #include "console/cp932.h"
 #include "console/format.h"
 #include "console/textutil.h"
+#include "driver/logscan.h"
 #include "platform/encoding.h"
 
 namespace zazir {
@@ -85,6 +86,7 @@ class Scanner {
   void run() {
     std::string_view raw;
     while (true) {
+      logscan::skipUninteresting(log_, logscan::Look::AllSections);
       const LogOffset start = log_.tell();
       if (!log_.readLineView(raw, kLineLimit)) return;
       if (!mayMatch(raw)) continue;
@@ -225,7 +227,9 @@ int countMails(LineStream& log) {
   int count = 0;
   std::string buffer;
   std::string_view raw;
-  while (log.readLineView(raw, kLineLimit)) {
+  while (true) {
+    logscan::skipUninteresting(log, logscan::Look::MailHeaders);
+    if (!log.readLineView(raw, kLineLimit)) break;
     if (raw.empty() || raw[0] != 'P') continue;
     if (startsWith(cleanLine(raw, buffer), mailHeading())) ++count;
   }

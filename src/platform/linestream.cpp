@@ -19,12 +19,15 @@ std::unique_ptr<FileLineStream> FileLineStream::open(const std::string& osPath,
     ::close(fd);
     return nullptr;
   }
-  return std::unique_ptr<FileLineStream>(new FileLineStream(fd, std::max<std::size_t>(bufferSize, 2048)));
+  return std::unique_ptr<FileLineStream>(
+      new FileLineStream(fd, std::max<std::size_t>(bufferSize, 2048)));
 }
 
 FileLineStream::FileLineStream(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
 
-FileLineStream::~FileLineStream() { ::close(fd_); }
+FileLineStream::~FileLineStream() {
+  ::close(fd_);
+}
 
 void FileLineStream::seek(LogOffset offset) {
   if (offset < 0) offset = 0;
@@ -96,6 +99,13 @@ bool FileLineStream::readLineView(std::string_view& line, std::size_t maxBytes) 
   if (scratch_.empty()) return false;
   line = scratch_;
   return true;
+}
+
+std::string_view FileLineStream::buffered(std::size_t atLeast) {
+  atLeast = std::min(atLeast, buffer_.size());
+  while (length_ - position_ < atLeast && fill()) {
+  }
+  return std::string_view(buffer_.data() + position_, length_ - position_);
 }
 
 void MemoryLineStream::seek(LogOffset offset) {

@@ -3,6 +3,7 @@
 // longer physical line arrives as several pieces. Offsets are byte offsets.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -27,6 +28,17 @@ class LineStream {
   // valid until the next call. Returns false when nothing is left.
   virtual bool readLineView(std::string_view& line, std::size_t maxBytes) = 0;
 
+  // Bulk access for scanners that look at many lines at once: the bytes
+  // buffered from the read position on, at least `atLeast` of them unless
+  // the data ends first or the buffer is smaller. Empty for a stream without
+  // such a buffer (scanners then read line by line). Valid until the next
+  // call; `skip` moves on over at most the bytes it gave.
+  virtual std::string_view buffered(std::size_t atLeast) {
+    (void)atLeast;
+    return {};
+  }
+  virtual void skip(std::size_t bytes) { seek(tell() + static_cast<LogOffset>(bytes)); }
+
   bool readLine(std::string& line, std::size_t maxBytes = kLineLimit) {
     std::string_view view;
     if (!readLineView(view, maxBytes)) {
@@ -50,6 +62,8 @@ class FileLineStream : public LineStream {
   LogOffset tell() const override { return bufferStart_ + static_cast<LogOffset>(position_); }
   void seek(LogOffset offset) override;
   bool readLineView(std::string_view& line, std::size_t maxBytes) override;
+  std::string_view buffered(std::size_t atLeast) override;
+  void skip(std::size_t bytes) override { position_ += std::min(bytes, length_ - position_); }
 
  private:
   FileLineStream(int fd, std::size_t bufferSize);
@@ -57,8 +71,8 @@ class FileLineStream : public LineStream {
 
   int fd_;
   std::vector<char> buffer_;
-  std::size_t position_ = 0;  // next unread byte in buffer_
-  std::size_t length_ = 0;    // bytes held in buffer_
+  std::size_t position_ = 0;   // next unread byte in buffer_
+  std::size_t length_ = 0;     // bytes held in buffer_
   LogOffset bufferStart_ = 0;  // file offset of buffer_[0]
   bool endOfFile_ = false;
   std::string scratch_;
@@ -71,6 +85,10 @@ class MemoryLineStream : public LineStream {
   LogOffset tell() const override { return static_cast<LogOffset>(position_); }
   void seek(LogOffset offset) override;
   bool readLineView(std::string_view& line, std::size_t maxBytes) override;
+  std::string_view buffered(std::size_t) override {
+    return std::string_view(data_).substr(std::min(position_, data_.size()));
+  }
+  void skip(std::size_t bytes) override { position_ = std::min(position_ + bytes, data_.size()); }
 
  private:
   std::string data_;

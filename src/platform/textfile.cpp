@@ -77,7 +77,9 @@ bool fileExists(const std::string& path) {
   return ::stat(toOsName(path).c_str(), &info) == 0;
 }
 
-bool removeFile(const std::string& path) { return ::unlink(toOsName(path).c_str()) == 0; }
+bool removeFile(const std::string& path) {
+  return ::unlink(toOsName(path).c_str()) == 0;
+}
 
 std::optional<std::string> readBinaryFile(const std::string& path) {
   Fd fd(::open(toOsName(path).c_str(), O_RDONLY | O_CLOEXEC));
@@ -120,19 +122,24 @@ bool appendTextFile(const std::string& path, std::string_view text) {
 }
 
 bool appendOnOwnLine(const std::string& path, std::string_view text, AppendMode mode) {
+  return appendOnOwnLineOutcome(path, text, mode) == AppendOutcome::Written;
+}
+
+AppendOutcome appendOnOwnLineOutcome(const std::string& path, std::string_view text,
+                                     AppendMode mode) {
   const int create = mode == AppendMode::CreateIfMissing ? O_CREAT : 0;
   const int noFollow = mode == AppendMode::PrivateFile ? O_NOFOLLOW : 0;
   Fd fd(::open(toOsName(path).c_str(), O_RDWR | O_CLOEXEC | create | noFollow, 0644));
-  if (!fd.ok()) return false;
+  if (!fd.ok()) return AppendOutcome::NotOpened;
   const off_t size = ::lseek(fd.get(), 0, SEEK_END);
-  if (size < 0) return false;
+  if (size < 0) return AppendOutcome::NotWritten;
   std::string bytes;
   if (size > 0) {
     char last = 0;
-    if (::pread(fd.get(), &last, 1, size - 1) != 1) return false;
+    if (::pread(fd.get(), &last, 1, size - 1) != 1) return AppendOutcome::NotWritten;
     if (last == '\x1a') {
       if (::ftruncate(fd.get(), size - 1) != 0 || ::lseek(fd.get(), size - 1, SEEK_SET) < 0) {
-        return false;
+        return AppendOutcome::NotWritten;
       }
       // The byte before the end mark decides whether a line end is missing.
       if (size >= 2 && ::pread(fd.get(), &last, 1, size - 2) == 1 && last != '\n') {
@@ -144,7 +151,7 @@ bool appendOnOwnLine(const std::string& path, std::string_view text, AppendMode 
   }
   bytes += toTextMode(text);
   const bool wrote = writeAll(fd.get(), bytes);
-  return fd.close() && wrote;
+  return fd.close() && wrote ? AppendOutcome::Written : AppendOutcome::NotWritten;
 }
 
 bool writePrivateTextFile(const std::string& path, std::string_view text) {

@@ -36,6 +36,11 @@ bool appendTextFile(const std::string& path, std::string_view text);
 enum class AppendMode { CreateIfMissing, MustExist, PrivateFile };
 bool appendOnOwnLine(const std::string& path, std::string_view text,
                      AppendMode mode = AppendMode::CreateIfMissing);
+// The same, telling a file that could not be opened (missing, not
+// permitted) from one that was opened and could not be written.
+enum class AppendOutcome { Written, NotOpened, NotWritten };
+AppendOutcome appendOnOwnLineOutcome(const std::string& path, std::string_view text,
+                                     AppendMode mode = AppendMode::CreateIfMissing);
 
 // Creates or empties a file for the program's private use without following
 // a symbolic link, and writes `text` in text mode.

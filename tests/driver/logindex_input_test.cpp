@@ -120,11 +120,14 @@ std::string writeTemp(const std::string& name, const std::string& bytes) {
   return path;
 }
 
-TEST(BadInput, RandomBytesGiveASoundIndexAndFilesAgreeWithMemory) {
+TEST(BadInput, RandomBytesGiveASoundIndexWhateverTheStream) {
   for (unsigned seed = 1; seed <= 6; ++seed) {
     const std::string log = noisyLog(seed, 300'000);
     const auto inMemory = indexText(log);
-    expectSound(inMemory, log.size(), "seed " + std::to_string(seed));
+    expectSound(inMemory, log.size(), formatText("seed %i", seed));
+    // Read line by line, without the fast skip, the index is the same.
+    testing::PlainStream plain(log);
+    EXPECT_EQ(describe(testing::indexStream(plain).index), describe(inMemory.index));
 
     const std::string path = writeTemp("logindex_noise.log", log);
     auto file = FileLineStream::open(path, 10000);
@@ -174,7 +177,7 @@ TEST(BadInput, LongBoardNamesAndBoardsWithoutACountLine) {
   const std::string name(40, 'N');
   const std::string unread = listingLine(1, name, "", "未読なし");
   std::string tail;
-  for (int i = 0; i < 5000; ++i) tail += "line " + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 5000; ++i) tail += formatText("line %i\r\n", i);
   const std::string log = logOf({unread, listingLine(2, name, "", "検索中"),
                                  "Private Message is from: LOST0001 lost"}) +
                           tail;

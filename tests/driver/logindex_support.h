@@ -30,18 +30,36 @@ inline std::string logOf(std::initializer_list<std::string> lines) {
   return log;
 }
 
+// A stream without bulk access: the index reads every line one by one.
+class PlainStream : public LineStream {
+ public:
+  explicit PlainStream(std::string data) : inner_(std::move(data)) {}
+  LogOffset tell() const override { return inner_.tell(); }
+  void seek(LogOffset offset) override { inner_.seek(offset); }
+  bool readLineView(std::string_view& line, std::size_t maxBytes) override {
+    return inner_.readLineView(line, maxBytes);
+  }
+
+ private:
+  MemoryLineStream inner_;
+};
+
 struct Indexed {
   LogIndex index;
   int counted = 0;  // what the first pass found
 };
 
 // Runs both passes over `log` as start-up does.
-inline Indexed indexText(const std::string& log) {
-  MemoryLineStream stream(log);
+inline Indexed indexStream(LineStream& stream) {
   Indexed result;
   result.counted = countMails(stream);
   indexLog(stream, result.index, result.counted);
   return result;
+}
+
+inline Indexed indexText(const std::string& log) {
+  MemoryLineStream stream(log);
+  return indexStream(stream);
 }
 
 }  // namespace zazir::testing

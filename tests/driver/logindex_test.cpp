@@ -157,14 +157,14 @@ TEST(ChatBoard, NamesAreCutOnACharacterBoundaryAndKeptOtherwise) {
 TEST(ChatBoard, TheListStopsAtItsLimitButBoardsGoOn) {
   std::string log;
   for (int n = 1; n <= kMaxChatBoards + 7; ++n) {
-    log += listingLine(n, "#c" + std::to_string(n), "", "未読なし") + "\r\n";
+    log += listingLine(n, formatText("#c%i", n), "", "未読なし") + "\r\n";
   }
   for (int n = 1; n <= 150; ++n)
-    log += listingLine(n, "b" + std::to_string(n), "", "未読なし") + "\r\n";
+    log += listingLine(n, formatText("b%i", n), "", "未読なし") + "\r\n";
   const auto result = indexText(log);
   EXPECT_EQ(result.index.chatBoardCount(), kMaxChatBoards);
   EXPECT_EQ(result.index.chatContentOffset.size(), static_cast<std::size_t>(kMaxChatBoards));
-  EXPECT_EQ(result.index.chatBoards.back().name, "#c" + std::to_string(kMaxChatBoards));
+  EXPECT_EQ(result.index.chatBoards.back().name, formatText("#c%i", kMaxChatBoards));
   EXPECT_EQ(result.index.messageBoardCount(), 150);
 }
 

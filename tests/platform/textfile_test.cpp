@@ -17,7 +17,9 @@ std::string tempPath(const std::string& name) {
   return path;
 }
 
-std::string bytesOf(const std::string& path) { return readBinaryFile(path).value_or("<none>"); }
+std::string bytesOf(const std::string& path) {
+  return readBinaryFile(path).value_or("<none>");
+}
 
 TEST(TextMode, RoundTrip) {
   const std::string path = tempPath("round.txt");
@@ -29,7 +31,9 @@ TEST(TextMode, RoundTrip) {
 }
 
 TEST(TextMode, ReadingStopsAtAnEndMarkAndKeepsALoneCr) {
-  EXPECT_EQ(fromTextMode("a\r\nb\rc\r\n\x1a" "after"), "a\nb\rc\n");
+  EXPECT_EQ(fromTextMode("a\r\nb\rc\r\n\x1a"
+                         "after"),
+            "a\nb\rc\n");
   EXPECT_EQ(fromTextMode("\x1a"), "");
   EXPECT_EQ(toTextMode("x\n"), "x\r\n");
 }

@@ -1,0 +1,25 @@
+// A synthetic communication log for the benchmark: a login banner, private
+// mail, a board listing whose searched boards carry long runs of messages,
+// one-line chat boards, the Notewall, file boards, and runs of ordinary
+// host output. CP932 with CR LF line ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zazir::bench {
+
+struct GeneratedLog {
+  std::uint64_t bytes = 0;
+  std::uint64_t lines = 0;
+  int mails = 0;
+  int messageBoards = 0;
+  int fileBoards = 0;
+  int chatBoards = 0;
+};
+
+// Writes about `targetBytes` bytes to `path`. Returns false when the file
+// cannot be written.
+bool generateLog(const std::string& path, std::uint64_t targetBytes, GeneratedLog& made);
+
+}  // namespace zazir::bench

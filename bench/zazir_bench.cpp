@@ -1,0 +1,117 @@
+// The log index benchmark.
+//   zazir_bench generate PATH MEGABYTES   writes a synthetic log
+//   zazir_bench index PATH [REPEATS]       times countMails + indexLog
+//   zazir_bench scan PATH                  times the two skipping passes alone
+//                                          with each instruction set
+// scripts/bench runs both and compares with `wc -l`.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "driver/logindex.h"
+#include "driver/logscan.h"
+#include "loggen.h"
+#include "platform/linestream.h"
+
+namespace {
+
+long peakKib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+int generate(const std::string& path, long megabytes) {
+  zazir::bench::GeneratedLog made;
+  const auto target = static_cast<std::uint64_t>(megabytes) << 20;
+  if (!zazir::bench::generateLog(path, target, made)) {
+    std::fprintf(stderr, "zazir_bench: cannot write %s\n", path.c_str());
+    return 1;
+  }
+  std::printf(
+      "generated: %.1f MB, %llu lines (%d mails, %d message boards, %d chat boards, %d file "
+      "boards)\n",
+      static_cast<double>(made.bytes) / 1e6, static_cast<unsigned long long>(made.lines),
+      made.mails, made.messageBoards, made.chatBoards, made.fileBoards);
+  return 0;
+}
+
+int index(const std::string& path, int repeats) {
+  const long before = peakKib();
+  double best = 0;
+  zazir::LogIndex index;
+  for (int run = 0; run < repeats; ++run) {
+    auto log = zazir::FileLineStream::open(path, 10000);
+    if (!log) {
+      std::fprintf(stderr, "zazir_bench: cannot open %s\n", path.c_str());
+      return 1;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const int mails = zazir::countMails(*log);
+    zazir::indexLog(*log, index, mails);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (run == 0 || took.count() < best) best = took.count();
+    if (log->tell() <= 0) return 1;
+    const double megabytes = static_cast<double>(log->tell()) / 1e6;
+    std::printf("index run %d: %.3f s, %.0f MB/s\n", run + 1, took.count(),
+                megabytes / took.count());
+  }
+  std::printf("indexed: %d mails, %d message boards, %d file boards, %d chat boards, notewall %s\n",
+              index.mailCount(), index.messageBoardCount(), index.fileBoardCount(),
+              index.chatBoardCount(), index.notewallOffset >= 0 ? "yes" : "no");
+  std::printf("peak memory: %ld KiB (%ld KiB before indexing)\n", peakKib(), before);
+  std::printf("RESULT seconds=%.6f peak_kib=%ld\n", best, peakKib());
+  return 0;
+}
+
+// Both passes as the index makes them, without building the index: the
+// skip, then one line read at each stop.
+int scan(const std::string& path) {
+  using zazir::logscan::Isa;
+  using zazir::logscan::Look;
+  const std::pair<Isa, const char*> sets[] = {
+      {Isa::Portable, "portable"}, {Isa::Sse2, "SSE2"}, {Isa::Avx2, "AVX2"}};
+  for (const auto& [isa, name] : sets) {
+    if (!zazir::logscan::isaAvailable(isa)) continue;
+    double best = 0;
+    long stops = 0;
+    for (int run = 0; run < 3; ++run) {
+      auto log = zazir::FileLineStream::open(path, 10000);
+      if (!log) return 1;
+      const auto start = std::chrono::steady_clock::now();
+      stops = 0;
+      for (Look look : {Look::MailHeaders, Look::AllSections}) {
+        log->seek(0);
+        std::string_view line;
+        while (true) {
+          zazir::logscan::skipUninteresting(*log, look, isa);
+          if (!log->readLineView(line, zazir::kLineLimit)) break;
+          ++stops;
+        }
+      }
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      if (run == 0 || took.count() < best) best = took.count();
+    }
+    std::printf("scan %-8s %.3f s (%ld lines read one by one)\n", name, best, stops);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "generate" && argc == 4) return generate(argv[2], std::atol(argv[3]));
+  if (command == "index" && (argc == 3 || argc == 4)) {
+    return index(argv[2], argc == 4 ? std::max(1, std::atoi(argv[3])) : 3);
+  }
+  if (command == "scan" && argc == 3) return scan(argv[2]);
+  std::fprintf(stderr,
+               "usage: zazir_bench generate PATH MEGABYTES\n"
+               "       zazir_bench index PATH [REPEATS]\n"
+               "       zazir_bench scan PATH\n");
+  return 2;
+}

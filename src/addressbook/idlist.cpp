@@ -1,0 +1,241 @@
+#include "addressbook/idlist.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "addressbook/addressfiles.h"
+#include "addressbook/paging.h"
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "driver/app.h"
+#include "platform/encoding.h"
+#include "platform/textfile.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+// A page is a grid of 8 columns of 10 characters by 20 rows.
+constexpr int kPageSize = 160;
+constexpr int kGridColumns = 8;
+constexpr int kCellWidth = 10;
+constexpr std::size_t kMaxMarks = 32;
+
+class IdList {
+ public:
+  IdList(App& app, std::vector<IdEntry> entries)
+      : app_(app),
+        console_(app.console),
+        entries_(std::move(entries)),
+        lastIndex_(static_cast<int>(entries_.size()) - 1) {}
+
+  std::string run();
+
+ private:
+  int current() const { return page_ * kPageSize + cursor_; }
+  bool isMarked(int index) const {
+    return std::find(marks_.begin(), marks_.end(), index) != marks_.end();
+  }
+  void drawPage();
+  void drawCell(int position, Attribute attribute);
+  void drawMarkCount();
+  void showCursor();
+  void hideCursor();
+  void move(int delta);
+  void toggleMark();
+  std::string selection() const;
+  void registerGroup();
+
+  App& app_;
+  Console& console_;
+  std::vector<IdEntry> entries_;
+  int lastIndex_;  // -1 for a file without entries
+  int page_ = 0;
+  int cursor_ = 0;
+  std::vector<int> marks_;  // absolute indices in marking order
+};
+
+std::string IdList::run() {
+  drawPage();
+  while (true) {
+    showCursor();
+    const int key = console_.getKey();
+    hideCursor();
+    switch (key) {
+      case key::kLeft:
+      case '4':
+        move(-1);
+        break;
+      case key::kRight:
+      case '6':
+        move(1);
+        break;
+      case key::kUp:
+      case '8':
+        move(-kGridColumns);
+        break;
+      case key::kDown:
+      case '2':
+        move(kGridColumns);
+        break;
+      case ' ':
+        toggleMark();
+        break;
+      case '?':
+      case key::kCtrlA:
+        messageBox(console_, MessageId::MenuHelp);
+        drawPage();
+        break;
+      case key::kEnter:
+        return selection();
+      case 'G':
+      case 'g':
+        registerGroup();
+        break;
+      case key::kEscape:
+      case 'Q':
+      case 'q':
+        console_.clearScreen();
+        return {};
+      default:
+        break;
+    }
+  }
+}
+
+void IdList::drawCell(int position, Attribute attribute) {
+  console_.setCursor(position % kGridColumns * kCellWidth, position / kGridColumns);
+  console_.setAttribute(attribute);
+  console_.putText("%-10.10s", entries_[page_ * kPageSize + position].id);
+  console_.setNormal();
+}
+
+void IdList::drawMarkCount() {
+  console_.setCursor(74, 23);
+  console_.setNormal();
+  console_.putText("%02i通"_sj, marks_.size());
+}
+
+void IdList::drawPage() {
+  console_.clearScreen();
+  console_.setNormal();
+  const int first = page_ * kPageSize;
+  for (int k = 0; k < kPageSize && first + k <= lastIndex_; ++k) drawCell(k, attr::kNormal);
+  for (int mark : marks_) {
+    if (mark / kPageSize == page_) drawCell(mark - first, attr::kMarked);
+  }
+  console_.setCursor(0, 23);
+  console_.setBar();
+  console_.putText("%s ＩＤリスト SPACE:選択 RETURN:終了 G:グループ登録 Now:"_sj, "ZAZIR");
+  console_.writeText(pagePosition(page_, lastIndex_ < 0 ? 0 : lastIndex_ / kPageSize));
+  console_.setNormal();
+  console_.clearToEndOfLine();
+  drawMarkCount();
+}
+
+void IdList::showCursor() {
+  static const IdEntry kNone;
+  const bool any = lastIndex_ >= 0;
+  if (any) drawCell(cursor_, attr::kBar);
+  const IdEntry& entry = any ? entries_[current()] : kNone;
+  console_.setNormal();
+  console_.setCursor(0, 21);
+  console_.putText("ハンドル名：%-30.30s"_sj, entry.handle);
+  console_.setCursor(0, 22);
+  console_.putText("メモ：%-40.40s"_sj, entry.memo);
+}
+
+void IdList::hideCursor() {
+  if (lastIndex_ < 0) return;
+  drawCell(cursor_, isMarked(current()) ? attr::kMarked : attr::kNormal);
+}
+
+void IdList::move(int delta) {
+  const int index = clampListIndex(current() + delta, lastIndex_);
+  const int page = index / kPageSize;
+  cursor_ = index % kPageSize;
+  if (page != page_) {
+    page_ = page;
+    drawPage();
+  }
+}
+
+void IdList::toggleMark() {
+  if (lastIndex_ < 0) {
+    console_.bell();  // nothing to mark
+    return;
+  }
+  const auto found = std::find(marks_.begin(), marks_.end(), current());
+  if (found != marks_.end()) {
+    marks_.erase(found);
+  } else if (marks_.size() < kMaxMarks) {
+    marks_.push_back(current());
+  } else {
+    console_.bell();
+  }
+  drawMarkCount();
+}
+
+std::string IdList::selection() const {
+  // Every ID is followed by ";" and the last ";" is dropped, so that marked
+  // blank entries still show in a registered group's member line.
+  std::string joined;
+  for (int mark : marks_) joined += entries_[mark].id + ';';
+  if (!joined.empty()) joined.pop_back();
+  return joined;
+}
+
+void IdList::registerGroup() {
+  const std::string members = selection();
+  const std::string name = promptBox(
+      console_,
+      "グループを登録します。このグループの名前を入力してください。 無入力：キャンセル"_sj);
+  if (!name.empty()) {
+    const std::string& path = app_.config.grouplistfile;
+    switch (appendOnOwnLineOutcome(path, formatText("[%s]\n%s\n", name, members),
+                                   AppendMode::MustExist)) {
+      case AppendOutcome::NotOpened:
+        fatalError(console_, "グループファイルが開けません。"_sj);
+      case AppendOutcome::NotWritten:
+        noticeBox(console_, "グループファイルに書き込めません"_sj,
+                  formatText("　グループファイル[%s]に書き込めませんでした。\n"
+                             "　ディスクの空きと書き込みの許可を確認してください。\n"
+                             "　グループ[%s]は登録されていません。"_sj,
+                             path, name));
+        break;
+      case AppendOutcome::Written:
+        console_.setCursor(0, 23);
+        console_.setAttribute(attr::kMarked);
+        console_.putText("グループをグループファイル[%-20.20s]に登録しました。"_sj, path);
+        console_.setNormal();
+        console_.clearToEndOfLine();
+        console_.getKey();
+        break;
+    }
+  }
+  drawPage();
+}
+
+}  // namespace
+
+std::string chooseIds(App& app) {
+  Console& console = app.console;
+  const std::optional<std::string> bytes = readBinaryFile(app.config.idfile);
+  if (!bytes) {
+    console.setCursor(0, 22);
+    console.setAttribute(attr::kIdFileNotice);
+    console.putText(
+        "ＩＤファイル[%s]が読めません。\n設定ファイル内のIDFILE=の項を確認してください。"_sj,
+        app.config.idfile);
+    console.setNormal();
+    console.getKey();
+    console.clearScreen();
+    return {};
+  }
+  IdList list(app, parseIdFile(*bytes));
+  return list.run();
+}
+
+}  // namespace zazir

@@ -1,0 +1,116 @@
+#include "addressbook/recipients.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "addressbook/addressfiles.h"
+#include "addressbook/grouplist.h"
+#include "addressbook/idlist.h"
+#include "console/dialogs.h"
+#include "driver/app.h"
+#include "platform/encoding.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+class RecipientList {
+ public:
+  explicit RecipientList(App& app) : app_(app), console_(app.console) {}
+  std::string run();
+
+ private:
+  void draw();
+  void addPiece(const std::string& piece);
+  void tell(std::string_view message);
+  std::string joined() const;
+
+  App& app_;
+  Console& console_;
+  std::vector<std::string> recipients_;
+};
+
+std::string RecipientList::run() {
+  while (true) {
+    draw();
+    std::string answer = promptBox(
+        console_, formatText("ﾒｰﾙ送信：送信先のIDを入力(%i通目) 0:終わり I:IDﾘｽﾄ G:ｸﾞﾙｰﾌﾟ "
+                             "無入力:ｷｬﾝｾﾙ"_sj,
+                             recipients_.size() + 1));
+    if (answer.empty()) return {};
+    if (answer == "0") return joined();
+    if (answer == "I" || answer == "i") {
+      answer = chooseIds(app_);
+    } else if (answer == "G" || answer == "g") {
+      answer = chooseGroup(app_);
+    }
+    // Only a typed "0" finishes; a "0" among the pieces is an ID.
+    std::size_t at = 0;
+    while (at <= answer.size()) {
+      std::size_t end = answer.find(';', at);
+      if (end == std::string::npos) end = answer.size();
+      if (end > at) addPiece(answer.substr(at, end - at));
+      at = end + 1;
+    }
+  }
+}
+
+void RecipientList::draw() {
+  console_.clearScreen();
+  console_.setNormal();
+  console_.writeText("\n" + std::string(80, '-'));
+  console_.setCursor(31, 1);
+  console_.writeText("メール送信先リスト"_sj);
+  console_.setCursor(0, 6);
+  console_.writeText(std::string(80, '-'));
+  for (std::size_t j = 0; j < recipients_.size(); ++j) {
+    console_.setCursor(static_cast<int>(j % 8) * 10, 2 + static_cast<int>(j / 8));
+    console_.writeText(recipients_[j]);
+  }
+}
+
+// The bell and a message on the status row.
+void RecipientList::tell(std::string_view message) {
+  console_.bell();
+  console_.setCursor(0, 23);
+  console_.setBar();
+  console_.writeText(message);
+  console_.setNormal();
+}
+
+void RecipientList::addPiece(const std::string& piece) {
+  const auto same = std::find(recipients_.begin(), recipients_.end(), piece);
+  if (same != recipients_.end()) {
+    tell(formatText("ID = %sはすでに指定済みです。このＩＤへの送信を取り消しますか？"_sj, piece));
+    if (askYesNo(console_, YesNoMode::DefaultYes)) recipients_.erase(same);
+  } else if (recipients_.size() >= kMaxRecipients) {
+    tell("これ以上、同報メールは送れません。［何かキーを押してください］"_sj);
+    console_.getKey();
+  } else if (piece.size() > kIdWidth) {
+    // Cut to its slot it would name somebody else: it is refused instead.
+    tell(formatText("ID = %.20sは９バイトを超えています。［何かキーを押してください］"_sj, piece));
+    console_.getKey();
+  } else {
+    recipients_.push_back(piece);
+  }
+}
+
+std::string RecipientList::joined() const {
+  std::string text;
+  for (const std::string& id : recipients_) {
+    if (!text.empty()) text += ';';
+    text += id;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string enterRecipients(App& app) {
+  RecipientList list(app);
+  return list.run();
+}
+
+}  // namespace zazir

@@ -1,0 +1,113 @@
+#include "readers/mailactions.h"
+
+#include "compose/compose.h"
+#include "compose/sendmail.h"
+#include "console/cp932.h"
+#include "console/dialogs.h"
+#include "console/textutil.h"
+#include "driver/app.h"
+#include "driver/loglines.h"
+#include "platform/encoding.h"
+#include "platform/textfile.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+// A quoted line keeps at least ten bytes for the text.
+constexpr std::size_t kQuotePrefixLimit = 68;
+constexpr std::size_t kTitleLimit = 79;
+
+bool isDeleteQuestion(std::string_view line) {
+  return startsWith(line, "削除しますか"_sj);
+}
+
+void tellNotWritten(Console& console, std::string_view what, const std::string& path) {
+  noticeBox(console, "ファイルに書き込めません"_sj,
+            formatText("　%sをファイル[%s]に書き込めませんでした。\n"
+                       "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
+                       what, path));
+}
+
+}  // namespace
+
+bool isMailEnd(std::string_view line) {
+  return isDeleteQuestion(line) || startsWith(line, "BMAIL (X:XMODEM") ||
+         startsWith(line, "MAIN (A,");
+}
+
+void replyToMail(App& app, const MailEntry& mail) {
+  const std::string title(cutToBytes("Re:" + mail.title, kTitleLimit));
+  std::string text =
+      formatConfigured(app.config.headReplyMail, {mail.dateText, mail.timeText}) + "\n\n";
+
+  LineStream& log = app.log;
+  log.seek(mail.headerOffset);
+  std::string line;
+  // The three header lines and the body's first line are not quoted; a mail
+  // whose end follows its header at once has nothing to quote, and the text
+  // after its end is not part of it.
+  bool ended = false;
+  for (int i = 0; i < 4 && !ended; ++i) {
+    ended = !readWholeLine(log, line) || (i == 3 && isMailEnd(line));
+  }
+  const std::string prefix(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit));
+  while (!ended && readQuotedLine(log, prefix.size(), line) && !isMailEnd(line)) {
+    text += prefix;
+    text += line;
+    text += '\n';
+  }
+
+  if (!startTempFile(app, text)) return;
+  sendMail(app, true, title, mail.senderId);
+}
+
+void saveMail(App& app, const MailEntry& mail) {
+  Console& console = app.console;
+  const std::string path =
+      promptBox(console, "メールを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ"_sj,
+                formatText("%sMAILLOG.TXT", app.config.cutfileDir));
+  if (path.empty()) return;
+  LineStream& log = app.log;
+  log.seek(mail.headerOffset);
+  console.clearScreen();
+  // Only the delete question or the end of the log ends a saved mail.
+  std::string text;
+  std::string line;
+  while (readWholeLine(log, line)) {
+    stripLineEnd(line);
+    if (isDeleteQuestion(line)) break;
+    text += line;
+    text += '\n';
+  }
+  if (!appendOnOwnLine(path, text)) tellNotWritten(console, "メール"_sj, path);
+}
+
+void registerSender(App& app, const MailEntry& mail) {
+  Console& console = app.console;
+  const std::string comment = promptBox(
+      console, "ＩＤを登録します。このＩＤへのコメントを入力してください。 無入力：キャンセル"_sj);
+  if (comment.empty()) return;
+  const std::string& path = app.config.idfile;
+  switch (appendOnOwnLineOutcome(path,
+                                 formatText("%s,%s,%s\n", mail.senderId, mail.senderName, comment),
+                                 AppendMode::MustExist)) {
+    case AppendOutcome::NotOpened:
+      fatalError(console, "ＩＤファイルが開けません。"_sj);
+    case AppendOutcome::NotWritten:
+      tellNotWritten(console, "ＩＤ"_sj, path);
+      return;
+    case AppendOutcome::Written:
+      console.setCursor(0, 23);
+      console.setBar();
+      console.putText("ＩＤをＩＤファイル[%-20.20s]に登録しました。"_sj, path);
+      console.clearToEndOfLine();
+      console.setNormal();
+      console.getKey();
+      return;
+  }
+}
+
+}  // namespace zazir

@@ -1,0 +1,194 @@
+#include "readers/mailreader.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "compose/sendmail.h"
+#include "compose/uploadfile.h"
+#include "console/cp932.h"
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "console/pager.h"
+#include "console/textutil.h"
+#include "driver/app.h"
+#include "driver/loglines.h"
+#include "platform/encoding.h"
+#include "readers/mailactions.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+// A body row holds at most 77 bytes; a longer log line goes on in the next.
+constexpr std::size_t kBodyRowLimit = 77;
+constexpr std::size_t kMaxBodyLines = 512;
+constexpr int kFirstBodyRow = 3;
+
+// A BEL byte from the log shows as a placeholder instead of sounding at
+// every redraw, as it never sounds in the body rows.
+std::string shownHeader(std::string line) {
+  std::replace(line.begin(), line.end(), '\a', '\x7f');
+  return line;
+}
+
+class MailReader {
+ public:
+  explicit MailReader(App& app) : app_(app), console_(app.console) {}
+  void run();
+
+ private:
+  const MailEntry& mail() const { return app_.index.mails[static_cast<std::size_t>(current_)]; }
+  int lineCount() const { return static_cast<int>(lines_.size()); }
+  void load();
+  void draw();
+
+  App& app_;
+  Console& console_;
+  int current_ = 0;
+  int top_ = 0;  // kept across a change of mail
+  std::array<std::string, 3> header_;
+  std::vector<std::string> lines_;
+};
+
+void MailReader::load() {
+  console_.clearScreen();
+  LineStream& log = app_.log;
+  log.seek(mail().headerOffset);
+  for (std::string& line : header_) {
+    readWholeLine(log, line);
+    stripLineEnd(line);
+  }
+  lines_.clear();
+  std::string piece;
+  while (lines_.size() < kMaxBodyLines && readWrappedLine(log, piece, kBodyRowLimit)) {
+    if (isMailEnd(piece)) break;
+    stripLineEnd(piece);
+    lines_.push_back(piece);
+  }
+}
+
+void MailReader::draw() {
+  top_ = clampTopLine(top_, lineCount());
+  for (int row = 0; row < kPageLines; ++row) {
+    const int line = top_ + row;
+    console_.putBodyRow(kFirstBodyRow + row,
+                        line < lineCount() ? lines_[static_cast<std::size_t>(line)] : "");
+  }
+  console_.setCursor(0, 23);
+  console_.setNormal();
+  console_.writeText(current_ > 0 ? "←"_sj : "　"_sj);
+  console_.setBar();
+  console_.putText("%s W:ﾒｰﾙ送信 R:ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ"_sj, "ZAZIR");
+  pagerIndicator(console_, lineCount(), top_);
+  console_.setCursor(76, 23);
+  console_.setNormal();
+  console_.writeText(current_ < app_.index.mailCount() - 1 ? "→"_sj : "　"_sj);
+  console_.clearToEndOfLine();
+  console_.setCursor(0, 0);
+  console_.putText("%-80.80s%-80.80s%-80.80s", shownHeader(header_[0]), shownHeader(header_[1]),
+                   shownHeader(header_[2]));
+}
+
+void MailReader::run() {
+  load();
+  draw();
+  while (true) {
+    switch (console_.getKey()) {
+      case key::kUp:
+      case '8':
+        if (top_ > 0) {
+          --top_;
+          draw();
+        }
+        break;
+      case key::kDown:
+      case '2':
+        if (top_ < lineCount() - kPageLines) {
+          ++top_;
+          draw();
+        }
+        break;
+      case key::kCtrlB:
+        if (top_ > 0) {
+          top_ -= kPageLines;
+          draw();
+        }
+        break;
+      case key::kCtrlN:
+        if (top_ < lineCount() - kPageLines) {
+          top_ += kPageLines;
+          draw();
+        }
+        break;
+      case key::kLeft:
+      case '4':
+        if (current_ > 0) {
+          --current_;
+          load();
+          draw();
+        }
+        break;
+      case key::kRight:
+      case '6':
+        if (current_ < app_.index.mailCount() - 1) {
+          ++current_;
+          load();
+          draw();
+        }
+        break;
+      case '?':
+      case key::kCtrlA:
+        messageBox(console_, MessageId::MailHelp);
+        draw();
+        break;
+      case 'W':
+      case 'w':
+        sendMail(app_, false, {}, {});
+        draw();
+        break;
+      case 'R':
+      case 'r':
+        replyToMail(app_, mail());
+        draw();
+        break;
+      case 'S':
+      case 's':
+        saveMail(app_, mail());
+        draw();
+        break;
+      case 'F':
+      case 'f':
+        viewUploadFile(app_);
+        draw();
+        break;
+      case 'I':
+      case 'i':
+        registerSender(app_, mail());
+        draw();
+        break;
+      case key::kEscape:
+      case 'Q':
+      case 'q':
+      case ' ':
+      case '5':
+      case key::kEnter:
+        return;
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void readMail(App& app) {
+  if (app.index.mails.empty()) return;
+  MailReader reader(app);
+  reader.run();
+}
+
+}  // namespace zazir

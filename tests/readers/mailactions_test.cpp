@@ -1,0 +1,221 @@
+#include "readers/mailactions.h"
+
+#include <gtest/gtest.h>
+
+#include "addressbook/test_app.h"
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "console/render.h"
+#include "platform/textfile.h"
+#include "readers/mail_log.h"
+#include "readers/mailreader.h"
+
+namespace zazir {
+namespace {
+
+using testing::deleteQuestion;
+using testing::MailLog;
+using testing::readBytes;
+using testing::sj;
+using testing::TestApp;
+using testing::utf8;
+using testing::writeBytes;
+
+// Runs the reader over `keys` and Esc, on mail `mail` (Right presses).
+void read(TestApp& t, const std::vector<int>& keys, int mail = 0) {
+  for (int i = 0; i < mail; ++i) t.backend.press('6');
+  for (int k : keys) t.backend.press(k);
+  t.backend.press(key::kEscape);
+  readMail(t.app);
+  EXPECT_EQ(t.backend.pendingKeys(), 0u);
+}
+
+std::vector<int> typed(const std::string& text) {
+  return std::vector<int>(text.begin(), text.end());
+}
+
+std::vector<int> operator+(std::vector<int> a, const std::vector<int>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// The reply leaves the quotation for the editor; this one keeps it.
+TEST(MailReply, TheUploadFileHoldsTheHeadingTheQuotationAndTheCommand) {
+  MailLog log;
+  log.add("SYSOP01", "Taro", {"", "line one", "line two", "BMAIL (X:XMODEM) > ", "not quoted"});
+  TestApp t(log.bytes, log.index);
+  t.config.headReplyMail = sj("%s %s のメールへの返事");
+  t.config.quotation = "%s> ";
+  std::string edited;
+  t.editor = [&](const std::string&) { edited = readBytes(t.path("ZQ2OFF.TMP")); };
+  read(t, {'r', 'y', key::kEnter, 'y'});
+  const std::string text =
+      sj("97/01/02 12:34:56 のメールへの返事") + "\r\n\r\nTaro> line one\r\nTaro> line two\r\n";
+  EXPECT_EQ(edited, text);
+  EXPECT_EQ(readBytes(t.path("UPLOAD.TXT")),
+            "EMSYSOP01;0\r\nRe:Title of SYSOP01;Y\r\n" + text + "\r\n//\r\nS\r\n");
+  EXPECT_EQ(readBytes(t.path("ZQ2OFF.TMP")), "<none>");
+  // Back on the same mail.
+  EXPECT_EQ(t.backend.row(0), "Private Message is from: SYSOP01 Taro");
+}
+
+TEST(MailReply, Quotation) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> body;
+    std::string end;
+    std::string quotation;
+    std::string quoted;  // after the heading
+  } cases[] = {
+      {"up to the delete question", {"", "a", "b"}, deleteQuestion(), "> ", "> a\n> b\n"},
+      {"up to the end of the log", {"", "a"}, "", "> ", "> a\n"},
+      {"up to the main menu", {"", "a", "MAIN (A,B) >", "b"}, "", "> ", "> a\n"},
+      {"empty lines are quoted", {"", "a", "", "b"}, "", "> ", "> a\n> \n> b\n"},
+      // A mail that ends at once quotes nothing of what follows it.
+      {"no body", {}, deleteQuestion() + "\r\nMAIN (A,B) >\r\nnext", "> ", ""},
+      {"a prefix of 68 bytes leaves 10 for the text",
+       {"", "0123456789ABCDEF"},
+       "",
+       std::string(70, '>') + "%s",
+       std::string(68, '>') + "0123456789\n" + std::string(68, '>') + "ABCDEF\n"},
+  };
+  for (const Case& c : cases) {
+    MailLog log;
+    log.add("A", "", c.body, c.end);
+    TestApp t(log.bytes, log.index);
+    t.config.quotation = c.quotation;
+    read(t, {'R', 'q'});  // stop at the confirmation: the file stays as prepared
+    EXPECT_EQ(readBytes(t.path("ZQ2OFF.TMP")), "\r\n\r\n" + toTextMode(c.quoted)) << c.name;
+  }
+}
+
+TEST(MailReply, ATemporaryFileThatCannotBeMadeIsTold) {
+  MailLog log;
+  log.add("A", "a", {"", "x"});
+  TestApp t(log.bytes, log.index);
+  t.config.temporaryDir = t.path("missing/");
+  read(t, {'r', 'k'});
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 0), "【一時ファイルを作成できません】");
+  EXPECT_EQ(t.commands.size(), 0u);
+}
+
+TEST(MailSave, TheSameMailSavedTwiceToOneFileIsWholeTwice) {
+  MailLog log;
+  log.add("A", "a", {"", "body", "BMAIL (X:XMODEM) > ", "MAIN (A,B) >", "after"})
+      .add("B", "b", {"", "last"}, "");
+  const std::string first =
+      "Private Message is from: A a\r\nDate: 97/01/02 12:34:56\r\nTitle:Title of A\r\n"
+      "\r\nbody\r\nBMAIL (X:XMODEM) > \r\nMAIN (A,B) >\r\nafter\r\n";
+  const std::string last =
+      "Private Message is from: B b\r\nDate: 97/01/02 12:34:56\r\nTitle:Title of B\r\n"
+      "\r\nlast\r\n";
+  struct Case {
+    const char* name;
+    std::string before;  // "<none>": no file
+    int mail;
+    std::string after;
+  } cases[] = {
+      {"a new file", "<none>", 0, first + first},
+      {"a file without a last line end", "old", 0, "old\r\n" + first + first},
+      {"a file ended by an end mark", "old\r\n\x1a", 0, "old\r\n" + first + first},
+      {"the last mail runs to the end of the log", "<none>", 1, last + last},
+  };
+  for (const Case& c : cases) {
+    TestApp t(log.bytes, log.index);
+    const std::string path = t.path("MAILLOG.TXT");
+    if (c.before != "<none>") writeBytes(path, c.before);
+    read(t, {'s', key::kEnter, 'S', key::kEnter}, c.mail);
+    EXPECT_EQ(readBytes(path), c.after) << c.name;
+  }
+}
+
+TEST(MailSave, ANamedFileAndACancel) {
+  MailLog log;
+  log.add("A", "a", {"x"});
+  TestApp t(log.bytes, log.index);
+  // The proposal is offered; Ctrl+U empties it for a name of one's own.
+  read(t, std::vector<int>{'s', key::kCtrlU} + typed(t.path("mine.txt")) +
+              std::vector<int>{key::kEnter, 's', key::kEscape});
+  EXPECT_NE(readBytes(t.path("mine.txt")).find("\r\nx\r\n"), std::string::npos);
+  EXPECT_EQ(readBytes(t.path("MAILLOG.TXT")), "<none>");
+  EXPECT_NE(rowToUtf8(t.backend.screenAtKey(1), 10).find("メールを保存するファイルのファイル名"),
+            std::string::npos);
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 11), t.path("MAILLOG.TXT"));
+}
+
+TEST(MailSave, AFileThatCannotBeWrittenIsTold) {
+  MailLog log;
+  log.add("A", "a", {"x"});
+  TestApp t(log.bytes, log.index);
+  t.config.cutfileDir = t.path("missing/");
+  read(t, {'s', key::kEnter, 'k'});
+  const Screen& told = t.backend.screenAtKey(2);
+  EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】");
+  EXPECT_NE(rowToUtf8(told, 2).find("missing/MAILLOG.TXT"), std::string::npos);
+  EXPECT_EQ(t.backend.row(3), "x");  // the mail again
+}
+
+TEST(MailRegister, TheSenderIsAppendedOnALineOfItsOwn) {
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {"ended by an end mark", "A,a,x\r\n\x1a", "A,a,x\r\nSYSOP01,Taro,friend, work\r\n"},
+      {"last line without a line end", "A,a,x", "A,a,x\r\nSYSOP01,Taro,friend, work\r\n"},
+      {"a lone end mark", "\x1a", "SYSOP01,Taro,friend, work\r\n"},
+      {"empty", "", "SYSOP01,Taro,friend, work\r\n"},
+  };
+  for (const Case& c : cases) {
+    MailLog log;
+    log.add("SYSOP01", "Taro", {"x"});
+    TestApp t(log.bytes, log.index);
+    writeBytes(t.config.idfile, c.before);
+    read(t, std::vector<int>{'i'} + typed("friend, work") + std::vector<int>{key::kEnter, 'k'});
+    EXPECT_EQ(readBytes(t.config.idfile), c.after) << c.name;
+    const Screen& told = t.backend.screenAtKey(14);
+    EXPECT_EQ(rowToUtf8(told, 23),
+              formatText("ＩＤをＩＤファイル[%-20.20s]に登録しました。", t.config.idfile))
+        << c.name;
+    EXPECT_EQ(told.at(0, 23).attribute, attr::kBar);
+  }
+}
+
+TEST(MailRegister, AnEmptyCommentCancels) {
+  MailLog log;
+  log.add("A", "a", {"x"});
+  TestApp t(log.bytes, log.index);
+  writeBytes(t.config.idfile, "B,b\r\n");
+  read(t, {'I', key::kEnter});
+  EXPECT_EQ(readBytes(t.config.idfile), "B,b\r\n");
+}
+
+TEST(MailRegister, AnIdFileThatCannotBeWrittenIsTold) {
+  MailLog log;
+  log.add("A", "a", {"x"});
+  TestApp t(log.bytes, log.index);
+  t.config.idfile = "/dev/full";  // opens, and every write fails
+  read(t, {'i', 'c', key::kEnter, 'k'});
+  const Screen& told = t.backend.screenAtKey(3);
+  EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】");
+  EXPECT_NE(rowToUtf8(told, 2).find("/dev/full"), std::string::npos);
+  EXPECT_EQ(t.backend.row(3), "x");
+}
+
+TEST(MailRegister, WithoutAnIdFileTheProgramEnds) {
+  MailLog log;
+  log.add("A", "a", {"x"});
+  TestApp t(log.bytes, log.index);
+  t.backend.press('i').type("c").press(key::kEnter);
+  try {
+    readMail(t.app);
+    FAIL() << "the reader returned";
+  } catch (const ProgramExit& exit) {
+    EXPECT_EQ(exit.status, kExitFatal);
+    EXPECT_EQ(utf8(exit.message), "ＩＤファイルが開けません。");
+  }
+  EXPECT_EQ(readBytes(t.config.idfile), "<none>");
+}
+
+}  // namespace
+}  // namespace zazir

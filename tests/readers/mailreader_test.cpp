@@ -1,0 +1,201 @@
+#include "readers/mailreader.h"
+
+#include <gtest/gtest.h>
+
+#include "addressbook/test_app.h"
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "console/render.h"
+#include "readers/mail_log.h"
+
+namespace zazir {
+namespace {
+
+using testing::deleteQuestion;
+using testing::MailLog;
+using testing::numbered;
+using testing::readBytes;
+using testing::sj;
+using testing::TestApp;
+using testing::utf8;
+using testing::writeBytes;
+
+// Runs the reader over `keys` and Esc.
+void read(TestApp& t, const std::vector<int>& keys) {
+  for (int k : keys) t.backend.press(k);
+  t.backend.press(key::kEscape);
+  readMail(t.app);
+  EXPECT_EQ(t.backend.pendingKeys(), 0u);
+}
+
+std::string statusRow(bool previous, int lines, const std::string& position, bool next) {
+  std::string row = (previous ? sj("←") : sj("　")) +
+                    sj("ZAZIR W:ﾒｰﾙ送信 R:ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ") +
+                    formatText(" %04i lines. Now:%s", lines, position);
+  row.resize(76, ' ');
+  return utf8(row + (next ? sj("→") : sj("　")));
+}
+
+TEST(MailReader, ShowsTheHeaderTheBodyAndTheStatusRow) {
+  MailLog log;
+  log.add("SYSOP01", "Taro", {"", "line one", "\tline two"}).add("USER02", "Jiro", {"hi"});
+  TestApp t(log.bytes, log.index);
+  read(t, {key::kRight});
+  const Screen& first = t.backend.screenAtKey(0);
+  EXPECT_EQ(rowToUtf8(first, 0), "Private Message is from: SYSOP01 Taro");
+  EXPECT_EQ(rowToUtf8(first, 1), "Date: 97/01/02 12:34:56");
+  EXPECT_EQ(rowToUtf8(first, 2), "Title:Title of SYSOP01");
+  EXPECT_EQ(rowToUtf8(first, 3), "");
+  EXPECT_EQ(rowToUtf8(first, 4), "line one");
+  EXPECT_EQ(rowToUtf8(first, 5), " line two");
+  EXPECT_EQ(rowToUtf8(first, 6), "");
+  EXPECT_EQ(rowToUtf8(first, 23), statusRow(false, 3, "Bottom", true));
+  EXPECT_EQ(first.at(0, 0).attribute, attr::kNormal);
+  EXPECT_EQ(first.at(0, 4).attribute, attr::kStartup);
+  EXPECT_EQ(first.at(0, 23).attribute, attr::kNormal);
+  EXPECT_EQ(first.at(2, 23).attribute, attr::kBar);
+  const Screen& second = t.backend.screenAtKey(1);
+  EXPECT_EQ(rowToUtf8(second, 0), "Private Message is from: USER02 Jiro");
+  EXPECT_EQ(rowToUtf8(second, 3), "hi");
+  EXPECT_EQ(rowToUtf8(second, 4), "");
+  EXPECT_EQ(rowToUtf8(second, 23), statusRow(true, 1, "Bottom", false));
+}
+
+TEST(MailReader, BodyLinesAsTheyAreStored) {
+  const std::string kanji = sj("漢");
+  struct Case {
+    const char* name;
+    std::vector<std::string> body;
+    std::string end;
+    std::vector<std::string> rows;  // rows 3 onwards, CP932
+  } cases[] = {
+      {"no body", {}, deleteQuestion(), {""}},
+      {"a kanji at the cut moves whole",
+       {std::string(76, 'a') + kanji + "b"},
+       deleteQuestion(),
+       {std::string(76, 'a'), kanji + "b", ""}},
+      {"a line of exactly 77 bytes is one row",
+       {std::string(77, 'c'), "next"},
+       deleteQuestion(),
+       {std::string(77, 'c'), "next", ""}},
+      {"a line of 160 bytes",
+       {std::string(160, 'd')},
+       deleteQuestion(),
+       {std::string(77, 'd'), std::string(77, 'd'), "dddddd", ""}},
+      {"ends at the file menu", {"x", "BMAIL (X:XMODEM) > ", "y"}, "", {"x", ""}},
+      {"ends at the main menu", {"x", "MAIN (A,B) > ", "y"}, "", {"x", ""}},
+      {"ends at the end of the log", {"x", "y"}, "", {"x", "y", ""}},
+  };
+  for (const Case& c : cases) {
+    MailLog log;
+    log.add("A", "a", c.body, c.end);
+    TestApp t(log.bytes, log.index);
+    read(t, {});
+    for (std::size_t r = 0; r < c.rows.size(); ++r) {
+      EXPECT_EQ(t.backend.row(3 + static_cast<int>(r)), utf8(c.rows[r])) << c.name << " row " << r;
+    }
+    const int count = static_cast<int>(c.rows.size()) - 1;
+    EXPECT_EQ(t.backend.row(23), statusRow(false, count, "Bottom", false)) << c.name;
+  }
+}
+
+TEST(MailReader, HoldsAtMost512Lines) {
+  MailLog log;
+  log.add("A", "a", numbered("line ", 600));
+  TestApp t(log.bytes, log.index);
+  read(t, {key::kCtrlN, key::kCtrlN});
+  EXPECT_NE(t.backend.row(23).find(" 0512 lines. Now:"), std::string::npos);
+}
+
+TEST(MailReader, Scrolling) {
+  struct Case {
+    int lines;
+    std::vector<int> keys;
+    std::string firstRow;
+    std::string position;
+  } cases[] = {
+      {45, {}, "line 0", "Top"},
+      {45, {'2', '2', '2', '2', key::kDown}, "line 5", "020%"},
+      {45, {'2', '2', '8'}, "line 1", "004%"},
+      {45, {key::kCtrlN}, "line 20", "080%"},
+      {45, {key::kCtrlN, key::kCtrlN}, "line 25", "Bottom"},
+      {45, {key::kCtrlN, key::kCtrlN, key::kUp}, "line 24", "096%"},
+      {45, {'2', key::kCtrlB}, "line 0", "Top"},
+      {45, {key::kUp, key::kCtrlB}, "line 0", "Top"},
+      {20, {'2', key::kCtrlN}, "line 0", "Bottom"},
+      {15, {'2', key::kCtrlN, '8', key::kCtrlB}, "line 0", "Bottom"},
+  };
+  for (const Case& c : cases) {
+    MailLog log;
+    log.add("A", "a", numbered("line ", c.lines));
+    TestApp t(log.bytes, log.index);
+    read(t, c.keys);
+    EXPECT_EQ(t.backend.row(3), c.firstRow);
+    EXPECT_NE(t.backend.row(23).find("Now:" + c.position), std::string::npos)
+        << c.position << " in " << t.backend.row(23);
+  }
+}
+
+TEST(MailReader, TheFirstLineShownIsKeptAcrossMails) {
+  MailLog log;
+  log.add("A", "a", numbered("zero ", 60))
+      .add("B", "b", numbered("one ", 55))
+      .add("C", "c", numbered("two ", 30))
+      .add("D", "d", numbered("three ", 10));
+  TestApp t(log.bytes, log.index);
+  std::vector<int> keys = {key::kCtrlN, '2', '2', '2', '2', '2', '2', '2', '2', '2', '2'};
+  keys.insert(keys.end(), {'6', '6', '6', '4', '4', '4', '4'});
+  read(t, keys);
+  const std::size_t atRight = 11;
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight), 3), "zero 30");
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 1), 3), "one 30");
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 2), 3), "two 10");
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 3), 3), "three 0");
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 4), 3), "two 0");
+  // Left at the first mail changes nothing.
+  EXPECT_EQ(t.backend.screenAtKey(atRight + 7), t.backend.screenAtKey(atRight + 6));
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 7), 0), "Private Message is from: A a");
+}
+
+TEST(MailReader, LeavingKeysAndIgnoredKeys) {
+  MailLog log;
+  log.add("A", "a", {"x"}).add("B", "b", {"y"});
+  for (int leave : std::vector<int>{key::kEscape, 'Q', 'q', ' ', '5', key::kEnter}) {
+    TestApp t(log.bytes, log.index);
+    t.backend.press('z').press('6').press('6').press(leave);
+    readMail(t.app);
+    EXPECT_EQ(t.backend.pendingKeys(), 0u) << leave;
+    EXPECT_EQ(t.backend.row(0), "Private Message is from: B b") << leave;
+  }
+  TestApp none;
+  readMail(none.app);  // no mail: nothing to show, no key read
+  EXPECT_EQ(none.backend.row(0), "");
+}
+
+TEST(MailReader, ABellInTheLogNeverSounds) {
+  MailLog log;
+  log.add("A", "a\a", {"body\a"});
+  TestApp t(log.bytes, log.index);
+  read(t, {'?', 'k'});
+  EXPECT_EQ(t.backend.bells(), 0);
+  EXPECT_EQ(t.backend.row(0).substr(0, 28), "Private Message is from: A a");
+}
+
+TEST(MailReader, HelpUploadFileAndNewMailReturnToTheMail) {
+  MailLog log;
+  log.add("A", "a", {"x"});
+  TestApp t(log.bytes, log.index);
+  read(t, {'?', 'k', 'f', 'w', key::kEscape});
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 0), "【メール読み出し】");
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(2), 3), "x");
+  ASSERT_EQ(t.commands.size(), 1u);
+  EXPECT_NE(t.commands[0].find("UPLOAD.TXT"), std::string::npos);
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(3), 3), "x");
+  // "W" opens the recipient list of a new mail; Esc there sends nothing.
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(4), 1).substr(0, 3), "---");
+  EXPECT_EQ(t.backend.row(3), "x");
+  EXPECT_EQ(t.backend.row(0), "Private Message is from: A a");
+}
+
+}  // namespace
+}  // namespace zazir
