@@ -120,6 +120,34 @@ TEST_F(BatchReplyTest, TheQuoteRunsToTheMessagesEndOrTheLogsEnd) {
   EXPECT_EQ(rowAtKey(7, 0), "【一つ以上のマークをしてください。】");
 }
 
+TEST_F(BatchReplyTest, ALongHeaderLineDoesNotShiftTheQuote) {
+  board(3, "TEST");
+  log.add("Message  #0007 is from: ID0007 " + std::string(60, 'h'));
+  log.add("Date: 96/01/01");
+  log.add("Title:" + std::string(100, 't'));
+  log.add("----");
+  log.add("the first quoted line");
+  editor.keeps();
+  keys.type("m").type("c").press(key::kEnter).type("n").press(key::kEscape);
+  run();
+  ASSERT_EQ(editor.found.size(), 1u);
+  const std::string handle(48, 'h');  // what is left of the first 79 bytes
+  EXPECT_EQ(editor.found[0], sj("●　") + handle + sj("さんの7番の書き込みに対して\r\n\r\n") +
+                                 handle + "> the first quoted line\r\n\r\n");
+}
+
+TEST_F(BatchReplyTest, ATemporaryFileThatCannotBeWrittenIsToldAndTheMarksStay) {
+  config.temporaryDir = dir + "missing/";
+  board(3, "TEST");
+  message(1, "a", {"----", "one"});
+  keys.type("m").type("c").type("k").press(key::kEscape);
+  run();
+  EXPECT_EQ(rowAtKey(2, 0), "【一時ファイルを作成できません】");
+  EXPECT_EQ(keys.row(0), "Message  #0001 is from: ID0001 a");
+  EXPECT_EQ(keys.screen().at(0, 0).attribute, attr::kBar);
+  EXPECT_TRUE(editor.commandLines.empty());
+}
+
 TEST_F(BatchReplyTest, UnmarkingKeepsTheOrderAndTheTwentyFirstIsRefused) {
   board(3, "TEST");
   for (int n = 1; n <= 21; ++n) message(n, "h", {"----", formatText("text %i", n)});
