@@ -173,7 +173,13 @@ int readFileBoard(App& app, int board) {
       drawFileBoard(console, reader, isDownloadMarked(app, reader));
     }
     draw = true;
-    switch (const int key = console.getKey()) {
+    const int key = console.getKey();
+    if (const Scroll scroll = scrollPager(key, reader.topLine, count);
+        scroll != Scroll::NotAScrollKey) {
+      draw = scroll == Scroll::Moved;
+      continue;
+    }
+    switch (key) {
       case key::kEscape:
       case 'Q':
       case 'q':
@@ -198,32 +204,6 @@ int readFileBoard(App& app, int board) {
         }
         break;
       }
-      case key::kUp:
-      case '8':
-        if (reader.topLine > 0)
-          --reader.topLine;
-        else
-          draw = false;
-        break;
-      case key::kCtrlN:
-        if (reader.topLine < count - kPageLines)
-          reader.topLine += kPageLines;
-        else
-          draw = false;
-        break;
-      case key::kCtrlB:
-        if (reader.topLine > 0)
-          reader.topLine -= kPageLines;
-        else
-          draw = false;
-        break;
-      case key::kDown:
-      case '2':
-        if (reader.topLine < count - kPageLines)
-          ++reader.topLine;
-        else
-          draw = false;
-        break;
       case key::kCtrlA:
       case '?':
         messageBox(console, MessageId::MenuHelp);
