@@ -125,7 +125,12 @@ bool previewText(App& app, const std::string& path) {
       drawPreview(console, lines, top);
     }
     draw = true;
-    switch (console.getKey()) {
+    const int key = console.getKey();
+    if (const Scroll scroll = scrollPager(key, top, count); scroll != Scroll::NotAScrollKey) {
+      draw = scroll == Scroll::Moved;
+      continue;
+    }
+    switch (key) {
       case key::kEscape:
       case 'Q':
       case 'q':
@@ -136,32 +141,6 @@ bool previewText(App& app, const std::string& path) {
       case 'y':
       case key::kEnter:
         return true;
-      case '8':
-      case key::kUp:
-        if (top > 0)
-          --top;
-        else
-          draw = false;
-        break;
-      case '2':
-      case key::kDown:
-        if (top < count - kPageLines)
-          ++top;
-        else
-          draw = false;
-        break;
-      case key::kCtrlN:
-        if (top < count - kPageLines)
-          top += kPageLines;
-        else
-          draw = false;
-        break;
-      case key::kCtrlB:
-        if (top > 0)
-          top -= kPageLines;
-        else
-          draw = false;
-        break;
       case '?':
       case key::kCtrlA:
         messageBox(console, MessageId::MenuHelp);

@@ -12,27 +12,27 @@ namespace {
 // must not ask for gigabytes.
 constexpr int kLongestField = 10000;
 
-struct Spec {
+struct Conversion {
   bool left = false;
   bool zero = false;
   bool plus = false;
   bool space = false;
   int width = -1;
   int precision = -1;
-  char conversion = 0;
+  char letter = 0;
   std::size_t end = 0;  // index just past the conversion character
 };
 
 // Parses the conversion that starts at format[start] == '%'. Returns false
 // when the format ends before a conversion character.
-bool parseSpec(std::string_view format, std::size_t start, Spec& spec) {
+bool parseConversion(std::string_view format, std::size_t start, Conversion& conversion) {
   std::size_t at = start + 1;
   for (; at < format.size(); ++at) {
     const char c = format[at];
-    if (c == '-') spec.left = true;
-    else if (c == '0') spec.zero = true;
-    else if (c == '+') spec.plus = true;
-    else if (c == ' ') spec.space = true;
+    if (c == '-') conversion.left = true;
+    else if (c == '0') conversion.zero = true;
+    else if (c == '+') conversion.plus = true;
+    else if (c == ' ') conversion.space = true;
     else if (c == '#') continue;
     else break;
   }
@@ -43,22 +43,22 @@ bool parseSpec(std::string_view format, std::size_t start, Spec& spec) {
       ++at;
     }
   };
-  if (at < format.size() && format[at] >= '1' && format[at] <= '9') readNumber(spec.width);
+  if (at < format.size() && format[at] >= '1' && format[at] <= '9') readNumber(conversion.width);
   if (at < format.size() && format[at] == '.') {
     ++at;
-    readNumber(spec.precision);
+    readNumber(conversion.precision);
   }
   while (at < format.size() && (format[at] == 'l' || format[at] == 'h')) ++at;
   if (at >= format.size()) return false;
-  spec.conversion = format[at];
-  spec.end = at + 1;
+  conversion.letter = format[at];
+  conversion.end = at + 1;
   return true;
 }
 
-void pad(std::string& out, std::string_view body, const Spec& spec, char filler = ' ') {
-  const std::size_t width = spec.width > 0 ? static_cast<std::size_t>(spec.width) : 0;
+void pad(std::string& out, std::string_view body, const Conversion& conversion, char filler = ' ') {
+  const std::size_t width = conversion.width > 0 ? static_cast<std::size_t>(conversion.width) : 0;
   const std::size_t fill = body.size() < width ? width - body.size() : 0;
-  if (spec.left) {
+  if (conversion.left) {
     out += body;
     out.append(fill, ' ');
   } else {
@@ -67,27 +67,27 @@ void pad(std::string& out, std::string_view body, const Spec& spec, char filler 
   }
 }
 
-void appendText(std::string& out, std::string_view text, const Spec& spec) {
-  if (spec.precision >= 0) text = cutToBytes(text, static_cast<std::size_t>(spec.precision));
-  pad(out, text, spec);
+void appendText(std::string& out, std::string_view text, const Conversion& conversion) {
+  if (conversion.precision >= 0) text = cutToBytes(text, static_cast<std::size_t>(conversion.precision));
+  pad(out, text, conversion);
 }
 
-void appendNumber(std::string& out, std::int64_t value, const Spec& spec) {
+void appendNumber(std::string& out, std::int64_t value, const Conversion& conversion) {
   const bool negative = value < 0;
   const std::uint64_t magnitude =
       negative ? ~static_cast<std::uint64_t>(value) + 1 : static_cast<std::uint64_t>(value);
   std::string digits = std::to_string(magnitude);
-  if (spec.precision >= 0 && digits.size() < static_cast<std::size_t>(spec.precision)) {
-    digits.insert(0, static_cast<std::size_t>(spec.precision) - digits.size(), '0');
+  if (conversion.precision >= 0 && digits.size() < static_cast<std::size_t>(conversion.precision)) {
+    digits.insert(0, static_cast<std::size_t>(conversion.precision) - digits.size(), '0');
   }
-  std::string sign = negative ? "-" : spec.plus ? "+" : spec.space ? " " : "";
-  const bool zeroFill = spec.zero && !spec.left && spec.precision < 0;
+  std::string sign = negative ? "-" : conversion.plus ? "+" : conversion.space ? " " : "";
+  const bool zeroFill = conversion.zero && !conversion.left && conversion.precision < 0;
   if (zeroFill) {
-    const std::size_t width = spec.width > 0 ? static_cast<std::size_t>(spec.width) : 0;
+    const std::size_t width = conversion.width > 0 ? static_cast<std::size_t>(conversion.width) : 0;
     const std::size_t used = sign.size() + digits.size();
     if (used < width) digits.insert(0, width - used, '0');
   }
-  pad(out, sign + digits, spec);
+  pad(out, sign + digits, conversion);
 }
 
 }  // namespace
@@ -103,33 +103,33 @@ std::string formatArgs(std::string_view format, std::initializer_list<FormatArg>
       ++at;
       continue;
     }
-    Spec spec;
-    if (!parseSpec(format, at, spec)) {
+    Conversion conversion;
+    if (!parseConversion(format, at, conversion)) {
       out.append(format.substr(at));
       break;
     }
-    switch (spec.conversion) {
+    switch (conversion.letter) {
       case '%':
         out += '%';
         break;
       case 's': {
         std::string_view text;
         if (next != args.end()) text = (next++)->text();
-        appendText(out, text, spec);
+        appendText(out, text, conversion);
         break;
       }
       case 'i':
       case 'd': {
         std::int64_t value = 0;
         if (next != args.end()) value = (next++)->number();
-        appendNumber(out, value, spec);
+        appendNumber(out, value, conversion);
         break;
       }
       default:
-        out.append(format.substr(at, spec.end - at));
+        out.append(format.substr(at, conversion.end - at));
         break;
     }
-    at = spec.end;
+    at = conversion.end;
   }
   return out;
 }
@@ -142,21 +142,21 @@ std::string formatConfigured(std::string_view format, std::initializer_list<std:
       out += format[at++];
       continue;
     }
-    Spec spec;
-    if (!parseSpec(format, at, spec)) {
+    Conversion conversion;
+    if (!parseConversion(format, at, conversion)) {
       out.append(format.substr(at));
       break;
     }
-    if (spec.conversion == '%' && spec.end == at + 2) {
+    if (conversion.letter == '%' && conversion.end == at + 2) {
       out += '%';
-    } else if (spec.conversion == 's') {
+    } else if (conversion.letter == 's') {
       std::string_view text;
       if (next != args.end()) text = *next++;
-      appendText(out, text, spec);
+      appendText(out, text, conversion);
     } else {
-      out.append(format.substr(at, spec.end - at));
+      out.append(format.substr(at, conversion.end - at));
     }
-    at = spec.end;
+    at = conversion.end;
   }
   return out;
 }

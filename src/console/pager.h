@@ -14,6 +14,12 @@ inline constexpr int kPageLines = 20;
 // `top` limited to 0..lineCount-20 (0 when everything fits).
 int clampTopLine(int top, int lineCount);
 
+// The scrolling keys every pager shares: Up or 8 and Down or 2 by a line,
+// Ctrl+B and Ctrl+N by a page, each only when there is somewhere to go.
+// The caller brings `top` into range before it draws.
+enum class Scroll { NotAScrollKey, Unchanged, Moved };
+Scroll scrollPager(int key, int& top, int lineCount);
+
 // "Bottom", "Top" or "%03i%%" for a text of `total` lines shown from `top`.
 std::string pagerPosition(int total, int top);
 

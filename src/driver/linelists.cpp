@@ -58,31 +58,12 @@ std::optional<std::string> chooseListedLine(App& app, LineStream& stream, LogOff
       stripLineEnd(rows[k]);
     }
     const int result = selectListRow(app, rows, startRow, static_cast<int>(lines.size()) - 1);
-    switch (result) {
-      case kListLeave:
-        return std::nullopt;
-      case kListPageBack:
-        if (page > 0) {
-          --page;
-          startRow = kPageRows - 1;
-        } else {
-          startRow = 0;
-        }
-        break;
-      case kListPageForward:
-        if (page < lastPage) {
-          ++page;
-          startRow = 0;
-        } else {
-          startRow = kPageRows - 1;
-        }
-        break;
-      case kListHelpShown:
-        break;
-      default:
-        rememberedRow = result;
-        return lines[static_cast<std::size_t>(result)];
+    if (result == kListLeave) return std::nullopt;
+    if (result >= 0) {
+      rememberedRow = result;
+      return lines[static_cast<std::size_t>(result)];
     }
+    startRow = turnListPage(result, page, lastPage, startRow);
   }
 }
 

@@ -119,6 +119,21 @@ int selectListRow(App& app, const ListRows& rows, int startRow, int lastRow, int
   }
 }
 
+int turnListPage(int result, int& page, int lastPage, int startRow) {
+  switch (result) {
+    case kListPageBack:
+      if (page == 0) return 0;
+      --page;
+      return kPageRows - 1;
+    case kListPageForward:
+      if (page >= lastPage) return kPageRows - 1;
+      ++page;
+      return 0;
+    default:  // help: the same page, the same start row
+      return startRow;
+  }
+}
+
 int chooseBoard(App& app, const std::vector<BoardEntry>& boards) {
   const int count = static_cast<int>(boards.size());
   if (count == 0) return kListLeave;
@@ -146,31 +161,12 @@ int chooseBoard(App& app, const std::vector<BoardEntry>& boards) {
       filled = k + 1;
     }
     const int result = selectListRow(app, rows, startRow, filled - 1);
-    switch (result) {
-      case kListLeave:
-        return kListLeave;
-      case kListPageBack:
-        if (at.boardListPage > 0) {
-          --at.boardListPage;
-          startRow = kPageRows - 1;
-        } else {
-          startRow = 0;
-        }
-        break;
-      case kListPageForward:
-        if (at.boardListPage < lastPage) {
-          ++at.boardListPage;
-          startRow = 0;
-        } else {
-          startRow = kPageRows - 1;
-        }
-        break;
-      case kListHelpShown:
-        break;
-      default:
-        at.boardListRow = result;
-        return at.boardListPage * kPageRows + result;
+    if (result == kListLeave) return kListLeave;
+    if (result >= 0) {
+      at.boardListRow = result;
+      return at.boardListPage * kPageRows + result;
     }
+    startRow = turnListPage(result, at.boardListPage, lastPage, startRow);
   }
 }
 

@@ -28,6 +28,11 @@ using ListRows = std::array<std::string, 24>;
 // results above. Sets app.state.actionKey.
 int selectListRow(App& app, const ListRows& rows, int startRow, int lastRow, int rowOffset = 0);
 
+// For a paged list: after selectListRow returned `result` (page back, page
+// forward or help), moves `page` within 0..lastPage and gives the row the
+// page is shown again with.
+int turnListPage(int result, int& page, int lastPage, int startRow);
+
 // The board list over `boards` (message boards or file boards): the chosen
 // index, or -1. Uses and updates the remembered board list position.
 int chooseBoard(App& app, const std::vector<BoardEntry>& boards);

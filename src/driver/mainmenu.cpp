@@ -8,6 +8,7 @@
 #include "driver/chat.h"
 #include "driver/startup.h"
 #include "platform/encoding.h"
+#include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
 
@@ -58,8 +59,10 @@ void runBoardLoop(App& app, BoardKind kind) {
     if (kind == BoardKind::Message) {
       while (readMessageBoard(app, board) != kBackToBoardList) {
       }
+    } else {
+      while (readFileBoard(app, board) != kBackToBoardList) {
+      }
     }
-    // PENDING(files): the file board reader joins here.
   }
 }
 

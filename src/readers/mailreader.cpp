@@ -97,33 +97,13 @@ void MailReader::run() {
   load();
   draw();
   while (true) {
-    switch (console_.getKey()) {
-      case key::kUp:
-      case '8':
-        if (top_ > 0) {
-          --top_;
-          draw();
-        }
-        break;
-      case key::kDown:
-      case '2':
-        if (top_ < lineCount() - kPageLines) {
-          ++top_;
-          draw();
-        }
-        break;
-      case key::kCtrlB:
-        if (top_ > 0) {
-          top_ -= kPageLines;
-          draw();
-        }
-        break;
-      case key::kCtrlN:
-        if (top_ < lineCount() - kPageLines) {
-          top_ += kPageLines;
-          draw();
-        }
-        break;
+    const int key = console_.getKey();
+    if (const Scroll scroll = scrollPager(key, top_, lineCount());
+        scroll != Scroll::NotAScrollKey) {
+      if (scroll == Scroll::Moved) draw();
+      continue;
+    }
+    switch (key) {
       case key::kLeft:
       case '4':
         if (current_ > 0) {

@@ -11,7 +11,9 @@
 #include "console/textutil.h"
 #include "driver/app.h"
 #include "platform/encoding.h"
+#include "readers/batchreply.h"
 #include "readers/boardlog.h"
+#include "readers/savemessage.h"
 
 namespace zazir {
 
@@ -42,13 +44,6 @@ int countMessages(App& app, const MessageBoardReader& reader) {
     if (boardEnd >= 0 && log.tell() >= boardEnd) break;
   }
   return count;
-}
-
-// A BEL byte from the log shows as a placeholder instead of sounding at
-// every redraw (the body rows never sound it).
-std::string shownHeader(std::string line) {
-  std::replace(line.begin(), line.end(), '\a', '\x7f');
-  return line;
 }
 
 // Leaves the reader where it is, or on a message that exists.
@@ -126,8 +121,8 @@ void drawMessageBoard(Console& console, const MessageBoardReader& reader) {
   } else {
     console.setNormal();
   }
-  console.putText("%-80.80s%-80.80s%-80.80s", shownHeader(reader.headerLines[0]),
-                  shownHeader(reader.headerLines[1]), shownHeader(reader.headerLines[2]));
+  console.putText("%-80.80s%-80.80s%-80.80s", shownLogLine(reader.headerLines[0]),
+                  shownLogLine(reader.headerLines[1]), shownLogLine(reader.headerLines[2]));
   console.setNormal();
   for (int row = 0; row < kPageLines; ++row) {
     const int line = reader.topLine + row;
@@ -183,7 +178,13 @@ int readMessageBoard(App& app, int board) {
     }
     draw = true;
     const int current = reader.currentMessage;
-    switch (const int key = console.getKey()) {
+    const int key = console.getKey();
+    if (const Scroll scroll = scrollPager(key, reader.topLine, count);
+        scroll != Scroll::NotAScrollKey) {
+      draw = scroll == Scroll::Moved;
+      continue;
+    }
+    switch (key) {
       case key::kEscape:
       case 'Q':
       case 'q':
@@ -205,32 +206,6 @@ int readMessageBoard(App& app, int board) {
         loadMessage(app, reader);
         break;
       }
-      case key::kUp:
-      case '8':
-        if (reader.topLine > 0)
-          --reader.topLine;
-        else
-          draw = false;
-        break;
-      case key::kCtrlN:
-        if (reader.topLine < count - kPageLines)
-          reader.topLine += kPageLines;
-        else
-          draw = false;
-        break;
-      case key::kCtrlB:
-        if (reader.topLine > 0)
-          reader.topLine -= kPageLines;
-        else
-          draw = false;
-        break;
-      case key::kDown:
-      case '2':
-        if (reader.topLine < count - kPageLines)
-          ++reader.topLine;
-        else
-          draw = false;
-        break;
       case key::kCtrlA:
       case '?':
         messageBox(console, MessageId::MenuHelp);
@@ -259,6 +234,21 @@ int readMessageBoard(App& app, int board) {
       case 'f':
         viewUploadFile(app);
         if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        break;
+      case 'S':
+      case 's':
+        saveToCutFile(app, app.index.messageBoards, board, reader.messageOffsets, current);
+        draw = false;
+        break;
+      case 'M':
+      case 'm':
+        toggleReplyMark(console, reader);
+        break;
+      case 'C':
+      case 'c':
+        if (batchReply(app, reader) && !reindexMessageBoard(app, reader)) {
+          return kBackToBoardList;
+        }
         break;
       default:
         draw = false;

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The file boards of the bundled example read through the whole program:
+# an entry saved to a cut file under the proposed name, files marked for
+# download on two boards (one mark taken back), then the quit with yes to
+# the download question; the upload file and the cut file compared byte
+# for byte.
+source "$(dirname "$0")/lib.sh"
+
+dir=$(demo_dir)
+sj() { iconv -f UTF-8 -t CP932; }
+crlf() { sed 's/$/\r/'; }
+
+start_zazir "$dir" DEMO.LOG
+wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
+keys n
+wait_for "メール ......"
+keys Down Down Enter
+wait_for "data       データ・素材集"
+
+# Board 1 (tools): entry 1 saved, then marked; entry 2 marked.
+keys Enter
+wait_for "001:AKTERM21.LZH"
+row 23 | grep -qF 'ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ 0004 lines.Now:Bottom' ||
+  fail "status row: $(row 23)"
+keys s
+wait_for "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ"
+expect_row 11 "tools.TXT"
+keys Enter
+sleep 0.3
+[ -z "$(screen | tr -d ' \n')" ] || fail "the screen is not blank after saving"
+keys d
+wait_for "001:AKTERM21.LZH"
+keys Right
+wait_for "002:ZLOGCUT.LZH"
+keys d Escape
+wait_for "data       データ・素材集"
+
+# Board 3 (data): entry 3 marked, entry 1 marked, entry 3 unmarked.
+keys Down Down Enter
+wait_for "001:SAKURA96.LZH"
+keys Right Right
+wait_for "003:ONSEN.TXT"
+expect_row 2 ""  # the entries end at the "*CH" line
+keys d Left Left
+wait_for "001:SAKURA96.LZH"
+keys d Right Right
+wait_for "003:ONSEN.TXT"
+keys d Escape
+wait_for "data       データ・素材集"
+keys Escape
+wait_for "メール ......"
+
+keys q
+wait_for "03個のファイルにダウンロードのチェックを付けてあります。"
+wait_for "これらをダウンロードしますか？([Ｙ]/N)"
+keys y
+wait_for "終了してよろしいですか？"
+keys y
+expect_status 0
+expect_terminal_restored
+
+printf 'F1\r\nZD1;Y;2;Y;0\r\n0\r\n0\r\nF3\r\nZD1;Y;0\r\n0\r\n0\r\n' >"$WORK/expected"
+[ -f "$dir/DEMO.LOG.UP" ] || fail "no upload file: $(ls "$dir")"
+[ "$(hex "$dir/DEMO.LOG.UP")" = "$(hex "$WORK/expected")" ] ||
+  fail "upload file: $(od -c "$dir/DEMO.LOG.UP" | head -20)"
+
+crlf <<'CUT' | sj >"$WORK/expected.cut"
+001:AKTERM21.LZH   48213 96/05/28 AKN00208 通信ソフト AKTERM v2.1
+    Windows 3.1 用の通信ソフトです。
+    ログを日付つきのファイル名で自動保存できるようになりました。
+    自動巡回のマクロも少し賢くなっています。
+    解凍には LHA が必要です。
+CUT
+[ "$(hex "$dir/tools.TXT")" = "$(hex "$WORK/expected.cut")" ] ||
+  fail "cut file: $(od -c "$dir/tools.TXT" | head -20)"
+echo PASS

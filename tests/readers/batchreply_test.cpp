@@ -1,0 +1,222 @@
+// Marks ("M") and the batch reply ("C") of the message board reader.
+#include "readers/batchreply.h"
+
+#include <gtest/gtest.h>
+
+#include "console/format.h"
+#include "console/keys.h"
+#include "console/render.h"
+#include "readers/messageboard.h"
+#include "support/board_fixture.h"
+
+namespace zazir {
+namespace {
+
+using testing::BoardFixture;
+using testing::LogBuilder;
+using testing::sj;
+
+TEST(BatchTitle, TagsUpTo50BytesThenEtc) {
+  struct Case {
+    std::vector<int> numbers;
+    std::string title;
+  } cases[] = {
+      {{12}, "一括レス:#12"},
+      {{12, 15}, "一括レス:#12,#15"},
+      {{89, 8}, "一括レス:#89,#8"},
+      // Eight tags of four bytes and three of three: exactly 50 bytes with
+      // the last, which only loses its comma.
+      {{10, 11, 12, 13, 14, 15, 16, 17, 1, 2, 3},
+       "一括レス:#10,#11,#12,#13,#14,#15,#16,#17,#1,#2,#3"},
+      // One more: " etc" in place of the last comma.
+      {{10, 11, 12, 13, 14, 15, 16, 17, 1, 2, 3, 4},
+       "一括レス:#10,#11,#12,#13,#14,#15,#16,#17,#1,#2,#3 etc"},
+      // And nothing for the marks after that.
+      {{10, 11, 12, 13, 14, 15, 16, 17, 1, 2, 3, 4, 5, 6},
+       "一括レス:#10,#11,#12,#13,#14,#15,#16,#17,#1,#2,#3 etc"},
+      // 49 bytes before the last tag: it is appended whole.
+      {{10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 1234},
+       "一括レス:#10,#11,#12,#13,#14,#15,#16,#17,#18,#19,#1234"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(batchTitle(c.numbers), sj(c.title));
+  EXPECT_EQ(sj(cases[3].title).size(), 49u);
+}
+
+class BatchReplyTest : public BoardFixture, public ::testing::Test {
+ protected:
+  LogOffset message(int number, std::string_view handle, const std::vector<std::string>& body) {
+    const LogOffset at =
+        log.add(formatText("Message  #%04i is from: ID%04i %s", number, number, handle));
+    log.add("Date: 96/01/01");
+    log.add(formatText("Title:message %i", number));
+    for (const std::string& line : body) log.add(line);
+    return at;
+  }
+  void board(int number, const std::string& name) {
+    const std::string listing = formatText("%4i: %s", number, name);
+    addMessageBoard(log.add(listing), number, name, listing);
+  }
+  std::string rowAtKey(std::size_t n, int row) const { return rowToUtf8(keys.screenAtKey(n), row); }
+  int run() { return readMessageBoard(app(log), 0); }
+
+  LogBuilder log;
+};
+
+TEST_F(BatchReplyTest, MarksAreAnsweredInMarkingOrder) {
+  board(3, "TEST");
+  message(1, "hana", {"----", "text 1"});
+  message(2, "taro", {"----", "text 2", "second line"});
+  message(3, "jiro", {"----", "text 3"});
+  board(4, "NEXT");
+  message(9, "x", {"----", "not quoted"});
+  editor.keeps();
+  keys.press(key::kRight).press(key::kRight).type("m");  // 3
+  keys.press(key::kLeft).press(key::kLeft).type("M");    // 1
+  keys.press(key::kRight).type("m");                     // 2
+  keys.type("c").press(key::kEnter).type("y").press(key::kEscape);
+  run();
+
+  EXPECT_EQ(keys.screenAtKey(3).at(0, 0).attribute, attr::kBar);
+  EXPECT_EQ(keys.screenAtKey(4).at(0, 2).attribute, attr::kNormal);
+  EXPECT_EQ(keys.screenAtKey(6).at(79, 2).attribute, attr::kBar);
+  EXPECT_EQ(rowAtKey(9, 11), "一括レス:#3,#1,#2");
+  const std::string text =
+      sj("●　jiroさんの3番の書き込みに対して\r\n\r\njiro> text 3\r\n\r\n"
+         "●　hanaさんの1番の書き込みに対して\r\n\r\nhana> text 1\r\n\r\n"
+         "●　taroさんの2番の書き込みに対して\r\n\r\ntaro> text 2\r\ntaro> second line\r\n\r\n");
+  ASSERT_EQ(editor.found.size(), 1u);
+  EXPECT_EQ(editor.found[0], text);
+  EXPECT_EQ(uploadBytes(), sj("EW3;一括レス:#3,#1,#2;Y\r\n") + text + "\r\n//\r\nS\r\n");
+  EXPECT_EQ(tempBytes(), "<none>");
+  // Emptied after the batch reply; the same message shows again.
+  EXPECT_EQ(keys.row(0), "Message  #0002 is from: ID0002 taro");
+  EXPECT_EQ(keys.screen().at(0, 0).attribute, attr::kNormal);
+}
+
+TEST_F(BatchReplyTest, TheQuoteRunsToTheMessagesEndOrTheLogsEnd) {
+  board(3, "TEST");
+  message(89, "  two blanks", {"----", "", "second"});
+  // The last message before the stop line: only the log's end stops it.
+  message(90, "last", {"----", "one", "0012:34 a prompt line", "*CH"});
+  message(91, "after the stop line", {"still quoted"});
+  log.add(std::string(100, 'q'));
+  config.quotation.clear();
+  editor.keeps();
+  keys.type("m").press(key::kRight).type("m");
+  keys.type("c").press(key::kEnter).type("n");
+  keys.type("c").type("k").press(key::kEscape);  // the marks are gone, the post or not
+  run();
+  ASSERT_EQ(editor.found.size(), 1u);
+  EXPECT_EQ(editor.found[0],
+            sj("●　  two blanksさんの89番の書き込みに対して\r\n\r\n"
+               "\r\nsecond\r\n\r\n"
+               "●　lastさんの90番の書き込みに対して\r\n\r\n"
+               "one\r\n0012:34 a prompt line\r\n*CH\r\n"
+               "Message  #0091 is from: ID0091 after the stop line\r\nDate: 96/01/01\r\n"
+               "Title:message 91\r\nstill quoted\r\n") +
+                std::string(78, 'q') + "\r\n" + std::string(22, 'q') + "\r\n\r\n");
+  EXPECT_EQ(uploadBytes(), "<none>");
+  EXPECT_EQ(keys.bells(), 1);
+  EXPECT_EQ(rowAtKey(7, 0), "【一つ以上のマークをしてください。】");
+}
+
+TEST_F(BatchReplyTest, ALongHeaderLineDoesNotShiftTheQuote) {
+  board(3, "TEST");
+  log.add("Message  #0007 is from: ID0007 " + std::string(60, 'h'));
+  log.add("Date: 96/01/01");
+  log.add("Title:" + std::string(100, 't'));
+  log.add("----");
+  log.add("the first quoted line");
+  editor.keeps();
+  keys.type("m").type("c").press(key::kEnter).type("n").press(key::kEscape);
+  run();
+  ASSERT_EQ(editor.found.size(), 1u);
+  const std::string handle(48, 'h');  // what is left of the first 79 bytes
+  EXPECT_EQ(editor.found[0], sj("●　") + handle + sj("さんの7番の書き込みに対して\r\n\r\n") +
+                                 handle + "> the first quoted line\r\n\r\n");
+}
+
+TEST_F(BatchReplyTest, ATemporaryFileThatCannotBeWrittenIsToldAndTheMarksStay) {
+  config.temporaryDir = dir + "missing/";
+  board(3, "TEST");
+  message(1, "a", {"----", "one"});
+  keys.type("m").type("c").type("k").press(key::kEscape);
+  run();
+  EXPECT_EQ(rowAtKey(2, 0), "【一時ファイルを作成できません】");
+  EXPECT_EQ(keys.row(0), "Message  #0001 is from: ID0001 a");
+  EXPECT_EQ(keys.screen().at(0, 0).attribute, attr::kBar);
+  EXPECT_TRUE(editor.commandLines.empty());
+}
+
+TEST_F(BatchReplyTest, UnmarkingKeepsTheOrderAndTheTwentyFirstIsRefused) {
+  board(3, "TEST");
+  for (int n = 1; n <= 21; ++n) message(n, "h", {"----", formatText("text %i", n)});
+  editor.keeps();
+  keys.type("m").press(key::kRight).type("m").press(key::kRight).type("m");
+  keys.press(key::kLeft).type("m").press(key::kRight);  // 2 unmarked
+  for (int n = 4; n <= 21; ++n) keys.press(key::kRight).type("m");
+  keys.type("c").press(key::kEnter).type("n").press(key::kEscape);
+  run();
+  EXPECT_EQ(keys.bells(), 0) << "20 marks are allowed";
+
+  BoardFixture fresh;
+  LogBuilder freshLog;
+  fresh.addMessageBoard(freshLog.add("   3: TEST"), 3, "TEST", "   3: TEST");
+  for (int n = 1; n <= 21; ++n) {
+    freshLog.add(formatText("Message  #%04i is from: ID%04i h", n, n));
+    freshLog.add("Date");
+    freshLog.add("Title");
+    freshLog.add("----");
+    freshLog.add(formatText("text %i", n));
+  }
+  fresh.editor.keeps();
+  for (int n = 1; n <= 20; ++n) fresh.keys.type("m").press(key::kRight);
+  fresh.keys.type("m");
+  fresh.keys.type("c").press(key::kEnter).type("n").press(key::kEscape);
+  readMessageBoard(fresh.app(freshLog), 0);
+  EXPECT_EQ(fresh.keys.bells(), 1);
+  ASSERT_EQ(fresh.editor.found.size(), 1u);
+  const std::string& text = fresh.editor.found[0];
+  EXPECT_NE(text.find(sj("hさんの20番")), std::string::npos);
+  EXPECT_EQ(text.find(sj("hさんの21番")), std::string::npos);
+  EXPECT_EQ(rowToUtf8(fresh.keys.screenAtKey(42), 11),
+            "一括レス:#1,#2,#3,#4,#5,#6,#7,#8,#9,#10,#11,#12,#13 etc");
+
+  // The first run: 1, 3, 4, ..., 20 in that order, 2 left out.
+  ASSERT_EQ(editor.found.size(), 1u);
+  const std::string& first = editor.found[0];
+  EXPECT_EQ(first.find(sj("hさんの2番")), std::string::npos);
+  EXPECT_LT(first.find(sj("hさんの1番")), first.find(sj("hさんの3番")));
+  EXPECT_LT(first.find(sj("hさんの3番")), first.find(sj("hさんの4番")));
+  EXPECT_NE(first.find(sj("hさんの21番")), std::string::npos);
+}
+
+TEST_F(BatchReplyTest, WithoutMarksCRingsAndShowsMessageBox4) {
+  board(3, "TEST");
+  message(1, "a", {"----", "one"});
+  keys.type("c").type("k").press(key::kEscape);
+  run();
+  EXPECT_EQ(keys.bells(), 1);
+  EXPECT_EQ(rowAtKey(1, 0), "【一つ以上のマークをしてください。】");
+  EXPECT_EQ(rowAtKey(1, 2), "　一括レスを書くためのマークがされていません。");
+  EXPECT_EQ(keys.row(0), "Message  #0001 is from: ID0001 a");
+  EXPECT_EQ(editor.commandLines.size(), 0u);
+}
+
+TEST_F(BatchReplyTest, MarksSurviveTheOtherActionsThatReindex) {
+  board(3, "TEST");
+  message(1, "a", {"----", "one"});
+  message(2, "b", {"----", "two"});
+  editor.keeps().keeps();
+  keys.type("m").press(key::kRight);
+  keys.type("f");                      // the upload file in the editor
+  keys.type("w").press(key::kEscape);  // a new post, left at its title
+  keys.type("r").type("q");            // a reply, left at its question
+  keys.type("c").press(key::kEnter).type("n").press(key::kEscape);
+  run();
+  ASSERT_EQ(editor.found.size(), 2u);
+  EXPECT_EQ(editor.found[1], sj("●　aさんの1番の書き込みに対して\r\n\r\na> one\r\n\r\n"));
+}
+
+}  // namespace
+}  // namespace zazir

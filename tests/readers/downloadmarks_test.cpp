@@ -1,0 +1,81 @@
+// Download marks made with "D" in the file board reader become the
+// download batch of the quit.
+#include <gtest/gtest.h>
+
+#include "console/format.h"
+#include "console/keys.h"
+#include "console/render.h"
+#include "driver/mainmenu.h"
+#include "readers/fileboard.h"
+#include "support/board_fixture.h"
+
+namespace zazir {
+namespace {
+
+using testing::BoardFixture;
+using testing::LogBuilder;
+
+class DownloadMarkTest : public BoardFixture, public ::testing::Test {
+ protected:
+  // A file board with entries for files 1 to `files`.
+  void board(int number, int files) {
+    const std::string listing = formatText("%4i: BOARD%i", number, number);
+    addFileBoard(log.add(listing), number, "BOARD", listing);
+    for (int file = 1; file <= files; ++file) {
+      log.add(formatText("%03i: F%i.LZH", file, file));
+      log.add("description");
+    }
+  }
+  // Opens board `board` and marks its first `count` entries, one by one.
+  void markFirst(int board, int count) {
+    for (int i = 0; i < count; ++i) keys.type("d").press(key::kRight);
+    keys.press(key::kEscape);
+    readFileBoard(app(log), board);
+  }
+  // The quit with "yes" to the download question and "no" to the quit.
+  void quitDownloading() {
+    keys.type("y").type("n");
+    quitSequence(app(log));
+  }
+
+  LogBuilder log;
+};
+
+TEST_F(DownloadMarkTest, ElevenMarksOnOneBoardMakeTwoGroups) {
+  board(12, 11);
+  markFirst(0, 11);
+  quitDownloading();
+  EXPECT_EQ(rowToUtf8(keys.screenAtKey(23), 11),
+            "       11個のファイルにダウンロードのチェックを付けてあります。");
+  EXPECT_EQ(uploadBytes(),
+            "F12\r\nZD1;Y;2;Y;3;Y;4;Y;5;Y;6;Y;7;Y;8;Y;9;Y;10;Y;0\r\n0\r\n0\r\n"
+            "F12\r\nZD11;Y;0\r\n0\r\n0\r\n");
+  EXPECT_TRUE(state.downloadMarks.empty());
+}
+
+TEST_F(DownloadMarkTest, TheCountOfTenRunsOnAcrossBoards) {
+  board(12, 7);
+  board(40, 5);
+  markFirst(0, 7);
+  markFirst(1, 5);
+  quitDownloading();
+  EXPECT_EQ(uploadBytes(),
+            "F12\r\nZD1;Y;2;Y;3;Y;4;Y;5;Y;6;Y;7;Y;0\r\n0\r\n0\r\n"
+            "F40\r\nZD1;Y;2;Y;3;Y;0\r\n0\r\n0\r\n"
+            "F40\r\nZD4;Y;5;Y;0\r\n0\r\n0\r\n");
+}
+
+TEST_F(DownloadMarkTest, UnmarkedFilesAreNotDownloadedAndNoKeepsTheMarks) {
+  board(12, 3);
+  keys.type("d").press(key::kRight).type("d").press(key::kRight).type("d");
+  keys.press(key::kLeft).type("d").press(key::kEscape);
+  readFileBoard(app(log), 0);
+  keys.type("n").type("n");
+  quitSequence(app(log));
+  EXPECT_EQ(uploadBytes(), "<none>");
+  quitDownloading();
+  EXPECT_EQ(uploadBytes(), "F12\r\nZD1;Y;3;Y;0\r\n0\r\n0\r\n");
+}
+
+}  // namespace
+}  // namespace zazir
