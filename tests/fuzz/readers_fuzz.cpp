@@ -1,5 +1,6 @@
 // The readers over any log, driven by any keys: the message board reader,
-// the mail reader, and the main menu with everything behind it. The input
+// the file board reader, the mail reader, and the main menu with everything
+// behind it. The input
 // is a mode byte, a key count, the keys (one byte each), then the log.
 // A run ends when the keys run out or the program ends. The program works
 // in a private directory that is emptied before every run; a "/" in the
@@ -24,6 +25,7 @@
 #include "driver/mainmenu.h"
 #include "fuzz_check.h"
 #include "platform/textfile.h"
+#include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
 
@@ -169,12 +171,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     switch (mode & 0x03) {
       case 0:
-      case 1: {
         if (index.messageBoards.empty()) index.messageBoards.push_back({0, 1, "B", "B"});
-        const int board = (mode >> 5) % index.messageBoardCount();
-        readMessageBoard(app, board);
+        readMessageBoard(app, (mode >> 5) % index.messageBoardCount());
         break;
-      }
+      case 1:
+        if (index.fileBoards.empty()) index.fileBoards.push_back({0, 1, "F", "F"});
+        readFileBoard(app, (mode >> 5) % index.fileBoardCount());
+        break;
       case 2:
         if (index.mails.empty()) index.mails.push_back({0, "ID", "name", "title", "t", "d"});
         readMail(app);
