@@ -31,6 +31,13 @@ class Fd {
   int fd_;
 };
 
+// The name handed to the operating system. A path that holds a NUL byte
+// (a name taken from the log may) would reach it cut short and name another
+// file: it becomes the empty name, which names none.
+std::string osName(const std::string& path) {
+  return path.find('\0') == std::string::npos ? toOsName(path) : std::string();
+}
+
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
@@ -42,7 +49,7 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 bool writeFile(const std::string& path, std::string_view text, int flags, mode_t mode = 0644) {
-  Fd fd(::open(toOsName(path).c_str(), flags | O_WRONLY | O_CLOEXEC, mode));
+  Fd fd(::open(osName(path).c_str(), flags | O_WRONLY | O_CLOEXEC, mode));
   if (!fd.ok()) return false;
   const bool wrote = writeAll(fd.get(), toTextMode(text));
   return fd.close() && wrote;
@@ -74,15 +81,15 @@ std::string fromTextMode(std::string_view bytes) {
 
 bool fileExists(const std::string& path) {
   struct stat info {};
-  return ::stat(toOsName(path).c_str(), &info) == 0;
+  return ::stat(osName(path).c_str(), &info) == 0;
 }
 
 bool removeFile(const std::string& path) {
-  return ::unlink(toOsName(path).c_str()) == 0;
+  return ::unlink(osName(path).c_str()) == 0;
 }
 
 std::optional<std::string> readBinaryFile(const std::string& path) {
-  Fd fd(::open(toOsName(path).c_str(), O_RDONLY | O_CLOEXEC));
+  Fd fd(::open(osName(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.ok()) return std::nullopt;
   struct stat info {};
   if (fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
@@ -109,7 +116,7 @@ bool writeTextFile(const std::string& path, std::string_view text) {
 }
 
 bool appendTextFile(const std::string& path, std::string_view text) {
-  Fd fd(::open(toOsName(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  Fd fd(::open(osName(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
   if (!fd.ok()) return false;
   const off_t size = ::lseek(fd.get(), 0, SEEK_END);
   if (size < 0) return false;
@@ -129,7 +136,7 @@ AppendOutcome appendOnOwnLineOutcome(const std::string& path, std::string_view t
                                      AppendMode mode) {
   const int create = mode == AppendMode::CreateIfMissing ? O_CREAT : 0;
   const int noFollow = mode == AppendMode::PrivateFile ? O_NOFOLLOW : 0;
-  Fd fd(::open(toOsName(path).c_str(), O_RDWR | O_CLOEXEC | create | noFollow, 0644));
+  Fd fd(::open(osName(path).c_str(), O_RDWR | O_CLOEXEC | create | noFollow, 0644));
   if (!fd.ok()) return AppendOutcome::NotOpened;
   const off_t size = ::lseek(fd.get(), 0, SEEK_END);
   if (size < 0) return AppendOutcome::NotWritten;

@@ -42,10 +42,12 @@ std::string copyFromLog(LineStream& log, LogOffset start, LogOffset end) {
 }
 
 // CUTFILE_DIR, the board's name and ".TXT". A "/" in the name (it comes
-// from the log) must not lead the file into another directory.
+// from the log) must not lead the file into another directory, nor a NUL
+// byte end the name early.
 std::string proposedFileName(const Config& config, const BoardEntry& board) {
   std::string name = board.name;
   std::replace(name.begin(), name.end(), '/', '_');
+  std::replace(name.begin(), name.end(), '\0', '_');
   return formatText("%s%s.TXT", config.cutfileDir, name);
 }
 

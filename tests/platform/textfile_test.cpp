@@ -76,6 +76,21 @@ TEST(TextFiles, WritesThatFailAreReported) {
   EXPECT_FALSE(appendOnOwnLine("/nonexistent-dir/x.txt", "a"));
 }
 
+TEST(TextFiles, APathHoldingANulByteNamesNoFile) {
+  // Cut at the NUL, the path would name the file "nul".
+  const std::string cut = tempPath("nul");
+  const std::string path = cut + std::string(1, '\0') + ".txt";
+  ASSERT_TRUE(writeTextFile(cut, "keep"));
+  EXPECT_FALSE(writeTextFile(path, "a"));
+  EXPECT_FALSE(appendTextFile(path, "a"));
+  EXPECT_FALSE(appendOnOwnLine(path, "a"));
+  EXPECT_FALSE(writePrivateTextFile(path, "a"));
+  EXPECT_FALSE(readBinaryFile(path));
+  EXPECT_FALSE(fileExists(path));
+  EXPECT_FALSE(removeFile(path));
+  EXPECT_EQ(bytesOf(cut), "keep");
+}
+
 TEST(TextFiles, ThePrivateFileDoesNotFollowASymbolicLink) {
   const std::string target = tempPath("target.txt");
   const std::string link = tempPath("link.tmp");
