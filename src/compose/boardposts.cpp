@@ -140,14 +140,22 @@ void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string
   Console& console = app.console;
   const TitleChoice choice = askTitleChange(console);
   if (choice == TitleChoice::Leave) return;
+  const AnsweredMessage message = readAnsweredHeader(app.log, start);
+  // The reply command names the message by its number; without one the
+  // host would take the text that follows for keystrokes of its menus.
+  if (choice == TitleChoice::Keep && message.number <= 0) {
+    console.bell();
+    noticeBox(console, "レスできません"_sj,
+              "　この書き込みには番号がないため、タイトルを変えないレスは書けません。\n"
+              "　タイトルを変更するレスか、別ボードへのレスで書いてください。"_sj);
+    return;
+  }
   std::string newTitle;
   if (choice == TitleChoice::Change) {
     newTitle = promptBox(console,
                          "メッセージボードへのレスポンスの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj);
     if (newTitle.empty()) return;
   }
-
-  const AnsweredMessage message = readAnsweredHeader(app.log, start);
   const std::string& heading = choice == TitleChoice::Change ? app.config.headReplyNewsTitleChange
                                                              : app.config.headReplyNews;
   std::string text =
