@@ -49,7 +49,9 @@ std::string quoteBody(App& app, LogOffset end, std::string_view handle, bool dro
   const std::string prefix = quotePrefix(app.config, handle);
   std::string text;
   std::string line;
-  while (readQuotedLine(app.log, prefix.size(), line)) {
+  bool lineStart = true;
+  while (!(lineStart && hasNumberColonPrefix(peekLogLine(app.log))) &&
+         readQuotedLine(app.log, prefix.size(), line, &lineStart)) {
     if (hasNumberColonPrefix(line)) break;
     if (end > 0 && app.log.tell() > end) break;
     if (line.empty() && dropEmptyLines) continue;

@@ -10,6 +10,7 @@
 #include "console/pager.h"
 #include "console/textutil.h"
 #include "driver/app.h"
+#include "driver/loglines.h"
 #include "platform/command.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
@@ -193,12 +194,23 @@ std::string quotePrefix(const Config& config, std::string_view handle) {
   return std::string(cutToBytes(formatConfigured(config.quotation, {handle}), kMaxPrefixBytes));
 }
 
-bool readQuotedLine(LineStream& log, std::size_t prefixLength, std::string& line) {
+bool readQuotedLine(LineStream& log, std::size_t prefixLength, std::string& line,
+                    bool* endsLogLine) {
   const std::size_t limit = prefixLength < kMaxPrefixBytes ? kQuotedLineBytes - prefixLength
                                                            : kQuotedLineBytes - kMaxPrefixBytes;
   if (!readWrappedLine(log, line, limit)) return false;
+  if (endsLogLine) *endsLogLine = !line.empty() && line.back() == '\n';
   stripLineEnd(line);
   return true;
+}
+
+std::string peekLogLine(LineStream& log) {
+  const LogOffset at = log.tell();
+  std::string line;
+  readWholeLine(log, line);
+  log.seek(at);
+  stripLineEnd(line);
+  return line;
 }
 
 }  // namespace zazir

@@ -55,6 +55,13 @@ std::string quotePrefix(const Config& config, std::string_view handle);
 
 // Reads one line of a message being quoted: at most 78 - prefixLength
 // bytes, cleaned up, with the carry rule. False at the end of the stream.
-bool readQuotedLine(LineStream& log, std::size_t prefixLength, std::string& line);
+// `endsLogLine`, when given, tells whether the piece ended its log line.
+bool readQuotedLine(LineStream& log, std::size_t prefixLength, std::string& line,
+                    bool* endsLogLine = nullptr);
+
+// The log line at the read position, whole and cleaned up; the position
+// stays. A quote's end is recognised on it, since a long prefix may leave
+// each quoted piece too few bytes to show the end line's mark.
+std::string peekLogLine(LineStream& log);
 
 }  // namespace zazir

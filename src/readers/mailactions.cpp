@@ -54,7 +54,9 @@ void replyToMail(App& app, const MailEntry& mail) {
     ended = !readWholeLine(log, line) || (i == 3 && isMailEnd(line));
   }
   const std::string prefix(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit));
-  while (!ended && readQuotedLine(log, prefix.size(), line) && !isMailEnd(line)) {
+  bool lineStart = true;
+  while (!ended && !(lineStart && isMailEnd(peekLogLine(log))) &&
+         readQuotedLine(log, prefix.size(), line, &lineStart) && !isMailEnd(line)) {
     text += prefix;
     text += line;
     text += '\n';
