@@ -7,6 +7,7 @@
 #include "addressbook/grouplist.h"
 #include "addressbook/idlist.h"
 #include "console/dialogs.h"
+#include "console/keys.h"
 #include "driver/app.h"
 #include "platform/encoding.h"
 
@@ -23,7 +24,7 @@ class RecipientList {
 
  private:
   void draw();
-  void addPiece(const std::string& piece);
+  bool addPiece(const std::string& piece);
   void tell(std::string_view message);
   std::string joined() const;
 
@@ -51,7 +52,7 @@ std::string RecipientList::run() {
     while (at <= answer.size()) {
       std::size_t end = answer.find(';', at);
       if (end == std::string::npos) end = answer.size();
-      if (end > at) addPiece(answer.substr(at, end - at));
+      if (end > at && !addPiece(answer.substr(at, end - at))) break;
       at = end + 1;
     }
   }
@@ -80,14 +81,17 @@ void RecipientList::tell(std::string_view message) {
   console_.setNormal();
 }
 
-void RecipientList::addPiece(const std::string& piece) {
+// False when the rest of the answer is to be dropped: Esc at the message of
+// a full list, so that a group of hundreds of members does not ask for a
+// key for every one of them.
+bool RecipientList::addPiece(const std::string& piece) {
   const auto same = std::find(recipients_.begin(), recipients_.end(), piece);
   if (same != recipients_.end()) {
     tell(formatText("ID = %sはすでに指定済みです。このＩＤへの送信を取り消しますか？"_sj, piece));
     if (askYesNo(console_, YesNoMode::DefaultYes)) recipients_.erase(same);
   } else if (recipients_.size() >= kMaxRecipients) {
     tell("これ以上、同報メールは送れません。［何かキーを押してください］"_sj);
-    console_.getKey();
+    if (console_.getKey() == key::kEscape) return false;
   } else if (piece.size() > kIdWidth) {
     // Cut to its slot it would name somebody else: it is refused instead.
     tell(formatText("ID = %.20sは９バイトを超えています。［何かキーを押してください］"_sj, piece));
@@ -95,6 +99,7 @@ void RecipientList::addPiece(const std::string& piece) {
   } else {
     recipients_.push_back(piece);
   }
+  return true;
 }
 
 std::string RecipientList::joined() const {
