@@ -1,6 +1,7 @@
 // The entry point: the terminal is taken here and given back on every way
 // out, whatever ends the program.
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -36,6 +37,10 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  // A file that reaches the size limit (ulimit -f) fails its write, which
+  // is told and undone, instead of ending the program mid-command with the
+  // terminal left raw.
+  std::signal(SIGXFSZ, SIG_IGN);
   zazir::StartupOptions options;
   options.programPath = argc > 0 ? argv[0] : "zazir";
   for (int i = 1; i < argc; ++i) {

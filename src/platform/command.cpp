@@ -37,6 +37,7 @@ int runShellCommand(const std::string& commandLine) {
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGHUP, SIG_DFL);
     std::signal(SIGWINCH, SIG_DFL);
+    std::signal(SIGXFSZ, SIG_DFL);
     execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
