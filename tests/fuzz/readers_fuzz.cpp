@@ -111,18 +111,22 @@ void checkFrame(const std::string& frame) {
   }
 }
 
+// A plain configuration, or (mode bit 3) a hostile one: formats that ask
+// for huge fields, and an upload file that is a directory, so that every
+// command fails and is told.
 Config fuzzConfig(std::uint8_t mode) {
+  const bool hostile = (mode & 0x08) != 0;
   Config config;
   config.editor = "edit";
   config.signature = "SIGN.TXT";
-  config.quotation = "%s> ";
-  config.uploadfile = "UP.TXT";
+  config.quotation = hostile ? "%999999999s" : "%s> ";
+  config.uploadfile = hostile ? "." : "UP.TXT";
   config.idfile = "ID.TXT";
   config.grouplistfile = "GROUP.TXT";
-  config.headReplyMail = "%s %s";
-  config.headReplyNews = "%s #%s %s";
+  config.headReplyMail = hostile ? "%n%999999999s%" : "%s %s";
+  config.headReplyNews = hostile ? "%s%s%s%s%-999999999s" : "%s #%s %s";
   config.headReplyNewsTitleChange = "%s #%s %s!";
-  config.deleteNullLine = (mode & 0x08) != 0;
+  config.deleteNullLine = hostile;
   config.uploadFileExist = UploadFileExist::WriteAppend;
   return config;
 }
