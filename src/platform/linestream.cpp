@@ -12,10 +12,12 @@ namespace zazir {
 
 std::unique_ptr<FileLineStream> FileLineStream::open(const std::string& osPath,
                                                      std::size_t bufferSize) {
-  const int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file: a device such as /dev/zero never ends, and a FIFO
+  // (opened without waiting for a writer) cannot be read at an offset.
+  const int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat info {};
-  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return nullptr;
   }

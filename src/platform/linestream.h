@@ -54,7 +54,7 @@ class LineStream {
 class FileLineStream : public LineStream {
  public:
   // `path` is handed to the operating system as it stands. Returns null when
-  // the file cannot be opened for reading.
+  // it names no regular file that can be opened for reading.
   static std::unique_ptr<FileLineStream> open(const std::string& osPath,
                                               std::size_t bufferSize = 10000);
   ~FileLineStream() override;

@@ -48,8 +48,11 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Every open is non-blocking: a FIFO named where a file was meant must not
+// hold the program (without a reader, opening it for writing fails).
+// Regular files ignore the flag.
 bool writeFile(const std::string& path, std::string_view text, int flags, mode_t mode = 0644) {
-  Fd fd(::open(osName(path).c_str(), flags | O_WRONLY | O_CLOEXEC, mode));
+  Fd fd(::open(osName(path).c_str(), flags | O_WRONLY | O_CLOEXEC | O_NONBLOCK, mode));
   if (!fd.ok()) return false;
   const bool wrote = writeAll(fd.get(), toTextMode(text));
   return fd.close() && wrote;
@@ -89,10 +92,11 @@ bool removeFile(const std::string& path) {
 }
 
 std::optional<std::string> readBinaryFile(const std::string& path) {
-  Fd fd(::open(osName(path).c_str(), O_RDONLY | O_CLOEXEC));
+  Fd fd(::open(osName(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.ok()) return std::nullopt;
+  // Only a regular file is read: a device such as /dev/zero never ends.
   struct stat info {};
-  if (fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   std::string data;
   char buffer[65536];
   while (true) {
@@ -116,7 +120,7 @@ bool writeTextFile(const std::string& path, std::string_view text) {
 }
 
 bool appendTextFile(const std::string& path, std::string_view text) {
-  Fd fd(::open(osName(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  Fd fd(::open(osName(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644));
   if (!fd.ok()) return false;
   const off_t size = ::lseek(fd.get(), 0, SEEK_END);
   if (size < 0) return false;
@@ -136,7 +140,7 @@ AppendOutcome appendOnOwnLineOutcome(const std::string& path, std::string_view t
                                      AppendMode mode) {
   const int create = mode == AppendMode::CreateIfMissing ? O_CREAT : 0;
   const int noFollow = mode == AppendMode::PrivateFile ? O_NOFOLLOW : 0;
-  Fd fd(::open(osName(path).c_str(), O_RDWR | O_CLOEXEC | create | noFollow, 0644));
+  Fd fd(::open(osName(path).c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | create | noFollow, 0644));
   if (!fd.ok()) return AppendOutcome::NotOpened;
   const off_t size = ::lseek(fd.get(), 0, SEEK_END);
   if (size < 0) return AppendOutcome::NotWritten;

@@ -17,7 +17,8 @@ std::string fromTextMode(std::string_view bytes);
 bool fileExists(const std::string& path);
 bool removeFile(const std::string& path);
 
-// The file's bytes as they are on disk; none when it cannot be read.
+// The file's bytes as they are on disk; none when it cannot be read or is
+// not a regular file.
 std::optional<std::string> readBinaryFile(const std::string& path);
 // The file read in text mode.
 std::optional<std::string> readTextFile(const std::string& path);
