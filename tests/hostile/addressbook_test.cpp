@@ -59,10 +59,14 @@ TEST(HostileAddressBook, AGroupOfHundredsOfMembersAsksForOneKeyWhenEscIsPressed)
   TestApp t;
   std::string groups;
   for (int g = 0; g < kEntries; ++g) {
-    std::string members;
-    const std::string stem = "G" + std::to_string(g) + "M";
-    for (int m = 0; members.size() < 1000; ++m) members += stem + std::to_string(m) + ";";
-    groups += "[" + field(g, 'n', 79) + "]\r\n" + members + "\r\n";
+    groups += '[';
+    groups += field(g, 'n', 79);
+    groups += "]\r\n";
+    for (std::size_t start = groups.size(), m = 0; groups.size() - start < 1000; ++m) {
+      groups.append("G").append(std::to_string(g)).append("M").append(std::to_string(m));
+      groups += ';';
+    }
+    groups += "\r\n";
   }
   writeBytes(t.config.grouplistfile, groups);
   // The 128th group is the last one read: six pages of 20 and 7 rows down.
