@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/temp_path.h"
+
 #include "platform/linestream.h"
 #include "support/scripted_backend.h"
 
@@ -80,7 +82,7 @@ TEST(ReadPiece, ALeadByteAtTheEndOfTheFileIsReadOnceAndReadingEnds) {
 TEST(ReadPiece, CarriesAcrossTheFileBufferBoundary) {
   // A real file with a buffer smaller than the data: the cut falls where
   // the buffer must be refilled.
-  const std::string path = ::testing::TempDir() + "carry.log";
+  const std::string path = testing::tempPath("carry.log");
   std::string data;
   for (int i = 0; i < 200; ++i) data += std::string(76, 'x') + sj("漢字") + "\r\n";
   FILE* f = std::fopen(path.c_str(), "wb");

@@ -1,6 +1,8 @@
 // Bad and odd input: the index never crashes, hangs or overflows a field,
 // and a file gives the same index as the same bytes in memory.
 #include <gtest/gtest.h>
+
+#include "support/temp_path.h"
 #include <unistd.h>
 
 #include <cstdio>
@@ -112,7 +114,7 @@ std::string noisyLog(unsigned seed, std::size_t size) {
 }
 
 std::string writeTemp(const std::string& name, const std::string& bytes) {
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = testing::tempPath(name);
   FILE* file = std::fopen(path.c_str(), "wb");
   EXPECT_NE(file, nullptr);
   std::fwrite(bytes.data(), 1, bytes.size(), file);

@@ -1,6 +1,8 @@
 #include "platform/linestream.h"
 
 #include <gtest/gtest.h>
+
+#include "support/temp_path.h"
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,7 +14,7 @@ namespace zazir {
 namespace {
 
 std::string writeTemp(const std::string& bytes) {
-  const std::string path = ::testing::TempDir() + "linestream_test.bin";
+  const std::string path = testing::tempPath("linestream_test.bin");
   FILE* file = std::fopen(path.c_str(), "wb");
   EXPECT_NE(file, nullptr);
   std::fwrite(bytes.data(), 1, bytes.size(), file);

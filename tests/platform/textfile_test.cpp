@@ -1,6 +1,8 @@
 #include "platform/textfile.h"
 
 #include <gtest/gtest.h>
+
+#include "support/temp_path.h"
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +12,7 @@ namespace zazir {
 namespace {
 
 std::string tempPath(const std::string& name) {
-  const std::string dir = ::testing::TempDir() + "textfile_test/";
+  const std::string dir = testing::tempPath("textfile_test/");
   mkdir(dir.c_str(), 0755);
   const std::string path = dir + name;
   unlink(path.c_str());
