@@ -16,10 +16,11 @@ using namespace literals;
 namespace {
 
 void reportUploadFailure(App& app, std::string_view lost) {
-  noticeBox(app.console, "アップロードファイルに書き込めません"_sj,
-            formatText("　アップロードファイル[%s]に書き込めませんでした。\n"
-                       "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。\n\n%s"_sj,
-                       uploadFilePath(app.config), lost));
+  noticeBox(
+      app.console, "アップロードファイルに書き込めません"_sj,
+      formatText("　アップロードファイル[%s]に書き込めませんでした。\n"
+                 "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。\n\n%s"_sj,
+                 uploadFilePath(app.config), lost));
 }
 
 }  // namespace
@@ -70,8 +71,7 @@ std::string downloadBatch(std::vector<DownloadMark> marks) {
     }
     batch += formatText("%i;Y;", marks[k].fileNumber);
     if (++inGroup == 10) inGroup = 0;
-    if (k + 1 == marks.size() || marks[k + 1].boardNumber != marks[k].boardNumber ||
-        inGroup == 0) {
+    if (k + 1 == marks.size() || marks[k + 1].boardNumber != marks[k].boardNumber || inGroup == 0) {
       batch += "0\n0\n0\n";
     }
   }
@@ -89,9 +89,8 @@ std::string editorCommand(const Config& config) {
 
 void viewUploadFile(App& app) {
   const Config& config = app.config;
-  const std::string command =
-      formatText("%s %s %s %s", editorCommand(config), config.editorOpt1,
-                 shellQuote(uploadFileDiskPath(config)), config.editorOpt2);
+  const std::string command = formatText("%s %s %s %s", editorCommand(config), config.editorOpt1,
+                                         shellQuote(uploadFileDiskPath(config)), config.editorOpt2);
   app.console.clearScreen();
   app.console.runCommand(command);
   app.console.clearScreen();

@@ -121,7 +121,9 @@ void Console::insertLine() {
   std::fill(first, first + kScreenWidth, Cell{' ', attr::kStartup});
 }
 
-void Console::present() { backend_.present(screen_); }
+void Console::present() {
+  backend_.present(screen_);
+}
 
 int Console::getKey() {
   present();

@@ -15,7 +15,9 @@ class LineStream;
 constexpr bool isLeadByte(unsigned char byte) {
   return (byte >= 0x80 && byte <= 0x9F) || byte >= 0xE0;
 }
-inline bool isLeadByte(char byte) { return isLeadByte(static_cast<unsigned char>(byte)); }
+inline bool isLeadByte(char byte) {
+  return isLeadByte(static_cast<unsigned char>(byte));
+}
 
 // True when a double-byte character starts exactly at `position` of `text`,
 // walking the text character by character from its start.

@@ -45,7 +45,9 @@ MessageEntry messageEntry(MessageId id) {
 
 }  // namespace
 
-std::string frameLine() { return "+" + std::string(78, '-') + "+"; }
+std::string frameLine() {
+  return "+" + std::string(78, '-') + "+";
+}
 
 std::string inputLine(Console& console, int x, int y, std::size_t maxBytes,
                       std::string_view initial) {

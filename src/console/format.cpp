@@ -29,12 +29,18 @@ bool parseConversion(std::string_view format, std::size_t start, Conversion& con
   std::size_t at = start + 1;
   for (; at < format.size(); ++at) {
     const char c = format[at];
-    if (c == '-') conversion.left = true;
-    else if (c == '0') conversion.zero = true;
-    else if (c == '+') conversion.plus = true;
-    else if (c == ' ') conversion.space = true;
-    else if (c == '#') continue;
-    else break;
+    if (c == '-')
+      conversion.left = true;
+    else if (c == '0')
+      conversion.zero = true;
+    else if (c == '+')
+      conversion.plus = true;
+    else if (c == ' ')
+      conversion.space = true;
+    else if (c == '#')
+      continue;
+    else
+      break;
   }
   auto readNumber = [&](int& out) {
     out = 0;
@@ -68,7 +74,8 @@ void pad(std::string& out, std::string_view body, const Conversion& conversion, 
 }
 
 void appendText(std::string& out, std::string_view text, const Conversion& conversion) {
-  if (conversion.precision >= 0) text = cutToBytes(text, static_cast<std::size_t>(conversion.precision));
+  if (conversion.precision >= 0)
+    text = cutToBytes(text, static_cast<std::size_t>(conversion.precision));
   pad(out, text, conversion);
 }
 
@@ -134,7 +141,8 @@ std::string formatArgs(std::string_view format, std::initializer_list<FormatArg>
   return out;
 }
 
-std::string formatConfigured(std::string_view format, std::initializer_list<std::string_view> args) {
+std::string formatConfigured(std::string_view format,
+                             std::initializer_list<std::string_view> args) {
   std::string out;
   auto next = args.begin();
   for (std::size_t at = 0; at < format.size();) {

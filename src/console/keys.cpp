@@ -25,7 +25,9 @@ constexpr std::array<Sequence, 8> kSequences{{
 // A CSI sequence longer than this without its final byte is garbage.
 constexpr std::size_t kLongestSequence = 32;
 
-KeyDecode ignored(std::size_t consumed) { return {KeyDecode::Kind::Ignored, 0, consumed}; }
+KeyDecode ignored(std::size_t consumed) {
+  return {KeyDecode::Kind::Ignored, 0, consumed};
+}
 
 // Length of the complete escape sequence at the start of `input`, 0 when
 // it is still unfinished.

@@ -98,9 +98,9 @@ std::optional<std::string> Renderer::glyph(unsigned char byte) {
   auto found = glyphs_.find(byte);
   if (found != glyphs_.end()) return found->second;
   const char single = static_cast<char>(byte);
-  std::optional<std::string> text =
-      passThrough_ ? std::optional<std::string>(std::string(1, single))
-                   : converter_->convert(std::string_view(&single, 1));
+  std::optional<std::string> text = passThrough_
+                                        ? std::optional<std::string>(std::string(1, single))
+                                        : converter_->convert(std::string_view(&single, 1));
   glyphs_.emplace(byte, text);
   return text;
 }

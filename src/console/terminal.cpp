@@ -13,8 +13,8 @@ constexpr int kEscapeWaitMs = 50;
 std::unique_ptr<PosixTerminal> PosixTerminal::open() {
   auto terminal = RawTerminal::open();
   if (!terminal) return nullptr;
-  auto backend = std::unique_ptr<PosixTerminal>(
-      new PosixTerminal(std::move(terminal), localeCodeset()));
+  auto backend =
+      std::unique_ptr<PosixTerminal>(new PosixTerminal(std::move(terminal), localeCodeset()));
   backend->terminal_->enter();
   return backend;
 }
@@ -22,7 +22,9 @@ std::unique_ptr<PosixTerminal> PosixTerminal::open() {
 PosixTerminal::PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset)
     : terminal_(std::move(terminal)), codeset_(std::move(codeset)), renderer_(codeset_) {}
 
-PosixTerminal::~PosixTerminal() { terminal_->leave(); }
+PosixTerminal::~PosixTerminal() {
+  terminal_->leave();
+}
 
 void PosixTerminal::present(const Screen& screen) {
   last_ = screen;
@@ -35,7 +37,9 @@ void PosixTerminal::redraw() {
   present(last_);
 }
 
-void PosixTerminal::bell() { terminal_->write("\a"); }
+void PosixTerminal::bell() {
+  terminal_->write("\a");
+}
 
 int PosixTerminal::readKey() {
   while (true) {
@@ -69,7 +73,9 @@ int PosixTerminal::readKey() {
   }
 }
 
-void PosixTerminal::suspend() { terminal_->leave(); }
+void PosixTerminal::suspend() {
+  terminal_->leave();
+}
 
 void PosixTerminal::resume() {
   terminal_->enter();

@@ -11,8 +11,8 @@ void stripLineEnd(std::string& text) {
 }
 
 bool hasNumberColonPrefix(std::string_view text) {
-  return text.size() > 5 && isDigitChar(text[0]) && isDigitChar(text[1]) &&
-         isDigitChar(text[2]) && isDigitChar(text[3]) && text[4] == ':';
+  return text.size() > 5 && isDigitChar(text[0]) && isDigitChar(text[1]) && isDigitChar(text[2]) &&
+         isDigitChar(text[3]) && text[4] == ':';
 }
 
 std::string_view wordAt(std::string_view text, int index) {

@@ -10,7 +10,9 @@ namespace zazir {
 // TAB (only the first) into a blank.
 void stripLineEnd(std::string& text);
 
-constexpr bool isDigitChar(char byte) { return byte >= '0' && byte <= '9'; }
+constexpr bool isDigitChar(char byte) {
+  return byte >= '0' && byte <= '9';
+}
 
 // More than 5 bytes, four digits and a colon at byte 4.
 bool hasNumberColonPrefix(std::string_view text);

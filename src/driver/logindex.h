@@ -19,10 +19,10 @@ struct BoardEntry {
 };
 
 struct ChatBoardEntry {
-  std::string name;            // "#" included; also its back-log file's name (at most 12 bytes)
-  std::uint8_t hasNew = 0;     // 0 for "未読なし" / "No messages found"
-  std::int32_t number = 0;     // the host's board number
-  std::string label;           // the listing line cut to 48 bytes, leader trimmed
+  std::string name;         // "#" included; also its back-log file's name (at most 12 bytes)
+  std::uint8_t hasNew = 0;  // 0 for "未読なし" / "No messages found"
+  std::int32_t number = 0;  // the host's board number
+  std::string label;        // the listing line cut to 48 bytes, leader trimmed
 };
 
 struct MailEntry {

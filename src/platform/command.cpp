@@ -3,9 +3,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
 #include <cerrno>
 #include <csignal>
-#include <signal.h>
 
 namespace zazir {
 
@@ -55,8 +55,10 @@ std::string shellQuote(std::string_view word) {
   if (plain) return std::string(word);
   std::string quoted = "'";
   for (char c : word) {
-    if (c == '\'') quoted += "'\\''";
-    else quoted += c;
+    if (c == '\'')
+      quoted += "'\\''";
+    else
+      quoted += c;
   }
   quoted += '\'';
   return quoted;

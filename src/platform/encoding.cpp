@@ -11,7 +11,9 @@
 namespace zazir {
 namespace {
 
-iconv_t asIconv(void* handle) { return static_cast<iconv_t>(handle); }
+iconv_t asIconv(void* handle) {
+  return static_cast<iconv_t>(handle);
+}
 
 }  // namespace
 

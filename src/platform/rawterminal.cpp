@@ -59,7 +59,9 @@ std::unique_ptr<RawTerminal> RawTerminal::open() {
 RawTerminal::RawTerminal(int inFd, int outFd, const termios& saved)
     : inFd_(inFd), outFd_(outFd), saved_(saved) {}
 
-RawTerminal::~RawTerminal() { leave(); }
+RawTerminal::~RawTerminal() {
+  leave();
+}
 
 void RawTerminal::enter() {
   termios raw = saved_;
@@ -87,7 +89,9 @@ void RawTerminal::leave() {
   raw_ = false;
 }
 
-void RawTerminal::write(std::string_view bytes) { writeAll(outFd_, bytes); }
+void RawTerminal::write(std::string_view bytes) {
+  writeAll(outFd_, bytes);
+}
 
 TerminalSize RawTerminal::size() const {
   winsize ws{};

@@ -2,10 +2,10 @@
 // events, and reading input with a timeout.
 #pragma once
 
+#include <termios.h>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <termios.h>
 
 namespace zazir {
 

@@ -121,9 +121,9 @@ TEST(PagerIndicator, Examples) {
     const char* shown;
   } cases[] = {
       {15, 0, " 0015 lines. Now:Bottom"}, {100, 0, " 0100 lines. Now:Top"},
-      {100, 40, " 0100 lines. Now:050%"},  {20, 0, " 0020 lines. Now:Bottom"},
-      {21, 0, " 0021 lines. Now:Top"},     {21, 1, " 0021 lines. Now:Bottom"},
-      {45, 5, " 0045 lines. Now:020%"},    {0, 0, " 0000 lines. Now:Bottom"},
+      {100, 40, " 0100 lines. Now:050%"}, {20, 0, " 0020 lines. Now:Bottom"},
+      {21, 0, " 0021 lines. Now:Top"},    {21, 1, " 0021 lines. Now:Bottom"},
+      {45, 5, " 0045 lines. Now:020%"},   {0, 0, " 0000 lines. Now:Bottom"},
   };
   for (const Case& c : cases) {
     ScriptedBackend backend;

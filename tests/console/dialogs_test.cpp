@@ -43,7 +43,11 @@ TEST_F(DialogTest, TypedTextIsShownInGreenAndConvertedToCp932) {
 }
 
 TEST_F(DialogTest, ACharacterWithoutACp932FormIsRefused) {
-  keys_.type("a\xF0\x9F\x98\x80" "b").press(key::kEnter);  // an emoji between
+  keys_
+      .type(
+          "a\xF0\x9F\x98\x80"
+          "b")
+      .press(key::kEnter);  // an emoji between
   EXPECT_EQ(inputLine(console_, 1, 12, 79), "ab");
   EXPECT_EQ(keys_.bells(), 1);
 }
@@ -102,7 +106,7 @@ TEST_F(DialogTest, MessageBoxShowsItsEntryAndReturnsOnAnyKey) {
   EXPECT_EQ(rowToUtf8(shown, 2), "　編集されたファイルに書き込み内容がありません。");
   EXPECT_EQ(rowToUtf8(shown, 3), "　書き込みをせずに戻ります。");
   EXPECT_EQ(rowToUtf8(shown, 23), "[何かキーを押すと戻ります]");
-  EXPECT_EQ(keys_.bells(), 1);  // its text ends with the bell
+  EXPECT_EQ(keys_.bells(), 1);                     // its text ends with the bell
   EXPECT_EQ(rowToUtf8(console_.screen(), 0), "");  // cleared for the caller
 }
 

@@ -44,16 +44,11 @@ TEST(FormatConfigured, HostileFormatsAreHarmless) {
     const char* format;
     std::string expected;
   } cases[] = {
-      {"%s.UP", "0105.LOG.UP"},
-      {"%-13.13s|", "0105.LOG     |"},
-      {"%n%x%d%p", "%n%x%d%p"},
-      {"%s %s %s", "0105.LOG  "},
-      {"100%", "100%"},
-      {"%%s", "%s"},
-      {"%5%", "%5%"},
-      {"%999999999s", std::string(10000 - 8, ' ') + "0105.LOG"},
-      {"%.*s", "%.*s"},
-      {"", ""},
+      {"%s.UP", "0105.LOG.UP"}, {"%-13.13s|", "0105.LOG     |"},
+      {"%n%x%d%p", "%n%x%d%p"}, {"%s %s %s", "0105.LOG  "},
+      {"100%", "100%"},         {"%%s", "%s"},
+      {"%5%", "%5%"},           {"%999999999s", std::string(10000 - 8, ' ') + "0105.LOG"},
+      {"%.*s", "%.*s"},         {"", ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(formatConfigured(c.format, {"0105.LOG"}), c.expected) << c.format;

@@ -37,7 +37,7 @@ TEST(DecodeKey, Sequences) {
       {"\x1b[<0;10;5M", Kind::Ignored, 0, 10},  // SGR mouse
       {"\x1b[M !!", Kind::Ignored, 0, 6},       // X10 mouse
       {"\x1b[M !", Kind::Partial, 0, 0},
-      {"\x1bx", Kind::Ignored, 0, 2},           // Alt-x
+      {"\x1bx", Kind::Ignored, 0, 2},  // Alt-x
       {"\x1b\x1b[A", Kind::Key, key::kEscape, 1},
       {std::string(1, '\0'), Kind::Ignored, 0, 1},
   };

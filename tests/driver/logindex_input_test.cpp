@@ -2,8 +2,8 @@
 // and a file gives the same index as the same bytes in memory.
 #include <gtest/gtest.h>
 
-#include "support/temp_path.h"
 #include <unistd.h>
+#include "support/temp_path.h"
 
 #include <cstdio>
 #include <random>

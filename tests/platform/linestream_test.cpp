@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_path.h"
 #include <unistd.h>
+#include "support/temp_path.h"
 
 #include <cstdio>
 #include <random>

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_path.h"
 #include <sys/stat.h>
 #include <unistd.h>
+#include "support/temp_path.h"
 
 #include "platform/command.h"
 

@@ -15,7 +15,9 @@ ScriptedBackend& ScriptedBackend::press(int key) {
   return *this;
 }
 
-void ScriptedBackend::present(const Screen& screen) { shown_ = screen; }
+void ScriptedBackend::present(const Screen& screen) {
+  shown_ = screen;
+}
 
 int ScriptedBackend::readKey() {
   atKey_.push_back(shown_);
@@ -25,7 +27,9 @@ int ScriptedBackend::readKey() {
   return key;
 }
 
-std::string ScriptedBackend::row(int row) const { return rowToUtf8(shown_, row); }
+std::string ScriptedBackend::row(int row) const {
+  return rowToUtf8(shown_, row);
+}
 
 std::string ScriptedBackend::dump() const {
   std::string text;

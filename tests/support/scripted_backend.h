@@ -56,7 +56,7 @@ class ScriptedBackend : public TerminalBackend {
 };
 
 // Shorthands for tests.
-std::string sj(std::string_view utf8);    // UTF-8 to CP932
+std::string sj(std::string_view utf8);     // UTF-8 to CP932
 std::string utf8(std::string_view cp932);  // CP932 to UTF-8
 
 }  // namespace zazir::testing

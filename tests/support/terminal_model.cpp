@@ -71,7 +71,7 @@ void TerminalModel::feed(std::string_view bytes) {
         row_ = std::stoi(params.substr(0, semi)) - 1;
         column_ = std::stoi(params.substr(semi + 1)) - 1;
       } else if (final == 'm') {
-        sgr_ = static_cast<int>(std::hash<std::string>{}(params) & 0x7fffffff);
+        sgr_ = static_cast<int>(std::hash<std::string>{}(params)&0x7fffffff);
         if (params == "0") sgr_ = 0;
       } else if (final == 'J' && params == "2") {
         for (Cell& cell : cells_) cell = Cell{" ", sgr_};
