@@ -45,7 +45,7 @@ std::size_t countOf(const std::string& text, char byte) {
 
 class HostileLogTest : public HostileRun, public ::testing::Test {
  protected:
-  std::string row(std::size_t key, int r) { return rowToUtf8(keys.screenAtKey(key), r); }
+  std::string row(std::size_t key, int r) { return rowToUtf8(backend.screenAtKey(key), r); }
 };
 
 TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsWritten) {
@@ -55,7 +55,7 @@ TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsWritten) {
   App& a = open(listing(3, board) +
                 message("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
   editor.keeps();
-  keys.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
+  backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
   EXPECT_EQ(row(0, 0), "Message  #0001 is from: ID0001 ha?na");
   EXPECT_EQ(row(0, 4), "a?b");
@@ -71,7 +71,7 @@ TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsWritten) {
 TEST_F(HostileLogTest, AMegabyteLineFillsTheStoreAndIsQuotedWithoutLosingAByte) {
   App& a = open(listing(3, "big") + message("Message  #0002 is from: ID0002 hana", kMegabyte));
   editor.keeps();
-  keys.type("r").press(key::kEnter).type("y").press(key::kEscape);
+  backend.type("r").press(key::kEnter).type("y").press(key::kEscape);
   readMessageBoard(a, 0);
   EXPECT_NE(row(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
   EXPECT_EQ(row(0, 4), std::string(77, 'x'));
@@ -86,7 +86,7 @@ TEST_F(HostileLogTest, AHeaderLineLongerThanOneReadIsSavedWhole) {
   std::string first = "Message  #0004 is from: ID0004 hana ";
   first += std::string(1022 - first.size(), 'h') + sj("漢") + "tail";
   App& a = open(listing(3, "long") + message(first, "body"));
-  keys.type("s").press(key::kEnter).press(key::kEscape);
+  backend.type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
   EXPECT_EQ(row(0, 0), utf8(first.substr(0, 80)));
   EXPECT_EQ(fileBytes(dir + "long.TXT"), message(first, "body"));
@@ -95,11 +95,11 @@ TEST_F(HostileLogTest, AHeaderLineLongerThanOneReadIsSavedWhole) {
 TEST_F(HostileLogTest, AMessageWithoutANumberIsAnsweredOnlyWithANewTitle) {
   App& a = open(listing(3, "none") + message("Message  # is from: ID0009 nono", "body"));
   editor.keeps();
-  keys.type("r").press(key::kEnter).type(" ");
-  keys.type("r").type("y").type("new").press(key::kEnter).type("y").press(key::kEscape);
+  backend.type("r").press(key::kEnter).type(" ");
+  backend.type("r").type("y").type("new").press(key::kEnter).type("y").press(key::kEscape);
   readMessageBoard(a, 0);
   EXPECT_EQ(row(2, 0), "【レスできません】");
-  EXPECT_EQ(keys.bells(), 1);
+  EXPECT_EQ(backend.bells(), 1);
   EXPECT_EQ(uploadBytes().substr(0, 11), "EW3;new;Y\r\n");
   EXPECT_EQ(uploadBytes().find("ER"), std::string::npos);
 }
@@ -108,7 +108,7 @@ TEST_F(HostileLogTest, AHeaderCutByTheEndOfTheLog) {
   const std::string first = "Message  #0005 is from: ID0005 cut";
   App& a = open(listing(3, "cut") + first);
   editor.keeps();
-  keys.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
+  backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
   EXPECT_EQ(row(0, 0), first);
   EXPECT_EQ(row(0, 1), "");
@@ -121,7 +121,7 @@ TEST_F(HostileLogTest, FileEntriesWithANulAMegabyteAndACutEnd) {
   const std::string first = "001: FILE" + kNul + ".LZH " + kMegabyte;
   App& a = open(sj("FILE NEWS: 日付指定 96/05/25") + "\r\n" + listing(5, "files") + first +
                 "\r\n002: LAST.LZH");
-  keys.type("d").type("s").press(key::kEnter).type("6").type("d").press(key::kEscape);
+  backend.type("d").type("s").press(key::kEnter).type("6").type("d").press(key::kEscape);
   readFileBoard(a, 0);
   EXPECT_EQ(row(0, 0), utf8(first.substr(0, 9)) + "?" + utf8(first.substr(10, 70)));
   EXPECT_EQ(row(4, 0), "002: LAST.LZH");
@@ -140,9 +140,9 @@ TEST_F(HostileLogTest, MailWithANulAMegabyteLineAndAHeaderCutByTheEnd) {
                 "\r\nPrivate Message is from: C d\r\nDate: 97/01/02 12:34");
   ASSERT_TRUE(writeTextFile(config.idfile, ""));
   editor.keeps();
-  keys.type("s").press(key::kEnter).type("6");
-  keys.type("r").type("y").press(key::kEnter).type("y");  // recipients, title, preview
-  keys.type("i").type("memo").press(key::kEnter).type(" ").press(key::kEscape);
+  backend.type("s").press(key::kEnter).type("6");
+  backend.type("r").type("y").press(key::kEnter).type("y");  // recipients, title, preview
+  backend.type("i").type("memo").press(key::kEnter).type(" ").press(key::kEscape);
   readMail(a);
   EXPECT_EQ(row(0, 0), "Private Message is from: A?B na?me");
   EXPECT_EQ(row(0, 2), "Title:" + std::string(74, 'y'));

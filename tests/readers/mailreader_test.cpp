@@ -2,19 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "addressbook/test_app.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "readers/mail_log.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
 using testing::deleteQuestion;
+using testing::fileBytes;
 using testing::MailLog;
 using testing::numbered;
-using testing::readBytes;
 using testing::sj;
 using testing::TestApp;
 using testing::utf8;
@@ -188,8 +188,8 @@ TEST(MailReader, HelpUploadFileAndNewMailReturnToTheMail) {
   read(t, {'?', 'k', 'f', 'w', key::kEscape});
   EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 0), "【メール読み出し】");
   EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(2), 3), "x");
-  ASSERT_EQ(t.commands.size(), 1u);
-  EXPECT_NE(t.commands[0].find("UPLOAD.TXT"), std::string::npos);
+  ASSERT_EQ(t.editor.commandLines.size(), 1u);
+  EXPECT_NE(t.editor.commandLines[0].find("TESTLOG.UPL"), std::string::npos);
   EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(3), 3), "x");
   // "W" opens the recipient list of a new mail; Esc there sends nothing.
   EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(4), 1).substr(0, 3), "---");

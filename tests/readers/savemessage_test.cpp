@@ -8,15 +8,15 @@
 #include "console/render.h"
 #include "readers/fileboard.h"
 #include "readers/messageboard.h"
-#include "support/board_fixture.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::BoardFixture;
 using testing::fileBytes;
 using testing::LogBuilder;
 using testing::sj;
+using testing::TestApp;
 
 // The file as it should be on disk: each line and CR LF.
 std::string onDisk(const std::vector<std::string>& lines) {
@@ -25,10 +25,8 @@ std::string onDisk(const std::vector<std::string>& lines) {
   return bytes;
 }
 
-class SaveTest : public BoardFixture, public ::testing::Test {
+class SaveTest : public TestApp, public ::testing::Test {
  protected:
-  SaveTest() { config.cutfileDir = dir; }
-
   void messageBoard(int number, const std::string& name) {
     const std::string listing = formatText("%4i: %s", number, name);
     addMessageBoard(log.add(listing), number, name, listing);
@@ -47,9 +45,11 @@ class SaveTest : public BoardFixture, public ::testing::Test {
     return lines;
   }
   // The keys of one save that takes the proposed name.
-  void saveAsProposed() { keys.type("s").press(key::kEnter); }
+  void saveAsProposed() { backend.type("s").press(key::kEnter); }
   // The screen shown while waiting for key `n`, as text.
-  std::string rowAtKey(std::size_t n, int row) const { return rowToUtf8(keys.screenAtKey(n), row); }
+  std::string rowAtKey(std::size_t n, int row) const {
+    return rowToUtf8(backend.screenAtKey(n), row);
+  }
 
   LogBuilder log;
 };
@@ -61,11 +61,11 @@ TEST_F(SaveTest, TheSameMessageSavedTwiceIsInTheFileTwiceWhole) {
       message(2, {"----", std::string(200, 'l') + sj("長い行"), "", std::string(1500, 'w'),
                   "\tend\t", "a *CH not at the start is text"});
   message(3, {"three"});
-  keys.press(key::kRight);
+  backend.press(key::kRight);
   saveAsProposed();
   saveAsProposed();
-  keys.press(key::kEscape);
-  readMessageBoard(app(log), 0);
+  backend.press(key::kEscape);
+  readMessageBoard(withLog(log), 0);
 
   std::vector<std::string> saved = two;
   saved[7] = " end\t";  // cleaned up: the first TAB only
@@ -98,8 +98,8 @@ TEST_F(SaveTest, AnOldFileKeepsItsTextWhole) {
       std::fwrite(c.old.data(), 1, c.old.size(), file);
       std::fclose(file);
     }
-    keys.type("s").press(key::kCtrlU).type(path + "\r").press(key::kEscape);
-    readMessageBoard(app(log), 0);
+    backend.type("s").press(key::kCtrlU).type(path + "\r").press(key::kEscape);
+    readMessageBoard(withLog(log), 0);
     EXPECT_EQ(fileBytes(path), c.kept + onDisk(one));
   }
 }
@@ -127,8 +127,8 @@ TEST_F(SaveTest, ACopyEndsAtTheNextBoardAStopLineOrTheEndOfTheLog) {
   } cases[] = {{0, "FIRST.TXT", first}, {1, "STOPPED.TXT", stopped}, {2, "LAST.TXT", lastSaved}};
   for (const Case& c : cases) {
     saveAsProposed();
-    keys.press(key::kEscape);
-    readMessageBoard(app(log), c.board);
+    backend.press(key::kEscape);
+    readMessageBoard(withLog(log), c.board);
     EXPECT_EQ(fileBytes(dir + c.file), onDisk(c.saved)) << c.file;
   }
 }
@@ -144,10 +144,10 @@ TEST_F(SaveTest, AFileEntryIsSavedUpToAPromptLineThatTheScreenShows) {
   fileBoard(6, "NEXT");
   log.add("001: C.LZH");
   saveAsProposed();
-  keys.press(key::kRight);
+  backend.press(key::kRight);
   saveAsProposed();
-  keys.press(key::kEscape);
-  readFileBoard(app(log), 0);
+  backend.press(key::kEscape);
+  readFileBoard(withLog(log), 0);
   EXPECT_EQ(rowAtKey(0, 3), "after it");  // the screen does not stop at the prompt line
   EXPECT_EQ(fileBytes(dir + "FILES.TXT"),
             onDisk({"001: A.LZH", "about A", "002: B.LZH", "about B"}));
@@ -156,12 +156,12 @@ TEST_F(SaveTest, AFileEntryIsSavedUpToAPromptLineThatTheScreenShows) {
 TEST_F(SaveTest, AnEmptyAnswerCancelsAndTheScreenStaysUntilARedraw) {
   messageBoard(3, "TEST");
   message(1, std::vector<std::string>(30, "body"));
-  keys.type("s").press(key::kEscape);  // Esc empties the answer
-  keys.type("x").press(key::kDown).press(key::kEscape);
-  readMessageBoard(app(log), 0);
+  backend.type("s").press(key::kEscape);  // Esc empties the answer
+  backend.type("x").press(key::kDown).press(key::kEscape);
+  readMessageBoard(withLog(log), 0);
   EXPECT_EQ(fileBytes(dir + "TEST.TXT"), "<none>");
-  EXPECT_EQ(keys.screenAtKey(2), keys.screenAtKey(1));  // still the prompt box
-  EXPECT_EQ(keys.screenAtKey(3), keys.screenAtKey(1));  // "x" does not redraw
+  EXPECT_EQ(backend.screenAtKey(2), backend.screenAtKey(1));  // still the prompt box
+  EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(1));  // "x" does not redraw
   EXPECT_EQ(rowAtKey(4, 0), "Message  #0001 is from: ID0001 h");
 }
 
@@ -170,8 +170,8 @@ TEST_F(SaveTest, AFileThatCannotBeWrittenIsTold) {
   messageBoard(3, "TEST");
   message(1, {"body"});
   saveAsProposed();
-  keys.type("k").press(key::kEscape);
-  readMessageBoard(app(log), 0);
+  backend.type("k").press(key::kEscape);
+  readMessageBoard(withLog(log), 0);
   EXPECT_EQ(rowAtKey(2, 0), "【ファイルに保存できません】");
   EXPECT_NE(rowAtKey(2, 2).find(testing::utf8(dir) + "missing/TEST.TXT"), std::string::npos);
   EXPECT_EQ(rowAtKey(3, 0), "");
@@ -180,8 +180,8 @@ TEST_F(SaveTest, AFileThatCannotBeWrittenIsTold) {
 TEST_F(SaveTest, ABoardNameNeverLeadsIntoAnotherDirectory) {
   messageBoard(3, "../UP");
   message(1, {"body"});
-  keys.type("s").press(key::kEscape).press(key::kEscape);
-  readMessageBoard(app(log), 0);
+  backend.type("s").press(key::kEscape).press(key::kEscape);
+  readMessageBoard(withLog(log), 0);
   EXPECT_EQ(rowAtKey(1, 11), testing::utf8(dir) + ".._UP.TXT");
 }
 
