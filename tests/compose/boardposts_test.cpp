@@ -51,7 +51,6 @@ class BoardPostTest : public TestApp, public ::testing::Test {
     return text;
   }
 
-  LogBuilder log;
   LogOffset m12 = 0, m13 = 0, m40 = 0;
 };
 
@@ -64,7 +63,7 @@ TEST_F(BoardPostTest, ANewPostIsWrittenByteForByte) {
       {"a\r\nb\r\n", "EW3;t;Y\r\na\r\nb\r\n\r\n//\r\nS\r\n"},
       {"a\r\nb", "EW3;t;Y\r\na\r\nb\r\n//\r\nS\r\n"},
   };
-  App& a = withLog(log);
+  App& a = withLog();
   std::string expected;
   for (const Case& c : cases) {
     editor.writes(c.body);
@@ -83,7 +82,7 @@ TEST_F(BoardPostTest, ANewPostIsWrittenByteForByte) {
 }
 
 TEST_F(BoardPostTest, AnEmptyTitleCancelsBeforeTheEditor) {
-  App& a = withLog(log);
+  App& a = withLog();
   backend.press(key::kEscape);
   writeNewPost(a, 0, false, {});
   backend.press(key::kEnter);
@@ -96,7 +95,7 @@ TEST_F(BoardPostTest, AnEmptyTitleCancelsBeforeTheEditor) {
 }
 
 TEST_F(BoardPostTest, AfterARejectedPreviewTheNextPostStartsEmpty) {
-  App& a = withLog(log);
+  App& a = withLog();
   editor.writes("draft\r\n").keeps();
   backend.type("t\r").type("n").type("t\r");
   writeNewPost(a, 0, false, {});
@@ -107,7 +106,7 @@ TEST_F(BoardPostTest, AfterARejectedPreviewTheNextPostStartsEmpty) {
 }
 
 TEST_F(BoardPostTest, TheBatchReplyKeepsItsPreparedTextAndProposedTitle) {
-  App& a = withLog(log);
+  App& a = withLog();
   ASSERT_TRUE(prepareTempFile(config, "prepared\n"));
   backend.press(key::kEnter).type("y");
   writeNewPost(a, 1, true, sj("一括レス:#12"));
@@ -115,29 +114,8 @@ TEST_F(BoardPostTest, TheBatchReplyKeepsItsPreparedTextAndProposedTitle) {
   EXPECT_EQ(uploadBytes(), sj("EW5;一括レス:#12;Y\r\nprepared\r\n\r\n//\r\nS\r\n"));
 }
 
-TEST_F(BoardPostTest, AnEmptyEditWritesNoCommand) {
-  App& a = withLog(log);
-  editor.writes("");
-  backend.type("t\r").type(" ");
-  writeNewPost(a, 0, false, {});
-  EXPECT_EQ(backend.row(0), "【書き込みできません】");
-  EXPECT_TRUE(fileExists(tempPath()));
-  EXPECT_EQ(uploadBytes(), "<none>");
-}
-
-TEST_F(BoardPostTest, AnUploadFileInAMissingDirectoryIsToldAndTheTextKept) {
-  config.uploadfileDir = dir + "missing/";
-  App& a = withLog(log);
-  editor.writes("precious text\r\n");
-  backend.type("t\r").type("y").type(" ");
-  writeNewPost(a, 0, false, {});
-  EXPECT_EQ(backend.row(0), "【アップロードファイルに書き込めません】");
-  EXPECT_EQ(backend.pendingKeys(), 0u);
-  EXPECT_EQ(tempBytes(), "precious text\r\n");
-}
-
 TEST_F(BoardPostTest, AFileUploadIsWrittenByteForByte) {
-  App& a = withLog(log);
+  App& a = withLog();
   editor.writes("description");
   backend.type("file.lzh\r").type("title\r").type("y");
   writeUpload(a, 0);
@@ -158,7 +136,7 @@ TEST_F(BoardPostTest, AnUploadTitleIsCutTo36BytesOnACharacterBoundary) {
       {std::string(34, 'a') + "ムx", std::string(34, 'a') + sj("ム")},
       {"ｱｲｳｴｵ" + std::string(33, 'b'), sj("ｱｲｳｴｵ") + std::string(31, 'b')},
   };
-  App& a = withLog(log);
+  App& a = withLog();
   std::string expected;
   for (const Case& c : cases) {
     editor.writes("d\r\n");
@@ -170,7 +148,7 @@ TEST_F(BoardPostTest, AnUploadTitleIsCutTo36BytesOnACharacterBoundary) {
 }
 
 TEST_F(BoardPostTest, AReplyKeptIsAnErCommandWithTheQuotedMessage) {
-  App& a = withLog(log);
+  App& a = withLog();
   editor.keeps();
   backend.press(key::kEnter).type("y");
   writeReply(a, 0, m12, m13, sj("やまだ"));
@@ -184,7 +162,7 @@ TEST_F(BoardPostTest, AReplyKeptIsAnErCommandWithTheQuotedMessage) {
 }
 
 TEST_F(BoardPostTest, AReplyWithANewTitleIsAnEwCommandOnTheSameBoard) {
-  App& a = withLog(log);
+  App& a = withLog();
   editor.keeps();
   backend.type("y").type("new title\r").type("y");
   writeReply(a, 0, m12, m13, sj("やまだ"));
@@ -194,7 +172,7 @@ TEST_F(BoardPostTest, AReplyWithANewTitleIsAnEwCommandOnTheSameBoard) {
 }
 
 TEST_F(BoardPostTest, TheTitleQuestionRingsForOtherKeysAndQLeaves) {
-  App& a = withLog(log);
+  App& a = withLog();
   backend.press(key::kEscape).type("x").type("Q");
   writeReply(a, 0, m12, m13, sj("やまだ"));
   backend.type("y").press(key::kEscape);  // an empty new title
@@ -207,7 +185,7 @@ TEST_F(BoardPostTest, TheTitleQuestionRingsForOtherKeysAndQLeaves) {
 
 TEST_F(BoardPostTest, EmptyLinesAreDroppedFromAReplyOnlyWithDeleteNullLine) {
   config.deleteNullLine = true;
-  App& a = withLog(log);
+  App& a = withLog();
   editor.keeps();
   backend.type("n").type("y");
   writeReply(a, 0, m12, m13, sj("やまだ"));
@@ -216,7 +194,7 @@ TEST_F(BoardPostTest, EmptyLinesAreDroppedFromAReplyOnlyWithDeleteNullLine) {
 }
 
 TEST_F(BoardPostTest, QuotingStopsAtFourDigitsAndAColonAndAtTheEndOffset) {
-  App& a = withLog(log);
+  App& a = withLog();
   editor.keeps().keeps().keeps();
   // The last message of the last board: no end offset; the decimal number 89.
   backend.press(key::kEnter).type("y");
@@ -239,7 +217,7 @@ TEST_F(BoardPostTest, AColonLineOfExactlyFiveBytesIsQuoted) {
   short_log.add("1234:");
   short_log.add("1234:5");
   short_log.add("never");
-  App& a = withLog(short_log);
+  App& a = withLog(short_log.bytes());
   editor.keeps();
   backend.press(key::kEnter).type("y");
   writeReply(a, 0, start, -1, "Y");
@@ -248,7 +226,7 @@ TEST_F(BoardPostTest, AColonLineOfExactlyFiveBytesIsQuoted) {
 
 TEST_F(BoardPostTest, AMovedReplyGoesToTheChosenBoardWithEveryLineQuoted) {
   config.deleteNullLine = true;
-  App& a = withLog(log);
+  App& a = withLog();
   editor.keeps();
   backend.press(key::kDown).press(key::kEnter);  // the second board of the list
   backend.press(key::kEnter).type("y");          // the proposed title taken
@@ -263,7 +241,7 @@ TEST_F(BoardPostTest, AMovedReplyGoesToTheChosenBoardWithEveryLineQuoted) {
 }
 
 TEST_F(BoardPostTest, AMovedReplyTakesATypedTitleAndKeepsToItsEndOffset) {
-  App& a = withLog(log);
+  App& a = withLog();
   editor.keeps();
   backend.press(key::kEnter).press(key::kCtrlU).type("moved\r").type("y");
   writeMovedReply(a, 1, m40, -1, sj("たなか"));
@@ -272,7 +250,7 @@ TEST_F(BoardPostTest, AMovedReplyTakesATypedTitleAndKeepsToItsEndOffset) {
 }
 
 TEST_F(BoardPostTest, AMovedReplyLeftAtTheBoardListOrTitleWritesNothing) {
-  App& a = withLog(log);
+  App& a = withLog();
   backend.press(key::kEscape);
   writeMovedReply(a, 0, m12, m13, sj("やまだ"));
   backend.press(key::kEnter).press(key::kCtrlU).press(key::kEnter);  // the proposal emptied

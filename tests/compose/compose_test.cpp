@@ -252,16 +252,6 @@ TEST_F(ComposeTest, AComposedCommandIsAppendedAndTheTemporaryFileDeleted) {
   EXPECT_FALSE(fileExists(tempPath()));
 }
 
-TEST_F(ComposeTest, AnUploadFileThatCannotBeWrittenIsToldAndTheTextKept) {
-  config.uploadfileDir = dir + "missing/";
-  ASSERT_TRUE(writeTextFile(tempPath(), "keep this\n"));
-  backend.type(" ");
-  EXPECT_FALSE(writeComposedCommand(app, "EW3;t;Y\n"));
-  EXPECT_EQ(backend.row(0), "【アップロードファイルに書き込めません】");
-  EXPECT_NE(backend.dump().find(tempPath()), std::string::npos);
-  EXPECT_EQ(tempBytes(), "keep this\r\n");
-}
-
 TEST_F(ComposeTest, QuotedLinesKeepTo78BytesWithTheirPrefix) {
   const std::string kanji = sj("漢");
   MemoryLineStream log(std::string(80, 'x') + "\r\n" + "a\tb\tc\r\n" + std::string(75, 'y') +

@@ -29,15 +29,15 @@ class ChatTest : public TestApp, public ::testing::Test {
 
   // Lays out a log of listing lines and chat contents, and indexes it.
   void buildLog(const std::vector<std::pair<ChatBoardEntry, ChatContent>>& boards) {
-    std::string log = "header\r\n";
+    std::string text = "header\r\n";
     index = LogIndex{};
     for (const auto& [entry, content] : boards) {
-      log += entry.label + "\r\n";
+      text += entry.label + "\r\n";
       index.chatBoards.push_back(entry);
-      index.chatContentOffset.push_back(static_cast<LogOffset>(log.size()));
-      log += "-----\r\n" + content.countLine + "-----\r\n" + content.lines;
+      index.chatContentOffset.push_back(static_cast<LogOffset>(text.size()));
+      text += "-----\r\n" + content.countLine + "-----\r\n" + content.lines;
     }
-    withLog(log);
+    withLog(text);
   }
 
   static ChatBoardEntry board(const std::string& name, std::uint8_t hasNew = 1, int number = 12) {

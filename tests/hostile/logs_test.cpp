@@ -35,7 +35,7 @@ std::string listing(int number, const std::string& name) {
   return line + sj("検索中") + "\r\n" + sj("新しいメッセージが 1 件あります。") + "\r\n";
 }
 
-std::string message(const std::string& first, const std::string& body) {
+std::string messageText(const std::string& first, const std::string& body) {
   return first + "\r\nDate: 96/01/01\r\nTitle:t\r\n----\r\n" + body + "\r\n";
 }
 
@@ -53,7 +53,7 @@ TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsWritten) {
   // at it (the file would be "te").
   const std::string board = "te" + kNul + "st";
   App& a = open(listing(3, board) +
-                message("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
+                messageText("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
@@ -64,12 +64,12 @@ TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsWritten) {
   EXPECT_NE(upload.find("ha" + kNul + "na> a" + kNul + "b\r\n"), std::string::npos);
   EXPECT_EQ(row(4, 11), utf8(dir) + "te_st.TXT");
   EXPECT_EQ(fileBytes(dir + "te_st.TXT"),
-            message("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
+            messageText("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
   EXPECT_EQ(files(), (std::set<std::string>{"TESTLOG.UPL", "te_st.TXT"}));
 }
 
 TEST_F(HostileLogTest, AMegabyteLineFillsTheStoreAndIsQuotedWithoutLosingAByte) {
-  App& a = open(listing(3, "big") + message("Message  #0002 is from: ID0002 hana", kMegabyte));
+  App& a = open(listing(3, "big") + messageText("Message  #0002 is from: ID0002 hana", kMegabyte));
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").press(key::kEscape);
   readMessageBoard(a, 0);
@@ -85,15 +85,15 @@ TEST_F(HostileLogTest, AHeaderLineLongerThanOneReadIsSavedWhole) {
   // The double-byte character straddles the 1023-byte read.
   std::string first = "Message  #0004 is from: ID0004 hana ";
   first += std::string(1022 - first.size(), 'h') + sj("漢") + "tail";
-  App& a = open(listing(3, "long") + message(first, "body"));
+  App& a = open(listing(3, "long") + messageText(first, "body"));
   backend.type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
   EXPECT_EQ(row(0, 0), utf8(first.substr(0, 80)));
-  EXPECT_EQ(fileBytes(dir + "long.TXT"), message(first, "body"));
+  EXPECT_EQ(fileBytes(dir + "long.TXT"), messageText(first, "body"));
 }
 
 TEST_F(HostileLogTest, AMessageWithoutANumberIsAnsweredOnlyWithANewTitle) {
-  App& a = open(listing(3, "none") + message("Message  # is from: ID0009 nono", "body"));
+  App& a = open(listing(3, "none") + messageText("Message  # is from: ID0009 nono", "body"));
   editor.keeps();
   backend.type("r").press(key::kEnter).type(" ");
   backend.type("r").type("y").type("new").press(key::kEnter).type("y").press(key::kEscape);

@@ -12,7 +12,6 @@
 namespace zazir {
 namespace {
 
-using testing::LogBuilder;
 using testing::sj;
 using testing::TestApp;
 
@@ -44,32 +43,18 @@ TEST(BatchTitle, TagsUpTo50BytesThenEtc) {
 
 class BatchReplyTest : public TestApp, public ::testing::Test {
  protected:
-  LogOffset message(int number, std::string_view handle, const std::vector<std::string>& body) {
-    const LogOffset at =
-        log.add(formatText("Message  #%04i is from: ID%04i %s", number, number, handle));
-    log.add("Date: 96/01/01");
-    log.add(formatText("Title:message %i", number));
-    for (const std::string& line : body) log.add(line);
-    return at;
-  }
-  void board(int number, const std::string& name) {
-    const std::string listing = formatText("%4i: %s", number, name);
-    addMessageBoard(log.add(listing), number, name, listing);
-  }
   std::string rowAtKey(std::size_t n, int row) const {
     return rowToUtf8(backend.screenAtKey(n), row);
   }
-  int run() { return readMessageBoard(withLog(log), 0); }
-
-  LogBuilder log;
+  int run() { return readMessageBoard(withLog(), 0); }
 };
 
 TEST_F(BatchReplyTest, MarksAreAnsweredInMarkingOrder) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "hana", {"----", "text 1"});
   message(2, "taro", {"----", "text 2", "second line"});
   message(3, "jiro", {"----", "text 3"});
-  board(4, "NEXT");
+  messageBoard(4, "NEXT");
   message(9, "x", {"----", "not quoted"});
   editor.keeps();
   backend.press(key::kRight).press(key::kRight).type("m");  // 3
@@ -96,7 +81,7 @@ TEST_F(BatchReplyTest, MarksAreAnsweredInMarkingOrder) {
 }
 
 TEST_F(BatchReplyTest, TheQuoteRunsToTheMessagesEndOrTheLogsEnd) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(89, "  two blanks", {"----", "", "second"});
   // The last message before the stop line: only the log's end stops it.
   message(90, "last", {"----", "one", "0012:34 a prompt line", "*CH"});
@@ -123,7 +108,7 @@ TEST_F(BatchReplyTest, TheQuoteRunsToTheMessagesEndOrTheLogsEnd) {
 }
 
 TEST_F(BatchReplyTest, ALongHeaderLineDoesNotShiftTheQuote) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   log.add("Message  #0007 is from: ID0007 " + std::string(60, 'h'));
   log.add("Date: 96/01/01");
   log.add("Title:" + std::string(100, 't'));
@@ -140,7 +125,7 @@ TEST_F(BatchReplyTest, ALongHeaderLineDoesNotShiftTheQuote) {
 
 TEST_F(BatchReplyTest, ATemporaryFileThatCannotBeWrittenIsToldAndTheMarksStay) {
   config.temporaryDir = dir + "missing/";
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"----", "one"});
   backend.type("m").type("c").type("k").press(key::kEscape);
   run();
@@ -151,7 +136,7 @@ TEST_F(BatchReplyTest, ATemporaryFileThatCannotBeWrittenIsToldAndTheMarksStay) {
 }
 
 TEST_F(BatchReplyTest, UnmarkingKeepsTheOrderAndTheTwentyFirstIsRefused) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   for (int n = 1; n <= 21; ++n) message(n, "h", {"----", formatText("text %i", n)});
   editor.keeps();
   backend.type("m").press(key::kRight).type("m").press(key::kRight).type("m");
@@ -162,20 +147,13 @@ TEST_F(BatchReplyTest, UnmarkingKeepsTheOrderAndTheTwentyFirstIsRefused) {
   EXPECT_EQ(backend.bells(), 0) << "20 marks are allowed";
 
   TestApp fresh;
-  LogBuilder freshLog;
-  fresh.addMessageBoard(freshLog.add("   3: TEST"), 3, "TEST", "   3: TEST");
-  for (int n = 1; n <= 21; ++n) {
-    freshLog.add(formatText("Message  #%04i is from: ID%04i h", n, n));
-    freshLog.add("Date");
-    freshLog.add("Title");
-    freshLog.add("----");
-    freshLog.add(formatText("text %i", n));
-  }
+  fresh.messageBoard(3, "TEST");
+  for (int n = 1; n <= 21; ++n) fresh.message(n, "h", {"----", formatText("text %i", n)});
   fresh.editor.keeps();
   for (int n = 1; n <= 20; ++n) fresh.backend.type("m").press(key::kRight);
   fresh.backend.type("m");
   fresh.backend.type("c").press(key::kEnter).type("n").press(key::kEscape);
-  readMessageBoard(fresh.withLog(freshLog), 0);
+  readMessageBoard(fresh.withLog(), 0);
   EXPECT_EQ(fresh.backend.bells(), 1);
   ASSERT_EQ(fresh.editor.found.size(), 1u);
   const std::string& text = fresh.editor.found[0];
@@ -194,7 +172,7 @@ TEST_F(BatchReplyTest, UnmarkingKeepsTheOrderAndTheTwentyFirstIsRefused) {
 }
 
 TEST_F(BatchReplyTest, WithoutMarksCRingsAndShowsMessageBox4) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"----", "one"});
   backend.type("c").type("k").press(key::kEscape);
   run();
@@ -206,7 +184,7 @@ TEST_F(BatchReplyTest, WithoutMarksCRingsAndShowsMessageBox4) {
 }
 
 TEST_F(BatchReplyTest, MarksSurviveTheOtherActionsThatReindex) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"----", "one"});
   message(2, "b", {"----", "two"});
   editor.keeps().keeps();

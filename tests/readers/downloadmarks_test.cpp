@@ -12,15 +12,13 @@
 namespace zazir {
 namespace {
 
-using testing::LogBuilder;
 using testing::TestApp;
 
 class DownloadMarkTest : public TestApp, public ::testing::Test {
  protected:
   // A file board with entries for files 1 to `files`.
   void board(int number, int files) {
-    const std::string listing = formatText("%4i: BOARD%i", number, number);
-    addFileBoard(log.add(listing), number, "BOARD", listing);
+    fileBoard(number, formatText("BOARD%i", number));
     for (int file = 1; file <= files; ++file) {
       log.add(formatText("%03i: F%i.LZH", file, file));
       log.add("description");
@@ -30,15 +28,13 @@ class DownloadMarkTest : public TestApp, public ::testing::Test {
   void markFirst(int board, int count) {
     for (int i = 0; i < count; ++i) backend.type("d").press(key::kRight);
     backend.press(key::kEscape);
-    readFileBoard(withLog(log), board);
+    readFileBoard(withLog(), board);
   }
   // The quit with "yes" to the download question and "no" to the quit.
   void quitDownloading() {
     backend.type("y").type("n");
-    quitSequence(withLog(log));
+    quitSequence(withLog());
   }
-
-  LogBuilder log;
 };
 
 TEST_F(DownloadMarkTest, ElevenMarksOnOneBoardMakeTwoGroups) {
@@ -69,9 +65,9 @@ TEST_F(DownloadMarkTest, UnmarkedFilesAreNotDownloadedAndNoKeepsTheMarks) {
   board(12, 3);
   backend.type("d").press(key::kRight).type("d").press(key::kRight).type("d");
   backend.press(key::kLeft).type("d").press(key::kEscape);
-  readFileBoard(withLog(log), 0);
+  readFileBoard(withLog(), 0);
   backend.type("n").type("n");
-  quitSequence(withLog(log));
+  quitSequence(withLog());
   EXPECT_EQ(uploadBytes(), "<none>");
   quitDownloading();
   EXPECT_EQ(uploadBytes(), "F12\r\nZD1;Y;3;Y;0\r\n0\r\n0\r\n");

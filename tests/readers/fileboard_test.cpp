@@ -14,14 +14,9 @@ namespace zazir {
 namespace {
 
 using testing::LogBuilder;
+using testing::numbered;
 using testing::sj;
 using testing::TestApp;
-
-std::vector<std::string> numbered(int count) {
-  std::vector<std::string> lines;
-  for (int i = 1; i <= count; ++i) lines.push_back("line " + std::to_string(i));
-  return lines;
-}
 
 // Row 23 as a person reads it: the arrows' places, the bar and the
 // position, the right arrow at column 76.
@@ -32,26 +27,16 @@ std::string statusRow(bool left, bool right, const std::string& indicator) {
   return row + std::string(76 - used, ' ') + (right ? "→" : "　");
 }
 
-// A log of file boards: listing lines and entries as the host writes them.
-struct FileLog {
-  FileLog(TestApp& fixture) : fixture(fixture) {}
-  void board(int number, const std::string& name) {
-    const std::string listing = formatText("%4i: %s", number, name);
-    fixture.addFileBoard(log.add(listing), number, name, listing);
-  }
-  LogOffset entry(int file, const std::vector<std::string>& body) {
-    const LogOffset at = log.add(formatText("%03i: FILE%i.LZH  1234 bytes", file, file));
-    for (const std::string& line : body) log.add(line);
-    return at;
-  }
-  TestApp& fixture;
-  LogBuilder log;
-};
+// A file entry as the host writes it: "001: FILE1.LZH  1234 bytes" and its body.
+LogOffset entry(LogBuilder& log, int file, const std::vector<std::string>& body) {
+  const LogOffset at = log.add(formatText("%03i: FILE%i.LZH  1234 bytes", file, file));
+  for (const std::string& line : body) log.add(line);
+  return at;
+}
 
 class FileBoardTest : public TestApp, public ::testing::Test {
  protected:
-  int run(int board = 0) { return readFileBoard(withLog(files.log), board); }
-  FileLog files{*this};
+  int run(int board = 0) { return readFileBoard(withLog(), board); }
 };
 
 TEST(EntryLine, TheFirstThreeCharactersAreTheFileNumber) {
@@ -67,10 +52,10 @@ TEST(EntryLine, TheFirstThreeCharactersAreTheFileNumber) {
 }
 
 TEST_F(FileBoardTest, OpensOnTheFirstEntry) {
-  files.board(5, "FILES");
-  files.log.add("not an entry: the text between the listing and the first entry");
-  files.entry(1, {"  description", "\tsecond"});
-  files.entry(2, {"other"});
+  fileBoard(5, "FILES");
+  log.add("not an entry: the text between the listing and the first entry");
+  entry(log, 1, {"  description", "\tsecond"});
+  entry(log, 2, {"other"});
   backend.press(key::kEscape);
   EXPECT_EQ(run(), kBackToBoardList);
   EXPECT_EQ(backend.row(0), "001: FILE1.LZH  1234 bytes");
@@ -91,9 +76,9 @@ TEST_F(FileBoardTest, OpensOnTheFirstEntry) {
 }
 
 TEST_F(FileBoardTest, ALongEntryLineIsCutToItsRow) {
-  files.board(5, "FILES");
-  files.log.add("001: \a" + std::string(72, 'x') + sj("漢字"));  // 82 bytes
-  files.log.add("body");
+  fileBoard(5, "FILES");
+  log.add("001: \a" + std::string(72, 'x') + sj("漢字"));  // 82 bytes
+  log.add("body");
   backend.press(key::kEscape);
   run();
   EXPECT_EQ(backend.row(0).substr(5), "?" + std::string(72, 'x') + "漢");
@@ -102,14 +87,14 @@ TEST_F(FileBoardTest, ALongEntryLineIsCutToItsRow) {
 }
 
 TEST_F(FileBoardTest, EntriesEndAtTheNextBoardAndAtStarCH) {
-  files.board(5, "FIRST");
-  files.entry(1, {"one", "0012:34 a host prompt is shown"});
-  files.entry(2, {"two"});
-  files.board(6, "SECOND");
-  files.entry(3, {"three", "*CH 1 chat", "not shown"});
-  files.entry(4, {"after the stop line"});
-  files.board(7, "LAST");
-  files.entry(9, {"nine"});
+  fileBoard(5, "FIRST");
+  entry(log, 1, {"one", "0012:34 a host prompt is shown"});
+  entry(log, 2, {"two"});
+  fileBoard(6, "SECOND");
+  entry(log, 3, {"three", "*CH 1 chat", "not shown"});
+  entry(log, 4, {"after the stop line"});
+  fileBoard(7, "LAST");
+  entry(log, 9, {"nine"});
   backend.press(key::kRight).press(key::kRight).press(key::kEscape);
   run();
   EXPECT_EQ(rowToUtf8(backend.screenAtKey(0), 2), "0012:34 a host prompt is shown");
@@ -131,12 +116,12 @@ TEST_F(FileBoardTest, EntriesEndAtTheNextBoardAndAtStarCH) {
 }
 
 TEST_F(FileBoardTest, ABoardWithoutEntriesShowsMessageBox1) {
-  files.board(5, "EMPTY");
-  files.log.add("0001: four digits are no entry");
-  files.log.add("000: nor is file 0");
-  files.board(6, "STOPPED");
-  files.log.add("*CH");
-  files.entry(1, {"after the stop line"});
+  fileBoard(5, "EMPTY");
+  log.add("0001: four digits are no entry");
+  log.add("000: nor is file 0");
+  fileBoard(6, "STOPPED");
+  log.add("*CH");
+  entry(log, 1, {"after the stop line"});
   for (int board : {0, 1}) {
     backend.type(" ");
     EXPECT_EQ(run(board), kBackToBoardList);
@@ -173,12 +158,11 @@ TEST_F(FileBoardTest, TwentyTwoRowsMeasuredByTwentyLines) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.lines) + " lines, " + std::to_string(c.keys.size()) + " keys");
     TestApp fresh;
-    FileLog freshLog(fresh);
-    freshLog.board(5, "FILES");
-    freshLog.entry(1, numbered(c.lines));
+    fresh.fileBoard(5, "FILES");
+    entry(fresh.log, 1, numbered(c.lines));
     for (int key : c.keys) fresh.backend.press(key);
     fresh.backend.press(key::kEscape);
-    readFileBoard(fresh.withLog(freshLog.log), 0);
+    readFileBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.row(1), c.firstRow);
     EXPECT_EQ(fresh.backend.row(21), c.row21);
     EXPECT_EQ(fresh.backend.row(22), c.row22);
@@ -195,14 +179,13 @@ TEST_F(FileBoardTest, TheFirstShownLineIsKeptAcrossEntries) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.nextLines);
     TestApp fresh;
-    FileLog freshLog(fresh);
-    freshLog.board(5, "FILES");
-    freshLog.entry(1, numbered(60));
-    freshLog.entry(2, numbered(c.nextLines));
+    fresh.fileBoard(5, "FILES");
+    entry(fresh.log, 1, numbered(60));
+    entry(fresh.log, 2, numbered(c.nextLines));
     fresh.backend.press(key::kCtrlN);
     for (int i = 0; i < 10; ++i) fresh.backend.press(key::kDown);
     fresh.backend.press(key::kRight).press(key::kEscape);
-    readFileBoard(fresh.withLog(freshLog.log), 0);
+    readFileBoard(fresh.withLog(), 0);
     EXPECT_EQ(rowToUtf8(fresh.backend.screenAtKey(11), 1), "line 31");
     EXPECT_EQ(fresh.backend.row(0), "002: FILE2.LZH  1234 bytes");
     EXPECT_EQ(fresh.backend.row(1), c.firstRow);
@@ -210,8 +193,8 @@ TEST_F(FileBoardTest, TheFirstShownLineIsKeptAcrossEntries) {
 }
 
 TEST_F(FileBoardTest, LongBodyLinesAreCutAt77BytesKeepingCharactersWhole) {
-  files.board(5, "FILES");
-  files.entry(1, {std::string(76, 'a') + sj("漢") + "b", std::string(77, 'c'), "end"});
+  fileBoard(5, "FILES");
+  entry(log, 1, {std::string(76, 'a') + sj("漢") + "b", std::string(77, 'c'), "end"});
   backend.press(key::kEscape);
   run();
   EXPECT_EQ(backend.row(1), std::string(76, 'a'));
@@ -221,9 +204,9 @@ TEST_F(FileBoardTest, LongBodyLinesAreCutAt77BytesKeepingCharactersWhole) {
 }
 
 TEST_F(FileBoardTest, KeysThatCannotActDoNotRedraw) {
-  files.board(5, "FILES");
-  files.entry(1, {"one"});
-  files.entry(2, {"two"});
+  fileBoard(5, "FILES");
+  entry(log, 1, {"one"});
+  entry(log, 2, {"two"});
   backend.press(key::kLeft).type("4x").press(key::kRight).type("6").press(key::kRight);
   backend.type("4").type("?").type("k").press(key::kCtrlA).type("k");
   backend.press(key::kEscape);
@@ -245,10 +228,10 @@ TEST_F(FileBoardTest, KeysThatCannotActDoNotRedraw) {
 }
 
 TEST_F(FileBoardTest, DTogglesTheMarkWhichOutlivesTheReader) {
-  files.board(5, "FILES");
-  files.entry(1, {"one"});
-  files.entry(7, {"seven"});
-  files.entry(9, {"nine"});
+  fileBoard(5, "FILES");
+  entry(log, 1, {"one"});
+  entry(log, 7, {"seven"});
+  entry(log, 9, {"nine"});
   state.downloadMarks = {{2, 4}};
   backend.type("d").press(key::kRight).type("D").press(key::kRight).type("d");
   backend.press(key::kLeft).type("d").press(key::kEscape);
@@ -272,9 +255,9 @@ TEST_F(FileBoardTest, DTogglesTheMarkWhichOutlivesTheReader) {
 }
 
 TEST_F(FileBoardTest, TheFiftiethMarkIsRefusedWithTheBell) {
-  files.board(5, "FILES");
-  files.entry(1, {"one"});
-  files.entry(2, {"two"});
+  fileBoard(5, "FILES");
+  entry(log, 1, {"one"});
+  entry(log, 2, {"two"});
   for (int i = 0; i < kMaxDownloadMarks - 1; ++i) state.downloadMarks.push_back({9, i + 1});
   backend.type("d").press(key::kRight).type("d").press(key::kEscape);
   run();
@@ -290,10 +273,10 @@ TEST_F(FileBoardTest, TheFiftiethMarkIsRefusedWithTheBell) {
 }
 
 TEST_F(FileBoardTest, BoardsWithTheSameFileNumberHoldDistinctMarks) {
-  files.board(5, "FIRST");
-  files.entry(3, {"on the first board"});
-  files.board(6, "SECOND");
-  files.entry(3, {"on the second board"});
+  fileBoard(5, "FIRST");
+  entry(log, 3, {"on the first board"});
+  fileBoard(6, "SECOND");
+  entry(log, 3, {"on the second board"});
   backend.type("d").press(key::kEscape);
   run(0);
   backend.press(key::kEscape);
@@ -308,9 +291,9 @@ TEST_F(FileBoardTest, BoardsWithTheSameFileNumberHoldDistinctMarks) {
 }
 
 TEST_F(FileBoardTest, WUploadsAndStartsAgainAtTheFirstEntry) {
-  files.board(5, "FILES");
-  files.entry(1, {"one"});
-  files.entry(2, numbered(30));
+  fileBoard(5, "FILES");
+  entry(log, 1, {"one"});
+  entry(log, 2, numbered(30));
   editor.writes("about the file\r\n");
   backend.press(key::kRight).press(key::kCtrlN);
   backend.type("w").type("NEW.LZH\r").type("New file\r").type("y");

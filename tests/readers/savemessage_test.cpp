@@ -14,7 +14,6 @@ namespace zazir {
 namespace {
 
 using testing::fileBytes;
-using testing::LogBuilder;
 using testing::sj;
 using testing::TestApp;
 
@@ -27,16 +26,8 @@ std::string onDisk(const std::vector<std::string>& lines) {
 
 class SaveTest : public TestApp, public ::testing::Test {
  protected:
-  void messageBoard(int number, const std::string& name) {
-    const std::string listing = formatText("%4i: %s", number, name);
-    addMessageBoard(log.add(listing), number, name, listing);
-  }
-  void fileBoard(int number, const std::string& name) {
-    const std::string listing = formatText("%4i: %s", number, name);
-    addFileBoard(log.add(listing), number, name, listing);
-  }
   // A message's lines as the log holds them (and a cut file keeps them).
-  std::vector<std::string> message(int number, std::vector<std::string> body) {
+  std::vector<std::string> messageLines(int number, std::vector<std::string> body) {
     std::vector<std::string> lines = {
         formatText("Message  #%04i is from: ID%04i h", number, number), "Date: 96/01/01",
         formatText("Title:t%i", number)};
@@ -50,22 +41,20 @@ class SaveTest : public TestApp, public ::testing::Test {
   std::string rowAtKey(std::size_t n, int row) const {
     return rowToUtf8(backend.screenAtKey(n), row);
   }
-
-  LogBuilder log;
 };
 
 TEST_F(SaveTest, TheSameMessageSavedTwiceIsInTheFileTwiceWhole) {
   messageBoard(3, "TEST");
-  message(1, {"one"});
+  messageLines(1, {"one"});
   const std::vector<std::string> two =
-      message(2, {"----", std::string(200, 'l') + sj("長い行"), "", std::string(1500, 'w'),
-                  "\tend\t", "a *CH not at the start is text"});
-  message(3, {"three"});
+      messageLines(2, {"----", std::string(200, 'l') + sj("長い行"), "", std::string(1500, 'w'),
+                       "\tend\t", "a *CH not at the start is text"});
+  messageLines(3, {"three"});
   backend.press(key::kRight);
   saveAsProposed();
   saveAsProposed();
   backend.press(key::kEscape);
-  readMessageBoard(withLog(log), 0);
+  readMessageBoard(withLog(), 0);
 
   std::vector<std::string> saved = two;
   saved[7] = " end\t";  // cleaned up: the first TAB only
@@ -88,7 +77,7 @@ TEST_F(SaveTest, AnOldFileKeepsItsTextWhole) {
       {"old\x1a", "old\r\n"},
   };
   messageBoard(3, "TEST");
-  const std::vector<std::string> one = message(1, {"body"});
+  const std::vector<std::string> one = messageLines(1, {"body"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.old);
     const std::string path = dir + "OLD.TXT";
@@ -99,20 +88,20 @@ TEST_F(SaveTest, AnOldFileKeepsItsTextWhole) {
       std::fclose(file);
     }
     backend.type("s").press(key::kCtrlU).type(path + "\r").press(key::kEscape);
-    readMessageBoard(withLog(log), 0);
+    readMessageBoard(withLog(), 0);
     EXPECT_EQ(fileBytes(path), c.kept + onDisk(one));
   }
 }
 
 TEST_F(SaveTest, ACopyEndsAtTheNextBoardAStopLineOrTheEndOfTheLog) {
   messageBoard(3, "FIRST");
-  const std::vector<std::string> first = message(1, {"up to the next board"});
+  const std::vector<std::string> first = messageLines(1, {"up to the next board"});
   messageBoard(4, "STOPPED");
-  const std::vector<std::string> stopped = message(2, {"before", ""});
+  const std::vector<std::string> stopped = messageLines(2, {"before", ""});
   log.add("0012:34 the host's prompt");
   log.add("never saved");
   messageBoard(5, "LAST");
-  const std::vector<std::string> last = message(3, {"the last line has no line end"});
+  const std::vector<std::string> last = messageLines(3, {"the last line has no line end"});
   log.addRaw("without CR LF");
 
   const std::vector<std::string> lastSaved = [&] {
@@ -128,7 +117,7 @@ TEST_F(SaveTest, ACopyEndsAtTheNextBoardAStopLineOrTheEndOfTheLog) {
   for (const Case& c : cases) {
     saveAsProposed();
     backend.press(key::kEscape);
-    readMessageBoard(withLog(log), c.board);
+    readMessageBoard(withLog(), c.board);
     EXPECT_EQ(fileBytes(dir + c.file), onDisk(c.saved)) << c.file;
   }
 }
@@ -147,7 +136,7 @@ TEST_F(SaveTest, AFileEntryIsSavedUpToAPromptLineThatTheScreenShows) {
   backend.press(key::kRight);
   saveAsProposed();
   backend.press(key::kEscape);
-  readFileBoard(withLog(log), 0);
+  readFileBoard(withLog(), 0);
   EXPECT_EQ(rowAtKey(0, 3), "after it");  // the screen does not stop at the prompt line
   EXPECT_EQ(fileBytes(dir + "FILES.TXT"),
             onDisk({"001: A.LZH", "about A", "002: B.LZH", "about B"}));
@@ -155,10 +144,10 @@ TEST_F(SaveTest, AFileEntryIsSavedUpToAPromptLineThatTheScreenShows) {
 
 TEST_F(SaveTest, AnEmptyAnswerCancelsAndTheScreenStaysUntilARedraw) {
   messageBoard(3, "TEST");
-  message(1, std::vector<std::string>(30, "body"));
+  messageLines(1, std::vector<std::string>(30, "body"));
   backend.type("s").press(key::kEscape);  // Esc empties the answer
   backend.type("x").press(key::kDown).press(key::kEscape);
-  readMessageBoard(withLog(log), 0);
+  readMessageBoard(withLog(), 0);
   EXPECT_EQ(fileBytes(dir + "TEST.TXT"), "<none>");
   EXPECT_EQ(backend.screenAtKey(2), backend.screenAtKey(1));  // still the prompt box
   EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(1));  // "x" does not redraw
@@ -168,10 +157,10 @@ TEST_F(SaveTest, AnEmptyAnswerCancelsAndTheScreenStaysUntilARedraw) {
 TEST_F(SaveTest, AFileThatCannotBeWrittenIsTold) {
   config.cutfileDir = dir + "missing/";
   messageBoard(3, "TEST");
-  message(1, {"body"});
+  messageLines(1, {"body"});
   saveAsProposed();
   backend.type("k").press(key::kEscape);
-  readMessageBoard(withLog(log), 0);
+  readMessageBoard(withLog(), 0);
   EXPECT_EQ(rowAtKey(2, 0), "【ファイルに保存できません】");
   EXPECT_NE(rowAtKey(2, 2).find(testing::utf8(dir) + "missing/TEST.TXT"), std::string::npos);
   EXPECT_EQ(rowAtKey(3, 0), "");
@@ -179,9 +168,9 @@ TEST_F(SaveTest, AFileThatCannotBeWrittenIsTold) {
 
 TEST_F(SaveTest, ABoardNameNeverLeadsIntoAnotherDirectory) {
   messageBoard(3, "../UP");
-  message(1, {"body"});
+  messageLines(1, {"body"});
   backend.type("s").press(key::kEscape).press(key::kEscape);
-  readMessageBoard(withLog(log), 0);
+  readMessageBoard(withLog(), 0);
   EXPECT_EQ(rowAtKey(1, 11), testing::utf8(dir) + ".._UP.TXT");
 }
 

@@ -4,6 +4,7 @@
 
 #include "compose/compose.h"
 #include "compose/uploadfile.h"
+#include "console/format.h"
 #include "platform/textfile.h"
 
 namespace zazir::testing {
@@ -75,8 +76,8 @@ TestApp::TestApp(std::string logBytes, LogIndex logIndex)
   config.headReplyNewsTitleChange = sj("%sさん(#%s)「%s」について");
 }
 
-App& TestApp::withLog(std::string log) {
-  log_ = MemoryLineStream(std::move(log));
+App& TestApp::withLog(std::string bytes) {
+  log_ = MemoryLineStream(std::move(bytes));
   return app;
 }
 
@@ -87,6 +88,27 @@ void TestApp::addMessageBoard(LogOffset listOffset, int number, std::string name
 
 void TestApp::addFileBoard(LogOffset listOffset, int number, std::string name, std::string label) {
   index.fileBoards.push_back(BoardEntry{listOffset, number, std::move(name), std::move(label)});
+}
+
+void TestApp::messageBoard(int number, const std::string& name) {
+  const std::string listing = formatText("%4i: %s", number, name);
+  addMessageBoard(log.add(listing), number, name, listing);
+}
+
+void TestApp::fileBoard(int number, const std::string& name) {
+  const std::string listing = formatText("%4i: %s", number, name);
+  addFileBoard(log.add(listing), number, name, listing);
+}
+
+LogOffset TestApp::message(int number, std::string_view handle,
+                           const std::vector<std::string>& body) {
+  // The host writes four digits, so that the poster's ID starts at byte 24.
+  const LogOffset at =
+      log.add(formatText("Message  #%04i is from: ID%04i %s", number, number, handle));
+  log.add("Date: 96/01/01");
+  log.add(formatText("Title:message %i", number));
+  for (const std::string& line : body) log.add(line);
+  return at;
 }
 
 std::string TestApp::tempPath() const {

@@ -63,13 +63,20 @@ class TestApp : public TempDir {
  public:
   explicit TestApp(std::string logBytes = {}, LogIndex logIndex = {});
 
-  // The App over `log`: the stream it reads is refilled.
-  App& withLog(std::string log);
-  App& withLog(const LogBuilder& log) { return withLog(log.bytes()); }
+  // The App over `bytes` (by default the log built): the stream it reads
+  // is refilled.
+  App& withLog(std::string bytes);
+  App& withLog() { return withLog(log.bytes()); }
 
   // Adds a message board or a file board to the index.
   void addMessageBoard(LogOffset listOffset, int number, std::string name, std::string label);
   void addFileBoard(LogOffset listOffset, int number, std::string name, std::string label);
+  // A board's listing line ("   3: NAME") in `log`, and the board in the index.
+  void messageBoard(int number, const std::string& name);
+  void fileBoard(int number, const std::string& name);
+  // A message in `log`: "Message  #0012 is from: ID0012 <handle>", a date,
+  // "Title:message 12" and `body`. Returns its offset.
+  LogOffset message(int number, std::string_view handle, const std::vector<std::string>& body);
 
   std::string tempPath() const;
   std::string uploadPath() const;
@@ -77,6 +84,7 @@ class TestApp : public TempDir {
   std::string uploadBytes() const;
   std::string tempBytes() const;
 
+  LogBuilder log;
   ScriptedBackend backend;
   FakeEditor editor;
   Console console;
