@@ -16,19 +16,11 @@ namespace {
 using testing::deleteQuestion;
 using testing::fileBytes;
 using testing::MailLog;
+using testing::read;
 using testing::sj;
 using testing::TestApp;
 using testing::utf8;
 using testing::writeBytes;
-
-// Runs the reader over `keys` and Esc, on mail `mail` (Right presses).
-void read(TestApp& t, const std::vector<int>& keys, int mail = 0) {
-  for (int i = 0; i < mail; ++i) t.backend.press('6');
-  for (int k : keys) t.backend.press(k);
-  t.backend.press(key::kEscape);
-  readMail(t.app);
-  EXPECT_EQ(t.backend.pendingKeys(), 0u);
-}
 
 std::vector<int> typed(const std::string& text) {
   return std::vector<int>(text.begin(), text.end());

@@ -12,15 +12,9 @@
 namespace zazir {
 namespace {
 
-using testing::LogBuilder;
+using testing::numbered;
 using testing::sj;
 using testing::TestApp;
-
-std::vector<std::string> numbered(int count) {
-  std::vector<std::string> lines;
-  for (int i = 1; i <= count; ++i) lines.push_back("line " + std::to_string(i));
-  return lines;
-}
 
 // The status row after the arrows' places: "ZAZIR" bar and the indicator.
 std::string statusRow(bool left, bool right, const std::string& indicator) {
@@ -33,26 +27,11 @@ std::string statusRow(bool left, bool right, const std::string& indicator) {
 
 class MessageBoardTest : public TestApp, public ::testing::Test {
  protected:
-  LogOffset message(int number, std::string_view handle, const std::vector<std::string>& body) {
-    // The host writes four digits, so that the poster's ID starts at byte 24.
-    const LogOffset at =
-        log.add(formatText("Message  #%04i is from: ID%04i %s", number, number, handle));
-    log.add("Date: 96/01/01");
-    log.add(formatText("Title:message %i", number));
-    for (const std::string& line : body) log.add(line);
-    return at;
-  }
-  void board(int number, std::string name) {
-    const std::string listing = "  " + std::to_string(number) + ": " + name;
-    addMessageBoard(log.add(listing), number, name, listing);
-  }
-  int run(int board = 0) { return readMessageBoard(withLog(log), board); }
-
-  LogBuilder log;
+  int run(int board = 0) { return readMessageBoard(withLog(), board); }
 };
 
 TEST_F(MessageBoardTest, OpensOnTheFirstMessage) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   log.add(sj("新しいメッセージ 2 件"));
   message(1, "hana", {"----", "first body", "\tindented"});
   message(2, "taro", {"----", "second body"});
@@ -76,7 +55,7 @@ TEST_F(MessageBoardTest, OpensOnTheFirstMessage) {
 }
 
 TEST_F(MessageBoardTest, ABellInTheLogNeverSounds) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a\a", {"body\a"});
   backend.press(key::kDown).press(key::kEscape);
   run();
@@ -84,7 +63,7 @@ TEST_F(MessageBoardTest, ABellInTheLogNeverSounds) {
 }
 
 TEST_F(MessageBoardTest, EveryLeaveKeyReturnsToTheBoardList) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "hana", {"body"});
   for (int key : {key::kEscape, int('Q'), int('q'), key::kEnter, int(' '), int('5')}) {
     backend.press(key);
@@ -94,12 +73,12 @@ TEST_F(MessageBoardTest, EveryLeaveKeyReturnsToTheBoardList) {
 }
 
 TEST_F(MessageBoardTest, LeftAndRightMoveBetweenMessagesUpToTheStopLine) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
   message(2, "b", {"two"});
   message(3, "c", {"three", "*CH 1 chat"});
   message(4, "d", {"after the stop line"});
-  board(4, "NEXT");
+  messageBoard(4, "NEXT");
   message(7, "e", {"next board"});
   backend.press(key::kLeft);  // nothing before the first
   backend.press(key::kRight)
@@ -121,9 +100,9 @@ TEST_F(MessageBoardTest, LeftAndRightMoveBetweenMessagesUpToTheStopLine) {
 }
 
 TEST_F(MessageBoardTest, TheLastBoardEndsAtTheEndOfTheLog) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
-  board(4, "LAST");
+  messageBoard(4, "LAST");
   message(8, "b", {"eight"});
   message(9, "c", {"nine", "0012:34 host prompt", "not shown"});
   backend.press(key::kRight).press(key::kRight).press(key::kEscape);
@@ -135,9 +114,9 @@ TEST_F(MessageBoardTest, TheLastBoardEndsAtTheEndOfTheLog) {
 }
 
 TEST_F(MessageBoardTest, TheLastMessageOfABoardEndsBeforeTheNextBoard) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
-  board(4, "NEXT");
+  messageBoard(4, "NEXT");
   log.add("between the listing and the messages");
   message(7, "b", {"seven"});
   backend.press(key::kRight).press(key::kEscape);
@@ -148,9 +127,9 @@ TEST_F(MessageBoardTest, TheLastMessageOfABoardEndsBeforeTheNextBoard) {
 }
 
 TEST_F(MessageBoardTest, ABoardWithoutMessagesShowsMessageBox1) {
-  board(3, "EMPTY");
+  messageBoard(3, "EMPTY");
   log.add("no messages here");
-  board(4, "STOPPED");
+  messageBoard(4, "STOPPED");
   log.add("*CH");
   message(1, "a", {"only after a stop line"});
   for (int board : {0, 1}) {
@@ -162,7 +141,7 @@ TEST_F(MessageBoardTest, ABoardWithoutMessagesShowsMessageBox1) {
 }
 
 TEST_F(MessageBoardTest, AMessageWithoutBodyShowsZeroLines) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   log.add("Message  #0001 is from: ID0001 a");
   log.add("Date");
   log.add("Title:t");
@@ -175,7 +154,7 @@ TEST_F(MessageBoardTest, AMessageWithoutBodyShowsZeroLines) {
 
 TEST_F(MessageBoardTest, LongLinesAreCutAt77BytesKeepingCharactersWhole) {
   const std::string kanji = sj("漢");
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a",
           {std::string(76, 'a') + kanji + "b", std::string(77, 'c'), std::string(78, 'd'),
            std::string(200, 'e'), "end"});
@@ -208,6 +187,7 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
       {21, {key::kDown}, "line 2", "0021 lines. Now:Bottom"},
       {21, {key::kDown, '2', key::kCtrlN}, "line 2", "0021 lines. Now:Bottom"},
       {21, {key::kDown, '8'}, "line 1", "0021 lines. Now:Top"},
+      {21, {key::kDown, key::kDown, key::kUp}, "line 1", "0021 lines. Now:Top"},
       {45, {'2', '2', '2', '2', '2'}, "line 6", "0045 lines. Now:020%"},
       {45, {key::kCtrlN}, "line 21", "0045 lines. Now:080%"},
       {45, {key::kCtrlN, key::kCtrlN}, "line 26", "0045 lines. Now:Bottom"},
@@ -218,23 +198,18 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.lines) + " lines, " + std::to_string(c.keys.size()) + " keys");
     TestApp fresh;
-    LogBuilder freshLog;
-    const std::string listing = "  3: TEST";
-    fresh.addMessageBoard(freshLog.add(listing), 3, "TEST", listing);
-    freshLog.add("Message  #1 is from: ID a");
-    freshLog.add("Date");
-    freshLog.add("Title:t");
-    for (const std::string& line : numbered(c.lines)) freshLog.add(line);
+    fresh.messageBoard(3, "TEST");
+    fresh.message(1, "a", numbered(c.lines));
     for (int key : c.keys) fresh.backend.press(key);
     fresh.backend.press(key::kEscape);
-    readMessageBoard(fresh.withLog(freshLog), 0);
+    readMessageBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.row(3), c.firstRow);
     EXPECT_EQ(fresh.backend.row(23), statusRow(false, false, c.indicator));
   }
 }
 
 TEST_F(MessageBoardTest, ChangingTheMessageShowsItFromItsFirstLine) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", numbered(30));
   message(2, "b", numbered(30));
   backend.press(key::kCtrlN).press(key::kRight).press(key::kEscape);
@@ -244,7 +219,7 @@ TEST_F(MessageBoardTest, ChangingTheMessageShowsItFromItsFirstLine) {
 }
 
 TEST_F(MessageBoardTest, HelpShowsTheMenuHelpAndRedraws) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"body"});
   backend.type("?").type("x").press(key::kCtrlA).type("x").press(key::kEscape);
   run();
@@ -254,7 +229,7 @@ TEST_F(MessageBoardTest, HelpShowsTheMenuHelpAndRedraws) {
 }
 
 TEST_F(MessageBoardTest, AReplyQuotesTheMessageUpToItsEndAndShowsItAgain) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"----", "one"});
   message(12, "  hana ko", {"----", "quoted 1"});
   message(13, "b", {"----", "not quoted"});
@@ -271,7 +246,7 @@ TEST_F(MessageBoardTest, AReplyQuotesTheMessageUpToItsEndAndShowsItAgain) {
 }
 
 TEST_F(MessageBoardTest, AReplyToTheLastMessageOfTheLastBoardHasNoEndOffset) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(5, "a", {"----", "quoted", "", "1999:12 stop here", "never"});
   editor.keeps();
   backend.type("R").press(key::kEnter).type("y").press(key::kEscape);
@@ -280,7 +255,7 @@ TEST_F(MessageBoardTest, AReplyToTheLastMessageOfTheLastBoardHasNoEndOffset) {
 }
 
 TEST_F(MessageBoardTest, WAndFRunTheirActionsAndReindex) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
   message(2, "b", numbered(25));
   editor.writes("new post\r\n").keeps();
@@ -297,11 +272,11 @@ TEST_F(MessageBoardTest, WAndFRunTheirActionsAndReindex) {
 }
 
 TEST_F(MessageBoardTest, MarkedHeadersAreBarsAndMarksSurviveTheReindex) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
   message(2, "b", numbered(25));
   message(3, "c", {"three"});
-  App& a = withLog(log);
+  App& a = withLog();
   MessageBoardReader reader;
   ASSERT_TRUE(indexMessageBoard(a, reader));
   EXPECT_EQ(reader.lastMessage(), 2);
@@ -325,12 +300,12 @@ TEST_F(MessageBoardTest, MarkedHeadersAreBarsAndMarksSurviveTheReindex) {
 }
 
 TEST_F(MessageBoardTest, EndOffsets) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   const LogOffset one = message(1, "a", {"one"});
   const LogOffset two = message(2, "b", {"two"});
-  board(4, "LAST");
+  messageBoard(4, "LAST");
   const LogOffset three = message(3, "c", {"three"});
-  App& a = withLog(log);
+  App& a = withLog();
   MessageBoardReader first;
   ASSERT_TRUE(indexMessageBoard(a, first));
   EXPECT_EQ(first.messageOffsets, (std::vector<LogOffset>{one, two}));
