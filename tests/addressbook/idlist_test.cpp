@@ -224,8 +224,8 @@ TEST_F(IdListTest, AGroupFileThatCannotBeWrittenIsToldAndTheListStaysOpen) {
   t_.config.grouplistfile = "/dev/full";  // opens, and every write fails
   t_.backend.press(' ').press('G').type("pals").press(key::kEnter).press('k').press(key::kEnter);
   EXPECT_EQ(chooseIds(t_.app), "ID000");
-  EXPECT_EQ(rowToUtf8(t_.backend.screenAtKey(7), 0), "【グループファイルに書き込めません】");
-  EXPECT_EQ(rowToUtf8(t_.backend.screenAtKey(8), 0).substr(0, 5), "ID000");
+  EXPECT_EQ(t_.backend.rowAtKey(7, 0), "【グループファイルに書き込めません】");
+  EXPECT_EQ(t_.backend.rowAtKey(8, 0).substr(0, 5), "ID000");
 }
 
 TEST_F(IdListTest, RegisteringWithoutAGroupFileEndsTheProgram) {

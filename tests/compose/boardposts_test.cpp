@@ -156,7 +156,7 @@ TEST_F(BoardPostTest, AReplyKeptIsAnErCommandWithTheQuotedMessage) {
                            quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n";
   EXPECT_EQ(editor.found[0], body);
   EXPECT_EQ(uploadBytes(), "ER3;12;Y\r\n" + body + std::string(kTerminator));
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(0), 23),
+  EXPECT_EQ(backend.rowAtKey(0, 23),
             "メッセージボードへのレス；タイトルを変更しますか？ (Y/[Ｎ]/Q)");
   EXPECT_EQ(backend.screenAtKey(0).at(0, 23).attribute, attr::kBar);
 }
@@ -231,9 +231,9 @@ TEST_F(BoardPostTest, AMovedReplyGoesToTheChosenBoardWithEveryLineQuoted) {
   backend.press(key::kDown).press(key::kEnter);  // the second board of the list
   backend.press(key::kEnter).type("y");          // the proposed title taken
   writeMovedReply(a, 0, m12, m13, sj("やまだ"));
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(0), 2), "   5: MOVE");
+  EXPECT_EQ(backend.rowAtKey(0, 2), "   5: MOVE");
   const std::string proposal = "TEST-#12より移動:最初の話題";
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(2), 11), proposal);
+  EXPECT_EQ(backend.rowAtKey(2, 11), proposal);
   EXPECT_EQ(state.listPositions.boardListRow, 1);
   const std::string body = quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n";
   EXPECT_EQ(editor.found[0], body);

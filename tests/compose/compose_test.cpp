@@ -189,8 +189,8 @@ TEST_F(ComposeTest, HelpInThePreviewShowsTheMenuHelpThenThePreviewAgain) {
   ASSERT_TRUE(writeTextFile(tempPath(), "x\n"));
   backend.type("?").type(" ").press(key::kCtrlA).type(" ").type("y");
   EXPECT_TRUE(previewText(app, tempPath()));
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(1), 0), "【メニュー選択】");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(3), 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(1, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
   EXPECT_EQ(backend.row(0), "x");
 }
 
@@ -210,7 +210,7 @@ TEST_F(ComposeTest, EditingAgainShowsTheNewTextFromTheSameLine) {
   EXPECT_TRUE(composeText(app));
   EXPECT_EQ(editor.commandLines.size(), 2u);
   EXPECT_EQ(editor.commandLines[1], editor.commandLines[0]);
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(7), 0), "line 8");
+  EXPECT_EQ(backend.rowAtKey(7, 0), "line 8");
   EXPECT_EQ(backend.row(0), "line 6");  // top 7 brought into range for 25 lines
   EXPECT_EQ(backend.row(23), "書き込んでよいですか？([Ｙ]/N/E) 0025 lines. Now:Bottom");
   EXPECT_EQ(tempBytes(), numberedLines(25));
@@ -234,7 +234,7 @@ TEST_F(ComposeTest, ATextEmptiedOrDeletedByTheSecondEditIsCaught) {
     backend.type("2").type("y");  // the preview of nothing still answers keys
     backend.type(" ");            // the message box
     EXPECT_FALSE(composeText(app));
-    EXPECT_EQ(rowToUtf8(backend.screenAtKey(keysRead + 1), 23),
+    EXPECT_EQ(backend.rowAtKey(keysRead + 1, 23),
               "書き込んでよいですか？([Ｙ]/N/E) 0000 lines. Now:Bottom");
     keysRead += 4;
     EXPECT_EQ(backend.row(0), "【書き込みできません】");

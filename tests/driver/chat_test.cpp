@@ -127,8 +127,8 @@ TEST_F(ChatTest, ABackLogThatCannotBeWrittenIsToldAndTheOthersAreStillRecorded) 
             {board("#fine"), {countLine(1), chatLine("B", "b") + "\r\n\r\n"}}});
   backend.type("x");
   recordChatBackLogs(app);
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(0), 0), "【バックログファイルに書き込めません】");
-  EXPECT_NE(rowToUtf8(backend.screenAtKey(0), 2).find("[#blocked]"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(0, 0), "【バックログファイルに書き込めません】");
+  EXPECT_NE(backend.rowAtKey(0, 2).find("[#blocked]"), std::string::npos);
   EXPECT_EQ(fileBytes("#fine"), chatLine("B", "b") + "\r\n");
 }
 
@@ -153,9 +153,9 @@ TEST_F(ChatTest, TheStartUpPolicy) {
     EXPECT_EQ(fileExists("#c"), c.recorded) << c.keys;
     EXPECT_EQ(backend.pendingKeys(), 0u);
   }
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(0), 11),
+  EXPECT_EQ(backend.rowAtKey(0, 11),
             "ﾛｸﾞﾌｧｲﾙ[LOG.TXT]から１行ﾁｬｯﾄの内容をﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(0), 12), "(Y/N)");
+  EXPECT_EQ(backend.rowAtKey(0, 12), "(Y/N)");
 }
 
 TEST(ReplyName, IsTheLineCutAtItsFirstBlankThenAtItsFirstColon) {
@@ -192,8 +192,7 @@ TEST_F(ChatTest, ChatPostsAndRepliesCarryOnlyWhatWasTyped) {
   EXPECT_EQ(rowToUtf8(replyPrompt, 11), "＞ ABC12345さん");
   EXPECT_NE(rowToUtf8(replyPrompt, 10).find("１行チャットへのレス 無入力：ｷｬﾝｾﾙ"),
             std::string::npos);
-  EXPECT_NE(rowToUtf8(backend.screenAtKey(2), 10).find("１行チャットへの投稿 無入力：ｷｬﾝｾﾙ"),
-            std::string::npos);
+  EXPECT_NE(backend.rowAtKey(2, 10).find("１行チャットへの投稿 無入力：ｷｬﾝｾﾙ"), std::string::npos);
 }
 
 TEST_F(ChatTest, AChatBoardWithoutBackLogLeadsBackToTheBoardList) {
@@ -202,7 +201,7 @@ TEST_F(ChatTest, AChatBoardWithoutBackLogLeadsBackToTheBoardList) {
   backend.press(key::kEnter).type("x").type("q");
   runChatLoop(app);
   EXPECT_EQ(backend.pendingKeys(), 0u);
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(1), 0), "【書き込みがありません】");
+  EXPECT_EQ(backend.rowAtKey(1, 0), "【書き込みがありません】");
   EXPECT_EQ(backend.row(1), "#none  chat [×]");
   EXPECT_EQ(uploadBytes(), "<none>");
 }
@@ -217,12 +216,10 @@ TEST_F(ChatTest, NotewallPostsAndReplies) {
   backend.type("q");
   runNotewallLoop(app);
   EXPECT_EQ(backend.pendingKeys(), 0u);
-  EXPECT_NE(rowToUtf8(backend.screenAtKey(2), 10).find("Notewallへのレス 無入力：ｷｬﾝｾﾙ"),
-            std::string::npos);
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(2), 11), "＞ XYZさん");
-  EXPECT_NE(rowToUtf8(backend.screenAtKey(4), 10).find("Notewallへの投稿 無入力：ｷｬﾝｾﾙ"),
-            std::string::npos);
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(4), 11), "");
+  EXPECT_NE(backend.rowAtKey(2, 10).find("Notewallへのレス 無入力：ｷｬﾝｾﾙ"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(2, 11), "＞ XYZさん");
+  EXPECT_NE(backend.rowAtKey(4, 10).find("Notewallへの投稿 無入力：ｷｬﾝｾﾙ"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(4, 11), "");
   EXPECT_EQ(uploadBytes(), "P\r\n" + sj("＞ XYZさん") + "\r\n\r\nP\r\na post\r\n\r\n");
 
   // The post of the main menu needs no Notewall in the log.

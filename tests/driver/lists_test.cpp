@@ -108,7 +108,7 @@ TEST_F(ListTest, MovementStopsAtTheLastRowAndHelpReturnsAfterItsBox) {
   EXPECT_EQ(selectListRow(app, rows, 0, 2), 2);
   backend.type("?").type("x");
   EXPECT_EQ(selectListRow(app, rows, 1, 2), kListHelpShown);
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(6), 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(6, 0), "【メニュー選択】");
 }
 
 TEST_F(ListTest, UploadFileViewRedrawsTheSameListWithTheSameRow) {
@@ -176,7 +176,7 @@ TEST_F(ListTest, HelpBringsTheHighlightBackToTheRowTheListOpenedOn) {
   state.listPositions.boardListRow = 3;
   backend.press(key::kDown).press(key::kDown).type("?").type("x").press(key::kEnter);
   EXPECT_EQ(chooseBoard(app, boards(10)), 3);
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(3), 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
 }
 
 TEST_F(ListTest, ChatBoardsAreMarkedByWhetherTheirBackLogExists) {

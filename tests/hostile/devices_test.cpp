@@ -70,9 +70,9 @@ TEST(HostileDevices, AddressFilesOnDevicesCannotBeRead) {
   t.config.grouplistfile = fifoIn(t, "GROUP.FIFO");
   t.backend.type(" ").type(" ");
   EXPECT_EQ(chooseIds(t.app), "");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(0), 22), "ＩＤファイル[/dev/zero]が読めません。");
+  EXPECT_EQ(t.backend.rowAtKey(0, 22), "ＩＤファイル[/dev/zero]が読めません。");
   EXPECT_EQ(chooseGroup(t.app), "");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 22),
+  EXPECT_EQ(t.backend.rowAtKey(1, 22),
             "グループファイル[" + t.config.grouplistfile + "]が読めません。");
 }
 
@@ -82,7 +82,7 @@ TEST(HostileDevices, ANotewallLineForAFifoIsTold) {
   fifoIn(t, "UPLOAD.FIFO");
   t.backend.type("a line").press(key::kEnter).type(" ");
   postToNotewall(t.app);
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(7), 0), "【アップロードファイルに書き込めません】");
+  EXPECT_EQ(t.backend.rowAtKey(7, 0), "【アップロードファイルに書き込めません】");
   EXPECT_EQ(t.backend.pendingKeys(), 0u);
 }
 

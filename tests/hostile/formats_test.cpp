@@ -99,7 +99,7 @@ TEST(HostileFormats, ReachEveryConfiguredFormatHarmlessly) {
       EXPECT_EQ(t.uploadBytes(), board + "\r\n//\r\nS\r\n");
     } else {
       EXPECT_EQ(t.tempBytes(), board.substr(9));
-      EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(3), 0), "【アップロードファイルに書き込めません】");
+      EXPECT_EQ(t.backend.rowAtKey(3, 0), "【アップロードファイルに書き込めません】");
     }
 
     // A mail reply, then the sender registered in the ID file.

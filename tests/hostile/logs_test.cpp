@@ -43,10 +43,7 @@ std::size_t countOf(const std::string& text, char byte) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), byte));
 }
 
-class HostileLogTest : public HostileRun, public ::testing::Test {
- protected:
-  std::string row(std::size_t key, int r) { return rowToUtf8(backend.screenAtKey(key), r); }
-};
+class HostileLogTest : public HostileRun, public ::testing::Test {};
 
 TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsWritten) {
   // The board's name holds a NUL too: the proposed cut file must not end
@@ -57,12 +54,12 @@ TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsWritten) {
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_EQ(row(0, 0), "Message  #0001 is from: ID0001 ha?na");
-  EXPECT_EQ(row(0, 4), "a?b");
+  EXPECT_EQ(backend.rowAtKey(0, 0), "Message  #0001 is from: ID0001 ha?na");
+  EXPECT_EQ(backend.rowAtKey(0, 4), "a?b");
   const std::string upload = uploadBytes();
   EXPECT_EQ(upload.substr(0, 9), "ER3;1;Y\r\n");
   EXPECT_NE(upload.find("ha" + kNul + "na> a" + kNul + "b\r\n"), std::string::npos);
-  EXPECT_EQ(row(4, 11), utf8(dir) + "te_st.TXT");
+  EXPECT_EQ(backend.rowAtKey(4, 11), utf8(dir) + "te_st.TXT");
   EXPECT_EQ(fileBytes(dir + "te_st.TXT"),
             messageText("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
   EXPECT_EQ(files(), (std::set<std::string>{"TESTLOG.UPL", "te_st.TXT"}));
@@ -73,8 +70,8 @@ TEST_F(HostileLogTest, AMegabyteLineFillsTheStoreAndIsQuotedWithoutLosingAByte) 
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_NE(row(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
-  EXPECT_EQ(row(0, 4), std::string(77, 'x'));
+  EXPECT_NE(backend.rowAtKey(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(0, 4), std::string(77, 'x'));
   const std::string upload = uploadBytes();
   EXPECT_EQ(upload.substr(0, 9), "ER3;2;Y\r\n");
   EXPECT_EQ(countOf(upload, 'x'), kMegabyte.size());
@@ -88,7 +85,7 @@ TEST_F(HostileLogTest, AHeaderLineLongerThanOneReadIsSavedWhole) {
   App& a = open(listing(3, "long") + messageText(first, "body"));
   backend.type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_EQ(row(0, 0), utf8(first.substr(0, 80)));
+  EXPECT_EQ(backend.rowAtKey(0, 0), utf8(first.substr(0, 80)));
   EXPECT_EQ(fileBytes(dir + "long.TXT"), messageText(first, "body"));
 }
 
@@ -98,7 +95,7 @@ TEST_F(HostileLogTest, AMessageWithoutANumberIsAnsweredOnlyWithANewTitle) {
   backend.type("r").press(key::kEnter).type(" ");
   backend.type("r").type("y").type("new").press(key::kEnter).type("y").press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_EQ(row(2, 0), "【レスできません】");
+  EXPECT_EQ(backend.rowAtKey(2, 0), "【レスできません】");
   EXPECT_EQ(backend.bells(), 1);
   EXPECT_EQ(uploadBytes().substr(0, 11), "EW3;new;Y\r\n");
   EXPECT_EQ(uploadBytes().find("ER"), std::string::npos);
@@ -110,9 +107,9 @@ TEST_F(HostileLogTest, AHeaderCutByTheEndOfTheLog) {
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_EQ(row(0, 0), first);
-  EXPECT_EQ(row(0, 1), "");
-  EXPECT_NE(row(0, 23).find(" 0000 lines. Now:Bottom"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(0, 0), first);
+  EXPECT_EQ(backend.rowAtKey(0, 1), "");
+  EXPECT_NE(backend.rowAtKey(0, 23).find(" 0000 lines. Now:Bottom"), std::string::npos);
   EXPECT_EQ(uploadBytes(), "ER3;5;Y\r\n" + sj("cutさんの#5「」へ") + "\r\n\r\n\r\n\r\n//\r\nS\r\n");
   EXPECT_EQ(fileBytes(dir + "cut.TXT"), first + "\r\n");
 }
@@ -123,8 +120,8 @@ TEST_F(HostileLogTest, FileEntriesWithANulAMegabyteAndACutEnd) {
                 "\r\n002: LAST.LZH");
   backend.type("d").type("s").press(key::kEnter).type("6").type("d").press(key::kEscape);
   readFileBoard(a, 0);
-  EXPECT_EQ(row(0, 0), utf8(first.substr(0, 9)) + "?" + utf8(first.substr(10, 70)));
-  EXPECT_EQ(row(4, 0), "002: LAST.LZH");
+  EXPECT_EQ(backend.rowAtKey(0, 0), utf8(first.substr(0, 9)) + "?" + utf8(first.substr(10, 70)));
+  EXPECT_EQ(backend.rowAtKey(4, 0), "002: LAST.LZH");
   EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{5, 1}, {5, 2}}));
   EXPECT_EQ(fileBytes(dir + "files.TXT"), first + "\r\n");
   EXPECT_EQ(files(), std::set<std::string>{"files.TXT"});
@@ -144,12 +141,12 @@ TEST_F(HostileLogTest, MailWithANulAMegabyteLineAndAHeaderCutByTheEnd) {
   backend.type("r").type("y").press(key::kEnter).type("y");  // recipients, title, preview
   backend.type("i").type("memo").press(key::kEnter).type(" ").press(key::kEscape);
   readMail(a);
-  EXPECT_EQ(row(0, 0), "Private Message is from: A?B na?me");
-  EXPECT_EQ(row(0, 2), "Title:" + std::string(74, 'y'));
-  EXPECT_NE(row(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(0, 0), "Private Message is from: A?B na?me");
+  EXPECT_EQ(backend.rowAtKey(0, 2), "Title:" + std::string(74, 'y'));
+  EXPECT_NE(backend.rowAtKey(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
   EXPECT_EQ(fileBytes(dir + "MAILLOG.TXT"), mail);
-  EXPECT_EQ(row(3, 0), "Private Message is from: C d");
-  EXPECT_EQ(row(3, 1), "Date: 97/01/02 12:34");
+  EXPECT_EQ(backend.rowAtKey(3, 0), "Private Message is from: C d");
+  EXPECT_EQ(backend.rowAtKey(3, 1), "Date: 97/01/02 12:34");
   EXPECT_EQ(uploadBytes(), "EMC;0\r\nRe:;Y\r\n97/01/02 12:34\r\n\r\n\r\n//\r\nS\r\n");
   EXPECT_EQ(fileBytes(config.idfile), "C,d,memo\r\n");
   EXPECT_EQ(files(), (std::set<std::string>{"ID.TXT", "MAILLOG.TXT", "TESTLOG.UPL"}));

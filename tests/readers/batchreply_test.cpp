@@ -43,9 +43,6 @@ TEST(BatchTitle, TagsUpTo50BytesThenEtc) {
 
 class BatchReplyTest : public TestApp, public ::testing::Test {
  protected:
-  std::string rowAtKey(std::size_t n, int row) const {
-    return rowToUtf8(backend.screenAtKey(n), row);
-  }
   int run() { return readMessageBoard(withLog(), 0); }
 };
 
@@ -66,7 +63,7 @@ TEST_F(BatchReplyTest, MarksAreAnsweredInMarkingOrder) {
   EXPECT_EQ(backend.screenAtKey(3).at(0, 0).attribute, attr::kBar);
   EXPECT_EQ(backend.screenAtKey(4).at(0, 2).attribute, attr::kNormal);
   EXPECT_EQ(backend.screenAtKey(6).at(79, 2).attribute, attr::kBar);
-  EXPECT_EQ(rowAtKey(9, 11), "一括レス:#3,#1,#2");
+  EXPECT_EQ(backend.rowAtKey(9, 11), "一括レス:#3,#1,#2");
   const std::string text =
       sj("●　jiroさんの3番の書き込みに対して\r\n\r\njiro> text 3\r\n\r\n"
          "●　hanaさんの1番の書き込みに対して\r\n\r\nhana> text 1\r\n\r\n"
@@ -104,7 +101,7 @@ TEST_F(BatchReplyTest, TheQuoteRunsToTheMessagesEndOrTheLogsEnd) {
                 std::string(78, 'q') + "\r\n" + std::string(22, 'q') + "\r\n\r\n");
   EXPECT_EQ(uploadBytes(), "<none>");
   EXPECT_EQ(backend.bells(), 1);
-  EXPECT_EQ(rowAtKey(7, 0), "【一つ以上のマークをしてください。】");
+  EXPECT_EQ(backend.rowAtKey(7, 0), "【一つ以上のマークをしてください。】");
 }
 
 TEST_F(BatchReplyTest, ALongHeaderLineDoesNotShiftTheQuote) {
@@ -129,7 +126,7 @@ TEST_F(BatchReplyTest, ATemporaryFileThatCannotBeWrittenIsToldAndTheMarksStay) {
   message(1, "a", {"----", "one"});
   backend.type("m").type("c").type("k").press(key::kEscape);
   run();
-  EXPECT_EQ(rowAtKey(2, 0), "【一時ファイルを作成できません】");
+  EXPECT_EQ(backend.rowAtKey(2, 0), "【一時ファイルを作成できません】");
   EXPECT_EQ(backend.row(0), "Message  #0001 is from: ID0001 a");
   EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kBar);
   EXPECT_TRUE(editor.commandLines.empty());
@@ -159,7 +156,7 @@ TEST_F(BatchReplyTest, UnmarkingKeepsTheOrderAndTheTwentyFirstIsRefused) {
   const std::string& text = fresh.editor.found[0];
   EXPECT_NE(text.find(sj("hさんの20番")), std::string::npos);
   EXPECT_EQ(text.find(sj("hさんの21番")), std::string::npos);
-  EXPECT_EQ(rowToUtf8(fresh.backend.screenAtKey(42), 11),
+  EXPECT_EQ(fresh.backend.rowAtKey(42, 11),
             "一括レス:#1,#2,#3,#4,#5,#6,#7,#8,#9,#10,#11,#12,#13 etc");
 
   // The first run: 1, 3, 4, ..., 20 in that order, 2 left out.
@@ -177,8 +174,8 @@ TEST_F(BatchReplyTest, WithoutMarksCRingsAndShowsMessageBox4) {
   backend.type("c").type("k").press(key::kEscape);
   run();
   EXPECT_EQ(backend.bells(), 1);
-  EXPECT_EQ(rowAtKey(1, 0), "【一つ以上のマークをしてください。】");
-  EXPECT_EQ(rowAtKey(1, 2), "　一括レスを書くためのマークがされていません。");
+  EXPECT_EQ(backend.rowAtKey(1, 0), "【一つ以上のマークをしてください。】");
+  EXPECT_EQ(backend.rowAtKey(1, 2), "　一括レスを書くためのマークがされていません。");
   EXPECT_EQ(backend.row(0), "Message  #0001 is from: ID0001 a");
   EXPECT_EQ(editor.commandLines.size(), 0u);
 }

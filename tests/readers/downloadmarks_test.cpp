@@ -41,7 +41,7 @@ TEST_F(DownloadMarkTest, ElevenMarksOnOneBoardMakeTwoGroups) {
   board(12, 11);
   markFirst(0, 11);
   quitDownloading();
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(23), 11),
+  EXPECT_EQ(backend.rowAtKey(23, 11),
             "       11個のファイルにダウンロードのチェックを付けてあります。");
   EXPECT_EQ(uploadBytes(),
             "F12\r\nZD1;Y;2;Y;3;Y;4;Y;5;Y;6;Y;7;Y;8;Y;9;Y;10;Y;0\r\n0\r\n0\r\n"

@@ -97,9 +97,9 @@ TEST_F(FileBoardTest, EntriesEndAtTheNextBoardAndAtStarCH) {
   entry(log, 9, {"nine"});
   backend.press(key::kRight).press(key::kRight).press(key::kEscape);
   run();
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(0), 2), "0012:34 a host prompt is shown");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(1), 0), "002: FILE2.LZH  1234 bytes");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(1), 2), "");  // not the next board's listing line
+  EXPECT_EQ(backend.rowAtKey(0, 2), "0012:34 a host prompt is shown");
+  EXPECT_EQ(backend.rowAtKey(1, 0), "002: FILE2.LZH  1234 bytes");
+  EXPECT_EQ(backend.rowAtKey(1, 2), "");  // not the next board's listing line
   EXPECT_EQ(backend.screenAtKey(2), backend.screenAtKey(1));
 
   backend.press(key::kRight).press(key::kEscape);
@@ -186,7 +186,7 @@ TEST_F(FileBoardTest, TheFirstShownLineIsKeptAcrossEntries) {
     for (int i = 0; i < 10; ++i) fresh.backend.press(key::kDown);
     fresh.backend.press(key::kRight).press(key::kEscape);
     readFileBoard(fresh.withLog(), 0);
-    EXPECT_EQ(rowToUtf8(fresh.backend.screenAtKey(11), 1), "line 31");
+    EXPECT_EQ(fresh.backend.rowAtKey(11, 1), "line 31");
     EXPECT_EQ(fresh.backend.row(0), "002: FILE2.LZH  1234 bytes");
     EXPECT_EQ(fresh.backend.row(1), c.firstRow);
   }
@@ -212,13 +212,13 @@ TEST_F(FileBoardTest, KeysThatCannotActDoNotRedraw) {
   backend.press(key::kEscape);
   run();
   for (int n : {1, 2, 3}) EXPECT_EQ(backend.screenAtKey(n), backend.screenAtKey(0)) << n;
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(4), 0), "002: FILE2.LZH  1234 bytes");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(4), 23), statusRow(true, false, "0001 lines.Now:Bottom"));
+  EXPECT_EQ(backend.rowAtKey(4, 0), "002: FILE2.LZH  1234 bytes");
+  EXPECT_EQ(backend.rowAtKey(4, 23), statusRow(true, false, "0001 lines.Now:Bottom"));
   EXPECT_EQ(backend.screenAtKey(5), backend.screenAtKey(4));
   EXPECT_EQ(backend.screenAtKey(6), backend.screenAtKey(4));
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(7), 0), "001: FILE1.LZH  1234 bytes");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(8), 0), "【メニュー選択】");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(10), 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(7, 0), "001: FILE1.LZH  1234 bytes");
+  EXPECT_EQ(backend.rowAtKey(8, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(10, 0), "【メニュー選択】");
   EXPECT_EQ(backend.row(0), "001: FILE1.LZH  1234 bytes");
   for (int leave : {int('Q'), int('q'), key::kEnter, int(' '), int('5')}) {
     backend.press(leave);

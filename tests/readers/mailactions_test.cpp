@@ -85,7 +85,7 @@ TEST(MailReply, ATemporaryFileThatCannotBeMadeIsTold) {
   TestApp t(log.bytes, log.index);
   t.config.temporaryDir = t.path("missing/");
   read(t, {'r', 'k'});
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 0), "【一時ファイルを作成できません】");
+  EXPECT_EQ(t.backend.rowAtKey(1, 0), "【一時ファイルを作成できません】");
   EXPECT_EQ(t.editor.commandLines.size(), 0u);
 }
 
@@ -128,9 +128,9 @@ TEST(MailSave, ANamedFileAndACancel) {
               std::vector<int>{key::kEnter, 's', key::kEscape});
   EXPECT_NE(fileBytes(t.path("mine.txt")).find("\r\nx\r\n"), std::string::npos);
   EXPECT_EQ(fileBytes(t.path("MAILLOG.TXT")), "<none>");
-  EXPECT_NE(rowToUtf8(t.backend.screenAtKey(1), 10).find("メールを保存するファイルのファイル名"),
+  EXPECT_NE(t.backend.rowAtKey(1, 10).find("メールを保存するファイルのファイル名"),
             std::string::npos);
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 11), t.path("MAILLOG.TXT"));
+  EXPECT_EQ(t.backend.rowAtKey(1, 11), t.path("MAILLOG.TXT"));
 }
 
 TEST(MailSave, AFileThatCannotBeWrittenIsTold) {

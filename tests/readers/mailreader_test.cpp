@@ -140,14 +140,14 @@ TEST(MailReader, TheFirstLineShownIsKeptAcrossMails) {
   keys.insert(keys.end(), {'6', '6', '6', '4', '4', '4', '4'});
   read(t, keys);
   const std::size_t atRight = 11;
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight), 3), "zero 31");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 1), 3), "one 31");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 2), 3), "two 11");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 3), 3), "three 1");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 4), 3), "two 1");
+  EXPECT_EQ(t.backend.rowAtKey(atRight, 3), "zero 31");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 1, 3), "one 31");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 2, 3), "two 11");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 3, 3), "three 1");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 4, 3), "two 1");
   // Left at the first mail changes nothing.
   EXPECT_EQ(t.backend.screenAtKey(atRight + 7), t.backend.screenAtKey(atRight + 6));
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 7), 0), "Private Message is from: A a");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 7, 0), "Private Message is from: A a");
 }
 
 TEST(MailReader, LeavingKeysAndIgnoredKeys) {
@@ -179,13 +179,13 @@ TEST(MailReader, HelpUploadFileAndNewMailReturnToTheMail) {
   log.add("A", "a", {"x"});
   TestApp t(log.bytes, log.index);
   read(t, {'?', 'k', 'f', 'w', key::kEscape});
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 0), "【メール読み出し】");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(2), 3), "x");
+  EXPECT_EQ(t.backend.rowAtKey(1, 0), "【メール読み出し】");
+  EXPECT_EQ(t.backend.rowAtKey(2, 3), "x");
   ASSERT_EQ(t.editor.commandLines.size(), 1u);
   EXPECT_NE(t.editor.commandLines[0].find("TESTLOG.UPL"), std::string::npos);
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(3), 3), "x");
+  EXPECT_EQ(t.backend.rowAtKey(3, 3), "x");
   // "W" opens the recipient list of a new mail; Esc there sends nothing.
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(4), 1).substr(0, 3), "---");
+  EXPECT_EQ(t.backend.rowAtKey(4, 1).substr(0, 3), "---");
   EXPECT_EQ(t.backend.row(3), "x");
   EXPECT_EQ(t.backend.row(0), "Private Message is from: A a");
 }

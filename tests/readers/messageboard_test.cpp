@@ -87,9 +87,9 @@ TEST_F(MessageBoardTest, LeftAndRightMoveBetweenMessagesUpToTheStopLine) {
       .press(key::kRight);  // the stop line ends the board
   backend.type("4").press(key::kEscape);
   run();
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(1), 0), "Message  #0001 is from: ID0001 a");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(2), 0), "Message  #0002 is from: ID0002 b");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(2), 23), statusRow(true, true, "0001 lines. Now:Bottom"));
+  EXPECT_EQ(backend.rowAtKey(1, 0), "Message  #0001 is from: ID0001 a");
+  EXPECT_EQ(backend.rowAtKey(2, 0), "Message  #0002 is from: ID0002 b");
+  EXPECT_EQ(backend.rowAtKey(2, 23), statusRow(true, true, "0001 lines. Now:Bottom"));
   const Screen& last = backend.screenAtKey(4);
   EXPECT_EQ(rowToUtf8(last, 0), "Message  #0003 is from: ID0003 c");
   EXPECT_EQ(rowToUtf8(last, 3), "three");
@@ -214,7 +214,7 @@ TEST_F(MessageBoardTest, ChangingTheMessageShowsItFromItsFirstLine) {
   message(2, "b", numbered(30));
   backend.press(key::kCtrlN).press(key::kRight).press(key::kEscape);
   run();
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(1), 3), "line 11");
+  EXPECT_EQ(backend.rowAtKey(1, 3), "line 11");
   EXPECT_EQ(backend.row(3), "line 1");
 }
 
@@ -223,8 +223,8 @@ TEST_F(MessageBoardTest, HelpShowsTheMenuHelpAndRedraws) {
   message(1, "a", {"body"});
   backend.type("?").type("x").press(key::kCtrlA).type("x").press(key::kEscape);
   run();
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(1), 0), "【メニュー選択】");
-  EXPECT_EQ(rowToUtf8(backend.screenAtKey(3), 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(1, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
   EXPECT_EQ(backend.row(3), "body");
 }
 

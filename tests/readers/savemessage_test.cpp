@@ -37,10 +37,6 @@ class SaveTest : public TestApp, public ::testing::Test {
   }
   // The keys of one save that takes the proposed name.
   void saveAsProposed() { backend.type("s").press(key::kEnter); }
-  // The screen shown while waiting for key `n`, as text.
-  std::string rowAtKey(std::size_t n, int row) const {
-    return rowToUtf8(backend.screenAtKey(n), row);
-  }
 };
 
 TEST_F(SaveTest, TheSameMessageSavedTwiceIsInTheFileTwiceWhole) {
@@ -59,11 +55,11 @@ TEST_F(SaveTest, TheSameMessageSavedTwiceIsInTheFileTwiceWhole) {
   std::vector<std::string> saved = two;
   saved[7] = " end\t";  // cleaned up: the first TAB only
   EXPECT_EQ(fileBytes(dir + "TEST.TXT"), onDisk(saved) + onDisk(saved));
-  EXPECT_EQ(rowAtKey(2, 10), "+" + std::string(13, '-') +
-                                 "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ" +
-                                 std::string(13, '-') + "+");
-  EXPECT_EQ(rowAtKey(2, 11), testing::utf8(dir) + "TEST.TXT");
-  for (int row = 0; row < 24; ++row) EXPECT_EQ(rowAtKey(3, row), "") << row;
+  EXPECT_EQ(backend.rowAtKey(2, 10), "+" + std::string(13, '-') +
+                                         "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ" +
+                                         std::string(13, '-') + "+");
+  EXPECT_EQ(backend.rowAtKey(2, 11), testing::utf8(dir) + "TEST.TXT");
+  for (int row = 0; row < 24; ++row) EXPECT_EQ(backend.rowAtKey(3, row), "") << row;
 }
 
 TEST_F(SaveTest, AnOldFileKeepsItsTextWhole) {
@@ -137,7 +133,7 @@ TEST_F(SaveTest, AFileEntryIsSavedUpToAPromptLineThatTheScreenShows) {
   saveAsProposed();
   backend.press(key::kEscape);
   readFileBoard(withLog(), 0);
-  EXPECT_EQ(rowAtKey(0, 3), "after it");  // the screen does not stop at the prompt line
+  EXPECT_EQ(backend.rowAtKey(0, 3), "after it");  // the screen does not stop at the prompt line
   EXPECT_EQ(fileBytes(dir + "FILES.TXT"),
             onDisk({"001: A.LZH", "about A", "002: B.LZH", "about B"}));
 }
@@ -151,7 +147,7 @@ TEST_F(SaveTest, AnEmptyAnswerCancelsAndTheScreenStaysUntilARedraw) {
   EXPECT_EQ(fileBytes(dir + "TEST.TXT"), "<none>");
   EXPECT_EQ(backend.screenAtKey(2), backend.screenAtKey(1));  // still the prompt box
   EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(1));  // "x" does not redraw
-  EXPECT_EQ(rowAtKey(4, 0), "Message  #0001 is from: ID0001 h");
+  EXPECT_EQ(backend.rowAtKey(4, 0), "Message  #0001 is from: ID0001 h");
 }
 
 TEST_F(SaveTest, AFileThatCannotBeWrittenIsTold) {
@@ -161,9 +157,10 @@ TEST_F(SaveTest, AFileThatCannotBeWrittenIsTold) {
   saveAsProposed();
   backend.type("k").press(key::kEscape);
   readMessageBoard(withLog(), 0);
-  EXPECT_EQ(rowAtKey(2, 0), "【ファイルに保存できません】");
-  EXPECT_NE(rowAtKey(2, 2).find(testing::utf8(dir) + "missing/TEST.TXT"), std::string::npos);
-  EXPECT_EQ(rowAtKey(3, 0), "");
+  EXPECT_EQ(backend.rowAtKey(2, 0), "【ファイルに保存できません】");
+  EXPECT_NE(backend.rowAtKey(2, 2).find(testing::utf8(dir) + "missing/TEST.TXT"),
+            std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(3, 0), "");
 }
 
 TEST_F(SaveTest, ABoardNameNeverLeadsIntoAnotherDirectory) {
@@ -171,7 +168,7 @@ TEST_F(SaveTest, ABoardNameNeverLeadsIntoAnotherDirectory) {
   messageLines(1, {"body"});
   backend.type("s").press(key::kEscape).press(key::kEscape);
   readMessageBoard(withLog(), 0);
-  EXPECT_EQ(rowAtKey(1, 11), testing::utf8(dir) + ".._UP.TXT");
+  EXPECT_EQ(backend.rowAtKey(1, 11), testing::utf8(dir) + ".._UP.TXT");
 }
 
 }  // namespace

@@ -41,6 +41,8 @@ class ScriptedBackend : public TerminalBackend {
   std::string dump() const;
   // The screen presented while waiting for the n-th key (0-based).
   const Screen& screenAtKey(std::size_t n) const { return atKey_.at(n); }
+  // Row `row` of that screen as UTF-8.
+  std::string rowAtKey(std::size_t n, int row) const;
   int bells() const { return bells_; }
   std::size_t pendingKeys() const { return keys_.size(); }
   int suspends() const { return suspends_; }
