@@ -231,13 +231,9 @@ TEST_F(IdListTest, AGroupFileThatCannotBeWrittenIsToldAndTheListStaysOpen) {
 TEST_F(IdListTest, RegisteringWithoutAGroupFileEndsTheProgram) {
   writeBytes(t_.config.idfile, idFile(5));
   t_.backend.press(' ').press('g').type("pals").press(key::kEnter);
-  try {
-    chooseIds(t_.app);
-    FAIL() << "the list returned";
-  } catch (const ProgramExit& exit) {
-    EXPECT_EQ(exit.status, kExitFatal);
-    EXPECT_EQ(utf8(exit.message), "グループファイルが開けません。");
-  }
+  const ProgramExit exit = testing::exitOf([&] { chooseIds(t_.app); });
+  EXPECT_EQ(exit.status, kExitFatal);
+  EXPECT_EQ(utf8(exit.message), "グループファイルが開けません。");
   EXPECT_EQ(fileBytes(t_.config.grouplistfile), "<none>");
 }
 

@@ -44,16 +44,6 @@ class Chooser : public ::testing::Test {
   std::string choose(const std::string& logPath, const std::string& logfileDir = "") {
     return chooseLogFile(console_, logPath, logfileDir);
   }
-  // Runs the chooser expecting it to end the program; returns the exit.
-  ProgramExit chooseToExit(const std::string& logPath, const std::string& logfileDir = "") {
-    try {
-      const std::string chosen = choose(logPath, logfileDir);
-      ADD_FAILURE() << "returned " << chosen;
-    } catch (const ProgramExit& exit) {
-      return exit;
-    }
-    return {};
-  }
 
   const testing::TempDir temp_;
   const std::string dir_ = temp_.dir;
@@ -125,13 +115,9 @@ TEST_F(Chooser, LeavingAndFindingNothingEndTheProgram) {
     ScriptedBackend keys;
     Console console(keys);
     keys.press(key);
-    try {
-      chooseLogFile(console, "*.*", dir_);
-      ADD_FAILURE() << "returned";
-    } catch (const ProgramExit& exit) {
-      EXPECT_EQ(exit.status, 0);
-      EXPECT_TRUE(exit.message.empty());
-    }
+    const ProgramExit exit = testing::exitOf([&] { chooseLogFile(console, "*.*", dir_); });
+    EXPECT_EQ(exit.status, 0);
+    EXPECT_TRUE(exit.message.empty());
     EXPECT_EQ(keys.row(0), "");  // cleared
   }
   for (const std::string& pattern : {dir_ + "*.none", dir_ + "only/", dir_ + "missing/"}) {
@@ -139,13 +125,9 @@ TEST_F(Chooser, LeavingAndFindingNothingEndTheProgram) {
     Console console(keys);
     console.setCursor(3, 5);
     console.writeText("kept ");
-    try {
-      chooseLogFile(console, pattern, "");
-      ADD_FAILURE() << pattern << " returned";
-    } catch (const ProgramExit& exit) {
-      EXPECT_EQ(exit.status, 1) << pattern;
-      EXPECT_EQ(utf8(exit.message), "指定されたディレクトリにファイルがありません。");
-    }
+    const ProgramExit exit = testing::exitOf([&] { chooseLogFile(console, pattern, ""); });
+    EXPECT_EQ(exit.status, 1) << pattern;
+    EXPECT_EQ(utf8(exit.message), "指定されたディレクトリにファイルがありません。");
     EXPECT_EQ(keys.row(5), "   kept 指定されたディレクトリにファイルがありません。") << pattern;
     EXPECT_EQ(keys.pendingKeys(), 0u);
   }

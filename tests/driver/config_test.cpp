@@ -204,15 +204,11 @@ TEST_F(ConfigFiles, FailuresEndTheProgramWithStatus50AndTheirMessage) {
     ScriptedBackend backend;
     Console console(backend);
     Config config;
-    try {
-      loadConfiguration(console, c.path, config);
-      ADD_FAILURE() << c.name << ": loading returned";
-    } catch (const ProgramExit& exit) {
-      EXPECT_EQ(exit.status, 50) << c.name;
-      EXPECT_EQ(utf8(exit.message), c.message) << c.name;
-      EXPECT_EQ(backend.row(0), "致命的エラーが発生しました。") << c.name;
-      EXPECT_EQ(backend.row(2), c.message) << c.name;
-    }
+    const ProgramExit exit = testing::exitOf([&] { loadConfiguration(console, c.path, config); });
+    EXPECT_EQ(exit.status, 50) << c.name;
+    EXPECT_EQ(utf8(exit.message), c.message) << c.name;
+    EXPECT_EQ(backend.row(0), "致命的エラーが発生しました。") << c.name;
+    EXPECT_EQ(backend.row(2), c.message) << c.name;
   }
 }
 

@@ -197,13 +197,9 @@ TEST(MailRegister, WithoutAnIdFileTheProgramEnds) {
   log.add("A", "a", {"x"});
   TestApp t(log.bytes, log.index);
   t.backend.press('i').type("c").press(key::kEnter);
-  try {
-    readMail(t.app);
-    FAIL() << "the reader returned";
-  } catch (const ProgramExit& exit) {
-    EXPECT_EQ(exit.status, kExitFatal);
-    EXPECT_EQ(utf8(exit.message), "ＩＤファイルが開けません。");
-  }
+  const ProgramExit exit = testing::exitOf([&] { readMail(t.app); });
+  EXPECT_EQ(exit.status, kExitFatal);
+  EXPECT_EQ(utf8(exit.message), "ＩＤファイルが開けません。");
   EXPECT_EQ(fileBytes(t.config.idfile), "<none>");
 }
 
