@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include "support/temp_dir.h"
-
-#include <cstdio>
 #include <random>
 
 #include "console/cp932.h"
+#include "support/temp_dir.h"
 
 namespace zazir {
 namespace {
@@ -85,7 +82,6 @@ TEST(FileLineStream, ReadsExactlyAsTheMemoryStream) {
       }
     }
   }
-  unlink(path.c_str());
 }
 
 TEST(FileLineStream, SeeksAnywhereAndRereads) {
@@ -108,7 +104,6 @@ TEST(FileLineStream, SeeksAnywhereAndRereads) {
   EXPECT_EQ(file->tell(), 0);
   file->seek(static_cast<LogOffset>(data.size()) + 100);
   EXPECT_FALSE(file->readLine(line));
-  unlink(path.c_str());
 }
 
 TEST(FileLineStream, CarryRuleAcrossTheBufferEdge) {
@@ -131,7 +126,6 @@ TEST(FileLineStream, CarryRuleAcrossTheBufferEdge) {
     ASSERT_EQ(fromFile, fromMemory);
     ASSERT_EQ(file->tell(), memory.tell());
   }
-  unlink(path.c_str());
 }
 
 TEST(FileLineStream, MissingFilesAndDirectoriesDoNotOpen) {

@@ -21,10 +21,8 @@ using testing::TestApp;
 // Row 23 as a person reads it: the arrows' places, the bar and the
 // position, the right arrow at column 76.
 std::string statusRow(bool left, bool right, const std::string& indicator) {
-  std::string row = left ? "←" : "　";
-  row += "ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ " + indicator;
-  const std::size_t used = 2 + 48 + indicator.size();
-  return row + std::string(76 - used, ' ') + (right ? "→" : "　");
+  return testing::arrowRow(left, "ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ " + indicator,
+                           right);
 }
 
 // A file entry as the host writes it: "001: FILE1.LZH  1234 bytes" and its body.

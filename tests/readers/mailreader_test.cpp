@@ -22,11 +22,10 @@ using testing::utf8;
 using testing::writeBytes;
 
 std::string statusRow(bool previous, int lines, const std::string& position, bool next) {
-  std::string row = (previous ? sj("←") : sj("　")) +
-                    sj("ZAZIR W:ﾒｰﾙ送信 R:ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ") +
-                    formatText(" %04i lines. Now:%s", lines, position);
-  row.resize(76, ' ');
-  return utf8(row + (next ? sj("→") : sj("　")));
+  return testing::arrowRow(previous,
+                           "ZAZIR W:ﾒｰﾙ送信 R:ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ" +
+                               formatText(" %04i lines. Now:%s", lines, position),
+                           next);
 }
 
 TEST(MailReader, ShowsTheHeaderTheBodyAndTheStatusRow) {

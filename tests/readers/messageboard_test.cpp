@@ -18,11 +18,8 @@ using testing::TestApp;
 
 // The status row after the arrows' places: "ZAZIR" bar and the indicator.
 std::string statusRow(bool left, bool right, const std::string& indicator) {
-  std::string row = left ? "←" : "　";
-  row += "ZAZIR W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ " + indicator;
-  // 2 + 48 + 1 + the indicator's columns; the right arrow stands at column 76.
-  const std::size_t used = 51 + indicator.size();
-  return row + std::string(76 - used, ' ') + (right ? "→" : "　");
+  return testing::arrowRow(left, "ZAZIR W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ " + indicator,
+                           right);
 }
 
 class MessageBoardTest : public TestApp, public ::testing::Test {

@@ -9,6 +9,12 @@
 
 namespace zazir::testing {
 
+std::string arrowRow(bool left, std::string_view bar, bool right) {
+  std::string row = sj(left ? "←" : "　") + sj(bar);
+  row.resize(76, ' ');
+  return utf8(row + sj(right ? "→" : "　"));
+}
+
 std::vector<std::string> numbered(int count, const std::string& stem) {
   std::vector<std::string> lines;
   for (int i = 1; i <= count; ++i) lines.push_back(stem + std::to_string(i));

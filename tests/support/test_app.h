@@ -15,6 +15,10 @@
 
 namespace zazir::testing {
 
+// A reader's status row as shown (UTF-8): the left arrow's place, `bar`,
+// blanks up to column 76 and the right arrow's place.
+std::string arrowRow(bool left, std::string_view bar, bool right);
+
 // "<stem>1", "<stem>2", ... "<stem><count>".
 std::vector<std::string> numbered(int count, const std::string& stem = "line ");
 
