@@ -102,7 +102,6 @@ TEST(GroupFile, NamesAreCutMembersKeptWhole) {
   // Thirty-two IDs of nine bytes, as the ID list registers them.
   std::string members;
   for (int i = 0; i < 32; ++i) members += (i ? ";ID" : "ID") + std::string(7, 'a' + i % 26);
-  ASSERT_EQ(members.size(), 319u);
   EXPECT_EQ(parseGroupFile("[all]\r\n" + members + "\r\n")[0].members, members);
 }
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "addressbook/test_app.h"
 #include "console/keys.h"
 #include "console/render.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {

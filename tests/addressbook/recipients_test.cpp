@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "addressbook/test_app.h"
 #include "console/keys.h"
 #include "console/render.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
@@ -84,7 +84,7 @@ TEST(RecipientList, The33rdRecipientIsRefusedWithAMessage) {
   EXPECT_EQ(t.backend.bells(), 3);
   EXPECT_EQ(t.backend.pendingKeys(), 0u);
   const std::size_t told = answers[0].size() + answers[1].size() + answers[2].size() + 3 + 11 + 1;
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(told), 23),
+  EXPECT_EQ(t.backend.rowAtKey(told, 23),
             "これ以上、同報メールは送れません。［何かキーを押してください］");
   // The full list: eight per row on rows 2 to 5.
   const Screen& list = t.backend.screenAtKey(told + 3);
@@ -99,7 +99,7 @@ TEST(RecipientList, APieceLongerThanNineBytesIsRefused) {
   answer(t, {"0"});
   EXPECT_EQ(enterRecipients(t.app), "A;B");
   EXPECT_EQ(t.backend.bells(), 1);
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(15), 23),
+  EXPECT_EQ(t.backend.rowAtKey(15, 23),
             "ID = ABCDEFGHIJは９バイトを超えています。［何かキーを押してください］");
 }
 

@@ -4,15 +4,14 @@
 
 #include <clocale>
 #include <filesystem>
-#include <fstream>
-
-#include <unistd.h>
 
 #include "chooser/wildcard.h"
 #include "console/console.h"
 #include "console/dialogs.h"
+#include "console/format.h"
 #include "console/keys.h"
 #include "support/scripted_backend.h"
+#include "support/temp_dir.h"
 
 namespace zazir {
 namespace {
@@ -38,43 +37,16 @@ std::string right16(const std::string& name) {
 
 class Chooser : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // Short, so that the 79-byte limit of a chosen path is far away.
-    root_ = std::filesystem::path(::testing::TempDir()) / ("zc" + std::to_string(::getpid()));
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-    dir_ = root_.string() + "/";
-    savedCwd_ = std::filesystem::current_path();
-  }
-  void TearDown() override {
-    std::filesystem::current_path(savedCwd_);
-    std::filesystem::remove_all(root_);
-  }
-  void touch(const std::string& name) { std::ofstream(root_ / name) << "x"; }
+  void touch(const std::string& name) { testing::writeBytes(dir_ + name, "x"); }
   void files(int count) {
-    for (int i = 0; i < count; ++i) {
-      char name[16];
-      std::snprintf(name, sizeof name, "f%03d", i);
-      touch(name);
-    }
+    for (int i = 0; i < count; ++i) touch(formatText("f%03i", i));
   }
   std::string choose(const std::string& logPath, const std::string& logfileDir = "") {
     return chooseLogFile(console_, logPath, logfileDir);
   }
-  // Runs the chooser expecting it to end the program; returns the exit.
-  ProgramExit chooseToExit(const std::string& logPath, const std::string& logfileDir = "") {
-    try {
-      const std::string chosen = choose(logPath, logfileDir);
-      ADD_FAILURE() << "returned " << chosen;
-    } catch (const ProgramExit& exit) {
-      return exit;
-    }
-    return {};
-  }
 
-  std::filesystem::path root_;
-  std::filesystem::path savedCwd_;
-  std::string dir_;  // with its trailing "/"
+  const testing::TempDir temp_;
+  const std::string dir_ = temp_.dir;
   ScriptedBackend keys_;
   Console console_{keys_};
 };
@@ -93,7 +65,7 @@ TEST_F(Chooser, ANameThatIsNoPatternAndNoDirectoryComesBackAtOnce) {
 
 TEST_F(Chooser, ListsFilesInByteOrderWithDotFilesAndWithoutDirectories) {
   for (const char* name : {"b.log", "A.txt", ".hidden", "Zeta", "README"}) touch(name);
-  std::filesystem::create_directory(root_ / "sub.log");
+  std::filesystem::create_directory(dir_ + "sub.log");
   keys_.press(key::kRight).press(key::kEnter);
   EXPECT_EQ(choose(dir_), dir_ + "A.txt");
   const Screen& first = keys_.screenAtKey(0);
@@ -110,9 +82,9 @@ TEST_F(Chooser, ListsFilesInByteOrderWithDotFilesAndWithoutDirectories) {
 
 TEST_F(Chooser, WherePatternsLookAndWhatPathComesBack) {
   for (const char* name : {"a.log", "B.LOG", "c.txt", "Log"}) touch(name);
-  std::filesystem::create_directory(root_ / "inner");
-  std::ofstream(root_ / "inner" / "x.log") << "x";
-  std::filesystem::current_path(root_);
+  std::filesystem::create_directory(dir_ + "inner");
+  touch("inner/x.log");
+  const testing::InDirectory inside(dir_);
   struct Case {
     const char* name;
     std::string logPath;
@@ -138,19 +110,14 @@ TEST_F(Chooser, WherePatternsLookAndWhatPathComesBack) {
 
 TEST_F(Chooser, LeavingAndFindingNothingEndTheProgram) {
   touch("a.log");
-  std::filesystem::create_directory(root_ / "only");
-  std::filesystem::create_directory(root_ / "only" / "sub");
+  std::filesystem::create_directories(dir_ + "only/sub");
   for (int key : {int{key::kEscape}, int{'Q'}, int{'q'}}) {
     ScriptedBackend keys;
     Console console(keys);
     keys.press(key);
-    try {
-      chooseLogFile(console, "*.*", dir_);
-      ADD_FAILURE() << "returned";
-    } catch (const ProgramExit& exit) {
-      EXPECT_EQ(exit.status, 0);
-      EXPECT_TRUE(exit.message.empty());
-    }
+    const ProgramExit exit = testing::exitOf([&] { chooseLogFile(console, "*.*", dir_); });
+    EXPECT_EQ(exit.status, 0);
+    EXPECT_TRUE(exit.message.empty());
     EXPECT_EQ(keys.row(0), "");  // cleared
   }
   for (const std::string& pattern : {dir_ + "*.none", dir_ + "only/", dir_ + "missing/"}) {
@@ -158,13 +125,9 @@ TEST_F(Chooser, LeavingAndFindingNothingEndTheProgram) {
     Console console(keys);
     console.setCursor(3, 5);
     console.writeText("kept ");
-    try {
-      chooseLogFile(console, pattern, "");
-      ADD_FAILURE() << pattern << " returned";
-    } catch (const ProgramExit& exit) {
-      EXPECT_EQ(exit.status, 1) << pattern;
-      EXPECT_EQ(utf8(exit.message), "指定されたディレクトリにファイルがありません。");
-    }
+    const ProgramExit exit = testing::exitOf([&] { chooseLogFile(console, pattern, ""); });
+    EXPECT_EQ(exit.status, 1) << pattern;
+    EXPECT_EQ(utf8(exit.message), "指定されたディレクトリにファイルがありません。");
     EXPECT_EQ(keys.row(5), "   kept 指定されたディレクトリにファイルがありません。") << pattern;
     EXPECT_EQ(keys.pendingKeys(), 0u);
   }

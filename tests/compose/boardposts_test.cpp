@@ -6,19 +6,19 @@
 #include "console/keys.h"
 #include "console/render.h"
 #include "platform/textfile.h"
-#include "support/board_fixture.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::BoardFixture;
 using testing::LogBuilder;
 using testing::sj;
+using testing::TestApp;
 
 constexpr std::string_view kTerminator = "\r\n//\r\nS\r\n";
 
 // Two message boards; the first holds messages 12 and 13, the second 40.
-class BoardPostTest : public BoardFixture, public ::testing::Test {
+class BoardPostTest : public TestApp, public ::testing::Test {
  protected:
   void SetUp() override {
     addMessageBoard(log.add("   3: TEST  ボード"), 3, "TEST", sj("   3: TEST  ボード"));
@@ -51,7 +51,6 @@ class BoardPostTest : public BoardFixture, public ::testing::Test {
     return text;
   }
 
-  LogBuilder log;
   LogOffset m12 = 0, m13 = 0, m40 = 0;
 };
 
@@ -64,18 +63,18 @@ TEST_F(BoardPostTest, ANewPostIsWrittenByteForByte) {
       {"a\r\nb\r\n", "EW3;t;Y\r\na\r\nb\r\n\r\n//\r\nS\r\n"},
       {"a\r\nb", "EW3;t;Y\r\na\r\nb\r\n//\r\nS\r\n"},
   };
-  App& a = app(log);
+  App& a = withLog();
   std::string expected;
   for (const Case& c : cases) {
     editor.writes(c.body);
-    keys.type("t\r").type("y");
+    backend.type("t\r").type("y");
     writeNewPost(a, 0, false, {});
     expected += c.command;
     EXPECT_EQ(uploadBytes(), expected);
     EXPECT_FALSE(fileExists(tempPath()));
   }
   EXPECT_EQ(editor.found[0], "");  // the text starts empty
-  const Screen& asked = keys.screenAtKey(0);
+  const Screen& asked = backend.screenAtKey(0);
   EXPECT_EQ(rowToUtf8(asked, 2), "   3: TEST  ボード");
   EXPECT_EQ(rowToUtf8(asked, 3), "のメッセージボードに書き込みを作成します。");
   EXPECT_NE(rowToUtf8(asked, 10).find("メッセージボードへの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"),
@@ -83,12 +82,12 @@ TEST_F(BoardPostTest, ANewPostIsWrittenByteForByte) {
 }
 
 TEST_F(BoardPostTest, AnEmptyTitleCancelsBeforeTheEditor) {
-  App& a = app(log);
-  keys.press(key::kEscape);
+  App& a = withLog();
+  backend.press(key::kEscape);
   writeNewPost(a, 0, false, {});
-  keys.press(key::kEnter);
+  backend.press(key::kEnter);
   writeUpload(a, 0);
-  keys.type("name\r").press(key::kEnter);
+  backend.type("name\r").press(key::kEnter);
   writeUpload(a, 0);
   EXPECT_TRUE(editor.commandLines.empty());
   EXPECT_FALSE(fileExists(tempPath()));
@@ -96,9 +95,9 @@ TEST_F(BoardPostTest, AnEmptyTitleCancelsBeforeTheEditor) {
 }
 
 TEST_F(BoardPostTest, AfterARejectedPreviewTheNextPostStartsEmpty) {
-  App& a = app(log);
+  App& a = withLog();
   editor.writes("draft\r\n").keeps();
-  keys.type("t\r").type("n").type("t\r");
+  backend.type("t\r").type("n").type("t\r");
   writeNewPost(a, 0, false, {});
   EXPECT_FALSE(fileExists(tempPath()));
   EXPECT_THROW(writeNewPost(a, 0, false, {}), testing::ScriptExhausted);  // at the preview
@@ -107,42 +106,21 @@ TEST_F(BoardPostTest, AfterARejectedPreviewTheNextPostStartsEmpty) {
 }
 
 TEST_F(BoardPostTest, TheBatchReplyKeepsItsPreparedTextAndProposedTitle) {
-  App& a = app(log);
+  App& a = withLog();
   ASSERT_TRUE(prepareTempFile(config, "prepared\n"));
-  keys.press(key::kEnter).type("y");
+  backend.press(key::kEnter).type("y");
   writeNewPost(a, 1, true, sj("一括レス:#12"));
   EXPECT_EQ(editor.found[0], "prepared\r\n");
   EXPECT_EQ(uploadBytes(), sj("EW5;一括レス:#12;Y\r\nprepared\r\n\r\n//\r\nS\r\n"));
 }
 
-TEST_F(BoardPostTest, AnEmptyEditWritesNoCommand) {
-  App& a = app(log);
-  editor.writes("");
-  keys.type("t\r").type(" ");
-  writeNewPost(a, 0, false, {});
-  EXPECT_EQ(keys.row(0), "【書き込みできません】");
-  EXPECT_TRUE(fileExists(tempPath()));
-  EXPECT_EQ(uploadBytes(), "<none>");
-}
-
-TEST_F(BoardPostTest, AnUploadFileInAMissingDirectoryIsToldAndTheTextKept) {
-  config.uploadfileDir = dir + "missing/";
-  App& a = app(log);
-  editor.writes("precious text\r\n");
-  keys.type("t\r").type("y").type(" ");
-  writeNewPost(a, 0, false, {});
-  EXPECT_EQ(keys.row(0), "【アップロードファイルに書き込めません】");
-  EXPECT_EQ(keys.pendingKeys(), 0u);
-  EXPECT_EQ(tempBytes(), "precious text\r\n");
-}
-
 TEST_F(BoardPostTest, AFileUploadIsWrittenByteForByte) {
-  App& a = app(log);
+  App& a = withLog();
   editor.writes("description");
-  keys.type("file.lzh\r").type("title\r").type("y");
+  backend.type("file.lzh\r").type("title\r").type("y");
   writeUpload(a, 0);
   EXPECT_EQ(uploadBytes(), "F7\r\nZU\r\nfile.lzh\r\ntitle\r\nY\r\ndescription\r\n//\r\nS\r\n");
-  const Screen& asked = keys.screenAtKey(0);
+  const Screen& asked = backend.screenAtKey(0);
   EXPECT_EQ(rowToUtf8(asked, 2), "   7: FILES  ファイル");
   EXPECT_EQ(rowToUtf8(asked, 3), "のファイルボードにアップロードします。");
 }
@@ -158,11 +136,11 @@ TEST_F(BoardPostTest, AnUploadTitleIsCutTo36BytesOnACharacterBoundary) {
       {std::string(34, 'a') + "ムx", std::string(34, 'a') + sj("ム")},
       {"ｱｲｳｴｵ" + std::string(33, 'b'), sj("ｱｲｳｴｵ") + std::string(31, 'b')},
   };
-  App& a = app(log);
+  App& a = withLog();
   std::string expected;
   for (const Case& c : cases) {
     editor.writes("d\r\n");
-    keys.type("f\r").type(c.typed + "\r").type("y");
+    backend.type("f\r").type(c.typed + "\r").type("y");
     writeUpload(a, 0);
     expected += "F7\r\nZU\r\nf\r\n" + c.title + "\r\nY\r\nd\r\n\r\n//\r\nS\r\n";
   }
@@ -170,23 +148,23 @@ TEST_F(BoardPostTest, AnUploadTitleIsCutTo36BytesOnACharacterBoundary) {
 }
 
 TEST_F(BoardPostTest, AReplyKeptIsAnErCommandWithTheQuotedMessage) {
-  App& a = app(log);
+  App& a = withLog();
   editor.keeps();
-  keys.press(key::kEnter).type("y");
+  backend.press(key::kEnter).type("y");
   writeReply(a, 0, m12, m13, sj("やまだ"));
   const std::string body = sj("やまださんの#12「最初の話題」へ") + "\r\n\r\n" +
                            quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n";
   EXPECT_EQ(editor.found[0], body);
   EXPECT_EQ(uploadBytes(), "ER3;12;Y\r\n" + body + std::string(kTerminator));
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(0), 23),
+  EXPECT_EQ(backend.rowAtKey(0, 23),
             "メッセージボードへのレス；タイトルを変更しますか？ (Y/[Ｎ]/Q)");
-  EXPECT_EQ(keys.screenAtKey(0).at(0, 23).attribute, attr::kBar);
+  EXPECT_EQ(backend.screenAtKey(0).at(0, 23).attribute, attr::kBar);
 }
 
 TEST_F(BoardPostTest, AReplyWithANewTitleIsAnEwCommandOnTheSameBoard) {
-  App& a = app(log);
+  App& a = withLog();
   editor.keeps();
-  keys.type("y").type("new title\r").type("y");
+  backend.type("y").type("new title\r").type("y");
   writeReply(a, 0, m12, m13, sj("やまだ"));
   const std::string body = sj("やまださん(#12)「最初の話題」について") + "\r\n\r\n" +
                            quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n";
@@ -194,35 +172,35 @@ TEST_F(BoardPostTest, AReplyWithANewTitleIsAnEwCommandOnTheSameBoard) {
 }
 
 TEST_F(BoardPostTest, TheTitleQuestionRingsForOtherKeysAndQLeaves) {
-  App& a = app(log);
-  keys.press(key::kEscape).type("x").type("Q");
+  App& a = withLog();
+  backend.press(key::kEscape).type("x").type("Q");
   writeReply(a, 0, m12, m13, sj("やまだ"));
-  keys.type("y").press(key::kEscape);  // an empty new title
+  backend.type("y").press(key::kEscape);  // an empty new title
   writeReply(a, 0, m12, m13, sj("やまだ"));
-  EXPECT_EQ(keys.bells(), 2);
-  EXPECT_EQ(keys.pendingKeys(), 0u);
+  EXPECT_EQ(backend.bells(), 2);
+  EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_TRUE(editor.commandLines.empty());
   EXPECT_FALSE(fileExists(tempPath()));  // not created before the questions are answered
 }
 
 TEST_F(BoardPostTest, EmptyLinesAreDroppedFromAReplyOnlyWithDeleteNullLine) {
   config.deleteNullLine = true;
-  App& a = app(log);
+  App& a = withLog();
   editor.keeps();
-  keys.type("n").type("y");
+  backend.type("n").type("y");
   writeReply(a, 0, m12, m13, sj("やまだ"));
   EXPECT_EQ(editor.found[0], sj("やまださんの#12「最初の話題」へ") + "\r\n\r\n" +
                                  quoted("やまだ", {"本文の一行目", "本文の三行目"}) + "\r\n");
 }
 
 TEST_F(BoardPostTest, QuotingStopsAtFourDigitsAndAColonAndAtTheEndOffset) {
-  App& a = app(log);
+  App& a = withLog();
   editor.keeps().keeps().keeps();
   // The last message of the last board: no end offset; the decimal number 89.
-  keys.press(key::kEnter).type("y");
+  backend.press(key::kEnter).type("y");
   writeReply(a, 1, m40, -1, sj("たなか"));
   // No end offset for message 12: it runs on into message 13.
-  keys.press(key::kEnter).type("y");
+  backend.press(key::kEnter).type("y");
   writeReply(a, 0, m12, -1, sj("やまだ"));
   EXPECT_EQ(editor.found[0],
             sj("たなかさんの#89「third」へ") + "\r\n\r\n" + quoted("たなか", {"body 89"}) + "\r\n");
@@ -239,23 +217,23 @@ TEST_F(BoardPostTest, AColonLineOfExactlyFiveBytesIsQuoted) {
   short_log.add("1234:");
   short_log.add("1234:5");
   short_log.add("never");
-  App& a = app(short_log);
+  App& a = withLog(short_log.bytes());
   editor.keeps();
-  keys.press(key::kEnter).type("y");
+  backend.press(key::kEnter).type("y");
   writeReply(a, 0, start, -1, "Y");
   EXPECT_EQ(editor.found[0], sj("Yさんの#1「t」へ") + "\r\n\r\nY> 1234:\r\n\r\n");
 }
 
 TEST_F(BoardPostTest, AMovedReplyGoesToTheChosenBoardWithEveryLineQuoted) {
   config.deleteNullLine = true;
-  App& a = app(log);
+  App& a = withLog();
   editor.keeps();
-  keys.press(key::kDown).press(key::kEnter);  // the second board of the list
-  keys.press(key::kEnter).type("y");          // the proposed title taken
+  backend.press(key::kDown).press(key::kEnter);  // the second board of the list
+  backend.press(key::kEnter).type("y");          // the proposed title taken
   writeMovedReply(a, 0, m12, m13, sj("やまだ"));
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(0), 2), "   5: MOVE");
+  EXPECT_EQ(backend.rowAtKey(0, 2), "   5: MOVE");
   const std::string proposal = "TEST-#12より移動:最初の話題";
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(2), 11), proposal);
+  EXPECT_EQ(backend.rowAtKey(2, 11), proposal);
   EXPECT_EQ(state.listPositions.boardListRow, 1);
   const std::string body = quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n";
   EXPECT_EQ(editor.found[0], body);
@@ -263,21 +241,21 @@ TEST_F(BoardPostTest, AMovedReplyGoesToTheChosenBoardWithEveryLineQuoted) {
 }
 
 TEST_F(BoardPostTest, AMovedReplyTakesATypedTitleAndKeepsToItsEndOffset) {
-  App& a = app(log);
+  App& a = withLog();
   editor.keeps();
-  keys.press(key::kEnter).press(key::kCtrlU).type("moved\r").type("y");
+  backend.press(key::kEnter).press(key::kCtrlU).type("moved\r").type("y");
   writeMovedReply(a, 1, m40, -1, sj("たなか"));
   EXPECT_EQ(uploadBytes(),
             "EW3;moved;Y\r\n" + quoted("たなか", {"body 89"}) + "\r\n" + std::string(kTerminator));
 }
 
 TEST_F(BoardPostTest, AMovedReplyLeftAtTheBoardListOrTitleWritesNothing) {
-  App& a = app(log);
-  keys.press(key::kEscape);
+  App& a = withLog();
+  backend.press(key::kEscape);
   writeMovedReply(a, 0, m12, m13, sj("やまだ"));
-  keys.press(key::kEnter).press(key::kCtrlU).press(key::kEnter);  // the proposal emptied
+  backend.press(key::kEnter).press(key::kCtrlU).press(key::kEnter);  // the proposal emptied
   writeMovedReply(a, 0, m12, m13, sj("やまだ"));
-  EXPECT_EQ(keys.pendingKeys(), 0u);
+  EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_TRUE(editor.commandLines.empty());
   EXPECT_FALSE(fileExists(tempPath()));
   EXPECT_EQ(uploadBytes(), "<none>");

@@ -12,7 +12,6 @@
 #include <csignal>
 #include <filesystem>
 
-#include "addressbook/test_app.h"
 #include "compose/boardposts.h"
 #include "compose/sendmail.h"
 #include "compose/uploadfile.h"
@@ -20,11 +19,11 @@
 #include "console/render.h"
 #include "driver/chat.h"
 #include "platform/textfile.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::readBytes;
 using testing::TestApp;
 using testing::utf8;
 using testing::writeBytes;
@@ -58,14 +57,9 @@ class FileSizeLimit {
 
 class UploadFailureTest : public ::testing::TestWithParam<Place> {
  protected:
-  UploadFailureTest() {
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(t_.dir());  // where the chat back-logs are
-  }
   ~UploadFailureTest() override {
     std::error_code ignored;
     std::filesystem::permissions(t_.path("ro"), std::filesystem::perms::owner_all, ignored);
-    std::filesystem::current_path(previous_);
   }
 
   // Puts the upload file in its place; false when the place cannot be made
@@ -87,7 +81,7 @@ class UploadFailureTest : public ::testing::TestWithParam<Place> {
         t_.config.uploadfile = "full";
         return true;
       case Place::FillsUp:
-        writeBytes(t_.path("UPLOAD.TXT"), kEarlier);
+        writeBytes(t_.uploadPath(), kEarlier);
         return true;
     }
     return false;
@@ -115,37 +109,34 @@ class UploadFailureTest : public ::testing::TestWithParam<Place> {
     EXPECT_TRUE(shown) << lost;
   }
 
-  std::string uploadBytes() const { return readBytes(uploadFileDiskPath(t_.config)); }
-
   TestApp t_;
-  std::filesystem::path previous_;
+  testing::InDirectory inDirectory_{t_.dir};  // where the chat back-logs are
 };
 
 TEST_P(UploadFailureTest, APostAMailAndAChatLineAreToldAndNothingIsLost) {
   if (!place()) GTEST_SKIP() << "a read-only directory does not stop this user";
   const std::string before = GetParam() == Place::FillsUp ? kEarlier : "<none>";
-  const std::string kept =
-      "　書いた文章はファイル[" + utf8(t_.path("ZQ2OFF.TMP")) + "]に残してあります。";
+  const std::string kept = "　書いた文章はファイル[" + utf8(t_.tempPath()) + "]に残してあります。";
 
   // A board post.
   t_.index.messageBoards.push_back(BoardEntry{0, 3, "b", "b"});
-  t_.editor = [this](const std::string&) { writeBytes(t_.path("ZQ2OFF.TMP"), "a post\r\n"); };
+  t_.editor.writes("a post\r\n");
   t_.backend.type("title").press(key::kEnter).type("y").type(" ");
   failing([&] { writeNewPost(t_.app, 0, false, {}); });
   expectNotice(7, kept);
-  EXPECT_EQ(readBytes(t_.path("ZQ2OFF.TMP")), "a post\r\n");
+  EXPECT_EQ(t_.tempBytes(), "a post\r\n");
   if (GetParam() != Place::FullDisk) {
-    EXPECT_EQ(uploadBytes(), before);
+    EXPECT_EQ(t_.uploadBytes(), before);
   }
 
   // A mail.
-  t_.editor = [this](const std::string&) { writeBytes(t_.path("ZQ2OFF.TMP"), "a mail\r\n"); };
+  t_.editor.writes("a mail\r\n");
   t_.backend.type("y").press(key::kEnter).type("y").type(" ");
   failing([&] { sendMail(t_.app, false, "", "AAA"); });
   expectNotice(7 + 4, kept);
-  EXPECT_EQ(readBytes(t_.path("ZQ2OFF.TMP")), "a mail\r\n");
+  EXPECT_EQ(t_.tempBytes(), "a mail\r\n");
   if (GetParam() != Place::FullDisk) {
-    EXPECT_EQ(uploadBytes(), before);
+    EXPECT_EQ(t_.uploadBytes(), before);
   }
 
   // A chat line: the notice shows what was typed.
@@ -160,7 +151,7 @@ TEST_P(UploadFailureTest, APostAMailAndAChatLineAreToldAndNothingIsLost) {
   failing([&] { runChatLoop(t_.app); });
   expectNotice(11 + 16, "my chat line");
   if (GetParam() != Place::FullDisk) {
-    EXPECT_EQ(uploadBytes(), before);
+    EXPECT_EQ(t_.uploadBytes(), before);
   }
   EXPECT_EQ(t_.backend.pendingKeys(), 0u);
 }

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_path.h"
-
 #include "platform/linestream.h"
 #include "support/scripted_backend.h"
+#include "support/temp_dir.h"
 
 namespace zazir {
 namespace {
@@ -82,12 +81,11 @@ TEST(ReadPiece, ALeadByteAtTheEndOfTheFileIsReadOnceAndReadingEnds) {
 TEST(ReadPiece, CarriesAcrossTheFileBufferBoundary) {
   // A real file with a buffer smaller than the data: the cut falls where
   // the buffer must be refilled.
-  const std::string path = testing::tempPath("carry.log");
+  const testing::TempDir temp;
+  const std::string path = temp.path("carry.log");
   std::string data;
   for (int i = 0; i < 200; ++i) data += std::string(76, 'x') + sj("漢字") + "\r\n";
-  FILE* f = std::fopen(path.c_str(), "wb");
-  std::fwrite(data.data(), 1, data.size(), f);
-  std::fclose(f);
+  testing::writeBytes(path, data);
   auto stream = FileLineStream::open(path, 2048);
   ASSERT_TRUE(stream);
   std::string piece;

@@ -111,13 +111,10 @@ TEST_F(DialogTest, MessageBoxShowsItsEntryAndReturnsOnAnyKey) {
 }
 
 TEST_F(DialogTest, FatalErrorShowsItsScreenAndEndsWithStatus50) {
-  try {
-    fatalError(console_, sj("設定ファイルが開けません。"));
-    FAIL() << "fatalError returned";
-  } catch (const ProgramExit& exit) {
-    EXPECT_EQ(exit.status, 50);
-    EXPECT_EQ(utf8(exit.message), "設定ファイルが開けません。");
-  }
+  const ProgramExit exit =
+      testing::exitOf([&] { fatalError(console_, sj("設定ファイルが開けません。")); });
+  EXPECT_EQ(exit.status, 50);
+  EXPECT_EQ(utf8(exit.message), "設定ファイルが開けません。");
   EXPECT_EQ(keys_.row(0), "致命的エラーが発生しました。");
   EXPECT_EQ(keys_.screen().at(0, 0).attribute, attr::kFatal);
   EXPECT_EQ(keys_.row(2), "設定ファイルが開けません。");

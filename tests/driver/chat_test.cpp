@@ -3,22 +3,19 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-
 #include "console/keys.h"
 #include "console/render.h"
-#include "driver/app_fixture.h"
+#include "platform/textfile.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::AppTest;
+using testing::fileBytes;
 using testing::sj;
+using testing::TestApp;
 using testing::utf8;
-
-std::string fileBytes(const std::string& name) {
-  return readBinaryFile(name).value_or("<none>");
-}
+using testing::writeBytes;
 
 // The part of a log below one chat board's listing line.
 struct ChatContent {
@@ -26,19 +23,21 @@ struct ChatContent {
   std::string lines;  // the chat lines and whatever follows them
 };
 
-class ChatTest : public AppTest {
+class ChatTest : public TestApp, public ::testing::Test {
  protected:
+  testing::InDirectory inDirectory_{dir};  // where the back-logs are
+
   // Lays out a log of listing lines and chat contents, and indexes it.
   void buildLog(const std::vector<std::pair<ChatBoardEntry, ChatContent>>& boards) {
-    std::string log = "header\r\n";
-    index_ = LogIndex{};
+    std::string text = "header\r\n";
+    index = LogIndex{};
     for (const auto& [entry, content] : boards) {
-      log += entry.label + "\r\n";
-      index_.chatBoards.push_back(entry);
-      index_.chatContentOffset.push_back(static_cast<LogOffset>(log.size()));
-      log += "-----\r\n" + content.countLine + "-----\r\n" + content.lines;
+      text += entry.label + "\r\n";
+      index.chatBoards.push_back(entry);
+      index.chatContentOffset.push_back(static_cast<LogOffset>(text.size()));
+      text += "-----\r\n" + content.countLine + "-----\r\n" + content.lines;
     }
-    setLog(log);
+    withLog(text);
   }
 
   static ChatBoardEntry board(const std::string& name, std::uint8_t hasNew = 1, int number = 12) {
@@ -65,9 +64,9 @@ TEST_F(ChatTest, TwoRunsOnTwoLogsAccumulateInTheBackLogEarlierFirst) {
   buildLog({{board("#talk"),
              {countLine(2),
               chatLine("A", "one") + "\r\n" + chatLine("B", "two") + "\r\n\r\nnext section\r\n"}}});
-  recordChatBackLogs(app_);
+  recordChatBackLogs(app);
   buildLog({{board("#talk"), {countLine(1), chatLine("C", "three") + "\r\n\r\n"}}});
-  recordChatBackLogs(app_);
+  recordChatBackLogs(app);
   EXPECT_EQ(fileBytes("#talk"), chatLine("A", "one") + "\r\n" + chatLine("B", "two") + "\r\n" +
                                     chatLine("C", "three") + "\r\n");
 }
@@ -95,7 +94,7 @@ TEST_F(ChatTest, TheCountLineDecidesHowManyLinesAreCopied) {
   for (const Case& c : cases) {
     buildLog({{board("#c"), {c.countLine, c.lines}}});
     std::remove("#c");
-    recordChatBackLogs(app_);
+    recordChatBackLogs(app);
     EXPECT_EQ(fileBytes("#c"), c.recorded) << c.name;
   }
 }
@@ -105,7 +104,7 @@ TEST_F(ChatTest, EveryLineIsStoredWholeWithOneCrLf) {
   buildLog({{board("#c"),
              {countLine(4), chatLine("A", "lf") + "\n" + chatLine("B", "cr cr") + "\r\r\n" +
                                 longText + "\r\n" + chatLine("C", "tab\there") + "\r\n\r\n"}}});
-  recordChatBackLogs(app_);
+  recordChatBackLogs(app);
   EXPECT_EQ(fileBytes("#c"), chatLine("A", "lf") + "\r\n" + chatLine("B", "cr cr") + "\r\n" +
                                  longText + "\r\n" + chatLine("C", "tab\there") + "\r\n");
 }
@@ -115,21 +114,21 @@ TEST_F(ChatTest, OnlyBoardsWithNewLinesAndUsableNamesAreRecorded) {
   buildLog({{board("#quiet", 0), {countLine(1), chatLine("A", "old") + "\r\n\r\n"}},
             {board("sub/#x"), {countLine(1), chatLine("B", "b") + "\r\n\r\n"}},
             {board("#new"), {countLine(1), chatLine("C", "c") + "\r\n\r\n"}}});
-  recordChatBackLogs(app_);
+  recordChatBackLogs(app);
   EXPECT_FALSE(fileExists("#quiet"));
   EXPECT_FALSE(fileExists("sub/#x"));
   EXPECT_EQ(fileBytes("#new"), chatLine("C", "c") + "\r\n");
-  EXPECT_EQ(backend_.bells(), 0);
+  EXPECT_EQ(backend.bells(), 0);
 }
 
 TEST_F(ChatTest, ABackLogThatCannotBeWrittenIsToldAndTheOthersAreStillRecorded) {
   mkdir("#blocked", 0755);  // a directory where the file should be
   buildLog({{board("#blocked"), {countLine(1), chatLine("A", "a") + "\r\n\r\n"}},
             {board("#fine"), {countLine(1), chatLine("B", "b") + "\r\n\r\n"}}});
-  backend_.type("x");
-  recordChatBackLogs(app_);
-  EXPECT_EQ(rowToUtf8(backend_.screenAtKey(0), 0), "【バックログファイルに書き込めません】");
-  EXPECT_NE(rowToUtf8(backend_.screenAtKey(0), 2).find("[#blocked]"), std::string::npos);
+  backend.type("x");
+  recordChatBackLogs(app);
+  EXPECT_EQ(backend.rowAtKey(0, 0), "【バックログファイルに書き込めません】");
+  EXPECT_NE(backend.rowAtKey(0, 2).find("[#blocked]"), std::string::npos);
   EXPECT_EQ(fileBytes("#fine"), chatLine("B", "b") + "\r\n");
 }
 
@@ -144,19 +143,19 @@ TEST_F(ChatTest, TheStartUpPolicy) {
       {LineChatQuote::Yes, "", true},
       {LineChatQuote::No, "", false},
   };
-  state_.logPath = "LOG.TXT";
+  state.logPath = "LOG.TXT";
   for (const Case& c : cases) {
     std::remove("#c");
     buildLog({{board("#c"), {countLine(1), chatLine("A", "a") + "\r\n\r\n"}}});
-    config_.lineChatQuote = c.policy;
-    backend_.type(c.keys);
-    applyLineChatPolicy(app_);
+    config.lineChatQuote = c.policy;
+    backend.type(c.keys);
+    applyLineChatPolicy(app);
     EXPECT_EQ(fileExists("#c"), c.recorded) << c.keys;
-    EXPECT_EQ(backend_.pendingKeys(), 0u);
+    EXPECT_EQ(backend.pendingKeys(), 0u);
   }
-  EXPECT_EQ(rowToUtf8(backend_.screenAtKey(0), 11),
+  EXPECT_EQ(backend.rowAtKey(0, 11),
             "ﾛｸﾞﾌｧｲﾙ[LOG.TXT]から１行ﾁｬｯﾄの内容をﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？");
-  EXPECT_EQ(rowToUtf8(backend_.screenAtKey(0), 12), "(Y/N)");
+  EXPECT_EQ(backend.rowAtKey(0, 12), "(Y/N)");
 }
 
 TEST(ReplyName, IsTheLineCutAtItsFirstBlankThenAtItsFirstColon) {
@@ -175,61 +174,58 @@ TEST(ReplyName, IsTheLineCutAtItsFirstBlankThenAtItsFirstColon) {
 }
 
 TEST_F(ChatTest, ChatPostsAndRepliesCarryOnlyWhatWasTyped) {
-  index_.chatBoards.push_back(board("#talk", 1, 7));
-  index_.chatContentOffset.push_back(0);
-  std::ofstream("#talk", std::ios::binary) << chatLine("ABC12345", "hello") << "\r\n";
-  backend_.press(key::kEnter);                             // the board
-  backend_.type("W").type("new line").press(key::kEnter);  // a post
-  backend_.type("R").type(" hi").press(key::kEnter);       // a reply on the proposal
-  backend_.type("R").press(key::kEscape);                  // a reply cancelled
-  backend_.type("W").press(key::kEnter);                   // an empty post
-  backend_.press(key::kEnter);                             // Return does nothing
-  backend_.type("q").type("q");
-  runChatLoop(app_);
-  EXPECT_EQ(backend_.pendingKeys(), 0u);
+  index.chatBoards.push_back(board("#talk", 1, 7));
+  index.chatContentOffset.push_back(0);
+  writeBytes("#talk", chatLine("ABC12345", "hello") + "\r\n");
+  backend.press(key::kEnter);                             // the board
+  backend.type("W").type("new line").press(key::kEnter);  // a post
+  backend.type("R").type(" hi").press(key::kEnter);       // a reply on the proposal
+  backend.type("R").press(key::kEscape);                  // a reply cancelled
+  backend.type("W").press(key::kEnter);                   // an empty post
+  backend.press(key::kEnter);                             // Return does nothing
+  backend.type("q").type("q");
+  runChatLoop(app);
+  EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_EQ(uploadBytes(),
             "EW7\r\nnew line\r\nY\r\nEW7\r\n" + sj("＞ ABC12345さん hi") + "\r\nY\r\n");
-  const Screen& replyPrompt = backend_.screenAtKey(12);
+  const Screen& replyPrompt = backend.screenAtKey(12);
   EXPECT_EQ(rowToUtf8(replyPrompt, 11), "＞ ABC12345さん");
   EXPECT_NE(rowToUtf8(replyPrompt, 10).find("１行チャットへのレス 無入力：ｷｬﾝｾﾙ"),
             std::string::npos);
-  EXPECT_NE(rowToUtf8(backend_.screenAtKey(2), 10).find("１行チャットへの投稿 無入力：ｷｬﾝｾﾙ"),
-            std::string::npos);
+  EXPECT_NE(backend.rowAtKey(2, 10).find("１行チャットへの投稿 無入力：ｷｬﾝｾﾙ"), std::string::npos);
 }
 
 TEST_F(ChatTest, AChatBoardWithoutBackLogLeadsBackToTheBoardList) {
-  index_.chatBoards.push_back(board("#none"));
-  index_.chatContentOffset.push_back(0);
-  backend_.press(key::kEnter).type("x").type("q");
-  runChatLoop(app_);
-  EXPECT_EQ(backend_.pendingKeys(), 0u);
-  EXPECT_EQ(rowToUtf8(backend_.screenAtKey(1), 0), "【書き込みがありません】");
-  EXPECT_EQ(backend_.row(1), "#none  chat [×]");
+  index.chatBoards.push_back(board("#none"));
+  index.chatContentOffset.push_back(0);
+  backend.press(key::kEnter).type("x").type("q");
+  runChatLoop(app);
+  EXPECT_EQ(backend.pendingKeys(), 0u);
+  EXPECT_EQ(backend.rowAtKey(1, 0), "【書き込みがありません】");
+  EXPECT_EQ(backend.row(1), "#none  chat [×]");
   EXPECT_EQ(uploadBytes(), "<none>");
 }
 
 TEST_F(ChatTest, NotewallPostsAndReplies) {
   const std::string wall = "ABC           :first note\r\nXYZ           :second\r\n\r\n";
-  setLog("top\r\n" + wall);
-  index_.notewallOffset = 5;
-  backend_.press(key::kDown).type("R").press(key::kEnter);  // reply to XYZ as proposed
-  backend_.type("W").type("a post").press(key::kEnter);     // a post from the list
-  backend_.type("r").press(key::kEscape);                   // a reply cancelled
-  backend_.type("q");
-  runNotewallLoop(app_);
-  EXPECT_EQ(backend_.pendingKeys(), 0u);
-  EXPECT_NE(rowToUtf8(backend_.screenAtKey(2), 10).find("Notewallへのレス 無入力：ｷｬﾝｾﾙ"),
-            std::string::npos);
-  EXPECT_EQ(rowToUtf8(backend_.screenAtKey(2), 11), "＞ XYZさん");
-  EXPECT_NE(rowToUtf8(backend_.screenAtKey(4), 10).find("Notewallへの投稿 無入力：ｷｬﾝｾﾙ"),
-            std::string::npos);
-  EXPECT_EQ(rowToUtf8(backend_.screenAtKey(4), 11), "");
+  withLog("top\r\n" + wall);
+  index.notewallOffset = 5;
+  backend.press(key::kDown).type("R").press(key::kEnter);  // reply to XYZ as proposed
+  backend.type("W").type("a post").press(key::kEnter);     // a post from the list
+  backend.type("r").press(key::kEscape);                   // a reply cancelled
+  backend.type("q");
+  runNotewallLoop(app);
+  EXPECT_EQ(backend.pendingKeys(), 0u);
+  EXPECT_NE(backend.rowAtKey(2, 10).find("Notewallへのレス 無入力：ｷｬﾝｾﾙ"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(2, 11), "＞ XYZさん");
+  EXPECT_NE(backend.rowAtKey(4, 10).find("Notewallへの投稿 無入力：ｷｬﾝｾﾙ"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(4, 11), "");
   EXPECT_EQ(uploadBytes(), "P\r\n" + sj("＞ XYZさん") + "\r\n\r\nP\r\na post\r\n\r\n");
 
   // The post of the main menu needs no Notewall in the log.
-  index_.notewallOffset = -1;
-  backend_.type("direct").press(key::kEnter);
-  postToNotewall(app_);
+  index.notewallOffset = -1;
+  backend.type("direct").press(key::kEnter);
+  postToNotewall(app);
   EXPECT_EQ(uploadBytes(),
             "P\r\n" + sj("＞ XYZさん") + "\r\n\r\nP\r\na post\r\n\r\nP\r\ndirect\r\n\r\n");
 }

@@ -4,13 +4,13 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <utility>
 #include <vector>
 
 #include "console/dialogs.h"
 #include "support/scripted_backend.h"
+#include "support/temp_dir.h"
 
 namespace zazir {
 namespace {
@@ -160,31 +160,18 @@ TEST(Configuration, Policies) {
 
 class ConfigFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = std::filesystem::path(::testing::TempDir()) /
-            ("config_test_" +
-             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-    savedCwd_ = std::filesystem::current_path();
-  }
-  void TearDown() override {
-    std::filesystem::current_path(savedCwd_);
-    std::filesystem::remove_all(root_);
-  }
   std::string write(const std::string& relative, const std::string& bytes) {
-    const std::filesystem::path path = root_ / relative;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    std::filesystem::create_directories(std::filesystem::path(root_ + relative).parent_path());
+    testing::writeBytes(root_ + relative, bytes);
+    return root_ + relative;
   }
   std::string dir(const std::string& relative) {
-    std::filesystem::create_directories(root_ / relative);
-    return (root_ / relative).string();
+    std::filesystem::create_directories(root_ + relative);
+    return root_ + relative;
   }
 
-  std::filesystem::path root_;
-  std::filesystem::path savedCwd_;
+  const testing::TempDir temp_;
+  const std::string root_ = temp_.dir;
 };
 
 TEST_F(ConfigFiles, LoadingFillsTheSettings) {
@@ -207,7 +194,7 @@ TEST_F(ConfigFiles, FailuresEndTheProgramWithStatus50AndTheirMessage) {
   const std::string locked = write("locked.CFG", "EDITOR=vi\r\n");
   std::filesystem::permissions(locked, std::filesystem::perms::none);
   std::vector<Case> cases = {
-      {"missing", (root_ / "none.CFG").string(), "設定ファイルが開けません。"},
+      {"missing", root_ + "none.CFG", "設定ファイルが開けません。"},
       {"a directory", dir("adir.CFG"), "設定ファイルが開けません。"},
       {"invalid policy", write("bad.CFG", "EDITOR=vi\r\nDELETENULLLINE=yes\r\n"),
        "ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。"},
@@ -217,15 +204,11 @@ TEST_F(ConfigFiles, FailuresEndTheProgramWithStatus50AndTheirMessage) {
     ScriptedBackend backend;
     Console console(backend);
     Config config;
-    try {
-      loadConfiguration(console, c.path, config);
-      ADD_FAILURE() << c.name << ": loading returned";
-    } catch (const ProgramExit& exit) {
-      EXPECT_EQ(exit.status, 50) << c.name;
-      EXPECT_EQ(utf8(exit.message), c.message) << c.name;
-      EXPECT_EQ(backend.row(0), "致命的エラーが発生しました。") << c.name;
-      EXPECT_EQ(backend.row(2), c.message) << c.name;
-    }
+    const ProgramExit exit = testing::exitOf([&] { loadConfiguration(console, c.path, config); });
+    EXPECT_EQ(exit.status, 50) << c.name;
+    EXPECT_EQ(utf8(exit.message), c.message) << c.name;
+    EXPECT_EQ(backend.row(0), "致命的エラーが発生しました。") << c.name;
+    EXPECT_EQ(backend.row(2), c.message) << c.name;
   }
 }
 
@@ -237,7 +220,7 @@ const char* fakeGetenv(const char* name) {
 }
 
 TEST_F(ConfigFiles, SearchOrder) {
-  const std::string r = root_.string() + "/";
+  const std::string& r = root_;
   write("own/zazir.CFG", "");
   write("own.CFG", "");  // what cutting at a "." of the directory would find
   write(".CFG", "");     // what a hidden program file would find
@@ -282,8 +265,9 @@ TEST_F(ConfigFiles, SearchOrder) {
        r + "home/.config/zazir/ZAZIR.CFG"},
       {"nowhere", "zazir", "nocfg", {{"PATH", r + "p1"}, {"HOME", r + "nocfg"}}, std::nullopt},
   };
+  const testing::InDirectory restored(root_);
   for (const Case& c : cases) {
-    std::filesystem::current_path(root_ / c.cwd);
+    std::filesystem::current_path(root_ + c.cwd);
     fakeEnvironment = c.env;
     EXPECT_EQ(findConfigurationFile(c.program, fakeGetenv), c.found) << c.name;
   }

@@ -2,18 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "console/keys.h"
 #include "console/render.h"
-#include "driver/app_fixture.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::AppTest;
 using testing::sj;
+using testing::TestApp;
 using testing::utf8;
+using testing::writeBytes;
 
 std::vector<BoardEntry> boards(int count) {
   std::vector<BoardEntry> table(count);
@@ -30,10 +29,6 @@ std::vector<int> highlighted(const Screen& screen) {
   return rows;
 }
 
-void writeFile(const std::string& name, const std::string& bytes) {
-  std::ofstream(name, std::ios::binary) << bytes;
-}
-
 // A chat line: an ID padded to 14 bytes, the marker, the text, CR LF.
 std::string listed(char marker, int number) {
   std::string id = "ID" + std::to_string(number);
@@ -47,13 +42,15 @@ std::string listedLines(char marker, int count) {
   return text;
 }
 
-class ListTest : public AppTest {
+class ListTest : public TestApp, public ::testing::Test {
  protected:
+  testing::InDirectory inDirectory_{dir};  // where the back-logs are
+
   void addChatBoard(const std::string& name, const std::string& label) {
     ChatBoardEntry entry;
     entry.name = name;
     entry.label = label;
-    index_.chatBoards.push_back(entry);
+    index.chatBoards.push_back(entry);
   }
 };
 
@@ -61,9 +58,9 @@ TEST_F(ListTest, TheScreenHasItsTitleBarRowsAtTheirOffsetAndAHighlightOnTheTextO
   ListRows rows{};
   rows[0] = "mail";
   rows[1] = "boards";
-  backend_.press(key::kDown).press(key::kEnter);
-  EXPECT_EQ(selectListRow(app_, rows, 0, 1, 8), 1);
-  const Screen& first = backend_.screenAtKey(0);
+  backend.press(key::kDown).press(key::kEnter);
+  EXPECT_EQ(selectListRow(app, rows, 0, 1, 8), 1);
+  const Screen& first = backend.screenAtKey(0);
   EXPECT_EQ(rowToUtf8(first, 0), "ZAZIR 8,2:移動 W:書込 R:返答 Q:戻る F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ");
   EXPECT_EQ(first.at(0, 0).attribute, attr::kNormal);
   EXPECT_EQ(first.at(6, 0).attribute, attr::kBar);
@@ -72,7 +69,7 @@ TEST_F(ListTest, TheScreenHasItsTitleBarRowsAtTheirOffsetAndAHighlightOnTheTextO
   EXPECT_EQ(highlighted(first), std::vector<int>{9});
   EXPECT_EQ(first.at(3, 9).attribute, attr::kHighlight);
   EXPECT_EQ(first.at(4, 9).attribute, attr::kStartup);  // not the rest of the row
-  EXPECT_EQ(highlighted(backend_.screenAtKey(1)), std::vector<int>{10});
+  EXPECT_EQ(highlighted(backend.screenAtKey(1)), std::vector<int>{10});
 }
 
 TEST_F(ListTest, TheKeyDecidesTheActionKey) {
@@ -97,90 +94,89 @@ TEST_F(ListTest, TheKeyDecidesTheActionKey) {
       {'8', kListPageBack, ActionKey::Choose},
   };
   for (const Case& c : cases) {
-    state_.actionKey = ActionKey::Reply;  // left over from an earlier choice
-    backend_.press(c.key);
-    EXPECT_EQ(selectListRow(app_, rows, 0, 4, 8), c.row) << c.key;
-    EXPECT_EQ(state_.actionKey, c.action) << c.key;
+    state.actionKey = ActionKey::Reply;  // left over from an earlier choice
+    backend.press(c.key);
+    EXPECT_EQ(selectListRow(app, rows, 0, 4, 8), c.row) << c.key;
+    EXPECT_EQ(state.actionKey, c.action) << c.key;
   }
 }
 
 TEST_F(ListTest, MovementStopsAtTheLastRowAndHelpReturnsAfterItsBox) {
   ListRows rows{};
   for (int k = 0; k < 3; ++k) rows[k] = "item";
-  backend_.type("2222").press(key::kEnter);
-  EXPECT_EQ(selectListRow(app_, rows, 0, 2), 2);
-  backend_.type("?").type("x");
-  EXPECT_EQ(selectListRow(app_, rows, 1, 2), kListHelpShown);
-  EXPECT_EQ(rowToUtf8(backend_.screenAtKey(6), 0), "【メニュー選択】");
+  backend.type("2222").press(key::kEnter);
+  EXPECT_EQ(selectListRow(app, rows, 0, 2), 2);
+  backend.type("?").type("x");
+  EXPECT_EQ(selectListRow(app, rows, 1, 2), kListHelpShown);
+  EXPECT_EQ(backend.rowAtKey(6, 0), "【メニュー選択】");
 }
 
 TEST_F(ListTest, UploadFileViewRedrawsTheSameListWithTheSameRow) {
   const std::vector<BoardEntry> table = boards(30);
-  backend_.press(key::kDown).press(key::kDown).type("F").press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, table), 2);
-  ASSERT_EQ(commands_.size(), 1u);
-  EXPECT_NE(commands_[0].find(directory_ + "/UPLOAD.TXT"), std::string::npos) << commands_[0];
-  EXPECT_EQ(commands_[0].rfind("edit ", 0), 0u);
-  EXPECT_EQ(backend_.screenAtKey(3), backend_.screenAtKey(2));
-  EXPECT_EQ(highlighted(backend_.screenAtKey(3)), std::vector<int>{3});
+  backend.press(key::kDown).press(key::kDown).type("F").press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, table), 2);
+  ASSERT_EQ(editor.commandLines.size(), 1u);
+  EXPECT_EQ(editor.commandLines[0], "myedit -a " + uploadPath() + " ");
+  EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));
+  EXPECT_EQ(highlighted(backend.screenAtKey(3)), std::vector<int>{3});
 }
 
 TEST_F(ListTest, TwentyThreeBoardsMakeOnePage) {
   const std::vector<BoardEntry> table = boards(23);
-  for (int k = 0; k < 23; ++k) backend_.press(key::kDown);
-  backend_.press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, table), 22);
-  EXPECT_EQ(backend_.row(1), "board 0");
-  EXPECT_EQ(highlighted(backend_.screen()), std::vector<int>{23});
-  EXPECT_EQ(state_.listPositions.boardListPage, 0);
+  for (int k = 0; k < 23; ++k) backend.press(key::kDown);
+  backend.press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, table), 22);
+  EXPECT_EQ(backend.row(1), "board 0");
+  EXPECT_EQ(highlighted(backend.screen()), std::vector<int>{23});
+  EXPECT_EQ(state.listPositions.boardListPage, 0);
 }
 
 TEST_F(ListTest, TheTwentyFourthBoardIsOnTheSecondPage) {
   const std::vector<BoardEntry> table = boards(24);
-  for (int k = 0; k < 23; ++k) backend_.press(key::kDown);
-  backend_.press(key::kDown).press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, table), 22);
-  const Screen& secondPage = backend_.screenAtKey(23);
+  for (int k = 0; k < 23; ++k) backend.press(key::kDown);
+  backend.press(key::kDown).press(key::kUp).press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, table), 22);
+  const Screen& secondPage = backend.screenAtKey(23);
   EXPECT_EQ(rowToUtf8(secondPage, 1), "board 23");
   EXPECT_EQ(rowToUtf8(secondPage, 2), "");
   EXPECT_EQ(highlighted(secondPage), std::vector<int>{1});
-  EXPECT_EQ(highlighted(backend_.screenAtKey(24)), std::vector<int>{1});  // Down stays
-  EXPECT_EQ(highlighted(backend_.screen()), std::vector<int>{23});
-  EXPECT_EQ(backend_.row(23), "board 22");
+  EXPECT_EQ(highlighted(backend.screenAtKey(24)), std::vector<int>{1});  // Down stays
+  EXPECT_EQ(highlighted(backend.screen()), std::vector<int>{23});
+  EXPECT_EQ(backend.row(23), "board 22");
   // Ctrl+N on the last page keeps it, on its last row.
-  backend_.press(key::kCtrlN).press(key::kCtrlN).press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, table), 23);
+  backend.press(key::kCtrlN).press(key::kCtrlN).press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, table), 23);
 }
 
 TEST_F(ListTest, PagingBackOnTheFirstPageGoesToRowZero) {
-  state_.listPositions.boardListRow = 7;
+  state.listPositions.boardListRow = 7;
   const std::vector<BoardEntry> table = boards(30);
-  backend_.press(key::kCtrlB).press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, table), 0);
-  backend_.press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, table), 0);
+  backend.press(key::kCtrlB).press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, table), 0);
+  backend.press(key::kUp).press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, table), 0);
 }
 
 TEST_F(ListTest, TheSharedPositionIsNormalisedToTheTableOpened) {
   const std::vector<BoardEntry> messageBoards = boards(100);
-  state_.listPositions.boardListPage = 3;
-  state_.listPositions.boardListRow = 10;
-  backend_.press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, messageBoards), 79);
-  backend_.press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, boards(40)), 33);
-  EXPECT_EQ(state_.listPositions.boardListPage, 1);
-  EXPECT_EQ(state_.listPositions.boardListRow, 10);
+  state.listPositions.boardListPage = 3;
+  state.listPositions.boardListRow = 10;
+  backend.press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, messageBoards), 79);
+  backend.press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, boards(40)), 33);
+  EXPECT_EQ(state.listPositions.boardListPage, 1);
+  EXPECT_EQ(state.listPositions.boardListRow, 10);
   // A table shorter than the remembered row lowers the row itself.
-  backend_.press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, boards(4)), 3);
+  backend.press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, boards(4)), 3);
 }
 
 TEST_F(ListTest, HelpBringsTheHighlightBackToTheRowTheListOpenedOn) {
-  state_.listPositions.boardListRow = 3;
-  backend_.press(key::kDown).press(key::kDown).type("?").type("x").press(key::kEnter);
-  EXPECT_EQ(chooseBoard(app_, boards(10)), 3);
-  EXPECT_EQ(rowToUtf8(backend_.screenAtKey(3), 0), "【メニュー選択】");
+  state.listPositions.boardListRow = 3;
+  backend.press(key::kDown).press(key::kDown).type("?").type("x").press(key::kEnter);
+  EXPECT_EQ(chooseBoard(app, boards(10)), 3);
+  EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
 }
 
 TEST_F(ListTest, ChatBoardsAreMarkedByWhetherTheirBackLogExists) {
@@ -188,27 +184,27 @@ TEST_F(ListTest, ChatBoardsAreMarkedByWhetherTheirBackLogExists) {
   addChatBoard("#none", "#none  none");
   addChatBoard("a/b", "a/b  slash");
   addChatBoard("#empty", "");
-  writeFile("#talk", listedLines('>', 2));
+  writeBytes("#talk", listedLines('>', 2));
   mkdir("a", 0755);
-  writeFile("a/b", listedLines('>', 2));
-  backend_.press(key::kDown).press(key::kEnter);
-  EXPECT_EQ(chooseChatBoard(app_), 1);
-  EXPECT_EQ(backend_.row(1), "#talk  talk [→]");
-  EXPECT_EQ(backend_.row(2), "#none  none [×]");
-  EXPECT_EQ(backend_.row(3), "a/b  slash [×]");
-  EXPECT_EQ(backend_.row(4), "");
-  EXPECT_EQ(state_.listPositions.chatBoardRow, 1);
+  writeBytes("a/b", listedLines('>', 2));
+  backend.press(key::kDown).press(key::kEnter);
+  EXPECT_EQ(chooseChatBoard(app), 1);
+  EXPECT_EQ(backend.row(1), "#talk  talk [→]");
+  EXPECT_EQ(backend.row(2), "#none  none [×]");
+  EXPECT_EQ(backend.row(3), "a/b  slash [×]");
+  EXPECT_EQ(backend.row(4), "");
+  EXPECT_EQ(state.listPositions.chatBoardRow, 1);
   // Paging keys keep the single page and the remembered row.
-  backend_.press(key::kCtrlN).press(key::kEnter);
-  EXPECT_EQ(chooseChatBoard(app_), 1);
+  backend.press(key::kCtrlN).press(key::kEnter);
+  EXPECT_EQ(chooseChatBoard(app), 1);
 
   // Neither the missing file nor the path through "a/" is opened.
   for (int board : {1, 2}) {
-    const int bells = backend_.bells();
-    backend_.type("x");
-    EXPECT_FALSE(chooseChatLine(app_, board).has_value());
-    EXPECT_EQ(backend_.bells(), bells + 1);
-    EXPECT_EQ(backend_.row(0), "【書き込みがありません】");
+    const int bells = backend.bells();
+    backend.type("x");
+    EXPECT_FALSE(chooseChatLine(app, board).has_value());
+    EXPECT_EQ(backend.bells(), bells + 1);
+    EXPECT_EQ(backend.row(0), "【書き込みがありません】");
   }
 }
 
@@ -216,77 +212,77 @@ TEST_F(ListTest, AChatLineIsReturnedWholeWithItsLineEnd) {
   addChatBoard("#talk", "talk");
   const std::string longLine = "ABC12345      >" + std::string(1500, 'x') + "\r\n";
   const std::string kanjiLine = "ABC12345      >" + std::string(63, 'y') + sj("漢字") + "\r\n";
-  writeFile("#talk",
-            longLine + kanjiLine + listed('>', 2) + "not a chat line\r\n" + listed('>', 3));
-  backend_.press(key::kEnter);
-  EXPECT_EQ(chooseChatLine(app_, 0), longLine);
-  EXPECT_EQ(backend_.row(1), "ABC12345      >" + std::string(64, 'x'));
+  writeBytes("#talk",
+             longLine + kanjiLine + listed('>', 2) + "not a chat line\r\n" + listed('>', 3));
+  backend.press(key::kEnter);
+  EXPECT_EQ(chooseChatLine(app, 0), longLine);
+  EXPECT_EQ(backend.row(1), "ABC12345      >" + std::string(64, 'x'));
   // The double-byte character across byte 79 is left out whole.
-  EXPECT_EQ(backend_.row(2), "ABC12345      >" + std::string(63, 'y'));
-  EXPECT_EQ(backend_.row(3), utf8(listed('>', 2).substr(0, 21)));
-  EXPECT_EQ(backend_.row(4), "");  // the list ends at the first unmarked line
-  backend_.press(key::kDown).press(key::kEnter);
-  EXPECT_EQ(chooseChatLine(app_, 0), kanjiLine);
-  EXPECT_EQ(state_.listPositions.chatLineRow, 1);
+  EXPECT_EQ(backend.row(2), "ABC12345      >" + std::string(63, 'y'));
+  EXPECT_EQ(backend.row(3), utf8(listed('>', 2).substr(0, 21)));
+  EXPECT_EQ(backend.row(4), "");  // the list ends at the first unmarked line
+  backend.press(key::kDown).press(key::kEnter);
+  EXPECT_EQ(chooseChatLine(app, 0), kanjiLine);
+  EXPECT_EQ(state.listPositions.chatLineRow, 1);
 }
 
 TEST_F(ListTest, ExactlyTwentyThreeChatLinesHaveAnEmptySecondPage) {
   addChatBoard("#talk", "talk");
-  writeFile("#talk", listedLines('>', 23));
+  writeBytes("#talk", listedLines('>', 23));
   // Onto the empty page, where Return pages back to the last row.
-  backend_.press(key::kCtrlN).press(key::kEnter).press(key::kEnter);
-  EXPECT_EQ(chooseChatLine(app_, 0), listed('>', 22));
-  const Screen& emptyPage = backend_.screenAtKey(1);
+  backend.press(key::kCtrlN).press(key::kEnter).press(key::kEnter);
+  EXPECT_EQ(chooseChatLine(app, 0), listed('>', 22));
+  const Screen& emptyPage = backend.screenAtKey(1);
   EXPECT_EQ(rowToUtf8(emptyPage, 1), "");
   EXPECT_TRUE(highlighted(emptyPage).empty());
   // Neither movement nor 'W' returns a row that is not there.
-  state_.listPositions.chatLinePage = 1;
-  backend_.press(key::kDown).press(key::kCtrlN).type("W").press(key::kCtrlN);
-  backend_.press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(chooseChatLine(app_, 0), listed('>', 22));
+  state.listPositions.chatLinePage = 1;
+  backend.press(key::kDown).press(key::kCtrlN).type("W").press(key::kCtrlN);
+  backend.press(key::kUp).press(key::kEnter);
+  EXPECT_EQ(chooseChatLine(app, 0), listed('>', 22));
 }
 
 TEST_F(ListTest, ABackLogThatBeginsWithAnUnmarkedLineShowsAnEmptyPage) {
   addChatBoard("#talk", "talk");
-  writeFile("#talk", "header line\r\n" + listedLines('>', 3));
-  backend_.press(key::kEnter).press(key::kDown).type("r").type("q");
-  EXPECT_FALSE(chooseChatLine(app_, 0).has_value());
-  EXPECT_EQ(backend_.row(1), "");
-  EXPECT_TRUE(highlighted(backend_.screen()).empty());
+  writeBytes("#talk", "header line\r\n" + listedLines('>', 3));
+  backend.press(key::kEnter).press(key::kDown).type("r").type("q");
+  EXPECT_FALSE(chooseChatLine(app, 0).has_value());
+  EXPECT_EQ(backend.row(1), "");
+  EXPECT_TRUE(highlighted(backend.screen()).empty());
 }
 
 TEST_F(ListTest, EveryChatLineIsReachableBeyondThirtyPages) {
   addChatBoard("#talk", "talk");
   const int count = 23 * 33 + 5;
-  writeFile("#talk", listedLines('>', count));
-  for (int k = 0; k < 36; ++k) backend_.press(key::kCtrlN);
-  backend_.press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(chooseChatLine(app_, 0), listed('>', 23 * 33 + 3));
-  EXPECT_EQ(state_.listPositions.chatLinePage, 33);
+  writeBytes("#talk", listedLines('>', count));
+  for (int k = 0; k < 36; ++k) backend.press(key::kCtrlN);
+  backend.press(key::kUp).press(key::kEnter);
+  EXPECT_EQ(chooseChatLine(app, 0), listed('>', 23 * 33 + 3));
+  EXPECT_EQ(state.listPositions.chatLinePage, 33);
   // The page is remembered for every chat board, within its own pages.
   addChatBoard("#small", "small");
-  writeFile("#small", listedLines('>', 30));
-  backend_.press(key::kEnter);
-  EXPECT_EQ(chooseChatLine(app_, 1), listed('>', 23 + 3));
-  EXPECT_EQ(state_.listPositions.chatLinePage, 1);
+  writeBytes("#small", listedLines('>', 30));
+  backend.press(key::kEnter);
+  EXPECT_EQ(chooseChatLine(app, 1), listed('>', 23 + 3));
+  EXPECT_EQ(state.listPositions.chatLinePage, 1);
 }
 
 TEST_F(ListTest, TheNotewallListReadsTheLogFromItsOffset) {
   const std::string before = "《 気軽な伝言板 》\r\n" + listedLines('>', 2);
   const int count = 23 * 31 + 2;
-  setLog(before + listedLines(':', count) + "\r\nafter\r\n");
-  index_.notewallOffset = static_cast<LogOffset>(before.size());
-  for (int k = 0; k < 31; ++k) backend_.press(key::kCtrlN);
-  backend_.press(key::kDown).press(key::kDown).press(key::kEnter);
-  EXPECT_EQ(chooseNotewallLine(app_), listed(':', 23 * 31 + 1));
-  EXPECT_EQ(log_.tell(), index_.notewallOffset);
-  EXPECT_EQ(state_.listPositions.notewallRow, 1);
+  withLog(before + listedLines(':', count) + "\r\nafter\r\n");
+  index.notewallOffset = static_cast<LogOffset>(before.size());
+  for (int k = 0; k < 31; ++k) backend.press(key::kCtrlN);
+  backend.press(key::kDown).press(key::kDown).press(key::kEnter);
+  EXPECT_EQ(chooseNotewallLine(app), listed(':', 23 * 31 + 1));
+  EXPECT_EQ(app.log.tell(), index.notewallOffset);
+  EXPECT_EQ(state.listPositions.notewallRow, 1);
   // It opens on its first page again, on the remembered row.
-  backend_.press('R');
-  EXPECT_EQ(chooseNotewallLine(app_), listed(':', 1));
-  EXPECT_EQ(state_.actionKey, ActionKey::Reply);
-  index_.notewallOffset = -1;
-  EXPECT_FALSE(chooseNotewallLine(app_).has_value());
+  backend.press('R');
+  EXPECT_EQ(chooseNotewallLine(app), listed(':', 1));
+  EXPECT_EQ(state.actionKey, ActionKey::Reply);
+  index.notewallOffset = -1;
+  EXPECT_FALSE(chooseNotewallLine(app).has_value());
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
-#include "support/temp_path.h"
+#include "support/temp_dir.h"
 
 #include <cstdio>
 #include <random>
@@ -114,11 +114,9 @@ std::string noisyLog(unsigned seed, std::size_t size) {
 }
 
 std::string writeTemp(const std::string& name, const std::string& bytes) {
-  const std::string path = testing::tempPath(name);
-  FILE* file = std::fopen(path.c_str(), "wb");
-  EXPECT_NE(file, nullptr);
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
+  static const testing::TempDir temp;
+  const std::string path = temp.path(name);
+  testing::writeBytes(path, bytes);
   return path;
 }
 

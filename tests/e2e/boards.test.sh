@@ -6,8 +6,6 @@ source "$(dirname "$0")/lib.sh"
 
 dir="$WORK/boards"
 mkdir -p "$dir/up" "$dir/my tmp"
-sj() { iconv -f UTF-8 -t CP932; }
-crlf() { sed 's/$/\r/'; }
 
 # The editor adds one line to the file it is given; the temporary
 # directory's blank makes the file argument need quoting.
@@ -109,7 +107,6 @@ line from the editor
 S
 UP
 [ -f "$dir/up/BOARDS.LOG.UP" ] || fail "no upload file: $(ls -R "$dir")"
-[ "$(hex "$dir/up/BOARDS.LOG.UP")" = "$(hex "$WORK/expected")" ] ||
-  fail "upload file: $(iconv -f CP932 -t UTF-8 "$dir/up/BOARDS.LOG.UP" | od -c | head -20)"
+expect_same_bytes "$dir/up/BOARDS.LOG.UP" "$WORK/expected" "upload file"
 [ ! -e "$dir/my tmp/ZQ2OFF.TMP" ] || fail "the temporary file was left behind"
 echo PASS

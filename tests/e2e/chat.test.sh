@@ -5,8 +5,6 @@
 source "$(dirname "$0")/lib.sh"
 
 dir=$(demo_dir)
-sj() { iconv -f UTF-8 -t CP932; }
-crlf() { sed 's/$/\r/'; }
 
 start_zazir "$dir" DEMO.LOG
 wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
@@ -66,14 +64,13 @@ P
 ＞ AKN00315さん
 
 UP
-[ "$(hex "$dir/DEMO.LOG.UP")" = "$(hex "$WORK/expected")" ] ||
-  fail "upload file: $(iconv -f CP932 -t UTF-8 "$dir/DEMO.LOG.UP" | od -c | head)"
+expect_same_bytes "$dir/DEMO.LOG.UP" "$WORK/expected" "upload file"
 crlf <<'LOG' | sj >"$WORK/backlog"
 AKN00208      >新しいモデムが届きました
 AKN00089      >おお、何bpsですか？
 AKN00208      >28800bps です。まだ試していませんが
 LOG
-[ "$(hex "$dir/#PC")" = "$(hex "$WORK/backlog")" ] || fail "back-log #PC"
+expect_same_bytes "$dir/#PC" "$WORK/backlog" "back-log #PC"
 [ ! -e "$dir/#深夜" ] || fail "a board without new lines got a back-log"
 tmuxc kill-server
 

@@ -7,8 +7,6 @@
 source "$(dirname "$0")/lib.sh"
 
 dir=$(demo_dir)
-sj() { iconv -f UTF-8 -t CP932; }
-crlf() { sed 's/$/\r/'; }
 
 start_zazir "$dir" DEMO.LOG
 wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
@@ -61,8 +59,7 @@ expect_terminal_restored
 
 printf 'F1\r\nZD1;Y;2;Y;0\r\n0\r\n0\r\nF3\r\nZD1;Y;0\r\n0\r\n0\r\n' >"$WORK/expected"
 [ -f "$dir/DEMO.LOG.UP" ] || fail "no upload file: $(ls "$dir")"
-[ "$(hex "$dir/DEMO.LOG.UP")" = "$(hex "$WORK/expected")" ] ||
-  fail "upload file: $(od -c "$dir/DEMO.LOG.UP" | head -20)"
+expect_same_bytes "$dir/DEMO.LOG.UP" "$WORK/expected" "upload file"
 
 crlf <<'CUT' | sj >"$WORK/expected.cut"
 001:AKTERM21.LZH   48213 96/05/28 AKN00208 通信ソフト AKTERM v2.1
@@ -71,6 +68,5 @@ crlf <<'CUT' | sj >"$WORK/expected.cut"
     自動巡回のマクロも少し賢くなっています。
     解凍には LHA が必要です。
 CUT
-[ "$(hex "$dir/tools.TXT")" = "$(hex "$WORK/expected.cut")" ] ||
-  fail "cut file: $(od -c "$dir/tools.TXT" | head -20)"
+expect_same_bytes "$dir/tools.TXT" "$WORK/expected.cut" "cut file"
 echo PASS

@@ -108,5 +108,11 @@ expect_terminal_restored() {
   tmuxc display -p -t e2e '#{alternate_on}' | grep -qx 0 || fail "still on the alternate screen"
 }
 
-# The bytes of a file as hex, for byte-exact comparisons.
-hex() { od -An -tx1 -v "$1" | tr -s ' \n' ' '; }
+# Texts of the host: CP932 from UTF-8, CR LF line ends.
+sj() { iconv -f UTF-8 -t CP932; }
+crlf() { sed 's/$/\r/'; }
+
+# expect_same_bytes ACTUAL EXPECTED WHAT: the two files are equal byte for byte.
+expect_same_bytes() {
+  cmp -s "$1" "$2" || fail "$3: $(diff <(od -c "$1") <(od -c "$2") | head -20)"
+}

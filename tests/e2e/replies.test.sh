@@ -5,8 +5,6 @@
 source "$(dirname "$0")/lib.sh"
 
 dir=$(demo_dir)
-sj() { iconv -f UTF-8 -t CP932; }
-crlf() { sed 's/$/\r/'; }
 printf 'printf '"'"'editor line\\r\\n'"'"' >> "$1"\n' >"$WORK/edit.sh"
 
 EDITOR="sh $WORK/edit.sh" start_zazir "$dir" DEMO.LOG
@@ -125,6 +123,5 @@ editor line
 //
 S
 UP
-[ "$(hex "$dir/DEMO.LOG.UP")" = "$(hex "$WORK/expected")" ] ||
-  fail "upload file: $(diff <(iconv -f CP932 -t UTF-8 "$dir/DEMO.LOG.UP") <(iconv -f CP932 -t UTF-8 "$WORK/expected"))"
+expect_same_bytes "$dir/DEMO.LOG.UP" "$WORK/expected" "upload file"
 echo PASS

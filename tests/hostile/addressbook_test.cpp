@@ -6,15 +6,15 @@
 #include "addressbook/grouplist.h"
 #include "addressbook/idlist.h"
 #include "addressbook/recipients.h"
-#include "addressbook/test_app.h"
 #include "console/format.h"
 #include "console/keys.h"
 #include "console/render.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::readBytes;
+using testing::fileBytes;
 using testing::sj;
 using testing::TestApp;
 using testing::utf8;
@@ -52,7 +52,7 @@ TEST(HostileAddressBook, TheLastOfTwoThousandLongEntriesIsReachedAndCut) {
   EXPECT_EQ(rowToUtf8(last, 21), "ハンドル名：1999" + std::string(18, 'h'));
   EXPECT_EQ(rowToUtf8(last, 22), "メモ：");
   EXPECT_NE(rowToUtf8(last, 23).find("Now:Bottom"), std::string::npos);
-  EXPECT_EQ(readBytes(t.config.grouplistfile), "[last]\r\n1999iiii\r\n");
+  EXPECT_EQ(fileBytes(t.config.grouplistfile), "[last]\r\n1999iiii\r\n");
 }
 
 TEST(HostileAddressBook, AGroupOfHundredsOfMembersAsksForOneKeyWhenEscIsPressed) {

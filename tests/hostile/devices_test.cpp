@@ -7,7 +7,6 @@
 
 #include "addressbook/grouplist.h"
 #include "addressbook/idlist.h"
-#include "addressbook/test_app.h"
 #include "compose/boardposts.h"
 #include "compose/uploadfile.h"
 #include "console/keys.h"
@@ -15,11 +14,12 @@
 #include "driver/chat.h"
 #include "platform/linestream.h"
 #include "platform/textfile.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::readBytes;
+using testing::fileBytes;
 using testing::TestApp;
 using testing::writeBytes;
 
@@ -58,10 +58,10 @@ TEST(HostileDevices, ASignatureOnADeviceIsNotOffered) {
   TestApp t;
   t.config.signature = "/dev/zero";
   t.index.messageBoards.push_back(BoardEntry{0, 3, "b", "b"});
-  t.editor = [&t](const std::string&) { writeBytes(t.path("ZQ2OFF.TMP"), "text\r\n"); };
+  t.editor.writes("text\r\n");
   t.backend.type("title").press(key::kEnter).type("y");  // the preview's answer
   writeNewPost(t.app, 0, false, {});
-  EXPECT_EQ(readBytes(t.path("UPLOAD.TXT")), "EW3;title;Y\r\ntext\r\n\r\n//\r\nS\r\n");
+  EXPECT_EQ(t.uploadBytes(), "EW3;title;Y\r\ntext\r\n\r\n//\r\nS\r\n");
 }
 
 TEST(HostileDevices, AddressFilesOnDevicesCannotBeRead) {
@@ -70,9 +70,9 @@ TEST(HostileDevices, AddressFilesOnDevicesCannotBeRead) {
   t.config.grouplistfile = fifoIn(t, "GROUP.FIFO");
   t.backend.type(" ").type(" ");
   EXPECT_EQ(chooseIds(t.app), "");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(0), 22), "ＩＤファイル[/dev/zero]が読めません。");
+  EXPECT_EQ(t.backend.rowAtKey(0, 22), "ＩＤファイル[/dev/zero]が読めません。");
   EXPECT_EQ(chooseGroup(t.app), "");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 22),
+  EXPECT_EQ(t.backend.rowAtKey(1, 22),
             "グループファイル[" + t.config.grouplistfile + "]が読めません。");
 }
 
@@ -82,7 +82,7 @@ TEST(HostileDevices, ANotewallLineForAFifoIsTold) {
   fifoIn(t, "UPLOAD.FIFO");
   t.backend.type("a line").press(key::kEnter).type(" ");
   postToNotewall(t.app);
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(7), 0), "【アップロードファイルに書き込めません】");
+  EXPECT_EQ(t.backend.rowAtKey(7, 0), "【アップロードファイルに書き込めません】");
   EXPECT_EQ(t.backend.pendingKeys(), 0u);
 }
 

@@ -90,22 +90,22 @@ TEST(HostileFormats, ReachEveryConfiguredFormatHarmlessly) {
 
     // A board reply: heading and quotation into the upload file.
     t.editor.keeps().keeps();
-    t.keys.type("r").press(key::kEnter).type("y");
-    if (!writable) t.keys.type(" ");  // the notice
-    t.keys.press(key::kEscape);
+    t.backend.type("r").press(key::kEnter).type("y");
+    if (!writable) t.backend.type(" ");  // the notice
+    t.backend.press(key::kEscape);
     readMessageBoard(a, 0);
     const std::string board = "ER3;1;Y\r\n" + c.newsHeading + "\r\n\r\n" + c.boardQuote + "\r\n";
     if (writable) {
       EXPECT_EQ(t.uploadBytes(), board + "\r\n//\r\nS\r\n");
     } else {
       EXPECT_EQ(t.tempBytes(), board.substr(9));
-      EXPECT_EQ(rowToUtf8(t.keys.screenAtKey(3), 0), "【アップロードファイルに書き込めません】");
+      EXPECT_EQ(t.backend.rowAtKey(3, 0), "【アップロードファイルに書き込めません】");
     }
 
     // A mail reply, then the sender registered in the ID file.
-    t.keys.type("r").type("y").press(key::kEnter).type("y");
-    if (!writable) t.keys.type(" ");
-    t.keys.type("i").type("memo").press(key::kEnter).type(" ").press(key::kEscape);
+    t.backend.type("r").type("y").press(key::kEnter).type("y");
+    if (!writable) t.backend.type(" ");
+    t.backend.type("i").type("memo").press(key::kEnter).type(" ").press(key::kEscape);
     const std::string mail = "EMM;0\r\nRe:x;Y\r\n" + c.mailHeading + "\r\n\r\n" + c.mailQuote;
     if (writable) {
       readMail(a);
@@ -118,7 +118,7 @@ TEST(HostileFormats, ReachEveryConfiguredFormatHarmlessly) {
     }
 
     // The ID list reads the ID file; a group is registered in the group file.
-    t.keys.type(" ").type("g").type("grp").press(key::kEnter).type(" ").press(key::kEnter);
+    t.backend.type(" ").type("g").type("grp").press(key::kEnter).type(" ").press(key::kEnter);
     if (writable) {
       EXPECT_EQ(chooseIds(a), "ID0002");
       EXPECT_EQ(fileBytes(config.grouplistfile), "[grp]\r\nID0002\r\n");

@@ -7,9 +7,6 @@
 namespace zazir::testing {
 
 HostileRun::HostileRun() {
-  config.cutfileDir = dir;
-  config.idfile = dir + "ID.TXT";
-  config.grouplistfile = dir + "GROUP.TXT";
   config.headReplyMail = "%s %s";
 }
 

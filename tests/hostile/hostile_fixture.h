@@ -10,11 +10,11 @@
 #include <string>
 
 #include "driver/app.h"
-#include "support/board_fixture.h"
+#include "support/test_app.h"
 
 namespace zazir::testing {
 
-class HostileRun : public BoardFixture {
+class HostileRun : public TestApp {
  public:
   HostileRun();
 

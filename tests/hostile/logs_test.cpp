@@ -35,7 +35,7 @@ std::string listing(int number, const std::string& name) {
   return line + sj("検索中") + "\r\n" + sj("新しいメッセージが 1 件あります。") + "\r\n";
 }
 
-std::string message(const std::string& first, const std::string& body) {
+std::string messageText(const std::string& first, const std::string& body) {
   return first + "\r\nDate: 96/01/01\r\nTitle:t\r\n----\r\n" + body + "\r\n";
 }
 
@@ -43,38 +43,35 @@ std::size_t countOf(const std::string& text, char byte) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), byte));
 }
 
-class HostileLogTest : public HostileRun, public ::testing::Test {
- protected:
-  std::string row(std::size_t key, int r) { return rowToUtf8(keys.screenAtKey(key), r); }
-};
+class HostileLogTest : public HostileRun, public ::testing::Test {};
 
 TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsWritten) {
   // The board's name holds a NUL too: the proposed cut file must not end
   // at it (the file would be "te").
   const std::string board = "te" + kNul + "st";
   App& a = open(listing(3, board) +
-                message("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
+                messageText("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
   editor.keeps();
-  keys.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
+  backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_EQ(row(0, 0), "Message  #0001 is from: ID0001 ha?na");
-  EXPECT_EQ(row(0, 4), "a?b");
+  EXPECT_EQ(backend.rowAtKey(0, 0), "Message  #0001 is from: ID0001 ha?na");
+  EXPECT_EQ(backend.rowAtKey(0, 4), "a?b");
   const std::string upload = uploadBytes();
   EXPECT_EQ(upload.substr(0, 9), "ER3;1;Y\r\n");
   EXPECT_NE(upload.find("ha" + kNul + "na> a" + kNul + "b\r\n"), std::string::npos);
-  EXPECT_EQ(row(4, 11), utf8(dir) + "te_st.TXT");
+  EXPECT_EQ(backend.rowAtKey(4, 11), utf8(dir) + "te_st.TXT");
   EXPECT_EQ(fileBytes(dir + "te_st.TXT"),
-            message("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
+            messageText("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
   EXPECT_EQ(files(), (std::set<std::string>{"TESTLOG.UPL", "te_st.TXT"}));
 }
 
 TEST_F(HostileLogTest, AMegabyteLineFillsTheStoreAndIsQuotedWithoutLosingAByte) {
-  App& a = open(listing(3, "big") + message("Message  #0002 is from: ID0002 hana", kMegabyte));
+  App& a = open(listing(3, "big") + messageText("Message  #0002 is from: ID0002 hana", kMegabyte));
   editor.keeps();
-  keys.type("r").press(key::kEnter).type("y").press(key::kEscape);
+  backend.type("r").press(key::kEnter).type("y").press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_NE(row(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
-  EXPECT_EQ(row(0, 4), std::string(77, 'x'));
+  EXPECT_NE(backend.rowAtKey(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(0, 4), std::string(77, 'x'));
   const std::string upload = uploadBytes();
   EXPECT_EQ(upload.substr(0, 9), "ER3;2;Y\r\n");
   EXPECT_EQ(countOf(upload, 'x'), kMegabyte.size());
@@ -85,21 +82,21 @@ TEST_F(HostileLogTest, AHeaderLineLongerThanOneReadIsSavedWhole) {
   // The double-byte character straddles the 1023-byte read.
   std::string first = "Message  #0004 is from: ID0004 hana ";
   first += std::string(1022 - first.size(), 'h') + sj("漢") + "tail";
-  App& a = open(listing(3, "long") + message(first, "body"));
-  keys.type("s").press(key::kEnter).press(key::kEscape);
+  App& a = open(listing(3, "long") + messageText(first, "body"));
+  backend.type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_EQ(row(0, 0), utf8(first.substr(0, 80)));
-  EXPECT_EQ(fileBytes(dir + "long.TXT"), message(first, "body"));
+  EXPECT_EQ(backend.rowAtKey(0, 0), utf8(first.substr(0, 80)));
+  EXPECT_EQ(fileBytes(dir + "long.TXT"), messageText(first, "body"));
 }
 
 TEST_F(HostileLogTest, AMessageWithoutANumberIsAnsweredOnlyWithANewTitle) {
-  App& a = open(listing(3, "none") + message("Message  # is from: ID0009 nono", "body"));
+  App& a = open(listing(3, "none") + messageText("Message  # is from: ID0009 nono", "body"));
   editor.keeps();
-  keys.type("r").press(key::kEnter).type(" ");
-  keys.type("r").type("y").type("new").press(key::kEnter).type("y").press(key::kEscape);
+  backend.type("r").press(key::kEnter).type(" ");
+  backend.type("r").type("y").type("new").press(key::kEnter).type("y").press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_EQ(row(2, 0), "【レスできません】");
-  EXPECT_EQ(keys.bells(), 1);
+  EXPECT_EQ(backend.rowAtKey(2, 0), "【レスできません】");
+  EXPECT_EQ(backend.bells(), 1);
   EXPECT_EQ(uploadBytes().substr(0, 11), "EW3;new;Y\r\n");
   EXPECT_EQ(uploadBytes().find("ER"), std::string::npos);
 }
@@ -108,11 +105,11 @@ TEST_F(HostileLogTest, AHeaderCutByTheEndOfTheLog) {
   const std::string first = "Message  #0005 is from: ID0005 cut";
   App& a = open(listing(3, "cut") + first);
   editor.keeps();
-  keys.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
+  backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
   readMessageBoard(a, 0);
-  EXPECT_EQ(row(0, 0), first);
-  EXPECT_EQ(row(0, 1), "");
-  EXPECT_NE(row(0, 23).find(" 0000 lines. Now:Bottom"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(0, 0), first);
+  EXPECT_EQ(backend.rowAtKey(0, 1), "");
+  EXPECT_NE(backend.rowAtKey(0, 23).find(" 0000 lines. Now:Bottom"), std::string::npos);
   EXPECT_EQ(uploadBytes(), "ER3;5;Y\r\n" + sj("cutさんの#5「」へ") + "\r\n\r\n\r\n\r\n//\r\nS\r\n");
   EXPECT_EQ(fileBytes(dir + "cut.TXT"), first + "\r\n");
 }
@@ -121,10 +118,10 @@ TEST_F(HostileLogTest, FileEntriesWithANulAMegabyteAndACutEnd) {
   const std::string first = "001: FILE" + kNul + ".LZH " + kMegabyte;
   App& a = open(sj("FILE NEWS: 日付指定 96/05/25") + "\r\n" + listing(5, "files") + first +
                 "\r\n002: LAST.LZH");
-  keys.type("d").type("s").press(key::kEnter).type("6").type("d").press(key::kEscape);
+  backend.type("d").type("s").press(key::kEnter).type("6").type("d").press(key::kEscape);
   readFileBoard(a, 0);
-  EXPECT_EQ(row(0, 0), utf8(first.substr(0, 9)) + "?" + utf8(first.substr(10, 70)));
-  EXPECT_EQ(row(4, 0), "002: LAST.LZH");
+  EXPECT_EQ(backend.rowAtKey(0, 0), utf8(first.substr(0, 9)) + "?" + utf8(first.substr(10, 70)));
+  EXPECT_EQ(backend.rowAtKey(4, 0), "002: LAST.LZH");
   EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{5, 1}, {5, 2}}));
   EXPECT_EQ(fileBytes(dir + "files.TXT"), first + "\r\n");
   EXPECT_EQ(files(), std::set<std::string>{"files.TXT"});
@@ -140,16 +137,16 @@ TEST_F(HostileLogTest, MailWithANulAMegabyteLineAndAHeaderCutByTheEnd) {
                 "\r\nPrivate Message is from: C d\r\nDate: 97/01/02 12:34");
   ASSERT_TRUE(writeTextFile(config.idfile, ""));
   editor.keeps();
-  keys.type("s").press(key::kEnter).type("6");
-  keys.type("r").type("y").press(key::kEnter).type("y");  // recipients, title, preview
-  keys.type("i").type("memo").press(key::kEnter).type(" ").press(key::kEscape);
+  backend.type("s").press(key::kEnter).type("6");
+  backend.type("r").type("y").press(key::kEnter).type("y");  // recipients, title, preview
+  backend.type("i").type("memo").press(key::kEnter).type(" ").press(key::kEscape);
   readMail(a);
-  EXPECT_EQ(row(0, 0), "Private Message is from: A?B na?me");
-  EXPECT_EQ(row(0, 2), "Title:" + std::string(74, 'y'));
-  EXPECT_NE(row(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(0, 0), "Private Message is from: A?B na?me");
+  EXPECT_EQ(backend.rowAtKey(0, 2), "Title:" + std::string(74, 'y'));
+  EXPECT_NE(backend.rowAtKey(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
   EXPECT_EQ(fileBytes(dir + "MAILLOG.TXT"), mail);
-  EXPECT_EQ(row(3, 0), "Private Message is from: C d");
-  EXPECT_EQ(row(3, 1), "Date: 97/01/02 12:34");
+  EXPECT_EQ(backend.rowAtKey(3, 0), "Private Message is from: C d");
+  EXPECT_EQ(backend.rowAtKey(3, 1), "Date: 97/01/02 12:34");
   EXPECT_EQ(uploadBytes(), "EMC;0\r\nRe:;Y\r\n97/01/02 12:34\r\n\r\n\r\n//\r\nS\r\n");
   EXPECT_EQ(fileBytes(config.idfile), "C,d,memo\r\n");
   EXPECT_EQ(files(), (std::set<std::string>{"ID.TXT", "MAILLOG.TXT", "TESTLOG.UPL"}));

@@ -2,23 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include "support/temp_path.h"
-
-#include <cstdio>
 #include <random>
 
 #include "console/cp932.h"
+#include "support/temp_dir.h"
 
 namespace zazir {
 namespace {
 
 std::string writeTemp(const std::string& bytes) {
-  const std::string path = testing::tempPath("linestream_test.bin");
-  FILE* file = std::fopen(path.c_str(), "wb");
-  EXPECT_NE(file, nullptr);
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
+  static const testing::TempDir temp;
+  const std::string path = temp.path("linestream_test.bin");
+  testing::writeBytes(path, bytes);
   return path;
 }
 
@@ -87,7 +82,6 @@ TEST(FileLineStream, ReadsExactlyAsTheMemoryStream) {
       }
     }
   }
-  unlink(path.c_str());
 }
 
 TEST(FileLineStream, SeeksAnywhereAndRereads) {
@@ -110,7 +104,6 @@ TEST(FileLineStream, SeeksAnywhereAndRereads) {
   EXPECT_EQ(file->tell(), 0);
   file->seek(static_cast<LogOffset>(data.size()) + 100);
   EXPECT_FALSE(file->readLine(line));
-  unlink(path.c_str());
 }
 
 TEST(FileLineStream, CarryRuleAcrossTheBufferEdge) {
@@ -133,7 +126,6 @@ TEST(FileLineStream, CarryRuleAcrossTheBufferEdge) {
     ASSERT_EQ(fromFile, fromMemory);
     ASSERT_EQ(file->tell(), memory.tell());
   }
-  unlink(path.c_str());
 }
 
 TEST(FileLineStream, MissingFilesAndDirectoriesDoNotOpen) {

@@ -4,32 +4,29 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
-#include "support/temp_path.h"
 
 #include "platform/command.h"
+#include "support/temp_dir.h"
 
 namespace zazir {
 namespace {
 
+using testing::fileBytes;
+
 std::string tempPath(const std::string& name) {
-  const std::string dir = testing::tempPath("textfile_test/");
-  mkdir(dir.c_str(), 0755);
-  const std::string path = dir + name;
+  static const testing::TempDir temp;
+  const std::string path = temp.path(name);
   unlink(path.c_str());
   return path;
-}
-
-std::string bytesOf(const std::string& path) {
-  return readBinaryFile(path).value_or("<none>");
 }
 
 TEST(TextMode, RoundTrip) {
   const std::string path = tempPath("round.txt");
   ASSERT_TRUE(writeTextFile(path, "a\nb\n\nc"));
-  EXPECT_EQ(bytesOf(path), "a\r\nb\r\n\r\nc");
+  EXPECT_EQ(fileBytes(path), "a\r\nb\r\n\r\nc");
   EXPECT_EQ(readTextFile(path).value(), "a\nb\n\nc");
   ASSERT_TRUE(appendTextFile(path, "\nd\n"));
-  EXPECT_EQ(bytesOf(path), "a\r\nb\r\n\r\nc\r\nd\r\n");
+  EXPECT_EQ(fileBytes(path), "a\r\nb\r\n\r\nc\r\nd\r\n");
 }
 
 TEST(TextMode, ReadingStopsAtAnEndMarkAndKeepsALoneCr) {
@@ -56,13 +53,9 @@ TEST(AppendOnOwnLine, Cases) {
   };
   for (const Case& c : cases) {
     const std::string path = tempPath("append.txt");
-    if (c.before != "<none>") {
-      FILE* f = std::fopen(path.c_str(), "wb");
-      std::fwrite(c.before.data(), 1, c.before.size(), f);
-      std::fclose(f);
-    }
+    if (c.before != "<none>") testing::writeBytes(path, c.before);
     EXPECT_TRUE(appendOnOwnLine(path, "new\n")) << c.name;
-    EXPECT_EQ(bytesOf(path), c.after) << c.name;
+    EXPECT_EQ(fileBytes(path), c.after) << c.name;
   }
 }
 
@@ -90,7 +83,7 @@ TEST(TextFiles, APathHoldingANulByteNamesNoFile) {
   EXPECT_FALSE(readBinaryFile(path));
   EXPECT_FALSE(fileExists(path));
   EXPECT_FALSE(removeFile(path));
-  EXPECT_EQ(bytesOf(cut), "keep");
+  EXPECT_EQ(fileBytes(cut), "keep");
 }
 
 TEST(TextFiles, ThePrivateFileDoesNotFollowASymbolicLink) {
@@ -99,7 +92,7 @@ TEST(TextFiles, ThePrivateFileDoesNotFollowASymbolicLink) {
   ASSERT_TRUE(writeTextFile(target, "keep"));
   ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
   EXPECT_FALSE(writePrivateTextFile(link, "overwrite"));
-  EXPECT_EQ(bytesOf(target), "keep");
+  EXPECT_EQ(fileBytes(target), "keep");
 }
 
 TEST(ShellQuote, QuotesOnlyWhatTheShellWouldTouch) {
@@ -113,7 +106,7 @@ TEST(ShellQuote, QuotesOnlyWhatTheShellWouldTouch) {
 TEST(RunShellCommand, RunsThroughTheShellAndGivesTheStatus) {
   const std::string path = tempPath("ran.txt");
   EXPECT_EQ(runShellCommand("printf ok > " + shellQuote(path)), 0);
-  EXPECT_EQ(bytesOf(path), "ok");
+  EXPECT_EQ(fileBytes(path), "ok");
   EXPECT_EQ(runShellCommand("exit 3"), 3);
 }
 

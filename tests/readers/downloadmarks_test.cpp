@@ -7,20 +7,18 @@
 #include "console/render.h"
 #include "driver/mainmenu.h"
 #include "readers/fileboard.h"
-#include "support/board_fixture.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::BoardFixture;
-using testing::LogBuilder;
+using testing::TestApp;
 
-class DownloadMarkTest : public BoardFixture, public ::testing::Test {
+class DownloadMarkTest : public TestApp, public ::testing::Test {
  protected:
   // A file board with entries for files 1 to `files`.
   void board(int number, int files) {
-    const std::string listing = formatText("%4i: BOARD%i", number, number);
-    addFileBoard(log.add(listing), number, "BOARD", listing);
+    fileBoard(number, formatText("BOARD%i", number));
     for (int file = 1; file <= files; ++file) {
       log.add(formatText("%03i: F%i.LZH", file, file));
       log.add("description");
@@ -28,24 +26,22 @@ class DownloadMarkTest : public BoardFixture, public ::testing::Test {
   }
   // Opens board `board` and marks its first `count` entries, one by one.
   void markFirst(int board, int count) {
-    for (int i = 0; i < count; ++i) keys.type("d").press(key::kRight);
-    keys.press(key::kEscape);
-    readFileBoard(app(log), board);
+    for (int i = 0; i < count; ++i) backend.type("d").press(key::kRight);
+    backend.press(key::kEscape);
+    readFileBoard(withLog(), board);
   }
   // The quit with "yes" to the download question and "no" to the quit.
   void quitDownloading() {
-    keys.type("y").type("n");
-    quitSequence(app(log));
+    backend.type("y").type("n");
+    quitSequence(withLog());
   }
-
-  LogBuilder log;
 };
 
 TEST_F(DownloadMarkTest, ElevenMarksOnOneBoardMakeTwoGroups) {
   board(12, 11);
   markFirst(0, 11);
   quitDownloading();
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(23), 11),
+  EXPECT_EQ(backend.rowAtKey(23, 11),
             "       11個のファイルにダウンロードのチェックを付けてあります。");
   EXPECT_EQ(uploadBytes(),
             "F12\r\nZD1;Y;2;Y;3;Y;4;Y;5;Y;6;Y;7;Y;8;Y;9;Y;10;Y;0\r\n0\r\n0\r\n"
@@ -67,11 +63,11 @@ TEST_F(DownloadMarkTest, TheCountOfTenRunsOnAcrossBoards) {
 
 TEST_F(DownloadMarkTest, UnmarkedFilesAreNotDownloadedAndNoKeepsTheMarks) {
   board(12, 3);
-  keys.type("d").press(key::kRight).type("d").press(key::kRight).type("d");
-  keys.press(key::kLeft).type("d").press(key::kEscape);
-  readFileBoard(app(log), 0);
-  keys.type("n").type("n");
-  quitSequence(app(log));
+  backend.type("d").press(key::kRight).type("d").press(key::kRight).type("d");
+  backend.press(key::kLeft).type("d").press(key::kEscape);
+  readFileBoard(withLog(), 0);
+  backend.type("n").type("n");
+  quitSequence(withLog());
   EXPECT_EQ(uploadBytes(), "<none>");
   quitDownloading();
   EXPECT_EQ(uploadBytes(), "F12\r\nZD1;Y;3;Y;0\r\n0\r\n0\r\n");

@@ -8,50 +8,33 @@
 #include "console/render.h"
 #include "driver/mainmenu.h"
 #include "readers/messageboard.h"
-#include "support/board_fixture.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::BoardFixture;
 using testing::LogBuilder;
+using testing::numbered;
 using testing::sj;
-
-std::vector<std::string> numbered(int count) {
-  std::vector<std::string> lines;
-  for (int i = 1; i <= count; ++i) lines.push_back("line " + std::to_string(i));
-  return lines;
-}
+using testing::TestApp;
 
 // Row 23 as a person reads it: the arrows' places, the bar and the
 // position, the right arrow at column 76.
 std::string statusRow(bool left, bool right, const std::string& indicator) {
-  std::string row = left ? "←" : "　";
-  row += "ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ " + indicator;
-  const std::size_t used = 2 + 48 + indicator.size();
-  return row + std::string(76 - used, ' ') + (right ? "→" : "　");
+  return testing::arrowRow(left, "ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ " + indicator,
+                           right);
 }
 
-// A log of file boards: listing lines and entries as the host writes them.
-struct FileLog {
-  FileLog(BoardFixture& fixture) : fixture(fixture) {}
-  void board(int number, const std::string& name) {
-    const std::string listing = formatText("%4i: %s", number, name);
-    fixture.addFileBoard(log.add(listing), number, name, listing);
-  }
-  LogOffset entry(int file, const std::vector<std::string>& body) {
-    const LogOffset at = log.add(formatText("%03i: FILE%i.LZH  1234 bytes", file, file));
-    for (const std::string& line : body) log.add(line);
-    return at;
-  }
-  BoardFixture& fixture;
-  LogBuilder log;
-};
+// A file entry as the host writes it: "001: FILE1.LZH  1234 bytes" and its body.
+LogOffset entry(LogBuilder& log, int file, const std::vector<std::string>& body) {
+  const LogOffset at = log.add(formatText("%03i: FILE%i.LZH  1234 bytes", file, file));
+  for (const std::string& line : body) log.add(line);
+  return at;
+}
 
-class FileBoardTest : public BoardFixture, public ::testing::Test {
+class FileBoardTest : public TestApp, public ::testing::Test {
  protected:
-  int run(int board = 0) { return readFileBoard(app(files.log), board); }
-  FileLog files{*this};
+  int run(int board = 0) { return readFileBoard(withLog(), board); }
 };
 
 TEST(EntryLine, TheFirstThreeCharactersAreTheFileNumber) {
@@ -67,18 +50,18 @@ TEST(EntryLine, TheFirstThreeCharactersAreTheFileNumber) {
 }
 
 TEST_F(FileBoardTest, OpensOnTheFirstEntry) {
-  files.board(5, "FILES");
-  files.log.add("not an entry: the text between the listing and the first entry");
-  files.entry(1, {"  description", "\tsecond"});
-  files.entry(2, {"other"});
-  keys.press(key::kEscape);
+  fileBoard(5, "FILES");
+  log.add("not an entry: the text between the listing and the first entry");
+  entry(log, 1, {"  description", "\tsecond"});
+  entry(log, 2, {"other"});
+  backend.press(key::kEscape);
   EXPECT_EQ(run(), kBackToBoardList);
-  EXPECT_EQ(keys.row(0), "001: FILE1.LZH  1234 bytes");
-  EXPECT_EQ(keys.row(1), "  description");
-  EXPECT_EQ(keys.row(2), " second");
-  EXPECT_EQ(keys.row(3), "");
-  EXPECT_EQ(keys.row(23), statusRow(false, true, "0002 lines.Now:Bottom"));
-  const Screen& shown = keys.screen();
+  EXPECT_EQ(backend.row(0), "001: FILE1.LZH  1234 bytes");
+  EXPECT_EQ(backend.row(1), "  description");
+  EXPECT_EQ(backend.row(2), " second");
+  EXPECT_EQ(backend.row(3), "");
+  EXPECT_EQ(backend.row(23), statusRow(false, true, "0002 lines.Now:Bottom"));
+  const Screen& shown = backend.screen();
   EXPECT_EQ(shown.at(0, 0).attribute, attr::kNormal);
   EXPECT_EQ(shown.at(79, 0).attribute, attr::kStartup);
   EXPECT_EQ(shown.at(0, 1).attribute, attr::kStartup);
@@ -91,57 +74,57 @@ TEST_F(FileBoardTest, OpensOnTheFirstEntry) {
 }
 
 TEST_F(FileBoardTest, ALongEntryLineIsCutToItsRow) {
-  files.board(5, "FILES");
-  files.log.add("001: \a" + std::string(72, 'x') + sj("漢字"));  // 82 bytes
-  files.log.add("body");
-  keys.press(key::kEscape);
+  fileBoard(5, "FILES");
+  log.add("001: \a" + std::string(72, 'x') + sj("漢字"));  // 82 bytes
+  log.add("body");
+  backend.press(key::kEscape);
   run();
-  EXPECT_EQ(keys.row(0).substr(5), "?" + std::string(72, 'x') + "漢");
-  EXPECT_EQ(keys.row(1), "body");
-  EXPECT_EQ(keys.bells(), 0);  // a BEL in the entry line shows, never sounds
+  EXPECT_EQ(backend.row(0).substr(5), "?" + std::string(72, 'x') + "漢");
+  EXPECT_EQ(backend.row(1), "body");
+  EXPECT_EQ(backend.bells(), 0);  // a BEL in the entry line shows, never sounds
 }
 
 TEST_F(FileBoardTest, EntriesEndAtTheNextBoardAndAtStarCH) {
-  files.board(5, "FIRST");
-  files.entry(1, {"one", "0012:34 a host prompt is shown"});
-  files.entry(2, {"two"});
-  files.board(6, "SECOND");
-  files.entry(3, {"three", "*CH 1 chat", "not shown"});
-  files.entry(4, {"after the stop line"});
-  files.board(7, "LAST");
-  files.entry(9, {"nine"});
-  keys.press(key::kRight).press(key::kRight).press(key::kEscape);
+  fileBoard(5, "FIRST");
+  entry(log, 1, {"one", "0012:34 a host prompt is shown"});
+  entry(log, 2, {"two"});
+  fileBoard(6, "SECOND");
+  entry(log, 3, {"three", "*CH 1 chat", "not shown"});
+  entry(log, 4, {"after the stop line"});
+  fileBoard(7, "LAST");
+  entry(log, 9, {"nine"});
+  backend.press(key::kRight).press(key::kRight).press(key::kEscape);
   run();
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(0), 2), "0012:34 a host prompt is shown");
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(1), 0), "002: FILE2.LZH  1234 bytes");
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(1), 2), "");  // not the next board's listing line
-  EXPECT_EQ(keys.screenAtKey(2), keys.screenAtKey(1));
+  EXPECT_EQ(backend.rowAtKey(0, 2), "0012:34 a host prompt is shown");
+  EXPECT_EQ(backend.rowAtKey(1, 0), "002: FILE2.LZH  1234 bytes");
+  EXPECT_EQ(backend.rowAtKey(1, 2), "");  // not the next board's listing line
+  EXPECT_EQ(backend.screenAtKey(2), backend.screenAtKey(1));
 
-  keys.press(key::kRight).press(key::kEscape);
+  backend.press(key::kRight).press(key::kEscape);
   run(1);
-  EXPECT_EQ(keys.row(0), "003: FILE3.LZH  1234 bytes");
-  EXPECT_EQ(keys.row(1), "three");
-  EXPECT_EQ(keys.row(2), "");
-  EXPECT_EQ(keys.row(23), statusRow(false, false, "0001 lines.Now:Bottom"));
+  EXPECT_EQ(backend.row(0), "003: FILE3.LZH  1234 bytes");
+  EXPECT_EQ(backend.row(1), "three");
+  EXPECT_EQ(backend.row(2), "");
+  EXPECT_EQ(backend.row(23), statusRow(false, false, "0001 lines.Now:Bottom"));
 
-  keys.press(key::kEscape);
+  backend.press(key::kEscape);
   run(2);
-  EXPECT_EQ(keys.row(0), "009: FILE9.LZH  1234 bytes");
-  EXPECT_EQ(keys.row(1), "nine");
+  EXPECT_EQ(backend.row(0), "009: FILE9.LZH  1234 bytes");
+  EXPECT_EQ(backend.row(1), "nine");
 }
 
 TEST_F(FileBoardTest, ABoardWithoutEntriesShowsMessageBox1) {
-  files.board(5, "EMPTY");
-  files.log.add("0001: four digits are no entry");
-  files.log.add("000: nor is file 0");
-  files.board(6, "STOPPED");
-  files.log.add("*CH");
-  files.entry(1, {"after the stop line"});
+  fileBoard(5, "EMPTY");
+  log.add("0001: four digits are no entry");
+  log.add("000: nor is file 0");
+  fileBoard(6, "STOPPED");
+  log.add("*CH");
+  entry(log, 1, {"after the stop line"});
   for (int board : {0, 1}) {
-    keys.type(" ");
+    backend.type(" ");
     EXPECT_EQ(run(board), kBackToBoardList);
-    EXPECT_EQ(keys.row(0), "【書き込みがありません】");
-    EXPECT_EQ(keys.pendingKeys(), 0u);
+    EXPECT_EQ(backend.row(0), "【書き込みがありません】");
+    EXPECT_EQ(backend.pendingKeys(), 0u);
   }
 }
 
@@ -172,17 +155,16 @@ TEST_F(FileBoardTest, TwentyTwoRowsMeasuredByTwentyLines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.lines) + " lines, " + std::to_string(c.keys.size()) + " keys");
-    BoardFixture fresh;
-    FileLog freshLog(fresh);
-    freshLog.board(5, "FILES");
-    freshLog.entry(1, numbered(c.lines));
-    for (int key : c.keys) fresh.keys.press(key);
-    fresh.keys.press(key::kEscape);
-    readFileBoard(fresh.app(freshLog.log), 0);
-    EXPECT_EQ(fresh.keys.row(1), c.firstRow);
-    EXPECT_EQ(fresh.keys.row(21), c.row21);
-    EXPECT_EQ(fresh.keys.row(22), c.row22);
-    EXPECT_EQ(fresh.keys.row(23), statusRow(false, false, c.indicator));
+    TestApp fresh;
+    fresh.fileBoard(5, "FILES");
+    entry(fresh.log, 1, numbered(c.lines));
+    for (int key : c.keys) fresh.backend.press(key);
+    fresh.backend.press(key::kEscape);
+    readFileBoard(fresh.withLog(), 0);
+    EXPECT_EQ(fresh.backend.row(1), c.firstRow);
+    EXPECT_EQ(fresh.backend.row(21), c.row21);
+    EXPECT_EQ(fresh.backend.row(22), c.row22);
+    EXPECT_EQ(fresh.backend.row(23), statusRow(false, false, c.indicator));
   }
 }
 
@@ -194,140 +176,139 @@ TEST_F(FileBoardTest, TheFirstShownLineIsKeptAcrossEntries) {
                {30, "line 11"}, {20, "line 1"},  {19, "line 1"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.nextLines);
-    BoardFixture fresh;
-    FileLog freshLog(fresh);
-    freshLog.board(5, "FILES");
-    freshLog.entry(1, numbered(60));
-    freshLog.entry(2, numbered(c.nextLines));
-    fresh.keys.press(key::kCtrlN);
-    for (int i = 0; i < 10; ++i) fresh.keys.press(key::kDown);
-    fresh.keys.press(key::kRight).press(key::kEscape);
-    readFileBoard(fresh.app(freshLog.log), 0);
-    EXPECT_EQ(rowToUtf8(fresh.keys.screenAtKey(11), 1), "line 31");
-    EXPECT_EQ(fresh.keys.row(0), "002: FILE2.LZH  1234 bytes");
-    EXPECT_EQ(fresh.keys.row(1), c.firstRow);
+    TestApp fresh;
+    fresh.fileBoard(5, "FILES");
+    entry(fresh.log, 1, numbered(60));
+    entry(fresh.log, 2, numbered(c.nextLines));
+    fresh.backend.press(key::kCtrlN);
+    for (int i = 0; i < 10; ++i) fresh.backend.press(key::kDown);
+    fresh.backend.press(key::kRight).press(key::kEscape);
+    readFileBoard(fresh.withLog(), 0);
+    EXPECT_EQ(fresh.backend.rowAtKey(11, 1), "line 31");
+    EXPECT_EQ(fresh.backend.row(0), "002: FILE2.LZH  1234 bytes");
+    EXPECT_EQ(fresh.backend.row(1), c.firstRow);
   }
 }
 
 TEST_F(FileBoardTest, LongBodyLinesAreCutAt77BytesKeepingCharactersWhole) {
-  files.board(5, "FILES");
-  files.entry(1, {std::string(76, 'a') + sj("漢") + "b", std::string(77, 'c'), "end"});
-  keys.press(key::kEscape);
+  fileBoard(5, "FILES");
+  entry(log, 1, {std::string(76, 'a') + sj("漢") + "b", std::string(77, 'c'), "end"});
+  backend.press(key::kEscape);
   run();
-  EXPECT_EQ(keys.row(1), std::string(76, 'a'));
-  EXPECT_EQ(keys.row(2), "漢b");
-  EXPECT_EQ(keys.row(3), std::string(77, 'c'));
-  EXPECT_EQ(keys.row(4), "end");
+  EXPECT_EQ(backend.row(1), std::string(76, 'a'));
+  EXPECT_EQ(backend.row(2), "漢b");
+  EXPECT_EQ(backend.row(3), std::string(77, 'c'));
+  EXPECT_EQ(backend.row(4), "end");
 }
 
 TEST_F(FileBoardTest, KeysThatCannotActDoNotRedraw) {
-  files.board(5, "FILES");
-  files.entry(1, {"one"});
-  files.entry(2, {"two"});
-  keys.press(key::kLeft).type("4x").press(key::kRight).type("6").press(key::kRight);
-  keys.type("4").type("?").type("k").press(key::kCtrlA).type("k");
-  keys.press(key::kEscape);
+  fileBoard(5, "FILES");
+  entry(log, 1, {"one"});
+  entry(log, 2, {"two"});
+  backend.press(key::kLeft).type("4x").press(key::kRight).type("6").press(key::kRight);
+  backend.type("4").type("?").type("k").press(key::kCtrlA).type("k");
+  backend.press(key::kEscape);
   run();
-  for (int n : {1, 2, 3}) EXPECT_EQ(keys.screenAtKey(n), keys.screenAtKey(0)) << n;
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(4), 0), "002: FILE2.LZH  1234 bytes");
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(4), 23), statusRow(true, false, "0001 lines.Now:Bottom"));
-  EXPECT_EQ(keys.screenAtKey(5), keys.screenAtKey(4));
-  EXPECT_EQ(keys.screenAtKey(6), keys.screenAtKey(4));
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(7), 0), "001: FILE1.LZH  1234 bytes");
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(8), 0), "【メニュー選択】");
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(10), 0), "【メニュー選択】");
-  EXPECT_EQ(keys.row(0), "001: FILE1.LZH  1234 bytes");
+  for (int n : {1, 2, 3}) EXPECT_EQ(backend.screenAtKey(n), backend.screenAtKey(0)) << n;
+  EXPECT_EQ(backend.rowAtKey(4, 0), "002: FILE2.LZH  1234 bytes");
+  EXPECT_EQ(backend.rowAtKey(4, 23), statusRow(true, false, "0001 lines.Now:Bottom"));
+  EXPECT_EQ(backend.screenAtKey(5), backend.screenAtKey(4));
+  EXPECT_EQ(backend.screenAtKey(6), backend.screenAtKey(4));
+  EXPECT_EQ(backend.rowAtKey(7, 0), "001: FILE1.LZH  1234 bytes");
+  EXPECT_EQ(backend.rowAtKey(8, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(10, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.row(0), "001: FILE1.LZH  1234 bytes");
   for (int leave : {int('Q'), int('q'), key::kEnter, int(' '), int('5')}) {
-    keys.press(leave);
+    backend.press(leave);
     EXPECT_EQ(run(), kBackToBoardList);
-    EXPECT_EQ(keys.pendingKeys(), 0u);
+    EXPECT_EQ(backend.pendingKeys(), 0u);
   }
 }
 
 TEST_F(FileBoardTest, DTogglesTheMarkWhichOutlivesTheReader) {
-  files.board(5, "FILES");
-  files.entry(1, {"one"});
-  files.entry(7, {"seven"});
-  files.entry(9, {"nine"});
+  fileBoard(5, "FILES");
+  entry(log, 1, {"one"});
+  entry(log, 7, {"seven"});
+  entry(log, 9, {"nine"});
   state.downloadMarks = {{2, 4}};
-  keys.type("d").press(key::kRight).type("D").press(key::kRight).type("d");
-  keys.press(key::kLeft).type("d").press(key::kEscape);
+  backend.type("d").press(key::kRight).type("D").press(key::kRight).type("d");
+  backend.press(key::kLeft).type("d").press(key::kEscape);
   run();
-  EXPECT_EQ(keys.screenAtKey(1).at(0, 0).attribute, attr::kBar);
-  EXPECT_EQ(keys.screenAtKey(1).at(79, 0).attribute, attr::kStartup);
-  EXPECT_EQ(keys.screenAtKey(2).at(0, 0).attribute, attr::kNormal);
-  EXPECT_EQ(keys.screenAtKey(3).at(0, 0).attribute, attr::kBar);
+  EXPECT_EQ(backend.screenAtKey(1).at(0, 0).attribute, attr::kBar);
+  EXPECT_EQ(backend.screenAtKey(1).at(79, 0).attribute, attr::kStartup);
+  EXPECT_EQ(backend.screenAtKey(2).at(0, 0).attribute, attr::kNormal);
+  EXPECT_EQ(backend.screenAtKey(3).at(0, 0).attribute, attr::kBar);
   // Unmarking file 7 keeps the others in their order.
   EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{2, 4}, {5, 1}, {5, 9}}));
-  EXPECT_EQ(keys.screen().at(0, 0).attribute, attr::kNormal);
+  EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);
 
   // Opened again, the marked entry shows as a bar; D twice changes nothing.
-  keys.press(key::kRight).type("dd").press(key::kEscape);
+  backend.press(key::kRight).type("dd").press(key::kEscape);
   run();
   const std::size_t again = 8;  // the screens of the first visit come first
-  EXPECT_EQ(keys.screenAtKey(again).at(0, 0).attribute, attr::kBar);
-  EXPECT_EQ(keys.screenAtKey(again + 2).at(0, 0).attribute, attr::kBar);
-  EXPECT_EQ(keys.screen().at(0, 0).attribute, attr::kNormal);
+  EXPECT_EQ(backend.screenAtKey(again).at(0, 0).attribute, attr::kBar);
+  EXPECT_EQ(backend.screenAtKey(again + 2).at(0, 0).attribute, attr::kBar);
+  EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);
   EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{2, 4}, {5, 1}, {5, 9}}));
 }
 
 TEST_F(FileBoardTest, TheFiftiethMarkIsRefusedWithTheBell) {
-  files.board(5, "FILES");
-  files.entry(1, {"one"});
-  files.entry(2, {"two"});
+  fileBoard(5, "FILES");
+  entry(log, 1, {"one"});
+  entry(log, 2, {"two"});
   for (int i = 0; i < kMaxDownloadMarks - 1; ++i) state.downloadMarks.push_back({9, i + 1});
-  keys.type("d").press(key::kRight).type("d").press(key::kEscape);
+  backend.type("d").press(key::kRight).type("d").press(key::kEscape);
   run();
-  EXPECT_EQ(keys.bells(), 1);
+  EXPECT_EQ(backend.bells(), 1);
   ASSERT_EQ(state.downloadMarks.size(), 49u);
   EXPECT_EQ(state.downloadMarks.back(), (DownloadMark{5, 1}));
-  EXPECT_EQ(keys.screen().at(0, 0).attribute, attr::kNormal);
+  EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);
   // Room again after an unmark.
-  keys.type("d").press(key::kRight).type("d").press(key::kEscape);
+  backend.type("d").press(key::kRight).type("d").press(key::kEscape);
   run();
-  EXPECT_EQ(keys.bells(), 1);
+  EXPECT_EQ(backend.bells(), 1);
   EXPECT_EQ(state.downloadMarks.back(), (DownloadMark{5, 2}));
 }
 
 TEST_F(FileBoardTest, BoardsWithTheSameFileNumberHoldDistinctMarks) {
-  files.board(5, "FIRST");
-  files.entry(3, {"on the first board"});
-  files.board(6, "SECOND");
-  files.entry(3, {"on the second board"});
-  keys.type("d").press(key::kEscape);
+  fileBoard(5, "FIRST");
+  entry(log, 3, {"on the first board"});
+  fileBoard(6, "SECOND");
+  entry(log, 3, {"on the second board"});
+  backend.type("d").press(key::kEscape);
   run(0);
-  keys.press(key::kEscape);
+  backend.press(key::kEscape);
   run(1);
-  EXPECT_EQ(keys.screen().at(0, 0).attribute, attr::kNormal);
-  keys.type("d").press(key::kEscape);
+  EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);
+  backend.type("d").press(key::kEscape);
   run(1);
   EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{5, 3}, {6, 3}}));
-  keys.type("d").press(key::kEscape);
+  backend.type("d").press(key::kEscape);
   run(0);
   EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{6, 3}}));
 }
 
 TEST_F(FileBoardTest, WUploadsAndStartsAgainAtTheFirstEntry) {
-  files.board(5, "FILES");
-  files.entry(1, {"one"});
-  files.entry(2, numbered(30));
+  fileBoard(5, "FILES");
+  entry(log, 1, {"one"});
+  entry(log, 2, numbered(30));
   editor.writes("about the file\r\n");
-  keys.press(key::kRight).press(key::kCtrlN);
-  keys.type("w").type("NEW.LZH\r").type("New file\r").type("y");
-  keys.press(key::kEscape);
+  backend.press(key::kRight).press(key::kCtrlN);
+  backend.type("w").type("NEW.LZH\r").type("New file\r").type("y");
+  backend.press(key::kEscape);
   run();
   EXPECT_EQ(uploadBytes(),
             "F5\r\nZU\r\nNEW.LZH\r\nNew file\r\nY\r\nabout the file\r\n\r\n//\r\nS\r\n");
-  EXPECT_EQ(keys.row(0), "001: FILE1.LZH  1234 bytes");
-  EXPECT_EQ(keys.row(1), "one");
+  EXPECT_EQ(backend.row(0), "001: FILE1.LZH  1234 bytes");
+  EXPECT_EQ(backend.row(1), "one");
 
   // F shows the upload file and comes back to the same entry.
-  keys.press(key::kRight).press(key::kCtrlN).type("F").press(key::kEscape);
+  backend.press(key::kRight).press(key::kCtrlN).type("F").press(key::kEscape);
   run();
   ASSERT_EQ(editor.commandLines.size(), 2u);
   EXPECT_NE(editor.commandLines[1].find("TESTLOG.UPL"), std::string::npos);
-  EXPECT_EQ(keys.row(0), "002: FILE2.LZH  1234 bytes");
-  EXPECT_EQ(keys.row(1), "line 1");
+  EXPECT_EQ(backend.row(0), "002: FILE2.LZH  1234 bytes");
+  EXPECT_EQ(backend.row(1), "line 1");
 }
 
 }  // namespace

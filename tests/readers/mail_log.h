@@ -1,12 +1,16 @@
 // A communication log of private messages built in memory, with the index
-// that the scan would give it, for the mail reader's tests.
+// that the scan would give it, and the mail reader run over it.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "console/keys.h"
 #include "driver/logindex.h"
-#include "support/scripted_backend.h"
+#include "readers/mailreader.h"
+#include "support/test_app.h"
 
 namespace zazir::testing {
 
@@ -39,10 +43,13 @@ struct MailLog {
   }
 };
 
-inline std::vector<std::string> numbered(const std::string& stem, int n) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < n; ++i) lines.push_back(stem + std::to_string(i));
-  return lines;
+// Runs the reader over `keys` and Esc, on mail `mail` (Right presses).
+inline void read(TestApp& t, const std::vector<int>& keys, int mail = 0) {
+  for (int i = 0; i < mail; ++i) t.backend.press('6');
+  for (int k : keys) t.backend.press(k);
+  t.backend.press(key::kEscape);
+  readMail(t.app);
+  EXPECT_EQ(t.backend.pendingKeys(), 0u);
 }
 
 }  // namespace zazir::testing

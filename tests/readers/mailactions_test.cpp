@@ -2,33 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include "addressbook/test_app.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "platform/textfile.h"
 #include "readers/mail_log.h"
 #include "readers/mailreader.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
 using testing::deleteQuestion;
+using testing::fileBytes;
 using testing::MailLog;
-using testing::readBytes;
+using testing::read;
 using testing::sj;
 using testing::TestApp;
 using testing::utf8;
 using testing::writeBytes;
-
-// Runs the reader over `keys` and Esc, on mail `mail` (Right presses).
-void read(TestApp& t, const std::vector<int>& keys, int mail = 0) {
-  for (int i = 0; i < mail; ++i) t.backend.press('6');
-  for (int k : keys) t.backend.press(k);
-  t.backend.press(key::kEscape);
-  readMail(t.app);
-  EXPECT_EQ(t.backend.pendingKeys(), 0u);
-}
 
 std::vector<int> typed(const std::string& text) {
   return std::vector<int>(text.begin(), text.end());
@@ -46,15 +38,13 @@ TEST(MailReply, TheUploadFileHoldsTheHeadingTheQuotationAndTheCommand) {
   TestApp t(log.bytes, log.index);
   t.config.headReplyMail = sj("%s %s のメールへの返事");
   t.config.quotation = "%s> ";
-  std::string edited;
-  t.editor = [&](const std::string&) { edited = readBytes(t.path("ZQ2OFF.TMP")); };
+  t.editor.keeps();
   read(t, {'r', 'y', key::kEnter, 'y'});
   const std::string text =
       sj("97/01/02 12:34:56 のメールへの返事") + "\r\n\r\nTaro> line one\r\nTaro> line two\r\n";
-  EXPECT_EQ(edited, text);
-  EXPECT_EQ(readBytes(t.path("UPLOAD.TXT")),
-            "EMSYSOP01;0\r\nRe:Title of SYSOP01;Y\r\n" + text + "\r\n//\r\nS\r\n");
-  EXPECT_EQ(readBytes(t.path("ZQ2OFF.TMP")), "<none>");
+  EXPECT_EQ(t.editor.found[0], text);
+  EXPECT_EQ(t.uploadBytes(), "EMSYSOP01;0\r\nRe:Title of SYSOP01;Y\r\n" + text + "\r\n//\r\nS\r\n");
+  EXPECT_EQ(t.tempBytes(), "<none>");
   // Back on the same mail.
   EXPECT_EQ(t.backend.row(0), "Private Message is from: SYSOP01 Taro");
 }
@@ -85,7 +75,7 @@ TEST(MailReply, Quotation) {
     TestApp t(log.bytes, log.index);
     t.config.quotation = c.quotation;
     read(t, {'R', 'q'});  // stop at the confirmation: the file stays as prepared
-    EXPECT_EQ(readBytes(t.path("ZQ2OFF.TMP")), "\r\n\r\n" + toTextMode(c.quoted)) << c.name;
+    EXPECT_EQ(t.tempBytes(), "\r\n\r\n" + toTextMode(c.quoted)) << c.name;
   }
 }
 
@@ -95,8 +85,8 @@ TEST(MailReply, ATemporaryFileThatCannotBeMadeIsTold) {
   TestApp t(log.bytes, log.index);
   t.config.temporaryDir = t.path("missing/");
   read(t, {'r', 'k'});
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 0), "【一時ファイルを作成できません】");
-  EXPECT_EQ(t.commands.size(), 0u);
+  EXPECT_EQ(t.backend.rowAtKey(1, 0), "【一時ファイルを作成できません】");
+  EXPECT_EQ(t.editor.commandLines.size(), 0u);
 }
 
 TEST(MailSave, TheSameMailSavedTwiceToOneFileIsWholeTwice) {
@@ -125,7 +115,7 @@ TEST(MailSave, TheSameMailSavedTwiceToOneFileIsWholeTwice) {
     const std::string path = t.path("MAILLOG.TXT");
     if (c.before != "<none>") writeBytes(path, c.before);
     read(t, {'s', key::kEnter, 'S', key::kEnter}, c.mail);
-    EXPECT_EQ(readBytes(path), c.after) << c.name;
+    EXPECT_EQ(fileBytes(path), c.after) << c.name;
   }
 }
 
@@ -136,11 +126,11 @@ TEST(MailSave, ANamedFileAndACancel) {
   // The proposal is offered; Ctrl+U empties it for a name of one's own.
   read(t, std::vector<int>{'s', key::kCtrlU} + typed(t.path("mine.txt")) +
               std::vector<int>{key::kEnter, 's', key::kEscape});
-  EXPECT_NE(readBytes(t.path("mine.txt")).find("\r\nx\r\n"), std::string::npos);
-  EXPECT_EQ(readBytes(t.path("MAILLOG.TXT")), "<none>");
-  EXPECT_NE(rowToUtf8(t.backend.screenAtKey(1), 10).find("メールを保存するファイルのファイル名"),
+  EXPECT_NE(fileBytes(t.path("mine.txt")).find("\r\nx\r\n"), std::string::npos);
+  EXPECT_EQ(fileBytes(t.path("MAILLOG.TXT")), "<none>");
+  EXPECT_NE(t.backend.rowAtKey(1, 10).find("メールを保存するファイルのファイル名"),
             std::string::npos);
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 11), t.path("MAILLOG.TXT"));
+  EXPECT_EQ(t.backend.rowAtKey(1, 11), t.path("MAILLOG.TXT"));
 }
 
 TEST(MailSave, AFileThatCannotBeWrittenIsTold) {
@@ -172,7 +162,7 @@ TEST(MailRegister, TheSenderIsAppendedOnALineOfItsOwn) {
     TestApp t(log.bytes, log.index);
     writeBytes(t.config.idfile, c.before);
     read(t, std::vector<int>{'i'} + typed("friend, work") + std::vector<int>{key::kEnter, 'k'});
-    EXPECT_EQ(readBytes(t.config.idfile), c.after) << c.name;
+    EXPECT_EQ(fileBytes(t.config.idfile), c.after) << c.name;
     const Screen& told = t.backend.screenAtKey(14);
     EXPECT_EQ(rowToUtf8(told, 23),
               formatText("ＩＤをＩＤファイル[%-20.20s]に登録しました。", t.config.idfile))
@@ -187,7 +177,7 @@ TEST(MailRegister, AnEmptyCommentCancels) {
   TestApp t(log.bytes, log.index);
   writeBytes(t.config.idfile, "B,b\r\n");
   read(t, {'I', key::kEnter});
-  EXPECT_EQ(readBytes(t.config.idfile), "B,b\r\n");
+  EXPECT_EQ(fileBytes(t.config.idfile), "B,b\r\n");
 }
 
 TEST(MailRegister, AnIdFileThatCannotBeWrittenIsTold) {
@@ -207,14 +197,10 @@ TEST(MailRegister, WithoutAnIdFileTheProgramEnds) {
   log.add("A", "a", {"x"});
   TestApp t(log.bytes, log.index);
   t.backend.press('i').type("c").press(key::kEnter);
-  try {
-    readMail(t.app);
-    FAIL() << "the reader returned";
-  } catch (const ProgramExit& exit) {
-    EXPECT_EQ(exit.status, kExitFatal);
-    EXPECT_EQ(utf8(exit.message), "ＩＤファイルが開けません。");
-  }
-  EXPECT_EQ(readBytes(t.config.idfile), "<none>");
+  const ProgramExit exit = testing::exitOf([&] { readMail(t.app); });
+  EXPECT_EQ(exit.status, kExitFatal);
+  EXPECT_EQ(utf8(exit.message), "ＩＤファイルが開けません。");
+  EXPECT_EQ(fileBytes(t.config.idfile), "<none>");
 }
 
 }  // namespace

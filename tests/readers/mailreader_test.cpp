@@ -2,38 +2,30 @@
 
 #include <gtest/gtest.h>
 
-#include "addressbook/test_app.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "readers/mail_log.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
 using testing::deleteQuestion;
+using testing::fileBytes;
 using testing::MailLog;
 using testing::numbered;
-using testing::readBytes;
+using testing::read;
 using testing::sj;
 using testing::TestApp;
 using testing::utf8;
 using testing::writeBytes;
 
-// Runs the reader over `keys` and Esc.
-void read(TestApp& t, const std::vector<int>& keys) {
-  for (int k : keys) t.backend.press(k);
-  t.backend.press(key::kEscape);
-  readMail(t.app);
-  EXPECT_EQ(t.backend.pendingKeys(), 0u);
-}
-
 std::string statusRow(bool previous, int lines, const std::string& position, bool next) {
-  std::string row = (previous ? sj("←") : sj("　")) +
-                    sj("ZAZIR W:ﾒｰﾙ送信 R:ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ") +
-                    formatText(" %04i lines. Now:%s", lines, position);
-  row.resize(76, ' ');
-  return utf8(row + (next ? sj("→") : sj("　")));
+  return testing::arrowRow(previous,
+                           "ZAZIR W:ﾒｰﾙ送信 R:ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ" +
+                               formatText(" %04i lines. Now:%s", lines, position),
+                           next);
 }
 
 TEST(MailReader, ShowsTheHeaderTheBodyAndTheStatusRow) {
@@ -101,7 +93,7 @@ TEST(MailReader, BodyLinesAsTheyAreStored) {
 
 TEST(MailReader, HoldsAtMost512Lines) {
   MailLog log;
-  log.add("A", "a", numbered("line ", 600));
+  log.add("A", "a", numbered(600, "line "));
   TestApp t(log.bytes, log.index);
   read(t, {key::kCtrlN, key::kCtrlN});
   EXPECT_NE(t.backend.row(23).find(" 0512 lines. Now:"), std::string::npos);
@@ -114,20 +106,20 @@ TEST(MailReader, Scrolling) {
     std::string firstRow;
     std::string position;
   } cases[] = {
-      {45, {}, "line 0", "Top"},
-      {45, {'2', '2', '2', '2', key::kDown}, "line 5", "020%"},
-      {45, {'2', '2', '8'}, "line 1", "004%"},
-      {45, {key::kCtrlN}, "line 20", "080%"},
-      {45, {key::kCtrlN, key::kCtrlN}, "line 25", "Bottom"},
-      {45, {key::kCtrlN, key::kCtrlN, key::kUp}, "line 24", "096%"},
-      {45, {'2', key::kCtrlB}, "line 0", "Top"},
-      {45, {key::kUp, key::kCtrlB}, "line 0", "Top"},
-      {20, {'2', key::kCtrlN}, "line 0", "Bottom"},
-      {15, {'2', key::kCtrlN, '8', key::kCtrlB}, "line 0", "Bottom"},
+      {45, {}, "line 1", "Top"},
+      {45, {'2', '2', '2', '2', key::kDown}, "line 6", "020%"},
+      {45, {'2', '2', '8'}, "line 2", "004%"},
+      {45, {key::kCtrlN}, "line 21", "080%"},
+      {45, {key::kCtrlN, key::kCtrlN}, "line 26", "Bottom"},
+      {45, {key::kCtrlN, key::kCtrlN, key::kUp}, "line 25", "096%"},
+      {45, {'2', key::kCtrlB}, "line 1", "Top"},
+      {45, {key::kUp, key::kCtrlB}, "line 1", "Top"},
+      {20, {'2', key::kCtrlN}, "line 1", "Bottom"},
+      {15, {'2', key::kCtrlN, '8', key::kCtrlB}, "line 1", "Bottom"},
   };
   for (const Case& c : cases) {
     MailLog log;
-    log.add("A", "a", numbered("line ", c.lines));
+    log.add("A", "a", numbered(c.lines, "line "));
     TestApp t(log.bytes, log.index);
     read(t, c.keys);
     EXPECT_EQ(t.backend.row(3), c.firstRow);
@@ -138,23 +130,23 @@ TEST(MailReader, Scrolling) {
 
 TEST(MailReader, TheFirstLineShownIsKeptAcrossMails) {
   MailLog log;
-  log.add("A", "a", numbered("zero ", 60))
-      .add("B", "b", numbered("one ", 55))
-      .add("C", "c", numbered("two ", 30))
-      .add("D", "d", numbered("three ", 10));
+  log.add("A", "a", numbered(60, "zero "))
+      .add("B", "b", numbered(55, "one "))
+      .add("C", "c", numbered(30, "two "))
+      .add("D", "d", numbered(10, "three "));
   TestApp t(log.bytes, log.index);
   std::vector<int> keys = {key::kCtrlN, '2', '2', '2', '2', '2', '2', '2', '2', '2', '2'};
   keys.insert(keys.end(), {'6', '6', '6', '4', '4', '4', '4'});
   read(t, keys);
   const std::size_t atRight = 11;
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight), 3), "zero 30");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 1), 3), "one 30");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 2), 3), "two 10");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 3), 3), "three 0");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 4), 3), "two 0");
+  EXPECT_EQ(t.backend.rowAtKey(atRight, 3), "zero 31");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 1, 3), "one 31");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 2, 3), "two 11");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 3, 3), "three 1");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 4, 3), "two 1");
   // Left at the first mail changes nothing.
   EXPECT_EQ(t.backend.screenAtKey(atRight + 7), t.backend.screenAtKey(atRight + 6));
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(atRight + 7), 0), "Private Message is from: A a");
+  EXPECT_EQ(t.backend.rowAtKey(atRight + 7, 0), "Private Message is from: A a");
 }
 
 TEST(MailReader, LeavingKeysAndIgnoredKeys) {
@@ -186,13 +178,13 @@ TEST(MailReader, HelpUploadFileAndNewMailReturnToTheMail) {
   log.add("A", "a", {"x"});
   TestApp t(log.bytes, log.index);
   read(t, {'?', 'k', 'f', 'w', key::kEscape});
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 0), "【メール読み出し】");
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(2), 3), "x");
-  ASSERT_EQ(t.commands.size(), 1u);
-  EXPECT_NE(t.commands[0].find("UPLOAD.TXT"), std::string::npos);
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(3), 3), "x");
+  EXPECT_EQ(t.backend.rowAtKey(1, 0), "【メール読み出し】");
+  EXPECT_EQ(t.backend.rowAtKey(2, 3), "x");
+  ASSERT_EQ(t.editor.commandLines.size(), 1u);
+  EXPECT_NE(t.editor.commandLines[0].find("TESTLOG.UPL"), std::string::npos);
+  EXPECT_EQ(t.backend.rowAtKey(3, 3), "x");
   // "W" opens the recipient list of a new mail; Esc there sends nothing.
-  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(4), 1).substr(0, 3), "---");
+  EXPECT_EQ(t.backend.rowAtKey(4, 1).substr(0, 3), "---");
   EXPECT_EQ(t.backend.row(3), "x");
   EXPECT_EQ(t.backend.row(0), "Private Message is from: A a");
 }

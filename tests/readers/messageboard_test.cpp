@@ -7,66 +7,42 @@
 #include "console/render.h"
 #include "platform/textfile.h"
 #include "readers/boardlog.h"
-#include "support/board_fixture.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::BoardFixture;
-using testing::LogBuilder;
+using testing::numbered;
 using testing::sj;
-
-std::vector<std::string> numbered(int count) {
-  std::vector<std::string> lines;
-  for (int i = 1; i <= count; ++i) lines.push_back("line " + std::to_string(i));
-  return lines;
-}
+using testing::TestApp;
 
 // The status row after the arrows' places: "ZAZIR" bar and the indicator.
 std::string statusRow(bool left, bool right, const std::string& indicator) {
-  std::string row = left ? "←" : "　";
-  row += "ZAZIR W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ " + indicator;
-  // 2 + 48 + 1 + the indicator's columns; the right arrow stands at column 76.
-  const std::size_t used = 51 + indicator.size();
-  return row + std::string(76 - used, ' ') + (right ? "→" : "　");
+  return testing::arrowRow(left, "ZAZIR W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ " + indicator,
+                           right);
 }
 
-class MessageBoardTest : public BoardFixture, public ::testing::Test {
+class MessageBoardTest : public TestApp, public ::testing::Test {
  protected:
-  LogOffset message(int number, std::string_view handle, const std::vector<std::string>& body) {
-    // The host writes four digits, so that the poster's ID starts at byte 24.
-    const LogOffset at =
-        log.add(formatText("Message  #%04i is from: ID%04i %s", number, number, handle));
-    log.add("Date: 96/01/01");
-    log.add(formatText("Title:message %i", number));
-    for (const std::string& line : body) log.add(line);
-    return at;
-  }
-  void board(int number, std::string name) {
-    const std::string listing = "  " + std::to_string(number) + ": " + name;
-    addMessageBoard(log.add(listing), number, name, listing);
-  }
-  int run(int board = 0) { return readMessageBoard(app(log), board); }
-
-  LogBuilder log;
+  int run(int board = 0) { return readMessageBoard(withLog(), board); }
 };
 
 TEST_F(MessageBoardTest, OpensOnTheFirstMessage) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   log.add(sj("新しいメッセージ 2 件"));
   message(1, "hana", {"----", "first body", "\tindented"});
   message(2, "taro", {"----", "second body"});
-  keys.press(key::kEscape);
+  backend.press(key::kEscape);
   EXPECT_EQ(run(), -1);
-  EXPECT_EQ(keys.row(0), "Message  #0001 is from: ID0001 hana");
-  EXPECT_EQ(keys.row(1), "Date: 96/01/01");
-  EXPECT_EQ(keys.row(2), "Title:message 1");
-  EXPECT_EQ(keys.row(3), "----");
-  EXPECT_EQ(keys.row(4), "first body");
-  EXPECT_EQ(keys.row(5), " indented");
-  EXPECT_EQ(keys.row(6), "");
-  EXPECT_EQ(keys.row(23), statusRow(false, true, "0003 lines. Now:Bottom"));
-  const Screen& shown = keys.screen();
+  EXPECT_EQ(backend.row(0), "Message  #0001 is from: ID0001 hana");
+  EXPECT_EQ(backend.row(1), "Date: 96/01/01");
+  EXPECT_EQ(backend.row(2), "Title:message 1");
+  EXPECT_EQ(backend.row(3), "----");
+  EXPECT_EQ(backend.row(4), "first body");
+  EXPECT_EQ(backend.row(5), " indented");
+  EXPECT_EQ(backend.row(6), "");
+  EXPECT_EQ(backend.row(23), statusRow(false, true, "0003 lines. Now:Bottom"));
+  const Screen& shown = backend.screen();
   EXPECT_EQ(shown.at(0, 0).attribute, attr::kNormal);
   EXPECT_EQ(shown.at(79, 2).attribute, attr::kNormal);
   EXPECT_EQ(shown.at(0, 3).attribute, attr::kStartup);
@@ -76,118 +52,121 @@ TEST_F(MessageBoardTest, OpensOnTheFirstMessage) {
 }
 
 TEST_F(MessageBoardTest, ABellInTheLogNeverSounds) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a\a", {"body\a"});
-  keys.press(key::kDown).press(key::kEscape);
+  backend.press(key::kDown).press(key::kEscape);
   run();
-  EXPECT_EQ(keys.bells(), 0);
+  EXPECT_EQ(backend.bells(), 0);
 }
 
 TEST_F(MessageBoardTest, EveryLeaveKeyReturnsToTheBoardList) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "hana", {"body"});
   for (int key : {key::kEscape, int('Q'), int('q'), key::kEnter, int(' '), int('5')}) {
-    keys.press(key);
+    backend.press(key);
     EXPECT_EQ(run(), -1);
-    EXPECT_EQ(keys.pendingKeys(), 0u);
+    EXPECT_EQ(backend.pendingKeys(), 0u);
   }
 }
 
 TEST_F(MessageBoardTest, LeftAndRightMoveBetweenMessagesUpToTheStopLine) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
   message(2, "b", {"two"});
   message(3, "c", {"three", "*CH 1 chat"});
   message(4, "d", {"after the stop line"});
-  board(4, "NEXT");
+  messageBoard(4, "NEXT");
   message(7, "e", {"next board"});
-  keys.press(key::kLeft);                                          // nothing before the first
-  keys.press(key::kRight).type("6").type("6").press(key::kRight);  // the stop line ends the board
-  keys.type("4").press(key::kEscape);
+  backend.press(key::kLeft);  // nothing before the first
+  backend.press(key::kRight)
+      .type("6")
+      .type("6")
+      .press(key::kRight);  // the stop line ends the board
+  backend.type("4").press(key::kEscape);
   run();
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(1), 0), "Message  #0001 is from: ID0001 a");
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(2), 0), "Message  #0002 is from: ID0002 b");
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(2), 23), statusRow(true, true, "0001 lines. Now:Bottom"));
-  const Screen& last = keys.screenAtKey(4);
+  EXPECT_EQ(backend.rowAtKey(1, 0), "Message  #0001 is from: ID0001 a");
+  EXPECT_EQ(backend.rowAtKey(2, 0), "Message  #0002 is from: ID0002 b");
+  EXPECT_EQ(backend.rowAtKey(2, 23), statusRow(true, true, "0001 lines. Now:Bottom"));
+  const Screen& last = backend.screenAtKey(4);
   EXPECT_EQ(rowToUtf8(last, 0), "Message  #0003 is from: ID0003 c");
   EXPECT_EQ(rowToUtf8(last, 3), "three");
   EXPECT_EQ(rowToUtf8(last, 4), "");
   EXPECT_EQ(rowToUtf8(last, 23), statusRow(true, false, "0001 lines. Now:Bottom"));
-  EXPECT_EQ(keys.screenAtKey(5), last);
-  EXPECT_EQ(keys.row(0), "Message  #0002 is from: ID0002 b");
+  EXPECT_EQ(backend.screenAtKey(5), last);
+  EXPECT_EQ(backend.row(0), "Message  #0002 is from: ID0002 b");
 }
 
 TEST_F(MessageBoardTest, TheLastBoardEndsAtTheEndOfTheLog) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
-  board(4, "LAST");
+  messageBoard(4, "LAST");
   message(8, "b", {"eight"});
   message(9, "c", {"nine", "0012:34 host prompt", "not shown"});
-  keys.press(key::kRight).press(key::kRight).press(key::kEscape);
+  backend.press(key::kRight).press(key::kRight).press(key::kEscape);
   run(1);
-  EXPECT_EQ(keys.row(0), "Message  #0009 is from: ID0009 c");
-  EXPECT_EQ(keys.row(3), "nine");
-  EXPECT_EQ(keys.row(4), "");
-  EXPECT_EQ(keys.row(23), statusRow(true, false, "0001 lines. Now:Bottom"));
+  EXPECT_EQ(backend.row(0), "Message  #0009 is from: ID0009 c");
+  EXPECT_EQ(backend.row(3), "nine");
+  EXPECT_EQ(backend.row(4), "");
+  EXPECT_EQ(backend.row(23), statusRow(true, false, "0001 lines. Now:Bottom"));
 }
 
 TEST_F(MessageBoardTest, TheLastMessageOfABoardEndsBeforeTheNextBoard) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
-  board(4, "NEXT");
+  messageBoard(4, "NEXT");
   log.add("between the listing and the messages");
   message(7, "b", {"seven"});
-  keys.press(key::kRight).press(key::kEscape);
+  backend.press(key::kRight).press(key::kEscape);
   run();
-  EXPECT_EQ(keys.row(3), "one");
-  EXPECT_EQ(keys.row(4), "");
-  EXPECT_EQ(keys.row(23), statusRow(false, false, "0001 lines. Now:Bottom"));
+  EXPECT_EQ(backend.row(3), "one");
+  EXPECT_EQ(backend.row(4), "");
+  EXPECT_EQ(backend.row(23), statusRow(false, false, "0001 lines. Now:Bottom"));
 }
 
 TEST_F(MessageBoardTest, ABoardWithoutMessagesShowsMessageBox1) {
-  board(3, "EMPTY");
+  messageBoard(3, "EMPTY");
   log.add("no messages here");
-  board(4, "STOPPED");
+  messageBoard(4, "STOPPED");
   log.add("*CH");
   message(1, "a", {"only after a stop line"});
   for (int board : {0, 1}) {
-    keys.type(" ");
+    backend.type(" ");
     EXPECT_EQ(run(board), -1);
-    EXPECT_EQ(keys.row(0), "【書き込みがありません】");
-    EXPECT_EQ(keys.row(2), "　該当するボードへの書き込みがありません。");
+    EXPECT_EQ(backend.row(0), "【書き込みがありません】");
+    EXPECT_EQ(backend.row(2), "　該当するボードへの書き込みがありません。");
   }
 }
 
 TEST_F(MessageBoardTest, AMessageWithoutBodyShowsZeroLines) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   log.add("Message  #0001 is from: ID0001 a");
   log.add("Date");
   log.add("Title:t");
   message(2, "b", {"x"});
-  keys.press(key::kEscape);
+  backend.press(key::kEscape);
   run();
-  for (int row = 3; row < 23; ++row) EXPECT_EQ(keys.row(row), "") << row;
-  EXPECT_EQ(keys.row(23), statusRow(false, true, "0000 lines. Now:Bottom"));
+  for (int row = 3; row < 23; ++row) EXPECT_EQ(backend.row(row), "") << row;
+  EXPECT_EQ(backend.row(23), statusRow(false, true, "0000 lines. Now:Bottom"));
 }
 
 TEST_F(MessageBoardTest, LongLinesAreCutAt77BytesKeepingCharactersWhole) {
   const std::string kanji = sj("漢");
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a",
           {std::string(76, 'a') + kanji + "b", std::string(77, 'c'), std::string(78, 'd'),
            std::string(200, 'e'), "end"});
-  keys.press(key::kEscape);
+  backend.press(key::kEscape);
   run();
-  EXPECT_EQ(keys.row(3), std::string(76, 'a'));
-  EXPECT_EQ(keys.row(4), "漢b");
-  EXPECT_EQ(keys.row(5), std::string(77, 'c'));  // no empty row after exactly 77 bytes
-  EXPECT_EQ(keys.row(6), std::string(77, 'd'));
-  EXPECT_EQ(keys.row(7), "d");
-  EXPECT_EQ(keys.row(8), std::string(77, 'e'));
-  EXPECT_EQ(keys.row(9), std::string(77, 'e'));
-  EXPECT_EQ(keys.row(10), std::string(46, 'e'));
-  EXPECT_EQ(keys.row(11), "end");
-  EXPECT_EQ(keys.row(23), statusRow(false, false, "0009 lines. Now:Bottom"));
+  EXPECT_EQ(backend.row(3), std::string(76, 'a'));
+  EXPECT_EQ(backend.row(4), "漢b");
+  EXPECT_EQ(backend.row(5), std::string(77, 'c'));  // no empty row after exactly 77 bytes
+  EXPECT_EQ(backend.row(6), std::string(77, 'd'));
+  EXPECT_EQ(backend.row(7), "d");
+  EXPECT_EQ(backend.row(8), std::string(77, 'e'));
+  EXPECT_EQ(backend.row(9), std::string(77, 'e'));
+  EXPECT_EQ(backend.row(10), std::string(46, 'e'));
+  EXPECT_EQ(backend.row(11), "end");
+  EXPECT_EQ(backend.row(23), statusRow(false, false, "0009 lines. Now:Bottom"));
 }
 
 TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
@@ -205,6 +184,7 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
       {21, {key::kDown}, "line 2", "0021 lines. Now:Bottom"},
       {21, {key::kDown, '2', key::kCtrlN}, "line 2", "0021 lines. Now:Bottom"},
       {21, {key::kDown, '8'}, "line 1", "0021 lines. Now:Top"},
+      {21, {key::kDown, key::kDown, key::kUp}, "line 1", "0021 lines. Now:Top"},
       {45, {'2', '2', '2', '2', '2'}, "line 6", "0045 lines. Now:020%"},
       {45, {key::kCtrlN}, "line 21", "0045 lines. Now:080%"},
       {45, {key::kCtrlN, key::kCtrlN}, "line 26", "0045 lines. Now:Bottom"},
@@ -214,91 +194,86 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.lines) + " lines, " + std::to_string(c.keys.size()) + " keys");
-    BoardFixture fresh;
-    LogBuilder freshLog;
-    const std::string listing = "  3: TEST";
-    fresh.addMessageBoard(freshLog.add(listing), 3, "TEST", listing);
-    freshLog.add("Message  #1 is from: ID a");
-    freshLog.add("Date");
-    freshLog.add("Title:t");
-    for (const std::string& line : numbered(c.lines)) freshLog.add(line);
-    for (int key : c.keys) fresh.keys.press(key);
-    fresh.keys.press(key::kEscape);
-    readMessageBoard(fresh.app(freshLog), 0);
-    EXPECT_EQ(fresh.keys.row(3), c.firstRow);
-    EXPECT_EQ(fresh.keys.row(23), statusRow(false, false, c.indicator));
+    TestApp fresh;
+    fresh.messageBoard(3, "TEST");
+    fresh.message(1, "a", numbered(c.lines));
+    for (int key : c.keys) fresh.backend.press(key);
+    fresh.backend.press(key::kEscape);
+    readMessageBoard(fresh.withLog(), 0);
+    EXPECT_EQ(fresh.backend.row(3), c.firstRow);
+    EXPECT_EQ(fresh.backend.row(23), statusRow(false, false, c.indicator));
   }
 }
 
 TEST_F(MessageBoardTest, ChangingTheMessageShowsItFromItsFirstLine) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", numbered(30));
   message(2, "b", numbered(30));
-  keys.press(key::kCtrlN).press(key::kRight).press(key::kEscape);
+  backend.press(key::kCtrlN).press(key::kRight).press(key::kEscape);
   run();
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(1), 3), "line 11");
-  EXPECT_EQ(keys.row(3), "line 1");
+  EXPECT_EQ(backend.rowAtKey(1, 3), "line 11");
+  EXPECT_EQ(backend.row(3), "line 1");
 }
 
 TEST_F(MessageBoardTest, HelpShowsTheMenuHelpAndRedraws) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"body"});
-  keys.type("?").type("x").press(key::kCtrlA).type("x").press(key::kEscape);
+  backend.type("?").type("x").press(key::kCtrlA).type("x").press(key::kEscape);
   run();
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(1), 0), "【メニュー選択】");
-  EXPECT_EQ(rowToUtf8(keys.screenAtKey(3), 0), "【メニュー選択】");
-  EXPECT_EQ(keys.row(3), "body");
+  EXPECT_EQ(backend.rowAtKey(1, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.row(3), "body");
 }
 
 TEST_F(MessageBoardTest, AReplyQuotesTheMessageUpToItsEndAndShowsItAgain) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"----", "one"});
   message(12, "  hana ko", {"----", "quoted 1"});
   message(13, "b", {"----", "not quoted"});
   editor.keeps();
-  keys.press(key::kRight).press(key::kDown);
-  keys.type("r").press(key::kEnter).type("y");
-  keys.press(key::kEscape);
+  backend.press(key::kRight).press(key::kDown);
+  backend.type("r").press(key::kEnter).type("y");
+  backend.press(key::kEscape);
   run();
   EXPECT_EQ(editor.found[0],
             sj("  hana koさんの#12「message 12」へ") + "\r\n\r\n  hana ko> quoted 1\r\n\r\n");
   EXPECT_EQ(uploadBytes().substr(0, 10), "ER3;12;Y\r\n");
-  EXPECT_EQ(keys.row(0), "Message  #0012 is from: ID0012   hana ko");
-  EXPECT_EQ(keys.row(3), "----");
+  EXPECT_EQ(backend.row(0), "Message  #0012 is from: ID0012   hana ko");
+  EXPECT_EQ(backend.row(3), "----");
 }
 
 TEST_F(MessageBoardTest, AReplyToTheLastMessageOfTheLastBoardHasNoEndOffset) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(5, "a", {"----", "quoted", "", "1999:12 stop here", "never"});
   editor.keeps();
-  keys.type("R").press(key::kEnter).type("y").press(key::kEscape);
+  backend.type("R").press(key::kEnter).type("y").press(key::kEscape);
   run();
   EXPECT_EQ(editor.found[0], sj("aさんの#5「message 5」へ") + "\r\n\r\na> quoted\r\na> \r\n\r\n");
 }
 
 TEST_F(MessageBoardTest, WAndFRunTheirActionsAndReindex) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
   message(2, "b", numbered(25));
   editor.writes("new post\r\n").keeps();
-  keys.press(key::kRight).press(key::kDown);
-  keys.type("w").type("title\r").type("y");
-  keys.press(key::kDown).type("f");
-  keys.press(key::kEscape);
+  backend.press(key::kRight).press(key::kDown);
+  backend.type("w").type("title\r").type("y");
+  backend.press(key::kDown).type("f");
+  backend.press(key::kEscape);
   run();
   EXPECT_EQ(uploadBytes(), "EW3;title;Y\r\nnew post\r\n\r\n//\r\nS\r\n");
   ASSERT_EQ(editor.commandLines.size(), 2u);
   EXPECT_NE(editor.commandLines[1].find("TESTLOG.UPL"), std::string::npos);
-  EXPECT_EQ(keys.row(0), "Message  #0002 is from: ID0002 b");
-  EXPECT_EQ(keys.row(3), "line 1");
+  EXPECT_EQ(backend.row(0), "Message  #0002 is from: ID0002 b");
+  EXPECT_EQ(backend.row(3), "line 1");
 }
 
 TEST_F(MessageBoardTest, MarkedHeadersAreBarsAndMarksSurviveTheReindex) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   message(1, "a", {"one"});
   message(2, "b", numbered(25));
   message(3, "c", {"three"});
-  App& a = app(log);
+  App& a = withLog();
   MessageBoardReader reader;
   ASSERT_TRUE(indexMessageBoard(a, reader));
   EXPECT_EQ(reader.lastMessage(), 2);
@@ -322,12 +297,12 @@ TEST_F(MessageBoardTest, MarkedHeadersAreBarsAndMarksSurviveTheReindex) {
 }
 
 TEST_F(MessageBoardTest, EndOffsets) {
-  board(3, "TEST");
+  messageBoard(3, "TEST");
   const LogOffset one = message(1, "a", {"one"});
   const LogOffset two = message(2, "b", {"two"});
-  board(4, "LAST");
+  messageBoard(4, "LAST");
   const LogOffset three = message(3, "c", {"three"});
-  App& a = app(log);
+  App& a = withLog();
   MessageBoardReader first;
   ASSERT_TRUE(indexMessageBoard(a, first));
   EXPECT_EQ(first.messageOffsets, (std::vector<LogOffset>{one, two}));

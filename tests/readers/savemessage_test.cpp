@@ -8,15 +8,14 @@
 #include "console/render.h"
 #include "readers/fileboard.h"
 #include "readers/messageboard.h"
-#include "support/board_fixture.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
-using testing::BoardFixture;
 using testing::fileBytes;
-using testing::LogBuilder;
 using testing::sj;
+using testing::TestApp;
 
 // The file as it should be on disk: each line and CR LF.
 std::string onDisk(const std::vector<std::string>& lines) {
@@ -25,20 +24,10 @@ std::string onDisk(const std::vector<std::string>& lines) {
   return bytes;
 }
 
-class SaveTest : public BoardFixture, public ::testing::Test {
+class SaveTest : public TestApp, public ::testing::Test {
  protected:
-  SaveTest() { config.cutfileDir = dir; }
-
-  void messageBoard(int number, const std::string& name) {
-    const std::string listing = formatText("%4i: %s", number, name);
-    addMessageBoard(log.add(listing), number, name, listing);
-  }
-  void fileBoard(int number, const std::string& name) {
-    const std::string listing = formatText("%4i: %s", number, name);
-    addFileBoard(log.add(listing), number, name, listing);
-  }
   // A message's lines as the log holds them (and a cut file keeps them).
-  std::vector<std::string> message(int number, std::vector<std::string> body) {
+  std::vector<std::string> messageLines(int number, std::vector<std::string> body) {
     std::vector<std::string> lines = {
         formatText("Message  #%04i is from: ID%04i h", number, number), "Date: 96/01/01",
         formatText("Title:t%i", number)};
@@ -47,34 +36,30 @@ class SaveTest : public BoardFixture, public ::testing::Test {
     return lines;
   }
   // The keys of one save that takes the proposed name.
-  void saveAsProposed() { keys.type("s").press(key::kEnter); }
-  // The screen shown while waiting for key `n`, as text.
-  std::string rowAtKey(std::size_t n, int row) const { return rowToUtf8(keys.screenAtKey(n), row); }
-
-  LogBuilder log;
+  void saveAsProposed() { backend.type("s").press(key::kEnter); }
 };
 
 TEST_F(SaveTest, TheSameMessageSavedTwiceIsInTheFileTwiceWhole) {
   messageBoard(3, "TEST");
-  message(1, {"one"});
+  messageLines(1, {"one"});
   const std::vector<std::string> two =
-      message(2, {"----", std::string(200, 'l') + sj("長い行"), "", std::string(1500, 'w'),
-                  "\tend\t", "a *CH not at the start is text"});
-  message(3, {"three"});
-  keys.press(key::kRight);
+      messageLines(2, {"----", std::string(200, 'l') + sj("長い行"), "", std::string(1500, 'w'),
+                       "\tend\t", "a *CH not at the start is text"});
+  messageLines(3, {"three"});
+  backend.press(key::kRight);
   saveAsProposed();
   saveAsProposed();
-  keys.press(key::kEscape);
-  readMessageBoard(app(log), 0);
+  backend.press(key::kEscape);
+  readMessageBoard(withLog(), 0);
 
   std::vector<std::string> saved = two;
   saved[7] = " end\t";  // cleaned up: the first TAB only
   EXPECT_EQ(fileBytes(dir + "TEST.TXT"), onDisk(saved) + onDisk(saved));
-  EXPECT_EQ(rowAtKey(2, 10), "+" + std::string(13, '-') +
-                                 "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ" +
-                                 std::string(13, '-') + "+");
-  EXPECT_EQ(rowAtKey(2, 11), testing::utf8(dir) + "TEST.TXT");
-  for (int row = 0; row < 24; ++row) EXPECT_EQ(rowAtKey(3, row), "") << row;
+  EXPECT_EQ(backend.rowAtKey(2, 10), "+" + std::string(13, '-') +
+                                         "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ" +
+                                         std::string(13, '-') + "+");
+  EXPECT_EQ(backend.rowAtKey(2, 11), testing::utf8(dir) + "TEST.TXT");
+  for (int row = 0; row < 24; ++row) EXPECT_EQ(backend.rowAtKey(3, row), "") << row;
 }
 
 TEST_F(SaveTest, AnOldFileKeepsItsTextWhole) {
@@ -88,7 +73,7 @@ TEST_F(SaveTest, AnOldFileKeepsItsTextWhole) {
       {"old\x1a", "old\r\n"},
   };
   messageBoard(3, "TEST");
-  const std::vector<std::string> one = message(1, {"body"});
+  const std::vector<std::string> one = messageLines(1, {"body"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.old);
     const std::string path = dir + "OLD.TXT";
@@ -98,21 +83,21 @@ TEST_F(SaveTest, AnOldFileKeepsItsTextWhole) {
       std::fwrite(c.old.data(), 1, c.old.size(), file);
       std::fclose(file);
     }
-    keys.type("s").press(key::kCtrlU).type(path + "\r").press(key::kEscape);
-    readMessageBoard(app(log), 0);
+    backend.type("s").press(key::kCtrlU).type(path + "\r").press(key::kEscape);
+    readMessageBoard(withLog(), 0);
     EXPECT_EQ(fileBytes(path), c.kept + onDisk(one));
   }
 }
 
 TEST_F(SaveTest, ACopyEndsAtTheNextBoardAStopLineOrTheEndOfTheLog) {
   messageBoard(3, "FIRST");
-  const std::vector<std::string> first = message(1, {"up to the next board"});
+  const std::vector<std::string> first = messageLines(1, {"up to the next board"});
   messageBoard(4, "STOPPED");
-  const std::vector<std::string> stopped = message(2, {"before", ""});
+  const std::vector<std::string> stopped = messageLines(2, {"before", ""});
   log.add("0012:34 the host's prompt");
   log.add("never saved");
   messageBoard(5, "LAST");
-  const std::vector<std::string> last = message(3, {"the last line has no line end"});
+  const std::vector<std::string> last = messageLines(3, {"the last line has no line end"});
   log.addRaw("without CR LF");
 
   const std::vector<std::string> lastSaved = [&] {
@@ -127,8 +112,8 @@ TEST_F(SaveTest, ACopyEndsAtTheNextBoardAStopLineOrTheEndOfTheLog) {
   } cases[] = {{0, "FIRST.TXT", first}, {1, "STOPPED.TXT", stopped}, {2, "LAST.TXT", lastSaved}};
   for (const Case& c : cases) {
     saveAsProposed();
-    keys.press(key::kEscape);
-    readMessageBoard(app(log), c.board);
+    backend.press(key::kEscape);
+    readMessageBoard(withLog(), c.board);
     EXPECT_EQ(fileBytes(dir + c.file), onDisk(c.saved)) << c.file;
   }
 }
@@ -144,45 +129,46 @@ TEST_F(SaveTest, AFileEntryIsSavedUpToAPromptLineThatTheScreenShows) {
   fileBoard(6, "NEXT");
   log.add("001: C.LZH");
   saveAsProposed();
-  keys.press(key::kRight);
+  backend.press(key::kRight);
   saveAsProposed();
-  keys.press(key::kEscape);
-  readFileBoard(app(log), 0);
-  EXPECT_EQ(rowAtKey(0, 3), "after it");  // the screen does not stop at the prompt line
+  backend.press(key::kEscape);
+  readFileBoard(withLog(), 0);
+  EXPECT_EQ(backend.rowAtKey(0, 3), "after it");  // the screen does not stop at the prompt line
   EXPECT_EQ(fileBytes(dir + "FILES.TXT"),
             onDisk({"001: A.LZH", "about A", "002: B.LZH", "about B"}));
 }
 
 TEST_F(SaveTest, AnEmptyAnswerCancelsAndTheScreenStaysUntilARedraw) {
   messageBoard(3, "TEST");
-  message(1, std::vector<std::string>(30, "body"));
-  keys.type("s").press(key::kEscape);  // Esc empties the answer
-  keys.type("x").press(key::kDown).press(key::kEscape);
-  readMessageBoard(app(log), 0);
+  messageLines(1, std::vector<std::string>(30, "body"));
+  backend.type("s").press(key::kEscape);  // Esc empties the answer
+  backend.type("x").press(key::kDown).press(key::kEscape);
+  readMessageBoard(withLog(), 0);
   EXPECT_EQ(fileBytes(dir + "TEST.TXT"), "<none>");
-  EXPECT_EQ(keys.screenAtKey(2), keys.screenAtKey(1));  // still the prompt box
-  EXPECT_EQ(keys.screenAtKey(3), keys.screenAtKey(1));  // "x" does not redraw
-  EXPECT_EQ(rowAtKey(4, 0), "Message  #0001 is from: ID0001 h");
+  EXPECT_EQ(backend.screenAtKey(2), backend.screenAtKey(1));  // still the prompt box
+  EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(1));  // "x" does not redraw
+  EXPECT_EQ(backend.rowAtKey(4, 0), "Message  #0001 is from: ID0001 h");
 }
 
 TEST_F(SaveTest, AFileThatCannotBeWrittenIsTold) {
   config.cutfileDir = dir + "missing/";
   messageBoard(3, "TEST");
-  message(1, {"body"});
+  messageLines(1, {"body"});
   saveAsProposed();
-  keys.type("k").press(key::kEscape);
-  readMessageBoard(app(log), 0);
-  EXPECT_EQ(rowAtKey(2, 0), "【ファイルに保存できません】");
-  EXPECT_NE(rowAtKey(2, 2).find(testing::utf8(dir) + "missing/TEST.TXT"), std::string::npos);
-  EXPECT_EQ(rowAtKey(3, 0), "");
+  backend.type("k").press(key::kEscape);
+  readMessageBoard(withLog(), 0);
+  EXPECT_EQ(backend.rowAtKey(2, 0), "【ファイルに保存できません】");
+  EXPECT_NE(backend.rowAtKey(2, 2).find(testing::utf8(dir) + "missing/TEST.TXT"),
+            std::string::npos);
+  EXPECT_EQ(backend.rowAtKey(3, 0), "");
 }
 
 TEST_F(SaveTest, ABoardNameNeverLeadsIntoAnotherDirectory) {
   messageBoard(3, "../UP");
-  message(1, {"body"});
-  keys.type("s").press(key::kEscape).press(key::kEscape);
-  readMessageBoard(app(log), 0);
-  EXPECT_EQ(rowAtKey(1, 11), testing::utf8(dir) + ".._UP.TXT");
+  messageLines(1, {"body"});
+  backend.type("s").press(key::kEscape).press(key::kEscape);
+  readMessageBoard(withLog(), 0);
+  EXPECT_EQ(backend.rowAtKey(1, 11), testing::utf8(dir) + ".._UP.TXT");
 }
 
 }  // namespace

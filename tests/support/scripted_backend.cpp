@@ -31,6 +31,10 @@ std::string ScriptedBackend::row(int row) const {
   return rowToUtf8(shown_, row);
 }
 
+std::string ScriptedBackend::rowAtKey(std::size_t n, int row) const {
+  return rowToUtf8(atKey_.at(n), row);
+}
+
 std::string ScriptedBackend::dump() const {
   std::string text;
   for (int r = 0; r < kScreenHeight; ++r) text += rowToUtf8(shown_, r) + "\n";

@@ -8,7 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "console/backend.h"
+#include "console/dialogs.h"
 #include "console/screen.h"
 
 namespace zazir::testing {
@@ -41,6 +44,8 @@ class ScriptedBackend : public TerminalBackend {
   std::string dump() const;
   // The screen presented while waiting for the n-th key (0-based).
   const Screen& screenAtKey(std::size_t n) const { return atKey_.at(n); }
+  // Row `row` of that screen as UTF-8.
+  std::string rowAtKey(std::size_t n, int row) const;
   int bells() const { return bells_; }
   std::size_t pendingKeys() const { return keys_.size(); }
   int suspends() const { return suspends_; }
@@ -54,6 +59,18 @@ class ScriptedBackend : public TerminalBackend {
   int suspends_ = 0;
   int resumes_ = 0;
 };
+
+// How `run` ended the program (a failure when it returned instead).
+template <typename Run>
+ProgramExit exitOf(Run run) {
+  try {
+    run();
+  } catch (const ProgramExit& exit) {
+    return exit;
+  }
+  ADD_FAILURE() << "returned instead of ending the program";
+  return {-1, "returned"};
+}
 
 // Shorthands for tests.
 std::string sj(std::string_view utf8);     // UTF-8 to CP932

@@ -1,21 +1,26 @@
-// An App for the board writer and reader tests: a scripted console whose
-// editor is a function acting on the temporary file, a configuration whose
-// temporary and upload directories lie in a fresh directory, an index
-// filled by hand and a log in memory.
+// Shared pieces of the screen tests: a log built line by line, an editor
+// replaced by a script, and a whole App over them in a fresh directory.
 #pragma once
 
 #include <deque>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "driver/app.h"
+#include "platform/linestream.h"
 #include "support/scripted_backend.h"
+#include "support/temp_dir.h"
 
 namespace zazir::testing {
+
+// A reader's status row as shown (UTF-8): the left arrow's place, `bar`,
+// blanks up to column 76 and the right arrow's place.
+std::string arrowRow(bool left, std::string_view bar, bool right);
+
+// "<stem>1", "<stem>2", ... "<stem><count>".
+std::vector<std::string> numbered(int count, const std::string& stem = "line ");
 
 // A log built line by line; each line gets CR LF.
 class LogBuilder {
@@ -42,8 +47,6 @@ class FakeEditor {
   FakeEditor& then(Edit edit);
   // The file holds exactly `bytes` afterwards.
   FakeEditor& writes(std::string bytes);
-  // `bytes` added at the end.
-  FakeEditor& appends(std::string bytes);
   FakeEditor& keeps();
   FakeEditor& deletes();
 
@@ -58,18 +61,26 @@ class FakeEditor {
   std::deque<Edit> edits_;
 };
 
-class BoardFixture {
+// A whole App: scripted keys, a configuration whose every file lies in a
+// fresh temporary directory, a log in memory and a FakeEditor.
+class TestApp : public TempDir {
  public:
-  BoardFixture();
-  ~BoardFixture();
+  explicit TestApp(std::string logBytes = {}, LogIndex logIndex = {});
 
-  // The App over `log` (call once the index and configuration are set).
-  App& app(const std::string& log);
-  App& app(const LogBuilder& log) { return app(log.bytes()); }
+  // The App over `bytes` (by default the log built): the stream it reads
+  // is refilled.
+  App& withLog(std::string bytes);
+  App& withLog() { return withLog(log.bytes()); }
 
   // Adds a message board or a file board to the index.
   void addMessageBoard(LogOffset listOffset, int number, std::string name, std::string label);
   void addFileBoard(LogOffset listOffset, int number, std::string name, std::string label);
+  // A board's listing line ("   3: NAME") in `log`, and the board in the index.
+  void messageBoard(int number, const std::string& name);
+  void fileBoard(int number, const std::string& name);
+  // A message in `log`: "Message  #0012 is from: ID0012 <handle>", a date,
+  // "Title:message 12" and `body`. Returns its offset.
+  LogOffset message(int number, std::string_view handle, const std::vector<std::string>& body);
 
   std::string tempPath() const;
   std::string uploadPath() const;
@@ -77,20 +88,19 @@ class BoardFixture {
   std::string uploadBytes() const;
   std::string tempBytes() const;
 
-  std::string dir;  // a fresh directory, with a trailing "/"
-  ScriptedBackend keys;
+  LogBuilder log;
+  ScriptedBackend backend;
+  FakeEditor editor;
+  Console console;
   Config config;
   LogIndex index;
   RunState state;
-  FakeEditor editor;
-  Console console;
 
  private:
-  std::unique_ptr<MemoryLineStream> log_;
-  std::optional<App> app_;
-};
+  MemoryLineStream log_;
 
-// The bytes of a file; "<none>" when it cannot be read.
-std::string fileBytes(const std::string& path);
+ public:
+  App app;
+};
 
 }  // namespace zazir::testing
