@@ -27,21 +27,13 @@ int screenRowOf(int k, int rowOffset) {
   return row <= kLastScreenRow ? row : -1;
 }
 
-// A row as it may be written: at most 79 bytes, and a BEL byte taken from
-// a file shows as a placeholder instead of sounding at every redraw.
-std::string rowText(std::string_view text) {
-  std::string shown(cutToBytes(text, kRowBytes));
-  std::replace(shown.begin(), shown.end(), '\a', '\x7f');
-  return shown;
-}
-
 void drawRow(Console& console, const ListRows& rows, int k, int rowOffset, bool highlighted) {
   const int row = screenRowOf(k, rowOffset);
   if (k < 0 || row < 0) return;
   console.setCursor(0, row);
   console.setNormal();
   if (highlighted) console.setBackground(2);
-  console.writeText(rowText(rows[k]));
+  console.writeText(cutToBytes(rows[k], kRowBytes));
   console.setBackground(0);
 }
 

@@ -51,7 +51,7 @@ void drawEntryLine(Console& console, const std::string& line, bool marked) {
     console.setBar();
   else
     console.setNormal();
-  console.writeText(shownLogLine(std::string(cutToBytes(line, kScreenColumns))));
+  console.writeText(cutToBytes(line, kScreenColumns));
   console.setNormal();
 }
 

@@ -121,8 +121,8 @@ void drawMessageBoard(Console& console, const MessageBoardReader& reader) {
   } else {
     console.setNormal();
   }
-  console.putText("%-80.80s%-80.80s%-80.80s", shownLogLine(reader.headerLines[0]),
-                  shownLogLine(reader.headerLines[1]), shownLogLine(reader.headerLines[2]));
+  console.putText("%-80.80s%-80.80s%-80.80s", reader.headerLines[0], reader.headerLines[1],
+                  reader.headerLines[2]);
   console.setNormal();
   for (int row = 0; row < kPageLines; ++row) {
     const int line = reader.topLine + row;
