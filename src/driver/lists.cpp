@@ -9,7 +9,7 @@
 #include "driver/app.h"
 #include "driver/loglines.h"
 #include "platform/encoding.h"
-#include "platform/linestream.h"
+#include "platform/textfile.h"
 
 namespace zazir {
 
@@ -170,8 +170,7 @@ int chooseChatBoard(App& app) {
   for (int k = 0; k < count; ++k) {
     rows[k] = boards[k].label;
     if (rows[k].empty()) continue;
-    const bool recorded = isUsableBackLogName(boards[k].name) &&
-                          FileLineStream::open(toOsName(boards[k].name)) != nullptr;
+    const bool recorded = isUsableBackLogName(boards[k].name) && isReadableFile(boards[k].name);
     rows[k] += recorded ? " [→]"_sj : " [×]"_sj;
   }
   int& remembered = app.state.listPositions.chatBoardRow;

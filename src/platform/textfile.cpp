@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/encoding.h"
@@ -91,7 +92,7 @@ bool removeFile(const std::string& path) {
   return ::unlink(osName(path).c_str()) == 0;
 }
 
-std::optional<std::string> readBinaryFile(const std::string& path) {
+std::optional<std::string> readBinaryFile(const std::string& path, std::size_t limit) {
   Fd fd(::open(osName(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.ok()) return std::nullopt;
   // Only a regular file is read: a device such as /dev/zero never ends.
@@ -99,14 +100,18 @@ std::optional<std::string> readBinaryFile(const std::string& path) {
   if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   std::string data;
   char buffer[65536];
-  while (true) {
-    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+  while (data.size() < limit) {
+    const ssize_t got = ::read(fd.get(), buffer, std::min(sizeof buffer, limit - data.size()));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return std::nullopt;
     if (got == 0) break;
     data.append(buffer, static_cast<std::size_t>(got));
   }
   return data;
+}
+
+bool isReadableFile(const std::string& path) {
+  return readBinaryFile(path, 0).has_value();
 }
 
 std::optional<std::string> readTextFile(const std::string& path) {

@@ -17,9 +17,12 @@ std::string fromTextMode(std::string_view bytes);
 bool fileExists(const std::string& path);
 bool removeFile(const std::string& path);
 
-// The file's bytes as they are on disk; none when it cannot be read or is
-// not a regular file.
-std::optional<std::string> readBinaryFile(const std::string& path);
+// The file's bytes as they are on disk, at most `limit` of them; none when
+// it cannot be read or is not a regular file.
+std::optional<std::string> readBinaryFile(const std::string& path,
+                                          std::size_t limit = std::string::npos);
+// True when `path` names a regular file that can be opened for reading.
+bool isReadableFile(const std::string& path);
 // The file read in text mode.
 std::optional<std::string> readTextFile(const std::string& path);
 
