@@ -34,7 +34,8 @@ bool appendTextFile(const std::string& path, std::string_view text);
 
 // Appends to a text file that people or other programs may have edited: a
 // trailing 0x1A is replaced; otherwise the new text follows the old and
-// starts on a line of its own. The old text's last byte is never lost.
+// starts on a line of its own. The old text's last byte is never lost, and
+// a write that fails leaves the file as it was.
 // PrivateFile: the program's own file (the temporary file), which must
 // exist and is never followed when it is a symbolic link.
 enum class AppendMode { CreateIfMissing, MustExist, PrivateFile };
