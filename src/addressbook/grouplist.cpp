@@ -23,21 +23,20 @@ class GroupList {
   GroupList(Console& console, std::vector<GroupEntry> groups)
       : console_(console),
         groups_(std::move(groups)),
-        lastIndex_(static_cast<int>(groups_.size()) - 1) {}
+        cursor_(kPageSize, static_cast<int>(groups_.size())) {}
 
   std::string run();
 
  private:
-  int current() const { return page_ * kPageSize + cursor_; }
   void drawPage();
   void drawName(Attribute attribute);
-  void move(int delta);
+  void move(int delta) {
+    if (cursor_.move(delta)) drawPage();
+  }
 
   Console& console_;
   std::vector<GroupEntry> groups_;
-  int lastIndex_;  // -1 for a file without groups
-  int page_ = 0;
-  int cursor_ = 0;
+  PagedCursor cursor_;
 };
 
 std::string GroupList::run() {
@@ -61,7 +60,7 @@ std::string GroupList::run() {
         drawPage();
         break;
       case key::kEnter:
-        return lastIndex_ < 0 ? std::string() : groups_[current()].members;
+        return cursor_.empty() ? std::string() : groups_[cursor_.index()].members;
       case key::kEscape:
       case 'Q':
       case 'q':
@@ -74,37 +73,27 @@ std::string GroupList::run() {
 }
 
 void GroupList::drawName(Attribute attribute) {
-  if (lastIndex_ < 0) return;
-  console_.setCursor(0, cursor_);
+  if (cursor_.empty()) return;
+  console_.setCursor(0, cursor_.position());
   console_.setAttribute(attribute);
-  console_.putText("%-79.79s", groups_[current()].name);
+  console_.putText("%-79.79s", groups_[cursor_.index()].name);
   console_.setNormal();
 }
 
 void GroupList::drawPage() {
   console_.clearScreen();
   console_.setNormal();
-  const int first = page_ * kPageSize;
-  for (int k = 0; k < kPageSize && first + k <= lastIndex_; ++k) {
+  const int first = cursor_.firstOnPage();
+  for (int k = 0; k < kPageSize && first + k <= cursor_.lastIndex(); ++k) {
     console_.setCursor(0, k);
     console_.putText("%-79.79s", groups_[first + k].name);
   }
   console_.setCursor(0, 23);
   console_.setAttribute(attr::kMarked);
   console_.putText("%s グループリスト 2,8:カーソル移動 RETURN:決定 Now:"_sj, "ZAZIR");
-  console_.writeText(pagePosition(page_, lastIndex_ < 0 ? 0 : lastIndex_ / kPageSize));
+  console_.writeText(cursor_.pagePosition());
   console_.setNormal();
   console_.clearToEndOfLine();
-}
-
-void GroupList::move(int delta) {
-  const int index = clampListIndex(current() + delta, lastIndex_);
-  const int page = index / kPageSize;
-  cursor_ = index % kPageSize;
-  if (page != page_) {
-    page_ = page;
-    drawPage();
-  }
 }
 
 }  // namespace

@@ -29,12 +29,11 @@ class IdList {
       : app_(app),
         console_(app.console),
         entries_(std::move(entries)),
-        lastIndex_(static_cast<int>(entries_.size()) - 1) {}
+        cursor_(kPageSize, static_cast<int>(entries_.size())) {}
 
   std::string run();
 
  private:
-  int current() const { return page_ * kPageSize + cursor_; }
   bool isMarked(int index) const {
     return std::find(marks_.begin(), marks_.end(), index) != marks_.end();
   }
@@ -43,7 +42,9 @@ class IdList {
   void drawMarkCount();
   void showCursor();
   void hideCursor();
-  void move(int delta);
+  void move(int delta) {
+    if (cursor_.move(delta)) drawPage();
+  }
   void toggleMark();
   std::string selection() const;
   void registerGroup();
@@ -51,9 +52,7 @@ class IdList {
   App& app_;
   Console& console_;
   std::vector<IdEntry> entries_;
-  int lastIndex_;  // -1 for a file without entries
-  int page_ = 0;
-  int cursor_ = 0;
+  PagedCursor cursor_;
   std::vector<int> marks_;  // absolute indices in marking order
 };
 
@@ -108,7 +107,7 @@ std::string IdList::run() {
 void IdList::drawCell(int position, Attribute attribute) {
   console_.setCursor(position % kGridColumns * kCellWidth, position / kGridColumns);
   console_.setAttribute(attribute);
-  console_.putText("%-10.10s", entries_[page_ * kPageSize + position].id);
+  console_.putText("%-10.10s", entries_[cursor_.firstOnPage() + position].id);
   console_.setNormal();
 }
 
@@ -121,15 +120,17 @@ void IdList::drawMarkCount() {
 void IdList::drawPage() {
   console_.clearScreen();
   console_.setNormal();
-  const int first = page_ * kPageSize;
-  for (int k = 0; k < kPageSize && first + k <= lastIndex_; ++k) drawCell(k, attr::kNormal);
+  const int first = cursor_.firstOnPage();
+  for (int k = 0; k < kPageSize && first + k <= cursor_.lastIndex(); ++k) {
+    drawCell(k, attr::kNormal);
+  }
   for (int mark : marks_) {
-    if (mark / kPageSize == page_) drawCell(mark - first, attr::kMarked);
+    if (mark / kPageSize == cursor_.page()) drawCell(mark - first, attr::kMarked);
   }
   console_.setCursor(0, 23);
   console_.setBar();
   console_.putText("%s ＩＤリスト SPACE:選択 RETURN:終了 G:グループ登録 Now:"_sj, "ZAZIR");
-  console_.writeText(pagePosition(page_, lastIndex_ < 0 ? 0 : lastIndex_ / kPageSize));
+  console_.writeText(cursor_.pagePosition());
   console_.setNormal();
   console_.clearToEndOfLine();
   drawMarkCount();
@@ -137,9 +138,9 @@ void IdList::drawPage() {
 
 void IdList::showCursor() {
   static const IdEntry kNone;
-  const bool any = lastIndex_ >= 0;
-  if (any) drawCell(cursor_, attr::kBar);
-  const IdEntry& entry = any ? entries_[current()] : kNone;
+  const bool any = !cursor_.empty();
+  if (any) drawCell(cursor_.position(), attr::kBar);
+  const IdEntry& entry = any ? entries_[cursor_.index()] : kNone;
   console_.setNormal();
   console_.setCursor(0, 21);
   console_.putText("ハンドル名：%-30.30s"_sj, entry.handle);
@@ -148,30 +149,20 @@ void IdList::showCursor() {
 }
 
 void IdList::hideCursor() {
-  if (lastIndex_ < 0) return;
-  drawCell(cursor_, isMarked(current()) ? attr::kMarked : attr::kNormal);
-}
-
-void IdList::move(int delta) {
-  const int index = clampListIndex(current() + delta, lastIndex_);
-  const int page = index / kPageSize;
-  cursor_ = index % kPageSize;
-  if (page != page_) {
-    page_ = page;
-    drawPage();
-  }
+  if (cursor_.empty()) return;
+  drawCell(cursor_.position(), isMarked(cursor_.index()) ? attr::kMarked : attr::kNormal);
 }
 
 void IdList::toggleMark() {
-  if (lastIndex_ < 0) {
+  if (cursor_.empty()) {
     console_.bell();  // nothing to mark
     return;
   }
-  const auto found = std::find(marks_.begin(), marks_.end(), current());
+  const auto found = std::find(marks_.begin(), marks_.end(), cursor_.index());
   if (found != marks_.end()) {
     marks_.erase(found);
   } else if (marks_.size() < kMaxMarks) {
-    marks_.push_back(current());
+    marks_.push_back(cursor_.index());
   } else {
     console_.bell();
   }

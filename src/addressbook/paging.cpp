@@ -1,18 +1,25 @@
 #include "addressbook/paging.h"
 
+#include <algorithm>
+
 #include "console/format.h"
 
 namespace zazir {
 
-std::string pagePosition(int page, int lastPage) {
-  if (page == 0) return "Top";
-  if (page == lastPage) return "Bottom";
-  return formatText("%i%%", page * 100 / lastPage);
+bool PagedCursor::move(int delta) {
+  const int index = std::max(std::min(this->index() + delta, lastIndex_), 0);
+  const int page = index / pageSize_;
+  position_ = index % pageSize_;
+  if (page == page_) return false;
+  page_ = page;
+  return true;
 }
 
-int clampListIndex(int index, int lastIndex) {
-  if (index > lastIndex) index = lastIndex;
-  return index < 0 ? 0 : index;
+std::string PagedCursor::pagePosition() const {
+  const int lastPage = empty() ? 0 : lastIndex_ / pageSize_;
+  if (page_ == 0) return "Top";
+  if (page_ == lastPage) return "Bottom";
+  return formatText("%i%%", page_ * 100 / lastPage);
 }
 
 }  // namespace zazir

@@ -1,17 +1,35 @@
-// What the paged address book lists share: the position text of the status
-// bar and bringing a moved cursor back into the list.
+// The cursor that the paged address book lists share: which page is shown
+// and where on it the cursor stands, kept within the list.
 #pragma once
 
 #include <string>
 
 namespace zazir {
 
-// "Top" on the first page, "Bottom" on the last, else how far the page is
-// through the list ("%i%%").
-std::string pagePosition(int page, int lastPage);
+class PagedCursor {
+ public:
+  PagedCursor(int pageSize, int count) : pageSize_(pageSize), lastIndex_(count - 1) {}
 
-// An absolute index moved past either end of a list of lastIndex + 1
-// entries stops on its last or first entry (0 for an empty list).
-int clampListIndex(int index, int lastIndex);
+  bool empty() const { return lastIndex_ < 0; }
+  int lastIndex() const { return lastIndex_; }
+  int page() const { return page_; }
+  int position() const { return position_; }  // on the page
+  int index() const { return page_ * pageSize_ + position_; }
+  int firstOnPage() const { return page_ * pageSize_; }
+
+  // Moves by `delta` entries; a move past either end stops on the last or
+  // the first entry. True when the page changed (the caller draws it).
+  bool move(int delta);
+
+  // "Top" on the first page, "Bottom" on the last, else how far the page is
+  // through the list ("%i%%").
+  std::string pagePosition() const;
+
+ private:
+  int pageSize_;
+  int lastIndex_;  // -1 for an empty list
+  int page_ = 0;
+  int position_ = 0;
+};
 
 }  // namespace zazir

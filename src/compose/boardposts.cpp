@@ -22,14 +22,15 @@ namespace {
 constexpr std::size_t kUploadTitleBytes = 36;
 constexpr std::size_t kFieldBytes = 79;
 
-// What a reply takes from the header of the message answered.
+// What a reply takes from the message answered.
 struct AnsweredMessage {
   int number = 0;
   std::string title;
+  LogOffset bodyStart = 0;  // the first quoted line
 };
 
-// Reads the three header lines and the line after them (which is never
-// quoted), leaving the log at the first quoted line.
+// Reads the three header lines and the line after them, which is never
+// quoted.
 AnsweredMessage readAnsweredHeader(LineStream& log, LogOffset start) {
   AnsweredMessage message;
   log.seek(start);
@@ -40,13 +41,16 @@ AnsweredMessage readAnsweredHeader(LineStream& log, LogOffset start) {
   log.readLine(line);
   message.title = messageTitle(line);
   log.readLine(line);
+  message.bodyStart = log.tell();
   return message;
 }
 
 // The quoted body of the message answered: each line with the prefix, up
 // to a line of four digits and a colon, the end offset or the log's end.
-std::string quoteBody(App& app, LogOffset end, std::string_view handle, bool dropEmptyLines) {
+std::string quoteBody(App& app, const AnsweredMessage& message, LogOffset end,
+                      std::string_view handle, bool dropEmptyLines) {
   const std::string prefix = quotePrefix(app.config, handle);
+  app.log.seek(message.bodyStart);
   std::string text;
   std::string line;
   bool lineStart = true;
@@ -163,7 +167,7 @@ void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string
   std::string text =
       formatConfigured(heading, {handle, formatText("%i", message.number), message.title});
   text += "\n\n";
-  text += quoteBody(app, end, handle, app.config.deleteNullLine);
+  text += quoteBody(app, message, end, handle, app.config.deleteNullLine);
   if (!startTempFile(app, text)) return;
 
   const int boardNumber = app.index.messageBoards[static_cast<std::size_t>(board)].number;
@@ -190,8 +194,7 @@ void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::s
       proposal);
   if (title.empty()) return;
 
-  readAnsweredHeader(app.log, start);  // back to the first line to quote
-  const std::string text = quoteBody(app, end, handle, false);
+  const std::string text = quoteBody(app, message, end, handle, false);
   if (!startTempFile(app, text)) return;
   composeAndWrite(
       app, formatText("EW%i;%s;Y\n",

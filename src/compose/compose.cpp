@@ -29,10 +29,11 @@ constexpr std::size_t kQuotedLineBytes = 78;
 // A prefix longer than this would leave no room for a double-byte character.
 constexpr std::size_t kMaxPrefixBytes = kQuotedLineBytes - 2;
 
-// Empty also when the editor deleted the file or left it unreadable.
+// Empty also when the editor deleted the file or left it unreadable. Its
+// first byte tells: a text-mode read ends at once only at a 0x1A.
 bool hasComposedText(const Config& config) {
-  const std::optional<std::string> text = readTextFile(tempFileName(config));
-  return text && !text->empty();
+  const std::optional<std::string> first = readBinaryFile(tempFileName(config), 1);
+  return first && !fromTextMode(*first).empty();
 }
 
 void tellNothingWritten(Console& console) {
@@ -96,7 +97,7 @@ void runEditor(App& app) {
 }
 
 bool askSignature(App& app) {
-  if (!readTextFile(app.config.signature)) return false;
+  if (!isReadableFile(app.config.signature)) return false;
   Console& console = app.console;
   console.setCursor(0, 23);
   console.deleteLine();

@@ -105,8 +105,9 @@ void applyUploadFilePolicy(App& app) {
       removeFile(path);
       return;
     case UploadFileExist::WriteQuestion: {
-      const std::optional<std::string> bytes = readBinaryFile(path);
-      if (!bytes || bytes->empty()) return;
+      // Asked only when there is a first byte to read.
+      const std::optional<std::string> first = readBinaryFile(path, 1);
+      if (!first || first->empty()) return;
       Console& console = app.console;
       console.clearScreen();
       console.setCursor(0, 11);

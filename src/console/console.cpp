@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "console/keys.h"
 #include "platform/encoding.h"
 
 namespace zazir {
@@ -46,10 +45,6 @@ void Console::writeText(std::string_view text) {
     const unsigned char byte = static_cast<unsigned char>(c);
     if (byte == '\n') {
       newLine(false);
-    } else if (byte == '\r') {
-      screen_.cursorColumn = 0;
-    } else if (byte == key::kBell) {
-      bell();
     } else {
       putByte(byte, current_, false);
     }
@@ -64,8 +59,6 @@ void Console::writeBody(std::string_view text) {
     } else if (byte == '\t') {
       do putByte(' ', attr::kStartup, true);
       while (screen_.cursorColumn % 8 != 0);
-    } else if (byte == key::kBell) {
-      bell();
     } else {
       putByte(byte, attr::kStartup, true);
     }

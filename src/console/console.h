@@ -26,8 +26,9 @@ class Console {
   int cursorRow() const { return screen_.cursorRow; }
 
   // Formatted text at the cursor in the current attribute: "\n" goes to
-  // column 0 of the next row, output wraps after column 79, BEL sounds the
-  // bell.
+  // column 0 of the next row and output wraps after column 79. Every other
+  // byte is a cell, control bytes included: texts from files and the log
+  // pass through here, and only bell() may sound.
   template <typename... Args>
   void putText(std::string_view format, const Args&... args) {
     writeText(formatText(format, args...));
@@ -35,7 +36,7 @@ class Console {
   void writeText(std::string_view text);
 
   // Formatted text in the start-up attribute; TAB advances to the next
-  // multiple of 8 columns.
+  // multiple of 8 columns; below the last row the screen scrolls.
   template <typename... Args>
   void putBodyText(std::string_view format, const Args&... args) {
     writeBody(formatText(format, args...));

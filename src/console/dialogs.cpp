@@ -13,6 +13,7 @@ namespace {
 struct MessageEntry {
   const std::string& title;
   const std::string& text;
+  bool bell = false;  // sounds as the text is shown
 };
 
 MessageEntry messageEntry(MessageId id) {
@@ -29,7 +30,8 @@ MessageEntry messageEntry(MessageId id) {
     case MessageId::NothingWritten:
       return {"書き込みできません"_sj,
               "　編集されたファイルに書き込み内容がありません。\n"
-              "　書き込みをせずに戻ります。\a"_sj};
+              "　書き込みをせずに戻ります。"_sj,
+              true};
     case MessageId::NoMarks:
       return {"一つ以上のマークをしてください。"_sj,
               "　一括レスを書くためのマークがされていません。"_sj};
@@ -41,6 +43,18 @@ MessageEntry messageEntry(MessageId id) {
               "Ｉ：今読んでいるメールの差出人をＩＤリストに登録"_sj};
   }
   return messageEntry(MessageId::NoPosts);
+}
+
+void showNotice(Console& console, std::string_view title, std::string_view text, bool bell) {
+  console.clearScreen();
+  console.putText("【%s】"_sj, title);
+  console.setCursor(0, 2);
+  console.writeText(text);
+  if (bell) console.bell();
+  console.setCursor(0, 23);
+  console.writeText("[何かキーを押すと戻ります]"_sj);
+  console.getKey();
+  console.clearScreen();
 }
 
 }  // namespace
@@ -106,18 +120,11 @@ bool askYesNo(Console& console, YesNoMode mode) {
 
 void messageBox(Console& console, MessageId id) {
   const MessageEntry entry = messageEntry(id);
-  noticeBox(console, entry.title, entry.text);
+  showNotice(console, entry.title, entry.text, entry.bell);
 }
 
 void noticeBox(Console& console, std::string_view title, std::string_view text) {
-  console.clearScreen();
-  console.putText("【%s】"_sj, title);
-  console.setCursor(0, 2);
-  console.writeText(text);
-  console.setCursor(0, 23);
-  console.writeText("[何かキーを押すと戻ります]"_sj);
-  console.getKey();
-  console.clearScreen();
+  showNotice(console, title, text, false);
 }
 
 void fatalError(Console& console, std::string_view message) {

@@ -1,7 +1,9 @@
 #include "console/format.h"
 
 #include <algorithm>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "console/cp932.h"
 
@@ -97,53 +99,11 @@ void appendNumber(std::string& out, std::int64_t value, const Conversion& conver
   pad(out, sign + digits, conversion);
 }
 
-}  // namespace
-
-std::string formatArgs(std::string_view format, std::initializer_list<FormatArg> args) {
+// Expands `format` with `args`. A configured format takes texts only: its
+// "%i" and "%d" and a "%%" with flags are copied as they stand.
+std::string expand(std::string_view format, std::span<const FormatArg> args, bool configured) {
   std::string out;
   out.reserve(format.size() + 16);
-  auto next = args.begin();
-  for (std::size_t at = 0; at < format.size();) {
-    const char c = format[at];
-    if (c != '%') {
-      out += c;
-      ++at;
-      continue;
-    }
-    Conversion conversion;
-    if (!parseConversion(format, at, conversion)) {
-      out.append(format.substr(at));
-      break;
-    }
-    switch (conversion.letter) {
-      case '%':
-        out += '%';
-        break;
-      case 's': {
-        std::string_view text;
-        if (next != args.end()) text = (next++)->text();
-        appendText(out, text, conversion);
-        break;
-      }
-      case 'i':
-      case 'd': {
-        std::int64_t value = 0;
-        if (next != args.end()) value = (next++)->number();
-        appendNumber(out, value, conversion);
-        break;
-      }
-      default:
-        out.append(format.substr(at, conversion.end - at));
-        break;
-    }
-    at = conversion.end;
-  }
-  return out;
-}
-
-std::string formatConfigured(std::string_view format,
-                             std::initializer_list<std::string_view> args) {
-  std::string out;
   auto next = args.begin();
   for (std::size_t at = 0; at < format.size();) {
     if (format[at] != '%') {
@@ -155,18 +115,31 @@ std::string formatConfigured(std::string_view format,
       out.append(format.substr(at));
       break;
     }
-    if (conversion.letter == '%' && conversion.end == at + 2) {
+    const char letter = conversion.letter;
+    if (letter == '%' && (!configured || conversion.end == at + 2)) {
       out += '%';
-    } else if (conversion.letter == 's') {
-      std::string_view text;
-      if (next != args.end()) text = *next++;
-      appendText(out, text, conversion);
+    } else if (letter == 's') {
+      appendText(out, next != args.end() ? (next++)->text() : std::string_view(), conversion);
+    } else if ((letter == 'i' || letter == 'd') && !configured) {
+      appendNumber(out, next != args.end() ? (next++)->number() : 0, conversion);
     } else {
       out.append(format.substr(at, conversion.end - at));
     }
     at = conversion.end;
   }
   return out;
+}
+
+}  // namespace
+
+std::string formatArgs(std::string_view format, std::initializer_list<FormatArg> args) {
+  return expand(format, std::span(args.begin(), args.size()), false);
+}
+
+std::string formatConfigured(std::string_view format,
+                             std::initializer_list<std::string_view> args) {
+  const std::vector<FormatArg> texts(args.begin(), args.end());
+  return expand(format, texts, true);
 }
 
 }  // namespace zazir

@@ -1,5 +1,6 @@
 #include "console/render.h"
 
+#include <array>
 #include <vector>
 
 #include "console/cp932.h"
@@ -131,15 +132,12 @@ std::string Renderer::frame(const Screen& next, int rows, int columns) {
   const int visibleRows = std::min(rows, kScreenHeight);
   const int visibleColumns = std::min(columns, kScreenWidth);
   for (int row = 0; row < visibleRows; ++row) {
-    const std::vector<Unit> before = unitsOf(*shown_, row, *this);
-    std::vector<bool> unitStart(kScreenWidth + 1, false);
-    std::vector<int> widthAt(kScreenWidth, 0);
-    for (const Unit& unit : before) {
-      unitStart[unit.column] = true;
-      widthAt[unit.column] = unit.width;
-    }
+    // Most keys change a row or two: the others cost one comparison.
+    if (sameCells(*shown_, next, row, 0, kScreenWidth)) continue;
+    std::array<int, kScreenWidth> widthAt{};  // 0: no unit starts there
+    for (const Unit& unit : unitsOf(*shown_, row, *this)) widthAt[unit.column] = unit.width;
     for (const Unit& unit : unitsOf(next, row, *this)) {
-      const bool unchanged = unitStart[unit.column] && widthAt[unit.column] == unit.width &&
+      const bool unchanged = widthAt[unit.column] == unit.width &&
                              sameCells(*shown_, next, row, unit.column, unit.width);
       if (unchanged || unit.column >= visibleColumns) continue;
       if (unit.width == 2) {

@@ -1,9 +1,5 @@
 #include "driver/config.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -180,17 +176,6 @@ void loadConfiguration(Console& console, const std::string& path, Config& config
 
 namespace {
 
-// True when the file can be opened for reading as the loader will open it
-// (the CP932 path converted back for the operating system).
-bool readableFile(const std::string& cp932Path) {
-  const int fd = ::open(toOsName(cp932Path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat info {};
-  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  ::close(fd);
-  return regular;
-}
-
 std::string joinPath(std::string_view dir, std::string_view name) {
   std::string path(dir);
   if (!path.empty() && path.back() != '/') path += '/';
@@ -234,7 +219,8 @@ std::optional<std::string> findConfigurationFile(std::string_view programPath,
 
   for (const std::string& candidate : candidates) {
     std::string cp932 = fromOsName(candidate);
-    if (readableFile(cp932)) return cp932;
+    // Tested as the loader will open it: the CP932 path converted back.
+    if (isReadableFile(cp932)) return cp932;
   }
   return std::nullopt;
 }

@@ -9,7 +9,7 @@
 #include "driver/app.h"
 #include "driver/loglines.h"
 #include "platform/encoding.h"
-#include "platform/linestream.h"
+#include "platform/textfile.h"
 
 namespace zazir {
 
@@ -27,21 +27,13 @@ int screenRowOf(int k, int rowOffset) {
   return row <= kLastScreenRow ? row : -1;
 }
 
-// A row as it may be written: at most 79 bytes, and a BEL byte taken from
-// a file shows as a placeholder instead of sounding at every redraw.
-std::string rowText(std::string_view text) {
-  std::string shown(cutToBytes(text, kRowBytes));
-  std::replace(shown.begin(), shown.end(), '\a', '\x7f');
-  return shown;
-}
-
 void drawRow(Console& console, const ListRows& rows, int k, int rowOffset, bool highlighted) {
   const int row = screenRowOf(k, rowOffset);
   if (k < 0 || row < 0) return;
   console.setCursor(0, row);
   console.setNormal();
   if (highlighted) console.setBackground(2);
-  console.writeText(rowText(rows[k]));
+  console.writeText(cutToBytes(rows[k], kRowBytes));
   console.setBackground(0);
 }
 
@@ -178,8 +170,7 @@ int chooseChatBoard(App& app) {
   for (int k = 0; k < count; ++k) {
     rows[k] = boards[k].label;
     if (rows[k].empty()) continue;
-    const bool recorded = isUsableBackLogName(boards[k].name) &&
-                          FileLineStream::open(toOsName(boards[k].name)) != nullptr;
+    const bool recorded = isUsableBackLogName(boards[k].name) && isReadableFile(boards[k].name);
     rows[k] += recorded ? " [→]"_sj : " [×]"_sj;
   }
   int& remembered = app.state.listPositions.chatBoardRow;

@@ -238,7 +238,12 @@ int countMails(LineStream& log) {
 }
 
 void indexLog(LineStream& log, LogIndex& index, int mailCount) {
+  // Start-up reserves the mail table itself, to tell its failure: that
+  // room is kept, not given back and taken again.
+  std::vector<MailEntry> mails = std::move(index.mails);
+  mails.clear();
   index = LogIndex{};
+  index.mails = std::move(mails);
   if (mailCount > 0) index.mails.reserve(static_cast<std::size_t>(mailCount));
   log.seek(0);
   Scanner(log, index).run();

@@ -56,7 +56,8 @@ inline constexpr int kMaxChatBoards = 23;
 int countMails(LineStream& log);
 
 // Main pass over the log from its start; `index.mails` is reserved for
-// `mailCount` entries. Leaves the log at its end.
+// `mailCount` entries (a reservation it already has is kept). Leaves the
+// log at its end.
 void indexLog(LineStream& log, LogIndex& index, int mailCount);
 
 }  // namespace zazir

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/encoding.h"
@@ -46,6 +47,15 @@ bool writeAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(wrote));
   }
   return true;
+}
+
+// Writes `bytes` at offset `end`, the file's end. A disk that fills up
+// must not leave half a command or half a line behind: a write that fails
+// cuts the file back to `end`.
+bool appendAt(int fd, off_t end, std::string_view bytes) {
+  if (::lseek(fd, end, SEEK_SET) >= 0 && writeAll(fd, bytes)) return true;
+  [[maybe_unused]] int ignored = ::ftruncate(fd, end);
+  return false;
 }
 
 // Every open is non-blocking: a FIFO named where a file was meant must not
@@ -91,7 +101,7 @@ bool removeFile(const std::string& path) {
   return ::unlink(osName(path).c_str()) == 0;
 }
 
-std::optional<std::string> readBinaryFile(const std::string& path) {
+std::optional<std::string> readBinaryFile(const std::string& path, std::size_t limit) {
   Fd fd(::open(osName(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.ok()) return std::nullopt;
   // Only a regular file is read: a device such as /dev/zero never ends.
@@ -99,14 +109,18 @@ std::optional<std::string> readBinaryFile(const std::string& path) {
   if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   std::string data;
   char buffer[65536];
-  while (true) {
-    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+  while (data.size() < limit) {
+    const ssize_t got = ::read(fd.get(), buffer, std::min(sizeof buffer, limit - data.size()));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return std::nullopt;
     if (got == 0) break;
     data.append(buffer, static_cast<std::size_t>(got));
   }
   return data;
+}
+
+bool isReadableFile(const std::string& path) {
+  return readBinaryFile(path, 0).has_value();
 }
 
 std::optional<std::string> readTextFile(const std::string& path) {
@@ -123,13 +137,7 @@ bool appendTextFile(const std::string& path, std::string_view text) {
   Fd fd(::open(osName(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644));
   if (!fd.ok()) return false;
   const off_t size = ::lseek(fd.get(), 0, SEEK_END);
-  if (size < 0) return false;
-  if (!writeAll(fd.get(), toTextMode(text))) {
-    // A disk that fills up must not leave half a command behind.
-    [[maybe_unused]] int ignored = ::ftruncate(fd.get(), size);
-    return false;
-  }
-  return fd.close();
+  return size >= 0 && appendAt(fd.get(), size, toTextMode(text)) && fd.close();
 }
 
 bool appendOnOwnLine(const std::string& path, std::string_view text, AppendMode mode) {
@@ -144,25 +152,24 @@ AppendOutcome appendOnOwnLineOutcome(const std::string& path, std::string_view t
   if (!fd.ok()) return AppendOutcome::NotOpened;
   const off_t size = ::lseek(fd.get(), 0, SEEK_END);
   if (size < 0) return AppendOutcome::NotWritten;
-  std::string bytes;
-  if (size > 0) {
-    char last = 0;
-    if (::pread(fd.get(), &last, 1, size - 1) != 1) return AppendOutcome::NotWritten;
-    if (last == '\x1a') {
-      if (::ftruncate(fd.get(), size - 1) != 0 || ::lseek(fd.get(), size - 1, SEEK_SET) < 0) {
-        return AppendOutcome::NotWritten;
-      }
-      // The byte before the end mark decides whether a line end is missing.
-      if (size >= 2 && ::pread(fd.get(), &last, 1, size - 2) == 1 && last != '\n') {
-        bytes = "\r\n";
-      }
-    } else if (last != '\n') {
-      bytes = "\r\n";
-    }
+  char last = '\n';
+  if (size > 0 && ::pread(fd.get(), &last, 1, size - 1) != 1) return AppendOutcome::NotWritten;
+  const bool endMark = last == '\x1a';
+  const off_t end = endMark ? size - 1 : size;
+  if (endMark) {
+    // The byte before the end mark decides whether a line end is missing.
+    if (end == 0 || ::pread(fd.get(), &last, 1, end - 1) != 1) last = '\n';
+    if (::ftruncate(fd.get(), end) != 0) return AppendOutcome::NotWritten;
   }
-  bytes += toTextMode(text);
-  const bool wrote = writeAll(fd.get(), bytes);
-  return fd.close() && wrote ? AppendOutcome::Written : AppendOutcome::NotWritten;
+  const std::string bytes = (last == '\n' ? "" : "\r\n") + toTextMode(text);
+  if (!appendAt(fd.get(), end, bytes)) {
+    // The end mark comes back with the old text.
+    if (endMark) {
+      [[maybe_unused]] ssize_t restored = ::pwrite(fd.get(), "\x1a", 1, end);
+    }
+    return AppendOutcome::NotWritten;
+  }
+  return fd.close() ? AppendOutcome::Written : AppendOutcome::NotWritten;
 }
 
 bool writePrivateTextFile(const std::string& path, std::string_view text) {

@@ -17,9 +17,12 @@ std::string fromTextMode(std::string_view bytes);
 bool fileExists(const std::string& path);
 bool removeFile(const std::string& path);
 
-// The file's bytes as they are on disk; none when it cannot be read or is
-// not a regular file.
-std::optional<std::string> readBinaryFile(const std::string& path);
+// The file's bytes as they are on disk, at most `limit` of them; none when
+// it cannot be read or is not a regular file.
+std::optional<std::string> readBinaryFile(const std::string& path,
+                                          std::size_t limit = std::string::npos);
+// True when `path` names a regular file that can be opened for reading.
+bool isReadableFile(const std::string& path);
 // The file read in text mode.
 std::optional<std::string> readTextFile(const std::string& path);
 
@@ -31,7 +34,8 @@ bool appendTextFile(const std::string& path, std::string_view text);
 
 // Appends to a text file that people or other programs may have edited: a
 // trailing 0x1A is replaced; otherwise the new text follows the old and
-// starts on a line of its own. The old text's last byte is never lost.
+// starts on a line of its own. The old text's last byte is never lost, and
+// a write that fails leaves the file as it was.
 // PrivateFile: the program's own file (the temporary file), which must
 // exist and is never followed when it is a symbolic link.
 enum class AppendMode { CreateIfMissing, MustExist, PrivateFile };

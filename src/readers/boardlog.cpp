@@ -1,7 +1,5 @@
 #include "readers/boardlog.h"
 
-#include <algorithm>
-
 #include "console/cp932.h"
 #include "console/textutil.h"
 
@@ -44,11 +42,6 @@ std::string messageTitle(std::string_view thirdHeaderLine) {
   stripLineEnd(line);
   if (line.size() <= kTitleColumn) return {};
   return std::string(cutToBytes(std::string_view(line).substr(kTitleColumn), kFieldBytes));
-}
-
-std::string shownLogLine(std::string line) {
-  std::replace(line.begin(), line.end(), '\a', '\x7f');
-  return line;
 }
 
 LogOffset boardEndOffset(const std::vector<BoardEntry>& boards, int board) {

@@ -31,10 +31,6 @@ std::string posterHandle(std::string_view firstLine);
 // The message title: the third header line from byte 6, at most 79 bytes.
 std::string messageTitle(std::string_view thirdHeaderLine);
 
-// A log line as a header row shows it: a BEL byte becomes a placeholder
-// instead of sounding at every redraw (body rows never sound it).
-std::string shownLogLine(std::string line);
-
 // Where the part of board `board` of `boards` ends: the next board's
 // listing line, or -1 for the last board (the end of the log).
 LogOffset boardEndOffset(const std::vector<BoardEntry>& boards, int board);

@@ -51,7 +51,7 @@ void drawEntryLine(Console& console, const std::string& line, bool marked) {
     console.setBar();
   else
     console.setNormal();
-  console.writeText(shownLogLine(std::string(cutToBytes(line, kScreenColumns))));
+  console.writeText(cutToBytes(line, kScreenColumns));
   console.setNormal();
 }
 
@@ -214,22 +214,11 @@ int readFileBoard(App& app, int board) {
         if (!openBoardAt(app, reader, 0)) return kBackToBoardList;
         break;
       case 'F':
-      case 'f': {
+      case 'f':
         // Back on the same entry: the log has not changed.
-        const int current = reader.currentEntry;
         viewUploadFile(app);
-        if (!indexFileBoard(app, reader)) {
-          messageBox(console, MessageId::NoPosts);
-          return kBackToBoardList;
-        }
-        reader.currentEntry = std::min(current, reader.lastEntry());
-        reader.topLine = 0;
-        if (!loadEntry(app, reader)) {
-          messageBox(console, MessageId::NoPosts);
-          return kBackToBoardList;
-        }
+        if (!openBoardAt(app, reader, reader.currentEntry)) return kBackToBoardList;
         break;
-      }
       case 'S':
       case 's':
         saveToCutFile(app, app.index.fileBoards, board, reader.entryOffsets, reader.currentEntry);

@@ -1,6 +1,5 @@
 #include "readers/mailreader.h"
 
-#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -27,13 +26,6 @@ namespace {
 constexpr std::size_t kBodyRowLimit = 77;
 constexpr std::size_t kMaxBodyLines = 512;
 constexpr int kFirstBodyRow = 3;
-
-// A BEL byte from the log shows as a placeholder instead of sounding at
-// every redraw, as it never sounds in the body rows.
-std::string shownHeader(std::string line) {
-  std::replace(line.begin(), line.end(), '\a', '\x7f');
-  return line;
-}
 
 class MailReader {
  public:
@@ -89,8 +81,7 @@ void MailReader::draw() {
   console_.writeText(current_ < app_.index.mailCount() - 1 ? "→"_sj : "　"_sj);
   console_.clearToEndOfLine();
   console_.setCursor(0, 0);
-  console_.putText("%-80.80s%-80.80s%-80.80s", shownHeader(header_[0]), shownHeader(header_[1]),
-                   shownHeader(header_[2]));
+  console_.putText("%-80.80s%-80.80s%-80.80s", header_[0], header_[1], header_[2]);
 }
 
 void MailReader::run() {

@@ -29,23 +29,6 @@ const BoardEntry& boardOf(const App& app, const MessageBoardReader& reader) {
   return app.index.messageBoards[static_cast<std::size_t>(reader.board)];
 }
 
-// The counting pass: every "Message  #" line up to the next board, stop
-// lines not considered. Only sizes the table.
-int countMessages(App& app, const MessageBoardReader& reader) {
-  LineStream& log = app.log;
-  const LogOffset boardEnd = boardEndOffset(app.index.messageBoards, reader.board);
-  log.seek(boardOf(app, reader).listOffset);
-  std::string line;
-  log.readLine(line);  // the listing line
-  int count = 0;
-  while (log.readLine(line)) {
-    stripLineEnd(line);
-    if (isMessageStart(line)) ++count;
-    if (boardEnd >= 0 && log.tell() >= boardEnd) break;
-  }
-  return count;
-}
-
 // Leaves the reader where it is, or on a message that exists.
 void keepValidPositions(MessageBoardReader& reader) {
   reader.currentMessage = std::clamp(reader.currentMessage, 0, reader.lastMessage());
@@ -56,10 +39,6 @@ void keepValidPositions(MessageBoardReader& reader) {
 
 bool indexMessageBoard(App& app, MessageBoardReader& reader) {
   reader.messageOffsets.clear();
-  const int counted = countMessages(app, reader);
-  if (counted == 0) return false;
-  reader.messageOffsets.reserve(static_cast<std::size_t>(counted));
-
   LineStream& log = app.log;
   const LogOffset boardEnd = boardEndOffset(app.index.messageBoards, reader.board);
   log.seek(boardOf(app, reader).listOffset);
@@ -121,8 +100,8 @@ void drawMessageBoard(Console& console, const MessageBoardReader& reader) {
   } else {
     console.setNormal();
   }
-  console.putText("%-80.80s%-80.80s%-80.80s", shownLogLine(reader.headerLines[0]),
-                  shownLogLine(reader.headerLines[1]), shownLogLine(reader.headerLines[2]));
+  console.putText("%-80.80s%-80.80s%-80.80s", reader.headerLines[0], reader.headerLines[1],
+                  reader.headerLines[2]);
   console.setNormal();
   for (int row = 0; row < kPageLines; ++row) {
     const int line = reader.topLine + row;

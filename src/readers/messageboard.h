@@ -44,7 +44,7 @@ inline constexpr int kBackToBoardList = -1;
 // message box 1.
 int readMessageBoard(App& app, int board);
 
-// Counts and indexes the board's messages into `reader.messageOffsets`;
+// Indexes the board's messages into `reader.messageOffsets`;
 // false when it has none before its first stop line.
 bool indexMessageBoard(App& app, MessageBoardReader& reader);
 

@@ -6,6 +6,7 @@
 #include "console/dialogs.h"
 #include "console/textutil.h"
 #include "driver/app.h"
+#include "driver/loglines.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
 #include "readers/boardlog.h"
@@ -16,17 +17,9 @@ using namespace literals;
 
 namespace {
 
-// One physical line of the log however long it is, so that a saved line is
-// never broken in two; false at the end of the log.
-bool readWholeLine(LineStream& log, std::string& line) {
-  if (!log.readLine(line)) return false;
-  std::string piece;
-  while (line.back() != '\n' && log.readLine(piece)) line += piece;
-  return true;
-}
-
 // The piece's lines from `start` up to `end` (-1: the end of the log) or a
-// stop line, each cleaned up and ended by "\n".
+// stop line, each cleaned up and ended by "\n". A log line is read whole,
+// however long, so that a saved line is never broken in two.
 std::string copyFromLog(LineStream& log, LogOffset start, LogOffset end) {
   std::string text;
   std::string line;

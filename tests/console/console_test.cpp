@@ -100,10 +100,12 @@ TEST_F(ConsoleTest, OutputOutsideTheScreenDoesNotAppear) {
   for (const Cell& cell : screen().cells) ASSERT_EQ(cell.byte, ' ');
 }
 
-TEST_F(ConsoleTest, BellSoundsFromText) {
-  console_.putText("a\a");
-  EXPECT_EQ(backend_.bells(), 1);
-  EXPECT_EQ(screen().at(1, 0).byte, ' ');
+TEST_F(ConsoleTest, ControlBytesInTextAreCellsAndNeverSound) {
+  console_.putText("a\a\rb");
+  console_.present();
+  EXPECT_EQ(backend_.bells(), 0);
+  EXPECT_EQ(screen().at(1, 0).byte, '\a');
+  EXPECT_EQ(backend_.row(0), "a??b");
 }
 
 TEST_F(ConsoleTest, GetKeyShowsTheScreenFirst) {

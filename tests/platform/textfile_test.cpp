@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +66,28 @@ TEST(AppendOnOwnLine, AFileThatMustExistIsNotCreated) {
   const std::string path = tempPath("must.txt");
   EXPECT_FALSE(appendOnOwnLine(path, "x\n", AppendMode::MustExist));
   EXPECT_FALSE(fileExists(path));
+}
+
+// A file system that fills up in the middle of the text: the file is left
+// as it was, its end mark included, not with half a line.
+TEST(AppendOnOwnLine, AWriteThatFailsLeavesTheFileAsItWas) {
+  const std::string path = tempPath("full.txt");
+  for (const std::string before : {"old\r\n\x1a", "old"}) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(before.data(), 1, before.size(), f);
+    std::fclose(f);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = before.size() + 4;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const bool wrote = appendOnOwnLine(path, "a line too long for the room\n");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(wrote);
+    EXPECT_EQ(bytesOf(path), before);
+  }
 }
 
 TEST(TextFiles, WritesThatFailAreReported) {

@@ -79,6 +79,18 @@ TEST(MailReply, Quotation) {
   }
 }
 
+// Texts of the log reach the confirmation and the title prompt, which
+// redraws at every key: a BEL byte among them shows and never sounds.
+TEST(MailReply, ABellInTheSendersIdOrTitleNeverSounds) {
+  MailLog log;
+  log.add("A\a", "a", {"", "x"});
+  TestApp t(log.bytes, log.index);
+  read(t, {'r', 'y', 'z', key::kEscape});
+  EXPECT_EQ(t.backend.bells(), 0);
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(1), 12), "A?");
+  EXPECT_EQ(rowToUtf8(t.backend.screenAtKey(3), 11), "Re:Title of A?z");
+}
+
 TEST(MailReply, ATemporaryFileThatCannotBeMadeIsTold) {
   MailLog log;
   log.add("A", "a", {"", "x"});
