@@ -86,7 +86,7 @@ TEST(AppendOnOwnLine, AWriteThatFailsLeavesTheFileAsItWas) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(wrote);
-    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_EQ(fileBytes(path), before);
   }
 }
 
