@@ -42,8 +42,10 @@ std::string newChatLines(LineStream& log, LogOffset contentOffset) {
   readWholeLine(log, line);
   std::string copied;
   for (; count > 0 && readWholeLine(log, line); --count) {
+    // An empty line ends the chat lines, and so does one that begins with
+    // a CR: kept, it would end the back-log's list for good.
     const std::string_view text = withoutLineEnd(line);
-    if (text.empty()) break;
+    if (text.empty() || text.front() == '\r') break;
     copied += text;
     copied += '\n';
   }

@@ -90,6 +90,7 @@ TEST_F(ChatTest, TheCountLineDecidesHowManyLinesAreCopied) {
       {"log ends inside the lines", countLine(9), four + chatLine("X", "last"),
        four + chatLine("X", "last") + "\r\n"},
       {"nothing after the count", countLine(4), "", ""},
+      {"a line that begins with a CR ends them", countLine(9), four + "\r" + five, four},
   };
   for (const Case& c : cases) {
     buildLog({{board("#c"), {c.countLine, c.lines}}});
