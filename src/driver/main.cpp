@@ -43,18 +43,19 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   zazir::StartupOptions options;
   options.programPath = argc > 0 ? argv[0] : "zazir";
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0) {
+  // Only the first argument is used; further ones are ignored, options
+  // included.
+  if (argc > 1) {
+    if (std::strcmp(argv[1], "--help") == 0) {
       std::fputs(kUsage, stdout);
       return 0;
     }
-    if (std::strcmp(argv[i], "--version") == 0) {
+    if (std::strcmp(argv[1], "--version") == 0) {
       std::printf("zazir %s\n", ZAZIR_VERSION);
       return 0;
     }
+    options.logArgument = zazir::fromOsName(argv[1]);
   }
-  // Only the first argument is used; further ones are ignored.
-  if (argc > 1) options.logArgument = zazir::fromOsName(argv[1]);
 
   auto terminal = zazir::PosixTerminal::open();
   if (!terminal) {

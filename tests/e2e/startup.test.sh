@@ -4,7 +4,8 @@
 source "$(dirname "$0")/lib.sh"
 
 dir=$(demo_dir)
-start_zazir "$dir" DEMO.LOG
+# Only the first argument counts: the ones after it, options too, are ignored.
+start_zazir "$dir" DEMO.LOG --help other.log
 wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
 keys n
 wait_for "メール ......"
