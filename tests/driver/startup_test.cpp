@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "compose/uploadfile.h"
 #include "console/keys.h"
 #include "driver/config.h"
