@@ -60,7 +60,7 @@ keys Enter
 wait_for "Message  #0012"
 expect_row 2 "Title:最初の話題"
 expect_row 6 "三行目"
-row 23 | grep -qF '0004 lines. Now:Bottom' || fail "status row: $(row 23)"
+expect_row_match 23 -F '0004 lines. Now:Bottom'
 keys Right
 wait_for "Message  #0013"
 keys Left

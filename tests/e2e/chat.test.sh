@@ -14,8 +14,8 @@ wait_for "メール ......"
 # The chat board list: recorded boards are marked, the unread-less one not.
 keys Down Down Down Enter
 wait_for "なんでも雑談"
-row 1 | grep -qE '#雑談 .*\[→ ?\]$' || fail "row 1: $(row 1)"
-row 3 | grep -qE '#深夜 .*\[× ?\]$' || fail "row 3: $(row 3)"
+expect_row_match 1 -E '#雑談 .*\[→ ?\]$'
+expect_row_match 3 -E '#深夜 .*\[× ?\]$'
 keys Enter
 wait_for "AKN00412      >こんばんは～"
 expect_row 5 "AKN00412      >tanaka さん、こんばんは"
@@ -29,7 +29,7 @@ keys Enter
 wait_for "AKN00412      >こんばんは～"
 keys Down R
 wait_for "１行チャットへのレス 無入力：ｷｬﾝｾﾙ"
-row 11 | grep -qF "＞ AKN00208さん" || fail "proposal: $(row 11)"
+expect_row_match 11 -F "＞ AKN00208さん"
 type_text " 雨でしたね"
 keys Enter
 wait_for "AKN00412      >こんばんは～"
@@ -43,7 +43,7 @@ keys Down Down Down Down Enter
 wait_for "AKN00412      :(かずや)"
 keys Down Down R
 wait_for "Notewallへのレス 無入力：ｷｬﾝｾﾙ"
-row 11 | grep -qF "＞ AKN00315さん" || fail "proposal: $(row 11)"
+expect_row_match 11 -F "＞ AKN00315さん"
 keys Enter
 wait_for "AKN00412      :(かずや)"
 keys Escape

@@ -18,8 +18,7 @@ wait_for "data       データ・素材集"
 # Board 1 (tools): entry 1 saved, then marked; entry 2 marked.
 keys Enter
 wait_for "001:AKTERM21.LZH"
-row 23 | grep -qF 'ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ 0004 lines.Now:Bottom' ||
-  fail "status row: $(row 23)"
+expect_row_match 23 -F 'ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ 0004 lines.Now:Bottom'
 keys s
 wait_for "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ"
 expect_row 11 "tools.TXT"

@@ -75,10 +75,28 @@ wait_for() {
 # row N: screen row N (0-based) without trailing blanks.
 row() { screen | sed -n "$(($1 + 1))p" | sed 's/ *$//'; }
 
+# expect_row N TEXT: row N becomes TEXT within ten seconds (a capture may
+# fall in the middle of a redraw, so one look is not enough).
 expect_row() {
-  local actual
-  actual=$(row "$1")
-  [ "$actual" = "$2" ] || fail "row $1 is [$actual], expected [$2]"
+  local actual i
+  for ((i = 0; i < 200; i++)); do
+    actual=$(row "$1")
+    [ "$actual" = "$2" ] && return 0
+    sleep 0.05
+  done
+  fail "row $1 is [$actual], expected [$2]"
+}
+
+# expect_row_match N GREP-OPTION PATTERN: row N comes to match within ten
+# seconds.
+expect_row_match() {
+  local n=$1 i
+  shift
+  for ((i = 0; i < 200; i++)); do
+    row "$n" | grep -q "$@" && return 0
+    sleep 0.05
+  done
+  fail "row $n is [$(row "$n")], expected to match [${*: -1}]"
 }
 
 keys() { tmuxc send-keys -t e2e "$@"; }

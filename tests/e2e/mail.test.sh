@@ -21,7 +21,7 @@ wait_for "メールを以下のＩＤに送信します。"
 expect_row 12 "AKN00412"
 keys Enter
 wait_for "メール送信；タイトル入力"
-row 11 | grep -qF "Re:来週のオフ会について" || fail "proposed title: $(row 11)"
+expect_row_match 11 -F "Re:来週のオフ会について"
 keys Enter
 wait_for "シグネーチャファイル[SIGN.TXT]を付加しますか？([Ｙ]/N)"
 keys n
@@ -44,7 +44,7 @@ wait_for "メールを以下のＩＤに送信します。"
 expect_row 12 "AKN00412;AKN00208;AKN00153;AKN00521"
 keys y
 wait_for "メール送信；タイトル入力"
-row 11 | grep -qF "MAIL to you" || fail "proposed title: $(row 11)"
+expect_row_match 11 -F "MAIL to you"
 keys C-u
 type_text "オフ会の件"
 keys Enter

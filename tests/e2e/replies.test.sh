@@ -21,14 +21,14 @@ keys M Right
 wait_for "Message  #1022"
 keys M C
 wait_for "タイトル入力"
-row 11 | grep -qF "一括レス:#1021,#1022" || fail "batch title: $(row 11)"
+expect_row_match 11 -F "一括レス:#1021,#1022"
 keys Enter
 wait_for "シグネーチャファイル"
 keys n
 wait_for "書き込んでよいですか？([Ｙ]/N/E)"
 # The circle is ambiguous in width: tmux draws it narrow, ZAZIR keeps its
 # second column blank.
-row 0 | grep -qE '^● ?　かずやさんの1021番の書き込みに対して$' || fail "row 0: $(row 0)"
+expect_row_match 0 -E '^● ?　かずやさんの1021番の書き込みに対して$'
 keys y
 wait_for "Message  #1022"
 
@@ -37,7 +37,7 @@ keys V
 wait_for "旅と温泉"
 keys Down Down Enter
 wait_for "別ボードへのレスの書き込み"
-row 11 | grep -qF "pc98-#1022より移動:Re:ハードディスクの増設" || fail "proposal: $(row 11)"
+expect_row_match 11 -F "pc98-#1022より移動:Re:ハードディスクの増設"
 keys Enter
 wait_for "シグネーチャファイル"
 keys n

@@ -10,8 +10,8 @@ wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
 keys n
 wait_for "メール ......"
 expect_row 0 "ZAZIR 8,2:移動 W:書込 R:返答 Q:戻る F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ"
-row 9 | grep -qE '^メール \.\.\..* \[→ ?\]$' || fail "mail row: $(row 9)"
-row 13 | grep -qE '^Notewallシステム \.\.\..* \[→ ?\]$' || fail "Notewall row: $(row 13)"
+expect_row_match 9 -E '^メール \.\.\..* \[→ ?\]$'
+expect_row_match 13 -E '^Notewallシステム \.\.\..* \[→ ?\]$'
 
 # The message board list, and back.
 keys Down Enter
