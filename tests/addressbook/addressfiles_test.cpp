@@ -99,7 +99,7 @@ TEST(GroupFile, FormatRules) {
 
 TEST(GroupFile, NamesAreCutMembersKeptWhole) {
   // The last character dropped is a whole kanji.
-  EXPECT_EQ(parseGroupFile("[" + sj("名前") + "\r\n\r\n")[0].name, sj("名"));
+  EXPECT_EQ(parseGroupFile(sj("[名前\r\n\r\n"))[0].name, sj("名"));
   // 78 bytes and a kanji: 79 bytes would end inside it.
   const std::string longName = std::string(78, 'x') + sj("漢") + "yy";
   EXPECT_EQ(parseGroupFile("[" + longName + "]\r\nA\r\n")[0].name, std::string(78, 'x'));
