@@ -26,7 +26,13 @@ class LineCursor {
     if (!line.ended) end = bytes_.size();
     std::string_view text = bytes_.substr(at_, end - at_);
     at_ = line.ended ? end + 1 : end;
-    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    // A line ends at its first CR, not only at a CR right before the line
+    // feed: a file whose line ends were converted twice (CR CR LF) or that
+    // holds a stray CR would otherwise give IDs with a CR in them, which
+    // would split the mail command in the upload file.
+    if (const std::size_t cr = text.find('\r'); cr != std::string_view::npos) {
+      text = text.substr(0, cr);
+    }
     line.text = text;
     return true;
   }

@@ -27,6 +27,8 @@ TEST(IdFile, FormatRules) {
       {"last line without a line end", "A,h,m\r\nB,x,y", {{"A", "h", "m"}}},
       {"a lone end mark", "A,h,m\r\n\x1a", {{"A", "h", "m"}}},
       {"line feeds alone", "A\nB\n", {{"A", "", ""}, {"B", "", ""}}},
+      {"line ends converted twice", "A,h\r\r\nB\r\r\n", {{"A", "h", ""}, {"B", "", ""}}},
+      {"a stray CR ends the line", "A,h\rB,x\r\n", {{"A", "h", ""}}},
       {"empty file", "", {}},
       {"only an end mark", "\x1a", {}},
   };
@@ -88,6 +90,8 @@ TEST(GroupFile, FormatRules) {
       {"no member line after the last name", "[a]\r\n", {{"a", ""}}},
       {"empty member line", "[a]\r\n\r\n[b]\r\nB\r\n", {{"a", ""}, {"b", "B"}}},
       {"a lone end mark", "[a]\r\nX\r\n\x1a", {{"a", "X"}}},
+      {"line ends converted twice", "[a]\r\r\nX;Y\r\r\n", {{"a", "X;Y"}}},
+      {"a stray CR ends the member line", "[a]\r\nX\rY\r\n", {{"a", "X"}}},
       {"empty file", "", {}},
   };
   for (const Case& c : cases) EXPECT_EQ(parseGroupFile(c.bytes), c.groups) << c.name;
@@ -95,7 +99,7 @@ TEST(GroupFile, FormatRules) {
 
 TEST(GroupFile, NamesAreCutMembersKeptWhole) {
   // The last character dropped is a whole kanji.
-  EXPECT_EQ(parseGroupFile("[" + sj("名前") + "\r\n\r\n")[0].name, sj("名"));
+  EXPECT_EQ(parseGroupFile(sj("[名前\r\n\r\n"))[0].name, sj("名"));
   // 78 bytes and a kanji: 79 bytes would end inside it.
   const std::string longName = std::string(78, 'x') + sj("漢") + "yy";
   EXPECT_EQ(parseGroupFile("[" + longName + "]\r\nA\r\n")[0].name, std::string(78, 'x'));
