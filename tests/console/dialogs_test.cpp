@@ -67,7 +67,7 @@ TEST_F(DialogTest, PromptBoxCentresItsMessageInTheTopBorder) {
   const std::string message(56, 'm');
   keys_.press(key::kEnter);
   promptBox(console_, message);
-  EXPECT_EQ(keys_.row(10), "+" + std::string(11, '-') + message + std::string(11, '-') + "+");
+  EXPECT_EQ(keys_.row(10), std::string("+") + std::string(11, '-') + message + std::string(11, '-') + "+");
   EXPECT_EQ(keys_.row(11), "");
   EXPECT_EQ(keys_.row(12), "+" + std::string(78, '-') + "+");
 }

@@ -38,11 +38,11 @@ std::string TerminalModel::rowText(int row) const {
 void TerminalModel::clearCell(int row, int column) {
   Cell& cell = cells_[index(row, column)];
   // Overwriting either half of a wide glyph erases the whole glyph.
-  if (cell.glyph.empty() && column > 0) cells_[index(row, column - 1)].glyph = " ";
+  if (cell.glyph.empty() && column > 0) cells_[index(row, column - 1)].glyph.assign(1, ' ');
   if (column + 1 < columns_ && cells_[index(row, column + 1)].glyph.empty()) {
-    cells_[index(row, column + 1)].glyph = " ";
+    cells_[index(row, column + 1)].glyph.assign(1, ' ');
   }
-  cell.glyph = " ";
+  cell.glyph.assign(1, ' ');
 }
 
 void TerminalModel::put(const std::string& glyph, int width) {
