@@ -91,7 +91,7 @@ TEST_F(DialogTest, AskYesNoModes) {
     ScriptedBackend keys;
     Console console(keys);
     console.clearScreen();
-    for (int k : c.keys) keys.press(k);
+    keys.press(c.keys);
     EXPECT_EQ(askYesNo(console, c.mode), c.yes);
     EXPECT_EQ(keys.pendingKeys(), 0u);  // every key up to the answer was read
     EXPECT_EQ(keys.row(0), c.hint);

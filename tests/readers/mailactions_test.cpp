@@ -13,6 +13,7 @@
 namespace zazir {
 namespace {
 
+using testing::concat;
 using testing::deleteQuestion;
 using testing::fileBytes;
 using testing::MailLog;
@@ -24,11 +25,6 @@ using testing::writeBytes;
 
 std::vector<int> typed(const std::string& text) {
   return std::vector<int>(text.begin(), text.end());
-}
-
-std::vector<int> operator+(std::vector<int> a, const std::vector<int>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
 }
 
 // The reply leaves the quotation for the editor; this one keeps it.
@@ -136,8 +132,8 @@ TEST(MailSave, ANamedFileAndACancel) {
   log.add("A", "a", {"x"});
   TestApp t(log.bytes, log.index);
   // The proposal is offered; Ctrl+U empties it for a name of one's own.
-  read(t, std::vector<int>{'s', key::kCtrlU} + typed(t.path("mine.txt")) +
-              std::vector<int>{key::kEnter, 's', key::kEscape});
+  read(t, concat({'s', key::kCtrlU},
+                 concat(typed(t.path("mine.txt")), {key::kEnter, 's', key::kEscape})));
   EXPECT_NE(fileBytes(t.path("mine.txt")).find("\r\nx\r\n"), std::string::npos);
   EXPECT_EQ(fileBytes(t.path("MAILLOG.TXT")), "<none>");
   EXPECT_NE(t.backend.rowAtKey(1, 10).find("メールを保存するファイルのファイル名"),
@@ -173,7 +169,7 @@ TEST(MailRegister, TheSenderIsAppendedOnALineOfItsOwn) {
     log.add("SYSOP01", "Taro", {"x"});
     TestApp t(log.bytes, log.index);
     writeBytes(t.config.idfile, c.before);
-    read(t, std::vector<int>{'i'} + typed("friend, work") + std::vector<int>{key::kEnter, 'k'});
+    read(t, concat({'i'}, concat(typed("friend, work"), {key::kEnter, 'k'})));
     EXPECT_EQ(fileBytes(t.config.idfile), c.after) << c.name;
     const Screen& told = t.backend.screenAtKey(14);
     EXPECT_EQ(rowToUtf8(told, 23),

@@ -11,6 +11,7 @@
 namespace zazir {
 namespace {
 
+using testing::concat;
 using testing::deleteQuestion;
 using testing::fileBytes;
 using testing::MailLog;
@@ -135,9 +136,8 @@ TEST(MailReader, TheFirstLineShownIsKeptAcrossMails) {
       .add("C", "c", numbered(30, "two "))
       .add("D", "d", numbered(10, "three "));
   TestApp t(log.bytes, log.index);
-  std::vector<int> keys = {key::kCtrlN, '2', '2', '2', '2', '2', '2', '2', '2', '2', '2'};
-  keys.insert(keys.end(), {'6', '6', '6', '4', '4', '4', '4'});
-  read(t, keys);
+  read(t, concat(concat({key::kCtrlN}, testing::repeated('2', 10)),
+                 {'6', '6', '6', '4', '4', '4', '4'}));
   const std::size_t atRight = 11;
   EXPECT_EQ(t.backend.rowAtKey(atRight, 3), "zero 31");
   EXPECT_EQ(t.backend.rowAtKey(atRight + 1, 3), "one 31");

@@ -197,8 +197,7 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
     TestApp fresh;
     fresh.messageBoard(3, "TEST");
     fresh.message(1, "a", numbered(c.lines));
-    for (int key : c.keys) fresh.backend.press(key);
-    fresh.backend.press(key::kEscape);
+    fresh.backend.press(c.keys).press(key::kEscape);
     readMessageBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.row(3), c.firstRow);
     EXPECT_EQ(fresh.backend.row(23), statusRow(false, false, c.indicator));
