@@ -141,16 +141,40 @@ TEST(MailSave, ANamedFileAndACancel) {
   EXPECT_EQ(t.backend.rowAtKey(1, 11), t.path("MAILLOG.TXT"));
 }
 
-TEST(MailSave, AFileThatCannotBeWrittenIsTold) {
-  MailLog log;
-  log.add("A", "a", {"x"});
-  TestApp t(log.bytes, log.index);
-  t.config.cutfileDir = t.path("missing/");
-  read(t, {'s', key::kEnter, 'k'});
-  const Screen& told = t.backend.screenAtKey(2);
-  EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】");
-  EXPECT_NE(rowToUtf8(told, 2).find("missing/MAILLOG.TXT"), std::string::npos);
-  EXPECT_EQ(t.backend.row(3), "x");  // the mail again
+TEST(MailActions, AFileThatCannotBeWrittenIsToldAndTheMailShowsAgain) {
+  struct Case {
+    const char* name;
+    std::string Config::*setting;
+    std::string value;  // under the test's directory unless absolute
+    std::vector<int> keys;
+    std::size_t toldAt;
+    std::string shown;  // in the notice
+  } cases[] = {
+      {"a cut file in a missing directory",
+       &Config::cutfileDir,
+       "missing/",
+       {'s', key::kEnter, 'k'},
+       2,
+       "missing/MAILLOG.TXT"},
+      // /dev/full opens, and every write fails.
+      {"an ID file that takes no write",
+       &Config::idfile,
+       "/dev/full",
+       {'i', 'c', key::kEnter, 'k'},
+       3,
+       "/dev/full"},
+  };
+  for (const Case& c : cases) {
+    MailLog log;
+    log.add("A", "a", {"x"});
+    TestApp t(log.bytes, log.index);
+    t.config.*c.setting = c.value.starts_with("/") ? c.value : t.path(c.value);
+    read(t, c.keys);
+    const Screen& told = t.backend.screenAtKey(c.toldAt);
+    EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】") << c.name;
+    EXPECT_NE(rowToUtf8(told, 2).find(c.shown), std::string::npos) << c.name;
+    EXPECT_EQ(t.backend.row(3), "x") << c.name;
+  }
 }
 
 TEST(MailRegister, TheSenderIsAppendedOnALineOfItsOwn) {
@@ -186,18 +210,6 @@ TEST(MailRegister, AnEmptyCommentCancels) {
   writeBytes(t.config.idfile, "B,b\r\n");
   read(t, {'I', key::kEnter});
   EXPECT_EQ(fileBytes(t.config.idfile), "B,b\r\n");
-}
-
-TEST(MailRegister, AnIdFileThatCannotBeWrittenIsTold) {
-  MailLog log;
-  log.add("A", "a", {"x"});
-  TestApp t(log.bytes, log.index);
-  t.config.idfile = "/dev/full";  // opens, and every write fails
-  read(t, {'i', 'c', key::kEnter, 'k'});
-  const Screen& told = t.backend.screenAtKey(3);
-  EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】");
-  EXPECT_NE(rowToUtf8(told, 2).find("/dev/full"), std::string::npos);
-  EXPECT_EQ(t.backend.row(3), "x");
 }
 
 TEST(MailRegister, WithoutAnIdFileTheProgramEnds) {

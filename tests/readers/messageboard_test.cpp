@@ -241,15 +241,6 @@ TEST_F(MessageBoardTest, AReplyQuotesTheMessageUpToItsEndAndShowsItAgain) {
   EXPECT_EQ(backend.row(3), "----");
 }
 
-TEST_F(MessageBoardTest, AReplyToTheLastMessageOfTheLastBoardHasNoEndOffset) {
-  messageBoard(3, "TEST");
-  message(5, "a", {"----", "quoted", "", "1999:12 stop here", "never"});
-  editor.keeps();
-  backend.type("R").press(key::kEnter).type("y").press(key::kEscape);
-  run();
-  EXPECT_EQ(editor.found[0], sj("aさんの#5「message 5」へ") + "\r\n\r\na> quoted\r\na> \r\n\r\n");
-}
-
 TEST_F(MessageBoardTest, WAndFRunTheirActionsAndReindex) {
   messageBoard(3, "TEST");
   message(1, "a", {"one"});
