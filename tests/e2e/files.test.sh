@@ -9,9 +9,7 @@ source "$(dirname "$0")/lib.sh"
 dir=$(demo_dir)
 
 start_zazir "$dir" DEMO.LOG
-wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-keys n
-wait_for "メール ......"
+at_main_menu
 keys Down Down Enter
 wait_for "data       データ・素材集"
 

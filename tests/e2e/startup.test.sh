@@ -5,9 +5,7 @@ source "$(dirname "$0")/lib.sh"
 
 dir=$(demo_dir)
 start_zazir "$dir" DEMO.LOG
-wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-keys n
-wait_for "メール ......"
+at_main_menu
 expect_row 0 "ZAZIR 8,2:移動 W:書込 R:返答 Q:戻る F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ"
 row 9 | grep -qE '^メール \.\.\..* \[→ ?\]$' || fail "mail row: $(row 9)"
 row 13 | grep -qE '^Notewallシステム \.\.\..* \[→ ?\]$' || fail "Notewall row: $(row 13)"
