@@ -148,32 +148,17 @@ TEST_F(BoardPostTest, AnUploadTitleIsCutTo36BytesOnACharacterBoundary) {
 }
 
 TEST_F(BoardPostTest, AReplyKeepsTheTitleInAnErCommandOrTakesANewOneInAnEwCommand) {
+  const std::vector<std::string_view> all = {"本文の一行目", "", "本文の三行目"};
   struct Case {
-    const char* name;
     bool deleteNullLine;
     std::string keys;  // the title question, a new title, the preview
-    std::string command;
-    std::string heading;
+    std::string command, heading;
     std::vector<std::string_view> quoted;
   } cases[] = {
-      {"title kept",
-       false,
-       "\ry",
-       "ER3;12;Y",
-       "やまださんの#12「最初の話題」へ",
-       {"本文の一行目", "", "本文の三行目"}},
-      {"new title",
-       false,
-       "ynew title\ry",
-       "EW3;new title;Y",
-       "やまださん(#12)「最初の話題」について",
-       {"本文の一行目", "", "本文の三行目"}},
-      {"empty lines dropped only with DELETENULLLINE",
-       true,
-       "ny",
-       "ER3;12;Y",
-       "やまださんの#12「最初の話題」へ",
-       {"本文の一行目", "本文の三行目"}},
+      {false, "\ry", "ER3;12;Y", "やまださんの#12「最初の話題」へ", all},
+      {false, "ynew title\ry", "EW3;new title;Y", "やまださん(#12)「最初の話題」について", all},
+      // Empty lines are dropped only with DELETENULLLINE.
+      {true, "ny", "ER3;12;Y", "やまださんの#12「最初の話題」へ", {all[0], all[2]}},
   };
   App& a = withLog();
   std::string expected;
@@ -183,9 +168,9 @@ TEST_F(BoardPostTest, AReplyKeepsTheTitleInAnErCommandOrTakesANewOneInAnEwComman
     backend.type(c.keys);
     writeReply(a, 0, m12, m13, sj("やまだ"));
     const std::string body = sj(c.heading) + "\r\n\r\n" + quoted("やまだ", c.quoted) + "\r\n";
-    EXPECT_EQ(editor.found.back(), body) << c.name;
+    EXPECT_EQ(editor.found.back(), body) << c.command;
     expected += c.command + "\r\n" + body + std::string(kTerminator);
-    EXPECT_EQ(uploadBytes(), expected) << c.name;
+    EXPECT_EQ(uploadBytes(), expected) << c.command;
   }
   EXPECT_EQ(backend.rowAtKey(0, 23),
             "メッセージボードへのレス；タイトルを変更しますか？ (Y/[Ｎ]/Q)");

@@ -30,10 +30,7 @@ TEST(LineInput, KeepsWholeCp932CharactersWithin79Bytes) {
       {"backspace removes a whole double-byte character", "a漢\bb\r", "ab", 0},
       // The kanji (2 bytes) and the 'z' do not fit.
       {"at most 79 bytes", std::string(78, 'x') + "漢yz\r", std::string(78, 'x') + "y", 2},
-      {"a character without a CP932 form is refused",
-       "a\xF0\x9F\x98\x80"
-       "b\r",
-       "ab", 1},
+      {"a character without a CP932 form is refused", "a\U0001F600b\r", "ab", 1},  // an emoji
   };
   for (const Case& c : cases) {
     ScriptedBackend keys;

@@ -42,13 +42,8 @@ TEST(HostileAddressBook, TheLastOfTwoThousandLongEntriesIsReachedAndCut) {
   writeBytes(t.config.grouplistfile, "");
   writeBytes(t.config.idfile, ids);
   // 8 entries a row: 250 rows down reach the last entry.
-  t.backend.press(key::kDown, 250)
-      .type(" ")
-      .type("g")
-      .type("last")
-      .press(key::kEnter)
-      .type(" ")
-      .press(key::kEnter);
+  t.backend.press(key::kDown, 250);
+  t.backend.type(" ").type("g").type("last").press(key::kEnter).type(" ").press(key::kEnter);
   EXPECT_EQ(chooseIds(t.app), "1999iiii");  // the character across byte 9 left out whole
   const Screen& last = t.backend.screenAtKey(250);
   EXPECT_EQ(rowToUtf8(last, 0).substr(0, 8), "1920iiii");

@@ -143,26 +143,14 @@ TEST(MailSave, ANamedFileAndACancel) {
 
 TEST(MailActions, AFileThatCannotBeWrittenIsToldAndTheMailShowsAgain) {
   struct Case {
-    const char* name;
     std::string Config::*setting;
     std::string value;  // under the test's directory unless absolute
     std::vector<int> keys;
     std::size_t toldAt;
     std::string shown;  // in the notice
   } cases[] = {
-      {"a cut file in a missing directory",
-       &Config::cutfileDir,
-       "missing/",
-       {'s', key::kEnter, 'k'},
-       2,
-       "missing/MAILLOG.TXT"},
-      // /dev/full opens, and every write fails.
-      {"an ID file that takes no write",
-       &Config::idfile,
-       "/dev/full",
-       {'i', 'c', key::kEnter, 'k'},
-       3,
-       "/dev/full"},
+      {&Config::cutfileDir, "missing/", {'s', key::kEnter, 'k'}, 2, "missing/MAILLOG.TXT"},
+      {&Config::idfile, "/dev/full", {'i', 'c', key::kEnter, 'k'}, 3, "/dev/full"},  // no write
   };
   for (const Case& c : cases) {
     MailLog log;
@@ -171,9 +159,9 @@ TEST(MailActions, AFileThatCannotBeWrittenIsToldAndTheMailShowsAgain) {
     t.config.*c.setting = c.value.starts_with("/") ? c.value : t.path(c.value);
     read(t, c.keys);
     const Screen& told = t.backend.screenAtKey(c.toldAt);
-    EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】") << c.name;
-    EXPECT_NE(rowToUtf8(told, 2).find(c.shown), std::string::npos) << c.name;
-    EXPECT_EQ(t.backend.row(3), "x") << c.name;
+    EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】") << c.shown;
+    EXPECT_NE(rowToUtf8(told, 2).find(c.shown), std::string::npos) << c.shown;
+    EXPECT_EQ(t.backend.row(3), "x") << c.shown;
   }
 }
 
