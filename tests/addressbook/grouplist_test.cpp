@@ -9,6 +9,8 @@
 namespace zazir {
 namespace {
 
+using testing::concat;
+using testing::repeated;
 using testing::sj;
 using testing::TestApp;
 using testing::utf8;
@@ -30,17 +32,10 @@ TEST(GroupList, PagesOfTwentyWithTheirPosition) {
     std::string firstRow;
   } cases[] = {
       {"first row", 25, {}, "M0;N0", "Top", "group0"},
-      {"down from row 19", 25, std::vector<int>(20, key::kDown), "M20;N20", "Bottom", "group20"},
-      {"down stops on the last group", 25, std::vector<int>(30, '2'), "M24;N24", "Bottom",
-       "group20"},
-      {"up from row 0 of page 2",
-       25,
-       {'2', '2', '2', '2', '2', '2', '2', '2', '2', '2', '2',
-        '2', '2', '2', '2', '2', '2', '2', '2', '2', '8'},
-       "M19;N19",
-       "Top",
-       "group0"},
-      {"the middle page", 50, std::vector<int>(20, '2'), "M20;N20", "50%", "group20"},
+      {"down from row 19", 25, repeated(key::kDown, 20), "M20;N20", "Bottom", "group20"},
+      {"down stops on the last group", 25, repeated('2', 30), "M24;N24", "Bottom", "group20"},
+      {"up from row 0 of page 2", 25, concat(repeated('2', 20), {'8'}), "M19;N19", "Top", "group0"},
+      {"the middle page", 50, repeated('2', 20), "M20;N20", "50%", "group20"},
       {"left and right do nothing",
        5,
        {key::kRight, '6', '4', key::kLeft},
@@ -51,8 +46,7 @@ TEST(GroupList, PagesOfTwentyWithTheirPosition) {
   for (const Case& c : cases) {
     TestApp t;
     writeBytes(t.config.grouplistfile, groupFile(c.groups));
-    for (int k : c.keys) t.backend.press(k);
-    t.backend.press(key::kEnter);
+    t.backend.press(c.keys).press(key::kEnter);
     EXPECT_EQ(chooseGroup(t.app), c.members) << c.name;
     const Screen& shown = t.backend.screenAtKey(c.keys.size());
     EXPECT_EQ(rowToUtf8(shown, 0), c.firstRow) << c.name;

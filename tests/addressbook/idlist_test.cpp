@@ -10,7 +10,9 @@
 namespace zazir {
 namespace {
 
+using testing::concat;
 using testing::fileBytes;
+using testing::repeated;
 using testing::sj;
 using testing::TestApp;
 using testing::utf8;
@@ -30,17 +32,10 @@ class IdListTest : public ::testing::Test {
   // Runs the list over `keys` and one Esc; returns what was shown while the
   // Esc was awaited.
   Screen shownAfter(const std::vector<int>& keys) {
-    for (int k : keys) t_.backend.press(k);
-    t_.backend.press(key::kEscape);
+    t_.backend.press(keys).press(key::kEscape);
     EXPECT_EQ(chooseIds(t_.app), "");
     return t_.backend.screenAtKey(keys.size());
   }
-  static std::vector<int> repeat(int key, int times) { return std::vector<int>(times, key); }
-  static std::vector<int> concat(std::vector<int> a, const std::vector<int>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-  }
-
   TestApp t_;
 };
 
@@ -73,27 +68,26 @@ TEST_F(IdListTest, PagesChangeAtTheEdges) {
     std::string position;
     std::string firstId;  // at the top left of the page shown
   } cases[] = {
-      {"down from row 19", 200, repeat(key::kDown, 20), "handle160", "Bottom", "ID160"},
-      {"down keeps the column", 200, concat({'6', '6', '6'}, repeat('2', 20)), "handle163",
+      {"down from row 19", 200, repeated(key::kDown, 20), "handle160", "Bottom", "ID160"},
+      {"down keeps the column", 200, concat({'6', '6', '6'}, repeated('2', 20)), "handle163",
        "Bottom", "ID160"},
-      {"up from row 0", 200, concat(repeat(key::kDown, 20), {key::kUp}), "handle152", "Top",
+      {"up from row 0", 200, concat(repeated(key::kDown, 20), {key::kUp}), "handle152", "Top",
        "ID000"},
-      {"right from the last place", 200, concat(repeat('2', 19), repeat(key::kRight, 8)),
+      {"right from the last place", 200, concat(repeated('2', 19), repeated(key::kRight, 8)),
        "handle160", "Bottom", "ID160"},
-      {"left from the first place", 200, concat(repeat('2', 20), {key::kLeft}), "handle159", "Top",
-       "ID000"},
-      {"down stops on the last entry", 200, repeat('2', 25), "handle199", "Bottom", "ID160"},
+      {"left from the first place", 200, concat(repeated('2', 20), {key::kLeft}), "handle159",
+       "Top", "ID000"},
+      {"down stops on the last entry", 200, repeated('2', 25), "handle199", "Bottom", "ID160"},
       {"up stops on the first entry", 200, {'6', '6', '8'}, "handle0", "Top", "ID000"},
       {"left at the very start", 200, {'4'}, "handle0", "Top", "ID000"},
-      {"the middle of three pages", 400, repeat('2', 20), "handle160", "50%", "ID160"},
-      {"the last of three pages", 400, repeat('2', 40), "handle320", "Bottom", "ID320"},
-      {"right beyond the last entry", 3, repeat('6', 5), "handle2", "Top", "ID000"},
+      {"the middle of three pages", 400, repeated('2', 20), "handle160", "50%", "ID160"},
+      {"the last of three pages", 400, repeated('2', 40), "handle320", "Bottom", "ID320"},
+      {"right beyond the last entry", 3, repeated('6', 5), "handle2", "Top", "ID000"},
   };
   for (const Case& c : cases) {
     TestApp t;
     writeBytes(t.config.idfile, idFile(c.entries));
-    for (int k : c.keys) t.backend.press(k);
-    t.backend.press(key::kEscape);
+    t.backend.press(c.keys).press(key::kEscape);
     chooseIds(t.app);
     const Screen& shown = t.backend.screenAtKey(c.keys.size());
     EXPECT_EQ(rowToUtf8(shown, 21), "ハンドル名：" + c.handle) << c.name;
@@ -114,16 +108,13 @@ TEST_F(IdListTest, MarksComeBackInMarkingOrder) {
       // Unmarking the first moves the later ones up, in their order.
       {{' ', '6', ' ', '6', ' ', '4', '4', ' '}, "ID001;ID002"},
       // Marks stay across a page change.
-      {{' ', '2', '2', '2', '2', '2', '2', '2', '2', '2', '2',
-        '2', '2', '2', '2', '2', '2', '2', '2', '2', '2', ' '},
-       "ID000;ID160"},
+      {concat({' '}, concat(repeated('2', 20), {' '})), "ID000;ID160"},
       {{}, ""},
   };
   for (const Case& c : cases) {
     TestApp t;
     writeBytes(t.config.idfile, idFile(200));
-    for (int k : c.keys) t.backend.press(k);
-    t.backend.press(key::kEnter);
+    t.backend.press(c.keys).press(key::kEnter);
     EXPECT_EQ(chooseIds(t.app), c.selection);
   }
 }
@@ -212,8 +203,7 @@ TEST_F(IdListTest, GroupRegistrationAppendsOnALineOfItsOwn) {
     TestApp t;
     writeBytes(t.config.idfile, idFile(5));
     writeBytes(t.config.grouplistfile, c.before);
-    for (int k : c.keys) t.backend.press(k);
-    t.backend.press(key::kEscape);
+    t.backend.press(c.keys).press(key::kEscape);
     chooseIds(t.app);
     EXPECT_EQ(fileBytes(t.config.grouplistfile), c.after);
   }

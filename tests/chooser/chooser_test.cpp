@@ -151,8 +151,7 @@ TEST_F(Chooser, MovesStopAtTheEdgesWithTheBell) {
   for (const Case& c : cases) {
     ScriptedBackend keys;
     Console console(keys);
-    for (int k : c.keys) keys.press(k);
-    keys.press(' ');
+    keys.press(c.keys).press(' ');
     EXPECT_EQ(chooseLogFile(console, dir_, ""), dir_ + c.chosen) << c.name;
     EXPECT_EQ(keys.bells(), c.bells) << c.name;
     // Every highlight after the first on a page is black on white.
@@ -180,13 +179,10 @@ TEST_F(Chooser, PagesOf120Cells) {
   for (const Case& c : cases) {
     ScriptedBackend keys;
     Console console(keys);
-    std::vector<int> script(23, key::kDown);
-    script.push_back(key::kRight);
-    script.push_back(key::kRight);
-    if (c.keys.empty()) script.push_back(key::kDown);
-    for (int k : c.keys) script.push_back(k);
-    for (int k : script) keys.press(k);
-    keys.press(key::kEnter);
+    std::vector<int> script =
+        testing::concat(testing::repeated(key::kDown, 23), {key::kRight, key::kRight});
+    script = testing::concat(script, c.keys.empty() ? std::vector<int>{key::kDown} : c.keys);
+    keys.press(script).press(key::kEnter);
     EXPECT_EQ(chooseLogFile(console, dir_, ""), dir_ + c.chosen) << c.name;
     EXPECT_EQ(keys.bells(), c.bells) << c.name;
     // A page change draws the new page with the first highlight in grey.
@@ -196,8 +192,7 @@ TEST_F(Chooser, PagesOf120Cells) {
     EXPECT_EQ(cellText(last, cell), right16(c.chosen)) << c.name;
   }
   // Page 0 is full; page 1 holds the one file left.
-  for (int i = 0; i < 24; ++i) keys_.press('2');
-  keys_.press(key::kEnter);
+  keys_.press('2', 24).press(key::kEnter);
   EXPECT_EQ(choose(dir_), dir_ + "f120");
   EXPECT_EQ(cellText(keys_.screenAtKey(0), 119), right16("f119"));
   EXPECT_EQ(keys_.row(0), right16("f120"));

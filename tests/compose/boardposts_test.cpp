@@ -45,7 +45,7 @@ class BoardPostTest : public TestApp, public ::testing::Test {
     addFileBoard(0, 7, "FILES", sj("   7: FILES  ファイル"));
   }
 
-  std::string quoted(std::string_view handle, std::initializer_list<std::string_view> lines) {
+  std::string quoted(std::string_view handle, const std::vector<std::string_view>& lines) {
     std::string text;
     for (std::string_view line : lines) text += sj(handle) + sj("> ") + sj(line) + "\r\n";
     return text;
@@ -147,28 +147,34 @@ TEST_F(BoardPostTest, AnUploadTitleIsCutTo36BytesOnACharacterBoundary) {
   EXPECT_EQ(uploadBytes(), expected);
 }
 
-TEST_F(BoardPostTest, AReplyKeptIsAnErCommandWithTheQuotedMessage) {
+TEST_F(BoardPostTest, AReplyKeepsTheTitleInAnErCommandOrTakesANewOneInAnEwCommand) {
+  const std::vector<std::string_view> all = {"本文の一行目", "", "本文の三行目"};
+  struct Case {
+    bool deleteNullLine;
+    std::string keys;  // the title question, a new title, the preview
+    std::string command, heading;
+    std::vector<std::string_view> quoted;
+  } cases[] = {
+      {false, "\ry", "ER3;12;Y", "やまださんの#12「最初の話題」へ", all},
+      {false, "ynew title\ry", "EW3;new title;Y", "やまださん(#12)「最初の話題」について", all},
+      // Empty lines are dropped only with DELETENULLLINE.
+      {true, "ny", "ER3;12;Y", "やまださんの#12「最初の話題」へ", {all[0], all[2]}},
+  };
   App& a = withLog();
-  editor.keeps();
-  backend.press(key::kEnter).type("y");
-  writeReply(a, 0, m12, m13, sj("やまだ"));
-  const std::string body = sj("やまださんの#12「最初の話題」へ") + "\r\n\r\n" +
-                           quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n";
-  EXPECT_EQ(editor.found[0], body);
-  EXPECT_EQ(uploadBytes(), "ER3;12;Y\r\n" + body + std::string(kTerminator));
+  std::string expected;
+  for (const Case& c : cases) {
+    config.deleteNullLine = c.deleteNullLine;
+    editor.keeps();
+    backend.type(c.keys);
+    writeReply(a, 0, m12, m13, sj("やまだ"));
+    const std::string body = sj(c.heading) + "\r\n\r\n" + quoted("やまだ", c.quoted) + "\r\n";
+    EXPECT_EQ(editor.found.back(), body) << c.command;
+    expected += c.command + "\r\n" + body + std::string(kTerminator);
+    EXPECT_EQ(uploadBytes(), expected) << c.command;
+  }
   EXPECT_EQ(backend.rowAtKey(0, 23),
             "メッセージボードへのレス；タイトルを変更しますか？ (Y/[Ｎ]/Q)");
   EXPECT_EQ(backend.screenAtKey(0).at(0, 23).attribute, attr::kBar);
-}
-
-TEST_F(BoardPostTest, AReplyWithANewTitleIsAnEwCommandOnTheSameBoard) {
-  App& a = withLog();
-  editor.keeps();
-  backend.type("y").type("new title\r").type("y");
-  writeReply(a, 0, m12, m13, sj("やまだ"));
-  const std::string body = sj("やまださん(#12)「最初の話題」について") + "\r\n\r\n" +
-                           quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n";
-  EXPECT_EQ(uploadBytes(), "EW3;new title;Y\r\n" + body + std::string(kTerminator));
 }
 
 TEST_F(BoardPostTest, TheTitleQuestionRingsForOtherKeysAndQLeaves) {
@@ -181,16 +187,6 @@ TEST_F(BoardPostTest, TheTitleQuestionRingsForOtherKeysAndQLeaves) {
   EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_TRUE(editor.commandLines.empty());
   EXPECT_FALSE(fileExists(tempPath()));  // not created before the questions are answered
-}
-
-TEST_F(BoardPostTest, EmptyLinesAreDroppedFromAReplyOnlyWithDeleteNullLine) {
-  config.deleteNullLine = true;
-  App& a = withLog();
-  editor.keeps();
-  backend.type("n").type("y");
-  writeReply(a, 0, m12, m13, sj("やまだ"));
-  EXPECT_EQ(editor.found[0], sj("やまださんの#12「最初の話題」へ") + "\r\n\r\n" +
-                                 quoted("やまだ", {"本文の一行目", "本文の三行目"}) + "\r\n");
 }
 
 TEST_F(BoardPostTest, QuotingStopsAtFourDigitsAndAColonAndAtTheEndOffset) {

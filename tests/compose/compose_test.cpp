@@ -160,10 +160,7 @@ TEST_F(ComposeTest, PreviewScrollsByThe20LineMeasure) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.lines) + " lines, keys " + c.keys);
-    std::FILE* file = std::fopen(tempPath().c_str(), "wb");
-    const std::string text = numberedLines(c.lines);
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
+    testing::writeBytes(tempPath(), numberedLines(c.lines));
     backend.type(c.keys).type("y");
     EXPECT_TRUE(previewText(app, tempPath()));
     EXPECT_EQ(backend.row(0), c.firstRow);
@@ -192,15 +189,6 @@ TEST_F(ComposeTest, HelpInThePreviewShowsTheMenuHelpThenThePreviewAgain) {
   EXPECT_EQ(backend.rowAtKey(1, 0), "【メニュー選択】");
   EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
   EXPECT_EQ(backend.row(0), "x");
-}
-
-TEST_F(ComposeTest, NInThePreviewDeletesTheTemporaryFile) {
-  ASSERT_TRUE(prepareTempFile(config));
-  editor.writes("draft\r\n");
-  backend.type("n");
-  EXPECT_FALSE(composeText(app));
-  EXPECT_FALSE(fileExists(tempPath()));
-  EXPECT_EQ(uploadBytes(), "<none>");
 }
 
 TEST_F(ComposeTest, EditingAgainShowsTheNewTextFromTheSameLine) {

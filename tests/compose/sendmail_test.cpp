@@ -83,7 +83,7 @@ TEST_F(SendMailTest, EveryCancelWritesNothing) {
   for (const Case& c : cases) {
     TestApp t;
     t.editor.writes(c.editorText);
-    for (int k : c.keys) t.backend.press(k);
+    t.backend.press(c.keys);
     sendMail(t.app, false, "", c.recipients);
     EXPECT_EQ(t.uploadBytes(), "<none>") << c.name;
     EXPECT_EQ(t.backend.pendingKeys(), 0u) << c.name;

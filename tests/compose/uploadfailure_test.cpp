@@ -5,11 +5,9 @@
 // temporary file, a chat line's text is shown, and the upload file keeps
 // exactly what it held.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "compose/boardposts.h"
@@ -33,27 +31,6 @@ enum class Place { MissingDirectory, ReadOnlyDirectory, FullDisk, FillsUp };
 // What the upload file held before; a command never leaves a part of
 // itself behind.
 const std::string kEarlier = "EW1;earlier;Y\r\nkept\r\n\r\n//\r\nS\r\n";
-
-// Files may grow to `limit` bytes while it lives, as on a file system that
-// fills up; a write beyond fails instead of ending the process.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t limit) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved_;
-    limited.rlim_cur = limit;
-    setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previous_)(int) = nullptr;
-};
 
 class UploadFailureTest : public ::testing::TestWithParam<Place> {
  protected:
@@ -91,7 +68,7 @@ class UploadFailureTest : public ::testing::TestWithParam<Place> {
   template <typename Action>
   void failing(Action action) {
     if (GetParam() == Place::FillsUp) {
-      FileSizeLimit limit(kEarlier.size() + 8);
+      testing::FileSizeLimit limit(kEarlier.size() + 8);
       action();
     } else {
       action();

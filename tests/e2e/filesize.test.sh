@@ -20,9 +20,7 @@ ZAZIR="$WORK/limited"
 start_zazir "$dir" DEMO.LOG
 wait_for "削除しますか？(Y/N)"
 keys n
-wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-keys n
-wait_for "メール ......"
+at_main_menu
 keys Down Down Down Down W
 wait_for "Notewallへの投稿 無入力：ｷｬﾝｾﾙ"
 type_text "a line longer than what is left"
@@ -31,10 +29,7 @@ wait_for "【アップロードファイルに書き込めません】"
 wait_for "a line longer than what is left"
 keys Space
 wait_for "メール ......"
-keys q
-wait_for "終了してよろしいですか？"
-keys y
-expect_status 0
+quit_zazir
 expect_terminal_restored
 cmp -s "$dir/DEMO.LOG.UP" "$WORK/before" || fail "the upload file changed"
 echo PASS

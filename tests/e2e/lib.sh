@@ -121,9 +121,31 @@ expect_status() {
   [ "$status" = "$1" ] || fail "exit status $status, expected $1"
 }
 
+# at_main_menu: past the back-log question, answered no, to the main menu.
+at_main_menu() {
+  wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
+  keys n
+  wait_for "メール ......"
+}
+
+# quit_zazir: the quit answered yes; the program ends with status 0.
+quit_zazir() {
+  keys q
+  wait_for "終了してよろしいですか？"
+  keys y
+  expect_status 0
+}
+
 expect_terminal_restored() {
   cmp -s "$WORK/stty.before" "$WORK/stty.after" || fail "terminal modes not restored"
-  tmuxc display -p -t e2e '#{alternate_on}' | grep -qx 0 || fail "still on the alternate screen"
+  # tmux may not have read the program's last output yet when the status
+  # file appears.
+  local i
+  for ((i = 0; i < 200; i++)); do
+    tmuxc display -p -t e2e '#{alternate_on}' | grep -qx 0 && return 0
+    sleep 0.05
+  done
+  fail "still on the alternate screen"
 }
 
 # Texts of the host: CP932 from UTF-8, CR LF line ends.

@@ -8,9 +8,7 @@ dir=$(demo_dir)
 printf 'printf '"'"'editor line\\r\\n'"'"' >> "$1"\n' >"$WORK/edit.sh"
 
 EDITOR="sh $WORK/edit.sh" start_zazir "$dir" DEMO.LOG
-wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-keys n
-wait_for "メール ......"
+at_main_menu
 
 # The first mail, and its reply.
 keys Enter
@@ -55,10 +53,7 @@ keys Enter
 wait_for "Private Message is from: AKN00412"
 keys q
 wait_for "メール ......"
-keys q
-wait_for "終了してよろしいですか？"
-keys y
-expect_status 0
+quit_zazir
 expect_terminal_restored
 
 {

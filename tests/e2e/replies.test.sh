@@ -8,9 +8,7 @@ dir=$(demo_dir)
 printf 'printf '"'"'editor line\\r\\n'"'"' >> "$1"\n' >"$WORK/edit.sh"
 
 EDITOR="sh $WORK/edit.sh" start_zazir "$dir" DEMO.LOG
-wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-keys n
-wait_for "メール ......"
+at_main_menu
 
 # The board "pc98": mark #1021 and #1022, then C.
 keys Down Enter
@@ -68,10 +66,7 @@ keys y
 wait_for "通信ソフト・ツール"
 keys Escape
 wait_for "メール ......"
-keys q
-wait_for "終了してよろしいですか？"
-keys y
-expect_status 0
+quit_zazir
 expect_terminal_restored
 
 crlf <<'UP' | sj >"$WORK/expected"

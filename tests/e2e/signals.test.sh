@@ -12,9 +12,7 @@ zazir_pid() {
 for signal in TERM HUP; do
   dir=$(demo_dir)
   start_zazir "$dir" DEMO.LOG
-  wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-  keys n
-  wait_for "メール ......"
+  at_main_menu
   kill -s "$signal" "$(zazir_pid)"
   case $signal in
     TERM) expect_status 143 ;;

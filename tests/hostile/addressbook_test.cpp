@@ -42,7 +42,7 @@ TEST(HostileAddressBook, TheLastOfTwoThousandLongEntriesIsReachedAndCut) {
   writeBytes(t.config.grouplistfile, "");
   writeBytes(t.config.idfile, ids);
   // 8 entries a row: 250 rows down reach the last entry.
-  for (int i = 0; i < 250; ++i) t.backend.press(key::kDown);
+  t.backend.press(key::kDown, 250);
   t.backend.type(" ").type("g").type("last").press(key::kEnter).type(" ").press(key::kEnter);
   EXPECT_EQ(chooseIds(t.app), "1999iiii");  // the character across byte 9 left out whole
   const Screen& last = t.backend.screenAtKey(250);
@@ -70,9 +70,7 @@ TEST(HostileAddressBook, AGroupOfHundredsOfMembersAsksForOneKeyWhenEscIsPressed)
   }
   writeBytes(t.config.grouplistfile, groups);
   // The 128th group is the last one read: six pages of 20 and 7 rows down.
-  t.backend.type("G").press(key::kEnter);
-  for (int i = 0; i < 127; ++i) t.backend.press(key::kDown);
-  t.backend.press(key::kEnter);
+  t.backend.type("G").press(key::kEnter).press(key::kDown, 127).press(key::kEnter);
   t.backend.press(key::kEscape);  // at the 33rd member's message
   t.backend.type("0").press(key::kEnter);
   const std::string recipients = enterRecipients(t.app);

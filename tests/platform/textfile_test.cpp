@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,18 +70,11 @@ TEST(AppendOnOwnLine, AFileThatMustExistIsNotCreated) {
 TEST(AppendOnOwnLine, AWriteThatFailsLeavesTheFileAsItWas) {
   const std::string path = tempPath("full.txt");
   for (const std::string before : {"old\r\n\x1a", "old"}) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(before.data(), 1, before.size(), f);
-    std::fclose(f);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = before.size() + 4;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    const bool wrote = appendOnOwnLine(path, "a line too long for the room\n");
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    testing::writeBytes(path, before);
+    const bool wrote = [&] {
+      const testing::FileSizeLimit limit(before.size() + 4);
+      return appendOnOwnLine(path, "a line too long for the room\n");
+    }();
     EXPECT_FALSE(wrote);
     EXPECT_EQ(fileBytes(path), before);
   }

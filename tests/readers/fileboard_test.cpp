@@ -158,8 +158,7 @@ TEST_F(FileBoardTest, TwentyTwoRowsMeasuredByTwentyLines) {
     TestApp fresh;
     fresh.fileBoard(5, "FILES");
     entry(fresh.log, 1, numbered(c.lines));
-    for (int key : c.keys) fresh.backend.press(key);
-    fresh.backend.press(key::kEscape);
+    fresh.backend.press(c.keys).press(key::kEscape);
     readFileBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.row(1), c.firstRow);
     EXPECT_EQ(fresh.backend.row(21), c.row21);
@@ -180,9 +179,7 @@ TEST_F(FileBoardTest, TheFirstShownLineIsKeptAcrossEntries) {
     fresh.fileBoard(5, "FILES");
     entry(fresh.log, 1, numbered(60));
     entry(fresh.log, 2, numbered(c.nextLines));
-    fresh.backend.press(key::kCtrlN);
-    for (int i = 0; i < 10; ++i) fresh.backend.press(key::kDown);
-    fresh.backend.press(key::kRight).press(key::kEscape);
+    fresh.backend.press(key::kCtrlN).press(key::kDown, 10).press(key::kRight).press(key::kEscape);
     readFileBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.rowAtKey(11, 1), "line 31");
     EXPECT_EQ(fresh.backend.row(0), "002: FILE2.LZH  1234 bytes");

@@ -45,9 +45,7 @@ struct MailLog {
 
 // Runs the reader over `keys` and Esc, on mail `mail` (Right presses).
 inline void read(TestApp& t, const std::vector<int>& keys, int mail = 0) {
-  for (int i = 0; i < mail; ++i) t.backend.press('6');
-  for (int k : keys) t.backend.press(k);
-  t.backend.press(key::kEscape);
+  t.backend.press('6', mail).press(keys).press(key::kEscape);
   readMail(t.app);
   EXPECT_EQ(t.backend.pendingKeys(), 0u);
 }

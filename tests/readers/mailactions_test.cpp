@@ -13,6 +13,7 @@
 namespace zazir {
 namespace {
 
+using testing::concat;
 using testing::deleteQuestion;
 using testing::fileBytes;
 using testing::MailLog;
@@ -24,11 +25,6 @@ using testing::writeBytes;
 
 std::vector<int> typed(const std::string& text) {
   return std::vector<int>(text.begin(), text.end());
-}
-
-std::vector<int> operator+(std::vector<int> a, const std::vector<int>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
 }
 
 // The reply leaves the quotation for the editor; this one keeps it.
@@ -136,8 +132,8 @@ TEST(MailSave, ANamedFileAndACancel) {
   log.add("A", "a", {"x"});
   TestApp t(log.bytes, log.index);
   // The proposal is offered; Ctrl+U empties it for a name of one's own.
-  read(t, std::vector<int>{'s', key::kCtrlU} + typed(t.path("mine.txt")) +
-              std::vector<int>{key::kEnter, 's', key::kEscape});
+  read(t, concat({'s', key::kCtrlU},
+                 concat(typed(t.path("mine.txt")), {key::kEnter, 's', key::kEscape})));
   EXPECT_NE(fileBytes(t.path("mine.txt")).find("\r\nx\r\n"), std::string::npos);
   EXPECT_EQ(fileBytes(t.path("MAILLOG.TXT")), "<none>");
   EXPECT_NE(t.backend.rowAtKey(1, 10).find("メールを保存するファイルのファイル名"),
@@ -145,16 +141,28 @@ TEST(MailSave, ANamedFileAndACancel) {
   EXPECT_EQ(t.backend.rowAtKey(1, 11), t.path("MAILLOG.TXT"));
 }
 
-TEST(MailSave, AFileThatCannotBeWrittenIsTold) {
-  MailLog log;
-  log.add("A", "a", {"x"});
-  TestApp t(log.bytes, log.index);
-  t.config.cutfileDir = t.path("missing/");
-  read(t, {'s', key::kEnter, 'k'});
-  const Screen& told = t.backend.screenAtKey(2);
-  EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】");
-  EXPECT_NE(rowToUtf8(told, 2).find("missing/MAILLOG.TXT"), std::string::npos);
-  EXPECT_EQ(t.backend.row(3), "x");  // the mail again
+TEST(MailActions, AFileThatCannotBeWrittenIsToldAndTheMailShowsAgain) {
+  struct Case {
+    std::string Config::*setting;
+    std::string value;  // under the test's directory unless absolute
+    std::vector<int> keys;
+    std::size_t toldAt;
+    std::string shown;  // in the notice
+  } cases[] = {
+      {&Config::cutfileDir, "missing/", {'s', key::kEnter, 'k'}, 2, "missing/MAILLOG.TXT"},
+      {&Config::idfile, "/dev/full", {'i', 'c', key::kEnter, 'k'}, 3, "/dev/full"},  // no write
+  };
+  for (const Case& c : cases) {
+    MailLog log;
+    log.add("A", "a", {"x"});
+    TestApp t(log.bytes, log.index);
+    t.config.*c.setting = c.value.starts_with("/") ? c.value : t.path(c.value);
+    read(t, c.keys);
+    const Screen& told = t.backend.screenAtKey(c.toldAt);
+    EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】") << c.shown;
+    EXPECT_NE(rowToUtf8(told, 2).find(c.shown), std::string::npos) << c.shown;
+    EXPECT_EQ(t.backend.row(3), "x") << c.shown;
+  }
 }
 
 TEST(MailRegister, TheSenderIsAppendedOnALineOfItsOwn) {
@@ -173,7 +181,7 @@ TEST(MailRegister, TheSenderIsAppendedOnALineOfItsOwn) {
     log.add("SYSOP01", "Taro", {"x"});
     TestApp t(log.bytes, log.index);
     writeBytes(t.config.idfile, c.before);
-    read(t, std::vector<int>{'i'} + typed("friend, work") + std::vector<int>{key::kEnter, 'k'});
+    read(t, concat({'i'}, concat(typed("friend, work"), {key::kEnter, 'k'})));
     EXPECT_EQ(fileBytes(t.config.idfile), c.after) << c.name;
     const Screen& told = t.backend.screenAtKey(14);
     EXPECT_EQ(rowToUtf8(told, 23),
@@ -190,18 +198,6 @@ TEST(MailRegister, AnEmptyCommentCancels) {
   writeBytes(t.config.idfile, "B,b\r\n");
   read(t, {'I', key::kEnter});
   EXPECT_EQ(fileBytes(t.config.idfile), "B,b\r\n");
-}
-
-TEST(MailRegister, AnIdFileThatCannotBeWrittenIsTold) {
-  MailLog log;
-  log.add("A", "a", {"x"});
-  TestApp t(log.bytes, log.index);
-  t.config.idfile = "/dev/full";  // opens, and every write fails
-  read(t, {'i', 'c', key::kEnter, 'k'});
-  const Screen& told = t.backend.screenAtKey(3);
-  EXPECT_EQ(rowToUtf8(told, 0), "【ファイルに書き込めません】");
-  EXPECT_NE(rowToUtf8(told, 2).find("/dev/full"), std::string::npos);
-  EXPECT_EQ(t.backend.row(3), "x");
 }
 
 TEST(MailRegister, WithoutAnIdFileTheProgramEnds) {

@@ -197,8 +197,7 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
     TestApp fresh;
     fresh.messageBoard(3, "TEST");
     fresh.message(1, "a", numbered(c.lines));
-    for (int key : c.keys) fresh.backend.press(key);
-    fresh.backend.press(key::kEscape);
+    fresh.backend.press(c.keys).press(key::kEscape);
     readMessageBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.row(3), c.firstRow);
     EXPECT_EQ(fresh.backend.row(23), statusRow(false, false, c.indicator));
@@ -240,15 +239,6 @@ TEST_F(MessageBoardTest, AReplyQuotesTheMessageUpToItsEndAndShowsItAgain) {
   EXPECT_EQ(uploadBytes().substr(0, 10), "ER3;12;Y\r\n");
   EXPECT_EQ(backend.row(0), "Message  #0012 is from: ID0012   hana ko");
   EXPECT_EQ(backend.row(3), "----");
-}
-
-TEST_F(MessageBoardTest, AReplyToTheLastMessageOfTheLastBoardHasNoEndOffset) {
-  messageBoard(3, "TEST");
-  message(5, "a", {"----", "quoted", "", "1999:12 stop here", "never"});
-  editor.keeps();
-  backend.type("R").press(key::kEnter).type("y").press(key::kEscape);
-  run();
-  EXPECT_EQ(editor.found[0], sj("aさんの#5「message 5」へ") + "\r\n\r\na> quoted\r\na> \r\n\r\n");
 }
 
 TEST_F(MessageBoardTest, WAndFRunTheirActionsAndReindex) {

@@ -77,12 +77,7 @@ TEST_F(SaveTest, AnOldFileKeepsItsTextWhole) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.old);
     const std::string path = dir + "OLD.TXT";
-    {
-      std::FILE* file = std::fopen(path.c_str(), "wb");
-      ASSERT_NE(file, nullptr);
-      std::fwrite(c.old.data(), 1, c.old.size(), file);
-      std::fclose(file);
-    }
+    testing::writeBytes(path, c.old);
     backend.type("s").press(key::kCtrlU).type(path + "\r").press(key::kEscape);
     readMessageBoard(withLog(), 0);
     EXPECT_EQ(fileBytes(path), c.kept + onDisk(one));

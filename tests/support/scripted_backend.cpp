@@ -15,6 +15,16 @@ ScriptedBackend& ScriptedBackend::press(int key) {
   return *this;
 }
 
+ScriptedBackend& ScriptedBackend::press(int key, int times) {
+  keys_.insert(keys_.end(), times, key);
+  return *this;
+}
+
+ScriptedBackend& ScriptedBackend::press(const std::vector<int>& keys) {
+  keys_.insert(keys_.end(), keys.begin(), keys.end());
+  return *this;
+}
+
 void ScriptedBackend::present(const Screen& screen) {
   shown_ = screen;
 }
@@ -39,6 +49,15 @@ std::string ScriptedBackend::dump() const {
   std::string text;
   for (int r = 0; r < kScreenHeight; ++r) text += rowToUtf8(shown_, r) + "\n";
   return text;
+}
+
+std::vector<int> repeated(int key, int times) {
+  return std::vector<int>(times, key);
+}
+
+std::vector<int> concat(std::vector<int> first, const std::vector<int>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
 }
 
 std::string sj(std::string_view utf8) {

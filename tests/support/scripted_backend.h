@@ -27,6 +27,8 @@ class ScriptedBackend : public TerminalBackend {
   // its bytes one by one).
   ScriptedBackend& type(std::string_view keys);
   ScriptedBackend& press(int key);
+  ScriptedBackend& press(int key, int times);
+  ScriptedBackend& press(const std::vector<int>& keys);
 
   void present(const Screen& screen) override;
   void bell() override { ++bells_; }
@@ -71,6 +73,10 @@ ProgramExit exitOf(Run run) {
   ADD_FAILURE() << "returned instead of ending the program";
   return {-1, "returned"};
 }
+
+// Key scripts for tables: `key` `times` times, and two scripts joined.
+std::vector<int> repeated(int key, int times);
+std::vector<int> concat(std::vector<int> first, const std::vector<int>& second);
 
 // Shorthands for tests.
 std::string sj(std::string_view utf8);     // UTF-8 to CP932

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <csignal>
 #include <cstdio>
 #include <stdexcept>
 
@@ -35,6 +36,19 @@ InDirectory::InDirectory(const std::filesystem::path& directory)
 
 InDirectory::~InDirectory() {
   std::filesystem::current_path(previous_);
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t limit) {
+  getrlimit(RLIMIT_FSIZE, &saved_);
+  previous_ = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved_;
+  limited.rlim_cur = limit;
+  setrlimit(RLIMIT_FSIZE, &limited);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  setrlimit(RLIMIT_FSIZE, &saved_);
+  std::signal(SIGXFSZ, previous_);
 }
 
 void writeBytes(const std::string& path, std::string_view bytes) {

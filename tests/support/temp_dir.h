@@ -2,6 +2,8 @@
 // byte for byte.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -30,6 +32,20 @@ class InDirectory {
 
  private:
   std::filesystem::path previous_;
+};
+
+// Files may grow to `limit` bytes while it lives, as on a file system that
+// fills up; a write beyond fails instead of ending the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t limit);
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  ~FileSizeLimit();
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
 };
 
 // Writes `bytes` to `path` exactly as given.
