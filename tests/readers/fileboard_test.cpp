@@ -88,17 +88,21 @@ TEST_F(FileBoardTest, EntriesEndAtTheNextBoardAndAtStarCH) {
   fileBoard(5, "FIRST");
   entry(log, 1, {"one", "0012:34 a host prompt is shown"});
   entry(log, 2, {"two"});
+  entry(log, 8, {});  // no description, right before the next board
   fileBoard(6, "SECOND");
   entry(log, 3, {"three", "*CH 1 chat", "not shown"});
   entry(log, 4, {"after the stop line"});
   fileBoard(7, "LAST");
   entry(log, 9, {"nine"});
-  backend.press(key::kRight).press(key::kRight).press(key::kEscape);
+  backend.press(key::kRight).press(key::kRight).press(key::kRight).press(key::kEscape);
   run();
   EXPECT_EQ(backend.rowAtKey(0, 2), "0012:34 a host prompt is shown");
   EXPECT_EQ(backend.rowAtKey(1, 0), "002: FILE2.LZH  1234 bytes");
-  EXPECT_EQ(backend.rowAtKey(1, 2), "");  // not the next board's listing line
-  EXPECT_EQ(backend.screenAtKey(2), backend.screenAtKey(1));
+  EXPECT_EQ(backend.rowAtKey(1, 2), "");
+  EXPECT_EQ(backend.rowAtKey(2, 0), "008: FILE8.LZH  1234 bytes");
+  EXPECT_EQ(backend.rowAtKey(2, 1), "");  // not the next board's listing line
+  EXPECT_EQ(backend.rowAtKey(2, 23), statusRow(true, false, "0000 lines.Now:Bottom"));
+  EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));
 
   backend.press(key::kRight).press(key::kEscape);
   run(1);
