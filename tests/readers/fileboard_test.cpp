@@ -79,7 +79,7 @@ TEST_F(FileBoardTest, ALongEntryLineIsCutToItsRow) {
   log.add("body");
   backend.press(key::kEscape);
   run();
-  EXPECT_EQ(backend.row(0).substr(5), "?" + std::string(72, 'x') + "漢");
+  EXPECT_EQ(backend.row(0).substr(5), std::string("?").append(72, 'x').append("漢"));
   EXPECT_EQ(backend.row(1), "body");
   EXPECT_EQ(backend.bells(), 0);  // a BEL in the entry line shows, never sounds
 }
