@@ -85,9 +85,15 @@ bool indexFileBoard(App& app, FileBoardReader& reader) {
     const LogOffset start = log.tell();
     if (!log.readLine(line)) break;
     stripLineEnd(line);
-    if (boardEnd >= 0 && log.tell() >= boardEnd) break;
     if (endsFileBoard(line)) break;
-    if (entryFileNumber(line) > 0) reader.entryOffsets.push_back(start);
+    // The line that ends at the next board's listing line is still this
+    // board's: an entry without a description may stand there, and left
+    // out it could be neither read nor marked.
+    const bool lastLine = boardEnd >= 0 && log.tell() >= boardEnd;
+    if (entryFileNumber(line) > 0 && (!lastLine || log.tell() == boardEnd)) {
+      reader.entryOffsets.push_back(start);
+    }
+    if (lastLine) break;
   }
   return !reader.entryOffsets.empty();
 }

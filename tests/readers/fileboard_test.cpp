@@ -79,7 +79,7 @@ TEST_F(FileBoardTest, ALongEntryLineIsCutToItsRow) {
   log.add("body");
   backend.press(key::kEscape);
   run();
-  EXPECT_EQ(backend.row(0).substr(5), std::string("?") + std::string(72, 'x') + "漢");
+  EXPECT_EQ(backend.row(0).substr(5), std::string("?").append(72, 'x').append("漢"));
   EXPECT_EQ(backend.row(1), "body");
   EXPECT_EQ(backend.bells(), 0);  // a BEL in the entry line shows, never sounds
 }
@@ -88,17 +88,21 @@ TEST_F(FileBoardTest, EntriesEndAtTheNextBoardAndAtStarCH) {
   fileBoard(5, "FIRST");
   entry(log, 1, {"one", "0012:34 a host prompt is shown"});
   entry(log, 2, {"two"});
+  entry(log, 8, {});  // no description, right before the next board
   fileBoard(6, "SECOND");
   entry(log, 3, {"three", "*CH 1 chat", "not shown"});
   entry(log, 4, {"after the stop line"});
   fileBoard(7, "LAST");
   entry(log, 9, {"nine"});
-  backend.press(key::kRight).press(key::kRight).press(key::kEscape);
+  backend.press(key::kRight).press(key::kRight).press(key::kRight).press(key::kEscape);
   run();
   EXPECT_EQ(backend.rowAtKey(0, 2), "0012:34 a host prompt is shown");
   EXPECT_EQ(backend.rowAtKey(1, 0), "002: FILE2.LZH  1234 bytes");
-  EXPECT_EQ(backend.rowAtKey(1, 2), "");  // not the next board's listing line
-  EXPECT_EQ(backend.screenAtKey(2), backend.screenAtKey(1));
+  EXPECT_EQ(backend.rowAtKey(1, 2), "");
+  EXPECT_EQ(backend.rowAtKey(2, 0), "008: FILE8.LZH  1234 bytes");
+  EXPECT_EQ(backend.rowAtKey(2, 1), "");  // not the next board's listing line
+  EXPECT_EQ(backend.rowAtKey(2, 23), statusRow(true, false, "0000 lines.Now:Bottom"));
+  EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));
 
   backend.press(key::kRight).press(key::kEscape);
   run(1);
@@ -158,7 +162,8 @@ TEST_F(FileBoardTest, TwentyTwoRowsMeasuredByTwentyLines) {
     TestApp fresh;
     fresh.fileBoard(5, "FILES");
     entry(fresh.log, 1, numbered(c.lines));
-    fresh.backend.press(c.keys).press(key::kEscape);
+    for (int key : c.keys) fresh.backend.press(key);
+    fresh.backend.press(key::kEscape);
     readFileBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.row(1), c.firstRow);
     EXPECT_EQ(fresh.backend.row(21), c.row21);
@@ -179,7 +184,9 @@ TEST_F(FileBoardTest, TheFirstShownLineIsKeptAcrossEntries) {
     fresh.fileBoard(5, "FILES");
     entry(fresh.log, 1, numbered(60));
     entry(fresh.log, 2, numbered(c.nextLines));
-    fresh.backend.press(key::kCtrlN).press(key::kDown, 10).press(key::kRight).press(key::kEscape);
+    fresh.backend.press(key::kCtrlN);
+    for (int i = 0; i < 10; ++i) fresh.backend.press(key::kDown);
+    fresh.backend.press(key::kRight).press(key::kEscape);
     readFileBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.rowAtKey(11, 1), "line 31");
     EXPECT_EQ(fresh.backend.row(0), "002: FILE2.LZH  1234 bytes");
