@@ -78,8 +78,10 @@ void RawTerminal::enter() {
   raw.c_cc[VTIME] = 0;
   tcsetattr(inFd_, TCSAFLUSH, &raw);
   raw_ = true;
-  // Alternate screen, cursor keys in their normal form, cursor shown.
-  write("\x1b[?1049h\x1b[?1l\x1b[?25h");
+  // Alternate screen, cursor keys and keypad in their normal form (an
+  // editor that died may have left them in application mode, whose keypad
+  // digits would arrive as sequences and be swallowed), cursor shown.
+  write("\x1b[?1049h\x1b[?1l\x1b>\x1b[?25h");
 }
 
 void RawTerminal::leave() {

@@ -38,6 +38,7 @@ start_zazir() {
   for a in "$@"; do args+=" $(printf '%q' "$a")"; done
   cat >"$WORK/run.sh" <<RUN
 stty -g > "$WORK/stty.before"
+printf '\033='  # the keypad in application mode, as a crashed editor may leave it
 cd $(printf '%q' "$dir")
 $(printf '%q' "$ZAZIR")$args 2> "$WORK/stderr"
 echo \$? > "$WORK/status.tmp"

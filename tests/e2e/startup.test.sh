@@ -7,6 +7,7 @@ dir=$(demo_dir)
 # Only the first argument counts: the ones after it, options too, are ignored.
 start_zazir "$dir" DEMO.LOG --help other.log
 at_main_menu
+[ "$(tmuxc display -p -t e2e '#{keypad_flag}')" = 0 ] || fail "the keypad is left in application mode"
 expect_row 0 "ZAZIR 8,2:移動 W:書込 R:返答 Q:戻る F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ"
 expect_row_match 9 -E '^メール \.\.\..* \[→ ?\]$'
 expect_row_match 13 -E '^Notewallシステム \.\.\..* \[→ ?\]$'
