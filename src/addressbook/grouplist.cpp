@@ -8,7 +8,6 @@
 #include "console/keys.h"
 #include "driver/app.h"
 #include "platform/encoding.h"
-#include "platform/textfile.h"
 
 namespace zazir {
 
@@ -100,19 +99,12 @@ void GroupList::drawPage() {
 
 std::string chooseGroup(App& app) {
   Console& console = app.console;
-  const std::optional<std::string> bytes = readBinaryFile(app.config.grouplistfile);
-  if (!bytes) {
-    console.setCursor(0, 22);
-    console.setAttribute(attr::kMarked);
-    console.putText(
-        "グループファイル[%s]が読めません。\n"
-        "設定ファイル内のGROUPLISTFILE=の項を確認してください。"_sj,
-        app.config.grouplistfile);
-    console.setNormal();
-    console.getKey();
-    console.clearScreen();
-    return {};
-  }
+  const std::optional<std::string> bytes =
+      readListFile(console, app.config.grouplistfile, attr::kMarked,
+                   formatText("グループファイル[%s]が読めません。\n"
+                              "設定ファイル内のGROUPLISTFILE=の項を確認してください。"_sj,
+                              app.config.grouplistfile));
+  if (!bytes) return {};
   GroupList list(console, parseGroupFile(*bytes));
   return list.run();
 }

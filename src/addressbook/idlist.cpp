@@ -213,18 +213,12 @@ void IdList::registerGroup() {
 
 std::string chooseIds(App& app) {
   Console& console = app.console;
-  const std::optional<std::string> bytes = readBinaryFile(app.config.idfile);
-  if (!bytes) {
-    console.setCursor(0, 22);
-    console.setAttribute(attr::kIdFileNotice);
-    console.putText(
-        "ＩＤファイル[%s]が読めません。\n設定ファイル内のIDFILE=の項を確認してください。"_sj,
-        app.config.idfile);
-    console.setNormal();
-    console.getKey();
-    console.clearScreen();
-    return {};
-  }
+  const std::optional<std::string> bytes = readListFile(
+      console, app.config.idfile, attr::kIdFileNotice,
+      formatText(
+          "ＩＤファイル[%s]が読めません。\n設定ファイル内のIDFILE=の項を確認してください。"_sj,
+          app.config.idfile));
+  if (!bytes) return {};
   IdList list(app, parseIdFile(*bytes));
   return list.run();
 }
