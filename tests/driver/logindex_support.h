@@ -8,6 +8,7 @@
 #include "console/format.h"
 #include "driver/logindex.h"
 #include "platform/linestream.h"
+#include "support/plain_stream.h"
 #include "support/scripted_backend.h"
 
 namespace zazir::testing {
@@ -29,20 +30,6 @@ inline std::string logOf(std::initializer_list<std::string> lines) {
   for (const std::string& line : lines) log += line + "\r\n";
   return log;
 }
-
-// A stream without bulk access: the index reads every line one by one.
-class PlainStream : public LineStream {
- public:
-  explicit PlainStream(std::string data) : inner_(std::move(data)) {}
-  LogOffset tell() const override { return inner_.tell(); }
-  void seek(LogOffset offset) override { inner_.seek(offset); }
-  bool readLineView(std::string_view& line, std::size_t maxBytes) override {
-    return inner_.readLineView(line, maxBytes);
-  }
-
- private:
-  MemoryLineStream inner_;
-};
 
 struct Indexed {
   LogIndex index;

@@ -17,25 +17,14 @@
 #include "fuzz_check.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
+#include "support/plain_stream.h"
 
 using namespace zazir;
 using namespace zazir::literals;
 
 namespace {
 
-// A stream without bulk access: every line is read one by one.
-class PlainStream : public LineStream {
- public:
-  explicit PlainStream(std::string data) : inner_(std::move(data)) {}
-  LogOffset tell() const override { return inner_.tell(); }
-  void seek(LogOffset offset) override { inner_.seek(offset); }
-  bool readLineView(std::string_view& line, std::size_t maxBytes) override {
-    return inner_.readLineView(line, maxBytes);
-  }
-
- private:
-  MemoryLineStream inner_;
-};
+using zazir::testing::PlainStream;
 
 bool sameBoards(const std::vector<BoardEntry>& a, const std::vector<BoardEntry>& b) {
   if (a.size() != b.size()) return false;
