@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/fileidentity.h"
 
 namespace zazir {
 
@@ -36,6 +39,14 @@ struct RunState {
   std::vector<DownloadMark> downloadMarks;
   std::string configPath;  // the configuration file used
   std::string logPath;     // the communication log (CP932)
+  // The open log: no file the program writes, appends to or deletes may be
+  // this one.
+  std::optional<FileIdentity> logIdentity;
+
+  bool isTheLog(const std::string& path) const {
+    const std::optional<FileIdentity> file = identityOfPath(path);
+    return logIdentity && file && *file == *logIdentity;
+  }
 };
 
 }  // namespace zazir

@@ -45,6 +45,7 @@ void runProgram(Console& console, const StartupOptions& options) {
   state.logPath = chooseLogFile(console, options.logArgument.value_or("*.*"), config.logfileDir);
   std::unique_ptr<FileLineStream> log = FileLineStream::open(toOsName(state.logPath), 10000);
   if (!log) fatalError(console, "通信ログファイルが開けません。"_sj);
+  state.logIdentity = log->identity();
 
   LogIndex index;
   const int mailCount = countMails(*log);

@@ -7,9 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/fileidentity.h"
 
 namespace zazir {
 
@@ -64,6 +67,9 @@ class FileLineStream : public LineStream {
   bool readLineView(std::string_view& line, std::size_t maxBytes) override;
   std::string_view buffered(std::size_t atLeast) override;
   void skip(std::size_t bytes) override { position_ += std::min(bytes, length_ - position_); }
+
+  // The file read, so that no file written can be this one.
+  std::optional<FileIdentity> identity() const { return identityOfDescriptor(fd_); }
 
  private:
   FileLineStream(int fd, std::size_t bufferSize);
