@@ -10,7 +10,6 @@
 #include "console/pager.h"
 #include "console/textutil.h"
 #include "driver/app.h"
-#include "driver/loglines.h"
 #include "platform/command.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
@@ -25,9 +24,6 @@ namespace {
 constexpr int kPreviewRows = 23;
 constexpr std::size_t kPreviewLineBytes = 78;
 constexpr std::size_t kPreviewMaxLines = 512;
-constexpr std::size_t kQuotedLineBytes = 78;
-// A prefix longer than this would leave no room for a double-byte character.
-constexpr std::size_t kMaxPrefixBytes = kQuotedLineBytes - 2;
 
 // Empty also when the editor deleted the file or left it unreadable. Its
 // first byte tells: a text-mode read ends at once only at a 0x1A.
@@ -189,29 +185,6 @@ bool writeComposedCommand(App& app, std::string_view firstLines) {
   removeFile(path);
   app.console.clearScreen();
   return true;
-}
-
-std::string quotePrefix(const Config& config, std::string_view handle) {
-  return std::string(cutToBytes(formatConfigured(config.quotation, {handle}), kMaxPrefixBytes));
-}
-
-bool readQuotedLine(LineStream& log, std::size_t prefixLength, std::string& line,
-                    bool* endsLogLine) {
-  const std::size_t limit = prefixLength < kMaxPrefixBytes ? kQuotedLineBytes - prefixLength
-                                                           : kQuotedLineBytes - kMaxPrefixBytes;
-  if (!readWrappedLine(log, line, limit)) return false;
-  if (endsLogLine) *endsLogLine = !line.empty() && line.back() == '\n';
-  stripLineEnd(line);
-  return true;
-}
-
-std::string peekLogLine(LineStream& log) {
-  const LogOffset at = log.tell();
-  std::string line;
-  readWholeLine(log, line);
-  log.seek(at);
-  stripLineEnd(line);
-  return line;
 }
 
 }  // namespace zazir

@@ -1,9 +1,8 @@
 // Composing in the external editor: the temporary file, the editor run,
-// the signature, the preview and quoting. Every composer (board posts,
+// the signature and the preview. Every composer (board posts,
 // uploads, mail, batch reply) goes through the same sequence.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,7 +10,6 @@ namespace zazir {
 
 struct App;
 struct Config;
-class LineStream;
 
 // TEMPORARY_DIR followed by "ZQ2OFF.TMP".
 std::string tempFileName(const Config& config);
@@ -48,20 +46,5 @@ bool composeText(App& app);
 // is deleted and the screen cleared; on failure the user is told and the
 // temporary file stays. Returns whether it was written.
 bool writeComposedCommand(App& app, std::string_view firstLines);
-
-// The quotation prefix: QUOTATION formatted with the handle of the poster
-// answered, cut so that a quoted line keeps room for text.
-std::string quotePrefix(const Config& config, std::string_view handle);
-
-// Reads one line of a message being quoted: at most 78 - prefixLength
-// bytes, cleaned up, with the carry rule. False at the end of the stream.
-// `endsLogLine`, when given, tells whether the piece ended its log line.
-bool readQuotedLine(LineStream& log, std::size_t prefixLength, std::string& line,
-                    bool* endsLogLine = nullptr);
-
-// The log line at the read position, whole and cleaned up; the position
-// stays. A quote's end is recognised on it, since a long prefix may leave
-// each quoted piece too few bytes to show the end line's mark.
-std::string peekLogLine(LineStream& log);
 
 }  // namespace zazir
