@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/linestream.h"
@@ -51,6 +52,10 @@ struct LogIndex {
 // The chat board list has one page: more chat boards than this are not
 // indexed.
 inline constexpr int kMaxChatBoards = 23;
+
+// A board's listing line (cleaned up): a number, ":" at column 4 and one of
+// the four statuses at column 49, in fewer than 80 bytes.
+bool isListingLine(std::string_view line);
 
 // First pass: the number of private messages. Leaves the log at its start.
 int countMails(LineStream& log);
