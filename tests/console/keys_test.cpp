@@ -38,7 +38,8 @@ TEST(DecodeKey, Sequences) {
       {"\x1b[M !!", Kind::Ignored, 0, 6},       // X10 mouse
       {"\x1b[M !", Kind::Partial, 0, 0},
       {"\x1b[12\rq", Kind::Ignored, 0, 4},  // a control byte breaks a sequence off
-      {"\x1bx", Kind::Ignored, 0, 2},       // Alt-x
+      {"\x1bx", Kind::Key, key::kEscape, 1},  // Esc, then x (Alt-x, fast typing)
+      {"\x1b\xe3\x81\x82", Kind::Key, key::kEscape, 1},
       {"\x1b\x1b[A", Kind::Key, key::kEscape, 1},
       {std::string(1, '\0'), Kind::Ignored, 0, 1},
   };
@@ -49,6 +50,29 @@ TEST(DecodeKey, Sequences) {
       EXPECT_EQ(decoded.code, c.code);
     }
     EXPECT_EQ(decoded.consumed, c.consumed) << testing::PrintToString(c.input);
+  }
+}
+
+// What arrives in one read, decoded key after key.
+TEST(DecodeKey, AKeyTypedRightAfterEscIsKept) {
+  struct Case {
+    std::string input;
+    std::vector<int> keys;
+  } cases[] = {
+      {"\x1bq", {key::kEscape, 'q'}},
+      {"\x1b\x1bq", {key::kEscape, key::kEscape, 'q'}},
+      {"\x1b\r\x1b[A", {key::kEscape, key::kEnter, key::kUp}},
+      {"\x1bOBy", {key::kDown, 'y'}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> keys;
+    for (std::string_view rest = c.input; !rest.empty();) {
+      const KeyDecode decoded = decodeKey(rest);
+      ASSERT_NE(decoded.kind, Kind::Partial) << testing::PrintToString(c.input);
+      if (decoded.kind == Kind::Key) keys.push_back(decoded.code);
+      rest.remove_prefix(decoded.consumed);
+    }
+    EXPECT_EQ(keys, c.keys) << testing::PrintToString(c.input);
   }
 }
 
