@@ -208,6 +208,15 @@ TEST_F(ChatTest, TheStartUpPolicy) {
   EXPECT_EQ(backend.rowAtKey(0, 12), "(Y/N)");
 }
 
+// The question wraps between two characters, never inside one.
+TEST_F(ChatTest, ALongLogPathWrapsTheQuestionOnACharacterBoundary) {
+  state.logPath = "/logs/" + std::string(64, 'a');
+  backend.type("n");
+  EXPECT_FALSE(askToRecordChat(app));
+  EXPECT_EQ(backend.rowAtKey(0, 11), "ﾛｸﾞﾌｧｲﾙ[/logs/" + std::string(64, 'a') + "]");
+  EXPECT_EQ(backend.rowAtKey(0, 12), "から１行ﾁｬｯﾄの内容をﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？");
+}
+
 TEST(ReplyName, IsTheLineCutAtItsFirstBlankThenAtItsFirstColon) {
   struct Case {
     std::string line;
