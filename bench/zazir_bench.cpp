@@ -1,5 +1,5 @@
 // The log index benchmark.
-//   zazir_bench generate PATH MEGABYTES   writes a synthetic log
+//   zazir_bench generate PATH MIB          writes a synthetic log
 //   zazir_bench index PATH [REPEATS]       times indexLog
 //   zazir_bench scan PATH                  times the skipping pass alone with
 //                                          each instruction set
@@ -24,9 +24,9 @@ long peakKib() {
   return usage.ru_maxrss;
 }
 
-int generate(const std::string& path, long megabytes) {
+int generate(const std::string& path, long mebibytes) {
   zazir::bench::GeneratedLog made;
-  const auto target = static_cast<std::uint64_t>(megabytes) << 20;
+  const auto target = static_cast<std::uint64_t>(mebibytes) << 20;
   if (!zazir::bench::generateLog(path, target, made)) {
     std::fprintf(stderr, "zazir_bench: cannot write %s\n", path.c_str());
     return 1;
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
   }
   if (command == "scan" && argc == 3) return scan(argv[2]);
   std::fprintf(stderr,
-               "usage: zazir_bench generate PATH MEGABYTES\n"
+               "usage: zazir_bench generate PATH MIB\n"
                "       zazir_bench index PATH [REPEATS]\n"
                "       zazir_bench scan PATH\n");
   return 2;
