@@ -1,26 +1,23 @@
-// The log index over any log, read three ways (line by line,
-// with the fast skip over memory, and with the skip over a file through a
-// small buffer that refills), must give the same index, and the skip with
-// every instruction set must stop at every line that matters.
+// The log index over any log, read three ways (line by line, with the fast
+// skip over memory, and with the skip over a file through a small buffer
+// that refills), must give the same index, and the skip with every
+// instruction set must stop at every line that matters.
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <set>
 #include <string>
 #include <string_view>
 
-#include "console/textutil.h"
 #include "driver/logindex.h"
 #include "driver/logscan.h"
 #include "fuzz_check.h"
-#include "platform/encoding.h"
 #include "platform/linestream.h"
 #include "support/plain_stream.h"
+#include "support/skip_check.h"
 
 using namespace zazir;
-using namespace zazir::literals;
 
 namespace {
 
@@ -94,49 +91,6 @@ void checkIndex(const LogIndex& index, const std::string& log) {
              (index.notewallOffset > 0 && index.notewallOffset <= size));
 }
 
-// The exact tests of the index, written out plainly: a line that matters.
-bool matters(std::string_view raw) {
-  std::string line(raw);
-  stripLineEnd(line);
-  if (startsWith(line, "Private Message is from:")) return true;
-  if (startsWith(line, "《 気軽な伝言板 》"_sj) || startsWith(line, "FILE NEWS: 日付指定"_sj)) {
-    return true;
-  }
-  if (line.size() >= 80 || line.size() <= 49 || line[4] != ':' || parseDecimal(line) <= 0) {
-    return false;
-  }
-  const std::string_view status = std::string_view(line).substr(49);
-  for (const std::string* s : {&"検索中"_sj, &"未読なし"_sj, &"新着なし"_sj}) {
-    if (startsWith(status, *s)) return true;
-  }
-  return startsWith(status, "No messages found");
-}
-
-// Every line start the skip stops at is a line start of the plain reading,
-// and no line that matters is skipped.
-void checkSkip(const std::string& log, logscan::Isa isa) {
-  std::set<LogOffset> starts;
-  std::set<LogOffset> needed;
-  {
-    PlainStream plain(log);
-    std::string_view line;
-    for (LogOffset at = 0; plain.readLineView(line, kLineLimit); at = plain.tell()) {
-      starts.insert(at);
-      if (matters(line)) needed.insert(at);
-    }
-  }
-  MemoryLineStream fast(log);
-  std::string_view line;
-  while (true) {
-    logscan::skipUninteresting(fast, isa);
-    const LogOffset at = fast.tell();
-    if (!fast.readLineView(line, kLineLimit)) break;
-    FUZZ_CHECK(starts.count(at) == 1);
-    needed.erase(at);
-  }
-  FUZZ_CHECK(needed.empty());
-}
-
 int memoryFile() {
   static const int fd = memfd_create("zazir-fuzz-log", 0);
   return fd;
@@ -168,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   for (const logscan::Isa isa : {logscan::Isa::Portable, logscan::Isa::Sse2, logscan::Isa::Avx2}) {
     if (!logscan::isaAvailable(isa)) continue;
-    checkSkip(log, isa);
+    FUZZ_CHECK(zazir::testing::judgeSkip(log, isa).fault.empty());
   }
   return 0;
 }
