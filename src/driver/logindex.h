@@ -52,12 +52,9 @@ struct LogIndex {
 // indexed.
 inline constexpr int kMaxChatBoards = 23;
 
-// First pass: the number of private messages. Leaves the log at its start.
-int countMails(LineStream& log);
-
-// Main pass over the log from its start; `index.mails` is reserved for
-// `mailCount` entries (a reservation it already has is kept). Leaves the
-// log at its end.
-void indexLog(LineStream& log, LogIndex& index, int mailCount);
+// One pass over the log from its start, which replaces whatever `index`
+// held. Leaves the log at its end. A failure to allocate throws
+// std::bad_alloc and leaves the index part-filled.
+void indexLog(LineStream& log, LogIndex& index);
 
 }  // namespace zazir
