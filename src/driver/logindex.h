@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ struct LogIndex {
   std::vector<BoardEntry> fileBoards;
   std::vector<ChatBoardEntry> chatBoards;
   std::vector<LogOffset> chatContentOffset;  // per chat board: the line after its listing line
-  std::vector<MailEntry> mails;
+  std::deque<MailEntry> mails;  // grows by blocks: no copy of the table while indexing
   LogOffset notewallOffset = -1;  // -1: the log has no Notewall heading
 
   int messageBoardCount() const { return static_cast<int>(messageBoards.size()); }
