@@ -1,5 +1,5 @@
-// Whole lines of the log and of the chat back-logs, as the chat and
-// Notewall lists and the back-log recording see them.
+// Lines of the log and of the chat back-logs as the lists, the back-log
+// recording and saving see them: whole, yet never held beyond a bound.
 #pragma once
 
 #include <functional>

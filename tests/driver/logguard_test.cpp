@@ -9,9 +9,7 @@
 
 #include "addressbook/idlist.h"
 #include "compose/uploadfile.h"
-#include "console/keys.h"
 #include "driver/chat.h"
-#include "driver/startup.h"
 #include "readers/mailactions.h"
 #include "readers/savemessage.h"
 #include "support/test_app.h"
@@ -20,56 +18,40 @@ namespace zazir {
 namespace {
 
 using testing::fileBytes;
-using testing::sj;
 using testing::utf8;
-using testing::writeBytes;
 
 const std::string kLogBytes = "the log\r\n";
 
-// A run whose log is on disk too, as the program opens it, in the current
-// directory beside a hard link ("HARD") and a symbolic link ("LINK") to it.
+// A run whose log is on disk too, in the current directory beside a hard
+// link ("HARD") and a symbolic link ("LINK") to it.
 struct LogOnDisk : testing::TestApp {
   LogOnDisk() {
-    writeBytes(logPath, kLogBytes);
-    state.logPath = logPath;
+    testing::writeBytes(logPath, kLogBytes);
     state.logIdentity = identityOfPath(logPath);
-    if (link(logPath.c_str(), path("HARD").c_str()) != 0 ||
-        symlink(logPath.c_str(), path("LINK").c_str()) != 0) {
+    if (link(logPath.c_str(), "HARD") != 0 || symlink(logPath.c_str(), "LINK") != 0) {
       throw std::runtime_error("cannot link the log");
     }
+    config.uploadfileDir.clear();
   }
-  const std::string logPath = path("0105NIGHT.LOG");
   testing::InDirectory here{dir};
+  const std::string logPath = path("0105NIGHT.LOG");
 };
 
-TEST(TheLog, ASettingNamingItEndsTheRunBeforeAnythingIsTouched) {
-  struct Case {
-    const char* setting;
-    std::function<void(LogOnDisk&)> configure;
-    std::string file;  // as the message names it
-  } cases[] = {
-      // The bundled "%s.UP" cut to 13 characters names a 13-character log.
-      {"UPLOADFILE",
-       [](LogOnDisk& t) {
-         t.config.uploadfileDir.clear();
-         t.config.uploadfile = "%s.UP";
-         deriveFileNames(t.config, t.logPath);
-       },
-       "0105NIGHT.LOG"},
-      {"IDFILE", [](LogOnDisk& t) { t.config.idfile = "LINK"; }, "LINK"},
-      {"GROUPLISTFILE", [](LogOnDisk& t) { t.config.grouplistfile = "./HARD"; }, "./HARD"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.setting);
+TEST(TheLog, ASettingNamingItEndsTheRunAndTheUploadPolicyLeavesIt) {
+  const std::pair<const char*, std::string Config::*> settings[] = {
+      {"UPLOADFILE", &Config::uploadfile},
+      {"IDFILE", &Config::idfile},
+      {"GROUPLISTFILE", &Config::grouplistfile}};
+  for (const auto& [setting, member] : settings) {
     LogOnDisk t;
-    c.configure(t);
+    t.config.*member = "LINK";
     const ProgramExit exit = testing::exitOf([&] { refuseSettingsNamingTheLog(t.app); });
     EXPECT_EQ(exit.status, kExitFatal);
-    EXPECT_EQ(utf8(exit.message), std::string(c.setting) + " の指定[" + c.file +
-                                      "]は通信ログファイルそのものです。\n設定ファイル内の" +
-                                      c.setting + "=の項を確認してください。");
+    EXPECT_EQ(utf8(exit.message), std::string(setting) +
+                                      " の指定[LINK]は通信ログファイルそのものです。\n"
+                                      "設定ファイル内の" +
+                                      setting + "=の項を確認してください。");
   }
-  // Nor is the log offered for deletion or deleted by the upload-file policy.
   for (const UploadFileExist policy :
        {UploadFileExist::WriteQuestion, UploadFileExist::WriteKillout}) {
     LogOnDisk t;
@@ -82,66 +64,55 @@ TEST(TheLog, ASettingNamingItEndsTheRunBeforeAnythingIsTouched) {
 
 TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
   MailEntry mail;
-  mail.senderId = "SYSOP01";
-  mail.senderName = "Taro";
   struct Case {
-    const char* name;
-    std::function<void(LogOnDisk&)> run;  // `k` dismisses the notice
-    std::size_t noticeAt;                 // the key the notice waits for
-    std::string told;                     // its third row
+    std::string told;      // the notice's third row, before "は通信ログ..."
+    std::size_t noticeAt;  // the key it waits for ("k")
+    std::function<void(LogOnDisk&)> run;
   } cases[] = {
-      {"upload file",
+      {"アップロードファイル[LINK]", 0,
        [](LogOnDisk& t) {
-         t.config.uploadfileDir.clear();
          t.config.uploadfile = "LINK";
          t.backend.type("k");
          EXPECT_FALSE(appendToUploadFile(t.app, "P\nx\n\n"));
-       },
-       0, "アップロードファイル[LINK]"},
-      {"cut file",
+       }},
+      {"ファイル[HARD]", 6,
        [](LogOnDisk& t) {
          t.messageBoard(3, "B");
          const LogOffset at = t.message(1, "h", {"body"});
-         t.withLog();
-         t.backend.press(key::kCtrlU).type("HARD\rk");
-         saveToCutFile(t.app, t.index.messageBoards, 0, {at}, 0);
-       },
-       6, "ファイル[HARD]"},
-      {"mail log",
+         t.backend.type("\x15HARD\rk");  // Ctrl+U empties the proposed name
+         saveToCutFile(t.withLog(), t.index.messageBoards, 0, {at}, 0);
+       }},
+      {"ファイル[LINK]", 6,
        [&](LogOnDisk& t) {
-         t.backend.press(key::kCtrlU).type("LINK\rk");
+         t.backend.type("\x15LINK\rk");
          saveMail(t.app, mail);
-       },
-       6, "ファイル[LINK]"},
-      {"ID file",
+       }},
+      {"ファイル[HARD]", 5,
        [&](LogOnDisk& t) {
          t.config.idfile = "HARD";
          t.backend.type("memo\rk");
          registerSender(t.app, mail);
-       },
-       5, "ファイル[HARD]"},
-      {"group file",
+       }},
+      {"グループファイル[LINK]", 7,
        [](LogOnDisk& t) {
-         writeBytes(t.config.idfile, "ID000,h,m\r\n");
+         testing::writeBytes(t.config.idfile, "ID000,h,m\r\n");
          t.config.grouplistfile = "LINK";
-         t.backend.type(" Gpals\rk").press(key::kEscape);
+         t.backend.type(" Gpals\rk\x1b");
          chooseIds(t.app);
-       },
-       7, "グループファイル[LINK]"},
-      {"chat back-log",
+       }},
+      {"１行チャット[#c]のバックログファイル", 0,
        [](LogOnDisk& t) {
          ASSERT_EQ(symlink(t.logPath.c_str(), "#c"), 0);
          t.index.chatBoards.push_back(ChatBoardEntry{"#c", 1, 12, "#c chat"});
          t.index.chatContentOffset.push_back(0);
-         t.withLog("-----\r\n" + sj("新しいメッセージが 1 個あります。") +
-                   "\r\n-----\r\nID000         >hi\r\n\r\n");
+         t.withLog("-\r\n" + testing::sj("新しいメッセージが 1 個あります。") +
+                   "\r\n-\r\nID000         >hi\r\n\r\n");
          t.backend.type("k");
          recordChatBackLogs(t.app);
-       },
-       0, "１行チャット[#c]のバックログファイル"},
+       }},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.told);
     LogOnDisk t;
     c.run(t);
     EXPECT_EQ(fileBytes(t.logPath), kLogBytes);
