@@ -42,10 +42,9 @@ class SaveTest : public TestApp, public ::testing::Test {
 TEST_F(SaveTest, TheSameMessageSavedTwiceIsInTheFileTwiceWhole) {
   messageBoard(3, "TEST");
   messageLines(1, {"one"});
-  const std::vector<std::string> two =
-      messageLines(2, {"----", std::string(200, 'l') + sj("長い行"), "", std::string(1500, 'w'),
-                       "\tend\t", "a *CH not at the start is text",
-                                std::string(1100, 'c') + "\tx\t\rgone"});
+  const std::vector<std::string> two = messageLines(
+      2, {"----", std::string(200, 'l') + sj("長い行"), "", std::string(1500, 'w'), "\tend\t",
+          "a *CH not at the start is text", std::string(1100, 'c') + "\tx\t\rgone"});
   messageLines(3, {"three"});
   backend.press(key::kRight);
   saveAsProposed();
