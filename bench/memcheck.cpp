@@ -155,7 +155,7 @@ std::vector<std::string> memoryCaseNames() {
   return names;
 }
 
-int memoryCheck(const std::string& name, long megabytes, const std::string& dir) {
+int memoryCheck(const std::string& name, long mebibytes, const std::string& dir) {
   const Case* found = nullptr;
   for (const Case& c : kCases) found = name == c.name ? &c : found;
   if (!found) {
@@ -163,14 +163,14 @@ int memoryCheck(const std::string& name, long megabytes, const std::string& dir)
     return 2;
   }
   const Case& c = *found;
-  const long long lineBytes = static_cast<long long>(megabytes) << 20;
+  const long long lineBytes = static_cast<long long>(mebibytes) << 20;
   if (chdir(dir.c_str()) != 0 || !writeLog("LONG.LOG", c.where, lineBytes)) {
     std::fprintf(stderr, "zazir_bench: cannot write the log in %s\n", dir.c_str());
     return 2;
   }
   auto log = FileLineStream::open("LONG.LOG");
   LogIndex index;
-  indexLog(*log, index, countMails(*log));
+  indexLog(*log, index);
   Config config;
   config.uploadfile = "LONG.UP";
   config.idfile = "ID.TXT";

@@ -86,7 +86,7 @@ class Scanner {
   void run() {
     std::string_view raw;
     while (true) {
-      logscan::skipUninteresting(log_, logscan::Look::AllSections);
+      logscan::skipUninteresting(log_);
       const LogOffset start = log_.tell();
       if (!log_.readLineView(raw, kLineLimit)) return;
       if (!mayMatch(raw)) continue;
@@ -222,29 +222,8 @@ class Scanner {
 
 }  // namespace
 
-int countMails(LineStream& log) {
-  log.seek(0);
-  int count = 0;
-  std::string buffer;
-  std::string_view raw;
-  while (true) {
-    logscan::skipUninteresting(log, logscan::Look::MailHeaders);
-    if (!log.readLineView(raw, kLineLimit)) break;
-    if (raw.empty() || raw[0] != 'P') continue;
-    if (startsWith(cleanLine(raw, buffer), mailHeading())) ++count;
-  }
-  log.seek(0);
-  return count;
-}
-
-void indexLog(LineStream& log, LogIndex& index, int mailCount) {
-  // Start-up reserves the mail table itself, to tell its failure: that
-  // room is kept, not given back and taken again.
-  std::vector<MailEntry> mails = std::move(index.mails);
-  mails.clear();
+void indexLog(LineStream& log, LogIndex& index) {
   index = LogIndex{};
-  index.mails = std::move(mails);
-  if (mailCount > 0) index.mails.reserve(static_cast<std::size_t>(mailCount));
   log.seek(0);
   Scanner(log, index).run();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ struct LogIndex {
   std::vector<BoardEntry> fileBoards;
   std::vector<ChatBoardEntry> chatBoards;
   std::vector<LogOffset> chatContentOffset;  // per chat board: the line after its listing line
-  std::vector<MailEntry> mails;
+  std::deque<MailEntry> mails;  // grows by blocks: no copy of the table while indexing
   LogOffset notewallOffset = -1;  // -1: the log has no Notewall heading
 
   int messageBoardCount() const { return static_cast<int>(messageBoards.size()); }
@@ -52,12 +53,9 @@ struct LogIndex {
 // indexed.
 inline constexpr int kMaxChatBoards = 23;
 
-// First pass: the number of private messages. Leaves the log at its start.
-int countMails(LineStream& log);
-
-// Main pass over the log from its start; `index.mails` is reserved for
-// `mailCount` entries (a reservation it already has is kept). Leaves the
-// log at its end.
-void indexLog(LineStream& log, LogIndex& index, int mailCount);
+// One pass over the log from its start, which replaces whatever `index`
+// held. Leaves the log at its end. A failure to allocate throws
+// std::bad_alloc and leaves the index part-filled.
+void indexLog(LineStream& log, LogIndex& index);
 
 }  // namespace zazir

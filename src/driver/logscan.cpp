@@ -69,10 +69,9 @@ const Patterns& patterns() {
 // A quick look at a line start with at least kLookahead bytes after it:
 // false only when no exact test can pass (clean-up keeps the first bytes,
 // turns no byte into ':' or a status byte, and only shortens a line).
-bool mayPass(const unsigned char* line, Look look) {
+bool mayPass(const unsigned char* line) {
   const Patterns& p = patterns();
   if (line[0] == 'P' && line[1] == 'r') return true;  // "Private Message is from:"
-  if (look == Look::MailHeaders) return false;
   if (line[0] == 'F' && line[1] == 'I') return true;  // "FILE NEWS: "
   if (line[0] == p.notewall[0] && line[1] == p.notewall[1]) return true;
   // A listing line: a number from column 0 (after blanks or TABs), ':' in
@@ -159,14 +158,13 @@ struct Ops {
 ZAZIR_END_AVX2
 #endif
 
-template <Look look>
 Verdict scan(std::string_view window, Isa isa) {
 #ifdef ZAZIR_SCAN_X86
-  if (isa == Isa::Avx2) return avx2::scanWindow<look>(window);
-  if (isa == Isa::Sse2) return sse2::scanWindow<look>(window);
+  if (isa == Isa::Avx2) return avx2::scanWindow(window);
+  if (isa == Isa::Sse2) return sse2::scanWindow(window);
 #endif
   (void)isa;
-  return portable::scanWindow<look>(window);
+  return portable::scanWindow(window);
 }
 
 Isa bestIsa() {
@@ -192,20 +190,18 @@ bool isaAvailable(Isa isa) {
   }
 }
 
-void skipUninteresting(LineStream& log, Look look, Isa isa) {
+void skipUninteresting(LineStream& log, Isa isa) {
   if (!isaAvailable(isa)) isa = Isa::Portable;
   while (true) {
-    const std::string_view window = log.buffered(kWant);
-    const Verdict verdict = look == Look::MailHeaders ? scan<Look::MailHeaders>(window, isa)
-                                                      : scan<Look::AllSections>(window, isa);
+    const Verdict verdict = scan(log.buffered(kWant), isa);
     if (verdict.offset > 0) log.skip(verdict.offset);
     if (!verdict.more || verdict.offset == 0) return;
   }
 }
 
-void skipUninteresting(LineStream& log, Look look) {
+void skipUninteresting(LineStream& log) {
   static const Isa best = bestIsa();
-  skipUninteresting(log, look, best);
+  skipUninteresting(log, best);
 }
 
 }  // namespace zazir::logscan

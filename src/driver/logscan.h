@@ -1,28 +1,24 @@
 // Fast skipping over the lines of the communication log that no index test
 // can match. Nearly every line of a large log is ordinary text; finding the
 // few that matter a vector of bytes at a time, instead of line by line,
-// keeps both passes of the index close to the speed of reading the file.
+// keeps the index close to the speed of reading the file.
 #pragma once
 
 #include "platform/linestream.h"
 
 namespace zazir::logscan {
 
-enum class Look {
-  MailHeaders,  // lines that may begin "Private Message is from:"
-  AllSections,  // also listing lines, the Notewall heading and FILE NEWS
-};
-
 // The instruction sets the skip can use; the best one available is taken.
 enum class Isa { Portable, Sse2, Avx2 };
 bool isaAvailable(Isa isa);
 
 // Moves `log` forward over whole lines, as reads of kLineLimit bytes return
-// them, that cannot pass the tests of `look`. Stops at the start of a line
-// that may pass, before a line too long to judge here, or near the end of
-// the data; a stream without a buffer is left where it is. The caller reads
-// the next line and tests it exactly.
-void skipUninteresting(LineStream& log, Look look);
-void skipUninteresting(LineStream& log, Look look, Isa isa);
+// them, that cannot be a mail header, a listing line, the Notewall heading
+// or FILE NEWS. Stops at the start of a line that may be one, before a line
+// too long to judge here, or near the end of the data; a stream without a
+// buffer is left where it is. The caller reads the next line and tests it
+// exactly.
+void skipUninteresting(LineStream& log);
+void skipUninteresting(LineStream& log, Isa isa);
 
 }  // namespace zazir::logscan

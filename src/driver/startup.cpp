@@ -34,6 +34,17 @@ void endProgram(Console& console, int status) {
   throw ProgramExit{status, {}};
 }
 
+void indexLogAtStartup(Console& console, LineStream& log, LogIndex& index) {
+  try {
+    indexLog(log, index);
+    return;
+  } catch (const std::bad_alloc&) {
+    index = LogIndex{};  // its room may be what telling the failure needs
+  }
+  // The mail table is what grows with the log.
+  fatalError(console, "メール用にメモリを確保できませんでした。"_sj);
+}
+
 void runProgram(Console& console, const StartupOptions& options) {
   RunState state;
   Config config;
@@ -48,19 +59,12 @@ void runProgram(Console& console, const StartupOptions& options) {
   if (!log) fatalError(console, "通信ログファイルが開けません。"_sj);
   state.logIdentity = log->identity();
 
-  LogIndex index;
-  const int mailCount = countMails(*log);
-  try {
-    index.mails.reserve(static_cast<std::size_t>(mailCount));
-  } catch (const std::bad_alloc&) {
-    fatalError(console, "メール用にメモリを確保できませんでした。"_sj);
-  }
-
   deriveFileNames(config, state.logPath);
+  LogIndex index;
   App app{console, config, index, state, *log};
   refuseSettingsNamingTheLog(app);
   applyUploadFilePolicy(app);
-  indexLog(*log, index, mailCount);
+  indexLogAtStartup(console, *log, index);
   applyLineChatPolicy(app);
   runMainMenu(app);
 }

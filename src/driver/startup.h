@@ -7,7 +7,9 @@
 namespace zazir {
 
 class Console;
+class LineStream;
 struct Config;
+struct LogIndex;
 
 struct StartupOptions {
   std::string programPath;                       // argument zero, for the configuration file's name
@@ -24,6 +26,9 @@ std::string logBaseName(const std::string& logPath);
 // Rewrites UPLOADFILE (cut and padded to 13 characters), IDFILE and
 // GROUPLISTFILE with the log's base name.
 void deriveFileNames(Config& config, const std::string& logPath);
+
+// Indexes the log; running out of memory on the way is fatal.
+void indexLogAtStartup(Console& console, LineStream& log, LogIndex& index);
 
 // Ends the program: the screen cleared, then ProgramExit with `status`.
 [[noreturn]] void endProgram(Console& console, int status);

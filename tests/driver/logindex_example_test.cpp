@@ -36,17 +36,14 @@ class DemoLog : public ::testing::Test {
   void SetUp() override {
     log_ = FileLineStream::open(kExamples + "DEMO.LOG");
     ASSERT_TRUE(log_);
-    counted_ = countMails(*log_);
-    indexLog(*log_, index_, counted_);
+    indexLog(*log_, index_);
   }
 
   std::unique_ptr<FileLineStream> log_;
   LogIndex index_;
-  int counted_ = 0;
 };
 
 TEST_F(DemoLog, Mail) {
-  EXPECT_EQ(counted_, 3);
   ASSERT_EQ(index_.mailCount(), 3);
   const struct {
     const char* id;

@@ -42,9 +42,8 @@ std::string describe(const LogIndex& index) {
   return text + formatText("notewall %i\n", static_cast<int>(index.notewallOffset));
 }
 
-void expectSound(const testing::Indexed& result, std::size_t logSize, const std::string& what) {
-  const LogIndex& index = result.index;
-  const auto size = static_cast<LogOffset>(logSize);
+void expectSound(const LogIndex& index, const std::string& log, const std::string& what) {
+  const auto size = static_cast<LogOffset>(log.size());
   auto inLog = [&](LogOffset offset) { return offset >= 0 && offset <= size; };
   for (const auto* table : {&index.messageBoards, &index.fileBoards}) {
     LogOffset previous = -1;
@@ -63,9 +62,8 @@ void expectSound(const testing::Indexed& result, std::size_t logSize, const std:
     EXPECT_LE(index.chatBoards[i].name.size(), 12u) << what;
     EXPECT_LE(index.chatBoards[i].label.size(), 48u) << what;
   }
-  EXPECT_LE(index.mailCount(), result.counted) << what;
   for (const MailEntry& m : index.mails) {
-    EXPECT_TRUE(inLog(m.headerOffset)) << what;
+    EXPECT_EQ(log.compare(static_cast<std::size_t>(m.headerOffset), 7, "Private"), 0) << what;
     EXPECT_LE(m.senderId.size(), 19u) << what;
     EXPECT_LE(m.senderName.size(), 29u) << what;
     EXPECT_LE(m.title.size(), 79u) << what;
@@ -124,19 +122,15 @@ TEST(BadInput, RandomBytesGiveASoundIndexWhateverTheStream) {
   for (unsigned seed = 1; seed <= 6; ++seed) {
     const std::string log = noisyLog(seed, 300'000);
     const auto inMemory = indexText(log);
-    expectSound(inMemory, log.size(), formatText("seed %i", seed));
+    expectSound(inMemory, log, formatText("seed %i", seed));
     // Read line by line, without the fast skip, the index is the same.
     testing::PlainStream plain(log);
-    EXPECT_EQ(describe(testing::indexStream(plain).index), describe(inMemory.index));
+    EXPECT_EQ(describe(testing::indexStream(plain)), describe(inMemory));
 
     const std::string path = writeTemp("logindex_noise.log", log);
     auto file = FileLineStream::open(path, 10000);
     ASSERT_TRUE(file);
-    LogIndex fromFile;
-    const int counted = countMails(*file);
-    EXPECT_EQ(counted, inMemory.counted);
-    indexLog(*file, fromFile, counted);
-    EXPECT_EQ(describe(fromFile), describe(inMemory.index)) << "seed " << seed;
+    EXPECT_EQ(describe(testing::indexStream(*file)), describe(inMemory)) << "seed " << seed;
     unlink(path.c_str());
   }
 }
@@ -147,12 +141,12 @@ TEST(BadInput, NulBytesAreOrdinaryBytes) {
   const std::string nulLine(200, '\0');
   const std::string log = logOf({nulLine, listing, "Private Message is from: A\0B c"s}) + nulLine;
   const auto result = indexText(log);
-  expectSound(result, log.size(), "nul");
-  ASSERT_EQ(result.index.messageBoardCount(), 1);
-  EXPECT_EQ(result.index.messageBoards[0].listOffset, 202);
-  EXPECT_EQ(result.index.messageBoards[0].label, listing);
-  ASSERT_EQ(result.index.mailCount(), 1);
-  EXPECT_EQ(result.index.mails[0].senderId, std::string("A\0B", 3));
+  expectSound(result, log, "nul");
+  ASSERT_EQ(result.messageBoardCount(), 1);
+  EXPECT_EQ(result.messageBoards[0].listOffset, 202);
+  EXPECT_EQ(result.messageBoards[0].label, listing);
+  ASSERT_EQ(result.mailCount(), 1);
+  EXPECT_EQ(result.mails[0].senderId, std::string("A\0B", 3));
 }
 
 TEST(BadInput, LinesOfAHundredKilobytesArriveInPieces) {
@@ -165,12 +159,12 @@ TEST(BadInput, LinesOfAHundredKilobytesArriveInPieces) {
       board,
   });
   const auto result = indexText(log);
-  expectSound(result, log.size(), "huge");
-  ASSERT_EQ(result.index.messageBoardCount(), 1);
-  EXPECT_EQ(result.index.messageBoards[0].listOffset, static_cast<LogOffset>(log.rfind(board)));
-  ASSERT_EQ(result.index.mailCount(), 1);
-  EXPECT_EQ(result.index.mails[0].senderName, std::string(29, 'x'));
-  EXPECT_EQ(result.index.mails[0].title, std::string(79, 'x'));
+  expectSound(result, log, "huge");
+  ASSERT_EQ(result.messageBoardCount(), 1);
+  EXPECT_EQ(result.messageBoards[0].listOffset, static_cast<LogOffset>(log.rfind(board)));
+  ASSERT_EQ(result.mailCount(), 1);
+  EXPECT_EQ(result.mails[0].senderName, std::string(29, 'x'));
+  EXPECT_EQ(result.mails[0].title, std::string(79, 'x'));
 }
 
 TEST(BadInput, LongBoardNamesAndBoardsWithoutACountLine) {
@@ -182,15 +176,14 @@ TEST(BadInput, LongBoardNamesAndBoardsWithoutACountLine) {
                                  "Private Message is from: LOST0001 lost"}) +
                           tail;
   const auto result = indexText(log);
-  expectSound(result, log.size(), "long names");
-  ASSERT_EQ(result.index.messageBoardCount(), 2);
-  EXPECT_EQ(result.index.messageBoards[0].name, name);
-  EXPECT_EQ(result.index.messageBoards[0].label, unread);
-  EXPECT_EQ(result.index.messageBoards[1].name, name);
-  EXPECT_EQ(result.index.messageBoards[1].label, "   2: " + name + "  " + sj(" ★未読あり"));
+  expectSound(result, log, "long names");
+  ASSERT_EQ(result.messageBoardCount(), 2);
+  EXPECT_EQ(result.messageBoards[0].name, name);
+  EXPECT_EQ(result.messageBoards[0].label, unread);
+  EXPECT_EQ(result.messageBoards[1].name, name);
+  EXPECT_EQ(result.messageBoards[1].label, "   2: " + name + "  " + sj(" ★未読あり"));
   // Everything after a searched board without a count line is its content.
-  EXPECT_EQ(result.counted, 1);
-  EXPECT_EQ(result.index.mailCount(), 0);
+  EXPECT_EQ(result.mailCount(), 0);
 }
 
 }  // namespace

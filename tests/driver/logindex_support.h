@@ -31,20 +31,13 @@ inline std::string logOf(std::initializer_list<std::string> lines) {
   return log;
 }
 
-struct Indexed {
+inline LogIndex indexStream(LineStream& stream) {
   LogIndex index;
-  int counted = 0;  // what the first pass found
-};
-
-// Runs both passes over `log` as start-up does.
-inline Indexed indexStream(LineStream& stream) {
-  Indexed result;
-  result.counted = countMails(stream);
-  indexLog(stream, result.index, result.counted);
-  return result;
+  indexLog(stream, index);
+  return index;
 }
 
-inline Indexed indexText(const std::string& log) {
+inline LogIndex indexText(const std::string& log) {
   MemoryLineStream stream(log);
   return indexStream(stream);
 }

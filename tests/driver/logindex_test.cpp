@@ -51,11 +51,11 @@ TEST(ListingLine, WhichLinesAreBoards) {
   for (const Case& c : cases) {
     const auto result = indexText(c.line + "\r\n");
     if (c.number == 0) {
-      EXPECT_EQ(result.index.messageBoardCount(), 0) << c.what;
+      EXPECT_EQ(result.messageBoardCount(), 0) << c.what;
       continue;
     }
-    ASSERT_EQ(result.index.messageBoardCount(), 1) << c.what;
-    const BoardEntry& board = result.index.messageBoards[0];
+    ASSERT_EQ(result.messageBoardCount(), 1) << c.what;
+    const BoardEntry& board = result.messageBoards[0];
     EXPECT_EQ(board.number, c.number) << c.what;
     // Every status but exactly "検索中" keeps the whole cleaned line.
     EXPECT_EQ(board.label, c.line.substr(0, c.line.find('\r'))) << c.what;
@@ -63,7 +63,7 @@ TEST(ListingLine, WhichLinesAreBoards) {
   // A line of exactly 55 bytes with "検索中" is the shortest listing line.
   const auto shortest = indexText(
       logOf({statusAt49("   3: a", sj("検索中")), sj("新しいメッセージが 1 件あります。")}));
-  EXPECT_EQ(shortest.index.messageBoardCount(), 1);
+  EXPECT_EQ(shortest.messageBoardCount(), 1);
 }
 
 TEST(MessageBoard, SearchingConsumesLinesUpToTheCountLine) {
@@ -77,20 +77,17 @@ TEST(MessageBoard, SearchingConsumesLinesUpToTheCountLine) {
       listingLine(4, "news", "お知らせ", "未読なし"),
   });
   const auto result = indexText(log);
-  ASSERT_EQ(result.index.messageBoardCount(), 2);
-  const BoardEntry& board = result.index.messageBoards[0];
+  ASSERT_EQ(result.messageBoardCount(), 2);
+  const BoardEntry& board = result.messageBoards[0];
   EXPECT_EQ(board.listOffset, 0);
   EXPECT_EQ(board.number, 3);
   EXPECT_EQ(board.name, "pc98");
   EXPECT_EQ(board.label, sj("   3: pc98 パソコン談義 ★未読あり(12件)"));
   // The count line's successor is examined again.
-  EXPECT_EQ(result.index.messageBoards[1].listOffset,
-            static_cast<LogOffset>(log.find(sj("   4: news"))));
-  // The consumed mail header and FILE NEWS line were not examined; the
-  // first pass counted the mail, so its table has a spare slot.
-  EXPECT_EQ(result.counted, 1);
-  EXPECT_EQ(result.index.mailCount(), 0);
-  EXPECT_EQ(result.index.fileBoardCount(), 0);
+  EXPECT_EQ(result.messageBoards[1].listOffset, static_cast<LogOffset>(log.find(sj("   4: news"))));
+  // The consumed mail header and FILE NEWS line were not examined.
+  EXPECT_EQ(result.mailCount(), 0);
+  EXPECT_EQ(result.fileBoardCount(), 0);
 }
 
 TEST(FileBoard, AfterFileNewsBoardsAreFileBoardsAndNothingIsConsumed) {
@@ -105,16 +102,15 @@ TEST(FileBoard, AfterFileNewsBoardsAreFileBoardsAndNothingIsConsumed) {
       listingLine(7, "#chat", "チャット", "未読なし"),
   });
   const auto result = indexText(log);
-  EXPECT_EQ(result.index.messageBoardCount(), 1);
-  ASSERT_EQ(result.index.fileBoardCount(), 2);
-  EXPECT_EQ(result.index.fileBoards[0].label, sj("   5: tools ツール ★新着あり"));
-  EXPECT_EQ(result.index.fileBoards[0].listOffset,
-            static_cast<LogOffset>(log.find(sj("   5: tools"))));
-  EXPECT_EQ(result.index.fileBoards[1].label, listingLine(6, "data", "データ", "新着なし"));
-  EXPECT_EQ(result.index.mailCount(), 1);
+  EXPECT_EQ(result.messageBoardCount(), 1);
+  ASSERT_EQ(result.fileBoardCount(), 2);
+  EXPECT_EQ(result.fileBoards[0].label, sj("   5: tools ツール ★新着あり"));
+  EXPECT_EQ(result.fileBoards[0].listOffset, static_cast<LogOffset>(log.find(sj("   5: tools"))));
+  EXPECT_EQ(result.fileBoards[1].label, listingLine(6, "data", "データ", "新着なし"));
+  EXPECT_EQ(result.mailCount(), 1);
   // A "#" board is a chat board whatever the mode.
-  ASSERT_EQ(result.index.chatBoardCount(), 1);
-  EXPECT_EQ(result.index.chatBoards[0].name, "#chat");
+  ASSERT_EQ(result.chatBoardCount(), 1);
+  EXPECT_EQ(result.chatBoards[0].name, "#chat");
 }
 
 TEST(ChatBoard, FieldsAndNewContentFlag) {
@@ -127,16 +123,16 @@ TEST(ChatBoard, FieldsAndNewContentFlag) {
     const std::string log =
         logOf({sj("ようこそ"), listing, sj("新しいメッセージが 3 個あります。")});
     const auto result = indexText(log);
-    ASSERT_EQ(result.index.chatBoardCount(), 1) << c.status;
-    const ChatBoardEntry& chat = result.index.chatBoards[0];
+    ASSERT_EQ(result.chatBoardCount(), 1) << c.status;
+    const ChatBoardEntry& chat = result.chatBoards[0];
     EXPECT_EQ(chat.hasNew, c.hasNew) << c.status;
     EXPECT_EQ(chat.name, sj("#雑談"));
     EXPECT_EQ(chat.number, 12);
     EXPECT_EQ(chat.label, sj("  12: #雑談 なんでも雑談"));
-    ASSERT_EQ(result.index.chatContentOffset.size(), 1u);
-    EXPECT_EQ(result.index.chatContentOffset[0],
+    ASSERT_EQ(result.chatContentOffset.size(), 1u);
+    EXPECT_EQ(result.chatContentOffset[0],
               static_cast<LogOffset>(log.find(listing) + listing.size() + 2));
-    EXPECT_EQ(result.index.messageBoardCount(), 0) << "a chat count line is no board content";
+    EXPECT_EQ(result.messageBoardCount(), 0) << "a chat count line is no board content";
   }
 }
 
@@ -147,11 +143,11 @@ TEST(ChatBoard, NamesAreCutOnACharacterBoundaryAndKeptOtherwise) {
       statusAt49("   2: #abcdefghij" + sj("漢字"), sj("未読なし")),
       listingLine(3, "#a/b", "", "未読なし"),
   }));
-  ASSERT_EQ(result.index.chatBoardCount(), 3);
-  EXPECT_EQ(result.index.chatBoards[0].name, longName.substr(0, 12));
-  EXPECT_EQ(result.index.chatBoards[1].name, "#abcdefghij");  // 11 bytes: 漢 would be split
+  ASSERT_EQ(result.chatBoardCount(), 3);
+  EXPECT_EQ(result.chatBoards[0].name, longName.substr(0, 12));
+  EXPECT_EQ(result.chatBoards[1].name, "#abcdefghij");  // 11 bytes: 漢 would be split
   // The index keeps the host's name; whoever uses it as a path must refuse it.
-  EXPECT_EQ(result.index.chatBoards[2].name, "#a/b");
+  EXPECT_EQ(result.chatBoards[2].name, "#a/b");
 }
 
 TEST(ChatBoard, TheListStopsAtItsLimitButBoardsGoOn) {
@@ -162,10 +158,10 @@ TEST(ChatBoard, TheListStopsAtItsLimitButBoardsGoOn) {
   for (int n = 1; n <= 150; ++n)
     log += listingLine(n, formatText("b%i", n), "", "未読なし") + "\r\n";
   const auto result = indexText(log);
-  EXPECT_EQ(result.index.chatBoardCount(), kMaxChatBoards);
-  EXPECT_EQ(result.index.chatContentOffset.size(), static_cast<std::size_t>(kMaxChatBoards));
-  EXPECT_EQ(result.index.chatBoards.back().name, formatText("#c%i", kMaxChatBoards));
-  EXPECT_EQ(result.index.messageBoardCount(), 150);
+  EXPECT_EQ(result.chatBoardCount(), kMaxChatBoards);
+  EXPECT_EQ(result.chatContentOffset.size(), static_cast<std::size_t>(kMaxChatBoards));
+  EXPECT_EQ(result.chatBoards.back().name, formatText("#c%i", kMaxChatBoards));
+  EXPECT_EQ(result.messageBoardCount(), 150);
 }
 
 TEST(LeaderTrimming, Cases) {
@@ -189,8 +185,8 @@ TEST(LeaderTrimming, Cases) {
   };
   for (const Case& c : cases) {
     const auto result = indexText(c.line + "\r\n");
-    ASSERT_EQ(result.index.chatBoardCount(), 1) << c.what;
-    EXPECT_EQ(result.index.chatBoards[0].label, c.label) << c.what;
+    ASSERT_EQ(result.chatBoardCount(), 1) << c.what;
+    EXPECT_EQ(result.chatBoards[0].label, c.label) << c.what;
   }
 }
 
@@ -200,12 +196,12 @@ TEST(LeaderTrimming, TheCutTo48BytesKeepsCharactersWhole) {
   for (int i = 0; i < 20; ++i) title += sj("漢");
   const auto result = indexText(logOf({"   8: #c " + title + sj("未読なし"),
                                        "   9: boards " + title.substr(0, 36) + sj("検索中")}));
-  ASSERT_EQ(result.index.chatBoardCount(), 1);
-  EXPECT_EQ(result.index.chatBoards[0].label, "   8: #c " + title.substr(0, 38));
+  ASSERT_EQ(result.chatBoardCount(), 1);
+  EXPECT_EQ(result.chatBoards[0].label, "   8: #c " + title.substr(0, 38));
   // The same cut on a searched board; with no count line before the end of
   // the log the label has no count.
-  ASSERT_EQ(result.index.messageBoardCount(), 1);
-  EXPECT_EQ(result.index.messageBoards[0].label,
+  ASSERT_EQ(result.messageBoardCount(), 1);
+  EXPECT_EQ(result.messageBoards[0].label,
             "   9: boards " + title.substr(0, 34) + sj(" ★未読あり"));
 }
 
@@ -223,15 +219,14 @@ TEST(Tabs, OnlyTheFirstTabOfALineBecomesABlank) {
       "FILE\tNEWS: " + sj("日付指定"),
       listingLine(4, "files", "", "未読なし"),
   }));
-  ASSERT_EQ(result.index.messageBoardCount(), 2);
-  EXPECT_EQ(result.index.messageBoards[0].name, "name");
-  EXPECT_EQ(result.index.messageBoards[0].label, listingLine(3, "name", "", "未読なし"));
-  EXPECT_EQ(result.index.messageBoards[1].name, "name\t");
-  EXPECT_EQ(result.counted, 1);
-  ASSERT_EQ(result.index.mailCount(), 1);
-  EXPECT_EQ(result.index.mails[0].senderId, "TAB00001");
-  EXPECT_EQ(result.index.mails[0].title, "tabbed mail");
-  EXPECT_EQ(result.index.fileBoardCount(), 1);
+  ASSERT_EQ(result.messageBoardCount(), 2);
+  EXPECT_EQ(result.messageBoards[0].name, "name");
+  EXPECT_EQ(result.messageBoards[0].label, listingLine(3, "name", "", "未読なし"));
+  EXPECT_EQ(result.messageBoards[1].name, "name\t");
+  ASSERT_EQ(result.mailCount(), 1);
+  EXPECT_EQ(result.mails[0].senderId, "TAB00001");
+  EXPECT_EQ(result.mails[0].title, "tabbed mail");
+  EXPECT_EQ(result.fileBoardCount(), 1);
 }
 
 }  // namespace

@@ -3,16 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <new>
 
 #include "compose/uploadfile.h"
 #include "console/keys.h"
 #include "driver/config.h"
+#include "driver/logindex.h"
 #include "support/test_app.h"
 
 namespace zazir {
 namespace {
 
+using testing::exitOf;
 using testing::fileBytes;
+using testing::ScriptedBackend;
 using testing::sj;
 using testing::TestApp;
 using testing::writeBytes;
@@ -41,6 +45,35 @@ TEST(DeriveFileNames, TheLogsBaseNameFillsTheFormatsAndTheUploadNameTakes13Bytes
     EXPECT_EQ(config.idfile, c.idfile) << c.logPath;
     EXPECT_EQ(config.grouplistfile, "GROUP.TXT") << c.logPath;
   }
+}
+
+// A log whose reading runs out of memory after its first mail.
+class ExhaustingStream : public MemoryLineStream {
+ public:
+  using MemoryLineStream::MemoryLineStream;
+  bool readLineView(std::string_view& line, std::size_t maxBytes) override {
+    if (++reads_ > 4) throw std::bad_alloc();
+    return MemoryLineStream::readLineView(line, maxBytes);
+  }
+
+ private:
+  int reads_ = 0;
+};
+
+TEST(IndexLogAtStartup, RunningOutOfMemoryIsToldAsTheMailTablesFailure) {
+  const std::string log = "Private Message is from: A b\r\nd 1 2\r\nSubj: t\r\n";
+  ScriptedBackend backend;
+  Console console(backend);
+  LogIndex index;
+  MemoryLineStream whole(log + log);
+  indexLogAtStartup(console, whole, index);
+  EXPECT_EQ(index.mailCount(), 2);
+
+  ExhaustingStream exhausting(log + log);
+  const ProgramExit exit = exitOf([&] { indexLogAtStartup(console, exhausting, index); });
+  EXPECT_EQ(exit.status, 50);
+  EXPECT_EQ(backend.row(2), "メール用にメモリを確保できませんでした。");
+  EXPECT_EQ(index.mailCount(), 0);  // what it held is given back
 }
 
 class UploadPolicyTest : public TestApp, public ::testing::Test {

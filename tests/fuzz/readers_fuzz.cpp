@@ -172,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   state.logPath = "FUZZ.LOG";
   MemoryLineStream log(logBytes);
   LogIndex index;
-  indexLog(log, index, countMails(log));
+  indexLog(log, index);
   App app{console, config, index, state, log};
 
   try {

@@ -15,7 +15,7 @@ App& HostileRun::open(const std::string& log) {
   std::ofstream(path, std::ios::binary) << log;
   stream_ = FileLineStream::open(path, 10000);
   if (!stream_) throw std::runtime_error(path);
-  indexLog(*stream_, index, countMails(*stream_));
+  indexLog(*stream_, index);
   app_.emplace(App{console, config, index, state, *stream_});
   return *app_;
 }

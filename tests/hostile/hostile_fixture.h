@@ -19,7 +19,7 @@ class HostileRun : public TestApp {
   HostileRun();
 
   // The App over `log`, read from LOG.LOG through the program's own file
-  // stream and indexed by both passes.
+  // stream and indexed as start-up does.
   App& open(const std::string& log);
 
   // The names in the directory other than the log.
