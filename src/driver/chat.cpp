@@ -6,6 +6,7 @@
 #include "console/textutil.h"
 #include "driver/app.h"
 #include "driver/lists.h"
+#include "driver/logguard.h"
 #include "driver/loglines.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
@@ -52,9 +53,12 @@ std::string newChatLines(LineStream& log, LogOffset contentOffset) {
   return copied;
 }
 
-void reportBackLogFailure(Console& console, std::string_view name) {
-  noticeBox(console, "バックログファイルに書き込めません"_sj,
-            formatText("　１行チャットのバックログファイル[%s]に書き込めませんでした。\n"
+void reportBackLogFailure(Console& console, std::string_view name, AppendOutcome outcome) {
+  noticeBox(
+      console, "バックログファイルに書き込めません"_sj,
+      outcome == AppendOutcome::IsTheLog
+          ? theLogRefusedText(formatText("１行チャット[%s]のバックログファイル"_sj, name))
+          : formatText("　１行チャットのバックログファイル[%s]に書き込めませんでした。\n"
                        "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
                        name));
 }
@@ -106,9 +110,10 @@ void recordChatBackLogs(App& app) {
     const std::string lines = newChatLines(app.log, index.chatContentOffset[i]);
     // A back-log that someone edited still gets each line on a line of its
     // own; with nothing to add the file is only created.
-    const bool written =
-        lines.empty() ? appendTextFile(board.name, "") : appendOnOwnLine(board.name, lines);
-    if (!written) reportBackLogFailure(app.console, board.name);
+    const AppendOutcome outcome = appendText(
+        {board.name, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.logIdentity},
+        lines);
+    if (outcome != AppendOutcome::Written) reportBackLogFailure(app.console, board.name, outcome);
   }
 }
 
