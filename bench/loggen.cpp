@@ -92,8 +92,8 @@ class Generator {
     const std::uint64_t boardsEnd = target_ * 80 / 100;
     for (int b = 1; b <= kMessageBoards; ++b) {
       const bool searched = b % 5 != 1;
-      out_.line(listing(b, formatText("board%i", b), phrases_[b % phrases_.size()],
-                        searched ? "検索中"_sj : "未読なし"_sj));
+      out_.line(listingLine(b, formatText("board%i", b), phrases_[b % phrases_.size()],
+                            searched ? "検索中"_sj : "未読なし"_sj));
       if (!searched) continue;
       const std::uint64_t end = boardsEnd * static_cast<std::uint64_t>(b) / kMessageBoards;
       out_.line("未読メッセージを検索しています..."_sj);
@@ -107,7 +107,7 @@ class Generator {
     out_.line("FILE NEWS: 日付指定 96/06/01 以降の新着ファイル"_sj);
     const std::uint64_t filesEnd = target_ * 95 / 100;
     for (int f = 1; f <= kFileBoards; ++f) {
-      out_.line(listing(f, formatText("soft%i", f), "フリーソフト"_sj, "検索中"_sj));
+      out_.line(listingLine(f, formatText("soft%i", f), "フリーソフト"_sj, "検索中"_sj));
       const std::uint64_t end = target_ * 85 / 100 + (filesEnd - target_ * 85 / 100) *
                                                          static_cast<std::uint64_t>(f) /
                                                          kFileBoards;
@@ -123,15 +123,6 @@ class Generator {
   }
 
  private:
-  std::string listing(int number, const std::string& name, const std::string& title,
-                      const std::string& status) {
-    std::string line = formatText("%4i: %s %s", number, name, title);
-    line.resize(std::min<std::size_t>(line.size(), 46));
-    while (line.size() + 2 <= 48) line += " \xA5";
-    line.resize(49, ' ');
-    return line + status;
-  }
-
   // A body line of ordinary text: mostly short Japanese, sometimes ASCII,
   // empty, tabbed or very long.
   void bodyLine() {
@@ -176,7 +167,7 @@ class Generator {
   }
 
   void chat(int number) {
-    out_.line(listing(number, formatText("#chat%i", number), "１行チャット"_sj, "検索中"_sj));
+    out_.line(listingLine(number, formatText("#chat%i", number), "１行チャット"_sj, "検索中"_sj));
     out_.line("");
     out_.line("新しいメッセージが 20 個あります。"_sj);
     out_.line("----");
@@ -216,6 +207,15 @@ class Generator {
 };
 
 }  // namespace
+
+std::string listingLine(int number, const std::string& name, const std::string& title,
+                        const std::string& status) {
+  std::string line = formatText("%4i: %s %s", number, name, title);
+  line.resize(std::min<std::size_t>(line.size(), 46));
+  while (line.size() + 2 <= 48) line += " \xA5";
+  line.resize(49, ' ');
+  return line + status;
+}
 
 bool generateLog(const std::string& path, std::uint64_t targetBytes, GeneratedLog& made) {
   FILE* file = std::fopen(path.c_str(), "wb");

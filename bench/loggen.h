@@ -18,6 +18,10 @@ struct GeneratedLog {
   int chatBoards = 0;
 };
 
+// A board's line in the host's board listing, its status at byte 49.
+std::string listingLine(int number, const std::string& name, const std::string& title,
+                        const std::string& status);
+
 // Writes about `targetBytes` bytes to `path`. Returns false when the file
 // cannot be written.
 bool generateLog(const std::string& path, std::uint64_t targetBytes, GeneratedLog& made);

@@ -3,6 +3,8 @@
 //   zazir_bench index PATH [REPEATS]       times indexLog
 //   zazir_bench scan PATH                  times the skipping pass alone with
 //                                          each instruction set
+//   zazir_bench memory CASE MIB DIR        one action over a log with a line of
+//                                          MIB mebibytes, its peak memory checked
 // scripts/bench runs both and compares with `wc -l`.
 #include <sys/resource.h>
 
@@ -14,6 +16,7 @@
 #include "driver/logindex.h"
 #include "driver/logscan.h"
 #include "loggen.h"
+#include "memcheck.h"
 #include "platform/linestream.h"
 
 namespace {
@@ -104,9 +107,16 @@ int main(int argc, char** argv) {
     return index(argv[2], argc == 4 ? std::max(1, std::atoi(argv[3])) : 3);
   }
   if (command == "scan" && argc == 3) return scan(argv[2]);
+  if (command == "memory" && argc == 5) {
+    return zazir::bench::memoryCheck(argv[2], std::atol(argv[3]), argv[4]);
+  }
+  std::string cases;
+  for (const std::string& name : zazir::bench::memoryCaseNames()) cases += " " + name;
   std::fprintf(stderr,
                "usage: zazir_bench generate PATH MIB\n"
                "       zazir_bench index PATH [REPEATS]\n"
-               "       zazir_bench scan PATH\n");
+               "       zazir_bench scan PATH\n"
+               "       zazir_bench memory CASE MIB DIRECTORY   (cases:%s)\n",
+               cases.c_str());
   return 2;
 }

@@ -8,6 +8,7 @@
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "driver/app.h"
+#include "driver/logguard.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
 
@@ -185,16 +186,24 @@ void IdList::registerGroup() {
       "グループを登録します。このグループの名前を入力してください。 無入力：キャンセル"_sj);
   if (!name.empty()) {
     const std::string& path = app_.config.grouplistfile;
-    switch (appendOnOwnLineOutcome(path, formatText("[%s]\n%s\n", name, members),
-                                   AppendMode::MustExist)) {
+    const AppendOutcome outcome =
+        appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app_.state.logIdentity},
+                   formatText("[%s]\n%s\n", name, members));
+    const std::string file = formatText("グループファイル[%s]"_sj, path);
+    switch (outcome) {
       case AppendOutcome::NotOpened:
         fatalError(console_, "グループファイルが開けません。"_sj);
       case AppendOutcome::NotWritten:
-        noticeBox(console_, "グループファイルに書き込めません"_sj,
-                  formatText("　グループファイル[%s]に書き込めませんでした。\n"
-                             "　ディスクの空きと書き込みの許可を確認してください。\n"
-                             "　グループ[%s]は登録されていません。"_sj,
-                             path, name));
+      case AppendOutcome::IsTheLog:
+        noticeBox(
+            console_, "グループファイルに書き込めません"_sj,
+            formatText("%s\n　グループ[%s]は登録されていません。"_sj,
+                       outcome == AppendOutcome::IsTheLog
+                           ? theLogRefusedText(file)
+                           : formatText("　%sに書き込めませんでした。\n"
+                                        "　ディスクの空きと書き込みの許可を確認してください。"_sj,
+                                        file),
+                       name));
         break;
       case AppendOutcome::Written:
         console_.setCursor(0, 23);

@@ -107,7 +107,8 @@ bool askSignature(App& app) {
 bool appendSignature(App& app) {
   const std::optional<std::string> signature = readTextFile(app.config.signature);
   if (!signature) return false;
-  return appendOnOwnLine(tempFileName(app.config), *signature, AppendMode::PrivateFile);
+  return appendOnOwnLine(tempFileName(app.config), *signature, app.state.logIdentity,
+                         AppendMode::PrivateFile);
 }
 
 bool previewText(App& app, const std::string& path) {

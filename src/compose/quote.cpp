@@ -4,6 +4,7 @@
 #include "console/format.h"
 #include "console/textutil.h"
 #include "driver/config.h"
+#include "driver/loglines.h"
 
 namespace zazir {
 
@@ -19,6 +20,12 @@ constexpr std::size_t kHeadBytes = 32;
 // A reply's quote stays a quote, whatever a log line holds.
 constexpr std::size_t kLogLineBytes = kLineLimit;
 constexpr std::size_t kQuoteBytes = 256 * 1024;
+
+// Passes over the line at the read position, holding none of it.
+bool skipLine(LineStream& log) {
+  std::string none;
+  return readWholeLine(log, none, 0);
+}
 
 // The first bytes of the line at the read position, cleaned up; the
 // position stays.

@@ -5,6 +5,7 @@
 
 #include "console/dialogs.h"
 #include "driver/app.h"
+#include "driver/logguard.h"
 #include "platform/command.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
@@ -15,12 +16,23 @@ using namespace literals;
 
 namespace {
 
-void reportUploadFailure(App& app, std::string_view lost) {
-  noticeBox(
-      app.console, "アップロードファイルに書き込めません"_sj,
-      formatText("　アップロードファイル[%s]に書き込めませんでした。\n"
-                 "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。\n\n%s"_sj,
-                 uploadFilePath(app.config), lost));
+AppendOutcome appendCommand(App& app, std::string_view command) {
+  return appendText({uploadFileDiskPath(app.config), AppendRule::AsItStands,
+                     AppendMode::CreateIfMissing, app.state.logIdentity},
+                    command);
+}
+
+void reportUploadFailure(App& app, AppendOutcome outcome, std::string_view lost) {
+  const std::string file = formatText("アップロードファイル[%s]"_sj, uploadFilePath(app.config));
+  const std::string why =
+      outcome == AppendOutcome::IsTheLog
+          ? theLogRefusedText(file)
+          : formatText(
+                "　%sに書き込めませんでした。\n"
+                "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
+                file);
+  noticeBox(app.console, "アップロードファイルに書き込めません"_sj,
+            formatText("%s\n\n%s", why, lost));
 }
 
 }  // namespace
@@ -36,20 +48,24 @@ std::string uploadFileDiskPath(const Config& config) {
 }
 
 bool appendToUploadFile(App& app, std::string_view command) {
-  if (appendTextFile(uploadFileDiskPath(app.config), command)) return true;
-  reportUploadFailure(app, formatText("　書き込めなかった内容：\n%s"_sj, command));
+  const AppendOutcome outcome = appendCommand(app, command);
+  if (outcome == AppendOutcome::Written) return true;
+  reportUploadFailure(app, outcome, formatText("　書き込めなかった内容：\n%s"_sj, command));
   return false;
 }
 
 bool appendComposedCommand(App& app, std::string_view firstLines, const std::string& bodyPath) {
   const std::optional<std::string> body = readTextFile(bodyPath);
+  AppendOutcome outcome = AppendOutcome::NotOpened;
   if (body) {
     std::string command(firstLines);
     command += *body;
     command += "\n//\nS\n";
-    if (appendTextFile(uploadFileDiskPath(app.config), command)) return true;
+    outcome = appendCommand(app, command);
+    if (outcome == AppendOutcome::Written) return true;
   }
-  reportUploadFailure(app, formatText("　書いた文章はファイル[%s]に残してあります。"_sj, bodyPath));
+  reportUploadFailure(app, outcome,
+                      formatText("　書いた文章はファイル[%s]に残してあります。"_sj, bodyPath));
   return false;
 }
 
@@ -98,6 +114,9 @@ void viewUploadFile(App& app) {
 
 void applyUploadFilePolicy(App& app) {
   const std::string path = uploadFileDiskPath(app.config);
+  // Never offered for deletion, let alone deleted (the start-up check has
+  // refused such a setting already).
+  if (app.state.isTheLog(path)) return;
   switch (app.config.uploadFileExist) {
     case UploadFileExist::WriteAppend:
       return;

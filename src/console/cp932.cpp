@@ -55,21 +55,4 @@ bool readWrappedLine(LineStream& stream, std::string& piece, std::size_t limit) 
   return true;
 }
 
-bool skipLine(LineStream& stream) {
-  constexpr std::size_t kPiece = 4096;
-  std::string_view piece;
-  bool any = false;
-  while (stream.readLineView(piece, kPiece)) {
-    any = true;
-    if (piece.back() == '\n') break;
-  }
-  return any;
-}
-
-bool readCutLine(LineStream& stream, std::string& line, std::size_t limit) {
-  if (!readPiece(stream, line, limit)) return false;
-  if (line.empty() || line.back() != '\n') skipLine(stream);
-  return true;
-}
-
 }  // namespace zazir

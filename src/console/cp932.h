@@ -42,13 +42,4 @@ bool readPiece(LineStream& stream, std::string& piece, std::size_t limit);
 // exactly `limit` bytes does not come back as an extra empty row.
 bool readWrappedLine(LineStream& stream, std::string& piece, std::size_t limit);
 
-// Passes over the rest of the line at the read position, a piece at a
-// time, so that no line is ever held whole. False when nothing was left.
-bool skipLine(LineStream& stream);
-
-// Reads the line at the read position, at most `limit` bytes of it cut on a
-// character boundary (a line that fits keeps its line end), and passes
-// over the rest. False at the end of the stream.
-bool readCutLine(LineStream& stream, std::string& line, std::size_t limit);
-
 }  // namespace zazir

@@ -9,6 +9,7 @@
 #include "console/textutil.h"
 #include "driver/app.h"
 #include "driver/lists.h"
+#include "driver/logguard.h"
 #include "driver/loglines.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
@@ -57,7 +58,7 @@ LogOffset nextIndexedOffset(const LogIndex& index, LogOffset from) {
 // where the content ends: at `end`, at a listing line or at the log's end.
 bool readContentLine(LineStream& log, LogOffset end, std::string& line) {
   if (end >= 0 && log.tell() >= end) return false;
-  if (!readCutLine(log, line, kChatLineBytes)) return false;
+  if (!readWholeLine(log, line, kChatLineBytes)) return false;
   line.resize(withoutLineEnd(line).size());
   std::string cleaned = line;
   stripLineEnd(cleaned);
@@ -104,7 +105,7 @@ bool backLogHolds(const std::string& name, std::string_view run) {
   if (!backLog || lines.empty()) return false;
   std::size_t matched = 0;
   std::string line;
-  while (readCutLine(*backLog, line, kChatLineBytes)) {
+  while (readWholeLine(*backLog, line, kChatLineBytes)) {
     const std::string_view text = withoutLineEnd(line);
     while (matched > 0 && text != lines[matched]) matched = fallback[matched - 1];
     if (text == lines[matched] && ++matched == lines.size()) return true;
@@ -112,9 +113,12 @@ bool backLogHolds(const std::string& name, std::string_view run) {
   return false;
 }
 
-void reportBackLogFailure(Console& console, std::string_view name) {
-  noticeBox(console, "バックログファイルに書き込めません"_sj,
-            formatText("　１行チャットのバックログファイル[%s]に書き込めませんでした。\n"
+void reportBackLogFailure(Console& console, std::string_view name, AppendOutcome outcome) {
+  noticeBox(
+      console, "バックログファイルに書き込めません"_sj,
+      outcome == AppendOutcome::IsTheLog
+          ? theLogRefusedText(formatText("１行チャット[%s]のバックログファイル"_sj, name))
+          : formatText("　１行チャットのバックログファイル[%s]に書き込めませんでした。\n"
                        "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
                        name));
 }
@@ -166,11 +170,13 @@ void recordChatBackLogs(App& app) {
     const LogOffset start = index.chatContentOffset[i];
     const std::string lines = newChatLines(app.log, start, nextIndexedOffset(index, start));
     // A back-log that someone edited still gets each line on a line of its
-    // own; with nothing to add the file is only created.
-    const bool written = lines.empty() || backLogHolds(board.name, lines)
-                             ? appendTextFile(board.name, "")
-                             : appendOnOwnLine(board.name, lines);
-    if (!written) reportBackLogFailure(app.console, board.name);
+    // own; with nothing to add, or with the same run again, the file is only
+    // created.
+    const std::string_view added = backLogHolds(board.name, lines) ? std::string_view() : lines;
+    const AppendOutcome outcome = appendText(
+        {board.name, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.logIdentity},
+        added);
+    if (outcome != AppendOutcome::Written) reportBackLogFailure(app.console, board.name, outcome);
   }
 }
 

@@ -1,15 +1,53 @@
 #include "driver/loglines.h"
 
+#include "console/cp932.h"
+
 namespace zazir {
 
-bool readWholeLine(LineStream& stream, std::string& line) {
+bool readWholeLine(LineStream& stream, std::string& line, std::size_t keep) {
   line.clear();
+  bool read = false;
+  bool cut = false;
   std::string_view piece;
   while (stream.readLineView(piece, kLineLimit)) {
-    line += piece;
-    if (line.back() == '\n') return true;
+    read = true;
+    if (!cut) line += piece;
+    if (piece.back() == '\n') break;
+    cut = line.size() > keep;  // the rest is only read past
   }
-  return !line.empty();
+  if (cut || withoutLineEnd(line).size() > keep) line.resize(characterBoundary(line, keep));
+  return read;
+}
+
+void copyCleanLines(LineStream& stream, LogOffset end,
+                    const std::function<bool(std::string_view)>& stops, const TextSink& put) {
+  std::string text;
+  std::string_view piece;
+  while ((end < 0 || stream.tell() < end) && stream.readLineView(piece, kLineLimit)) {
+    // As stripLineEnd: the line ends at its first CR, its first TAB is a
+    // blank.
+    bool dropping = false;
+    bool tabDone = false;
+    for (bool first = true;; first = false) {
+      const bool ends = piece.back() == '\n';
+      if (!dropping) {
+        text.assign(piece.substr(0, piece.size() - ends));
+        if (const std::size_t cr = text.find('\r'); cr != std::string::npos) {
+          text.resize(cr);
+          dropping = true;
+        }
+        if (const std::size_t tab = tabDone ? std::string::npos : text.find('\t');
+            tab != std::string::npos) {
+          text[tab] = ' ';
+          tabDone = true;
+        }
+        if (first && stops(text)) return;
+        if (!put(text)) return;
+      }
+      if (ends || !stream.readLineView(piece, kLineLimit)) break;
+    }
+    if (!put("\n")) return;
+  }
 }
 
 std::string_view withoutLineEnd(std::string_view line) {

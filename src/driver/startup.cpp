@@ -8,6 +8,7 @@
 #include "console/dialogs.h"
 #include "driver/app.h"
 #include "driver/chat.h"
+#include "driver/logguard.h"
 #include "driver/mainmenu.h"
 #include "platform/encoding.h"
 
@@ -63,6 +64,7 @@ void runProgram(Console& console, const StartupOptions& options) {
   deriveFileNames(config, state.logPath);
   LogIndex index;
   App app{console, config, index, state, *log};
+  refuseSettingsNamingTheLog(app);
   applyUploadFilePolicy(app);
   indexLogAtStartup(console, *log, index);
   applyLineChatPolicy(app);

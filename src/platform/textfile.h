@@ -3,9 +3,12 @@
 // Paths are CP932 and converted for the operating system here.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/fileidentity.h"
 
 namespace zazir {
 
@@ -28,24 +31,50 @@ std::optional<std::string> readTextFile(const std::string& path);
 
 // Creates or empties the file and writes `text` in text mode.
 bool writeTextFile(const std::string& path, std::string_view text);
-// Appends `text` in text mode, creating the file when it is missing. A
-// write that fails leaves the file as it was.
-bool appendTextFile(const std::string& path, std::string_view text);
 
-// Appends to a text file that people or other programs may have edited: a
-// trailing 0x1A is replaced; otherwise the new text follows the old and
-// starts on a line of its own. The old text's last byte is never lost, and
-// a write that fails leaves the file as it was.
+// How an append treats the text already in the file.
+enum class AppendRule {
+  // The new text follows the old byte for byte (the upload file's commands).
+  AsItStands,
+  // For a file that people or other programs may have edited: a trailing
+  // 0x1A is replaced; otherwise the new text follows the old and starts on
+  // a line of its own. The old text's last byte is never lost.
+  OwnLine,
+};
 // PrivateFile: the program's own file (the temporary file), which must
 // exist and is never followed when it is a symbolic link.
 enum class AppendMode { CreateIfMissing, MustExist, PrivateFile };
+// NotOpened: missing or not permitted; NotWritten: opened, and the text
+// could not be written whole; IsTheLog: the name leads to the open log.
+enum class AppendOutcome { Written, NotOpened, NotWritten, IsTheLog };
+
+struct AppendTarget {
+  std::string path;
+  AppendRule rule = AppendRule::OwnLine;
+  AppendMode mode = AppendMode::CreateIfMissing;
+  // The open log: when the file opened is this one (by device and inode),
+  // nothing is written.
+  std::optional<FileIdentity> theLog;
+};
+
+// Takes the next piece of the text, written in text mode. False once the
+// append has failed: the rest need not be produced.
+using TextSink = std::function<bool(std::string_view piece)>;
+using TextProducer = std::function<void(const TextSink& put)>;
+
+// The one way the program adds to a file. The file is opened for appending
+// and locked (flock) from the checks of the append rule to its last byte,
+// so that two runs on the same file interleave whole texts only. The text
+// comes in pieces from `produce`, so that a long one is never held whole.
+// A text that cannot be written whole is taken back: the file is cut to
+// its old end and its end mark restored. An empty text changes nothing (a
+// missing file is still created).
+AppendOutcome appendText(const AppendTarget& target, const TextProducer& produce);
+AppendOutcome appendText(const AppendTarget& target, std::string_view text);
+// appendText of a whole text by the append rule; true when it was written.
 bool appendOnOwnLine(const std::string& path, std::string_view text,
+                     const std::optional<FileIdentity>& theLog,
                      AppendMode mode = AppendMode::CreateIfMissing);
-// The same, telling a file that could not be opened (missing, not
-// permitted) from one that was opened and could not be written.
-enum class AppendOutcome { Written, NotOpened, NotWritten };
-AppendOutcome appendOnOwnLineOutcome(const std::string& path, std::string_view text,
-                                     AppendMode mode = AppendMode::CreateIfMissing);
 
 // Creates or empties a file for the program's private use without following
 // a symbolic link, and writes `text` in text mode.

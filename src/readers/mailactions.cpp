@@ -7,6 +7,7 @@
 #include "console/dialogs.h"
 #include "console/textutil.h"
 #include "driver/app.h"
+#include "driver/logguard.h"
 #include "driver/loglines.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
@@ -25,11 +26,16 @@ bool isDeleteQuestion(std::string_view line) {
   return startsWith(line, "削除しますか"_sj);
 }
 
-void tellNotWritten(Console& console, std::string_view what, const std::string& path) {
-  noticeBox(console, "ファイルに書き込めません"_sj,
-            formatText("　%sをファイル[%s]に書き込めませんでした。\n"
+void tellNotWritten(Console& console, std::string_view what, const std::string& path,
+                    AppendOutcome outcome) {
+  const std::string file = formatText("ファイル[%s]"_sj, path);
+  noticeBox(
+      console, "ファイルに書き込めません"_sj,
+      outcome == AppendOutcome::IsTheLog
+          ? theLogRefusedText(file)
+          : formatText("　%sを%sに書き込めませんでした。\n"
                        "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
-                       what, path));
+                       what, file));
 }
 
 }  // namespace
@@ -59,19 +65,15 @@ void saveMail(App& app, const MailEntry& mail) {
       promptBox(console, "メールを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ"_sj,
                 formatText("%sMAILLOG.TXT", app.config.cutfileDir));
   if (path.empty()) return;
-  LineStream& log = app.log;
-  log.seek(mail.headerOffset);
+  app.log.seek(mail.headerOffset);
   console.clearScreen();
   // Only the delete question or the end of the log ends a saved mail.
-  std::string text;
-  std::string line;
-  while (readWholeLine(log, line)) {
-    stripLineEnd(line);
-    if (isDeleteQuestion(line)) break;
-    text += line;
-    text += '\n';
+  const AppendOutcome outcome =
+      appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.logIdentity},
+                 [&](const TextSink& put) { copyCleanLines(app.log, -1, isDeleteQuestion, put); });
+  if (outcome != AppendOutcome::Written) {
+    tellNotWritten(console, "メール"_sj, path, outcome);
   }
-  if (!appendOnOwnLine(path, text)) tellNotWritten(console, "メール"_sj, path);
 }
 
 void registerSender(App& app, const MailEntry& mail) {
@@ -80,13 +82,15 @@ void registerSender(App& app, const MailEntry& mail) {
       console, "ＩＤを登録します。このＩＤへのコメントを入力してください。 無入力：キャンセル"_sj);
   if (comment.empty()) return;
   const std::string& path = app.config.idfile;
-  switch (appendOnOwnLineOutcome(path,
-                                 formatText("%s,%s,%s\n", mail.senderId, mail.senderName, comment),
-                                 AppendMode::MustExist)) {
+  const AppendOutcome outcome =
+      appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app.state.logIdentity},
+                 formatText("%s,%s,%s\n", mail.senderId, mail.senderName, comment));
+  switch (outcome) {
     case AppendOutcome::NotOpened:
       fatalError(console, "ＩＤファイルが開けません。"_sj);
     case AppendOutcome::NotWritten:
-      tellNotWritten(console, "ＩＤ"_sj, path);
+    case AppendOutcome::IsTheLog:
+      tellNotWritten(console, "ＩＤ"_sj, path, outcome);
       return;
     case AppendOutcome::Written:
       console.setCursor(0, 23);

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "console/dialogs.h"
-#include "console/textutil.h"
 #include "driver/app.h"
+#include "driver/logguard.h"
 #include "driver/loglines.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
@@ -16,23 +16,6 @@ namespace zazir {
 using namespace literals;
 
 namespace {
-
-// The piece's lines from `start` up to `end` (-1: the end of the log) or a
-// stop line, each cleaned up and ended by "\n". A log line is read whole,
-// however long, so that a saved line is never broken in two.
-std::string copyFromLog(LineStream& log, LogOffset start, LogOffset end) {
-  std::string text;
-  std::string line;
-  log.seek(start);
-  while (end < 0 || log.tell() < end) {
-    if (!readWholeLine(log, line)) break;
-    stripLineEnd(line);
-    if (isStopLine(line)) break;
-    text += line;
-    text += '\n';
-  }
-  return text;
-}
 
 // CUTFILE_DIR, the board's name and ".TXT". A "/" in the name (it comes
 // from the log) must not lead the file into another directory, nor a NUL
@@ -57,12 +40,21 @@ void saveToCutFile(App& app, const std::vector<BoardEntry>& boards, int board,
   const std::size_t at = static_cast<std::size_t>(current);
   const LogOffset end = at + 1 < offsets.size() ? offsets[at + 1] : boardEndOffset(boards, board);
   console.clearScreen();
-  const std::string text = copyFromLog(app.log, offsets[at], end);
-  if (text.empty() || appendOnOwnLine(path, text)) return;
-  noticeBox(console, "ファイルに保存できません"_sj,
-            formatText("　ファイル[%s]に書き込みを保存できませんでした。\n"
+  // Copied straight from the log, so that a long line is never held whole
+  // and stays one line in the file.
+  app.log.seek(offsets[at]);
+  const AppendOutcome outcome =
+      appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.logIdentity},
+                 [&](const TextSink& put) { copyCleanLines(app.log, end, isStopLine, put); });
+  if (outcome == AppendOutcome::Written) return;
+  const std::string file = formatText("ファイル[%s]"_sj, path);
+  noticeBox(
+      console, "ファイルに保存できません"_sj,
+      outcome == AppendOutcome::IsTheLog
+          ? theLogRefusedText(file)
+          : formatText("　%sに書き込みを保存できませんでした。\n"
                        "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
-                       path));
+                       file));
 }
 
 }  // namespace zazir

@@ -4,6 +4,7 @@
 
 #include "console/keys.h"
 #include "console/render.h"
+#include "driver/loglines.h"
 #include "support/test_app.h"
 
 namespace zazir {
@@ -279,6 +280,24 @@ TEST_F(ListTest, TheNotewallListReadsTheLogFromItsOffset) {
   EXPECT_EQ(state.actionKey, ActionKey::Reply);
   index.notewallOffset = -1;
   EXPECT_FALSE(chooseNotewallLine(app).has_value());
+}
+
+// A line of any length costs little: it is listed, and chosen, by its
+// start, cut on a character boundary, and the next line is still its own.
+TEST_F(ListTest, AVeryLongNotewallLineIsKeptByItsStart) {
+  const std::string lead = "ABC12345      :";  // 15 bytes: every kanji starts at an odd byte
+  const std::string kanji = sj("漢");
+  std::string text = lead;
+  while (text.size() < (1u << 20)) text += kanji;
+  withLog(text + "\r\n" + listedLines(':', 2));
+  index.notewallOffset = 0;
+  backend.press(key::kEnter);
+  const std::optional<std::string> chosen = chooseNotewallLine(app);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(chosen->size(), kKeptLineBytes - 1);
+  EXPECT_EQ(*chosen, text.substr(0, chosen->size()));
+  EXPECT_EQ(backend.row(1), utf8(text.substr(0, 79)));
+  EXPECT_EQ(backend.row(2), utf8(listed(':', 0).substr(0, 21)));
 }
 
 }  // namespace

@@ -27,4 +27,15 @@ start_zazir "$dir" missing.log
 expect_status 50
 expect_terminal_restored
 wait_for "通信ログファイルが開けません。"
+tmuxc kill-server
+
+# A 13-character log name: the bundled UPLOADFILE=%s.UP cut to 13 characters
+# is the log itself, which is neither offered for deletion nor touched.
+mv "$dir/DEMO.LOG" "$dir/0105NIGHT.LOG"
+cp "$dir/0105NIGHT.LOG" "$WORK/log.before"
+start_zazir "$dir" 0105NIGHT.LOG
+expect_status 50
+expect_terminal_restored
+wait_for "UPLOADFILE の指定[0105NIGHT.LOG]は通信ログファイルそのものです。"
+cmp -s "$dir/0105NIGHT.LOG" "$WORK/log.before" || fail "the log was changed"
 echo PASS

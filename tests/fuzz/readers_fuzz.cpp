@@ -161,7 +161,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzBackend backend(keys, (mode & 0x04) ? "CP932" : "UTF-8");
   const bool editorWrites = (mode & 0x10) != 0;
   Console console(backend, [editorWrites](const std::string&) {
-    if (editorWrites && fileExists("ZQ2OFF.TMP")) appendTextFile("ZQ2OFF.TMP", "edited\n");
+    if (editorWrites && fileExists("ZQ2OFF.TMP")) {
+      appendText({"ZQ2OFF.TMP", AppendRule::AsItStands, AppendMode::MustExist, std::nullopt},
+                 "edited\n");
+    }
     return 0;
   });
   Config config = fuzzConfig(mode);

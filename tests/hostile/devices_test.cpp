@@ -39,9 +39,11 @@ TEST(HostileDevices, AreNeitherReadNorWaitedFor) {
     EXPECT_FALSE(FileLineStream::open(path));
   }
   // Nobody reads the FIFO: writing to it fails at once.
-  EXPECT_FALSE(appendTextFile(fifo, "a"));
+  EXPECT_NE(
+      appendText({fifo, AppendRule::AsItStands, AppendMode::CreateIfMissing, std::nullopt}, "a"),
+      AppendOutcome::Written);
   EXPECT_FALSE(writeTextFile(fifo, "a"));
-  EXPECT_FALSE(appendOnOwnLine(fifo, "a"));
+  EXPECT_FALSE(appendOnOwnLine(fifo, "a", std::nullopt));
 }
 
 TEST(HostileDevices, AnUploadFileOnADeviceIsNoFileLeftFromAnEarlierRun) {

@@ -25,7 +25,9 @@ TEST(TextMode, RoundTrip) {
   ASSERT_TRUE(writeTextFile(path, "a\nb\n\nc"));
   EXPECT_EQ(fileBytes(path), "a\r\nb\r\n\r\nc");
   EXPECT_EQ(readTextFile(path).value(), "a\nb\n\nc");
-  ASSERT_TRUE(appendTextFile(path, "\nd\n"));
+  ASSERT_EQ(appendText({path, AppendRule::AsItStands, AppendMode::CreateIfMissing, std::nullopt},
+                       "\nd\n"),
+            AppendOutcome::Written);
   EXPECT_EQ(fileBytes(path), "a\r\nb\r\n\r\nc\r\nd\r\n");
 }
 
@@ -54,36 +56,49 @@ TEST(AppendOnOwnLine, Cases) {
   for (const Case& c : cases) {
     const std::string path = tempPath("append.txt");
     if (c.before != "<none>") testing::writeBytes(path, c.before);
-    EXPECT_TRUE(appendOnOwnLine(path, "new\n")) << c.name;
+    EXPECT_TRUE(appendOnOwnLine(path, "new\n", std::nullopt)) << c.name;
     EXPECT_EQ(fileBytes(path), c.after) << c.name;
   }
 }
 
 TEST(AppendOnOwnLine, AFileThatMustExistIsNotCreated) {
   const std::string path = tempPath("must.txt");
-  EXPECT_FALSE(appendOnOwnLine(path, "x\n", AppendMode::MustExist));
+  EXPECT_FALSE(appendOnOwnLine(path, "x\n", std::nullopt, AppendMode::MustExist));
   EXPECT_FALSE(fileExists(path));
 }
 
 // A file system that fills up in the middle of the text: the file is left
-// as it was, its end mark included, not with half a line.
-TEST(AppendOnOwnLine, AWriteThatFailsLeavesTheFileAsItWas) {
+// as it was, its end mark included, not with half a line; a text given in
+// pieces is taken back too once some of it has reached the disk.
+TEST(Append, AWriteThatFailsLeavesTheFileAsItWas) {
   const std::string path = tempPath("full.txt");
-  for (const std::string before : {"old\r\n\x1a", "old"}) {
-    testing::writeBytes(path, before);
-    const bool wrote = [&] {
-      const testing::FileSizeLimit limit(before.size() + 4);
-      return appendOnOwnLine(path, "a line too long for the room\n");
-    }();
-    EXPECT_FALSE(wrote);
-    EXPECT_EQ(fileBytes(path), before);
+  const std::string piece = std::string(1000, 'p') + "\n";
+  for (const AppendRule rule : {AppendRule::OwnLine, AppendRule::AsItStands}) {
+    for (const std::string before : {"old\r\n\x1a", "old"}) {
+      for (const std::size_t room : {4, 100 * 1024}) {
+        testing::writeBytes(path, before);
+        const AppendOutcome outcome = [&] {
+          const testing::FileSizeLimit limit(before.size() + room);
+          return appendText({path, rule, AppendMode::CreateIfMissing, std::nullopt},
+                            [&](const TextSink& put) {
+                              for (int k = 0; k < 200 && put(piece); ++k) {
+                              }
+                            });
+        }();
+        EXPECT_EQ(outcome, AppendOutcome::NotWritten) << room;
+        EXPECT_EQ(fileBytes(path), before) << room;
+      }
+    }
   }
 }
 
 TEST(TextFiles, WritesThatFailAreReported) {
   EXPECT_FALSE(writeTextFile("/nonexistent-dir/x.txt", "a"));
-  EXPECT_FALSE(appendTextFile("/nonexistent-dir/x.txt", "a"));
-  EXPECT_FALSE(appendOnOwnLine("/nonexistent-dir/x.txt", "a"));
+  EXPECT_EQ(appendText({"/nonexistent-dir/x.txt", AppendRule::AsItStands,
+                        AppendMode::CreateIfMissing, std::nullopt},
+                       "a"),
+            AppendOutcome::NotOpened);
+  EXPECT_FALSE(appendOnOwnLine("/nonexistent-dir/x.txt", "a", std::nullopt));
 }
 
 TEST(TextFiles, APathHoldingANulByteNamesNoFile) {
@@ -92,8 +107,10 @@ TEST(TextFiles, APathHoldingANulByteNamesNoFile) {
   const std::string path = cut + std::string(1, '\0') + ".txt";
   ASSERT_TRUE(writeTextFile(cut, "keep"));
   EXPECT_FALSE(writeTextFile(path, "a"));
-  EXPECT_FALSE(appendTextFile(path, "a"));
-  EXPECT_FALSE(appendOnOwnLine(path, "a"));
+  EXPECT_EQ(
+      appendText({path, AppendRule::AsItStands, AppendMode::CreateIfMissing, std::nullopt}, "a"),
+      AppendOutcome::NotOpened);
+  EXPECT_FALSE(appendOnOwnLine(path, "a", std::nullopt));
   EXPECT_FALSE(writePrivateTextFile(path, "a"));
   EXPECT_FALSE(readBinaryFile(path));
   EXPECT_FALSE(fileExists(path));

@@ -42,9 +42,9 @@ class SaveTest : public TestApp, public ::testing::Test {
 TEST_F(SaveTest, TheSameMessageSavedTwiceIsInTheFileTwiceWhole) {
   messageBoard(3, "TEST");
   messageLines(1, {"one"});
-  const std::vector<std::string> two =
-      messageLines(2, {"----", std::string(200, 'l') + sj("長い行"), "", std::string(1500, 'w'),
-                       "\tend\t", "a *CH not at the start is text"});
+  const std::vector<std::string> two = messageLines(
+      2, {"----", std::string(200, 'l') + sj("長い行"), "", std::string(1500, 'w'), "\tend\t",
+          "a *CH not at the start is text", std::string(1100, 'c') + "\tx\t\rgone"});
   messageLines(3, {"three"});
   backend.press(key::kRight);
   saveAsProposed();
@@ -53,7 +53,8 @@ TEST_F(SaveTest, TheSameMessageSavedTwiceIsInTheFileTwiceWhole) {
   readMessageBoard(withLog(), 0);
 
   std::vector<std::string> saved = two;
-  saved[7] = " end\t";  // cleaned up: the first TAB only
+  saved[7] = " end\t";  // cleaned up: the first TAB only, up to a CR
+  saved[9] = std::string(1100, 'c') + " x\t";
   EXPECT_EQ(fileBytes(dir + "TEST.TXT"), onDisk(saved) + onDisk(saved));
   EXPECT_EQ(backend.rowAtKey(2, 10), "+" + std::string(13, '-') +
                                          "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ" +

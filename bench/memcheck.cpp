@@ -1,0 +1,206 @@
+#include "memcheck.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+
+#include "console/keys.h"
+#include "driver/app.h"
+#include "driver/chat.h"
+#include "driver/logindex.h"
+#include "loggen.h"
+#include "platform/encoding.h"
+#include "platform/textfile.h"
+#include "readers/messageboard.h"
+
+namespace zazir::bench {
+
+using namespace zazir::literals;
+
+namespace {
+
+// A terminal that types a fixed script and shows nothing; a screen that
+// waits for a key beyond the script ends the case as a failure.
+class ScriptedKeys : public TerminalBackend {
+ public:
+  explicit ScriptedKeys(std::initializer_list<int> keys) : keys_(keys) {}
+  void present(const Screen&) override {}
+  void bell() override {}
+  int readKey() override {
+    if (keys_.empty()) throw std::runtime_error("the key script ran out");
+    const int key = keys_.front();
+    keys_.pop_front();
+    return key;
+  }
+  std::string inputCodeset() const override { return "UTF-8"; }
+  void suspend() override {}
+  void resume() override {}
+
+ private:
+  std::deque<int> keys_;
+};
+
+enum class LongLine { InMessage, InChat, InNotewall };
+
+struct Case {
+  const char* name;
+  LongLine where;
+  std::initializer_list<int> keys;
+  std::function<void(App&)> run;
+  // What the action must have written: the file and a text it begins with;
+  // with `holdsTheLine`, the long line whole too.
+  const char* file;
+  std::string_view begins;
+  bool holdsTheLine = false;
+};
+
+// The chat, Notewall and message board parts of a log, with one line of
+// `bytes` bytes of double-byte text (CR LF ended) where `where` says.
+bool writeLog(const std::string& path, LongLine where, long long bytes) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  const auto line = [file](std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fwrite("\r\n", 1, 2, file);
+  };
+  const auto longLine = [&](std::string_view lead) {
+    std::fwrite(lead.data(), 1, lead.size(), file);
+    std::string block;
+    while (block.size() < (1 << 20)) block += "長い行"_sj;
+    for (long long left = bytes; left > 0; left -= static_cast<long long>(block.size())) {
+      std::fwrite(block.data(), 1, std::min<std::size_t>(block.size(), left), file);
+    }
+    std::fwrite("\r\n", 1, 2, file);
+  };
+  line("CONNECT 9600");
+  line(listingLine(1, "board1", "雑談"_sj, "検索中"_sj));
+  line("未読メッセージを検索しています..."_sj);
+  line("新しいメッセージが 2 件あります。"_sj);
+  for (int number = 1000; number < 1002; ++number) {
+    line("Message  #" + std::to_string(number) + " is from: USR00001 kazuya");
+    line("Date: 96/06/01 12:00:00");
+    line("題名: 長い行のテスト"_sj);
+    line("");
+    line("a short line");
+    if (number == 1000 && where == LongLine::InMessage) longLine("");
+    line("the last line");
+  }
+  line("*CH ボード番号 (?:一覧 RET:終了) >"_sj);
+  line(listingLine(101, "#chat101", "１行チャット"_sj, "検索中"_sj));
+  line("");
+  line("新しいメッセージが 3 個あります。"_sj);
+  line("----");
+  line("USR00001      >short");
+  if (where == LongLine::InChat) longLine("USR00002      >");
+  line("USR00003      >short");
+  line("");
+  line("《 気軽な伝言板 》"_sj);
+  line("----");
+  line("USR00001      :short");
+  if (where == LongLine::InNotewall) longLine("USR00002      :");
+  line("USR00003      :short");
+  line("*CH");
+  return std::fclose(file) == 0;
+}
+
+const Case kCases[] = {
+    {"chat", LongLine::InChat, {}, recordChatBackLogs, "#chat101", "USR00001      >short\r\n"},
+    // Down to the long line, R, the proposal taken, Esc.
+    {"notewall",
+     LongLine::InNotewall,
+     {key::kDown, 'R', key::kEnter, key::kEscape},
+     runNotewallLoop,
+     "LONG.UP",
+     "P\r\n"},
+    // R, the title kept, the editor leaves the text, Y, Esc.
+    {"reply",
+     LongLine::InMessage,
+     {'r', 'n', 'y', key::kEscape},
+     [](App& app) { readMessageBoard(app, 0); },
+     "LONG.UP",
+     "ER1;1000;Y\r\n"},
+    // S, the proposed file, Esc.
+    {"save",
+     LongLine::InMessage,
+     {'s', key::kEnter, key::kEscape},
+     [](App& app) { readMessageBoard(app, 0); },
+     "board1.TXT",
+     "Message  #1000",
+     true},
+    // M, C, the proposed title, Y, Esc.
+    {"batch",
+     LongLine::InMessage,
+     {'m', 'c', key::kEnter, 'y', key::kEscape},
+     [](App& app) { readMessageBoard(app, 0); },
+     "LONG.UP",
+     "EW1;"},
+};
+
+long peakKib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+}  // namespace
+
+std::vector<std::string> memoryCaseNames() {
+  std::vector<std::string> names;
+  for (const Case& c : kCases) names.emplace_back(c.name);
+  return names;
+}
+
+int memoryCheck(const std::string& name, long mebibytes, const std::string& dir) {
+  const Case* found = nullptr;
+  for (const Case& c : kCases) found = name == c.name ? &c : found;
+  if (!found) {
+    std::fprintf(stderr, "zazir_bench: no memory case %s\n", name.c_str());
+    return 2;
+  }
+  const Case& c = *found;
+  const long long lineBytes = static_cast<long long>(mebibytes) << 20;
+  if (chdir(dir.c_str()) != 0 || !writeLog("LONG.LOG", c.where, lineBytes)) {
+    std::fprintf(stderr, "zazir_bench: cannot write the log in %s\n", dir.c_str());
+    return 2;
+  }
+  auto log = FileLineStream::open("LONG.LOG");
+  LogIndex index;
+  indexLog(*log, index);
+  Config config;
+  config.uploadfile = "LONG.UP";
+  config.idfile = "ID.TXT";
+  config.grouplistfile = "GROUP.TXT";
+  config.quotation = "%s>";
+  config.headReplyNews = "%s %s %s";
+  RunState state;
+  state.logPath = "LONG.LOG";
+  state.logIdentity = log->identity();
+  ScriptedKeys keys(c.keys);
+  Console console(keys, [](const std::string&) { return 0; });  // the editor keeps the text
+  App app{console, config, index, state, *log};
+
+  bool ran = true;
+  try {
+    c.run(app);
+  } catch (const std::exception& error) {
+    std::printf("%s: %s\n", c.name, error.what());
+    ran = false;
+  }
+  const long peak = peakKib();
+  std::error_code error;
+  const auto size = static_cast<long long>(std::filesystem::file_size(c.file, error));
+  const bool wrote = readBinaryFile(c.file, c.begins.size()) == c.begins &&
+                     (!c.holdsTheLine || (!error && size > lineBytes));
+  const bool passed = ran && wrote && peak < kMemoryLimitKib;
+  std::printf("%-8s peak %6ld KiB (limit %ld KiB), %s: %s\n", c.name, peak, kMemoryLimitKib,
+              wrote ? "written as expected" : "NOT written as expected",
+              passed ? "passed" : "FAILED");
+  return passed ? 0 : 1;
+}
+
+}  // namespace zazir::bench
