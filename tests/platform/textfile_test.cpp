@@ -1,9 +1,10 @@
 #include "platform/textfile.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "platform/command.h"
 #include "support/temp_dir.h"
@@ -118,11 +119,24 @@ TEST(ShellQuote, QuotesOnlyWhatTheShellWouldTouch) {
   EXPECT_EQ(shellQuote(""), "''");
 }
 
-TEST(RunShellCommand, RunsThroughTheShellAndGivesTheStatus) {
+TEST(RunShellCommand, RunsThroughTheShellAndTellsHowItEnded) {
   const std::string path = tempPath("ran.txt");
-  EXPECT_EQ(runShellCommand("printf ok > " + shellQuote(path)), 0);
+  using End = CommandResult::End;
+  struct Case {
+    std::string commandLine;
+    CommandResult result;
+  } cases[] = {
+      {"printf ok > " + shellQuote(path), {End::Exited, 0}},
+      {"exit 3", {End::Exited, 3}},
+      {"/nonexistent/editor file", {End::NotStarted, 127}},
+      {shellQuote(path) + " file", {End::NotStarted, 126}},  // not executable
+      {"kill -TERM $$", {End::Killed, SIGTERM}},
+      {"sh -c 'kill -KILL $$'; exit $?", {End::Killed, SIGKILL}},  // as the shell tells it
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(runShellCommand(c.commandLine), c.result) << c.commandLine;
+  }
   EXPECT_EQ(fileBytes(path), "ok");
-  EXPECT_EQ(runShellCommand("exit 3"), 3);
 }
 
 }  // namespace
