@@ -1,6 +1,6 @@
 // Composing in the external editor: the temporary file, the editor run,
-// the signature and quoting. Every composer (board posts,
-// uploads, mail, batch reply) goes through the same sequence.
+// the signature and quoting. Every composer (board posts, uploads, mail,
+// batch reply) goes through the same sequence.
 #pragma once
 
 #include <cstddef>

@@ -12,7 +12,6 @@ using namespace literals;
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool isContinuation(unsigned char byte) {
   return byte >= 0x80 && byte <= 0xBF;
@@ -89,12 +88,9 @@ std::string toEditorFile(std::string_view text, bool utf8) {
 EditedText fromEditorFile(std::string_view bytes, bool utf8) {
   std::string text = fromTextMode(bytes);
   if (!utf8) return {std::move(text), {}};
-  // A mark that some editors put first; no character of the text.
-  std::string_view body = text;
-  if (body.starts_with(kByteOrderMark)) body.remove_prefix(kByteOrderMark.size());
-  if (auto whole = utf8ToCp932(body)) return {std::move(*whole), {}};
+  if (auto whole = utf8ToCp932(text)) return {std::move(*whole), {}};
   EditedText edited;
-  edited.text = convertEach(Converter("CP932", "UTF-8"), body, utf8Length,
+  edited.text = convertEach(Converter("CP932", "UTF-8"), text, utf8Length,
                             unconvertiblePlaceholder(), &edited.unconvertible);
   return edited;
 }

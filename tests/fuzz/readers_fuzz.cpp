@@ -162,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool editorWrites = (mode & 0x10) != 0;
   Console console(backend, [editorWrites](const std::string&) {
     if (editorWrites && fileExists("ZQ2OFF.TMP")) appendTextFile("ZQ2OFF.TMP", "edited\n");
-    return 0;
+    return CommandResult{};
   });
   Config config = fuzzConfig(mode);
   RunState state;
