@@ -90,8 +90,7 @@ bool batchReply(App& app, MessageBoardReader& reader) {
   for (int message : reader.replyMarks) {
     numbers.push_back(quoteMarkedMessage(app, reader, message, text));
   }
-  if (!startTempFile(app, text)) return false;
-  writeNewPost(app, reader.board, true, batchTitle(numbers));
+  if (!writeNewPost(app, reader.board, text, batchTitle(numbers))) return false;
   reader.replyMarks.clear();
   return true;
 }

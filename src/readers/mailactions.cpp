@@ -68,8 +68,7 @@ void replyToMail(App& app, const MailEntry& mail) {
     text += '\n';
   }
 
-  if (!startTempFile(app, text)) return;
-  sendMail(app, true, title, mail.senderId);
+  sendMail(app, text, title, mail.senderId);
 }
 
 void saveMail(App& app, const MailEntry& mail) {
