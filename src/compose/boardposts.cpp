@@ -1,5 +1,6 @@
 #include "compose/boardposts.h"
 
+#include <optional>
 #include <string>
 
 #include "compose/compose.h"
@@ -54,9 +55,13 @@ std::string quoteBody(App& app, LogOffset start, LogOffset end, std::string_view
   return quoteMessage(app.log, start, rule) + "\n";
 }
 
-// The composition from the editor on, and the command on success.
-void composeAndWrite(App& app, const std::string& firstLines) {
-  if (composeText(app)) writeComposedCommand(app, firstLines);
+// The composition from the temporary file on, and the command on success.
+// False when the temporary file could not be made.
+bool composeAndWrite(App& app, std::string_view prepared, const std::string& firstLines) {
+  std::optional<Composition> composition = startComposition(app, prepared);
+  if (!composition) return false;
+  if (composeText(app, *composition)) writeComposedCommand(app, *composition, firstLines);
+  return true;
 }
 
 enum class TitleChoice { Keep, Change, Leave };
@@ -88,7 +93,7 @@ TitleChoice askTitleChange(Console& console) {
 
 }  // namespace
 
-void writeNewPost(App& app, int board, bool keep, std::string_view proposedTitle) {
+bool writeNewPost(App& app, int board, std::string_view prepared, std::string_view proposedTitle) {
   Console& console = app.console;
   const BoardEntry& entry = app.index.messageBoards[static_cast<std::size_t>(board)];
   console.clearScreen();
@@ -99,10 +104,9 @@ void writeNewPost(App& app, int board, bool keep, std::string_view proposedTitle
       console, "メッセージボードへの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj, proposedTitle);
   if (title.empty()) {
     console.clearScreen();
-    return;
+    return true;
   }
-  if (!keep && !startTempFile(app)) return;
-  composeAndWrite(app, formatText("EW%i;%s;Y\n", entry.number, title));
+  return composeAndWrite(app, prepared, formatText("EW%i;%s;Y\n", entry.number, title));
 }
 
 void writeUpload(App& app, int fileBoard) {
@@ -125,8 +129,7 @@ void writeUpload(App& app, int fileBoard) {
     console.clearScreen();
     return;
   }
-  if (!startTempFile(app)) return;
-  composeAndWrite(app, formatText("F%i\nZU\n%s\n%s\nY\n", entry.number, fileName, title));
+  composeAndWrite(app, {}, formatText("F%i\nZU\n%s\n%s\nY\n", entry.number, fileName, title));
 }
 
 void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string_view handle) {
@@ -155,10 +158,8 @@ void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string
       formatConfigured(heading, {handle, formatText("%i", message.number), message.title});
   text += "\n\n";
   text += quoteBody(app, start, end, handle, app.config.deleteNullLine);
-  if (!startTempFile(app, text)) return;
-
   const int boardNumber = app.index.messageBoards[static_cast<std::size_t>(board)].number;
-  composeAndWrite(app, choice == TitleChoice::Change
+  composeAndWrite(app, text, choice == TitleChoice::Change
                            ? formatText("EW%i;%s;Y\n", boardNumber, newTitle)
                            : formatText("ER%i;%i;Y\n", boardNumber, message.number));
 }
@@ -182,9 +183,8 @@ void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::s
   if (title.empty()) return;
 
   const std::string text = quoteBody(app, start, end, handle, false);
-  if (!startTempFile(app, text)) return;
   composeAndWrite(
-      app, formatText("EW%i;%s;Y\n",
+      app, text, formatText("EW%i;%s;Y\n",
                       app.index.messageBoards[static_cast<std::size_t>(target)].number, title));
 }
 

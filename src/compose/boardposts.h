@@ -12,10 +12,11 @@ namespace zazir {
 
 struct App;
 
-// A new post on message board `board`. With `keep` the temporary file is
-// taken as the caller prepared it (the batch reply); otherwise it starts
-// empty. `proposedTitle` is offered in the title prompt.
-void writeNewPost(App& app, int board, bool keep, std::string_view proposedTitle);
+// A new post on message board `board`. Its text starts as `prepared` (the
+// batch reply's quotations), empty for a new text. `proposedTitle` is
+// offered in the title prompt. False only when the temporary file could
+// not be made (told on screen).
+bool writeNewPost(App& app, int board, std::string_view prepared, std::string_view proposedTitle);
 
 // A file upload to file board `fileBoard`; the text is the file's
 // description.

@@ -1,18 +1,15 @@
 #include "compose/compose.h"
 
-#include <optional>
-#include <vector>
-
+#include "compose/editortext.h"
+#include "compose/preview.h"
 #include "compose/uploadfile.h"
 #include "console/cp932.h"
 #include "console/dialogs.h"
-#include "console/keys.h"
-#include "console/pager.h"
 #include "console/textutil.h"
 #include "driver/app.h"
-#include "platform/command.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
+#include "platform/privatefile.h"
 #include "platform/textfile.h"
 
 namespace zazir {
@@ -21,49 +18,34 @@ using namespace literals;
 
 namespace {
 
-constexpr int kPreviewRows = 23;
-constexpr std::size_t kPreviewLineBytes = 78;
-constexpr std::size_t kPreviewMaxLines = 512;
-
-// Empty also when the editor deleted the file or left it unreadable. Its
-// first byte tells: a text-mode read ends at once only at a 0x1A.
-bool hasComposedText(const Config& config) {
-  const std::optional<std::string> first = readBinaryFile(tempFileName(config), 1);
-  return first && !fromTextMode(*first).empty();
+void decode(Composition& composition) {
+  EditedText back = fromEditorFile(composition.edited, composition.utf8);
+  composition.text = std::move(back.text);
+  composition.unconvertible = std::move(back.unconvertible);
 }
 
-void tellNothingWritten(Console& console) {
-  messageBox(console, MessageId::NothingWritten);
-  console.clearScreen();
+// The file goes with the composition it belongs to; never the log, should
+// an editor have put a link to it in the file's place.
+void discard(App& app, const Composition& composition) {
+  if (!app.state.isTheLog(composition.path)) removeFile(composition.path);
 }
 
-// The composed text cut into preview lines; none when the file is gone.
-std::vector<std::string> previewLines(const std::string& path) {
-  std::vector<std::string> lines;
-  const std::optional<std::string> text = readTextFile(path);
-  if (!text) return lines;
-  MemoryLineStream stream(*text);
-  std::string line;
-  while (lines.size() < kPreviewMaxLines && readWrappedLine(stream, line, kPreviewLineBytes)) {
-    if (const auto cr = line.rfind('\r'); cr != std::string::npos) {
-      line.resize(cr);
-    } else if (const auto lf = line.rfind('\n'); lf != std::string::npos) {
-      line.resize(lf);
-    }
-    lines.push_back(std::move(line));
+// An empty file holds nothing to keep; one with bytes after an end mark
+// stays.
+void tellNothingWritten(App& app, const Composition& composition) {
+  messageBox(app.console, MessageId::NothingWritten);
+  app.console.clearScreen();
+  if (ownFileSize(composition.path) == 0u) discard(app, composition);
+}
+
+bool edit(App& app, Composition& composition) {
+  if (!runEditorOn(app, composition.path,
+                   formatText("　何も書き込んでいません。\n　文章はファイル[%s]に残っています。"_sj,
+                              composition.path))) {
+    return false;
   }
-  return lines;
-}
-
-void drawPreview(Console& console, const std::vector<std::string>& lines, int top) {
-  for (int row = 0; row < kPreviewRows; ++row) {
-    const std::size_t at = static_cast<std::size_t>(top + row);
-    console.putBodyRow(row, at < lines.size() ? std::string_view(lines[at]) : std::string_view());
-  }
-  console.setCursor(0, 23);
-  console.setBar();
-  console.writeText("書き込んでよいですか？([Ｙ]/N/E)"_sj);
-  pagerIndicator(console, static_cast<int>(lines.size()), top);
+  readBack(composition);
+  return true;
 }
 
 }  // namespace
@@ -72,24 +54,35 @@ std::string tempFileName(const Config& config) {
   return formatText("%sZQ2OFF.TMP", config.temporaryDir);
 }
 
-bool prepareTempFile(const Config& config, std::string_view text) {
-  return writePrivateTextFile(tempFileName(config), text);
+std::optional<Composition> startComposition(App& app, std::string_view prepared) {
+  Composition composition;
+  composition.utf8 = editorUsesUtf8(app.config, app.console);
+  composition.prepared = prepared;
+  const std::string usual = tempFileName(app.config);
+  const bool kept = ownFileSize(usual).value_or(0) > 0 && !app.state.isTheLog(usual);
+  std::optional<std::string> path =
+      createPrivateFile(usual, toEditorFile(prepared, composition.utf8));
+  if (!path) {
+    noticeBox(app.console, "一時ファイルを作成できません"_sj,
+              formatText("　一時ファイル[%s]を作成できませんでした。\n"
+                         "　TEMPORARY_DIR の設定とディレクトリの書き込みの許可を確認してください。"_sj,
+                         usual));
+    return std::nullopt;
+  }
+  composition.path = std::move(*path);
+  if (kept && composition.path != usual) {
+    noticeBox(app.console, "前に書いた文章が残っています"_sj,
+              formatText("　前に書いた文章がファイル[%s]に残っています。\n"
+                         "　そのファイルはそのままにして、この文章は\n　ファイル[%s]で書きます。"_sj,
+                         usual, composition.path));
+  }
+  return composition;
 }
 
-bool startTempFile(App& app, std::string_view text) {
-  if (prepareTempFile(app.config, text)) return true;
-  noticeBox(
-      app.console, "一時ファイルを作成できません"_sj,
-      formatText("　一時ファイル[%s]を作成できませんでした。\n"
-                 "　TEMPORARY_DIR の設定とディレクトリの書き込みの許可を確認してください。"_sj,
-                 tempFileName(app.config)));
-  return false;
-}
-
-void runEditor(App& app) {
-  const Config& config = app.config;
-  app.console.runCommand(formatText("%s %s %s %s", editorCommand(config), config.editorOpt1,
-                                    shellQuote(tempFileName(config)), config.editorOpt2));
+void readBack(Composition& composition) {
+  composition.edited = readPrivateFile(composition.path).value_or(std::string());
+  decode(composition);
+  composition.untouched = !composition.prepared.empty() && composition.text == composition.prepared;
 }
 
 bool askSignature(App& app) {
@@ -104,86 +97,55 @@ bool askSignature(App& app) {
   return askYesNo(console, YesNoMode::DefaultYes);
 }
 
-bool appendSignature(App& app) {
+bool appendSignature(App& app, Composition& composition) {
   const std::optional<std::string> signature = readTextFile(app.config.signature);
   if (!signature) return false;
-  return appendOnOwnLine(tempFileName(app.config), *signature, app.state.logIdentity,
-                         AppendMode::PrivateFile);
-}
-
-bool previewText(App& app, const std::string& path) {
-  Console& console = app.console;
-  console.clearScreen();
-  std::vector<std::string> lines = previewLines(path);
-  int top = 0;
-  bool draw = true;
-  while (true) {
-    const int count = static_cast<int>(lines.size());
-    if (draw) {
-      top = clampTopLine(top, count);
-      drawPreview(console, lines, top);
-    }
-    draw = true;
-    const int key = console.getKey();
-    if (const Scroll scroll = scrollPager(key, top, count); scroll != Scroll::NotAScrollKey) {
-      draw = scroll == Scroll::Moved;
-      continue;
-    }
-    switch (key) {
-      case key::kEscape:
-      case 'Q':
-      case 'q':
-      case 'N':
-      case 'n':
-        return false;
-      case 'Y':
-      case 'y':
-      case key::kEnter:
-        return true;
-      case '?':
-      case key::kCtrlA:
-        messageBox(console, MessageId::MenuHelp);
-        break;
-      case 'E':
-      case 'e':
-        console.clearScreen();
-        runEditor(app);
-        console.clearScreen();
-        lines = previewLines(path);
-        break;
-      default:
-        draw = false;
-        break;
-    }
-  }
-}
-
-bool composeText(App& app) {
-  Console& console = app.console;
-  console.clearScreen();
-  runEditor(app);
-  if (!hasComposedText(app.config)) {
-    tellNothingWritten(console);
-    return false;
-  }
-  if (askSignature(app)) appendSignature(app);
-  const std::string path = tempFileName(app.config);
-  if (!previewText(app, path)) {
-    removeFile(path);
-    return false;
-  }
-  // An "E" in the preview may have emptied the text after the first check.
-  if (!hasComposedText(app.config)) {
-    tellNothingWritten(console);
-    return false;
-  }
+  // The end mark that editors leave gives way; the signature starts on a
+  // line of its own.
+  std::string bytes = composition.edited;
+  if (!bytes.empty() && bytes.back() == '\x1a') bytes.pop_back();
+  if (!bytes.empty() && bytes.back() != '\n') bytes += composition.utf8 ? "\n" : "\r\n";
+  bytes += toEditorFile(*signature, composition.utf8);
+  if (!replacePrivateFile(composition.path, bytes)) return false;
+  composition.edited = std::move(bytes);
+  decode(composition);
   return true;
 }
 
-bool writeComposedCommand(App& app, std::string_view firstLines) {
-  const std::string path = tempFileName(app.config);
-  if (!appendComposedCommand(app, firstLines, path)) return false;
-  removeFile(path);
+bool composeText(App& app, Composition& composition) {
+  Console& console = app.console;
+  console.clearScreen();
+  if (!edit(app, composition)) return false;
+  if (composition.text.empty()) {
+    tellNothingWritten(app, composition);
+    return false;
+  }
+  if (askSignature(app)) appendSignature(app, composition);
+  int top = 0;
+  while (true) {
+    switch (previewText(app, composition, top)) {
+      case PreviewAnswer::Drop:
+        discard(app, composition);
+        return false;
+      case PreviewAnswer::EditAgain:
+        console.clearScreen();
+        if (!edit(app, composition)) return false;
+        break;
+      case PreviewAnswer::Write:
+        // An "E" in the preview may have emptied the text after the first
+        // check.
+        if (composition.text.empty()) {
+          tellNothingWritten(app, composition);
+          return false;
+        }
+        return true;
+    }
+  }
+}
+
+bool writeComposedCommand(App& app, const Composition& composition, std::string_view firstLines) {
+  if (!appendComposedCommand(app, firstLines, composition.text, composition.path)) return false;
+  discard(app, composition);
   app.console.clearScreen();
   return true;
 }

@@ -1,5 +1,6 @@
 #include "compose/sendmail.h"
 
+#include <optional>
 #include <string>
 
 #include "addressbook/recipients.h"
@@ -46,7 +47,7 @@ Confirmation confirmRecipients(Console& console, const std::string& recipients) 
 
 }  // namespace
 
-void sendMail(App& app, bool replyFlag, std::string_view proposedTitle,
+void sendMail(App& app, std::string_view prepared, std::string_view proposedTitle,
               std::string_view recipients) {
   Console& console = app.console;
   std::string to(recipients);
@@ -68,9 +69,9 @@ void sendMail(App& app, bool replyFlag, std::string_view proposedTitle,
     console.clearScreen();
     return;
   }
-  if (!replyFlag && !startTempFile(app)) return;
-  if (!composeText(app)) return;
-  writeComposedCommand(app, formatText("EM%s;0\n%s;Y\n", to, title));
+  std::optional<Composition> composition = startComposition(app, prepared);
+  if (!composition || !composeText(app, *composition)) return;
+  writeComposedCommand(app, *composition, formatText("EM%s;0\n%s;Y\n", to, title));
 }
 
 }  // namespace zazir

@@ -8,12 +8,12 @@ namespace zazir {
 
 struct App;
 
-// A new mail (`replyFlag` false: the temporary file is created empty) or a
-// reply (the caller has written the temporary file). Empty `recipients`
-// opens the recipient list; an empty `proposedTitle` proposes "MAIL to
-// you". Returns when the command is written or the user stopped; the
-// caller redraws.
-void sendMail(App& app, bool replyFlag, std::string_view proposedTitle,
+// A new mail (`prepared` empty: the text starts empty) or a reply (its
+// heading and quotation prepared by the caller). Empty `recipients` opens
+// the recipient list; an empty `proposedTitle` proposes "MAIL to you".
+// Returns when the command is written or the user stopped; the caller
+// redraws.
+void sendMail(App& app, std::string_view prepared, std::string_view proposedTitle,
               std::string_view recipients);
 
 }  // namespace zazir

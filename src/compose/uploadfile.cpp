@@ -54,18 +54,15 @@ bool appendToUploadFile(App& app, std::string_view command) {
   return false;
 }
 
-bool appendComposedCommand(App& app, std::string_view firstLines, const std::string& bodyPath) {
-  const std::optional<std::string> body = readTextFile(bodyPath);
-  AppendOutcome outcome = AppendOutcome::NotOpened;
-  if (body) {
-    std::string command(firstLines);
-    command += *body;
-    command += "\n//\nS\n";
-    outcome = appendCommand(app, command);
-    if (outcome == AppendOutcome::Written) return true;
-  }
+bool appendComposedCommand(App& app, std::string_view firstLines, std::string_view body,
+                           const std::string& keptPath) {
+  std::string command(firstLines);
+  command += body;
+  command += "\n//\nS\n";
+  const AppendOutcome outcome = appendCommand(app, command);
+  if (outcome == AppendOutcome::Written) return true;
   reportUploadFailure(app, outcome,
-                      formatText("　書いた文章はファイル[%s]に残してあります。"_sj, bodyPath));
+                      formatText("　書いた文章はファイル[%s]に残してあります。"_sj, keptPath));
   return false;
 }
 
@@ -103,12 +100,32 @@ std::string editorCommand(const Config& config) {
   return "vi";
 }
 
-void viewUploadFile(App& app) {
+bool runEditorOn(App& app, const std::string& path, std::string_view afterFailure) {
   const Config& config = app.config;
   const std::string command = formatText("%s %s %s %s", editorCommand(config), config.editorOpt1,
-                                         shellQuote(uploadFileDiskPath(config)), config.editorOpt2);
+                                         shellQuote(path), config.editorOpt2);
+  const CommandResult result = app.console.runCommand(command);
+  if (result.succeeded()) return true;
+  std::string reason;
+  switch (result.end) {
+    case CommandResult::End::NotStarted:
+      reason = "　エディタを起動できませんでした（見つからないか、実行できません）。"_sj;
+      break;
+    case CommandResult::End::Killed:
+      reason = formatText("　エディタがシグナル%iで終了させられました。"_sj, result.code);
+      break;
+    case CommandResult::End::Exited:
+      reason = formatText("　エディタが終了コード%iで終了しました。"_sj, result.code);
+      break;
+  }
+  noticeBox(app.console, "エディタが正しく終了しませんでした"_sj,
+            formatText("%s\n　コマンド：%s\n\n%s"_sj, reason, command, afterFailure));
+  return false;
+}
+
+void viewUploadFile(App& app) {
   app.console.clearScreen();
-  app.console.runCommand(command);
+  runEditorOn(app, uploadFileDiskPath(app.config));
   app.console.clearScreen();
 }
 

@@ -23,11 +23,12 @@ std::string uploadFileDiskPath(const Config& config);
 // on screen; returns whether the command was written.
 bool appendToUploadFile(App& app, std::string_view command);
 
-// Appends a composed command: its first lines, the body copied unchanged
-// from the text file at `bodyPath`, and the terminator "\n//\nS\n". A
-// failure is told on screen (the body file is left alone); returns whether
+// Appends a composed command: its first lines, the body (the text as the
+// preview showed it) and the terminator "\n//\nS\n". A failure is told on
+// screen, with the file `keptPath` where the text stays; returns whether
 // the command was written.
-bool appendComposedCommand(App& app, std::string_view firstLines, const std::string& bodyPath);
+bool appendComposedCommand(App& app, std::string_view firstLines, std::string_view body,
+                           const std::string& keptPath);
 
 // The download batch of the quit: marks sorted by board, groups of at most
 // ten files per board.
@@ -38,6 +39,11 @@ void viewUploadFile(App& app);
 
 // The editor command: EDITOR, or $VISUAL, $EDITOR, vi when it is empty.
 std::string editorCommand(const Config& config);
+
+// Runs the editor on `path` and waits for it. An editor that cannot start,
+// is killed or fails is told on screen (the command line and the reason,
+// then `afterFailure`); returns whether it ran and succeeded.
+bool runEditorOn(App& app, const std::string& path, std::string_view afterFailure = {});
 
 // The start-up policy for an upload file left from an earlier run.
 void applyUploadFilePolicy(App& app);

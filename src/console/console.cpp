@@ -76,24 +76,27 @@ void Console::write(std::string_view text, bool body) {
   }
 }
 
-void Console::putBodyRow(int row, std::string_view text) {
+void Console::putBodyRow(int row, std::string_view text, std::span<const std::size_t> reversed) {
   int column = 0;
-  auto put = [&](unsigned char byte) {
+  auto put = [&](unsigned char byte, Attribute attribute) {
     if (column < kScreenWidth && Screen::contains(column, row)) {
-      screen_.at(column, row) = Cell{byte, attr::kStartup};
+      screen_.at(column, row) = Cell{byte, attribute};
     }
     ++column;
   };
-  for (char c : text) {
-    if (column >= kScreenWidth) break;
+  auto nextReversed = reversed.begin();
+  for (std::size_t at = 0; at < text.size() && column < kScreenWidth; ++at) {
+    const char c = text[at];
     if (c == '\t') {
-      do put(' ');
+      do put(' ', attr::kStartup);
       while (column % 8 != 0);
-    } else {
-      put(static_cast<unsigned char>(c));
+      continue;
     }
+    const bool reverse = nextReversed != reversed.end() && *nextReversed == at;
+    if (reverse) ++nextReversed;
+    put(static_cast<unsigned char>(c), reverse ? attr::kBar : attr::kStartup);
   }
-  while (column < kScreenWidth) put(' ');
+  while (column < kScreenWidth) put(' ', attr::kStartup);
   setCursor(0, row + 1);
 }
 
@@ -139,7 +142,7 @@ void Console::bell() {
   backend_.bell();
 }
 
-int Console::runCommand(const std::string& commandLine) {
+CommandResult Console::runCommand(const std::string& commandLine) {
   present();
   backend_.suspend();
   struct Resume {

@@ -2,6 +2,7 @@
 // virtual screen, and the key reader. A backend shows the screen.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -45,8 +46,9 @@ class Console {
   void writeBody(std::string_view text);
   // One pager row: `text` from column 0 of `row` in the start-up attribute,
   // tabs expanded, padded with blanks to the row's end and never spilling
-  // into the next row.
-  void putBodyRow(int row, std::string_view text);
+  // into the next row. The bytes at the offsets in `reversed` (ascending)
+  // are drawn in reverse video.
+  void putBodyRow(int row, std::string_view text, std::span<const std::size_t> reversed = {});
 
   Attribute getAttribute() const { return current_; }
   void setAttribute(Attribute attribute) { current_ = attribute; }
@@ -74,7 +76,7 @@ class Console {
   void present();
 
   // Runs an external command with the terminal handed over to it.
-  int runCommand(const std::string& commandLine);
+  CommandResult runCommand(const std::string& commandLine);
 
   const Screen& screen() const { return screen_; }
   std::string inputCodeset() const { return backend_.inputCodeset(); }

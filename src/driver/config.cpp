@@ -80,8 +80,9 @@ constexpr TextSetting kTextSettings[] = {
 bool applyTextSetting(std::string_view key, std::optional<std::string_view> value, Config& config) {
   for (const TextSetting& setting : kTextSettings) {
     if (!startsWith(key, setting.name)) continue;
-    // The policy key begins with the upload file's name but is no text.
+    // These policy keys begin with a text setting's name but are no text.
     if (setting.field == &Config::uploadfile && startsWith(key, "UPLOADFILE_EXIST")) continue;
+    if (setting.field == &Config::editor && startsWith(key, "EDITOR_CODE")) continue;
     config.*setting.field = std::string(value.value_or(std::string_view{}));
     return true;
   }
@@ -116,6 +117,11 @@ constexpr Choice<LineChatQuote> kLineChatQuote[] = {
     {"LINECHAT_NO", LineChatQuote::No},
 };
 constexpr Choice<bool> kDeleteNullLine[] = {{"FALSE", false}, {"TRUE", true}};
+constexpr Choice<EditorCode> kEditorCode[] = {
+    {"LOCALE", EditorCode::Locale},
+    {"SJIS", EditorCode::Sjis},
+    {"UTF8", EditorCode::Utf8},
+};
 
 std::string asciiUpper(std::string_view text) {
   std::string upper(text);
@@ -143,6 +149,10 @@ std::optional<ConfigError> applyPolicy(std::string_view key, std::optional<std::
   if (key.find("DELETENULLLINE") != std::string_view::npos) {
     if (choose(upper, kDeleteNullLine, config.deleteNullLine)) return std::nullopt;
     return ConfigError{"ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。"_sj};
+  }
+  if (key.find("EDITOR_CODE") != std::string_view::npos) {
+    if (choose(upper, kEditorCode, config.editorCode)) return std::nullopt;
+    return ConfigError{"ZAZIR.CFG内のEDITOR_CODE=の行で、不正な指定があります。"_sj};
   }
   return std::nullopt;
 }

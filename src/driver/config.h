@@ -1,4 +1,4 @@
-// The configuration: fifteen text settings and three policies, read once at
+// The configuration: fifteen text settings and four policies, read once at
 // start-up from the configuration file and never written back.
 #pragma once
 
@@ -13,6 +13,9 @@ class Console;
 
 enum class UploadFileExist : std::uint8_t { WriteQuestion = 0, WriteAppend = 1, WriteKillout = 2 };
 enum class LineChatQuote : std::uint8_t { Question = 0, Yes = 1, No = 2 };
+// The codeset of the files the editor gets: the locale's (Shift-JIS under a
+// Shift-JIS locale, else UTF-8), or one chosen.
+enum class EditorCode : std::uint8_t { Locale = 0, Sjis = 1, Utf8 = 2 };
 
 struct Config {
   // Text settings, CP932, at most 79 bytes each.
@@ -35,6 +38,7 @@ struct Config {
   UploadFileExist uploadFileExist = UploadFileExist::WriteQuestion;  // UPLOADFILE_EXIST
   LineChatQuote lineChatQuote = LineChatQuote::Question;             // LINECHAT_QUOTE
   bool deleteNullLine = false;                                       // DELETENULLLINE
+  EditorCode editorCode = EditorCode::Locale;                        // EDITOR_CODE
 };
 
 // A configuration that cannot be used: the fatal message (CP932).

@@ -50,7 +50,7 @@ void runBoardLoop(App& app, BoardKind kind) {
     if (board < 0) continue;
     if (app.state.actionKey == ActionKey::Write) {
       if (kind == BoardKind::Message) {
-        writeNewPost(app, board, false, {});
+        writeNewPost(app, board, {}, {});
       } else {
         writeUpload(app, board);
       }
@@ -72,7 +72,7 @@ void dispatch(App& app, int row) {
   switch (row) {
     case kMail:
       if (write) {
-        sendMail(app, false, "", "");
+        sendMail(app, {}, "", "");
       } else if (index.mailCount() > 0) {
         readMail(app);
       } else {

@@ -9,7 +9,21 @@
 
 namespace zazir {
 
-int runShellCommand(const std::string& commandLine) {
+namespace {
+
+CommandResult resultOf(int status) {
+  using End = CommandResult::End;
+  if (WIFSIGNALED(status)) return {End::Killed, WTERMSIG(status)};
+  if (!WIFEXITED(status)) return {End::NotStarted, -1};
+  const int code = WEXITSTATUS(status);
+  if (code == 126 || code == 127) return {End::NotStarted, code};
+  if (code > 128 && code < 128 + NSIG) return {End::Killed, code - 128};
+  return {End::Exited, code};
+}
+
+}  // namespace
+
+CommandResult runShellCommand(const std::string& commandLine) {
   // As system() does: the keyboard's signals belong to the command while it
   // runs, not to the program waiting for it.
   struct sigaction ignore {};
@@ -29,7 +43,7 @@ int runShellCommand(const std::string& commandLine) {
   } restore{savedInt, savedQuit};
 
   const pid_t child = fork();
-  if (child < 0) return -1;
+  if (child < 0) return {CommandResult::End::NotStarted, -1};
   if (child == 0) {
     // The child gets the signal dispositions a shell expects.
     std::signal(SIGINT, SIG_DFL);
@@ -43,9 +57,9 @@ int runShellCommand(const std::string& commandLine) {
   }
   int status = 0;
   while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
+    if (errno != EINTR) return {CommandResult::End::NotStarted, -1};
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return resultOf(status);
 }
 
 std::string shellQuote(std::string_view word) {

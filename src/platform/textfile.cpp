@@ -225,11 +225,10 @@ bool appendOnOwnLine(const std::string& path, std::string_view text,
 
 AppendOutcome appendText(const AppendTarget& target, const TextProducer& produce) {
   const int create = target.mode == AppendMode::CreateIfMissing ? O_CREAT : 0;
-  const int noFollow = target.mode == AppendMode::PrivateFile ? O_NOFOLLOW : 0;
   // The append rule reads the old text's last bytes.
   const int access = target.rule == AppendRule::OwnLine ? O_RDWR : O_WRONLY;
   Fd fd(::open(osName(target.path).c_str(),
-               access | O_APPEND | O_CLOEXEC | O_NONBLOCK | create | noFollow, 0644));
+               access | O_APPEND | O_CLOEXEC | O_NONBLOCK | create, 0644));
   if (!fd.ok()) return AppendOutcome::NotOpened;
   // Checked on the file opened, so that no other file can take its place
   // between the check and the write.
@@ -241,10 +240,6 @@ AppendOutcome appendText(const AppendTarget& target, const TextProducer& produce
   produce([&appender](std::string_view piece) { return appender.put(piece); });
   if (!appender.finish()) return AppendOutcome::NotWritten;
   return fd.close() ? AppendOutcome::Written : AppendOutcome::NotWritten;
-}
-
-bool writePrivateTextFile(const std::string& path, std::string_view text) {
-  return writeFile(path, text, O_CREAT | O_TRUNC | O_NOFOLLOW, 0600);
 }
 
 }  // namespace zazir

@@ -41,9 +41,7 @@ enum class AppendRule {
   // a line of its own. The old text's last byte is never lost.
   OwnLine,
 };
-// PrivateFile: the program's own file (the temporary file), which must
-// exist and is never followed when it is a symbolic link.
-enum class AppendMode { CreateIfMissing, MustExist, PrivateFile };
+enum class AppendMode { CreateIfMissing, MustExist };
 // NotOpened: missing or not permitted; NotWritten: opened, and the text
 // could not be written whole; IsTheLog: the name leads to the open log.
 enum class AppendOutcome { Written, NotOpened, NotWritten, IsTheLog };
@@ -75,9 +73,5 @@ AppendOutcome appendText(const AppendTarget& target, std::string_view text);
 bool appendOnOwnLine(const std::string& path, std::string_view text,
                      const std::optional<FileIdentity>& theLog,
                      AppendMode mode = AppendMode::CreateIfMissing);
-
-// Creates or empties a file for the program's private use without following
-// a symbolic link, and writes `text` in text mode.
-bool writePrivateTextFile(const std::string& path, std::string_view text);
 
 }  // namespace zazir

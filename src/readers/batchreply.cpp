@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "compose/boardposts.h"
-#include "compose/compose.h"
 #include "compose/quote.h"
 #include "console/dialogs.h"
 #include "console/textutil.h"
@@ -81,8 +80,7 @@ bool batchReply(App& app, MessageBoardReader& reader) {
   for (int message : reader.replyMarks) {
     numbers.push_back(quoteMarkedMessage(app, reader, message, text));
   }
-  if (!startTempFile(app, text)) return false;
-  writeNewPost(app, reader.board, true, batchTitle(numbers));
+  if (!writeNewPost(app, reader.board, text, batchTitle(numbers))) return false;
   reader.replyMarks.clear();
   return true;
 }

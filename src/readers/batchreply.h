@@ -21,8 +21,8 @@ void toggleReplyMark(Console& console, MessageBoardReader& reader);
 std::string batchTitle(const std::vector<int>& numbers);
 
 // "C": with no marks, the bell and message box 4, and false. Otherwise the
-// marked messages are quoted into the temporary file and handed to the new
-// post with the batch title proposed; the marks are emptied and the result
+// marked messages are quoted and handed to the new post as its text, with
+// the batch title proposed; the marks are emptied and the result
 // is true: the caller re-indexes. False also when the temporary file
 // cannot be written (told on screen; the marks stay).
 bool batchReply(App& app, MessageBoardReader& reader);

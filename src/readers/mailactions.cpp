@@ -1,6 +1,5 @@
 #include "readers/mailactions.h"
 
-#include "compose/compose.h"
 #include "compose/quote.h"
 #include "compose/sendmail.h"
 #include "console/cp932.h"
@@ -55,8 +54,7 @@ void replyToMail(App& app, const MailEntry& mail) {
       isMailEnd};
   text += quoteMessage(app.log, mail.headerOffset, rule);
 
-  if (!startTempFile(app, text)) return;
-  sendMail(app, true, title, mail.senderId);
+  sendMail(app, text, title, mail.senderId);
 }
 
 void saveMail(App& app, const MailEntry& mail) {

@@ -118,7 +118,7 @@ void MailReader::run() {
         break;
       case 'W':
       case 'w':
-        sendMail(app_, false, {}, {});
+        sendMail(app_, {}, {}, {});
         draw();
         break;
       case 'R':

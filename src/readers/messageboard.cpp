@@ -191,7 +191,7 @@ int readMessageBoard(App& app, int board) {
         break;
       case 'W':
       case 'w':
-        writeNewPost(app, board, false, {});
+        writeNewPost(app, board, {}, {});
         if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
         break;
       case 'R':

@@ -68,7 +68,7 @@ TEST_F(BoardPostTest, ANewPostIsWrittenByteForByte) {
   for (const Case& c : cases) {
     editor.writes(c.body);
     backend.type("t\r").type("y");
-    writeNewPost(a, 0, false, {});
+    writeNewPost(a, 0, {}, {});
     expected += c.command;
     EXPECT_EQ(uploadBytes(), expected);
     EXPECT_FALSE(fileExists(tempPath()));
@@ -84,7 +84,7 @@ TEST_F(BoardPostTest, ANewPostIsWrittenByteForByte) {
 TEST_F(BoardPostTest, AnEmptyTitleCancelsBeforeTheEditor) {
   App& a = withLog();
   backend.press(key::kEscape);
-  writeNewPost(a, 0, false, {});
+  writeNewPost(a, 0, {}, {});
   backend.press(key::kEnter);
   writeUpload(a, 0);
   backend.type("name\r").press(key::kEnter);
@@ -98,18 +98,17 @@ TEST_F(BoardPostTest, AfterARejectedPreviewTheNextPostStartsEmpty) {
   App& a = withLog();
   editor.writes("draft\r\n").keeps();
   backend.type("t\r").type("n").type("t\r");
-  writeNewPost(a, 0, false, {});
+  writeNewPost(a, 0, {}, {});
   EXPECT_FALSE(fileExists(tempPath()));
-  EXPECT_THROW(writeNewPost(a, 0, false, {}), testing::ScriptExhausted);  // at the preview
+  EXPECT_THROW(writeNewPost(a, 0, {}, {}), testing::ScriptExhausted);  // at the preview
   EXPECT_EQ(editor.found[1], "");
   EXPECT_EQ(uploadBytes(), "<none>");
 }
 
 TEST_F(BoardPostTest, TheBatchReplyKeepsItsPreparedTextAndProposedTitle) {
   App& a = withLog();
-  ASSERT_TRUE(prepareTempFile(config, "prepared\n"));
   backend.press(key::kEnter).type("y");
-  writeNewPost(a, 1, true, sj("一括レス:#12"));
+  writeNewPost(a, 1, "prepared\n", sj("一括レス:#12"));
   EXPECT_EQ(editor.found[0], "prepared\r\n");
   EXPECT_EQ(uploadBytes(), sj("EW5;一括レス:#12;Y\r\nprepared\r\n\r\n//\r\nS\r\n"));
 }

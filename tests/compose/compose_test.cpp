@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "compose/preview.h"
+#include "compose/uploadfile.h"
+
 #include "console/cp932.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
@@ -24,16 +27,36 @@ std::string numberedLines(int count) {
   return text;
 }
 
-class ComposeTest : public TestApp, public ::testing::Test {};
+class ComposeTest : public TestApp, public ::testing::Test {
+ protected:
+  // A composition of `prepared` in a new temporary file.
+  Composition start(std::string_view prepared = {}) {
+    std::optional<Composition> started = startComposition(app, prepared);
+    EXPECT_TRUE(started.has_value());
+    return started.value_or(Composition{});
+  }
+  // The usual file holding `bytes`, read back as after an editor run.
+  Composition edited(const std::string& bytes) {
+    testing::writeBytes(tempPath(), bytes);
+    Composition composition;
+    composition.path = tempPath();
+    readBack(composition);
+    return composition;
+  }
+  PreviewAnswer preview(const std::string& bytes) {
+    int top = 0;
+    return previewText(app, edited(bytes), top);
+  }
+};
 
 TEST_F(ComposeTest, TheEditorRunsOnTheTemporaryFileWithItsOptions) {
   EXPECT_EQ(tempFileName(config), dir + "ZQ2OFF.TMP");
-  runEditor(app);
+  runEditorOn(app, tempFileName(config));
   config.editor = "ed";
   config.editorOpt1 = "";
   config.editorOpt2 = "+1";
   config.temporaryDir = "/tmp/my dir/";
-  runEditor(app);
+  runEditorOn(app, tempFileName(config));
   ASSERT_EQ(editor.commandLines.size(), 2u);
   EXPECT_EQ(editor.commandLines[0], "myedit -a " + dir + "ZQ2OFF.TMP ");
   EXPECT_EQ(editor.commandLines[1], "ed  '/tmp/my dir/ZQ2OFF.TMP' +1");
@@ -44,10 +67,13 @@ TEST_F(ComposeTest, TheTemporaryFileIsNeverWrittenThroughASymbolicLink) {
   const std::string victim = dir + "victim.txt";
   ASSERT_TRUE(writeTextFile(victim, "keep me"));
   ASSERT_EQ(symlink(victim.c_str(), tempPath().c_str()), 0);
-  EXPECT_FALSE(prepareTempFile(config, "quoted text\n"));
+  Composition composition = start("quoted text\n");
+  EXPECT_NE(composition.path, tempPath());
   // Nor is the signature added through one (the editor ran in between).
+  ASSERT_EQ(unlink(composition.path.c_str()), 0);
+  ASSERT_EQ(symlink(victim.c_str(), composition.path.c_str()), 0);
   ASSERT_TRUE(writeTextFile(config.signature, "sig\n"));
-  EXPECT_FALSE(appendSignature(app));
+  appendSignature(app, composition);
   EXPECT_EQ(fileBytes(victim), "keep me");
 }
 
@@ -57,7 +83,9 @@ TEST_F(ComposeTest, AnEmptyEditIsToldWithMessageBox3AndWritesNothing) {
     std::function<void(testing::FakeEditor&)> edit;
     bool tempStays;
   } cases[] = {
-      {"saved empty", [](auto& e) { e.writes(""); }, true},
+      // An empty file has nothing to keep.
+      {"saved empty", [](auto& e) { e.writes(""); }, false},
+      {"file deleted", [](auto& e) { e.deletes(); }, false},
       {"end mark first",
        [](auto& e) {
          e.writes(
@@ -65,15 +93,14 @@ TEST_F(ComposeTest, AnEmptyEditIsToldWithMessageBox3AndWritesNothing) {
              "after the mark");
        },
        true},
-      {"file deleted", [](auto& e) { e.deletes(); }, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_TRUE(prepareTempFile(config));
+    Composition composition = start();
     c.edit(editor);
     const int bells = backend.bells();
     backend.type("x");
-    EXPECT_FALSE(composeText(app));
+    EXPECT_FALSE(composeText(app, composition));
     EXPECT_EQ(backend.row(0), "【書き込みできません】");
     EXPECT_EQ(backend.bells(), bells + 1);
     EXPECT_EQ(backend.pendingKeys(), 0u);
@@ -98,11 +125,13 @@ TEST_F(ComposeTest, TheSignatureIsOfferedAndStartsOnALineOfItsOwn) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    ASSERT_TRUE(prepareTempFile(config));
+    Composition composition = start();
     editor.writes(c.text);
     backend.type(c.answer).type("y");
-    EXPECT_TRUE(composeText(app));
+    EXPECT_TRUE(composeText(app, composition));
     EXPECT_EQ(tempBytes(), c.result);
+    EXPECT_EQ(composition.text, fromTextMode(c.result));
+    removeFile(tempPath());
   }
   const Screen& asked = backend.screenAtKey(0);
   const std::string question =
@@ -112,10 +141,10 @@ TEST_F(ComposeTest, TheSignatureIsOfferedAndStartsOnALineOfItsOwn) {
 }
 
 TEST_F(ComposeTest, WithoutASignatureFileThePreviewComesAtOnce) {
-  ASSERT_TRUE(prepareTempFile(config));
+  Composition composition = start();
   editor.writes("text\r\n");
   backend.type("y");
-  EXPECT_TRUE(composeText(app));
+  EXPECT_TRUE(composeText(app, composition));
   EXPECT_EQ(backend.row(0), "text");
   EXPECT_EQ(backend.row(23), "書き込んでよいですか？([Ｙ]/N/E) 0001 lines. Now:Bottom");
   EXPECT_EQ(backend.screen().at(0, 23).attribute, attr::kBar);
@@ -123,10 +152,10 @@ TEST_F(ComposeTest, WithoutASignatureFileThePreviewComesAtOnce) {
 
 TEST_F(ComposeTest, PreviewLinesAreCutAt78BytesKeepingCharactersWhole) {
   const std::string kanji = sj("漢");
-  ASSERT_TRUE(writeTextFile(tempPath(), std::string(100, 'a') + "\n" + std::string(78, 'b') + "\n" +
-                                            std::string(77, 'c') + kanji + "d\nlast"));
   backend.type("y");
-  EXPECT_TRUE(previewText(app, tempPath()));
+  EXPECT_EQ(preview(toTextMode(std::string(100, 'a') + "\n" + std::string(78, 'b') + "\n" +
+                               std::string(77, 'c') + kanji + "d\nlast")),
+            PreviewAnswer::Write);
   EXPECT_EQ(backend.row(0), std::string(78, 'a'));
   EXPECT_EQ(backend.row(1), std::string(22, 'a'));
   EXPECT_EQ(backend.row(2), std::string(78, 'b'));  // no empty row after a line of exactly 78
@@ -160,9 +189,8 @@ TEST_F(ComposeTest, PreviewScrollsByThe20LineMeasure) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.lines) + " lines, keys " + c.keys);
-    testing::writeBytes(tempPath(), numberedLines(c.lines));
     backend.type(c.keys).type("y");
-    EXPECT_TRUE(previewText(app, tempPath()));
+    EXPECT_EQ(preview(numberedLines(c.lines)), PreviewAnswer::Write);
     EXPECT_EQ(backend.row(0), c.firstRow);
     EXPECT_EQ(backend.row(23), "書き込んでよいですか？([Ｙ]/N/E) " + c.indicator);
   }
@@ -175,27 +203,25 @@ TEST_F(ComposeTest, PreviewAnswers) {
   } cases[] = {{'Y', true},  {'y', true},  {key::kEnter, true}, {'N', false},
                {'n', false}, {'Q', false}, {'q', false},        {key::kEscape, false}};
   for (const Case& c : cases) {
-    ASSERT_TRUE(writeTextFile(tempPath(), "x\n"));
     backend.type("zZ5 ").press(c.key);  // other keys change nothing
-    EXPECT_EQ(previewText(app, tempPath()), c.write) << c.key;
+    EXPECT_EQ(preview("x\r\n") == PreviewAnswer::Write, c.write) << c.key;
     EXPECT_EQ(backend.pendingKeys(), 0u);
   }
 }
 
 TEST_F(ComposeTest, HelpInThePreviewShowsTheMenuHelpThenThePreviewAgain) {
-  ASSERT_TRUE(writeTextFile(tempPath(), "x\n"));
   backend.type("?").type(" ").press(key::kCtrlA).type(" ").type("y");
-  EXPECT_TRUE(previewText(app, tempPath()));
+  EXPECT_EQ(preview("x\r\n"), PreviewAnswer::Write);
   EXPECT_EQ(backend.rowAtKey(1, 0), "【メニュー選択】");
   EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
   EXPECT_EQ(backend.row(0), "x");
 }
 
 TEST_F(ComposeTest, EditingAgainShowsTheNewTextFromTheSameLine) {
-  ASSERT_TRUE(prepareTempFile(config));
+  Composition composition = start();
   editor.writes(numberedLines(30)).writes(numberedLines(25));
   backend.type("\n\n\n\n\n\n\n").type("E").type("y");
-  EXPECT_TRUE(composeText(app));
+  EXPECT_TRUE(composeText(app, composition));
   EXPECT_EQ(editor.commandLines.size(), 2u);
   EXPECT_EQ(editor.commandLines[1], editor.commandLines[0]);
   EXPECT_EQ(backend.rowAtKey(7, 0), "line 8");
@@ -215,13 +241,13 @@ TEST_F(ComposeTest, ATextEmptiedOrDeletedByTheSecondEditIsCaught) {
   std::size_t keysRead = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_TRUE(prepareTempFile(config));
+    Composition composition = start();
     editor.writes("first\r\n");
     c.secondEdit(editor);
     backend.type("e");
     backend.type("2").type("y");  // the preview of nothing still answers keys
     backend.type(" ");            // the message box
-    EXPECT_FALSE(composeText(app));
+    EXPECT_FALSE(composeText(app, composition));
     EXPECT_EQ(backend.rowAtKey(keysRead + 1, 23),
               "書き込んでよいですか？([Ｙ]/N/E) 0000 lines. Now:Bottom");
     keysRead += 4;
@@ -232,10 +258,8 @@ TEST_F(ComposeTest, ATextEmptiedOrDeletedByTheSecondEditIsCaught) {
 }
 
 TEST_F(ComposeTest, AComposedCommandIsAppendedAndTheTemporaryFileDeleted) {
-  ASSERT_TRUE(writeTextFile(tempPath(), "a\nb\n"));
-  EXPECT_TRUE(writeComposedCommand(app, "EW3;t;Y\n"));
-  ASSERT_TRUE(writeTextFile(tempPath(), "c"));
-  EXPECT_TRUE(writeComposedCommand(app, "EW3;u;Y\n"));
+  EXPECT_TRUE(writeComposedCommand(app, edited("a\r\nb\r\n"), "EW3;t;Y\n"));
+  EXPECT_TRUE(writeComposedCommand(app, edited("c"), "EW3;u;Y\n"));
   EXPECT_EQ(uploadBytes(), "EW3;t;Y\r\na\r\nb\r\n\r\n//\r\nS\r\nEW3;u;Y\r\nc\r\n//\r\nS\r\n");
   EXPECT_FALSE(fileExists(tempPath()));
 }

@@ -24,7 +24,7 @@ TEST_F(SendMailTest, AMailToThreeIdsIsOneCommand) {
   backend.press('y');          // the recipients are right
   backend.press(key::kEnter);  // "MAIL to you" as proposed
   backend.press('Y');          // the preview
-  sendMail(app, false, "", "");
+  sendMail(app, {}, "", "");
   EXPECT_EQ(uploadBytes(),
             "EMAAA;BBB;CCC;0\r\nMAIL to you;Y\r\nHello.\r\nSee you.\r\n\r\n//\r\nS\r\n");
   EXPECT_EQ(tempBytes(), "<none>");
@@ -36,7 +36,7 @@ TEST_F(SendMailTest, TheConfirmationShowsTheRecipientsAndWaitsForItsKeys) {
   // A reply skips the recipient list; Esc and other keys are not answers.
   backend.press(key::kEscape).press('x').press(key::kEnter);
   backend.press(key::kEscape);  // no title: the end
-  sendMail(app, true, "Re:t", "SYSOP01");
+  sendMail(app, "quoted\n", "Re:t", "SYSOP01");
   const Screen& asked = backend.screenAtKey(0);
   EXPECT_EQ(rowToUtf8(asked, 10), "メールを以下のＩＤに送信します。");
   EXPECT_EQ(rowToUtf8(asked, 12), "SYSOP01");
@@ -54,9 +54,8 @@ TEST_F(SendMailTest, NEntersTheRecipientsAgainFromAnEmptyList) {
   backend.type("NEW1;NEW2").press(key::kEnter).type("0").press(key::kEnter);
   backend.press(key::kEnter);  // confirmed
   backend.type("題名;その他").press(key::kEnter);
-  backend.press(key::kEnter);            // the preview
-  writeBytes(tempPath(), "quoted\r\n");  // the editor leaves the reply as it was
-  sendMail(app, true, "", "SYSOP01");
+  backend.press('y');  // the preview of the reply as prepared
+  sendMail(app, "quoted\n", "", "SYSOP01");
   const Screen& again = backend.screenAtKey(13);
   EXPECT_EQ(rowToUtf8(again, 12), "NEW1;NEW2");
   // Typed after the proposal "MAIL to you"; a ";" is written unchanged.
@@ -84,7 +83,7 @@ TEST_F(SendMailTest, EveryCancelWritesNothing) {
     TestApp t;
     t.editor.writes(c.editorText);
     t.backend.press(c.keys);
-    sendMail(t.app, false, "", c.recipients);
+    sendMail(t.app, {}, "", c.recipients);
     EXPECT_EQ(t.uploadBytes(), "<none>") << c.name;
     EXPECT_EQ(t.backend.pendingKeys(), 0u) << c.name;
   }
@@ -95,7 +94,7 @@ TEST_F(SendMailTest, AllThirtyTwoRecipientsReachTheCommand) {
   for (int i = 0; i < 32; ++i) all += formatText(i ? ";ID%06i" : "ID%06i", i);
   editor.writes(kText);
   backend.press('y').press(key::kEnter).press('y');
-  sendMail(app, false, "", all);
+  sendMail(app, {}, "", all);
   EXPECT_EQ(uploadBytes(),
             "EM" + all + ";0\r\nMAIL to you;Y\r\nHello.\r\nSee you.\r\n\r\n//\r\nS\r\n");
 }
@@ -103,7 +102,7 @@ TEST_F(SendMailTest, AllThirtyTwoRecipientsReachTheCommand) {
 TEST_F(SendMailTest, ATemporaryFileThatCannotBeMadeIsTold) {
   config.temporaryDir = path("missing/");
   backend.press('y').press(key::kEnter).press('x');
-  sendMail(app, false, "", "A");
+  sendMail(app, {}, "", "A");
   EXPECT_EQ(backend.row(0), "【一時ファイルを作成できません】");
   EXPECT_EQ(editor.commandLines.size(), 0u);
   EXPECT_EQ(uploadBytes(), "<none>");

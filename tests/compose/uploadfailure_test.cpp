@@ -99,19 +99,23 @@ TEST_P(UploadFailureTest, APostAMailAndAChatLineAreToldAndNothingIsLost) {
   t_.index.messageBoards.push_back(BoardEntry{0, 3, "b", "b"});
   t_.editor.writes("a post\r\n");
   t_.backend.type("title").press(key::kEnter).type("y").type(" ");
-  failing([&] { writeNewPost(t_.app, 0, false, {}); });
+  failing([&] { writeNewPost(t_.app, 0, {}, {}); });
   expectNotice(7, kept);
   EXPECT_EQ(t_.tempBytes(), "a post\r\n");
   if (GetParam() != Place::FullDisk) {
     EXPECT_EQ(t_.uploadBytes(), before);
   }
 
-  // A mail.
+  // A mail: the post's text stays where it was kept, and the mail is
+  // written and kept in a file of its own.
   t_.editor.writes("a mail\r\n");
-  t_.backend.type("y").press(key::kEnter).type("y").type(" ");
-  failing([&] { sendMail(t_.app, false, "", "AAA"); });
-  expectNotice(7 + 4, kept);
-  EXPECT_EQ(t_.tempBytes(), "a mail\r\n");
+  t_.backend.type("y").press(key::kEnter).type(" ").type("y").type(" ");
+  failing([&] { sendMail(t_.app, {}, "", "AAA"); });
+  EXPECT_EQ(t_.backend.rowAtKey(7 + 3, 0), "【前に書いた文章が残っています】");
+  const std::string mailPath = t_.editor.paths.back();
+  expectNotice(7 + 5, "　書いた文章はファイル[" + utf8(mailPath) + "]に残してあります。");
+  EXPECT_EQ(t_.tempBytes(), "a post\r\n");
+  EXPECT_EQ(testing::fileBytes(mailPath), "a mail\r\n");
   if (GetParam() != Place::FullDisk) {
     EXPECT_EQ(t_.uploadBytes(), before);
   }
@@ -126,7 +130,7 @@ TEST_P(UploadFailureTest, APostAMailAndAChatLineAreToldAndNothingIsLost) {
   t_.backend.press(key::kEnter).type("W").type("my chat line").press(key::kEnter).type(" ");
   t_.backend.type("q").type("q");
   failing([&] { runChatLoop(t_.app); });
-  expectNotice(11 + 16, "my chat line");
+  expectNotice(12 + 16, "my chat line");
   if (GetParam() != Place::FullDisk) {
     EXPECT_EQ(t_.uploadBytes(), before);
   }

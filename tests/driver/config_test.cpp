@@ -114,6 +114,7 @@ TEST(Configuration, Policies) {
   const std::string kUpload = "ZAZIR.CFG内のUPLOADFILE_EXIST=の行で、不正な指定があります。";
   const std::string kChat = "ZAZIR.CFG内のLINECHAT_QUOTE=の行で、不正な指定があります。";
   const std::string kNull = "ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。";
+  const std::string kCode = "ZAZIR.CFG内のEDITOR_CODE=の行で、不正な指定があります。";
   using U = UploadFileExist;
   using L = LineChatQuote;
   struct Case {
@@ -124,6 +125,7 @@ TEST(Configuration, Policies) {
     L chat;
     bool deleteNull;
     std::string editor;
+    EditorCode code = EditorCode::Locale;
   } cases[] = {
       {"defaults", "", "", U::WriteQuestion, L::Question, false, ""},
       {"upper-cased values", "LINECHAT_QUOTE=linechat_yes\r\nDELETENULLLINE=true\r\n", "",
@@ -146,6 +148,15 @@ TEST(Configuration, Policies) {
        kNull, U::WriteAppend, L::Question, false, ""},
       {"the first name a key contains decides", "DELETENULLLINE_UPLOADFILE_EXIST=TRUE\r\n", kUpload,
        U::WriteQuestion, L::Question, false, ""},
+      // Not the editor's name, though the key begins with it.
+      {"the editor's codeset", "EDITOR_CODE=sjis\r\nEDITOR=vi\r\n", "", U::WriteQuestion,
+       L::Question, false, "vi", EditorCode::Sjis},
+      {"UTF8", "EDITOR_CODE=UTF8\r\n", "", U::WriteQuestion, L::Question, false, "",
+       EditorCode::Utf8},
+      {"LOCALE", "EDITOR_CODE=UTF8\r\nEDITOR_CODE=Locale\r\n", "", U::WriteQuestion, L::Question,
+       false, ""},
+      {"an unknown codeset", "EDITOR_CODE=EUC\r\n", kCode, U::WriteQuestion, L::Question, false,
+       ""},
   };
   for (const Case& c : cases) {
     Config config;
@@ -155,6 +166,7 @@ TEST(Configuration, Policies) {
     EXPECT_EQ(config.lineChatQuote, c.chat) << c.name;
     EXPECT_EQ(config.deleteNullLine, c.deleteNull) << c.name;
     EXPECT_EQ(config.editor, c.editor) << c.name;
+    EXPECT_EQ(config.editorCode, c.code) << c.name;
   }
 }
 

@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       appendText({"ZQ2OFF.TMP", AppendRule::AsItStands, AppendMode::MustExist, std::nullopt},
                  "edited\n");
     }
-    return 0;
+    return CommandResult{};
   });
   Config config = fuzzConfig(mode);
   RunState state;

@@ -68,7 +68,8 @@ TEST(HostileFormats, ReachEveryConfiguredFormatHarmlessly) {
         "\r\nUPLOADFILE=" + c.format + "\r\nIDFILE=" + t.dir + "i" + c.format +
         "\r\nGROUPLISTFILE=" + t.dir + "g" + c.format + "\r\nQUOTATION=" + c.format +
         "\r\nHEADREPLYMAIL=" + c.format + "\r\nHEADREPLYNEWS=" + c.format +
-        "\r\nHEADREPLYNEWSTITLECHANGE=" + c.format + "\r\nUPLOADFILE_EXIST=WRITE_KILLOUT\r\n";
+        "\r\nHEADREPLYNEWSTITLECHANGE=" + c.format + "\r\nUPLOADFILE_EXIST=WRITE_KILLOUT\r\n"
+        "EDITOR_CODE=SJIS\r\n";
     ASSERT_FALSE(parseConfiguration(settings, config));
     config.editor = "edit";
     deriveFileNames(config, t.dir + "0105.LOG");
@@ -100,6 +101,7 @@ TEST(HostileFormats, ReachEveryConfiguredFormatHarmlessly) {
     } else {
       EXPECT_EQ(t.tempBytes(), board.substr(9));
       EXPECT_EQ(t.backend.rowAtKey(3, 0), "【アップロードファイルに書き込めません】");
+      removeFile(t.tempPath());  // taken away, so that the mail is kept there too
     }
 
     // A mail reply, then the sender registered in the ID file.

@@ -1,11 +1,13 @@
 #include "platform/textfile.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include "platform/command.h"
+#include "platform/privatefile.h"
 #include "support/temp_dir.h"
 
 namespace zazir {
@@ -111,7 +113,7 @@ TEST(TextFiles, APathHoldingANulByteNamesNoFile) {
       appendText({path, AppendRule::AsItStands, AppendMode::CreateIfMissing, std::nullopt}, "a"),
       AppendOutcome::NotOpened);
   EXPECT_FALSE(appendOnOwnLine(path, "a", std::nullopt));
-  EXPECT_FALSE(writePrivateTextFile(path, "a"));
+  EXPECT_FALSE(createPrivateFile(path, "a"));
   EXPECT_FALSE(readBinaryFile(path));
   EXPECT_FALSE(fileExists(path));
   EXPECT_FALSE(removeFile(path));
@@ -123,8 +125,14 @@ TEST(TextFiles, ThePrivateFileDoesNotFollowASymbolicLink) {
   const std::string link = tempPath("link.tmp");
   ASSERT_TRUE(writeTextFile(target, "keep"));
   ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-  EXPECT_FALSE(writePrivateTextFile(link, "overwrite"));
+  // A fresh file beside the link is made, and a replacement takes the
+  // link's place: neither writes through it.
+  const std::optional<std::string> made = createPrivateFile(link, "new");
+  ASSERT_TRUE(made);
+  EXPECT_NE(*made, link);
+  EXPECT_TRUE(replacePrivateFile(link, "overwrite"));
   EXPECT_EQ(fileBytes(target), "keep");
+  EXPECT_EQ(fileBytes(link), "overwrite");
 }
 
 TEST(ShellQuote, QuotesOnlyWhatTheShellWouldTouch) {
@@ -135,11 +143,24 @@ TEST(ShellQuote, QuotesOnlyWhatTheShellWouldTouch) {
   EXPECT_EQ(shellQuote(""), "''");
 }
 
-TEST(RunShellCommand, RunsThroughTheShellAndGivesTheStatus) {
+TEST(RunShellCommand, RunsThroughTheShellAndTellsHowItEnded) {
   const std::string path = tempPath("ran.txt");
-  EXPECT_EQ(runShellCommand("printf ok > " + shellQuote(path)), 0);
+  using End = CommandResult::End;
+  struct Case {
+    std::string commandLine;
+    CommandResult result;
+  } cases[] = {
+      {"printf ok > " + shellQuote(path), {End::Exited, 0}},
+      {"exit 3", {End::Exited, 3}},
+      {"/nonexistent/editor file", {End::NotStarted, 127}},
+      {shellQuote(path) + " file", {End::NotStarted, 126}},  // not executable
+      {"kill -TERM $$", {End::Killed, SIGTERM}},
+      {"sh -c 'kill -KILL $$'; exit $?", {End::Killed, SIGKILL}},  // as the shell tells it
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(runShellCommand(c.commandLine), c.result) << c.commandLine;
+  }
   EXPECT_EQ(fileBytes(path), "ok");
-  EXPECT_EQ(runShellCommand("exit 3"), 3);
 }
 
 }  // namespace

@@ -119,9 +119,9 @@ TEST_F(BatchReplyTest, ATemporaryFileThatCannotBeWrittenIsToldAndTheMarksStay) {
   config.temporaryDir = dir + "missing/";
   messageBoard(3, "TEST");
   message(1, "a", {"----", "one"});
-  backend.type("m").type("c").type("k").press(key::kEscape);
+  backend.type("m").type("c").press(key::kEnter).type("k").press(key::kEscape);
   run();
-  EXPECT_EQ(backend.rowAtKey(2, 0), "【一時ファイルを作成できません】");
+  EXPECT_EQ(backend.rowAtKey(3, 0), "【一時ファイルを作成できません】");
   EXPECT_EQ(backend.row(0), "Message  #0001 is from: ID0001 a");
   EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kBar);
   EXPECT_TRUE(editor.commandLines.empty());

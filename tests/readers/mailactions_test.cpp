@@ -80,8 +80,9 @@ TEST(MailReply, Quotation) {
     log.add("A", "", c.body, c.end);
     TestApp t(log.bytes, log.index);
     t.config.quotation = c.quotation;
-    read(t, {'R', 'q'});  // stop at the confirmation: the file stays as prepared
-    EXPECT_EQ(t.tempBytes(), "\r\n\r\n" + toTextMode(c.quoted)) << c.name;
+    read(t, {'R', 'y', key::kEnter, 'n'});  // the text dropped in the preview
+    ASSERT_EQ(t.editor.found.size(), 1u) << c.name;
+    EXPECT_EQ(t.editor.found[0], "\r\n\r\n" + toTextMode(c.quoted)) << c.name;
   }
 }
 
@@ -102,8 +103,8 @@ TEST(MailReply, ATemporaryFileThatCannotBeMadeIsTold) {
   log.add("A", "a", {"", "x"});
   TestApp t(log.bytes, log.index);
   t.config.temporaryDir = t.path("missing/");
-  read(t, {'r', 'k'});
-  EXPECT_EQ(t.backend.rowAtKey(1, 0), "【一時ファイルを作成できません】");
+  read(t, {'r', 'y', key::kEnter, 'k'});
+  EXPECT_EQ(t.backend.rowAtKey(3, 0), "【一時ファイルを作成できません】");
   EXPECT_EQ(t.editor.commandLines.size(), 0u);
 }
 

@@ -51,6 +51,8 @@ class ScriptedBackend : public TerminalBackend {
   const Screen& screenAtKey(std::size_t n) const { return atKey_.at(n); }
   // Row `row` of that screen as UTF-8.
   std::string rowAtKey(std::size_t n, int row) const;
+  // How many keys were read, so that the last screens can be found.
+  std::size_t keysRead() const { return atKey_.size(); }
   int bells() const { return bells_; }
   std::size_t pendingKeys() const { return keys_.size(); }
   int suspends() const { return suspends_; }

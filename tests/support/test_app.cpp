@@ -34,8 +34,8 @@ LogOffset LogBuilder::addRaw(std::string_view bytes) {
   return at;
 }
 
-FakeEditor& FakeEditor::then(Edit edit) {
-  edits_.push_back(std::move(edit));
+FakeEditor& FakeEditor::then(Edit edit, CommandResult result) {
+  steps_.push_back({std::move(edit), result});
   return *this;
 }
 
@@ -51,19 +51,27 @@ FakeEditor& FakeEditor::deletes() {
   return then([](const std::string& path) { std::filesystem::remove(path); });
 }
 
-int FakeEditor::run(const std::string& commandLine) {
+FakeEditor& FakeEditor::ends(CommandResult result) {
+  return then([](const std::string&) {}, result);
+}
+
+CommandResult FakeEditor::run(const std::string& commandLine) {
   commandLines.push_back(commandLine);
-  found.push_back(fileBytes(tempPath_));
-  if (!edits_.empty()) {
-    const Edit edit = std::move(edits_.front());
-    edits_.pop_front();
-    edit(tempPath_);
-  }
-  return 0;
+  // The names tests use need no quoting: the file runs to the next blank.
+  const std::size_t at = commandLine.find(dir_);
+  const std::string path =
+      at == std::string::npos ? "" : commandLine.substr(at, commandLine.find(' ', at) - at);
+  paths.push_back(path);
+  found.push_back(fileBytes(path));
+  if (steps_.empty()) return {};
+  const Step step = std::move(steps_.front());
+  steps_.pop_front();
+  step.edit(path);
+  return step.result;
 }
 
 TestApp::TestApp(std::string logBytes, LogIndex logIndex)
-    : editor(path("ZQ2OFF.TMP")),
+    : editor(dir),
       console(backend, [this](const std::string& line) { return editor.run(line); }),
       index(std::move(logIndex)),
       log_(std::move(logBytes)),
@@ -80,6 +88,9 @@ TestApp::TestApp(std::string logBytes, LogIndex logIndex)
   config.quotation = "%s> ";
   config.headReplyNews = sj("%sさんの#%s「%s」へ");
   config.headReplyNewsTitleChange = sj("%sさん(#%s)「%s」について");
+  // The editor takes the program's own bytes, so that what it finds reads
+  // as the log does; the codeset tests choose otherwise.
+  config.editorCode = EditorCode::Sjis;
 }
 
 App& TestApp::withLog(std::string bytes) {

@@ -36,29 +36,38 @@ class LogBuilder {
   std::string bytes_;
 };
 
-// The editor: every run records its command line and what the temporary
-// file held, then does the next scripted edit (none left: the file is left
-// alone).
+// The editor: every run records its command line and what the file it was
+// given held, then does the next scripted edit and ends as scripted (none
+// left: the file is left alone and the editor succeeds). The file is the
+// one in `dir` that the command line names.
 class FakeEditor {
  public:
   using Edit = std::function<void(const std::string& path)>;
-  explicit FakeEditor(std::string tempPath) : tempPath_(std::move(tempPath)) {}
+  explicit FakeEditor(std::string dir) : dir_(std::move(dir)) {}
 
-  FakeEditor& then(Edit edit);
+  FakeEditor& then(Edit edit, CommandResult result = {});
   // The file holds exactly `bytes` afterwards.
   FakeEditor& writes(std::string bytes);
   FakeEditor& keeps();
   FakeEditor& deletes();
+  // The file is left alone and the editor ends with `result`.
+  FakeEditor& ends(CommandResult result);
 
-  int run(const std::string& commandLine);
+  CommandResult run(const std::string& commandLine);
 
   std::vector<std::string> commandLines;
-  // The temporary file's bytes as each run found it ("<none>": missing).
+  // The file each run was given, and its bytes as the run found them
+  // ("<none>": missing).
+  std::vector<std::string> paths;
   std::vector<std::string> found;
 
  private:
-  std::string tempPath_;
-  std::deque<Edit> edits_;
+  struct Step {
+    Edit edit;
+    CommandResult result;
+  };
+  std::string dir_;
+  std::deque<Step> steps_;
 };
 
 // A whole App: scripted keys, a configuration whose every file lies in a
@@ -82,6 +91,7 @@ class TestApp : public TempDir {
   // "Title:message 12" and `body`. Returns its offset.
   LogOffset message(int number, std::string_view handle, const std::vector<std::string>& body);
 
+  // ZQ2OFF.TMP, the temporary file's usual name.
   std::string tempPath() const;
   std::string uploadPath() const;
   // The upload file's bytes; "<none>" when it does not exist.
