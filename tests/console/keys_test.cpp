@@ -53,29 +53,6 @@ TEST(DecodeKey, Sequences) {
   }
 }
 
-// What arrives in one read, decoded key after key.
-TEST(DecodeKey, AKeyTypedRightAfterEscIsKept) {
-  struct Case {
-    std::string input;
-    std::vector<int> keys;
-  } cases[] = {
-      {"\x1bq", {key::kEscape, 'q'}},
-      {"\x1b\x1bq", {key::kEscape, key::kEscape, 'q'}},
-      {"\x1b\r\x1b[A", {key::kEscape, key::kEnter, key::kUp}},
-      {"\x1bOBy", {key::kDown, 'y'}},
-  };
-  for (const Case& c : cases) {
-    std::vector<int> keys;
-    for (std::string_view rest = c.input; !rest.empty();) {
-      const KeyDecode decoded = decodeKey(rest);
-      ASSERT_NE(decoded.kind, Kind::Partial) << testing::PrintToString(c.input);
-      if (decoded.kind == Kind::Key) keys.push_back(decoded.code);
-      rest.remove_prefix(decoded.consumed);
-    }
-    EXPECT_EQ(keys, c.keys) << testing::PrintToString(c.input);
-  }
-}
-
 TEST(DecodeKey, ALoneEscAfterTheWaitIsEscAndAnUnfinishedSequenceIsDropped) {
   KeyDecode lone = decodeAfterTimeout("\x1b");
   EXPECT_EQ(lone.kind, Kind::Key);
