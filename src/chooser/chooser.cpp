@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "chooser/wildcard.h"
@@ -32,33 +33,63 @@ bool isExistingDirectory(const std::string& cp932Path) {
   return ::stat(toOsName(cp932Path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The CP932 names of the files (never directories) in `directory` that
-// match `pattern`, in byte order. A name that would not come back to the
-// same file when the program opens it is left out: it could only fail.
-std::vector<std::string> matchingFiles(const std::string& directory, const std::string& pattern) {
-  std::vector<std::string> names;
+// A file name as the grid shows it: in CP932, each character that has no
+// CP932 form replaced by a mark.
+std::string shownName(const std::string& osName) {
+  std::string name = fromOsName(osName);
+  if (toOsName(name) == osName) return name;
+  const Converter converter("CP932", localeCodeset());
+  constexpr std::size_t kLongestCharacter = 6;
+  name.clear();
+  for (std::size_t at = 0; at < osName.size();) {
+    std::string converted;
+    std::size_t length = 1;
+    Converter::Step step = Converter::Step::Invalid;
+    for (; at + length <= osName.size() && length <= kLongestCharacter; ++length) {
+      step = converter.convertCharacter(std::string_view(osName).substr(at, length), converted);
+      if (step != Converter::Step::Incomplete) break;
+    }
+    name += step == Converter::Step::Done ? converted : "〓"_sj;
+    at += std::min(length, osName.size() - at);
+  }
+  return name;
+}
+
+struct ListedFile {
+  std::string name;    // CP932, as shown
+  std::string osName;  // as the directory holds it
+  bool operator<(const ListedFile& other) const {
+    return std::tie(name, osName) < std::tie(other.name, other.osName);
+  }
+};
+
+// The files (never directories) in `directory` whose shown names match
+// `pattern`, in byte order.
+std::vector<ListedFile> matchingFiles(const std::string& directory, const std::string& pattern) {
+  std::vector<ListedFile> files;
   const auto entries = listDirectory(toOsName(directory));
-  if (!entries) return names;
+  if (!entries) return files;
   for (const DirectoryEntry& entry : *entries) {
     if (entry.isDirectory) continue;
-    std::string name = fromOsName(entry.name);
-    if (toOsName(name) != entry.name) continue;
-    if (matchesWildcard(pattern, name)) names.push_back(std::move(name));
+    std::string name = shownName(entry.name);
+    if (matchesWildcard(pattern, name)) files.push_back({std::move(name), entry.name});
   }
-  std::sort(names.begin(), names.end());
-  return names;
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 class Grid {
  public:
-  Grid(Console& console, const std::vector<std::string>& names)
-      : console_(console), names_(names), lastFile_(static_cast<int>(names.size()) - 1) {}
+  Grid(Console& console, const std::vector<ListedFile>& files)
+      : console_(console), files_(files), lastFile_(static_cast<int>(files.size()) - 1) {}
 
   // Runs the key loop; returns the chosen file's index.
   int choose(const std::string& directory);
 
  private:
   int fileIndex() const { return page_ * kCellsPerPage + cell_; }
+  const ListedFile& chosen() const { return files_[static_cast<std::size_t>(fileIndex())]; }
+  void tellPathTooLong(const std::string& path);
 
   void drawPage() {
     console_.clearScreen();
@@ -66,14 +97,14 @@ class Grid {
     const int first = page_ * kCellsPerPage;
     const int last = std::min(lastFile_, first + kCellsPerPage - 1);
     for (int file = first; file <= last; ++file) {
-      console_.putText("%16.16s", names_[static_cast<std::size_t>(file)]);
+      console_.putText("%16.16s", files_[static_cast<std::size_t>(file)].name);
     }
     highlight(7);
   }
 
   void writeCell() {
     console_.setCursor((cell_ % kCellsPerRow) * kCellWidth, cell_ / kCellsPerRow);
-    console_.putText("%16.16s", names_[static_cast<std::size_t>(fileIndex())]);
+    console_.putText("%16.16s", chosen().name);
   }
 
   // Black on `background`: light grey for the first highlight of a page,
@@ -86,11 +117,17 @@ class Grid {
   }
 
   Console& console_;
-  const std::vector<std::string>& names_;
+  const std::vector<ListedFile>& files_;
   const int lastFile_;
   int page_ = 0;
   int cell_ = 0;
 };
+
+void Grid::tellPathTooLong(const std::string& path) {
+  console_.bell();
+  noticeBox(console_, "ファイル名が長すぎます"_sj,
+            formatText("　[%s]\n　のパスは79バイトを超えるため、通信ログとして開けません。"_sj, path));
+}
 
 int Grid::choose(const std::string& directory) {
   drawPage();
@@ -107,11 +144,10 @@ int Grid::choose(const std::string& directory) {
       case ' ':
       case '5':
       case key::kEnter:
-        if (directory.size() + names_[static_cast<std::size_t>(fileIndex())].size() <= kPathLimit) {
-          return fileIndex();
-        }
-        console_.bell();  // the path would not fit the caller's field
-        break;
+        if (directory.size() + chosen().name.size() <= kPathLimit) return fileIndex();
+        tellPathTooLong(directory + chosen().name);
+        drawPage();
+        continue;
       case key::kUp:
       case '8':
         cell_ -= kCellsPerRow;
@@ -159,13 +195,13 @@ int Grid::choose(const std::string& directory) {
 
 }  // namespace
 
-std::string chooseLogFile(Console& console, const std::string& logPath,
-                          const std::string& logfileDir) {
+ChosenLog chooseLogFile(Console& console, const std::string& logPath,
+                        const std::string& logfileDir) {
   console.setNormal();
   std::string name = logPath;
   if (!isPattern(name) && !name.ends_with('/')) {
     // Users type a directory without its trailing separator too.
-    if (!isExistingDirectory(name)) return logPath;
+    if (!isExistingDirectory(name)) return {logPath, toOsName(logPath)};
     name += '/';
   }
   std::string pattern = name.find('/') == std::string::npos ? logfileDir + name : name;
@@ -173,8 +209,8 @@ std::string chooseLogFile(Console& console, const std::string& logPath,
   const std::size_t split = pattern.rfind('/');
   const std::string directory =
       split == std::string::npos ? std::string() : pattern.substr(0, split + 1);
-  const std::vector<std::string> names = matchingFiles(directory, pattern.substr(directory.size()));
-  if (names.empty()) {
+  const std::vector<ListedFile> files = matchingFiles(directory, pattern.substr(directory.size()));
+  if (files.empty()) {
     const std::string& message = "指定されたディレクトリにファイルがありません。"_sj;
     console.writeText(message);
     console.present();
@@ -182,8 +218,9 @@ std::string chooseLogFile(Console& console, const std::string& logPath,
     // where the user can still read it.
     throw ProgramExit{1, message};
   }
-  Grid grid(console, names);
-  return directory + names[static_cast<std::size_t>(grid.choose(directory))];
+  Grid grid(console, files);
+  const ListedFile& chosen = files[static_cast<std::size_t>(grid.choose(directory))];
+  return {directory + chosen.name, toOsName(directory) + chosen.osName};
 }
 
 }  // namespace zazir

@@ -8,13 +8,20 @@ namespace zazir {
 
 class Console;
 
-// Returns the path of the log to open (CP932). A name without "*" or "?"
-// that is not a directory (a trailing "/", or an existing directory) comes
-// back unchanged without a screen. Otherwise the matching files are listed,
-// in `logfileDir` when the name has no directory part, and the chosen one's
-// path is returned. Leaving with Esc or Q ends the program with status 0;
-// no matching file ends it with status 1.
-std::string chooseLogFile(Console& console, const std::string& logPath,
-                          const std::string& logfileDir);
+// The log to open: its path as the program shows it (CP932), and as the
+// operating system names it. They differ for a file name that has no CP932
+// form, which is shown with a replacement mark.
+struct ChosenLog {
+  std::string path;
+  std::string osPath;
+};
+
+// A name without "*" or "?" that is not a directory (a trailing "/", or an
+// existing directory) comes back unchanged without a screen. Otherwise the
+// matching files are listed, in `logfileDir` when the name has no directory
+// part, and the chosen one comes back. Leaving with Esc or Q ends the
+// program with status 0; no matching file ends it with status 1.
+ChosenLog chooseLogFile(Console& console, const std::string& logPath,
+                        const std::string& logfileDir);
 
 }  // namespace zazir

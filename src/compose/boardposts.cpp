@@ -4,6 +4,7 @@
 #include <string>
 
 #include "compose/compose.h"
+#include "compose/quote.h"
 #include "console/cp932.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
@@ -27,11 +28,9 @@ constexpr std::size_t kFieldBytes = 79;
 struct AnsweredMessage {
   int number = 0;
   std::string title;
-  LogOffset bodyStart = 0;  // the first quoted line
 };
 
-// Reads the three header lines and the line after them, which is never
-// quoted.
+// Reads what a reply needs of the header lines.
 AnsweredMessage readAnsweredHeader(LineStream& log, LogOffset start) {
   AnsweredMessage message;
   log.seek(start);
@@ -41,31 +40,19 @@ AnsweredMessage readAnsweredHeader(LineStream& log, LogOffset start) {
   log.readLine(line);
   log.readLine(line);
   message.title = messageTitle(line);
-  log.readLine(line);
-  message.bodyStart = log.tell();
   return message;
 }
 
-// The quoted body of the message answered: each line with the prefix, up
-// to a line of four digits and a colon, the end offset or the log's end.
-std::string quoteBody(App& app, const AnsweredMessage& message, LogOffset end,
-                      std::string_view handle, bool dropEmptyLines) {
-  const std::string prefix = quotePrefix(app.config, handle);
-  app.log.seek(message.bodyStart);
-  std::string text;
-  std::string line;
-  bool lineStart = true;
-  while (!(lineStart && hasNumberColonPrefix(peekLogLine(app.log))) &&
-         readQuotedLine(app.log, prefix.size(), line, &lineStart)) {
-    if (hasNumberColonPrefix(line)) break;
-    if (end > 0 && app.log.tell() > end) break;
-    if (line.empty() && dropEmptyLines) continue;
-    text += prefix;
-    text += line;
-    text += '\n';
-  }
-  text += '\n';
-  return text;
+// A reply's quote ends where the message ends, and at a line of four
+// digits and a colon (the host's prompt).
+bool endsReplyQuote(std::string_view head) {
+  return hasNumberColonPrefix(head) || isMessageEnd(head);
+}
+
+std::string quoteBody(App& app, LogOffset start, LogOffset end, std::string_view handle,
+                      bool dropEmptyLines) {
+  const QuoteRule rule{quotePrefix(app.config, handle), end, endsReplyQuote, dropEmptyLines};
+  return quoteMessage(app.log, start, rule) + "\n";
 }
 
 // The composition from the temporary file on, and the command on success.
@@ -170,7 +157,7 @@ void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string
   std::string text =
       formatConfigured(heading, {handle, formatText("%i", message.number), message.title});
   text += "\n\n";
-  text += quoteBody(app, message, end, handle, app.config.deleteNullLine);
+  text += quoteBody(app, start, end, handle, app.config.deleteNullLine);
   const int boardNumber = app.index.messageBoards[static_cast<std::size_t>(board)].number;
   composeAndWrite(app, text, choice == TitleChoice::Change
                            ? formatText("EW%i;%s;Y\n", boardNumber, newTitle)
@@ -195,7 +182,7 @@ void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::s
       proposal);
   if (title.empty()) return;
 
-  const std::string text = quoteBody(app, message, end, handle, false);
+  const std::string text = quoteBody(app, start, end, handle, false);
   composeAndWrite(
       app, text, formatText("EW%i;%s;Y\n",
                       app.index.messageBoards[static_cast<std::size_t>(target)].number, title));

@@ -7,7 +7,6 @@
 #include "console/dialogs.h"
 #include "console/textutil.h"
 #include "driver/app.h"
-#include "driver/loglines.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
 #include "platform/privatefile.h"
@@ -18,10 +17,6 @@ namespace zazir {
 using namespace literals;
 
 namespace {
-
-constexpr std::size_t kQuotedLineBytes = 78;
-// A prefix longer than this would leave no room for a double-byte character.
-constexpr std::size_t kMaxPrefixBytes = kQuotedLineBytes - 2;
 
 void decode(Composition& composition) {
   EditedText back = fromEditorFile(composition.edited, composition.utf8);
@@ -153,29 +148,6 @@ bool writeComposedCommand(App& app, const Composition& composition, std::string_
   discard(app, composition);
   app.console.clearScreen();
   return true;
-}
-
-std::string quotePrefix(const Config& config, std::string_view handle) {
-  return std::string(cutToBytes(formatConfigured(config.quotation, {handle}), kMaxPrefixBytes));
-}
-
-bool readQuotedLine(LineStream& log, std::size_t prefixLength, std::string& line,
-                    bool* endsLogLine) {
-  const std::size_t limit = prefixLength < kMaxPrefixBytes ? kQuotedLineBytes - prefixLength
-                                                           : kQuotedLineBytes - kMaxPrefixBytes;
-  if (!readWrappedLine(log, line, limit)) return false;
-  if (endsLogLine) *endsLogLine = !line.empty() && line.back() == '\n';
-  stripLineEnd(line);
-  return true;
-}
-
-std::string peekLogLine(LineStream& log) {
-  const LogOffset at = log.tell();
-  std::string line;
-  readWholeLine(log, line);
-  log.seek(at);
-  stripLineEnd(line);
-  return line;
 }
 
 }  // namespace zazir

@@ -1,6 +1,6 @@
 // Composing in the external editor: the temporary file, the editor run,
-// the signature and quoting. Every composer (board posts, uploads, mail,
-// batch reply) goes through the same sequence.
+// the signature and the preview. Every composer (board posts, uploads,
+// mail, batch reply) goes through the same sequence.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +13,6 @@ namespace zazir {
 
 struct App;
 struct Config;
-class LineStream;
 
 // One text being composed: the temporary file it is edited in from start
 // to end, the text as prepared, and the text as the editor last left it,
@@ -60,20 +59,5 @@ bool composeText(App& app, Composition& composition);
 // and the screen cleared; on failure the user is told and the file stays.
 // Returns whether it was written.
 bool writeComposedCommand(App& app, const Composition& composition, std::string_view firstLines);
-
-// The quotation prefix: QUOTATION formatted with the handle of the poster
-// answered, cut so that a quoted line keeps room for text.
-std::string quotePrefix(const Config& config, std::string_view handle);
-
-// Reads one line of a message being quoted: at most 78 - prefixLength
-// bytes, cleaned up, with the carry rule. False at the end of the stream.
-// `endsLogLine`, when given, tells whether the piece ended its log line.
-bool readQuotedLine(LineStream& log, std::size_t prefixLength, std::string& line,
-                    bool* endsLogLine = nullptr);
-
-// The log line at the read position, whole and cleaned up; the position
-// stays. A quote's end is recognised on it, since a long prefix may leave
-// each quoted piece too few bytes to show the end line's mark.
-std::string peekLogLine(LineStream& log);
 
 }  // namespace zazir

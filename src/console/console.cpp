@@ -2,9 +2,15 @@
 
 #include <algorithm>
 
+#include "console/cp932.h"
 #include "platform/encoding.h"
 
 namespace zazir {
+
+namespace {
+// No trail byte of a double-byte character is below this (nor a control).
+constexpr unsigned char kLowestTrailByte = 0x40;
+}  // namespace
 
 Console::Console(TerminalBackend& backend, CommandRunner runner)
     : backend_(backend), runner_(runner ? std::move(runner) : CommandRunner(runShellCommand)) {}
@@ -41,26 +47,31 @@ void Console::putByte(unsigned char byte, Attribute attribute, bool scrollAtBott
 }
 
 void Console::writeText(std::string_view text) {
-  for (char c : text) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte == '\n') {
-      newLine(false);
-    } else {
-      putByte(byte, current_, false);
-    }
-  }
+  write(text, false);
 }
 
 void Console::writeBody(std::string_view text) {
-  for (char c : text) {
-    const unsigned char byte = static_cast<unsigned char>(c);
+  write(text, true);
+}
+
+void Console::write(std::string_view text, bool body) {
+  const Attribute attribute = body ? attr::kStartup : current_;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const unsigned char byte = static_cast<unsigned char>(text[at]);
     if (byte == '\n') {
-      newLine(true);
-    } else if (byte == '\t') {
-      do putByte(' ', attr::kStartup, true);
+      newLine(body);
+    } else if (body && byte == '\t') {
+      do putByte(' ', attribute, true);
       while (screen_.cursorColumn % 8 != 0);
+    } else if (isLeadByte(byte) && at + 1 < text.size() &&
+               static_cast<unsigned char>(text[at + 1]) >= kLowestTrailByte) {
+      // A double-byte character is never split by the row's end: one that
+      // would begin in the last column begins the next row.
+      if (screen_.cursorColumn == kScreenWidth - 1) putByte(' ', attribute, body);
+      putByte(byte, attribute, body);
+      putByte(static_cast<unsigned char>(text[++at]), attribute, body);
     } else {
-      putByte(byte, attr::kStartup, true);
+      putByte(byte, attribute, body);
     }
   }
 }

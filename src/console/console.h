@@ -27,9 +27,10 @@ class Console {
   int cursorRow() const { return screen_.cursorRow; }
 
   // Formatted text at the cursor in the current attribute: "\n" goes to
-  // column 0 of the next row and output wraps after column 79. Every other
-  // byte is a cell, control bytes included: texts from files and the log
-  // pass through here, and only bell() may sound.
+  // column 0 of the next row and output wraps after column 79, a
+  // double-byte character that would straddle the wrap beginning the next
+  // row. Every other byte is a cell, control bytes included: texts from
+  // files and the log pass through here, and only bell() may sound.
   template <typename... Args>
   void putText(std::string_view format, const Args&... args) {
     writeText(formatText(format, args...));
@@ -81,6 +82,9 @@ class Console {
   std::string inputCodeset() const { return backend_.inputCodeset(); }
 
  private:
+  // Text or body text: both wrap after column 79, keeping each double-byte
+  // character whole.
+  void write(std::string_view text, bool body);
   void putByte(unsigned char byte, Attribute attribute, bool scrollAtBottom);
   void newLine(bool scrollAtBottom);
   void scrollUp();

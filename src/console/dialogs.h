@@ -16,6 +16,7 @@ namespace zazir {
 struct ProgramExit {
   int status = 0;
   std::string message;
+  int signal = 0;  // the signal (hang-up, termination) that ended the run
 };
 
 inline constexpr int kExitFatal = 50;

@@ -35,7 +35,6 @@ std::size_t sequenceLength(std::string_view input) {
   if (input.size() < 2) return 0;
   const char second = input[1];
   if (second == 'O') return input.size() >= 3 ? 3 : 0;
-  if (second != '[') return 2;  // Alt with a key
   // X10 mouse report: ESC [ M and three bytes.
   if (input.size() >= 3 && input[2] == 'M') return input.size() >= 6 ? 6 : 0;
   for (std::size_t at = 2; at < input.size(); ++at) {
@@ -55,7 +54,11 @@ KeyDecode decodeKey(std::string_view input) {
     if (first == 0) return ignored(1);
     return {KeyDecode::Kind::Key, static_cast<int>(static_cast<signed char>(first)), 1};
   }
-  if (input.size() >= 2 && input[1] == '\x1b') return {KeyDecode::Kind::Key, key::kEscape, 1};
+  // Esc and a key typed at once (fast typing, Alt with a key) are both
+  // kept: only '[' and 'O' begin a sequence.
+  if (input.size() >= 2 && input[1] != '[' && input[1] != 'O') {
+    return {KeyDecode::Kind::Key, key::kEscape, 1};
+  }
   const std::size_t length = sequenceLength(input);
   if (length == 0) return {KeyDecode::Kind::Partial, 0, 0};
   for (const Sequence& sequence : kSequences) {

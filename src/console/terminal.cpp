@@ -42,6 +42,9 @@ void PosixTerminal::bell() {
 }
 
 int PosixTerminal::readKey() {
+  // What runs on the way out (writing the download marks) may wait for a
+  // key: it gets none, and the run ends as the signal asked.
+  if (terminatedBy_ != 0) throw ProgramExit{128 + terminatedBy_, {}, terminatedBy_};
   while (true) {
     int timeout = -1;
     if (!pending_.empty()) {
@@ -68,7 +71,8 @@ int PosixTerminal::readKey() {
         redraw();
         break;
       case RawTerminal::Event::Terminate:
-        throw ProgramExit{128 + signal, {}};
+        terminatedBy_ = signal;
+        throw ProgramExit{128 + signal, {}, signal};
     }
   }
 }

@@ -33,6 +33,7 @@ class PosixTerminal : public TerminalBackend {
   Renderer renderer_;
   Screen last_;
   std::string pending_;  // input bytes not yet decoded
+  int terminatedBy_ = 0;  // the signal that ended the run, once one has
 };
 
 }  // namespace zazir

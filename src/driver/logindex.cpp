@@ -125,14 +125,6 @@ class Scanner {
            first == 'F' || first == notewallLead_;
   }
 
-  static bool isListingLine(std::string_view line) {
-    if (line.size() >= kListingLimit || line.size() <= kStatusColumn) return false;
-    if (line[kColonColumn] != ':' || parseDecimal(line) <= 0) return false;
-    const std::string_view status = line.substr(kStatusColumn);
-    return startsWith(status, "検索中"_sj) || startsWith(status, "未読なし"_sj) ||
-           startsWith(status, "No messages found") || startsWith(status, "新着なし"_sj);
-  }
-
   // Returns false when the log ended while the board's content was skipped.
   bool addBoard(LogOffset start, std::string_view line) {
     const std::string_view name = wordAt(from(line, kNameColumn), 0);
@@ -221,6 +213,14 @@ class Scanner {
 };
 
 }  // namespace
+
+bool isListingLine(std::string_view line) {
+  if (line.size() >= kListingLimit || line.size() <= kStatusColumn) return false;
+  if (line[kColonColumn] != ':' || parseDecimal(line) <= 0) return false;
+  const std::string_view status = line.substr(kStatusColumn);
+  return startsWith(status, "検索中"_sj) || startsWith(status, "未読なし"_sj) ||
+         startsWith(status, "No messages found") || startsWith(status, "新着なし"_sj);
+}
 
 void indexLog(LineStream& log, LogIndex& index) {
   index = LogIndex{};

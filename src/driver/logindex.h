@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/linestream.h"
@@ -52,6 +53,10 @@ struct LogIndex {
 // The chat board list has one page: more chat boards than this are not
 // indexed.
 inline constexpr int kMaxChatBoards = 23;
+
+// A board's listing line (cleaned up): a number, ":" at column 4 and one of
+// the four statuses at column 49, in fewer than 80 bytes.
+bool isListingLine(std::string_view line);
 
 // One pass over the log from its start, which replaces whatever `index`
 // held. Leaves the log at its end. A failure to allocate throws

@@ -153,16 +153,25 @@ void quitSequence(App& app) {
 }
 
 void runMainMenu(App& app) {
-  while (true) {
-    const ListRows rows = mainMenuRows(app.index);
-    int chosen;
-    do chosen = selectListRow(app, rows, 0, kMenuLastRow, kMenuRowOffset);
-    while (chosen < 0 && chosen != kListLeave);
-    if (chosen == kListLeave) {
-      quitSequence(app);
-    } else {
-      dispatch(app, chosen);
+  try {
+    while (true) {
+      const ListRows rows = mainMenuRows(app.index);
+      int chosen;
+      do chosen = selectListRow(app, rows, 0, kMenuLastRow, kMenuRowOffset);
+      while (chosen < 0 && chosen != kListLeave);
+      if (chosen == kListLeave) {
+        quitSequence(app);
+      } else {
+        dispatch(app, chosen);
+      }
     }
+  } catch (const ProgramExit& exit) {
+    // A hang-up keeps the files marked for download: the batch is written
+    // as the quit writes it, and the run still ends.
+    if (exit.signal != 0 && !app.state.downloadMarks.empty()) {
+      appendToUploadFile(app, downloadBatch(app.state.downloadMarks));
+    }
+    throw;
   }
 }
 

@@ -54,8 +54,10 @@ void runProgram(Console& console, const StartupOptions& options) {
   state.configPath = *configPath;
   loadConfiguration(console, state.configPath, config);
 
-  state.logPath = chooseLogFile(console, options.logArgument.value_or("*.*"), config.logfileDir);
-  std::unique_ptr<FileLineStream> log = FileLineStream::open(toOsName(state.logPath), 10000);
+  const ChosenLog chosen =
+      chooseLogFile(console, options.logArgument.value_or("*.*"), config.logfileDir);
+  state.logPath = chosen.path;
+  std::unique_ptr<FileLineStream> log = FileLineStream::open(chosen.osPath, 10000);
   if (!log) fatalError(console, "通信ログファイルが開けません。"_sj);
   state.logIdentity = log->identity();
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "compose/boardposts.h"
-#include "compose/compose.h"
+#include "compose/quote.h"
 #include "console/dialogs.h"
 #include "console/textutil.h"
 #include "driver/app.h"
@@ -20,30 +20,20 @@ namespace {
 // Once the title has this many bytes, further tags give way to " etc".
 constexpr std::size_t kTitleTagLimit = 50;
 
-// One answered message: its heading, its whole body quoted, an empty
-// line. Returns its number.
+// One answered message: its heading, its body quoted up to where the
+// reader ends it, an empty line. Returns its number.
 int quoteMarkedMessage(App& app, const MessageBoardReader& reader, int message, std::string& text) {
-  LineStream& log = app.log;
-  log.seek(reader.messageOffsets[static_cast<std::size_t>(message)]);
+  const LogOffset start = reader.messageOffsets[static_cast<std::size_t>(message)];
+  app.log.seek(start);
   std::string line;
-  log.readLine(line);
+  app.log.readLine(line);
   const int number = messageNumber(line);
   const std::string handle = posterHandle(line);
   text += formatText("●　%sさんの%i番の書き込みに対して\n\n"_sj, handle, number);
-
-  // The two other header lines and the first body line are never quoted.
-  for (int skipped = 0; skipped < 3; ++skipped) log.readLine(line);
-
-  // Only the message's end and the log's end stop the quote: empty lines,
-  // stop lines and "Message  #" lines are quoted like any other.
-  const std::string prefix = quotePrefix(app.config, handle);
-  const LogOffset end = messageEndOffset(app, reader, message);
-  while (end < 0 || log.tell() < end) {
-    if (!readQuotedLine(log, prefix.size(), line)) break;
-    text += prefix;
-    text += line;
-    text += '\n';
-  }
+  // Empty lines are quoted too.
+  const QuoteRule rule{quotePrefix(app.config, handle), messageEndOffset(app, reader, message),
+                       isMessageEnd};
+  text += quoteMessage(app.log, start, rule);
   text += '\n';
   return number;
 }

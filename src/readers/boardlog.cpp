@@ -20,6 +20,10 @@ bool isStopLine(std::string_view line) {
   return line.size() >= 5 && line[0] == '0' && line[1] == '0' && line[4] == ':';
 }
 
+bool isMessageEnd(std::string_view line) {
+  return isStopLine(line) || isMessageStart(line);
+}
+
 int messageNumber(std::string_view firstLine) {
   if (!isMessageStart(firstLine)) return 0;
   return parseDecimal(firstLine.substr(kMessageStart.size()));

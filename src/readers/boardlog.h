@@ -20,6 +20,10 @@ bool isMessageStart(std::string_view line);
 // a ':' as its fifth character (the host's prompt lines).
 bool isStopLine(std::string_view line);
 
+// Where a message ends as the reader shows it, told by the line alone: a
+// stop line or the next message's first line.
+bool isMessageEnd(std::string_view line);
+
 // The number after "Message  #", read as decimal ("0012" is 12).
 int messageNumber(std::string_view firstLine);
 

@@ -1,6 +1,6 @@
 #include "readers/mailactions.h"
 
-#include "compose/compose.h"
+#include "compose/quote.h"
 #include "compose/sendmail.h"
 #include "console/cp932.h"
 #include "console/dialogs.h"
@@ -49,24 +49,10 @@ void replyToMail(App& app, const MailEntry& mail) {
   std::string text =
       formatConfigured(app.config.headReplyMail, {mail.dateText, mail.timeText}) + "\n\n";
 
-  LineStream& log = app.log;
-  log.seek(mail.headerOffset);
-  std::string line;
-  // The three header lines and the body's first line are not quoted; a mail
-  // whose end follows its header at once has nothing to quote, and the text
-  // after its end is not part of it.
-  bool ended = false;
-  for (int i = 0; i < 4 && !ended; ++i) {
-    ended = !readWholeLine(log, line) || (i == 3 && isMailEnd(line));
-  }
-  const std::string prefix(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit));
-  bool lineStart = true;
-  while (!ended && !(lineStart && isMailEnd(peekLogLine(log))) &&
-         readQuotedLine(log, prefix.size(), line, &lineStart) && !isMailEnd(line)) {
-    text += prefix;
-    text += line;
-    text += '\n';
-  }
+  const QuoteRule rule{
+      std::string(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit)), -1,
+      isMailEnd};
+  text += quoteMessage(app.log, mail.headerOffset, rule);
 
   sendMail(app, text, title, mail.senderId);
 }

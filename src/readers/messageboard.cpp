@@ -87,7 +87,7 @@ void loadMessage(App& app, MessageBoardReader& reader) {
     if (boardEnd >= 0 && log.tell() >= boardEnd) break;
     if (!readWrappedLine(log, line, kBodyLineBytes)) break;
     stripLineEnd(line);
-    if (isStopLine(line) || isMessageStart(line)) break;
+    if (isMessageEnd(line)) break;
     reader.lineStore.push_back(line);
   }
 }

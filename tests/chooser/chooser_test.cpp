@@ -10,6 +10,7 @@
 #include "console/dialogs.h"
 #include "console/format.h"
 #include "console/keys.h"
+#include "platform/linestream.h"
 #include "support/scripted_backend.h"
 #include "support/temp_dir.h"
 
@@ -42,7 +43,7 @@ class Chooser : public ::testing::Test {
     for (int i = 0; i < count; ++i) touch(formatText("f%03i", i));
   }
   std::string choose(const std::string& logPath, const std::string& logfileDir = "") {
-    return chooseLogFile(console_, logPath, logfileDir);
+    return chooseLogFile(console_, logPath, logfileDir).path;
   }
 
   const testing::TempDir temp_;
@@ -103,7 +104,7 @@ TEST_F(Chooser, WherePatternsLookAndWhatPathComesBack) {
     Console console(keys);
     keys.press(key::kRight).press(key::kEnter);
     const bool single = c.chosen.ends_with("x.log");  // one file: Right rings
-    EXPECT_EQ(chooseLogFile(console, c.logPath, c.logfileDir), c.chosen) << c.name;
+    EXPECT_EQ(chooseLogFile(console, c.logPath, c.logfileDir).path, c.chosen) << c.name;
     EXPECT_EQ(keys.bells(), single ? 1 : 0) << c.name;
   }
 }
@@ -152,7 +153,7 @@ TEST_F(Chooser, MovesStopAtTheEdgesWithTheBell) {
     ScriptedBackend keys;
     Console console(keys);
     keys.press(c.keys).press(' ');
-    EXPECT_EQ(chooseLogFile(console, dir_, ""), dir_ + c.chosen) << c.name;
+    EXPECT_EQ(chooseLogFile(console, dir_, "").path, dir_ + c.chosen) << c.name;
     EXPECT_EQ(keys.bells(), c.bells) << c.name;
     // Every highlight after the first on a page is black on white.
     EXPECT_EQ(
@@ -183,7 +184,7 @@ TEST_F(Chooser, PagesOf120Cells) {
         testing::concat(testing::repeated(key::kDown, 23), {key::kRight, key::kRight});
     script = testing::concat(script, c.keys.empty() ? std::vector<int>{key::kDown} : c.keys);
     keys.press(script).press(key::kEnter);
-    EXPECT_EQ(chooseLogFile(console, dir_, ""), dir_ + c.chosen) << c.name;
+    EXPECT_EQ(chooseLogFile(console, dir_, "").path, dir_ + c.chosen) << c.name;
     EXPECT_EQ(keys.bells(), c.bells) << c.name;
     // A page change draws the new page with the first highlight in grey.
     const Screen& last = keys.screenAtKey(script.size());
@@ -200,25 +201,32 @@ TEST_F(Chooser, PagesOf120Cells) {
   EXPECT_EQ(keys_.bells(), 0);
 }
 
-TEST_F(Chooser, LongNamesAreCutWholeAndAPathBeyond79BytesIsRefused) {
+// A name without a CP932 form is listed with the replacement mark and
+// opened by its own name; a path beyond 79 bytes is refused with a word.
+TEST_F(Chooser, NamesWithoutACp932FormAreListedAndALongPathIsTold) {
   struct Locale {
     Locale() { std::setlocale(LC_ALL, "C.UTF-8"); }
     ~Locale() { std::setlocale(LC_ALL, "C"); }
   } locale;
   const std::string longName(80, 'z');
   touch("abcdefghijklmno漢字.log");
-  touch("café.log");  // no CP932 form: the program could not open it again
+  touch("café.log");
   touch(longName);
   touch("x");
-  keys_.press('6').press('6').press(key::kEnter).press('4').press('4').press(key::kEnter);
-  EXPECT_EQ(choose(dir_), dir_ + sj("abcdefghijklmno漢字.log"));
+  keys_.press('6', 3).press(key::kEnter).type(" ").press('4', 2).press(key::kEnter);
+  const ChosenLog chosen = chooseLogFile(console_, dir_, "");
+  EXPECT_EQ(chosen.path, dir_ + sj("caf〓.log"));
+  EXPECT_EQ(chosen.osPath, dir_ + "café.log");
+  EXPECT_NE(FileLineStream::open(chosen.osPath), nullptr);
   const Screen& grid = keys_.screenAtKey(0);
   EXPECT_EQ(cellText(grid, 0), " abcdefghijklmno");  // the kanji does not fit whole
-  EXPECT_EQ(cellText(grid, 1), right16("x"));
-  EXPECT_EQ(cellText(grid, 2), std::string(16, 'z'));
-  EXPECT_EQ(cellText(grid, 3), std::string(16, ' '));
-  EXPECT_EQ(keys_.bells(), 1);                                    // the long name was refused
-  EXPECT_EQ(cellAttribute(keys_.screenAtKey(3), 2), attr::kBar);  // highlighted again
+  EXPECT_EQ(cellText(grid, 1), right16(sj("caf〓.log")));
+  EXPECT_EQ(cellText(grid, 2), right16("x"));
+  EXPECT_EQ(cellText(grid, 3), std::string(16, 'z'));
+  EXPECT_EQ(keys_.bells(), 1);  // the long name was refused
+  EXPECT_EQ(keys_.rowAtKey(4, 0), "【ファイル名が長すぎます】");
+  EXPECT_NE(keys_.rowAtKey(4, 4).find("79バイトを超える"), std::string::npos);
+  EXPECT_EQ(cellAttribute(keys_.screenAtKey(5), 3), attr::kChooserFirst);  // the page again
 }
 
 TEST(Wildcard, MatchesAsTheHomePlatformDid) {

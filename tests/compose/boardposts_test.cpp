@@ -194,12 +194,13 @@ TEST_F(BoardPostTest, QuotingStopsAtFourDigitsAndAColonAndAtTheEndOffset) {
   // The last message of the last board: no end offset; the decimal number 89.
   backend.press(key::kEnter).type("y");
   writeReply(a, 1, m40, -1, sj("たなか"));
-  // No end offset for message 12: it runs on into message 13.
+  // No end offset for message 12: message 13's first line ends it all the
+  // same.
   backend.press(key::kEnter).type("y");
   writeReply(a, 0, m12, -1, sj("やまだ"));
   EXPECT_EQ(editor.found[0],
             sj("たなかさんの#89「third」へ") + "\r\n\r\n" + quoted("たなか", {"body 89"}) + "\r\n");
-  EXPECT_NE(editor.found[1].find(sj("やまだ> Message  #0013")), std::string::npos);
+  EXPECT_TRUE(editor.found[1].ends_with(quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n"));
   EXPECT_NE(uploadBytes().find("ER5;89;Y\r\n"), std::string::npos);
 }
 
@@ -217,6 +218,36 @@ TEST_F(BoardPostTest, AColonLineOfExactlyFiveBytesIsQuoted) {
   backend.press(key::kEnter).type("y");
   writeReply(a, 0, start, -1, "Y");
   EXPECT_EQ(editor.found[0], sj("Yさんの#1「t」へ") + "\r\n\r\nY> 1234:\r\n\r\n");
+}
+
+// Nothing after the message's end reaches the quote: a stop line ("*CH",
+// the host's "00..:" prompt) or a "Message  #" line ends it, also when it
+// comes right after the header.
+TEST_F(BoardPostTest, AReplyQuoteEndsWhereTheReaderEndsTheMessage) {
+  struct Case {
+    std::string fourthLine;
+    std::vector<std::string> after;  // the lines after the fourth
+    std::string quote;
+  } cases[] = {
+      {"----", {"a", "*CH", "from elsewhere"}, "Y> a\r\n"},
+      {"----", {"a", "0012:", "from elsewhere"}, "Y> a\r\n"},
+      {"----", {"a", "Message  #2 is from: Z", "from elsewhere"}, "Y> a\r\n"},
+      {"*CH", {"from elsewhere"}, ""},
+  };
+  for (const Case& c : cases) {
+    LogBuilder caseLog;
+    const LogOffset start = caseLog.add("Message  #1 is from: X Y");
+    caseLog.add("2");
+    caseLog.add("Title:t");
+    caseLog.add(c.fourthLine);
+    for (const std::string& line : c.after) caseLog.add(line);
+    App& a = withLog(caseLog.bytes());
+    editor.keeps();
+    backend.press(key::kEnter).type("y");
+    writeReply(a, 0, start, -1, "Y");
+    EXPECT_EQ(editor.found.back(), sj("Yさんの#1「t」へ") + "\r\n\r\n" + c.quote + "\r\n")
+        << c.after[0];
+  }
 }
 
 TEST_F(BoardPostTest, AMovedReplyGoesToTheChosenBoardWithEveryLineQuoted) {

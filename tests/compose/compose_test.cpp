@@ -264,28 +264,5 @@ TEST_F(ComposeTest, AComposedCommandIsAppendedAndTheTemporaryFileDeleted) {
   EXPECT_FALSE(fileExists(tempPath()));
 }
 
-TEST_F(ComposeTest, QuotedLinesKeepTo78BytesWithTheirPrefix) {
-  const std::string kanji = sj("漢");
-  MemoryLineStream log(std::string(80, 'x') + "\r\n" + "a\tb\tc\r\n" + std::string(75, 'y') +
-                       kanji + "\r\n" + "last");
-  config.quotation = "%s> ";
-  const std::string prefix = quotePrefix(config, "hd");
-  EXPECT_EQ(prefix, "hd> ");
-  std::vector<std::string> lines;
-  std::string line;
-  while (readQuotedLine(log, prefix.size(), line)) lines.push_back(line);
-  const std::vector<std::string> expected = {std::string(74, 'x'), "xxxxxx",    "a b\tc",
-                                             std::string(74, 'y'), "y" + kanji, "last"};
-  EXPECT_EQ(lines, expected);
-
-  config.quotation = std::string(70, 'q') + "%s" + std::string(9, 'q');
-  EXPECT_EQ(quotePrefix(config, "hd").size(), 76u);  // room for one double-byte character
-  MemoryLineStream wide(kanji + kanji + "\r\n");
-  ASSERT_TRUE(readQuotedLine(wide, 76, line));
-  EXPECT_EQ(line, kanji);
-  config.quotation = "";
-  EXPECT_EQ(quotePrefix(config, "hd"), "");
-}
-
 }  // namespace
 }  // namespace zazir

@@ -26,6 +26,17 @@ TEST_F(ConsoleTest, TextWrapsAfterColumn79AndNewlineGoesToColumn0) {
   EXPECT_EQ(screen().at(79, 3).byte, 'b');
   EXPECT_EQ(screen().at(0, 4).byte, 'c');
   EXPECT_EQ(screen().at(0, 5).byte, 'd');
+  // A double-byte character never straddles the wrap; one whose second
+  // byte looks like a first byte still ends the row.
+  console_.setCursor(78, 6);
+  console_.writeText("x" + sj("漢字"));
+  console_.setCursor(78, 8);
+  console_.writeText(sj("ぁい"));
+  console_.present();
+  EXPECT_EQ(backend_.row(6), std::string(78, ' ') + "x");
+  EXPECT_EQ(backend_.row(7), "漢字");
+  EXPECT_EQ(backend_.row(8), std::string(78, ' ') + "ぁ");
+  EXPECT_EQ(backend_.row(9), "い");
 }
 
 TEST_F(ConsoleTest, BodyTextUsesTheStartupColoursAndTabStops) {

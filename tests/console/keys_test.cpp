@@ -38,7 +38,8 @@ TEST(DecodeKey, Sequences) {
       {"\x1b[M !!", Kind::Ignored, 0, 6},       // X10 mouse
       {"\x1b[M !", Kind::Partial, 0, 0},
       {"\x1b[12\rq", Kind::Ignored, 0, 4},  // a control byte breaks a sequence off
-      {"\x1bx", Kind::Ignored, 0, 2},       // Alt-x
+      {"\x1bx", Kind::Key, key::kEscape, 1},  // Esc, then x (Alt-x, fast typing)
+      {"\x1b\xe3\x81\x82", Kind::Key, key::kEscape, 1},
       {"\x1b\x1b[A", Kind::Key, key::kEscape, 1},
       {std::string(1, '\0'), Kind::Ignored, 0, 1},
   };

@@ -100,14 +100,63 @@ TEST_F(ChatTest, TheCountLineDecidesHowManyLinesAreCopied) {
   }
 }
 
-TEST_F(ChatTest, EveryLineIsStoredWholeWithOneCrLf) {
-  const std::string longText = chatLine("L", std::string(1500, 'x'));
+// A line longer than 1023 bytes is cut on a character boundary.
+TEST_F(ChatTest, EveryLineIsStoredWithOneCrLfAndALongOneIsCut) {
+  const std::string longStart = chatLine("L", std::string(1007, 'x'));
   buildLog({{board("#c"),
              {countLine(4), chatLine("A", "lf") + "\n" + chatLine("B", "cr cr") + "\r\r\n" +
-                                longText + "\r\n" + chatLine("C", "tab\there") + "\r\n\r\n"}}});
+                                longStart + sj("漢") + std::string(1500, 'y') + "\r\n" +
+                                chatLine("C", "tab\there") + "\r\n\r\n"}}});
   recordChatBackLogs(app);
   EXPECT_EQ(fileBytes("#c"), chatLine("A", "lf") + "\r\n" + chatLine("B", "cr cr") + "\r\n" +
-                                 longText + "\r\n" + chatLine("C", "tab\there") + "\r\n");
+                                 longStart + "\r\n" + chatLine("C", "tab\there") + "\r\n");
+}
+
+// A board with status "新着なし" has no lines of its own: what follows its
+// listing line (another board, indexed or not, or the Notewall) is never
+// copied. The same lines recorded again are not added; a new run is.
+TEST_F(ChatTest, RecordingStaysInItsBoardAndIsNotRepeated) {
+  const std::string content = "-----\r\n" + countLine(2) + "-----\r\n" + chatLine("B", "one") +
+                              "\r\n" + chatLine("B", "two") + "\r\n\r\n";
+  std::string text = "header\r\n";
+  index = LogIndex{};
+  // #d stands for a board the index has no room for.
+  const struct {
+    const char* name;
+    bool quiet;
+    bool indexed;
+  } boards[] = {{"#a", true, true},
+                {"#b", false, true},
+                {"#c", true, true},
+                {"#d", false, false},
+                {"#e", true, true}};
+  for (const auto& b : boards) {
+    std::string listing = formatText("%4i: %s", 7, b.name);
+    listing.resize(49, ' ');
+    text += listing + sj(b.quiet ? "新着なし" : "検索中") + "\r\n";
+    if (b.indexed) {
+      index.chatBoards.push_back(board(b.name));
+      index.chatContentOffset.push_back(static_cast<LogOffset>(text.size()));
+    }
+    if (!b.quiet) text += content;
+  }
+  text += "MAIN (A,B) > P\r\n" + sj("《 気軽な伝言板 》") + "\r\n-----+-----\r\n";
+  index.notewallOffset = static_cast<LogOffset>(text.size());
+  text += "ABC           :note\r\n\r\n";
+  withLog(text);
+  const std::string run = chatLine("B", "one") + "\r\n" + chatLine("B", "two") + "\r\n";
+
+  recordChatBackLogs(app);
+  recordChatBackLogs(app);
+  for (const char* quiet : {"#a", "#c", "#e"}) EXPECT_EQ(fileBytes(quiet), "") << quiet;
+  EXPECT_EQ(fileBytes("#b"), run);
+  writeBytes("#b", "older\r\n" + run + "later\r\n");
+  recordChatBackLogs(app);
+  EXPECT_EQ(fileBytes("#b"), "older\r\n" + run + "later\r\n");
+  const std::string oneOne = chatLine("B", "one") + "\r\n" + chatLine("B", "one") + "\r\n";
+  writeBytes("#b", oneOne);
+  recordChatBackLogs(app);
+  EXPECT_EQ(fileBytes("#b"), oneOne + run);
 }
 
 TEST_F(ChatTest, OnlyBoardsWithNewLinesAndUsableNamesAreRecorded) {
@@ -157,6 +206,15 @@ TEST_F(ChatTest, TheStartUpPolicy) {
   EXPECT_EQ(backend.rowAtKey(0, 11),
             "ﾛｸﾞﾌｧｲﾙ[LOG.TXT]から１行ﾁｬｯﾄの内容をﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？");
   EXPECT_EQ(backend.rowAtKey(0, 12), "(Y/N)");
+}
+
+// The question wraps between two characters, never inside one.
+TEST_F(ChatTest, ALongLogPathWrapsTheQuestionOnACharacterBoundary) {
+  state.logPath = "/logs/" + std::string(64, 'a');
+  backend.type("n");
+  EXPECT_FALSE(askToRecordChat(app));
+  EXPECT_EQ(backend.rowAtKey(0, 11), "ﾛｸﾞﾌｧｲﾙ[/logs/" + std::string(64, 'a') + "]");
+  EXPECT_EQ(backend.rowAtKey(0, 12), "から１行ﾁｬｯﾄの内容をﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？");
 }
 
 TEST(ReplyName, IsTheLineCutAtItsFirstBlankThenAtItsFirstColon) {

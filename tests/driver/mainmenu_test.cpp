@@ -1,6 +1,9 @@
 #include "driver/mainmenu.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <csignal>
 
 #include "console/keys.h"
 #include "platform/encoding.h"
@@ -48,6 +51,31 @@ TEST_F(MainMenuTest, AnEmptyLogGivesTheNoticeForEveryItemButWritingStillWorks) {
   EXPECT_NE(backend.rowAtKey(recipients, 10).find("送信先のIDを入力"), std::string::npos);
   EXPECT_NE(backend.rowAtKey(notewallPost, 10).find("Notewallへの投稿"), std::string::npos);
   EXPECT_EQ(uploadBytes(), "<none>");
+}
+
+// A hang-up or termination anywhere below the main menu writes the files
+// marked for download as the quit does; the run still ends with 128 + the
+// signal, even when the batch cannot be written.
+TEST(MainMenu, AHangUpKeepsTheDownloadMarks) {
+  const struct {
+    int signal;
+    std::vector<DownloadMark> marks;
+    bool uploadBlocked;
+    std::string upload;
+  } cases[] = {
+      {SIGHUP, {{40, 1}, {12, 7}}, false, "F12\r\nZD7;Y;0\r\n0\r\n0\r\nF40\r\nZD1;Y;0\r\n0\r\n0\r\n"},
+      {SIGTERM, {{3, 2}}, false, "F3\r\nZD2;Y;0\r\n0\r\n0\r\n"},
+      {SIGTERM, {}, false, "<none>"},
+      {SIGHUP, {{3, 2}}, true, "<none>"},
+  };
+  for (const auto& c : cases) {
+    TestApp t;
+    if (c.uploadBlocked) mkdir(t.uploadPath().c_str(), 0755);
+    t.state.downloadMarks = c.marks;
+    t.backend.type("w").hangUp(c.signal);  // at the recipients of a new mail
+    EXPECT_EQ(testing::exitOf([&] { runMainMenu(t.app); }).status, 128 + c.signal);
+    EXPECT_EQ(t.uploadBytes(), c.upload) << c.signal;
+  }
 }
 
 TEST_F(MainMenuTest, EachItemIsMarkedByWhetherItsContentExists) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "compose/compose.h"
+#include "compose/quote.h"
 #include "console/format.h"
 #include "driver/config.h"
 #include "driver/startup.h"

@@ -76,13 +76,12 @@ TEST_F(BatchReplyTest, MarksAreAnsweredInMarkingOrder) {
   EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);
 }
 
-TEST_F(BatchReplyTest, TheQuoteRunsToTheMessagesEndOrTheLogsEnd) {
+TEST_F(BatchReplyTest, TheQuoteRunsToWhereTheReaderEndsTheMessage) {
   messageBoard(3, "TEST");
   message(89, "  two blanks", {"----", "", "second"});
-  // The last message before the stop line: only the log's end stops it.
-  message(90, "last", {"----", "one", "0012:34 a prompt line", "*CH"});
-  message(91, "after the stop line", {"still quoted"});
-  log.add(std::string(100, 'q'));
+  // The last message: its stop line ends it, not the log's end.
+  message(90, "last", {"----", "one", std::string(100, 'q'), "0012:34 a prompt line", "*CH"});
+  message(91, "after the stop line", {"not quoted"});
   config.quotation.clear();
   editor.keeps();
   backend.type("m").press(key::kRight).type("m");
@@ -93,10 +92,7 @@ TEST_F(BatchReplyTest, TheQuoteRunsToTheMessagesEndOrTheLogsEnd) {
   EXPECT_EQ(editor.found[0],
             sj("●　  two blanksさんの89番の書き込みに対して\r\n\r\n"
                "\r\nsecond\r\n\r\n"
-               "●　lastさんの90番の書き込みに対して\r\n\r\n"
-               "one\r\n0012:34 a prompt line\r\n*CH\r\n"
-               "Message  #0091 is from: ID0091 after the stop line\r\nDate: 96/01/01\r\n"
-               "Title:message 91\r\nstill quoted\r\n") +
+               "●　lastさんの90番の書き込みに対して\r\n\r\none\r\n") +
                 std::string(78, 'q') + "\r\n" + std::string(22, 'q') + "\r\n\r\n");
   EXPECT_EQ(uploadBytes(), "<none>");
   EXPECT_EQ(backend.bells(), 1);

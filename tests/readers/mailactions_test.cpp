@@ -64,6 +64,16 @@ TEST(MailReply, Quotation) {
        "",
        std::string(70, '>') + "%s",
        std::string(68, '>') + "0123456789\n" + std::string(68, '>') + "ABCDEF\n"},
+      // 31 pieces of 33 bytes: a long line gives only its first 1023.
+      {"a long line is cut",
+       {"", std::string(5000, 'z'), "b"},
+       "",
+       std::string(45, '>'),
+       [] {
+         std::string quoted;
+         for (int i = 0; i < 31; ++i) quoted += std::string(45, '>') + std::string(33, 'z') + "\n";
+         return quoted + std::string(45, '>') + "b\n";
+       }()},
   };
   for (const Case& c : cases) {
     MailLog log;

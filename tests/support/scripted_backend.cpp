@@ -25,12 +25,27 @@ ScriptedBackend& ScriptedBackend::press(const std::vector<int>& keys) {
   return *this;
 }
 
+namespace {
+// A script entry that is no key: the hang-up, with the signal added.
+constexpr int kHangUp = -100000;
+}  // namespace
+
+ScriptedBackend& ScriptedBackend::hangUp(int signal) {
+  keys_.push_back(kHangUp - signal);
+  return *this;
+}
+
 void ScriptedBackend::present(const Screen& screen) {
   shown_ = screen;
 }
 
 int ScriptedBackend::readKey() {
   atKey_.push_back(shown_);
+  if (hungUpBy_ == 0 && !keys_.empty() && keys_.front() < kHangUp) {
+    hungUpBy_ = kHangUp - keys_.front();
+    keys_.pop_front();
+  }
+  if (hungUpBy_ != 0) throw ProgramExit{128 + hungUpBy_, {}, hungUpBy_};
   if (keys_.empty()) throw ScriptExhausted();
   const int key = keys_.front();
   keys_.pop_front();

@@ -29,6 +29,9 @@ class ScriptedBackend : public TerminalBackend {
   ScriptedBackend& press(int key);
   ScriptedBackend& press(int key, int times);
   ScriptedBackend& press(const std::vector<int>& keys);
+  // The terminal hangs up (SIGHUP, SIGTERM) at this point of the script:
+  // this and every later key read ends the run as the real terminal does.
+  ScriptedBackend& hangUp(int signal);
 
   void present(const Screen& screen) override;
   void bell() override { ++bells_; }
@@ -62,6 +65,7 @@ class ScriptedBackend : public TerminalBackend {
   int bells_ = 0;
   int suspends_ = 0;
   int resumes_ = 0;
+  int hungUpBy_ = 0;
 };
 
 // How `run` ended the program (a failure when it returned instead).
