@@ -181,7 +181,7 @@ int memoryCheck(const std::string& name, long mebibytes, const std::string& dir)
   state.logPath = "LONG.LOG";
   state.logIdentity = log->identity();
   ScriptedKeys keys(c.keys);
-  Console console(keys, [](const std::string&) { return 0; });  // the editor keeps the text
+  Console console(keys, [](const std::string&) { return CommandResult{}; });  // the editor keeps the text
   App app{console, config, index, state, *log};
 
   bool ran = true;
