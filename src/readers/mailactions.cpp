@@ -1,15 +1,15 @@
 #include "readers/mailactions.h"
 
-#include "compose/quote.h"
-#include "compose/sendmail.h"
-#include "console/cp932.h"
 #include "console/dialogs.h"
-#include "console/textutil.h"
-#include "driver/app.h"
-#include "driver/logguard.h"
-#include "driver/loglines.h"
+#include "formats/loglines.h"
+#include "formats/quote.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
+#include "services/app.h"
+#include "services/logguard.h"
+#include "text/cp932.h"
+#include "text/textutil.h"
+#include "writers/sendmail.h"
 
 namespace zazir {
 

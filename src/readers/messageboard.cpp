@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
-#include "compose/boardposts.h"
-#include "compose/uploadfile.h"
-#include "console/cp932.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "console/pager.h"
-#include "console/textutil.h"
-#include "driver/app.h"
+#include "formats/boardlog.h"
 #include "platform/encoding.h"
-#include "readers/batchreply.h"
-#include "readers/boardlog.h"
 #include "readers/savemessage.h"
+#include "services/app.h"
+#include "services/uploadfile.h"
+#include "text/cp932.h"
+#include "text/textutil.h"
+#include "writers/batchreply.h"
+#include "writers/boardposts.h"
 
 namespace zazir {
 

@@ -7,14 +7,14 @@
 
 #include "addressbook/grouplist.h"
 #include "addressbook/idlist.h"
-#include "compose/boardposts.h"
-#include "compose/uploadfile.h"
+#include "chat/chat.h"
 #include "console/keys.h"
 #include "console/render.h"
-#include "driver/chat.h"
 #include "platform/linestream.h"
 #include "platform/textfile.h"
+#include "services/uploadfile.h"
 #include "support/test_app.h"
+#include "writers/boardposts.h"
 
 namespace zazir {
 namespace {

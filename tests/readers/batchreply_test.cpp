@@ -1,13 +1,13 @@
 // Marks ("M") and the batch reply ("C") of the message board reader.
-#include "readers/batchreply.h"
+#include "writers/batchreply.h"
 
 #include <gtest/gtest.h>
 
-#include "console/format.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "readers/messageboard.h"
 #include "support/test_app.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "compose/uploadfile.h"
-#include "console/format.h"
+#include "app/mainmenu.h"
 #include "console/keys.h"
 #include "console/render.h"
-#include "driver/mainmenu.h"
 #include "readers/messageboard.h"
+#include "services/uploadfile.h"
 #include "support/test_app.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

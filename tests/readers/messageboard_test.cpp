@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "console/format.h"
 #include "console/keys.h"
 #include "console/render.h"
+#include "formats/boardlog.h"
 #include "platform/textfile.h"
-#include "readers/boardlog.h"
 #include "support/test_app.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

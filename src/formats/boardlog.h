@@ -1,0 +1,42 @@
+// The layout of a message board's part of the log, as the reader and the
+// board writers rely on it: where messages start, where the part stops,
+// and what the first and third header lines of a message hold.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/logindex.h"
+
+namespace zazir {
+
+// A message begins with a line that begins with this (two blanks).
+inline constexpr std::string_view kMessageStart = "Message  #";
+
+bool isMessageStart(std::string_view line);
+
+// A line that ends a board's messages: "*CH" at its start, or '0', '0' and
+// a ':' as its fifth character (the host's prompt lines).
+bool isStopLine(std::string_view line);
+
+// Where a message ends as the reader shows it, told by the line alone: a
+// stop line or the next message's first line.
+bool isMessageEnd(std::string_view line);
+
+// The number after "Message  #", read as decimal ("0012" is 12).
+int messageNumber(std::string_view firstLine);
+
+// The poster handle of a message: from byte 24 of the first 79 bytes of its
+// first line, blanks skipped, then the word there and the one blank after
+// it; what is left, cleaned up. Further blanks stay at its start.
+std::string posterHandle(std::string_view firstLine);
+
+// The message title: the third header line from byte 6, at most 79 bytes.
+std::string messageTitle(std::string_view thirdHeaderLine);
+
+// Where the part of board `board` of `boards` ends: the next board's
+// listing line, or -1 for the last board (the end of the log).
+LogOffset boardEndOffset(const std::vector<BoardEntry>& boards, int board);
+
+}  // namespace zazir
