@@ -8,6 +8,7 @@
 #include "console/dialogs.h"
 #include "platform/encoding.h"
 #include "services/app.h"
+#include "services/configfile.h"
 #include "services/logguard.h"
 #include "services/uploadfile.h"
 #include "text/cp932.h"

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "console/dialogs.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
 #include "text/textutil.h"
@@ -176,12 +175,6 @@ std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& co
     if (auto error = applyPolicy(entry->key, entry->value, config)) return error;
   }
   return std::nullopt;
-}
-
-void loadConfiguration(Console& console, const std::string& path, Config& config) {
-  const std::optional<std::string> bytes = readBinaryFile(path);
-  if (!bytes) fatalError(console, "設定ファイルが開けません。"_sj);
-  if (auto error = parseConfiguration(*bytes, config)) fatalError(console, error->message);
 }
 
 namespace {

@@ -9,8 +9,6 @@
 
 namespace zazir {
 
-class Console;
-
 enum class UploadFileExist : std::uint8_t { WriteQuestion = 0, WriteAppend = 1, WriteKillout = 2 };
 enum class LineChatQuote : std::uint8_t { Question = 0, Yes = 1, No = 2 };
 // The codeset of the files the editor gets: the locale's (Shift-JIS under a
@@ -50,17 +48,13 @@ struct ConfigError {
 // invalid policy line, if any (parsing stops there).
 std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& config);
 
-// Reads and parses the file at `path`; a file that cannot be read or an
-// invalid policy ends the program through fatalError.
-void loadConfiguration(Console& console, const std::string& path, Config& config);
-
 // Where the configuration file is: the program's own file name with its
 // extension replaced by "CFG" (only when the file name has an extension),
 // else "ZAZIR.CFG" in the current directory, in each directory of PATH,
 // then in $XDG_CONFIG_HOME/zazir/ (default ~/.config/zazir/). None when it
 // is nowhere. Only a regular file that can be opened for reading counts.
 // `programPath` is argument zero as the system gives it; the result is
-// CP932, ready for loadConfiguration. `getenv` reads the environment
+// CP932, ready to be read. `getenv` reads the environment
 // (replaceable in tests).
 std::optional<std::string> findConfigurationFile(std::string_view programPath,
                                                  const char* (*getenv)(const char*) = nullptr);

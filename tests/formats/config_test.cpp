@@ -1,21 +1,18 @@
 #include "formats/config.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <map>
 #include <utility>
 #include <vector>
 
-#include "console/dialogs.h"
 #include "support/scripted_backend.h"
 #include "support/temp_dir.h"
 
 namespace zazir {
 namespace {
 
-using testing::ScriptedBackend;
 using testing::sj;
 using testing::utf8;
 
@@ -185,44 +182,6 @@ class ConfigFiles : public ::testing::Test {
   const testing::TempDir temp_;
   const std::string root_ = temp_.dir;
 };
-
-TEST_F(ConfigFiles, LoadingFillsTheSettings) {
-  const std::string path = write("ZAZIR.CFG", "EDITOR=vi\r\nLINECHAT_QUOTE=LINECHAT_NO\r\n");
-  ScriptedBackend backend;
-  Console console(backend);
-  Config config;
-  loadConfiguration(console, path, config);
-  EXPECT_EQ(config.editor, "vi");
-  EXPECT_EQ(config.lineChatQuote, LineChatQuote::No);
-}
-
-TEST_F(ConfigFiles, FailuresEndTheProgramWithStatus50AndTheirMessage) {
-  struct Case {
-    const char* name;
-    std::string path;
-    const char* message;
-  };
-  // Without read permission (the superuser reads it all the same).
-  const std::string locked = write("locked.CFG", "EDITOR=vi\r\n");
-  std::filesystem::permissions(locked, std::filesystem::perms::none);
-  std::vector<Case> cases = {
-      {"missing", root_ + "none.CFG", "設定ファイルが開けません。"},
-      {"a directory", dir("adir.CFG"), "設定ファイルが開けません。"},
-      {"invalid policy", write("bad.CFG", "EDITOR=vi\r\nDELETENULLLINE=yes\r\n"),
-       "ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。"},
-  };
-  if (::geteuid() != 0) cases.push_back({"unreadable", locked, "設定ファイルが開けません。"});
-  for (const Case& c : cases) {
-    ScriptedBackend backend;
-    Console console(backend);
-    Config config;
-    const ProgramExit exit = testing::exitOf([&] { loadConfiguration(console, c.path, config); });
-    EXPECT_EQ(exit.status, 50) << c.name;
-    EXPECT_EQ(utf8(exit.message), c.message) << c.name;
-    EXPECT_EQ(backend.row(0), "致命的エラーが発生しました。") << c.name;
-    EXPECT_EQ(backend.row(2), c.message) << c.name;
-  }
-}
 
 std::map<std::string, std::string> fakeEnvironment;
 
