@@ -44,11 +44,9 @@ enum class BoardKind { Message, File };
 void runBoardLoop(App& app, BoardKind kind) {
   const std::vector<BoardEntry>& boards =
       kind == BoardKind::Message ? app.index.messageBoards : app.index.fileBoards;
-  while (true) {
-    const int board = chooseBoard(app, boards);
-    if (board == kListLeave) return;
-    if (board < 0) continue;
-    if (app.state.actionKey == ActionKey::Write) {
+  while (const std::optional<Picked<int>> picked = chooseBoard(app, boards)) {
+    const int board = picked->value;
+    if (picked->action == ListAction::Write) {
       if (kind == BoardKind::Message) {
         writeNewPost(app, board, {}, {});
       } else {
@@ -66,10 +64,10 @@ void runBoardLoop(App& app, BoardKind kind) {
   }
 }
 
-void dispatch(App& app, int row) {
+void dispatch(App& app, const ListChoice& choice) {
   const LogIndex& index = app.index;
-  const bool write = app.state.actionKey == ActionKey::Write;
-  switch (row) {
+  const bool write = choice.action == ListAction::Write;
+  switch (choice.row) {
     case kMail:
       if (write) {
         sendMail(app, {}, "", "");
@@ -156,10 +154,10 @@ void runMainMenu(App& app) {
   try {
     while (true) {
       const ListRows rows = mainMenuRows(app.index);
-      int chosen;
-      do chosen = selectListRow(app, rows, 0, kMenuLastRow, kMenuRowOffset);
-      while (chosen < 0 && chosen != kListLeave);
-      if (chosen == kListLeave) {
+      ListChoice chosen;
+      do chosen = chooseFromList(app, rows, 0, kMenuLastRow, kMenuRowOffset);
+      while (chosen.row < 0 && chosen.action != ListAction::Leave);
+      if (chosen.action == ListAction::Leave) {
         quitSequence(app);
       } else {
         dispatch(app, chosen);

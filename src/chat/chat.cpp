@@ -188,22 +188,20 @@ std::string replyName(std::string_view line) {
 }
 
 void runChatLoop(App& app) {
-  while (true) {
-    const int board = chooseChatBoard(app);
-    if (board < 0) return;
-    const int number = app.index.chatBoards[board].number;
-    while (const std::optional<std::string> line = chooseChatLine(app, board)) {
-      switch (app.state.actionKey) {
-        case ActionKey::Write:
+  while (const std::optional<int> board = chooseChatBoard(app)) {
+    const int number = app.index.chatBoards[*board].number;
+    while (const auto line = chooseChatLine(app, *board)) {
+      switch (line->action) {
+        case ListAction::Write:
           appendChatCommand(app, number,
                             promptBox(app.console, "１行チャットへの投稿 無入力：ｷｬﾝｾﾙ"_sj));
           break;
-        case ActionKey::Reply:
+        case ListAction::Reply:
           appendChatCommand(app, number,
                             promptBox(app.console, "１行チャットへのレス 無入力：ｷｬﾝｾﾙ"_sj,
-                                      replyProposal(*line)));
+                                      replyProposal(line->value)));
           break;
-        case ActionKey::Choose:
+        default:
           break;
       }
     }
@@ -211,18 +209,16 @@ void runChatLoop(App& app) {
 }
 
 void runNotewallLoop(App& app) {
-  while (true) {
-    const std::optional<std::string> line = chooseNotewallLine(app);
-    if (!line) return;
-    switch (app.state.actionKey) {
-      case ActionKey::Write:
+  while (const auto line = chooseNotewallLine(app)) {
+    switch (line->action) {
+      case ListAction::Write:
         postToNotewall(app);
         break;
-      case ActionKey::Reply:
-        appendNotewallCommand(
-            app, promptBox(app.console, "Notewallへのレス 無入力：ｷｬﾝｾﾙ"_sj, replyProposal(*line)));
+      case ListAction::Reply:
+        appendNotewallCommand(app, promptBox(app.console, "Notewallへのレス 無入力：ｷｬﾝｾﾙ"_sj,
+                                             replyProposal(line->value)));
         break;
-      case ActionKey::Choose:
+      default:
         break;
     }
   }

@@ -1,6 +1,5 @@
-// Run state that lives for the whole run: how the last list row was
-// chosen, the remembered list positions, the download marks and the paths
-// settled at start-up.
+// Run state that lives for the whole run: the remembered list positions,
+// the download marks and the paths settled at start-up.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +10,6 @@
 #include "platform/fileidentity.h"
 
 namespace zazir {
-
-// How `selectListRow` returned its row.
-enum class ActionKey : std::uint8_t { Choose = 0, Write = 1, Reply = 2 };
 
 struct ListPositions {
   int chatLineRow = 0;
@@ -34,7 +30,6 @@ struct DownloadMark {
 inline constexpr int kMaxDownloadMarks = 49;
 
 struct RunState {
-  ActionKey actionKey = ActionKey::Choose;
   ListPositions listPositions;
   std::vector<DownloadMark> downloadMarks;
   std::string configPath;  // the configuration file used

@@ -14,8 +14,6 @@ namespace zazir {
 
 namespace {
 
-constexpr int kPageRows = 23;
-
 // The offset of the first line of every page. The table grows with the
 // list, so that every line can be reached; the last page may be empty when
 // the list fills its pages exactly.
@@ -25,7 +23,7 @@ std::vector<LogOffset> scanPages(LineStream& stream, LogOffset start, char marke
   stream.seek(start);
   while (true) {
     starts.push_back(stream.tell());
-    for (int k = 0; k < kPageRows; ++k) {
+    for (int k = 0; k < kListPageRows; ++k) {
       if (!readWholeLine(stream, line) || !isListedLine(line, marker)) return starts;
     }
   }
@@ -35,7 +33,7 @@ std::vector<std::string> readPage(LineStream& stream, LogOffset pageStart, char 
   std::vector<std::string> lines;
   std::string line;
   stream.seek(pageStart);
-  while (static_cast<int>(lines.size()) < kPageRows && readWholeLine(stream, line) &&
+  while (static_cast<int>(lines.size()) < kListPageRows && readWholeLine(stream, line) &&
          isListedLine(line, marker)) {
     lines.push_back(line);
   }
@@ -44,8 +42,8 @@ std::vector<std::string> readPage(LineStream& stream, LogOffset pageStart, char 
 
 // Runs the list from `start`; `page` and `rememberedRow` are where it opens
 // and are kept up to date. Returns the chosen whole line with its line end.
-std::optional<std::string> chooseListedLine(App& app, LineStream& stream, LogOffset start,
-                                            char marker, int& page, int& rememberedRow) {
+std::optional<Picked<std::string>> chooseListedLine(App& app, LineStream& stream, LogOffset start,
+                                                    char marker, int& page, int& rememberedRow) {
   const std::vector<LogOffset> pageStarts = scanPages(stream, start, marker);
   const int lastPage = static_cast<int>(pageStarts.size()) - 1;
   page = std::clamp(page, 0, lastPage);
@@ -57,19 +55,20 @@ std::optional<std::string> chooseListedLine(App& app, LineStream& stream, LogOff
       rows[k] = lines[k];
       stripLineEnd(rows[k]);
     }
-    const int result = selectListRow(app, rows, startRow, static_cast<int>(lines.size()) - 1);
-    if (result == kListLeave) return std::nullopt;
-    if (result >= 0) {
-      rememberedRow = result;
-      return lines[static_cast<std::size_t>(result)];
+    const ListChoice choice =
+        chooseFromList(app, rows, startRow, static_cast<int>(lines.size()) - 1);
+    if (choice.action == ListAction::Leave) return std::nullopt;
+    if (choice.row >= 0) {
+      rememberedRow = choice.row;
+      return Picked<std::string>{lines[static_cast<std::size_t>(choice.row)], choice.action};
     }
-    startRow = turnListPage(result, page, lastPage, startRow);
+    startRow = turnListPage(choice.action, page, lastPage, startRow);
   }
 }
 
 }  // namespace
 
-std::optional<std::string> chooseChatLine(App& app, int board) {
+std::optional<Picked<std::string>> chooseChatLine(App& app, int board) {
   const std::vector<ChatBoardEntry>& boards = app.index.chatBoards;
   std::unique_ptr<FileLineStream> backLog;
   if (board >= 0 && board < static_cast<int>(boards.size()) &&
@@ -85,12 +84,12 @@ std::optional<std::string> chooseChatLine(App& app, int board) {
   return chooseListedLine(app, *backLog, 0, kChatLineMarker, at.chatLinePage, at.chatLineRow);
 }
 
-std::optional<std::string> chooseNotewallLine(App& app) {
+std::optional<Picked<std::string>> chooseNotewallLine(App& app) {
   const LogOffset start = app.index.notewallOffset;
   if (start < 0) return std::nullopt;
   int page = 0;  // the Notewall list always opens on its first page
-  std::optional<std::string> chosen = chooseListedLine(app, app.log, start, kNotewallLineMarker,
-                                                       page, app.state.listPositions.notewallRow);
+  std::optional<Picked<std::string>> chosen = chooseListedLine(
+      app, app.log, start, kNotewallLineMarker, page, app.state.listPositions.notewallRow);
   app.log.seek(start);
   return chosen;
 }

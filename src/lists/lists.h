@@ -1,51 +1,47 @@
-// The list screen every choice is made on, and the lists built on it: the
-// main menu, the board list, the chat board list, the chat line list and
-// the Notewall list.
+// The lists built on the list screen: the board list, the chat board list,
+// the chat line list and the Notewall list; and the list screen with the
+// upload file one key away, as every list of the program has it.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "console/listview.h"
 #include "formats/logindex.h"
 
 namespace zazir {
 
 struct App;
 
-// Results of selectListRow other than a row (0..22).
-inline constexpr int kListLeave = -1;
-inline constexpr int kListPageBack = -2;
-inline constexpr int kListPageForward = -3;
-inline constexpr int kListHelpShown = -4;
+// The list screen (selectListRow) until a row is chosen, the user leaves
+// or a page is turned: "F" opens the upload file and comes back to the
+// same row, help comes back to `startRow`. Never gives ViewUploadFile or
+// HelpShown.
+ListChoice chooseFromList(App& app, const ListRows& rows, int startRow, int lastRow,
+                          int rowOffset = 0);
 
-// Rows 0..22 are shown; row 23 exists so that callers can empty 24 rows.
-using ListRows = std::array<std::string, 24>;
+// What was picked from a list, and by which key (Choose, Write or Reply).
+template <typename T>
+struct Picked {
+  T value;
+  ListAction action = ListAction::Choose;
+};
 
-// Shows `rows` under the title bar (row k on screen row rowOffset + 1 + k)
-// with row `startRow` highlighted, and returns the chosen row or one of the
-// results above. Sets app.state.actionKey.
-int selectListRow(App& app, const ListRows& rows, int startRow, int lastRow, int rowOffset = 0);
+// The board list over `boards` (message boards or file boards): the
+// chosen index, or none. Uses and updates the remembered board list
+// position.
+std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& boards);
 
-// For a paged list: after selectListRow returned `result` (page back, page
-// forward or help), moves `page` within 0..lastPage and gives the row the
-// page is shown again with.
-int turnListPage(int result, int& page, int lastPage, int startRow);
-
-// The board list over `boards` (message boards or file boards): the chosen
-// index, or -1. Uses and updates the remembered board list position.
-int chooseBoard(App& app, const std::vector<BoardEntry>& boards);
-
-// The chat board list: the chosen index into app.index.chatBoards, or -1.
-int chooseChatBoard(App& app);
+// The chat board list: the chosen index into app.index.chatBoards, or none.
+std::optional<int> chooseChatBoard(App& app);
 
 // The chat line list of chat board `board` (from its back-log file): the
 // chosen line with its line end, or none.
-std::optional<std::string> chooseChatLine(App& app, int board);
+std::optional<Picked<std::string>> chooseChatLine(App& app, int board);
 
 // The Notewall list (from the log): the chosen line with its line end, or
 // none.
-std::optional<std::string> chooseNotewallLine(App& app);
+std::optional<Picked<std::string>> chooseNotewallLine(App& app);
 
 }  // namespace zazir

@@ -166,8 +166,8 @@ void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string
 
 void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::string_view handle) {
   Console& console = app.console;
-  const int target = chooseBoard(app, app.index.messageBoards);
-  if (target < 0) {
+  const std::optional<Picked<int>> target = chooseBoard(app, app.index.messageBoards);
+  if (!target) {
     console.clearScreen();
     return;
   }
@@ -184,8 +184,9 @@ void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::s
 
   const std::string text = quoteBody(app, start, end, handle, false);
   composeAndWrite(
-      app, text, formatText("EW%i;%s;Y\n",
-                      app.index.messageBoards[static_cast<std::size_t>(target)].number, title));
+      app, text,
+      formatText("EW%i;%s;Y\n",
+                 app.index.messageBoards[static_cast<std::size_t>(target->value)].number, title));
 }
 
 }  // namespace zazir
