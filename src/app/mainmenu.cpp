@@ -55,11 +55,9 @@ void runBoardLoop(App& app, BoardKind kind) {
       continue;
     }
     if (kind == BoardKind::Message) {
-      while (readMessageBoard(app, board) != kBackToBoardList) {
-      }
+      readMessageBoard(app, board);
     } else {
-      while (readFileBoard(app, board) != kBackToBoardList) {
-      }
+      readFileBoard(app, board);
     }
   }
 }

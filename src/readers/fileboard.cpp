@@ -165,11 +165,11 @@ void toggleDownloadMark(App& app, const FileBoardReader& reader) {
   }
 }
 
-int readFileBoard(App& app, int board) {
+void readFileBoard(App& app, int board) {
   Console& console = app.console;
   FileBoardReader reader;
   reader.board = board;
-  if (!openBoardAt(app, reader, 0)) return kBackToBoardList;
+  if (!openBoardAt(app, reader, 0)) return;
 
   bool draw = true;
   while (true) {
@@ -192,7 +192,7 @@ int readFileBoard(App& app, int board) {
       case key::kEnter:
       case ' ':
       case '5':
-        return kBackToBoardList;
+        return;
       case key::kLeft:
       case '4':
       case key::kRight:
@@ -206,7 +206,7 @@ int readFileBoard(App& app, int board) {
         reader.currentEntry = next;
         if (!loadEntry(app, reader)) {
           messageBox(console, MessageId::NoPosts);
-          return kBackToBoardList;
+          return;
         }
         break;
       }
@@ -217,13 +217,13 @@ int readFileBoard(App& app, int board) {
       case 'W':
       case 'w':
         writeUpload(app, board);
-        if (!openBoardAt(app, reader, 0)) return kBackToBoardList;
+        if (!openBoardAt(app, reader, 0)) return;
         break;
       case 'F':
       case 'f':
         // Back on the same entry: the log has not changed.
         viewUploadFile(app);
-        if (!openBoardAt(app, reader, reader.currentEntry)) return kBackToBoardList;
+        if (!openBoardAt(app, reader, reader.currentEntry)) return;
         break;
       case 'S':
       case 's':

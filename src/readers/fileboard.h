@@ -32,9 +32,9 @@ struct FileBoardReader {
 // "  7:" is 7). 0 for any other line ("000:", "1234:").
 int entryFileNumber(std::string_view line);
 
-// Runs the reader on file board `board` until the user leaves; returns
-// kBackToBoardList. A board without entries is told with message box 1.
-int readFileBoard(App& app, int board);
+// Runs the reader on file board `board` until the user leaves. A board
+// without entries is told with message box 1.
+void readFileBoard(App& app, int board);
 
 // Indexes the board's entries into `reader.entryOffsets`; false when it
 // has none before its end or a "*CH" line.

@@ -138,13 +138,13 @@ bool isMarked(const MessageBoardReader& reader, int message) {
          reader.replyMarks.end();
 }
 
-int readMessageBoard(App& app, int board) {
+void readMessageBoard(App& app, int board) {
   Console& console = app.console;
   MessageBoardReader reader;
   reader.board = board;
   if (!indexMessageBoard(app, reader)) {
     messageBox(console, MessageId::NoPosts);
-    return kBackToBoardList;
+    return;
   }
   loadMessage(app, reader);
 
@@ -170,7 +170,7 @@ int readMessageBoard(App& app, int board) {
       case key::kEnter:
       case ' ':
       case '5':
-        return kBackToBoardList;
+        return;
       case key::kLeft:
       case '4':
       case key::kRight:
@@ -192,7 +192,7 @@ int readMessageBoard(App& app, int board) {
       case 'W':
       case 'w':
         writeNewPost(app, board, {}, {});
-        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        if (!reindexMessageBoard(app, reader)) return;
         break;
       case 'R':
       case 'r':
@@ -206,13 +206,13 @@ int readMessageBoard(App& app, int board) {
         } else {
           writeMovedReply(app, board, start, end, handle);
         }
-        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        if (!reindexMessageBoard(app, reader)) return;
         break;
       }
       case 'F':
       case 'f':
         viewUploadFile(app);
-        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        if (!reindexMessageBoard(app, reader)) return;
         break;
       case 'S':
       case 's':
@@ -225,9 +225,7 @@ int readMessageBoard(App& app, int board) {
         break;
       case 'C':
       case 'c':
-        if (batchReply(app, reader) && !reindexMessageBoard(app, reader)) {
-          return kBackToBoardList;
-        }
+        if (batchReply(app, reader) && !reindexMessageBoard(app, reader)) return;
         break;
       default:
         draw = false;

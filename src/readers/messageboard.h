@@ -36,13 +36,9 @@ struct MessageBoardReader {
   int lineCount() const { return static_cast<int>(lineStore.size()); }
 };
 
-// What a board reader returns when the board list is to be shown again.
-inline constexpr int kBackToBoardList = -1;
-
-// Runs the reader on message board `board` until the user leaves; returns
-// kBackToBoardList. A board without messages is told with
-// message box 1.
-int readMessageBoard(App& app, int board);
+// Runs the reader on message board `board` until the user leaves. A board
+// without messages is told with message box 1.
+void readMessageBoard(App& app, int board);
 
 // Indexes the board's messages into `reader.messageOffsets`;
 // false when it has none before its first stop line.

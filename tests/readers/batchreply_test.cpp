@@ -42,7 +42,7 @@ TEST(BatchTitle, TagsUpTo50BytesThenEtc) {
 
 class BatchReplyTest : public TestApp, public ::testing::Test {
  protected:
-  int run() { return readMessageBoard(withLog(), 0); }
+  void run() { readMessageBoard(withLog(), 0); }
 };
 
 TEST_F(BatchReplyTest, MarksAreAnsweredInMarkingOrder) {
