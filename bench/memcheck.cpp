@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "chat/chat.h"
+#include "chat/chatrecord.h"
 #include "console/keys.h"
 #include "formats/logindex.h"
 #include "loggen.h"

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "app/mainmenu.h"
-#include "chat/chat.h"
+#include "chat/chatrecord.h"
 #include "chooser/chooser.h"
 #include "console/dialogs.h"
 #include "platform/encoding.h"

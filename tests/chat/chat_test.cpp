@@ -1,4 +1,5 @@
 #include "chat/chat.h"
+#include "chat/chatrecord.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -18,7 +18,7 @@
 #include <string_view>
 
 #include "app/mainmenu.h"
-#include "chat/chat.h"
+#include "chat/chatrecord.h"
 #include "console/console.h"
 #include "console/dialogs.h"
 #include "console/render.h"

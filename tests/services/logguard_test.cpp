@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "addressbook/idlist.h"
-#include "chat/chat.h"
+#include "chat/chatrecord.h"
 #include "readers/mailactions.h"
 #include "readers/savemessage.h"
 #include "services/uploadfile.h"
