@@ -1,5 +1,7 @@
 #include "formats/boardlog.h"
 
+#include <algorithm>
+
 #include "text/cp932.h"
 #include "text/textutil.h"
 
@@ -9,6 +11,7 @@ namespace {
 constexpr std::size_t kFieldBytes = 79;
 constexpr std::size_t kHandleColumn = 24;
 constexpr std::size_t kTitleColumn = 6;
+constexpr std::size_t kNumberWidth = 3;
 }  // namespace
 
 bool isMessageStart(std::string_view line) {
@@ -46,6 +49,15 @@ std::string messageTitle(std::string_view thirdHeaderLine) {
   stripLineEnd(line);
   if (line.size() <= kTitleColumn) return {};
   return std::string(cutToBytes(std::string_view(line).substr(kTitleColumn), kFieldBytes));
+}
+
+int entryFileNumber(std::string_view line) {
+  if (line.size() <= kNumberWidth || line[kNumberWidth] != ':') return 0;
+  return std::max(parseDecimal(line.substr(0, kNumberWidth)), 0);
+}
+
+bool endsFileBoard(std::string_view line) {
+  return startsWith(line, "*CH");
 }
 
 LogOffset boardEndOffset(const std::vector<BoardEntry>& boards, int board) {

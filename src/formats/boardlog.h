@@ -1,6 +1,6 @@
-// The layout of a message board's part of the log, as the reader and the
-// board writers rely on it: where messages start, where the part stops,
-// and what the first and third header lines of a message hold.
+// The layout of a board's part of the log, as the readers and the board
+// writers rely on it: where messages and file entries start, where the
+// part stops, and what the first and third header lines of a message hold.
 #pragma once
 
 #include <string>
@@ -34,6 +34,14 @@ std::string posterHandle(std::string_view firstLine);
 
 // The message title: the third header line from byte 6, at most 79 bytes.
 std::string messageTitle(std::string_view thirdHeaderLine);
+
+// The file number of a file board's entry line: its first three
+// characters read as a decimal number greater than 0, with ':' as the
+// fourth ("001:" is 1, "  7:" is 7). 0 for any other line ("000:", "1234:").
+int entryFileNumber(std::string_view line);
+
+// Only "*CH" ends a file board's part; the host's prompt lines do not.
+bool endsFileBoard(std::string_view line);
 
 // Where the part of board `board` of `boards` ends: the next board's
 // listing line, or -1 for the last board (the end of the log).

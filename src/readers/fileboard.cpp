@@ -27,12 +27,6 @@ constexpr int kBodyRows = 22;
 constexpr int kStatusRow = 23;
 constexpr int kRightArrowColumn = 76;
 constexpr int kScreenColumns = 80;
-constexpr std::size_t kNumberWidth = 3;
-
-// Only "*CH" ends a file board's part; the host's prompt lines do not.
-bool endsFileBoard(std::string_view line) {
-  return startsWith(line, "*CH");
-}
 
 const BoardEntry& boardOf(const App& app, const FileBoardReader& reader) {
   return app.index.fileBoards[static_cast<std::size_t>(reader.board)];
@@ -69,11 +63,6 @@ bool openBoardAt(App& app, FileBoardReader& reader, int entry) {
 }
 
 }  // namespace
-
-int entryFileNumber(std::string_view line) {
-  if (line.size() <= kNumberWidth || line[kNumberWidth] != ':') return 0;
-  return std::max(parseDecimal(line.substr(0, kNumberWidth)), 0);
-}
 
 bool indexFileBoard(App& app, FileBoardReader& reader) {
   reader.entryOffsets.clear();

@@ -2,13 +2,13 @@
 
 #include "console/dialogs.h"
 #include "formats/loglines.h"
+#include "formats/maillog.h"
 #include "formats/quote.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
 #include "services/app.h"
 #include "services/logguard.h"
 #include "text/cp932.h"
-#include "text/textutil.h"
 #include "writers/sendmail.h"
 
 namespace zazir {
@@ -20,10 +20,6 @@ namespace {
 // A quoted line keeps at least ten bytes for the text.
 constexpr std::size_t kQuotePrefixLimit = 68;
 constexpr std::size_t kTitleLimit = 79;
-
-bool isDeleteQuestion(std::string_view line) {
-  return startsWith(line, "削除しますか"_sj);
-}
 
 void tellNotWritten(Console& console, std::string_view what, const std::string& path,
                     AppendOutcome outcome) {
@@ -38,11 +34,6 @@ void tellNotWritten(Console& console, std::string_view what, const std::string& 
 }
 
 }  // namespace
-
-bool isMailEnd(std::string_view line) {
-  return isDeleteQuestion(line) || startsWith(line, "BMAIL (X:XMODEM") ||
-         startsWith(line, "MAIN (A,");
-}
 
 void replyToMail(App& app, const MailEntry& mail) {
   const std::string title(cutToBytes("Re:" + mail.title, kTitleLimit));

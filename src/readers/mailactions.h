@@ -10,10 +10,6 @@ namespace zazir {
 struct App;
 struct MailEntry;
 
-// A line that ends a mail in the log: the host's question whether to
-// delete it, or one of its menu prompts.
-bool isMailEnd(std::string_view line);
-
 // The reply: heading and quotation into the temporary file, then sending.
 void replyToMail(App& app, const MailEntry& mail);
 // Saving: the mail appended, header and all, to the file the user names.

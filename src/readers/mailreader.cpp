@@ -8,6 +8,7 @@
 #include "console/keys.h"
 #include "console/pager.h"
 #include "formats/loglines.h"
+#include "formats/maillog.h"
 #include "platform/encoding.h"
 #include "readers/mailactions.h"
 #include "services/app.h"

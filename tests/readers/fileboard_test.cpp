@@ -37,18 +37,6 @@ class FileBoardTest : public TestApp, public ::testing::Test {
   void run(int board = 0) { readFileBoard(withLog(), board); }
 };
 
-TEST(EntryLine, TheFirstThreeCharactersAreTheFileNumber) {
-  struct Case {
-    std::string line;
-    int number;
-  } cases[] = {
-      {"001: A.LZH", 1}, {"  7: B.LZH", 7}, {"123:", 123},       {" +7:", 7},   {"000: C.LZH", 0},
-      {"1234: D", 0},    {"abc: E", 0},     {"-01: F", 0},       {"12: G", 0},  {"007 H", 0},
-      {"", 0},           {"01:", 0},        {"089: octal?", 89}, {"7  : I", 7}, {"   : J", 0},
-  };
-  for (const Case& c : cases) EXPECT_EQ(entryFileNumber(c.line), c.number) << c.line;
-}
-
 TEST_F(FileBoardTest, OpensOnTheFirstEntry) {
   fileBoard(5, "FILES");
   log.add("not an entry: the text between the listing and the first entry");

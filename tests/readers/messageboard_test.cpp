@@ -4,7 +4,6 @@
 
 #include "console/keys.h"
 #include "console/render.h"
-#include "formats/boardlog.h"
 #include "platform/textfile.h"
 #include "support/test_app.h"
 #include "text/format.h"
@@ -303,34 +302,6 @@ TEST_F(MessageBoardTest, EndOffsets) {
   ASSERT_TRUE(indexMessageBoard(a, last));
   EXPECT_EQ(last.messageOffsets, (std::vector<LogOffset>{three}));
   EXPECT_EQ(messageEndOffset(a, last, 0), -1);
-}
-
-TEST(BoardLog, PosterHandle) {
-  struct Case {
-    std::string line;
-    std::string handle;
-  } cases[] = {
-      {"Message  #0012 is from: ID0001 hana", "hana"},
-      {"Message  #0012 is from:    ID0001  two  words\r\n", " two  words"},
-      {"Message  #0012 is from: ID0001\r\n", ""},
-      {"Message  #0012 is from: ID0001 ", ""},
-      {"short", ""},
-      {"Message  #0012 is from: ID0001 h\tx", "h x"},
-      {"Message  #0012 is from: ID0001 " + std::string(60, 'h'), std::string(48, 'h')},
-  };
-  for (const Case& c : cases) EXPECT_EQ(posterHandle(c.line), c.handle) << c.line;
-}
-
-TEST(BoardLog, StopLinesAndNumbers) {
-  EXPECT_TRUE(isStopLine("*CH"));
-  EXPECT_TRUE(isStopLine("00xx:"));
-  EXPECT_TRUE(isStopLine("0012:34"));
-  EXPECT_FALSE(isStopLine("0012"));
-  EXPECT_FALSE(isStopLine("1012:34"));
-  EXPECT_FALSE(isStopLine(" *CH"));
-  EXPECT_EQ(messageNumber("Message  #0012 is"), 12);
-  EXPECT_EQ(messageNumber("Message  #0089 is"), 89);  // never octal
-  EXPECT_EQ(messageNumber("Message #12"), 0);
 }
 
 }  // namespace
