@@ -65,4 +65,22 @@ LogOffset boardEndOffset(const std::vector<BoardEntry>& boards, int board) {
   return next < boards.size() ? boards[next].listOffset : -1;
 }
 
+AnsweredMessage readAnsweredMessage(LineStream& log, const BoardEntry& board, LogOffset start,
+                                    LogOffset end) {
+  AnsweredMessage message;
+  message.boardNumber = board.number;
+  message.boardName = board.name;
+  message.start = start;
+  message.end = end;
+  log.seek(start);
+  std::string line;
+  log.readLine(line);
+  message.number = messageNumber(line);
+  message.handle = posterHandle(line);
+  log.readLine(line);
+  log.readLine(line);
+  message.title = messageTitle(line);
+  return message;
+}
+
 }  // namespace zazir

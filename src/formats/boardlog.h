@@ -3,6 +3,7 @@
 // part stops, and what the first and third header lines of a message hold.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,5 +47,22 @@ bool endsFileBoard(std::string_view line);
 // Where the part of board `board` of `boards` ends: the next board's
 // listing line, or -1 for the last board (the end of the log).
 LogOffset boardEndOffset(const std::vector<BoardEntry>& boards, int board);
+
+// A message answered, as the writers take it: where it stands in the log
+// and what a reply names of it.
+struct AnsweredMessage {
+  std::int32_t boardNumber = 0;  // the host's number of its board
+  std::string boardName;
+  LogOffset start = 0;  // its "Message  #" line
+  LogOffset end = -1;   // the next message or board; -1: the end of the log
+  std::string handle;   // the poster's (posterHandle)
+  int number = 0;       // 0 when the first line has none
+  std::string title;    // messageTitle
+};
+
+// Reads what a reply names of the message of `board` that runs from
+// `start` to `end`: its first and third header lines.
+AnsweredMessage readAnsweredMessage(LineStream& log, const BoardEntry& board, LogOffset start,
+                                    LogOffset end);
 
 }  // namespace zazir

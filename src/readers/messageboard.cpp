@@ -133,6 +133,37 @@ std::string messagePosterHandle(App& app, const MessageBoardReader& reader, int 
   return posterHandle(line);
 }
 
+AnsweredMessage answeredMessage(App& app, const MessageBoardReader& reader, int message) {
+  return readAnsweredMessage(app.log, boardOf(app, reader),
+                             reader.messageOffsets[static_cast<std::size_t>(message)],
+                             messageEndOffset(app, reader, message));
+}
+
+void toggleReplyMark(Console& console, MessageBoardReader& reader) {
+  std::vector<int>& marks = reader.replyMarks;
+  const auto found = std::find(marks.begin(), marks.end(), reader.currentMessage);
+  if (found != marks.end()) {
+    marks.erase(found);
+  } else if (marks.size() < kMaxReplyMarks) {
+    marks.push_back(reader.currentMessage);
+  } else {
+    console.bell();
+  }
+}
+
+bool answerMarked(App& app, MessageBoardReader& reader) {
+  if (reader.replyMarks.empty()) {
+    app.console.bell();
+    messageBox(app.console, MessageId::NoMarks);
+    return false;
+  }
+  std::vector<AnsweredMessage> marked;
+  for (int message : reader.replyMarks) marked.push_back(answeredMessage(app, reader, message));
+  if (!writeBatchReply(app, reader.board, marked)) return false;
+  reader.replyMarks.clear();
+  return true;
+}
+
 bool isMarked(const MessageBoardReader& reader, int message) {
   return std::find(reader.replyMarks.begin(), reader.replyMarks.end(), message) !=
          reader.replyMarks.end();
@@ -225,7 +256,7 @@ void readMessageBoard(App& app, int board) {
         break;
       case 'C':
       case 'c':
-        if (batchReply(app, reader) && !reindexMessageBoard(app, reader)) return;
+        if (answerMarked(app, reader) && !reindexMessageBoard(app, reader)) return;
         break;
       default:
         draw = false;

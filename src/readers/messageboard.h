@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/boardlog.h"
 #include "platform/linestream.h"
 
 namespace zazir {
@@ -64,6 +65,19 @@ LogOffset messageEndOffset(const App& app, const MessageBoardReader& reader, int
 // The poster handle of message `message`, read again from the log.
 std::string messagePosterHandle(App& app, const MessageBoardReader& reader, int message);
 
+// What a reply takes from message `message`, read again from the log.
+AnsweredMessage answeredMessage(App& app, const MessageBoardReader& reader, int message);
+
 bool isMarked(const MessageBoardReader& reader, int message);
+
+// "M": marks the current message for the batch reply, or unmarks it (the
+// later marks keep their order). A 21st mark is refused with the bell.
+void toggleReplyMark(Console& console, MessageBoardReader& reader);
+
+// "C": with no marks, the bell and message box 4, and false. Otherwise the
+// marked messages are answered in one new post, the marks are emptied and
+// the result is true: the caller re-indexes. False also when the temporary
+// file cannot be written (told on screen; the marks stay).
+bool answerMarked(App& app, MessageBoardReader& reader);
 
 }  // namespace zazir

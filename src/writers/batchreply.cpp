@@ -1,14 +1,9 @@
 #include "writers/batchreply.h"
 
-#include <algorithm>
-
-#include "console/dialogs.h"
 #include "formats/boardlog.h"
 #include "formats/quote.h"
 #include "platform/encoding.h"
-#include "readers/messageboard.h"
 #include "services/app.h"
-#include "text/textutil.h"
 #include "writers/boardposts.h"
 
 namespace zazir {
@@ -21,36 +16,16 @@ namespace {
 constexpr std::size_t kTitleTagLimit = 50;
 
 // One answered message: its heading, its body quoted up to where the
-// reader ends it, an empty line. Returns its number.
-int quoteMarkedMessage(App& app, const MessageBoardReader& reader, int message, std::string& text) {
-  const LogOffset start = reader.messageOffsets[static_cast<std::size_t>(message)];
-  app.log.seek(start);
-  std::string line;
-  app.log.readLine(line);
-  const int number = messageNumber(line);
-  const std::string handle = posterHandle(line);
-  text += formatText("●　%sさんの%i番の書き込みに対して\n\n"_sj, handle, number);
+// reader ends it, an empty line.
+void quoteMarkedMessage(App& app, const AnsweredMessage& message, std::string& text) {
+  text += formatText("●　%sさんの%i番の書き込みに対して\n\n"_sj, message.handle, message.number);
   // Empty lines are quoted too.
-  const QuoteRule rule{quotePrefix(app.config, handle), messageEndOffset(app, reader, message),
-                       isMessageEnd};
-  text += quoteMessage(app.log, start, rule);
+  const QuoteRule rule{quotePrefix(app.config, message.handle), message.end, isMessageEnd};
+  text += quoteMessage(app.log, message.start, rule);
   text += '\n';
-  return number;
 }
 
 }  // namespace
-
-void toggleReplyMark(Console& console, MessageBoardReader& reader) {
-  std::vector<int>& marks = reader.replyMarks;
-  const auto found = std::find(marks.begin(), marks.end(), reader.currentMessage);
-  if (found != marks.end()) {
-    marks.erase(found);
-  } else if (marks.size() < kMaxReplyMarks) {
-    marks.push_back(reader.currentMessage);
-  } else {
-    console.bell();
-  }
-}
 
 std::string batchTitle(const std::vector<int>& numbers) {
   std::string title = "一括レス:"_sj;
@@ -67,22 +42,15 @@ std::string batchTitle(const std::vector<int>& numbers) {
   return title;
 }
 
-bool batchReply(App& app, MessageBoardReader& reader) {
-  Console& console = app.console;
-  if (reader.replyMarks.empty()) {
-    console.bell();
-    messageBox(console, MessageId::NoMarks);
-    return false;
-  }
-  console.clearScreen();
+bool writeBatchReply(App& app, int board, const std::vector<AnsweredMessage>& marked) {
+  app.console.clearScreen();
   std::string text;
   std::vector<int> numbers;
-  for (int message : reader.replyMarks) {
-    numbers.push_back(quoteMarkedMessage(app, reader, message, text));
+  for (const AnsweredMessage& message : marked) {
+    quoteMarkedMessage(app, message, text);
+    numbers.push_back(message.number);
   }
-  if (!writeNewPost(app, reader.board, text, batchTitle(numbers))) return false;
-  reader.replyMarks.clear();
-  return true;
+  return writeNewPost(app, board, text, batchTitle(numbers));
 }
 
 }  // namespace zazir

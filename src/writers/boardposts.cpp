@@ -24,25 +24,6 @@ namespace {
 constexpr std::size_t kUploadTitleBytes = 36;
 constexpr std::size_t kFieldBytes = 79;
 
-// What a reply takes from the message answered.
-struct AnsweredMessage {
-  int number = 0;
-  std::string title;
-};
-
-// Reads what a reply needs of the header lines.
-AnsweredMessage readAnsweredHeader(LineStream& log, LogOffset start) {
-  AnsweredMessage message;
-  log.seek(start);
-  std::string line;
-  log.readLine(line);
-  message.number = messageNumber(line);
-  log.readLine(line);
-  log.readLine(line);
-  message.title = messageTitle(line);
-  return message;
-}
-
 // A reply's quote ends where the message ends, and at a line of four
 // digits and a colon (the host's prompt).
 bool endsReplyQuote(std::string_view head) {
@@ -136,7 +117,8 @@ void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string
   Console& console = app.console;
   const TitleChoice choice = askTitleChange(console);
   if (choice == TitleChoice::Leave) return;
-  const AnsweredMessage message = readAnsweredHeader(app.log, start);
+  const AnsweredMessage message = readAnsweredMessage(
+      app.log, app.index.messageBoards[static_cast<std::size_t>(board)], start, end);
   // The reply command names the message by its number; without one the
   // host would take the text that follows for keystrokes of its menus.
   if (choice == TitleChoice::Keep && message.number <= 0) {
@@ -171,7 +153,8 @@ void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::s
     console.clearScreen();
     return;
   }
-  const AnsweredMessage message = readAnsweredHeader(app.log, start);
+  const AnsweredMessage message = readAnsweredMessage(
+      app.log, app.index.messageBoards[static_cast<std::size_t>(board)], start, end);
   const std::string proposal(
       cutToBytes(formatText("%s-#%iより移動:%s"_sj,
                             app.index.messageBoards[static_cast<std::size_t>(board)].name,
