@@ -62,9 +62,6 @@ void drawMessageBoard(Console& console, const MessageBoardReader& reader);
 // listing line, else -1 (the end of the log).
 LogOffset messageEndOffset(const App& app, const MessageBoardReader& reader, int message);
 
-// The poster handle of message `message`, read again from the log.
-std::string messagePosterHandle(App& app, const MessageBoardReader& reader, int message);
-
 // What a reply takes from message `message`, read again from the log.
 AnsweredMessage answeredMessage(App& app, const MessageBoardReader& reader, int message);
 
