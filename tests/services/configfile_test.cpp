@@ -16,28 +16,20 @@ namespace {
 using testing::ScriptedBackend;
 using testing::utf8;
 
-class ConfigLoading : public ::testing::Test {
+class ConfigLoading : public testing::TempDir, public ::testing::Test {
  protected:
-  std::string write(const std::string& relative, const std::string& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(root_ + relative).parent_path());
-    testing::writeBytes(root_ + relative, bytes);
-    return root_ + relative;
+  std::string write(const std::string& name, const std::string& bytes) {
+    testing::writeBytes(path(name), bytes);
+    return path(name);
   }
-  std::string dir(const std::string& relative) {
-    std::filesystem::create_directories(root_ + relative);
-    return root_ + relative;
-  }
-
-  const testing::TempDir temp_;
-  const std::string root_ = temp_.dir;
 };
 
 TEST_F(ConfigLoading, LoadingFillsTheSettings) {
-  const std::string path = write("ZAZIR.CFG", "EDITOR=vi\r\nLINECHAT_QUOTE=LINECHAT_NO\r\n");
+  const std::string file = write("ZAZIR.CFG", "EDITOR=vi\r\nLINECHAT_QUOTE=LINECHAT_NO\r\n");
   ScriptedBackend backend;
   Console console(backend);
   Config config;
-  loadConfiguration(console, path, config);
+  loadConfiguration(console, file, config);
   EXPECT_EQ(config.editor, "vi");
   EXPECT_EQ(config.lineChatQuote, LineChatQuote::No);
 }
@@ -51,9 +43,10 @@ TEST_F(ConfigLoading, FailuresEndTheProgramWithStatus50AndTheirMessage) {
   // Without read permission (the superuser reads it all the same).
   const std::string locked = write("locked.CFG", "EDITOR=vi\r\n");
   std::filesystem::permissions(locked, std::filesystem::perms::none);
+  std::filesystem::create_directory(path("adir.CFG"));
   std::vector<Case> cases = {
-      {"missing", root_ + "none.CFG", "設定ファイルが開けません。"},
-      {"a directory", dir("adir.CFG"), "設定ファイルが開けません。"},
+      {"missing", path("none.CFG"), "設定ファイルが開けません。"},
+      {"a directory", path("adir.CFG"), "設定ファイルが開けません。"},
       {"invalid policy", write("bad.CFG", "EDITOR=vi\r\nDELETENULLLINE=yes\r\n"),
        "ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。"},
   };
