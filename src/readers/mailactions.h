@@ -2,9 +2,6 @@
 // it, and register its sender. Each reads the mail afresh from the log.
 #pragma once
 
-#include <string>
-#include <string_view>
-
 namespace zazir {
 
 struct App;
