@@ -161,7 +161,8 @@ void writeMovedReply(App& app, const AnsweredMessage& message) {
       proposal);
   if (title.empty()) return;
 
-  composeAndWrite(app, quoteBody(app, message, false),
+  // Every line is quoted: DELETENULLLINE is for replies on the same board.
+  composeAndWrite(app, quoteBody(app, message, /*dropEmptyLines=*/false),
                   movedReplyCommand(boards[static_cast<std::size_t>(target->value)].number, title));
 }
 
