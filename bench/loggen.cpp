@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "console/format.h"
 #include "platform/encoding.h"
+#include "text/format.h"
 
 namespace zazir::bench {
 

@@ -9,14 +9,15 @@
 #include <functional>
 #include <stdexcept>
 
+#include "chat/chat.h"
+#include "chat/chatrecord.h"
 #include "console/keys.h"
-#include "driver/app.h"
-#include "driver/chat.h"
-#include "driver/logindex.h"
+#include "formats/logindex.h"
 #include "loggen.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
 #include "readers/messageboard.h"
+#include "services/app.h"
 
 namespace zazir::bench {
 

@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/logindex.h"
-#include "driver/logscan.h"
+#include "formats/logindex.h"
+#include "formats/logscan.h"
 #include "loggen.h"
 #include "memcheck.h"
 #include "platform/linestream.h"

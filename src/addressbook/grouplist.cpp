@@ -2,12 +2,12 @@
 
 #include <vector>
 
-#include "addressbook/addressfiles.h"
 #include "addressbook/paging.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
-#include "driver/app.h"
+#include "formats/addressfiles.h"
 #include "platform/encoding.h"
+#include "services/app.h"
 
 namespace zazir {
 

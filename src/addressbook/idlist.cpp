@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "addressbook/addressfiles.h"
 #include "addressbook/paging.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
-#include "driver/app.h"
-#include "driver/logguard.h"
+#include "formats/addressfiles.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
+#include "services/app.h"
+#include "services/logguard.h"
 
 namespace zazir {
 

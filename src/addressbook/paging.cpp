@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "console/console.h"
-#include "console/format.h"
 #include "platform/textfile.h"
+#include "text/format.h"
 
 namespace zazir {
 

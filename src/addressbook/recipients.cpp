@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "addressbook/addressfiles.h"
 #include "addressbook/grouplist.h"
 #include "addressbook/idlist.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
-#include "driver/app.h"
+#include "formats/addressfiles.h"
 #include "platform/encoding.h"
+#include "services/app.h"
 
 namespace zazir {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "console/cp932.h"
+#include "text/cp932.h"
 
 namespace zazir {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "console/cp932.h"
 #include "platform/encoding.h"
+#include "text/cp932.h"
 
 namespace zazir {
 

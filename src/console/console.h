@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "console/backend.h"
-#include "console/format.h"
 #include "console/screen.h"
 #include "platform/command.h"
+#include "text/format.h"
 
 namespace zazir {
 

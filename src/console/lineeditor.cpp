@@ -1,8 +1,8 @@
 #include "console/lineeditor.h"
 
-#include "console/cp932.h"
 #include "console/keys.h"
 #include "platform/encoding.h"
+#include "text/cp932.h"
 
 namespace zazir {
 namespace {

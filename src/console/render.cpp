@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "console/cp932.h"
 #include "platform/encoding.h"
+#include "text/cp932.h"
 
 namespace zazir {
 namespace {

@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
-#include "compose/boardposts.h"
-#include "compose/uploadfile.h"
-#include "console/cp932.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "console/pager.h"
-#include "console/textutil.h"
-#include "driver/app.h"
+#include "formats/boardlog.h"
 #include "platform/encoding.h"
-#include "readers/boardlog.h"
 #include "readers/messageboard.h"
 #include "readers/savemessage.h"
+#include "services/app.h"
+#include "services/uploadfile.h"
+#include "text/cp932.h"
+#include "text/textutil.h"
+#include "writers/boardposts.h"
 
 namespace zazir {
 
@@ -27,12 +27,6 @@ constexpr int kBodyRows = 22;
 constexpr int kStatusRow = 23;
 constexpr int kRightArrowColumn = 76;
 constexpr int kScreenColumns = 80;
-constexpr std::size_t kNumberWidth = 3;
-
-// Only "*CH" ends a file board's part; the host's prompt lines do not.
-bool endsFileBoard(std::string_view line) {
-  return startsWith(line, "*CH");
-}
 
 const BoardEntry& boardOf(const App& app, const FileBoardReader& reader) {
   return app.index.fileBoards[static_cast<std::size_t>(reader.board)];
@@ -69,11 +63,6 @@ bool openBoardAt(App& app, FileBoardReader& reader, int entry) {
 }
 
 }  // namespace
-
-int entryFileNumber(std::string_view line) {
-  if (line.size() <= kNumberWidth || line[kNumberWidth] != ':') return 0;
-  return std::max(parseDecimal(line.substr(0, kNumberWidth)), 0);
-}
 
 bool indexFileBoard(App& app, FileBoardReader& reader) {
   reader.entryOffsets.clear();
@@ -165,11 +154,11 @@ void toggleDownloadMark(App& app, const FileBoardReader& reader) {
   }
 }
 
-int readFileBoard(App& app, int board) {
+void readFileBoard(App& app, int board) {
   Console& console = app.console;
   FileBoardReader reader;
   reader.board = board;
-  if (!openBoardAt(app, reader, 0)) return kBackToBoardList;
+  if (!openBoardAt(app, reader, 0)) return;
 
   bool draw = true;
   while (true) {
@@ -192,7 +181,7 @@ int readFileBoard(App& app, int board) {
       case key::kEnter:
       case ' ':
       case '5':
-        return kBackToBoardList;
+        return;
       case key::kLeft:
       case '4':
       case key::kRight:
@@ -206,7 +195,7 @@ int readFileBoard(App& app, int board) {
         reader.currentEntry = next;
         if (!loadEntry(app, reader)) {
           messageBox(console, MessageId::NoPosts);
-          return kBackToBoardList;
+          return;
         }
         break;
       }
@@ -216,14 +205,14 @@ int readFileBoard(App& app, int board) {
         break;
       case 'W':
       case 'w':
-        writeUpload(app, board);
-        if (!openBoardAt(app, reader, 0)) return kBackToBoardList;
+        writeUpload(app, boardOf(app, reader));
+        if (!openBoardAt(app, reader, 0)) return;
         break;
       case 'F':
       case 'f':
         // Back on the same entry: the log has not changed.
         viewUploadFile(app);
-        if (!openBoardAt(app, reader, reader.currentEntry)) return kBackToBoardList;
+        if (!openBoardAt(app, reader, reader.currentEntry)) return;
         break;
       case 'S':
       case 's':

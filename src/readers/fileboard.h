@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/linestream.h"
@@ -27,14 +26,9 @@ struct FileBoardReader {
   int lineCount() const { return static_cast<int>(lineStore.size()); }
 };
 
-// The file number of an entry line: its first three characters read as a
-// decimal number greater than 0, with ':' as the fourth ("001:" is 1,
-// "  7:" is 7). 0 for any other line ("000:", "1234:").
-int entryFileNumber(std::string_view line);
-
-// Runs the reader on file board `board` until the user leaves; returns
-// kBackToBoardList. A board without entries is told with message box 1.
-int readFileBoard(App& app, int board);
+// Runs the reader on file board `board` until the user leaves. A board
+// without entries is told with message box 1.
+void readFileBoard(App& app, int board);
 
 // Indexes the board's entries into `reader.entryOffsets`; false when it
 // has none before its end or a "*CH" line.

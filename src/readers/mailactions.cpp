@@ -1,29 +1,18 @@
 #include "readers/mailactions.h"
 
-#include "compose/quote.h"
-#include "compose/sendmail.h"
-#include "console/cp932.h"
 #include "console/dialogs.h"
-#include "console/textutil.h"
-#include "driver/app.h"
-#include "driver/logguard.h"
-#include "driver/loglines.h"
+#include "formats/loglines.h"
+#include "formats/maillog.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
+#include "services/app.h"
+#include "services/logguard.h"
 
 namespace zazir {
 
 using namespace literals;
 
 namespace {
-
-// A quoted line keeps at least ten bytes for the text.
-constexpr std::size_t kQuotePrefixLimit = 68;
-constexpr std::size_t kTitleLimit = 79;
-
-bool isDeleteQuestion(std::string_view line) {
-  return startsWith(line, "削除しますか"_sj);
-}
 
 void tellNotWritten(Console& console, std::string_view what, const std::string& path,
                     AppendOutcome outcome) {
@@ -38,24 +27,6 @@ void tellNotWritten(Console& console, std::string_view what, const std::string& 
 }
 
 }  // namespace
-
-bool isMailEnd(std::string_view line) {
-  return isDeleteQuestion(line) || startsWith(line, "BMAIL (X:XMODEM") ||
-         startsWith(line, "MAIN (A,");
-}
-
-void replyToMail(App& app, const MailEntry& mail) {
-  const std::string title(cutToBytes("Re:" + mail.title, kTitleLimit));
-  std::string text =
-      formatConfigured(app.config.headReplyMail, {mail.dateText, mail.timeText}) + "\n\n";
-
-  const QuoteRule rule{
-      std::string(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit)), -1,
-      isMailEnd};
-  text += quoteMessage(app.log, mail.headerOffset, rule);
-
-  sendMail(app, text, title, mail.senderId);
-}
 
 void saveMail(App& app, const MailEntry& mail) {
   Console& console = app.console;

@@ -4,17 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "compose/sendmail.h"
-#include "compose/uploadfile.h"
-#include "console/cp932.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "console/pager.h"
-#include "console/textutil.h"
-#include "driver/app.h"
-#include "driver/loglines.h"
+#include "formats/loglines.h"
+#include "formats/maillog.h"
 #include "platform/encoding.h"
 #include "readers/mailactions.h"
+#include "services/app.h"
+#include "services/uploadfile.h"
+#include "text/cp932.h"
+#include "text/textutil.h"
+#include "writers/sendmail.h"
 
 namespace zazir {
 
@@ -118,12 +119,12 @@ void MailReader::run() {
         break;
       case 'W':
       case 'w':
-        sendMail(app_, {}, {}, {});
+        sendNewMail(app_);
         draw();
         break;
       case 'R':
       case 'r':
-        replyToMail(app_, mail());
+        sendMailReply(app_, mail());
         draw();
         break;
       case 'S':

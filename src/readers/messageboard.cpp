@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
-#include "compose/boardposts.h"
-#include "compose/uploadfile.h"
-#include "console/cp932.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "console/pager.h"
-#include "console/textutil.h"
-#include "driver/app.h"
+#include "formats/boardlog.h"
 #include "platform/encoding.h"
-#include "readers/batchreply.h"
-#include "readers/boardlog.h"
 #include "readers/savemessage.h"
+#include "services/app.h"
+#include "services/uploadfile.h"
+#include "text/cp932.h"
+#include "text/textutil.h"
+#include "writers/batchreply.h"
+#include "writers/boardposts.h"
 
 namespace zazir {
 
@@ -126,11 +126,35 @@ LogOffset messageEndOffset(const App& app, const MessageBoardReader& reader, int
   return boardEndOffset(app.index.messageBoards, reader.board);
 }
 
-std::string messagePosterHandle(App& app, const MessageBoardReader& reader, int message) {
-  app.log.seek(reader.messageOffsets[static_cast<std::size_t>(message)]);
-  std::string line;
-  app.log.readLine(line);
-  return posterHandle(line);
+AnsweredMessage answeredMessage(App& app, const MessageBoardReader& reader, int message) {
+  return readAnsweredMessage(app.log, boardOf(app, reader),
+                             reader.messageOffsets[static_cast<std::size_t>(message)],
+                             messageEndOffset(app, reader, message));
+}
+
+void toggleReplyMark(Console& console, MessageBoardReader& reader) {
+  std::vector<int>& marks = reader.replyMarks;
+  const auto found = std::find(marks.begin(), marks.end(), reader.currentMessage);
+  if (found != marks.end()) {
+    marks.erase(found);
+  } else if (marks.size() < kMaxReplyMarks) {
+    marks.push_back(reader.currentMessage);
+  } else {
+    console.bell();
+  }
+}
+
+bool answerMarked(App& app, MessageBoardReader& reader) {
+  if (reader.replyMarks.empty()) {
+    app.console.bell();
+    messageBox(app.console, MessageId::NoMarks);
+    return false;
+  }
+  std::vector<AnsweredMessage> marked;
+  for (int message : reader.replyMarks) marked.push_back(answeredMessage(app, reader, message));
+  if (!writeBatchReply(app, boardOf(app, reader), marked)) return false;
+  reader.replyMarks.clear();
+  return true;
 }
 
 bool isMarked(const MessageBoardReader& reader, int message) {
@@ -138,13 +162,13 @@ bool isMarked(const MessageBoardReader& reader, int message) {
          reader.replyMarks.end();
 }
 
-int readMessageBoard(App& app, int board) {
+void readMessageBoard(App& app, int board) {
   Console& console = app.console;
   MessageBoardReader reader;
   reader.board = board;
   if (!indexMessageBoard(app, reader)) {
     messageBox(console, MessageId::NoPosts);
-    return kBackToBoardList;
+    return;
   }
   loadMessage(app, reader);
 
@@ -170,7 +194,7 @@ int readMessageBoard(App& app, int board) {
       case key::kEnter:
       case ' ':
       case '5':
-        return kBackToBoardList;
+        return;
       case key::kLeft:
       case '4':
       case key::kRight:
@@ -191,28 +215,26 @@ int readMessageBoard(App& app, int board) {
         break;
       case 'W':
       case 'w':
-        writeNewPost(app, board, {}, {});
-        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        writeNewPost(app, boardOf(app, reader));
+        if (!reindexMessageBoard(app, reader)) return;
         break;
       case 'R':
       case 'r':
       case 'V':
       case 'v': {
-        const LogOffset start = reader.messageOffsets[static_cast<std::size_t>(current)];
-        const LogOffset end = messageEndOffset(app, reader, current);
-        const std::string handle = messagePosterHandle(app, reader, current);
+        const AnsweredMessage message = answeredMessage(app, reader, current);
         if (key == 'R' || key == 'r') {
-          writeReply(app, board, start, end, handle);
+          writeReply(app, message);
         } else {
-          writeMovedReply(app, board, start, end, handle);
+          writeMovedReply(app, message);
         }
-        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        if (!reindexMessageBoard(app, reader)) return;
         break;
       }
       case 'F':
       case 'f':
         viewUploadFile(app);
-        if (!reindexMessageBoard(app, reader)) return kBackToBoardList;
+        if (!reindexMessageBoard(app, reader)) return;
         break;
       case 'S':
       case 's':
@@ -225,9 +247,7 @@ int readMessageBoard(App& app, int board) {
         break;
       case 'C':
       case 'c':
-        if (batchReply(app, reader) && !reindexMessageBoard(app, reader)) {
-          return kBackToBoardList;
-        }
+        if (answerMarked(app, reader) && !reindexMessageBoard(app, reader)) return;
         break;
       default:
         draw = false;

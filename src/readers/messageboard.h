@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/boardlog.h"
 #include "platform/linestream.h"
 
 namespace zazir {
@@ -36,13 +37,9 @@ struct MessageBoardReader {
   int lineCount() const { return static_cast<int>(lineStore.size()); }
 };
 
-// What a board reader returns when the board list is to be shown again.
-inline constexpr int kBackToBoardList = -1;
-
-// Runs the reader on message board `board` until the user leaves; returns
-// kBackToBoardList. A board without messages is told with
-// message box 1.
-int readMessageBoard(App& app, int board);
+// Runs the reader on message board `board` until the user leaves. A board
+// without messages is told with message box 1.
+void readMessageBoard(App& app, int board);
 
 // Indexes the board's messages into `reader.messageOffsets`;
 // false when it has none before its first stop line.
@@ -65,9 +62,19 @@ void drawMessageBoard(Console& console, const MessageBoardReader& reader);
 // listing line, else -1 (the end of the log).
 LogOffset messageEndOffset(const App& app, const MessageBoardReader& reader, int message);
 
-// The poster handle of message `message`, read again from the log.
-std::string messagePosterHandle(App& app, const MessageBoardReader& reader, int message);
+// What a reply takes from message `message`, read again from the log.
+AnsweredMessage answeredMessage(App& app, const MessageBoardReader& reader, int message);
 
 bool isMarked(const MessageBoardReader& reader, int message);
+
+// "M": marks the current message for the batch reply, or unmarks it (the
+// later marks keep their order). A 21st mark is refused with the bell.
+void toggleReplyMark(Console& console, MessageBoardReader& reader);
+
+// "C": with no marks, the bell and message box 4, and false. Otherwise the
+// marked messages are answered in one new post, the marks are emptied and
+// the result is true: the caller re-indexes. False also when the temporary
+// file cannot be written (told on screen; the marks stay).
+bool answerMarked(App& app, MessageBoardReader& reader);
 
 }  // namespace zazir

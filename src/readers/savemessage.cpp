@@ -4,12 +4,12 @@
 #include <string>
 
 #include "console/dialogs.h"
-#include "driver/app.h"
-#include "driver/logguard.h"
-#include "driver/loglines.h"
+#include "formats/boardlog.h"
+#include "formats/loglines.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
-#include "readers/boardlog.h"
+#include "services/app.h"
+#include "services/logguard.h"
 
 namespace zazir {
 

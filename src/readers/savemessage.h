@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "driver/logindex.h"
+#include "formats/logindex.h"
 
 namespace zazir {
 

@@ -8,11 +8,11 @@
 #include "chooser/wildcard.h"
 #include "console/console.h"
 #include "console/dialogs.h"
-#include "console/format.h"
 #include "console/keys.h"
 #include "platform/linestream.h"
 #include "support/scripted_backend.h"
 #include "support/temp_dir.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "addressbook/addressfiles.h"
+#include "formats/addressfiles.h"
 #include "fuzz_check.h"
 
 using namespace zazir;

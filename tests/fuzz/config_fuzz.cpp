@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "compose/quote.h"
-#include "console/format.h"
-#include "driver/config.h"
-#include "driver/startup.h"
+#include "app/startup.h"
+#include "formats/config.h"
+#include "formats/quote.h"
 #include "fuzz_check.h"
+#include "text/format.h"
 
 using namespace zazir;
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "driver/logindex.h"
-#include "driver/logscan.h"
+#include "formats/logindex.h"
+#include "formats/logscan.h"
 #include "fuzz_check.h"
 #include "platform/linestream.h"
 #include "support/plain_stream.h"

@@ -17,17 +17,17 @@
 #include <string>
 #include <string_view>
 
+#include "app/mainmenu.h"
+#include "chat/chatrecord.h"
 #include "console/console.h"
 #include "console/dialogs.h"
 #include "console/render.h"
-#include "driver/app.h"
-#include "driver/chat.h"
-#include "driver/mainmenu.h"
 #include "fuzz_check.h"
 #include "platform/textfile.h"
 #include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
+#include "services/app.h"
 
 using namespace zazir;
 

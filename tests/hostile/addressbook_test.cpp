@@ -6,10 +6,10 @@
 #include "addressbook/grouplist.h"
 #include "addressbook/idlist.h"
 #include "addressbook/recipients.h"
-#include "console/format.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "support/test_app.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

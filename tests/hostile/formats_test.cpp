@@ -7,16 +7,16 @@
 #include <gtest/gtest.h>
 
 #include "addressbook/idlist.h"
-#include "compose/uploadfile.h"
+#include "app/startup.h"
 #include "console/dialogs.h"
-#include "console/format.h"
 #include "console/keys.h"
 #include "console/render.h"
-#include "driver/startup.h"
 #include "hostile/hostile_fixture.h"
 #include "platform/textfile.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
+#include "services/uploadfile.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "driver/app.h"
+#include "services/app.h"
 #include "support/test_app.h"
 
 namespace zazir::testing {

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include "console/format.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "hostile/hostile_fixture.h"
@@ -15,6 +14,7 @@
 #include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "console/cp932.h"
 #include "support/temp_dir.h"
+#include "text/cp932.h"
 
 namespace zazir {
 namespace {

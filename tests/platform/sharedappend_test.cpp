@@ -5,9 +5,9 @@
 
 #include <sstream>
 
-#include "console/format.h"
 #include "platform/textfile.h"
 #include "support/temp_dir.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

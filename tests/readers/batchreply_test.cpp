@@ -1,13 +1,11 @@
 // Marks ("M") and the batch reply ("C") of the message board reader.
-#include "readers/batchreply.h"
-
 #include <gtest/gtest.h>
 
-#include "console/format.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "readers/messageboard.h"
 #include "support/test_app.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {
@@ -15,34 +13,9 @@ namespace {
 using testing::sj;
 using testing::TestApp;
 
-TEST(BatchTitle, TagsUpTo50BytesThenEtc) {
-  struct Case {
-    std::vector<int> numbers;
-    std::string title;
-  } cases[] = {
-      {{12}, "一括レス:#12"},
-      {{12, 15}, "一括レス:#12,#15"},
-      {{89, 8}, "一括レス:#89,#8"},
-      // Eight tags of four bytes and three of three: exactly 50 bytes with
-      // the last, which only loses its comma.
-      {{10, 11, 12, 13, 14, 15, 16, 17, 1, 2, 3},
-       "一括レス:#10,#11,#12,#13,#14,#15,#16,#17,#1,#2,#3"},
-      // One more: " etc" in place of the last comma.
-      {{10, 11, 12, 13, 14, 15, 16, 17, 1, 2, 3, 4},
-       "一括レス:#10,#11,#12,#13,#14,#15,#16,#17,#1,#2,#3 etc"},
-      // And nothing for the marks after that.
-      {{10, 11, 12, 13, 14, 15, 16, 17, 1, 2, 3, 4, 5, 6},
-       "一括レス:#10,#11,#12,#13,#14,#15,#16,#17,#1,#2,#3 etc"},
-      // 49 bytes before the last tag: it is appended whole.
-      {{10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 1234},
-       "一括レス:#10,#11,#12,#13,#14,#15,#16,#17,#18,#19,#1234"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(batchTitle(c.numbers), sj(c.title));
-}
-
 class BatchReplyTest : public TestApp, public ::testing::Test {
  protected:
-  int run() { return readMessageBoard(withLog(), 0); }
+  void run() { readMessageBoard(withLog(), 0); }
 };
 
 TEST_F(BatchReplyTest, MarksAreAnsweredInMarkingOrder) {

@@ -2,12 +2,12 @@
 // download batch of the quit.
 #include <gtest/gtest.h>
 
-#include "console/format.h"
+#include "app/mainmenu.h"
 #include "console/keys.h"
 #include "console/render.h"
-#include "driver/mainmenu.h"
 #include "readers/fileboard.h"
 #include "support/test_app.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

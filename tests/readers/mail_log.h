@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "console/keys.h"
-#include "driver/logindex.h"
+#include "formats/logindex.h"
 #include "readers/mailreader.h"
 #include "support/test_app.h"
 

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "console/format.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "readers/fileboard.h"
 #include "readers/messageboard.h"
 #include "support/test_app.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {

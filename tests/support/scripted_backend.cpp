@@ -75,6 +75,14 @@ std::vector<int> concat(std::vector<int> first, const std::vector<int>& second) 
   return first;
 }
 
+std::vector<int> highlightedRows(const Screen& screen) {
+  std::vector<int> rows;
+  for (int row = 0; row < kScreenHeight; ++row) {
+    if (screen.at(0, row).attribute == attr::kHighlight) rows.push_back(row);
+  }
+  return rows;
+}
+
 std::string sj(std::string_view utf8) {
   auto converted = utf8ToCp932(utf8);
   if (!converted) throw std::runtime_error("no CP932 form");

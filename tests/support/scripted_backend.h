@@ -84,6 +84,9 @@ ProgramExit exitOf(Run run) {
 std::vector<int> repeated(int key, int times);
 std::vector<int> concat(std::vector<int> first, const std::vector<int>& second);
 
+// The screen rows whose first cell is highlighted (a list's chosen row).
+std::vector<int> highlightedRows(const Screen& screen);
+
 // Shorthands for tests.
 std::string sj(std::string_view utf8);     // UTF-8 to CP932
 std::string utf8(std::string_view cp932);  // CP932 to UTF-8

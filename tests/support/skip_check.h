@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "console/textutil.h"
-#include "driver/logscan.h"
+#include "formats/logscan.h"
 #include "platform/encoding.h"
 #include "support/plain_stream.h"
+#include "text/textutil.h"
 
 namespace zazir::testing {
 

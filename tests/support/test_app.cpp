@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "compose/compose.h"
-#include "compose/uploadfile.h"
-#include "console/format.h"
 #include "platform/textfile.h"
+#include "services/compose.h"
+#include "services/uploadfile.h"
+#include "text/format.h"
 
 namespace zazir::testing {
 

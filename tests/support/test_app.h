@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/app.h"
 #include "platform/linestream.h"
+#include "services/app.h"
 #include "support/scripted_backend.h"
 #include "support/temp_dir.h"
 

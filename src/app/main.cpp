@@ -1,0 +1,80 @@
+// The entry point: the terminal is taken here and given back on every way
+// out, whatever ends the program.
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "app/startup.h"
+#include "console/console.h"
+#include "console/dialogs.h"
+#include "console/terminal.h"
+#include "platform/encoding.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: zazir [LOG | PATTERN | DIRECTORY]\n"
+    "\n"
+    "Reads the communication log of a visit to a bulletin-board host and\n"
+    "turns what you write into commands of the upload file.\n"
+    "\n"
+    "  LOG        the communication log to read\n"
+    "  PATTERN    a wildcard pattern (\"*.LOG\"): pick the log from a list\n"
+    "  DIRECTORY  pick the log from the files of a directory\n"
+    "  (none)     pick the log from the files of LOGFILE_DIR\n"
+    "\n"
+    "  --help     show this text and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "The configuration is read from ZAZIR.CFG (see zazir(1)).\n"
+    "Exit status: 0 after a quit, 1 when no log can be chosen, 50 after a\n"
+    "fatal error.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+  // A file that reaches the size limit (ulimit -f) fails its write, which
+  // is told and undone, instead of ending the program mid-command with the
+  // terminal left raw.
+  std::signal(SIGXFSZ, SIG_IGN);
+  zazir::StartupOptions options;
+  options.programPath = argc > 0 ? argv[0] : "zazir";
+  // Only the first argument is used; further ones are ignored, options
+  // included.
+  if (argc > 1) {
+    if (std::strcmp(argv[1], "--help") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+      std::printf("zazir %s\n", ZAZIR_VERSION);
+      return 0;
+    }
+    options.logArgument = zazir::fromOsName(argv[1]);
+  }
+
+  auto terminal = zazir::PosixTerminal::open();
+  if (!terminal) {
+    std::fprintf(stderr, "zazir: standard input and output must be a terminal\n");
+    return 1;
+  }
+  int status = 0;
+  std::string message;
+  try {
+    zazir::Console console(*terminal);
+    zazir::runProgram(console, options);
+  } catch (const zazir::ProgramExit& exit) {
+    status = exit.status;
+    message = exit.message;
+  } catch (const std::exception& error) {
+    status = zazir::kExitFatal;
+    message = error.what();
+  }
+  terminal.reset();  // the terminal is the user's again before anything is printed
+  if (!message.empty()) std::fprintf(stderr, "%s\n", zazir::toOsName(message).c_str());
+  return status;
+}

@@ -1,0 +1,175 @@
+#include "app/mainmenu.h"
+
+#include "app/startup.h"
+#include "chat/chat.h"
+#include "console/dialogs.h"
+#include "formats/hostcommands.h"
+#include "platform/encoding.h"
+#include "readers/fileboard.h"
+#include "readers/mailreader.h"
+#include "readers/messageboard.h"
+#include "services/app.h"
+#include "services/uploadfile.h"
+#include "writers/boardposts.h"
+#include "writers/sendmail.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+enum MenuRow { kMail = 0, kMessageBoards = 1, kFileBoards = 2, kChat = 3, kNotewall = 4 };
+
+// The menu's rows stand on screen rows 9 to 13.
+constexpr int kMenuRowOffset = 8;
+constexpr int kMenuLastRow = 4;
+// Item name, a blank, dots up to this length, then " [".
+constexpr std::size_t kMenuLeaderEnd = 73;
+
+std::string menuLabel(const std::string& name, bool hasContent) {
+  std::string label = name + " ";
+  if (label.size() < kMenuLeaderEnd) label.append(kMenuLeaderEnd - label.size(), '.');
+  label += " [";
+  label += hasContent ? "→]"_sj : "×]"_sj;
+  return label;
+}
+
+void showNothingToRead(App& app) {
+  app.console.bell();
+  messageBox(app.console, MessageId::NoPosts);
+}
+
+enum class BoardKind { Message, File };
+
+void runBoardLoop(App& app, BoardKind kind) {
+  const std::vector<BoardEntry>& boards =
+      kind == BoardKind::Message ? app.index.messageBoards : app.index.fileBoards;
+  while (const std::optional<Picked<int>> picked = chooseBoard(app, boards)) {
+    const int board = picked->value;
+    const BoardEntry& entry = boards[static_cast<std::size_t>(board)];
+    const bool write = picked->action == ListAction::Write;
+    if (kind == BoardKind::Message) {
+      if (write) {
+        writeNewPost(app, entry);
+      } else {
+        readMessageBoard(app, board);
+      }
+    } else if (write) {
+      writeUpload(app, entry);
+    } else {
+      readFileBoard(app, board);
+    }
+  }
+}
+
+void dispatch(App& app, const ListChoice& choice) {
+  const LogIndex& index = app.index;
+  const bool write = choice.action == ListAction::Write;
+  switch (choice.row) {
+    case kMail:
+      if (write) {
+        sendNewMail(app);
+      } else if (index.mailCount() > 0) {
+        readMail(app);
+      } else {
+        showNothingToRead(app);
+      }
+      break;
+    case kMessageBoards:
+      if (index.messageBoardCount() > 0)
+        runBoardLoop(app, BoardKind::Message);
+      else
+        showNothingToRead(app);
+      break;
+    case kFileBoards:
+      if (index.fileBoardCount() > 0)
+        runBoardLoop(app, BoardKind::File);
+      else
+        showNothingToRead(app);
+      break;
+    case kChat:
+      if (index.chatBoardCount() > 0)
+        runChatLoop(app);
+      else
+        showNothingToRead(app);
+      break;
+    case kNotewall:
+      if (write) {
+        postToNotewall(app);
+      } else if (index.notewallOffset >= 0) {
+        runNotewallLoop(app);
+      } else {
+        showNothingToRead(app);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void drawFrame(Console& console, int bottomRow) {
+  console.clearScreen();
+  console.setCursor(0, 10);
+  console.writeText(frameLine());
+  console.setCursor(0, bottomRow);
+  console.writeText(frameLine());
+}
+
+}  // namespace
+
+ListRows mainMenuRows(const LogIndex& index) {
+  ListRows rows;
+  rows[kMail] = menuLabel("メール"_sj, index.mailCount() > 0);
+  rows[kMessageBoards] = menuLabel("メッセージボード"_sj, index.messageBoardCount() > 0);
+  rows[kFileBoards] = menuLabel("ファイルボード"_sj, index.fileBoardCount() > 0);
+  rows[kChat] = menuLabel("１行チャット"_sj, index.chatBoardCount() > 0);
+  rows[kNotewall] = menuLabel("Notewallシステム"_sj, index.notewallOffset > 0);
+  return rows;
+}
+
+void quitSequence(App& app) {
+  Console& console = app.console;
+  std::vector<DownloadMark>& marks = app.state.downloadMarks;
+  if (!marks.empty()) {
+    drawFrame(console, 13);
+    console.setCursor(7, 11);
+    console.putText("%02i個のファイルにダウンロードのチェックを付けてあります。"_sj,
+                    static_cast<int>(marks.size()));
+    console.setCursor(7, 12);
+    console.writeText("これらをダウンロードしますか？"_sj);
+    if (askYesNo(console, YesNoMode::DefaultYes)) {
+      // Marks that could not be written stay, to be offered again.
+      if (appendToUploadFile(app, downloadBatch(marks))) marks.clear();
+    }
+  }
+  drawFrame(console, 12);
+  console.setCursor(24, 11);
+  console.writeText("終了してよろしいですか？"_sj);
+  if (askYesNo(console, YesNoMode::NoDefault)) endProgram(console, 0);
+}
+
+void runMainMenu(App& app) {
+  try {
+    while (true) {
+      const ListRows rows = mainMenuRows(app.index);
+      ListChoice chosen;
+      do chosen = chooseFromList(app, rows, 0, kMenuLastRow, kMenuRowOffset);
+      while (chosen.row < 0 && chosen.action != ListAction::Leave);
+      if (chosen.action == ListAction::Leave) {
+        quitSequence(app);
+      } else {
+        dispatch(app, chosen);
+      }
+    }
+  } catch (const ProgramExit& exit) {
+    // A hang-up keeps the files marked for download: the batch is written
+    // as the quit writes it, and the run still ends.
+    if (exit.signal != 0 && !app.state.downloadMarks.empty()) {
+      appendToUploadFile(app, downloadBatch(app.state.downloadMarks));
+    }
+    throw;
+  }
+}
+
+}  // namespace zazir

@@ -1,0 +1,21 @@
+// The main menu loop, the board loop and the quit sequence.
+#pragma once
+
+#include "lists/lists.h"
+
+namespace zazir {
+
+struct App;
+struct LogIndex;
+
+// The five menu rows, each marked "→]" when its content exists, else "×]".
+ListRows mainMenuRows(const LogIndex& index);
+
+// Shows the main menu until the user confirms the quit; ends the program.
+[[noreturn]] void runMainMenu(App& app);
+
+// The quit sequence: the download batch offered, then the quit confirmed.
+// Returns when the user does not quit.
+void quitSequence(App& app);
+
+}  // namespace zazir

@@ -1,0 +1,75 @@
+#include "app/startup.h"
+
+#include <new>
+
+#include "app/mainmenu.h"
+#include "chat/chatrecord.h"
+#include "chooser/chooser.h"
+#include "console/dialogs.h"
+#include "platform/encoding.h"
+#include "services/app.h"
+#include "services/configfile.h"
+#include "services/logguard.h"
+#include "services/uploadfile.h"
+#include "text/cp932.h"
+
+namespace zazir {
+
+using namespace literals;
+
+std::string logBaseName(const std::string& logPath) {
+  const std::size_t slash = logPath.rfind('/');
+  return slash == std::string::npos ? logPath : logPath.substr(slash + 1);
+}
+
+void deriveFileNames(Config& config, const std::string& logPath) {
+  const std::string base = logBaseName(logPath);
+  config.uploadfile = formatText("%-13.13s", formatConfigured(config.uploadfile, {base}));
+  config.idfile = formatConfigured(config.idfile, {base});
+  config.grouplistfile = formatConfigured(config.grouplistfile, {base});
+}
+
+void endProgram(Console& console, int status) {
+  console.clearScreen();
+  console.present();
+  throw ProgramExit{status, {}};
+}
+
+void indexLogAtStartup(Console& console, LineStream& log, LogIndex& index) {
+  try {
+    indexLog(log, index);
+    return;
+  } catch (const std::bad_alloc&) {
+    index = LogIndex{};  // its room may be what telling the failure needs
+  }
+  // The mail table is what grows with the log.
+  fatalError(console, "メール用にメモリを確保できませんでした。"_sj);
+}
+
+void runProgram(Console& console, const StartupOptions& options) {
+  RunState state;
+  Config config;
+  const std::optional<std::string> configPath =
+      findConfigurationFile(options.programPath, options.getenv);
+  if (!configPath) fatalError(console, "設定ファイルが開けません。"_sj);
+  state.configPath = *configPath;
+  loadConfiguration(console, state.configPath, config);
+
+  const ChosenLog chosen =
+      chooseLogFile(console, options.logArgument.value_or("*.*"), config.logfileDir);
+  state.logPath = chosen.path;
+  std::unique_ptr<FileLineStream> log = FileLineStream::open(chosen.osPath, 10000);
+  if (!log) fatalError(console, "通信ログファイルが開けません。"_sj);
+  state.logIdentity = log->identity();
+
+  deriveFileNames(config, state.logPath);
+  LogIndex index;
+  App app{console, config, index, state, *log};
+  refuseSettingsNamingTheLog(app);
+  applyUploadFilePolicy(app);
+  indexLogAtStartup(console, *log, index);
+  applyLineChatPolicy(app);
+  runMainMenu(app);
+}
+
+}  // namespace zazir

@@ -1,0 +1,27 @@
+// The one-line chat and the Notewall: the loops that post and reply
+// through the upload file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zazir {
+
+struct App;
+
+// The chat board list, its line lists, posts and replies; returns when the
+// user leaves the chat board list.
+void runChatLoop(App& app);
+
+// The Notewall list with its posts and replies; returns when the user
+// leaves the list.
+void runNotewallLoop(App& app);
+
+// Asks for one Notewall post and appends it to the upload file.
+void postToNotewall(App& app);
+
+// Whom a reply addresses: the chosen line cut at its first blank, then at
+// its first ':'.
+std::string replyName(std::string_view line);
+
+}  // namespace zazir

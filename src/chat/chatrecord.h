@@ -1,0 +1,21 @@
+// Copying the new chat lines of the log into the per-board back-log files
+// at start-up.
+#pragma once
+
+namespace zazir {
+
+struct App;
+
+// Asks whether the chat lines of the log may be recorded into the back-log
+// files: true for yes.
+bool askToRecordChat(App& app);
+
+// Applies LINECHAT_QUOTE at start-up: records, asks first, or leaves the
+// back-log files alone.
+void applyLineChatPolicy(App& app);
+
+// Appends the new lines of every chat board that has some to the board's
+// back-log file (named as the board, in the current directory).
+void recordChatBackLogs(App& app);
+
+}  // namespace zazir

@@ -1,0 +1,51 @@
+// The list screen every choice is made on: rows under the title bar, one
+// of them highlighted, and the key that ended the choice.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zazir {
+
+class Console;
+
+// A list page holds 23 rows.
+inline constexpr int kListPageRows = 23;
+
+// Rows 0..22 are shown; row 23 exists so that callers can empty 24 rows.
+using ListRows = std::array<std::string, 24>;
+
+// What ended a choice. Choose, Write and Reply pick the highlighted row;
+// ViewUploadFile leaves the highlighted row where it was; HelpShown comes
+// after the help box.
+enum class ListAction : std::uint8_t {
+  Choose,
+  Write,
+  Reply,
+  ViewUploadFile,
+  HelpShown,
+  Leave,
+  PageBack,
+  PageForward,
+};
+
+struct ListChoice {
+  ListAction action = ListAction::Leave;
+  int row = -1;  // the highlighted row for Choose, Write, Reply and ViewUploadFile
+  bool operator==(const ListChoice&) const = default;
+};
+
+// Shows `rows` under the title bar (row k on screen row rowOffset + 1 + k)
+// with row `startRow` highlighted, and waits for the key that ends the
+// choice. Rows beyond `lastRow` cannot be highlighted; on a page without
+// rows (lastRow < 0) the keys that would choose or move page back.
+ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, int lastRow,
+                         int rowOffset = 0);
+
+// For a paged list: after a page was turned (PageBack or PageForward),
+// moves `page` within 0..lastPage and gives the row the page is shown
+// again with; any other action keeps the page and `startRow`.
+int turnListPage(ListAction action, int& page, int lastPage, int startRow);
+
+}  // namespace zazir

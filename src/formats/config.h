@@ -1,0 +1,62 @@
+// The configuration: fifteen text settings and four policies, read once at
+// start-up from the configuration file and never written back.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zazir {
+
+enum class UploadFileExist : std::uint8_t { WriteQuestion = 0, WriteAppend = 1, WriteKillout = 2 };
+enum class LineChatQuote : std::uint8_t { Question = 0, Yes = 1, No = 2 };
+// The codeset of the files the editor gets: the locale's (Shift-JIS under a
+// Shift-JIS locale, else UTF-8), or one chosen.
+enum class EditorCode : std::uint8_t { Locale = 0, Sjis = 1, Utf8 = 2 };
+
+struct Config {
+  // Text settings, CP932, at most 79 bytes each.
+  std::string editor;                    // EDITOR
+  std::string editorOpt1;                // EDITOR_OPT1
+  std::string editorOpt2;                // EDITOR_OPT2
+  std::string signature;                 // SIGNATURE
+  std::string quotation;                 // QUOTATION (format, one %s)
+  std::string logfileDir;                // LOGFILE_DIR
+  std::string uploadfileDir;             // UPLOADFILE_DIR
+  std::string uploadfile;                // UPLOADFILE (format; 13 characters after start-up)
+  std::string cutfileDir;                // CUTFILE_DIR
+  std::string temporaryDir;              // TEMPORARY_DIR
+  std::string idfile;                    // IDFILE (format; a path after start-up)
+  std::string grouplistfile;             // GROUPLISTFILE (format; a path after start-up)
+  std::string headReplyMail;             // HEADREPLYMAIL (format, two %s)
+  std::string headReplyNews;             // HEADREPLYNEWS (format, three %s)
+  std::string headReplyNewsTitleChange;  // HEADREPLYNEWSTITLECHANGE (format, three %s)
+  // Policies.
+  UploadFileExist uploadFileExist = UploadFileExist::WriteQuestion;  // UPLOADFILE_EXIST
+  LineChatQuote lineChatQuote = LineChatQuote::Question;             // LINECHAT_QUOTE
+  bool deleteNullLine = false;                                       // DELETENULLLINE
+  EditorCode editorCode = EditorCode::Locale;                        // EDITOR_CODE
+};
+
+// A configuration that cannot be used: the fatal message (CP932).
+struct ConfigError {
+  std::string message;
+};
+
+// Parses the configuration file's bytes. Returns the error of the first
+// invalid policy line, if any (parsing stops there).
+std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& config);
+
+// Where the configuration file is: the program's own file name with its
+// extension replaced by "CFG" (only when the file name has an extension),
+// else "ZAZIR.CFG" in the current directory, in each directory of PATH,
+// then in $XDG_CONFIG_HOME/zazir/ (default ~/.config/zazir/). None when it
+// is nowhere. Only a regular file that can be opened for reading counts.
+// `programPath` is argument zero as the system gives it; the result is
+// CP932, ready to be read. `getenv` reads the environment
+// (replaceable in tests).
+std::optional<std::string> findConfigurationFile(std::string_view programPath,
+                                                 const char* (*getenv)(const char*) = nullptr);
+
+}  // namespace zazir

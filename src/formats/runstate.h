@@ -1,0 +1,47 @@
+// Run state that lives for the whole run: the remembered list positions,
+// the download marks and the paths settled at start-up.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/fileidentity.h"
+
+namespace zazir {
+
+struct ListPositions {
+  int chatLineRow = 0;
+  int chatLinePage = 0;
+  int notewallRow = 0;
+  int boardListRow = 0;
+  int boardListPage = 0;
+  int chatBoardRow = 0;
+};
+
+struct DownloadMark {
+  std::int32_t boardNumber = 0;
+  std::int32_t fileNumber = 0;
+  bool operator==(const DownloadMark&) const = default;
+};
+
+// At most 49 files are marked for download at a time.
+inline constexpr int kMaxDownloadMarks = 49;
+
+struct RunState {
+  ListPositions listPositions;
+  std::vector<DownloadMark> downloadMarks;
+  std::string configPath;  // the configuration file used
+  std::string logPath;     // the communication log (CP932)
+  // The open log: no file the program writes, appends to or deletes may be
+  // this one.
+  std::optional<FileIdentity> logIdentity;
+
+  bool isTheLog(const std::string& path) const {
+    const std::optional<FileIdentity> file = identityOfPath(path);
+    return logIdentity && file && *file == *logIdentity;
+  }
+};
+
+}  // namespace zazir

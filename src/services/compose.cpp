@@ -1,0 +1,160 @@
+#include "services/compose.h"
+
+#include "console/dialogs.h"
+#include "platform/encoding.h"
+#include "platform/linestream.h"
+#include "platform/privatefile.h"
+#include "platform/textfile.h"
+#include "services/app.h"
+#include "services/editortext.h"
+#include "services/preview.h"
+#include "services/uploadfile.h"
+#include "text/cp932.h"
+#include "text/textutil.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+void decode(Composition& composition) {
+  EditedText back = fromEditorFile(composition.edited, composition.utf8);
+  composition.text = std::move(back.text);
+  composition.unconvertible = std::move(back.unconvertible);
+}
+
+// The file goes with the composition it belongs to; never the log, should
+// an editor have put a link to it in the file's place.
+void discard(App& app, const Composition& composition) {
+  if (!app.state.isTheLog(composition.path)) removeFile(composition.path);
+}
+
+// An empty file holds nothing to keep; one with bytes after an end mark
+// stays.
+void tellNothingWritten(App& app, const Composition& composition) {
+  messageBox(app.console, MessageId::NothingWritten);
+  app.console.clearScreen();
+  if (ownFileSize(composition.path) == 0u) discard(app, composition);
+}
+
+bool edit(App& app, Composition& composition) {
+  if (!runEditorOn(app, composition.path,
+                   formatText("　何も書き込んでいません。\n　文章はファイル[%s]に残っています。"_sj,
+                              composition.path))) {
+    return false;
+  }
+  readBack(composition);
+  return true;
+}
+
+}  // namespace
+
+std::string tempFileName(const Config& config) {
+  return formatText("%sZQ2OFF.TMP", config.temporaryDir);
+}
+
+std::optional<Composition> startComposition(App& app, std::string_view prepared) {
+  Composition composition;
+  composition.utf8 = editorUsesUtf8(app.config, app.console);
+  composition.prepared = prepared;
+  const std::string usual = tempFileName(app.config);
+  const bool kept = ownFileSize(usual).value_or(0) > 0 && !app.state.isTheLog(usual);
+  std::optional<std::string> path =
+      createPrivateFile(usual, toEditorFile(prepared, composition.utf8));
+  if (!path) {
+    noticeBox(app.console, "一時ファイルを作成できません"_sj,
+              formatText("　一時ファイル[%s]を作成できませんでした。\n"
+                         "　TEMPORARY_DIR の設定とディレクトリの書き込みの許可を確認してください。"_sj,
+                         usual));
+    return std::nullopt;
+  }
+  composition.path = std::move(*path);
+  if (kept && composition.path != usual) {
+    noticeBox(app.console, "前に書いた文章が残っています"_sj,
+              formatText("　前に書いた文章がファイル[%s]に残っています。\n"
+                         "　そのファイルはそのままにして、この文章は\n　ファイル[%s]で書きます。"_sj,
+                         usual, composition.path));
+  }
+  return composition;
+}
+
+void readBack(Composition& composition) {
+  composition.edited = readPrivateFile(composition.path).value_or(std::string());
+  decode(composition);
+  composition.untouched = !composition.prepared.empty() && composition.text == composition.prepared;
+}
+
+bool askSignature(App& app) {
+  if (!isReadableFile(app.config.signature)) return false;
+  Console& console = app.console;
+  console.setCursor(0, 23);
+  console.deleteLine();
+  console.insertLine();
+  console.setBar();
+  console.putText("シグネーチャファイル[%s]を付加しますか？"_sj, app.config.signature);
+  console.setNormal();
+  return askYesNo(console, YesNoMode::DefaultYes);
+}
+
+bool appendSignature(App& app, Composition& composition) {
+  const std::optional<std::string> signature = readTextFile(app.config.signature);
+  if (!signature) return false;
+  // The end mark that editors leave gives way; the signature starts on a
+  // line of its own.
+  std::string bytes = composition.edited;
+  if (!bytes.empty() && bytes.back() == '\x1a') bytes.pop_back();
+  if (!bytes.empty() && bytes.back() != '\n') bytes += composition.utf8 ? "\n" : "\r\n";
+  bytes += toEditorFile(*signature, composition.utf8);
+  if (!replacePrivateFile(composition.path, bytes)) return false;
+  composition.edited = std::move(bytes);
+  decode(composition);
+  return true;
+}
+
+bool composeText(App& app, Composition& composition) {
+  Console& console = app.console;
+  console.clearScreen();
+  if (!edit(app, composition)) return false;
+  if (composition.text.empty()) {
+    tellNothingWritten(app, composition);
+    return false;
+  }
+  if (askSignature(app)) appendSignature(app, composition);
+  int top = 0;
+  while (true) {
+    switch (previewText(app, composition, top)) {
+      case PreviewAnswer::Drop:
+        discard(app, composition);
+        return false;
+      case PreviewAnswer::EditAgain:
+        console.clearScreen();
+        if (!edit(app, composition)) return false;
+        break;
+      case PreviewAnswer::Write:
+        // An "E" in the preview may have emptied the text after the first
+        // check.
+        if (composition.text.empty()) {
+          tellNothingWritten(app, composition);
+          return false;
+        }
+        return true;
+    }
+  }
+}
+
+bool writeComposedCommand(App& app, const Composition& composition, std::string_view firstLines) {
+  if (!appendComposedCommand(app, firstLines, composition.text, composition.path)) return false;
+  discard(app, composition);
+  app.console.clearScreen();
+  return true;
+}
+
+bool composeAndWrite(App& app, std::string_view prepared, std::string_view firstLines) {
+  std::optional<Composition> composition = startComposition(app, prepared);
+  if (!composition) return false;
+  if (composeText(app, *composition)) writeComposedCommand(app, *composition, firstLines);
+  return true;
+}
+
+}  // namespace zazir

@@ -1,0 +1,46 @@
+#include "text/textutil.h"
+
+#include <climits>
+
+namespace zazir {
+
+void stripLineEnd(std::string& text) {
+  if (auto cr = text.find('\r'); cr != std::string::npos) text.resize(cr);
+  if (auto lf = text.find('\n'); lf != std::string::npos) text.resize(lf);
+  if (auto tab = text.find('\t'); tab != std::string::npos) text[tab] = ' ';
+}
+
+bool hasNumberColonPrefix(std::string_view text) {
+  return text.size() > 5 && isDigitChar(text[0]) && isDigitChar(text[1]) && isDigitChar(text[2]) &&
+         isDigitChar(text[3]) && text[4] == ':';
+}
+
+std::string_view wordAt(std::string_view text, int index) {
+  std::size_t at = 0;
+  for (int word = 0;; ++word) {
+    while (at < text.size() && text[at] == ' ') ++at;
+    if (at >= text.size()) return {};
+    std::size_t end = text.find(' ', at);
+    if (end == std::string_view::npos) end = text.size();
+    if (word == index) return text.substr(at, end - at);
+    at = end;
+  }
+}
+
+int parseDecimal(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+  long long value = 0;
+  for (; at < text.size() && isDigitChar(text[at]); ++at) {
+    value = value * 10 + (text[at] - '0');
+    if (value > INT_MAX) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+}  // namespace zazir

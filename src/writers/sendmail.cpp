@@ -1,0 +1,99 @@
+#include "writers/sendmail.h"
+
+#include <string>
+
+#include "addressbook/recipients.h"
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "formats/hostcommands.h"
+#include "formats/logindex.h"
+#include "formats/maillog.h"
+#include "formats/quote.h"
+#include "platform/encoding.h"
+#include "services/app.h"
+#include "services/compose.h"
+#include "text/cp932.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+// A quoted line keeps at least ten bytes for the text.
+constexpr std::size_t kQuotePrefixLimit = 68;
+constexpr std::size_t kTitleLimit = 79;
+
+enum class Confirmation { Send, Change, Stop };
+
+Confirmation confirmRecipients(Console& console, const std::string& recipients) {
+  console.clearScreen();
+  console.setNormal();
+  console.setCursor(0, 10);
+  console.putText("メールを以下のＩＤに送信します。\n\n%s"_sj, recipients);
+  console.setCursor(0, 23);
+  console.setBar();
+  console.writeText("よろしいですか？([Ｙ]/N/Q:送信中止)"_sj);
+  console.setNormal();
+  while (true) {
+    switch (console.getKey()) {
+      case 'Y':
+      case 'y':
+      case key::kEnter:
+        return Confirmation::Send;
+      case 'N':
+      case 'n':
+        return Confirmation::Change;
+      case 'Q':
+      case 'q':
+        return Confirmation::Stop;
+      default:
+        break;
+    }
+  }
+}
+
+// Recipients, their confirmation, the title and the text. Empty
+// `recipients` opens the recipient list.
+void sendMail(App& app, std::string_view prepared, std::string_view proposedTitle,
+              std::string_view recipients) {
+  Console& console = app.console;
+  std::string to(recipients);
+  if (to.empty()) to = enterRecipients(app);
+  if (to.empty()) return;
+  while (true) {
+    const Confirmation answer = confirmRecipients(console, to);
+    if (answer == Confirmation::Stop) return;
+    if (answer == Confirmation::Send) break;
+    to = enterRecipients(app);
+    if (to.empty()) return;
+  }
+
+  console.clearScreen();
+  const std::string title =
+      promptBox(console, "メール送信；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj, proposedTitle);
+  if (title.empty()) {
+    console.clearScreen();
+    return;
+  }
+  composeAndWrite(app, prepared, mailCommand(to, title));
+}
+
+}  // namespace
+
+void sendNewMail(App& app) {
+  sendMail(app, {}, "MAIL to you", {});
+}
+
+void sendMailReply(App& app, const MailEntry& mail) {
+  const std::string title(cutToBytes("Re:" + mail.title, kTitleLimit));
+  std::string text =
+      formatConfigured(app.config.headReplyMail, {mail.dateText, mail.timeText}) + "\n\n";
+  const QuoteRule rule{
+      std::string(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit)), -1,
+      isMailEnd};
+  text += quoteMessage(app.log, mail.headerOffset, rule);
+  sendMail(app, text, title, mail.senderId);
+}
+
+}  // namespace zazir

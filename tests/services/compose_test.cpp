@@ -1,0 +1,268 @@
+#include "services/compose.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "services/preview.h"
+#include "services/uploadfile.h"
+
+#include "console/dialogs.h"
+#include "console/keys.h"
+#include "console/render.h"
+#include "platform/textfile.h"
+#include "support/test_app.h"
+#include "text/cp932.h"
+
+namespace zazir {
+namespace {
+
+using testing::fileBytes;
+using testing::sj;
+using testing::TestApp;
+using testing::utf8;
+
+std::string numberedLines(int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) text += "line " + std::to_string(i) + "\r\n";
+  return text;
+}
+
+class ComposeTest : public TestApp, public ::testing::Test {
+ protected:
+  // A composition of `prepared` in a new temporary file.
+  Composition start(std::string_view prepared = {}) {
+    std::optional<Composition> started = startComposition(app, prepared);
+    EXPECT_TRUE(started.has_value());
+    return started.value_or(Composition{});
+  }
+  // The usual file holding `bytes`, read back as after an editor run.
+  Composition edited(const std::string& bytes) {
+    testing::writeBytes(tempPath(), bytes);
+    Composition composition;
+    composition.path = tempPath();
+    readBack(composition);
+    return composition;
+  }
+  PreviewAnswer preview(const std::string& bytes) {
+    int top = 0;
+    return previewText(app, edited(bytes), top);
+  }
+};
+
+TEST_F(ComposeTest, TheEditorRunsOnTheTemporaryFileWithItsOptions) {
+  EXPECT_EQ(tempFileName(config), dir + "ZQ2OFF.TMP");
+  runEditorOn(app, tempFileName(config));
+  config.editor = "ed";
+  config.editorOpt1 = "";
+  config.editorOpt2 = "+1";
+  config.temporaryDir = "/tmp/my dir/";
+  runEditorOn(app, tempFileName(config));
+  ASSERT_EQ(editor.commandLines.size(), 2u);
+  EXPECT_EQ(editor.commandLines[0], "myedit -a " + dir + "ZQ2OFF.TMP ");
+  EXPECT_EQ(editor.commandLines[1], "ed  '/tmp/my dir/ZQ2OFF.TMP' +1");
+  EXPECT_EQ(backend.suspends(), 2);  // the terminal was handed over each time
+}
+
+TEST_F(ComposeTest, TheTemporaryFileIsNeverWrittenThroughASymbolicLink) {
+  const std::string victim = dir + "victim.txt";
+  ASSERT_TRUE(writeTextFile(victim, "keep me"));
+  ASSERT_EQ(symlink(victim.c_str(), tempPath().c_str()), 0);
+  Composition composition = start("quoted text\n");
+  EXPECT_NE(composition.path, tempPath());
+  // Nor is the signature added through one (the editor ran in between).
+  ASSERT_EQ(unlink(composition.path.c_str()), 0);
+  ASSERT_EQ(symlink(victim.c_str(), composition.path.c_str()), 0);
+  ASSERT_TRUE(writeTextFile(config.signature, "sig\n"));
+  appendSignature(app, composition);
+  EXPECT_EQ(fileBytes(victim), "keep me");
+}
+
+TEST_F(ComposeTest, AnEmptyEditIsToldWithMessageBox3AndWritesNothing) {
+  struct Case {
+    const char* name;
+    std::function<void(testing::FakeEditor&)> edit;
+    bool tempStays;
+  } cases[] = {
+      // An empty file has nothing to keep.
+      {"saved empty", [](auto& e) { e.writes(""); }, false},
+      {"file deleted", [](auto& e) { e.deletes(); }, false},
+      {"end mark first",
+       [](auto& e) {
+         e.writes(
+             "\x1a"
+             "after the mark");
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Composition composition = start();
+    c.edit(editor);
+    const int bells = backend.bells();
+    backend.type("x");
+    EXPECT_FALSE(composeText(app, composition));
+    EXPECT_EQ(backend.row(0), "【書き込みできません】");
+    EXPECT_EQ(backend.bells(), bells + 1);
+    EXPECT_EQ(backend.pendingKeys(), 0u);
+    EXPECT_EQ(fileExists(tempPath()), c.tempStays);
+    EXPECT_EQ(uploadBytes(), "<none>");
+  }
+}
+
+TEST_F(ComposeTest, TheSignatureIsOfferedAndStartsOnALineOfItsOwn) {
+  ASSERT_TRUE(writeTextFile(config.signature, "--\nsig\n"));
+  struct Case {
+    std::string text;
+    std::string answer;
+    std::string result;
+  } cases[] = {
+      {"a\r\n", "\r", "a\r\n--\r\nsig\r\n"},
+      {"a", "y", "a\r\n--\r\nsig\r\n"},
+      {"a\r\n\x1a", "\r", "a\r\n--\r\nsig\r\n"},
+      {"a\x1a", "Y", "a\r\n--\r\nsig\r\n"},
+      {"a\r\n", "n", "a\r\n"},
+      {"a\r\n", "\x1b", "a\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Composition composition = start();
+    editor.writes(c.text);
+    backend.type(c.answer).type("y");
+    EXPECT_TRUE(composeText(app, composition));
+    EXPECT_EQ(tempBytes(), c.result);
+    EXPECT_EQ(composition.text, fromTextMode(c.result));
+    removeFile(tempPath());
+  }
+  const Screen& asked = backend.screenAtKey(0);
+  const std::string question =
+      sj("シグネーチャファイル[" + config.signature + "]を付加しますか？([Ｙ]/N)");
+  EXPECT_EQ(rowToUtf8(asked, 23), utf8(cutToBytes(question, 80)));  // a long path runs off
+  EXPECT_EQ(asked.at(0, 23).attribute, attr::kBar);
+}
+
+TEST_F(ComposeTest, WithoutASignatureFileThePreviewComesAtOnce) {
+  Composition composition = start();
+  editor.writes("text\r\n");
+  backend.type("y");
+  EXPECT_TRUE(composeText(app, composition));
+  EXPECT_EQ(backend.row(0), "text");
+  EXPECT_EQ(backend.row(23), "書き込んでよいですか？([Ｙ]/N/E) 0001 lines. Now:Bottom");
+  EXPECT_EQ(backend.screen().at(0, 23).attribute, attr::kBar);
+}
+
+TEST_F(ComposeTest, PreviewLinesAreCutAt78BytesKeepingCharactersWhole) {
+  const std::string kanji = sj("漢");
+  backend.type("y");
+  EXPECT_EQ(preview(toTextMode(std::string(100, 'a') + "\n" + std::string(78, 'b') + "\n" +
+                               std::string(77, 'c') + kanji + "d\nlast")),
+            PreviewAnswer::Write);
+  EXPECT_EQ(backend.row(0), std::string(78, 'a'));
+  EXPECT_EQ(backend.row(1), std::string(22, 'a'));
+  EXPECT_EQ(backend.row(2), std::string(78, 'b'));  // no empty row after a line of exactly 78
+  EXPECT_EQ(backend.row(3), std::string(77, 'c'));
+  EXPECT_EQ(backend.row(4), "漢d");
+  EXPECT_EQ(backend.row(5), "last");
+  EXPECT_EQ(backend.row(23), "書き込んでよいですか？([Ｙ]/N/E) 0006 lines. Now:Bottom");
+}
+
+TEST_F(ComposeTest, PreviewScrollsByThe20LineMeasure) {
+  struct Case {
+    int lines;
+    std::string keys;
+    std::string firstRow;
+    std::string indicator;
+  } cases[] = {
+      {15, "\n", "line 1", "0015 lines. Now:Bottom"},
+      {20, "\n2\x0e", "line 1", "0020 lines. Now:Bottom"},
+      {21, "", "line 1", "0021 lines. Now:Top"},
+      {21, "\n", "line 2", "0021 lines. Now:Bottom"},
+      {21, "\n\n2", "line 2", "0021 lines. Now:Bottom"},
+      {21, "\n\x0b", "line 1", "0021 lines. Now:Top"},
+      {100, "\x0e\x0e", "line 41", "0100 lines. Now:050%"},
+      {100, "\x0e\x0e\x0e\x0e\x0e", "line 81", "0100 lines. Now:Bottom"},
+      {100, "\x0e\x0e\x0e\x0e\x0e\x02", "line 61", "0100 lines. Now:075%"},
+      {100,
+       "\x0e"
+       "8",
+       "line 20", "0100 lines. Now:023%"},
+      {600, "", "line 1", "0512 lines. Now:Top"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.lines) + " lines, keys " + c.keys);
+    backend.type(c.keys).type("y");
+    EXPECT_EQ(preview(numberedLines(c.lines)), PreviewAnswer::Write);
+    EXPECT_EQ(backend.row(0), c.firstRow);
+    EXPECT_EQ(backend.row(23), "書き込んでよいですか？([Ｙ]/N/E) " + c.indicator);
+  }
+}
+
+TEST_F(ComposeTest, PreviewAnswers) {
+  struct Case {
+    int key;
+    bool write;
+  } cases[] = {{'Y', true},  {'y', true},  {key::kEnter, true}, {'N', false},
+               {'n', false}, {'Q', false}, {'q', false},        {key::kEscape, false}};
+  for (const Case& c : cases) {
+    backend.type("zZ5 ").press(c.key);  // other keys change nothing
+    EXPECT_EQ(preview("x\r\n") == PreviewAnswer::Write, c.write) << c.key;
+    EXPECT_EQ(backend.pendingKeys(), 0u);
+  }
+}
+
+TEST_F(ComposeTest, HelpInThePreviewShowsTheMenuHelpThenThePreviewAgain) {
+  backend.type("?").type(" ").press(key::kCtrlA).type(" ").type("y");
+  EXPECT_EQ(preview("x\r\n"), PreviewAnswer::Write);
+  EXPECT_EQ(backend.rowAtKey(1, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.row(0), "x");
+}
+
+TEST_F(ComposeTest, EditingAgainShowsTheNewTextFromTheSameLine) {
+  Composition composition = start();
+  editor.writes(numberedLines(30)).writes(numberedLines(25));
+  backend.type("\n\n\n\n\n\n\n").type("E").type("y");
+  EXPECT_TRUE(composeText(app, composition));
+  EXPECT_EQ(editor.commandLines.size(), 2u);
+  EXPECT_EQ(editor.commandLines[1], editor.commandLines[0]);
+  EXPECT_EQ(backend.rowAtKey(7, 0), "line 8");
+  EXPECT_EQ(backend.row(0), "line 6");  // top 7 brought into range for 25 lines
+  EXPECT_EQ(backend.row(23), "書き込んでよいですか？([Ｙ]/N/E) 0025 lines. Now:Bottom");
+  EXPECT_EQ(tempBytes(), numberedLines(25));
+}
+
+TEST_F(ComposeTest, ATextEmptiedOrDeletedByTheSecondEditIsCaught) {
+  struct Case {
+    const char* name;
+    std::function<void(testing::FakeEditor&)> secondEdit;
+  } cases[] = {
+      {"emptied", [](auto& e) { e.writes(""); }},
+      {"deleted", [](auto& e) { e.deletes(); }},
+  };
+  std::size_t keysRead = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Composition composition = start();
+    editor.writes("first\r\n");
+    c.secondEdit(editor);
+    backend.type("e");
+    backend.type("2").type("y");  // the preview of nothing still answers keys
+    backend.type(" ");            // the message box
+    EXPECT_FALSE(composeText(app, composition));
+    EXPECT_EQ(backend.rowAtKey(keysRead + 1, 23),
+              "書き込んでよいですか？([Ｙ]/N/E) 0000 lines. Now:Bottom");
+    keysRead += 4;
+    EXPECT_EQ(backend.row(0), "【書き込みできません】");
+    EXPECT_EQ(backend.pendingKeys(), 0u);
+    EXPECT_EQ(uploadBytes(), "<none>");
+  }
+}
+
+TEST_F(ComposeTest, AComposedCommandIsAppendedAndTheTemporaryFileDeleted) {
+  EXPECT_TRUE(writeComposedCommand(app, edited("a\r\nb\r\n"), "EW3;t;Y\n"));
+  EXPECT_TRUE(writeComposedCommand(app, edited("c"), "EW3;u;Y\n"));
+  EXPECT_EQ(uploadBytes(), "EW3;t;Y\r\na\r\nb\r\n\r\n//\r\nS\r\nEW3;u;Y\r\nc\r\n//\r\nS\r\n");
+  EXPECT_FALSE(fileExists(tempPath()));
+}
+
+}  // namespace
+}  // namespace zazir
