@@ -132,7 +132,7 @@ void Console::present() {
   backend_.present(screen_);
 }
 
-int Console::getKey() {
+Key Console::getKey() {
   present();
   return backend_.readKey();
 }

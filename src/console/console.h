@@ -70,7 +70,7 @@ class Console {
   void insertLine();
 
   // Shows the screen and waits for one key.
-  int getKey();
+  Key getKey();
   void bell();
   // Shows the screen as it stands (before a wait that is not a key).
   void present();

@@ -41,7 +41,7 @@ void PosixTerminal::bell() {
   terminal_->write("\a");
 }
 
-int PosixTerminal::readKey() {
+Key PosixTerminal::readKey() {
   // What runs on the way out (writing the download marks) may wait for a
   // key: it gets none, and the run ends as the signal asked.
   if (terminatedBy_ != 0) throw ProgramExit{128 + terminatedBy_, {}, terminatedBy_};
@@ -51,8 +51,14 @@ int PosixTerminal::readKey() {
       const KeyDecode decoded = decodeKey(pending_);
       if (decoded.kind != KeyDecode::Kind::Partial) {
         pending_.erase(0, decoded.consumed);
-        if (decoded.kind == KeyDecode::Kind::Key) return decoded.code;
-        continue;
+        if (decoded.kind != KeyDecode::Kind::Key) continue;
+        // Ctrl-L is the terminal's own: the whole screen drawn again, on
+        // every screen.
+        if (decoded.key == key::kCtrlL) {
+          redraw();
+          continue;
+        }
+        return decoded.key;
       }
       timeout = kEscapeWaitMs;
     }
@@ -63,7 +69,7 @@ int PosixTerminal::readKey() {
       case RawTerminal::Event::Timeout: {
         const KeyDecode decoded = decodeAfterTimeout(pending_);
         pending_.erase(0, decoded.consumed);
-        if (decoded.kind == KeyDecode::Kind::Key) return decoded.code;
+        if (decoded.kind == KeyDecode::Kind::Key) return decoded.key;
         break;
       }
       case RawTerminal::Event::Resize:

@@ -26,7 +26,7 @@ TEST(GroupList, PagesOfTwentyWithTheirPosition) {
   struct Case {
     const char* name;
     int groups;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string members;  // Enter after the keys
     std::string position;
     std::string firstRow;

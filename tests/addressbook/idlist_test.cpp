@@ -31,7 +31,7 @@ class IdListTest : public ::testing::Test {
  protected:
   // Runs the list over `keys` and one Esc; returns what was shown while the
   // Esc was awaited.
-  Screen shownAfter(const std::vector<int>& keys) {
+  Screen shownAfter(const std::vector<Key>& keys) {
     t_.backend.press(keys).press(key::kEscape);
     EXPECT_EQ(chooseIds(t_.app), "");
     return t_.backend.screenAtKey(keys.size());
@@ -63,7 +63,7 @@ TEST_F(IdListTest, PagesChangeAtTheEdges) {
   struct Case {
     const char* name;
     int entries;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string handle;  // of the cursor's entry
     std::string position;
     std::string firstId;  // at the top left of the page shown
@@ -99,7 +99,7 @@ TEST_F(IdListTest, PagesChangeAtTheEdges) {
 
 TEST_F(IdListTest, MarksComeBackInMarkingOrder) {
   struct Case {
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string selection;
   } cases[] = {
       // A, B and C marked, then B unmarked.
@@ -190,7 +190,7 @@ TEST_F(IdListTest, GRegistersTheMarkedIdsAsAGroupAndTheListStaysOpen) {
 TEST_F(IdListTest, GroupRegistrationAppendsOnALineOfItsOwn) {
   struct Case {
     std::string before;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string after;
   } cases[] = {
       // No marks: a group without members.

@@ -74,7 +74,7 @@ TEST_F(DialogTest, PromptBoxCentresItsMessageInTheTopBorder) {
 TEST_F(DialogTest, AskYesNoModes) {
   struct Case {
     YesNoMode mode;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     bool yes;
     const char* hint;
   } cases[] = {
@@ -136,7 +136,7 @@ TEST(LineEditor, FedKeyByKey) {
 
 TEST(LineEditor, ACp932TerminalTypesCp932Bytes) {
   LineEditor editor(79, "", "SHIFT_JIS");
-  for (char c : sj("あｱ")) editor.feed(static_cast<signed char>(c));
+  for (char c : sj("あｱ")) editor.feed(Key(c));
   EXPECT_EQ(editor.text(), sj("あｱ"));
   editor.feed(key::kBackspace);
   EXPECT_EQ(editor.text(), sj("あ"));

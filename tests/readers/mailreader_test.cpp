@@ -97,7 +97,7 @@ TEST(MailReader, BodyLinesAsTheyAreStored) {
 TEST(MailReader, Scrolling) {
   struct Case {
     int lines;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string firstRow;
     std::string position;
   } cases[] = {
@@ -147,7 +147,7 @@ TEST(MailReader, TheFirstLineShownIsKeptAcrossMails) {
 TEST(MailReader, LeavingKeysAndIgnoredKeys) {
   MailLog log;
   log.add("A", "a", {"x"}).add("B", "b", {"y"});
-  for (int leave : std::vector<int>{key::kEscape, 'Q', 'q', ' ', '5', key::kEnter}) {
+  for (Key leave : std::vector<Key>{key::kEscape, 'Q', 'q', ' ', '5', key::kEnter}) {
     TestApp t(log.bytes, log.index);
     t.backend.press('z').press('6').press('6').press(leave);
     readMail(t.app);
