@@ -100,7 +100,9 @@ TEST(ArticleView, MovesWithinAndBetweenArticles) {
     for (PageMove move : c.moves) outcomes.push_back(view.move(move));
     EXPECT_EQ(view.current(), c.current);
     EXPECT_EQ(view.top(), c.top);
-    if (!c.outcomes.empty()) EXPECT_EQ(outcomes, c.outcomes);
+    if (!c.outcomes.empty()) {
+      EXPECT_EQ(outcomes, c.outcomes);
+    }
   }
 }
 

@@ -124,6 +124,19 @@ TEST(MailReader, Scrolling) {
   }
 }
 
+TEST(MailReader, EndAndHomeGoToTheLastAndFirstMailKeepingTheFirstLineShown) {
+  MailLog log;
+  log.add("A", "a", numbered(60, "zero "))
+      .add("B", "b", numbered(40, "one "))
+      .add("C", "c", numbered(55, "two "));
+  TestApp t(log.bytes, log.index);
+  read(t, {key::kPageDown, key::kPageDown, key::kEnd, key::kHome});
+  EXPECT_EQ(t.backend.rowAtKey(3, 0), "Private Message is from: C c");
+  EXPECT_EQ(t.backend.rowAtKey(3, 3), "two 36");  // line 41 brought into range
+  EXPECT_EQ(t.backend.rowAtKey(4, 0), "Private Message is from: A a");
+  EXPECT_EQ(t.backend.rowAtKey(4, 3), "zero 36");
+}
+
 TEST(MailReader, TheFirstLineShownIsKeptAcrossMails) {
   MailLog log;
   log.add("A", "a", numbered(60, "zero "))

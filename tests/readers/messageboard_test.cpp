@@ -169,6 +169,18 @@ TEST_F(MessageBoardTest, LongLinesAreCutAt77BytesKeepingCharactersWhole) {
   EXPECT_EQ(backend.row(23), statusRow(false, false, "0009 lines. Now:Bottom"));
 }
 
+TEST_F(MessageBoardTest, AHeaderLineLongerThanOneReadStaysOneRow) {
+  messageBoard(3, "TEST");
+  log.add("Message  #0001 is from: ID0001 a" + std::string(1100, 'x'));
+  log.add("Date: 96/01/01");
+  log.add("Title:t");
+  log.add("body");
+  backend.press(key::kEscape);
+  run();
+  EXPECT_EQ(backend.row(1), "Date: 96/01/01");
+  EXPECT_EQ(backend.row(3), "body");
+}
+
 TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
   struct Case {
     int lines;
@@ -190,6 +202,8 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
       {45, {key::kCtrlN, key::kCtrlN}, "line 26", "0045 lines. Now:Bottom"},
       {45, {key::kCtrlN, key::kCtrlN, key::kCtrlB}, "line 6", "0045 lines. Now:020%"},
       {45, {'2', key::kCtrlB}, "line 1", "0045 lines. Now:Top"},
+      {45, {key::kPageDown}, "line 21", "0045 lines. Now:080%"},
+      {45, {key::kPageDown, key::kPageDown, key::kPageUp}, "line 6", "0045 lines. Now:020%"},
       {600, {}, "line 1", "0512 lines. Now:Top"},
   };
   for (const Case& c : cases) {
@@ -211,6 +225,22 @@ TEST_F(MessageBoardTest, ChangingTheMessageShowsItFromItsFirstLine) {
   backend.press(key::kCtrlN).press(key::kRight).press(key::kEscape);
   run();
   EXPECT_EQ(backend.rowAtKey(1, 3), "line 11");
+  EXPECT_EQ(backend.row(3), "line 1");
+}
+
+TEST_F(MessageBoardTest, HomeAndEndGoToTheFirstAndLastMessageFromItsFirstLine) {
+  messageBoard(3, "TEST");
+  message(1, "a", numbered(30));
+  message(2, "b", numbered(30));
+  message(3, "c", numbered(30));
+  backend.press(key::kPageDown).press(key::kEnd).press(key::kEnd);
+  backend.press(key::kPageDown).press(key::kHome).press(key::kEscape);
+  run();
+  EXPECT_EQ(backend.rowAtKey(2, 0), "Message  #0003 is from: ID0003 c");
+  EXPECT_EQ(backend.rowAtKey(2, 3), "line 1");
+  EXPECT_EQ(backend.rowAtKey(2, 23), statusRow(true, false, "0030 lines. Now:Top"));
+  EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));  // End on the last: nothing
+  EXPECT_EQ(backend.row(0), "Message  #0001 is from: ID0001 a");
   EXPECT_EQ(backend.row(3), "line 1");
 }
 
