@@ -41,7 +41,10 @@ class Lister {
   void row(std::string_view section, std::string_view number,
            std::initializer_list<std::string_view> texts, std::string_view count) {
     std::string fields = std::string(section) + "\t" + std::string(number);
-    for (const std::string_view text : texts) fields += "\t" + field(toUtf8(text, decoder_));
+    for (const std::string_view text : texts) {
+      fields += '\t';
+      fields += field(toUtf8(text, decoder_));
+    }
     const std::string line = logName_ + "\t" + output_(fields) + "\t" + std::string(count) + "\n";
     std::fwrite(line.data(), 1, line.size(), out_);
   }

@@ -1,6 +1,7 @@
 #include "export/utf8text.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
 
 #include "platform/encoding.h"
@@ -78,60 +79,64 @@ const Table& table() {
   return *built;
 }
 
-// Writes `form`, or U+FFFD for the `bytes` that have none.
-void put(const Form& form, std::size_t bytes, std::string& out, std::uint64_t& replaced) {
-  if (form.size) {
-    out.append(form.bytes, form.size);
-    return;
-  }
-  out += kReplacement;
-  replaced += bytes;
-}
-
 }  // namespace
-
-bool Utf8Decoder::takePair(unsigned char lead, unsigned char next, std::string& out) {
-  // A second byte out of range is not taken: it is a character of its own.
-  if (!isTrailByte(next)) {
-    put(Form{}, 1, out, replaced_);
-    return false;
-  }
-  put(table().pair[static_cast<std::size_t>(leadSlot(lead) * 256 + next)], 2, out, replaced_);
-  return true;
-}
 
 void Utf8Decoder::decode(std::string_view cp932, std::string& out) {
   const Table& map = table();
+  const std::size_t before = out.size();
+  // No byte gives more than three; one more lets a form be copied whole.
+  out.resize(before + 3 * cp932.size() + 1);
+  char* to = out.data() + before;
+  const auto put = [&](const Form& form, std::uint64_t bytes) {
+    if (form.size) {
+      std::memcpy(to, form.bytes, sizeof form.bytes);
+      to += form.size;
+    } else {
+      std::memcpy(to, kReplacement, 3);
+      to += 3;
+      replaced_ += bytes;
+    }
+  };
+  // The character `lead` opens; true when `next` was its second byte. A
+  // second byte that makes no character is not taken when it is one of its
+  // own (ASCII): only the lead byte is lost.
+  const auto pair = [&](unsigned char lead, unsigned char next) {
+    const Form form =
+        isTrailByte(next) ? map.pair[static_cast<std::size_t>(leadSlot(lead) * 256 + next)] : Form{};
+    const bool taken = form.size || next >= 0x80;
+    put(form, taken ? 2 : 1);
+    return taken;
+  };
+
   const auto* at = reinterpret_cast<const unsigned char*>(cp932.data());
   const auto* const end = at + cp932.size();
   if (pending_ >= 0 && at < end) {
     const auto lead = static_cast<unsigned char>(pending_);
     pending_ = -1;
-    if (takePair(lead, *at, out)) ++at;
+    if (pair(lead, *at)) ++at;
   }
   while (at < end) {
     if (*at < 0x80 && map.asciiAsItStands) {
-      const auto* run = at;
-      while (run < end && *run < 0x80) ++run;
-      out.append(reinterpret_cast<const char*>(at), static_cast<std::size_t>(run - at));
-      at = run;
+      *to++ = static_cast<char>(*at++);
       continue;
     }
     const unsigned char byte = *at++;
     if (leadSlot(byte) < 0) {
-      put(map.single[byte], 1, out, replaced_);
+      put(map.single[byte], 1);
     } else if (at == end) {
       pending_ = byte;
-    } else if (takePair(byte, *at, out)) {
+    } else if (pair(byte, *at)) {
       ++at;
     }
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 void Utf8Decoder::finish(std::string& out) {
   if (pending_ < 0) return;
   pending_ = -1;
-  put(Form{}, 1, out, replaced_);
+  out += kReplacement;
+  ++replaced_;
 }
 
 std::string toUtf8(std::string_view cp932, Utf8Decoder& decoder) {

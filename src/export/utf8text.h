@@ -20,9 +20,6 @@ class Utf8Decoder {
   std::uint64_t replacedBytes() const { return replaced_; }
 
  private:
-  // Writes the character `lead` opens; true when `next` was its second byte.
-  bool takePair(unsigned char lead, unsigned char next, std::string& out);
-
   int pending_ = -1;  // a lead byte from the end of the last piece
   std::uint64_t replaced_ = 0;
 };
