@@ -13,6 +13,7 @@
 #include "driver/app.h"
 #include "driver/chat.h"
 #include "driver/logindex.h"
+#include "export/exporter.h"
 #include "loggen.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
@@ -139,6 +140,14 @@ const Case kCases[] = {
      [](App& app) { readMessageBoard(app, 0); },
      "LONG.UP",
      "EW1;"},
+    // The whole log to mailboxes: the long line goes over whole.
+    {"export",
+     LongLine::InMessage,
+     {},
+     [](App&) { runExport("OUT", {"LONG.LOG"}, stderr); },
+     "OUT/boards/board1.mbox",
+     "From USR00001@zazir.invalid",
+     true},
 };
 
 long peakKib() {

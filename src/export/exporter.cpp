@@ -53,7 +53,10 @@ class TextSink : public ItemSink {
     ++items_;
     return Take::Body;
   }
-  void text(std::string_view piece) override { decoder_.decode(piece, file_.buffer()); }
+  void text(std::string_view piece) override {
+    decoder_.decode(piece, file_.buffer());
+    file_.spill();
+  }
   void lineEnd() override {
     decoder_.finish(file_.buffer());
     file_.buffer() += '\n';
@@ -100,8 +103,10 @@ class Progress : public ItemSink {
     if (told_ && now - last_ < std::chrono::milliseconds(200)) return;
     last_ = now;
     told_ = true;
-    const std::uint64_t at = done_ + static_cast<std::uint64_t>(std::max<LogOffset>(log_->tell(), 0));
-    std::fprintf(err_, "\rzazir: exporting... %3d%%", total_ ? static_cast<int>(at * 100 / total_) : 0);
+    const std::uint64_t at =
+        done_ + static_cast<std::uint64_t>(std::max<LogOffset>(log_->tell(), 0));
+    std::fprintf(err_, "\rzazir: exporting... %3d%%",
+                 total_ ? static_cast<int>(at * 100 / total_) : 0);
     std::fflush(err_);
   }
 
@@ -142,7 +147,7 @@ class Exporter {
   std::string dir_;
   std::FILE* err_;
   std::vector<std::string> logs_;
-  std::set<std::string> files_;                // every file the export writes
+  std::set<std::string> files_;               // every file the export writes
   std::map<std::string, FileIdentity> made_;  // those made so far
   OutputText names_;
   Utf8Decoder decoder_;
@@ -296,13 +301,19 @@ void Exporter::report() {
 
 int Exporter::run(const std::vector<std::string>& args) {
   std::string problem;
-  if (!expandLogs(args, logs_, problem)) return fail(problem), kExitFileError;
+  if (!expandLogs(args, logs_, problem)) {
+    fail(problem);
+    return kExitFileError;
+  }
   // Every log is indexed first, so that all the files are known, and
   // checked, before the first is written.
   std::uint64_t total = 0;
   for (const std::string& path : logs_) {
     const auto log = openLog(path, problem);
-    if (!log) return fail(problem), kExitFileError;
+    if (!log) {
+      fail(problem);
+      return kExitFileError;
+    }
     LogIndex index;
     indexLog(*log, index);
     for (const Part& part : partsOf(*log, index)) files_.insert(part.file);

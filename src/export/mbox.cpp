@@ -47,7 +47,8 @@ std::string encodedWords(std::string_view utf8) {
   std::string out;
   while (!utf8.empty()) {
     std::size_t size = std::min(utf8.size(), kWordBytes);
-    while (size < utf8.size() && size > 1 && (static_cast<unsigned char>(utf8[size]) & 0xC0) == 0x80) {
+    while (size < utf8.size() && size > 1 &&
+           (static_cast<unsigned char>(utf8[size]) & 0xC0) == 0x80) {
       --size;
     }
     if (!out.empty()) out += "\n ";
@@ -103,7 +104,8 @@ std::optional<int> number(std::string_view digits, std::size_t maxDigits) {
 }
 
 // Up to three numbers separated by one of `separators`; `maxDigits` for each.
-std::vector<int> numbers(std::string_view text, std::string_view separators, std::size_t maxDigits) {
+std::vector<int> numbers(std::string_view text, std::string_view separators,
+                         std::size_t maxDigits) {
   std::vector<int> parts;
   while (parts.size() < 4) {
     const std::size_t end = text.find_first_of(separators);
@@ -151,8 +153,8 @@ struct Sender {
 // reader looks when there is no "from:"), and the rest of the line.
 Sender senderOf(std::string_view line) {
   const std::size_t from = line.find("from:");
-  std::string_view rest = line.substr(std::min(from == std::string_view::npos ? 24 : from + 5,
-                                               line.size()));
+  std::string_view rest =
+      line.substr(std::min(from == std::string_view::npos ? 24 : from + 5, line.size()));
   const auto trim = [](std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -189,8 +191,9 @@ std::optional<HostDate> parseHostDate(std::string_view date, std::string_view ti
   out.hour = clock[0];
   out.minute = clock[1];
   out.second = clock.size() == 3 ? clock[2] : 0;
-  if (out.month < 1 || out.month > 12 || out.day < 1 || out.day > daysInMonth(out.year, out.month) ||
-      out.hour > 23 || out.minute > 59 || out.second > 59) {
+  if (out.month < 1 || out.month > 12 || out.day < 1 ||
+      out.day > daysInMonth(out.year, out.month) || out.hour > 23 || out.minute > 59 ||
+      out.second > 59) {
     return std::nullopt;
   }
   return out;
@@ -213,8 +216,8 @@ std::string mailboxOf(std::string_view id, std::string_view handle) {
   return phrase + " " + address;
 }
 
-std::string mboxHeaders(const std::vector<std::string>& header, std::string_view board,
-                        int number, std::uint64_t key, Utf8Decoder& decoder) {
+std::string mboxHeaders(const std::vector<std::string>& header, std::string_view board, int number,
+                        std::uint64_t key, Utf8Decoder& decoder) {
   const auto line = [&](std::size_t at) {
     return at < header.size() ? std::string_view(header[at]) : std::string_view();
   };
@@ -240,9 +243,10 @@ std::string mboxHeaders(const std::vector<std::string>& header, std::string_view
   for (const std::string& original : header) {
     out += "X-Original-Header: " + headerText(toUtf8(original, decoder)) + "\n";
   }
-  out += "MIME-Version: 1.0\n"
-         "Content-Type: text/plain; charset=UTF-8\n"
-         "Content-Transfer-Encoding: 8bit\n\n";
+  out +=
+      "MIME-Version: 1.0\n"
+      "Content-Type: text/plain; charset=UTF-8\n"
+      "Content-Transfer-Encoding: 8bit\n\n";
   return out;
 }
 
@@ -273,6 +277,7 @@ void MboxSink::text(std::string_view piece) {
     if (fromBytes_ == kFrom.size()) endQuoting(true);
   }
   decoder_.decode(piece, file_.buffer());
+  file_.spill();  // a line may be longer than memory should hold
 }
 
 // mboxrd: a line of any number of '>' and then "From " gets one '>' more,
