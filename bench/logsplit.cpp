@@ -60,11 +60,16 @@ class Splitter {
 
   bool mayBegin(const std::string& line) const {
     switch (region_) {
-      case Region::Mail: return startsWith(line, "Private Message is from:");
-      case Region::Messages: return isMessageStart(line) && !countLine_.empty();
-      case Region::Entries: return entryFileNumber(line) > 0;
-      case Region::Ordinary: return true;
-      case Region::Chat: return false;
+      case Region::Mail:
+        return startsWith(line, "Private Message is from:");
+      case Region::Messages:
+        return isMessageStart(line) && !countLine_.empty();
+      case Region::Entries:
+        return entryFileNumber(line) > 0;
+      case Region::Ordinary:
+        return true;
+      case Region::Chat:
+        return false;
     }
     return false;
   }

@@ -61,8 +61,10 @@ std::unique_ptr<FileLineStream> openLog(const std::string& osPath, std::string& 
   const int error = errno;
   const bool regular = fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   if (fd >= 0) ::close(fd);
-  problem = osPath + ": " + (fd < 0 ? std::strerror(error) : regular ? "cannot be read"
-                                                                    : "not a regular file");
+  problem = osPath + ": " +
+            (fd < 0    ? std::strerror(error)
+             : regular ? "cannot be read"
+                       : "not a regular file");
   return nullptr;
 }
 

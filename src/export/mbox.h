@@ -38,8 +38,8 @@ std::string mailboxOf(std::string_view id, std::string_view handle);
 // The "From " line and headers of one message, up to the blank line that
 // ends them. `header` holds the log's header lines (CP932); `board` is
 // empty for mail.
-std::string mboxHeaders(const std::vector<std::string>& header, std::string_view board,
-                        int number, std::uint64_t key, Utf8Decoder& decoder);
+std::string mboxHeaders(const std::vector<std::string>& header, std::string_view board, int number,
+                        std::uint64_t key, Utf8Decoder& decoder);
 
 // Writes the messages or mails of a walk to an mbox file; one already
 // written (found in `seen`) is counted and left out.

@@ -13,7 +13,8 @@ namespace zazir {
 
 // A message's identity: its board (empty for mail), its number and its
 // header lines as the log has them. Also the ground of its Message-ID.
-std::uint64_t messageKey(std::string_view board, int number, const std::vector<std::string>& header);
+std::uint64_t messageKey(std::string_view board, int number,
+                         const std::vector<std::string>& header);
 
 class SeenSet {
  public:

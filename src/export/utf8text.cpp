@@ -101,8 +101,9 @@ void Utf8Decoder::decode(std::string_view cp932, std::string& out) {
   // second byte that makes no character is not taken when it is one of its
   // own (ASCII): only the lead byte is lost.
   const auto pair = [&](unsigned char lead, unsigned char next) {
-    const Form form =
-        isTrailByte(next) ? map.pair[static_cast<std::size_t>(leadSlot(lead) * 256 + next)] : Form{};
+    const Form form = isTrailByte(next)
+                          ? map.pair[static_cast<std::size_t>(leadSlot(lead) * 256 + next)]
+                          : Form{};
     const bool taken = form.size || next >= 0x80;
     put(form, taken ? 2 : 1);
     return taken;

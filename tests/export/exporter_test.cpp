@@ -59,8 +59,9 @@ std::vector<std::string> headerValues(const std::string& mbox, const std::string
 
 std::vector<std::string> message(int number, const char* id, const char* title,
                                  std::initializer_list<std::string> body) {
-  std::vector<std::string> lines = {"Message  #" + std::to_string(number) + " is from: " + id + " h",
-                                    "Date: 96/06/01 10:00:00", sj("題名: ") + title};
+  std::vector<std::string> lines = {
+      "Message  #" + std::to_string(number) + " is from: " + id + " h", "Date: 96/06/01 10:00:00",
+      sj("題名: ") + title};
   lines.insert(lines.end(), body);
   return lines;
 }
@@ -88,15 +89,20 @@ std::vector<std::string> mail(const char* id, const char* title,
 
 TEST(Export, MergesLogsInOrderWritingEachMessageOnce) {
   TempDir temp;
-  writeBytes(temp.path("A.LOG"),
-             boardLog({mail("M1", "one", {"m"}), board(1, "a/b"), message(1, "X", "1", {"b"}),
-                       message(2, "Y", "2", {"b"}), board(2, "a_b"), message(5, "Z", "5", {"b"}),
-                       {"*CH >"}}));
+  writeBytes(temp.path("A.LOG"), boardLog({mail("M1", "one", {"m"}),
+                                           board(1, "a/b"),
+                                           message(1, "X", "1", {"b"}),
+                                           message(2, "Y", "2", {"b"}),
+                                           board(2, "a_b"),
+                                           message(5, "Z", "5", {"b"}),
+                                           {"*CH >"}}));
   // The second visit sees message 2 and the first mail again, and more.
-  writeBytes(temp.path("B.LOG"),
-             boardLog({mail("M1", "one", {"m"}), mail("M2", "two", {"n"}), board(1, "a/b"),
-                       message(2, "Y", "2", {"b", "seen again"}), message(3, "Y", "3", {"b"}),
-                       {"*CH >"}}));
+  writeBytes(temp.path("B.LOG"), boardLog({mail("M1", "one", {"m"}),
+                                           mail("M2", "two", {"n"}),
+                                           board(1, "a/b"),
+                                           message(2, "Y", "2", {"b", "seen again"}),
+                                           message(3, "Y", "3", {"b"}),
+                                           {"*CH >"}}));
   const Result both = exportLogs(temp.path("out"), {temp.path("A.LOG"), temp.path("B.LOG")});
   ASSERT_EQ(both.status, 0) << both.err;
   EXPECT_EQ(both.err, "");
@@ -105,7 +111,8 @@ TEST(Export, MergesLogsInOrderWritingEachMessageOnce) {
   const std::string boards = fileBytes(temp.path("out/boards/a_b.mbox"));
   EXPECT_EQ(headerValues(boards, "X-Message-Number"),
             (std::vector<std::string>{"1", "2", "5", "3"}));
-  EXPECT_EQ(headerValues(boards, "X-Board"), (std::vector<std::string>{"a/b", "a/b", "a_b", "a/b"}));
+  EXPECT_EQ(headerValues(boards, "X-Board"),
+            (std::vector<std::string>{"a/b", "a/b", "a_b", "a/b"}));
   EXPECT_EQ(boards.find("seen again"), std::string::npos);
   const std::string mails = fileBytes(temp.path("out/mail.mbox"));
   EXPECT_EQ(headerValues(mails, "Subject"), (std::vector<std::string>{"one", "two"}));
@@ -125,10 +132,9 @@ TEST(Export, MergesLogsInOrderWritingEachMessageOnce) {
 TEST(Export, BodyAsMboxrdInUtf8WithOddBytesCounted) {
   TempDir temp;
   const std::string longLine = std::string(1022, 'x') + sj("あ") + "y";  // split inside a character
-  writeBytes(temp.path("A.LOG"),
-             boardLog({mail("M1", "t",
-                            {"From here", ">From there", ">>From x", "Frog", "From", "bad \x85\x9f",
-                             longLine, "\tlast\r"})}));
+  writeBytes(temp.path("A.LOG"), boardLog({mail("M1", "t",
+                                                {"From here", ">From there", ">>From x", "Frog",
+                                                 "From", "bad \x85\x9f", longLine, "\tlast\r"})}));
   const Result result = exportLogs(temp.path("out"), {temp.path("A.LOG")});
   ASSERT_EQ(result.status, 0);
   const std::string mbox = fileBytes(temp.path("out/mail.mbox"));
@@ -140,7 +146,8 @@ TEST(Export, BodyAsMboxrdInUtf8WithOddBytesCounted) {
 
 TEST(Export, RefusesBeforeWritingAnything) {
   TempDir temp;
-  writeBytes(temp.path("A.LOG"), boardLog({mail("M1", "t", {}), board(1, "x"), message(1, "X", "1", {})}));
+  writeBytes(temp.path("A.LOG"),
+             boardLog({mail("M1", "t", {}), board(1, "x"), message(1, "X", "1", {})}));
   writeBytes(temp.path("EMPTY.LOG"), "nothing here\r\n");
   mkdir(temp.path("out").c_str(), 0700);
   mkdir(temp.path("out/boards").c_str(), 0700);
@@ -153,10 +160,16 @@ TEST(Export, RefusesBeforeWritingAnything) {
     int status;
     std::string told;
   } cases[] = {
-      {"a file to be written exists", temp.path("out"), {temp.path("A.LOG")}, 50,
+      {"a file to be written exists",
+       temp.path("out"),
+       {temp.path("A.LOG")},
+       50,
        temp.path("out/boards/x.mbox") + ": exists"},
       {"the directory is a file", temp.path("file"), {temp.path("A.LOG")}, 50, "not a directory"},
-      {"a log that is not there", temp.path("new"), {temp.path("A.LOG"), temp.path("NO.LOG")}, 50,
+      {"a log that is not there",
+       temp.path("new"),
+       {temp.path("A.LOG"), temp.path("NO.LOG")},
+       50,
        temp.path("NO.LOG") + ": No such file or directory"},
       {"nothing to export", temp.path("new"), {temp.path("EMPTY.LOG")}, 1, "nothing to export"},
   };

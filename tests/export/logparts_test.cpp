@@ -77,11 +77,14 @@ TEST(LogParts, WhereEachPartBeginsAndEnds) {
        messagesOfEveryBoard,
        {"Message  #1 is from: A x|D|T:b1/.", "Message  #9 is from: B y|D|T:c1/."}},
       {"the last board without a stop line ends before a chat board",
-       logOf({board(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", "b1", board(7, "#chat"),
-              "", sj("新しいメッセージが 1 個あります。"), "", "ID00001       >hello", ""}),
-       messagesOfEveryBoard, {"Message  #1 is from: A x|D|T:b1/."}},
+       logOf({board(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", "b1",
+              board(7, "#chat"), "", sj("新しいメッセージが 1 個あります。"), "",
+              "ID00001       >hello", ""}),
+       messagesOfEveryBoard,
+       {"Message  #1 is from: A x|D|T:b1/."}},
       {"a long line stays one line; a CR ends it; only its first TAB is a blank",
-       logOf({board(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", longLine, "a\rb\tc"}),
+       logOf(
+           {board(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", longLine, "a\rb\tc"}),
        messagesOfEveryBoard,
        {"Message  #1 is from: A x|D|T:" + std::string(1500, 'x') + " y\tz/a/."}},
       {"mail ends at the host's question, or before the next mail when that is missing",
@@ -108,7 +111,8 @@ TEST(LogParts, WhereEachPartBeginsAndEnds) {
       {"Notewall: the lines with ':' at byte 14",
        logOf({sj("《 気軽な伝言板 》"), "-----", "ID00001       :(a) one", "ID00002       :(b) two",
               "-----", "ID00003       :(c) lost"}),
-       walkNotewall, {":ID00001       :(a) one/.", ":ID00002       :(b) two/."}},
+       walkNotewall,
+       {":ID00001       :(a) one/.", ":ID00002       :(b) two/."}},
   };
   for (const Case& c : cases) {
     MemoryLineStream log(c.log);

@@ -19,11 +19,22 @@ TEST(Utf8Decoder, PiecesAndBytesWithoutAForm) {
     std::uint64_t replaced;
   } cases[] = {
       {"kanji, kana, half-width kana, the wave dash",
-       {"\x93\xfa\x96\x7b \x82\xa0\xb1\x81\x60"}, "日本 あｱ～", 0},
-      {"a character split between pieces", {"a\x82", "\xa0" "b"}, "aあb", 0},
+       {"\x93\xfa\x96\x7b \x82\xa0\xb1\x81\x60"},
+       "日本 あｱ～",
+       0},
+      {"a character split between pieces",
+       {"a\x82",
+        "\xa0"
+        "b"},
+       "aあb",
+       0},
       {"a pair with no character", {"\x85\x9fz"}, "\xEF\xBF\xBDz", 2},
-      {"a lead byte before ASCII keeps the ASCII", {"\x82" "A\x85@\x81\x7F"},
-       "\xEF\xBF\xBD" "A\xEF\xBF\xBD@\xEF\xBF\xBD\x7F", 3},
+      {"a lead byte before ASCII keeps the ASCII",
+       {"\x82"
+        "A\x85@\x81\x7F"},
+       "\xEF\xBF\xBD"
+       "A\xEF\xBF\xBD@\xEF\xBF\xBD\x7F",
+       3},
       {"single bytes with no form", {"\x80\xA0\xFD"}, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", 3},
       {"a lead byte at the end of the text", {"x\x82"}, "x\xEF\xBF\xBD", 1},
   };
