@@ -49,7 +49,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     command.mode = CommandMode::List;
     return withLogs(command, args, 1);
   } else if (first == "--export") {
-    if (args.size() < 2 || isOption(args[1])) return usage("--export needs a directory");
+    if (args.size() < 2 || args[1].empty() || isOption(args[1])) {
+      return usage("--export needs a directory");
+    }
     command.mode = CommandMode::Export;
     command.exportDirectory = args[1];
     return withLogs(command, args, 2);

@@ -153,6 +153,7 @@ TEST(CommandLine, Arguments) {
       {{"--list"}, CommandMode::Usage, "", "", {}},
       {{"--list", "-x", "A.LOG"}, CommandMode::Usage, "", "", {}},
       {{"--export", "out"}, CommandMode::Usage, "", "", {}},
+      {{"--export", "", "A.LOG"}, CommandMode::Usage, "", "", {}},
       {{"--export", "--list", "A.LOG"}, CommandMode::Usage, "", "", {}},
       {{"--frobnicate"}, CommandMode::Usage, "", "", {}},
   };
