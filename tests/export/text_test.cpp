@@ -127,7 +127,7 @@ TEST(MailHeaders, Addresses) {
   EXPECT_EQ(mailboxOf("ABC01234", "Hiro"), "\"Hiro\" <ABC01234@zazir.invalid>");
   EXPECT_EQ(mailboxOf("ABC01234", "a\"b\\c"), "\"a\\\"b\\\\c\" <ABC01234@zazir.invalid>");
   EXPECT_EQ(mailboxOf("AB C", ""), "<\"AB C\"@zazir.invalid>");
-  EXPECT_EQ(mailboxOf("", ""), "<\"unknown\"@zazir.invalid>");
+  EXPECT_EQ(mailboxOf("", ""), "<unknown@zazir.invalid>");
   EXPECT_EQ(mailboxOf(".A", "x"), "\"x\" <\".A\"@zazir.invalid>");
   const std::string named = mailboxOf("ABC01234", "山田太郎");
   EXPECT_EQ(decodedWords(named.substr(0, named.find(' '))), "山田太郎");
