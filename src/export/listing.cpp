@@ -1,5 +1,8 @@
 #include "export/listing.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "console/cp932.h"
 #include "console/textutil.h"
 #include "driver/logindex.h"
@@ -151,7 +154,10 @@ int runList(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
     any = listLog(*log, lister) || any;
     replaced += lister.replacedBytes();
   }
-  std::fflush(out);
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    std::fprintf(err, "zazir: standard output: %s\n", std::strerror(errno));
+    return kExitFileError;
+  }
   if (replaced > 0) {
     std::fprintf(err, "zazir: %llu bytes of the logs have no Unicode form; shown as U+FFFD\n",
                  static_cast<unsigned long long>(replaced));

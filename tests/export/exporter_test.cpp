@@ -208,6 +208,14 @@ TEST(ListCommand, OneRowAPartWithItsCount) {
     EXPECT_NE(rows.find(demo + row), std::string::npos) << row;
   }
 
+  // A list that cannot be written is no success.
+  std::FILE* full = std::fopen("/dev/full", "w");
+  ASSERT_NE(full, nullptr);
+  std::FILE* err = std::tmpfile();
+  EXPECT_EQ(runList({demo}, full, err), 50);
+  std::fclose(full);
+  EXPECT_EQ(contents(err), "zazir: standard output: No space left on device\n");
+
   // A control byte in a title never reaches the terminal, nor splits a field.
   TempDir temp;
   writeBytes(temp.path("A.LOG"), logOf({listingLine(1, "x", "a\x1b[2Jb\tc", "未読なし")}));
