@@ -5,17 +5,22 @@
 //                                          each instruction set
 //   zazir_bench memory CASE MIB DIR        one action over a log with a line of
 //                                          MIB mebibytes, its peak memory checked
-// scripts/bench runs both and compares with `wc -l`.
+//   zazir_bench split PATH DIRECTORY COUNT  cuts a log into COUNT logs
+//   zazir_bench export DIRECTORY LOG...     times an export
+// scripts/bench runs them and compares with `wc -l` and iconv.
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "export/exporter.h"
 #include "formats/logindex.h"
 #include "formats/logscan.h"
 #include "loggen.h"
+#include "logsplit.h"
 #include "memcheck.h"
 #include "platform/linestream.h"
 
@@ -98,6 +103,16 @@ int scan(const std::string& path) {
   return 0;
 }
 
+// One export, timed, with the process's peak memory.
+int exportLogs(const std::string& dir, const std::vector<std::string>& logs) {
+  const auto start = std::chrono::steady_clock::now();
+  const int status = zazir::runExport(dir, logs, stderr);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  if (status != 0) return status;
+  std::printf("RESULT seconds=%.6f peak_kib=%ld\n", took.count(), peakKib());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +122,10 @@ int main(int argc, char** argv) {
     return index(argv[2], argc == 4 ? std::max(1, std::atoi(argv[3])) : 3);
   }
   if (command == "scan" && argc == 3) return scan(argv[2]);
+  if (command == "split" && argc == 5) {
+    return zazir::bench::splitLog(argv[2], argv[3], std::atoi(argv[4])) ? 0 : 1;
+  }
+  if (command == "export" && argc >= 4) return exportLogs(argv[2], {argv + 3, argv + argc});
   if (command == "memory" && argc == 5) {
     return zazir::bench::memoryCheck(argv[2], std::atol(argv[3]), argv[4]);
   }
@@ -116,6 +135,8 @@ int main(int argc, char** argv) {
                "usage: zazir_bench generate PATH MIB\n"
                "       zazir_bench index PATH [REPEATS]\n"
                "       zazir_bench scan PATH\n"
+               "       zazir_bench split PATH DIRECTORY COUNT\n"
+               "       zazir_bench export DIRECTORY LOG...\n"
                "       zazir_bench memory CASE MIB DIRECTORY   (cases:%s)\n",
                cases.c_str());
   return 2;
