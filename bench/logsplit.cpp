@@ -3,13 +3,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "text/format.h"
-#include "text/textutil.h"
-#include "driver/logindex.h"
+#include "formats/boardlog.h"
+#include "formats/logindex.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
-#include "readers/boardlog.h"
-#include "readers/fileboard.h"
+#include "text/format.h"
+#include "text/textutil.h"
 
 namespace zazir::bench {
 
