@@ -12,6 +12,7 @@
 #include "driver/logguard.h"
 #include "driver/loglines.h"
 #include "platform/encoding.h"
+#include "search/chatcontent.h"
 #include "platform/textfile.h"
 
 namespace zazir {
@@ -20,67 +21,20 @@ using namespace literals;
 
 namespace {
 
-// Copies every line when the count line cannot be read.
-constexpr int kCountUnknown = 32767;
 // A longer chat line is cut (on a character boundary), and a board's run
 // of new lines ends before it grows past kRunBytes.
 constexpr std::size_t kChatLineBytes = kLineLimit;
 constexpr std::size_t kRunBytes = 8 << 20;
 
-// The N of "新しいメッセージが N 個あります。", or kCountUnknown.
-int newMessageCount(std::string_view line) {
-  const std::string& lead = "新しいメッセージが"_sj;
-  if (!startsWith(line, lead)) return kCountUnknown;
-  std::string_view rest = line.substr(lead.size());
-  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
-  const std::size_t digitsAt = !rest.empty() && (rest.front() == '+' || rest.front() == '-');
-  if (rest.size() <= digitsAt || !isDigitChar(rest[digitsAt])) return kCountUnknown;
-  const int count = parseDecimal(rest);
-  return count < 1 ? kCountUnknown : count;
-}
-
-// The first place after `from` where the index knows other content to
-// begin; -1 when nothing follows.
-LogOffset nextIndexedOffset(const LogIndex& index, LogOffset from) {
-  LogOffset next = -1;
-  const auto consider = [&](LogOffset at) {
-    if (at > from && (next < 0 || at < next)) next = at;
-  };
-  for (const BoardEntry& board : index.messageBoards) consider(board.listOffset);
-  for (const BoardEntry& board : index.fileBoards) consider(board.listOffset);
-  for (const LogOffset at : index.chatContentOffset) consider(at);
-  for (const MailEntry& mail : index.mails) consider(mail.headerOffset);
-  consider(index.notewallOffset);
-  return next;
-}
-
-// The next line of a board's chat content, without its line end; false
-// where the content ends: at `end`, at a listing line or at the log's end.
-bool readContentLine(LineStream& log, LogOffset end, std::string& line) {
-  if (end >= 0 && log.tell() >= end) return false;
-  if (!readWholeLine(log, line, kChatLineBytes)) return false;
-  line.resize(withoutLineEnd(line).size());
-  std::string cleaned = line;
-  stripLineEnd(cleaned);
-  return !isListingLine(cleaned);
-}
-
-// The new chat lines below a board's listing line, each ended by "\n".
-std::string newChatLines(LineStream& log, LogOffset contentOffset, LogOffset end) {
-  std::string line;
-  log.seek(contentOffset);
-  if (!readContentLine(log, end, line) || !readContentLine(log, end, line)) return {};
-  int count = newMessageCount(line);
-  if (!readContentLine(log, end, line)) return {};
+// The new chat lines of a board, each ended by "\n".
+std::string newChatLines(LineStream& log, const LogIndex& index, int board) {
   std::string copied;
-  for (; count > 0 && readContentLine(log, end, line); --count) {
-    // An empty line ends the chat lines, and so does one that begins with
-    // a CR: kept, it would end the back-log's list for good.
-    if (line.empty() || line.front() == '\r') break;
-    if (copied.size() + line.size() + 1 > kRunBytes) break;
+  forEachNewChatLine(log, index, board, [&](LogOffset, std::string_view line) {
+    if (copied.size() + line.size() + 1 > kRunBytes) return false;
     copied += line;
     copied += '\n';
-  }
+    return true;
+  });
   return copied;
 }
 
@@ -165,10 +119,8 @@ void recordChatBackLogs(App& app) {
   const LogIndex& index = app.index;
   for (int i = 0; i < index.chatBoardCount(); ++i) {
     const ChatBoardEntry& board = index.chatBoards[i];
-    if (!board.hasNew || i >= static_cast<int>(index.chatContentOffset.size())) continue;
-    if (!isUsableBackLogName(board.name)) continue;
-    const LogOffset start = index.chatContentOffset[i];
-    const std::string lines = newChatLines(app.log, start, nextIndexedOffset(index, start));
+    if (!board.hasNew || !isUsableBackLogName(board.name)) continue;
+    const std::string lines = newChatLines(app.log, index, i);
     // A back-log that someone edited still gets each line on a line of its
     // own; with nothing to add, or with the same run again, the file is only
     // created.

@@ -1,0 +1,83 @@
+#include "search/chatcontent.h"
+
+#include <string>
+
+#include "console/textutil.h"
+#include "driver/loglines.h"
+#include "platform/encoding.h"
+
+namespace zazir {
+
+using namespace literals;
+
+namespace {
+
+// Copies every line when the count line cannot be read.
+constexpr int kCountUnknown = 32767;
+// A longer chat line is cut (on a character boundary).
+constexpr std::size_t kChatLineBytes = kLineLimit;
+
+// The N of "新しいメッセージが N 個あります。", or kCountUnknown.
+int newMessageCount(std::string_view line) {
+  const std::string& lead = "新しいメッセージが"_sj;
+  if (!startsWith(line, lead)) return kCountUnknown;
+  std::string_view rest = line.substr(lead.size());
+  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+  const std::size_t digitsAt = !rest.empty() && (rest.front() == '+' || rest.front() == '-');
+  if (rest.size() <= digitsAt || !isDigitChar(rest[digitsAt])) return kCountUnknown;
+  const int count = parseDecimal(rest);
+  return count < 1 ? kCountUnknown : count;
+}
+
+// The first place after `from` where the index knows other content to
+// begin; -1 when nothing follows.
+LogOffset nextIndexedOffset(const LogIndex& index, LogOffset from) {
+  LogOffset next = -1;
+  const auto consider = [&](LogOffset at) {
+    if (at > from && (next < 0 || at < next)) next = at;
+  };
+  for (const BoardEntry& board : index.messageBoards) consider(board.listOffset);
+  for (const BoardEntry& board : index.fileBoards) consider(board.listOffset);
+  for (const LogOffset at : index.chatContentOffset) consider(at);
+  for (const MailEntry& mail : index.mails) consider(mail.headerOffset);
+  consider(index.notewallOffset);
+  return next;
+}
+
+// The next line of a board's chat content, without its line end; false
+// where the content ends: at `end`, at a listing line or at the log's end.
+bool readContentLine(LineStream& log, LogOffset end, std::string& line) {
+  if (end >= 0 && log.tell() >= end) return false;
+  if (!readWholeLine(log, line, kChatLineBytes)) return false;
+  line.resize(withoutLineEnd(line).size());
+  std::string cleaned = line;
+  stripLineEnd(cleaned);
+  return !isListingLine(cleaned);
+}
+
+}  // namespace
+
+void forEachNewChatLine(LineStream& log, const LogIndex& index, int board,
+                        const ChatLineTaker& take) {
+  if (board < 0 || board >= index.chatBoardCount() || !index.chatBoards[board].hasNew ||
+      board >= static_cast<int>(index.chatContentOffset.size())) {
+    return;
+  }
+  const LogOffset contentOffset = index.chatContentOffset[board];
+  const LogOffset end = nextIndexedOffset(index, contentOffset);
+  std::string line;
+  log.seek(contentOffset);
+  if (!readContentLine(log, end, line) || !readContentLine(log, end, line)) return;
+  int count = newMessageCount(line);
+  if (!readContentLine(log, end, line)) return;
+  for (; count > 0; --count) {
+    const LogOffset start = log.tell();
+    if (!readContentLine(log, end, line)) return;
+    // An empty line ends the chat lines, and so does one that begins with
+    // a CR: kept, it would end the back-log's list for good.
+    if (line.empty() || line.front() == '\r') return;
+    if (!take(start, line)) return;
+  }
+}
+
+}  // namespace zazir
