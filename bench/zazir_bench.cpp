@@ -122,9 +122,10 @@ int search(const std::string& path, const std::string& text, int repeats) {
   for (int run = 0; run < repeats; ++run) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
-    auto blocks = zazir::FileLineStream::open(path, zazir::search::kSearchBlockBytes);
-    if (!blocks) return 1;
-    zazir::search::LogSearch search(index, *blocks, *log, size,
+    const zazir::search::StreamOpener open = [&](std::size_t buffer) {
+      return std::unique_ptr<zazir::LineStream>(zazir::FileLineStream::open(path, buffer));
+    };
+    zazir::search::LogSearch search(index, open, *log, size,
                                     zazir::search::compilePattern(*pattern));
     std::chrono::duration<double> first{0};
     hits = 0;

@@ -1,5 +1,6 @@
 #include "search/anchor.h"
 
+#include <algorithm>
 #include <bit>
 #include <set>
 
@@ -80,6 +81,28 @@ double share(const ByteSet& set, const std::array<double, 256>& counts, double t
   return sum / total;
 }
 
+struct PaddedPair {
+  std::uint8_t mask;
+  std::uint8_t value;
+};
+
+// Pair `k` of a set in a loop that tests a fixed number of pairs: any
+// byte passes the first pair of an empty set, none passes a pair the set
+// lacks.
+PaddedPair paddedPair(const ByteSet& set, std::size_t k) {
+  if (k < set.count) return {set.masks[k], set.values[k]};
+  if (k == 0) return {0, 0};
+  return {0, 1};
+}
+
+std::size_t pairsOf(const Anchor& anchor) {
+  std::size_t pairs = 1;
+  for (const PairTest& test : anchor.tests) {
+    pairs = std::max({pairs, test.first.count, test.second.count});
+  }
+  return pairs;
+}
+
 namespace portable {
 struct Ops {
   using Data = std::uint8_t;
@@ -88,11 +111,10 @@ struct Ops {
   static Data load(const char* at) { return static_cast<std::uint8_t>(*at); }
   static Data splat(std::uint8_t byte) { return byte; }
   static Mask eq(Data a, Data b) { return a == b ? 1 : 0; }
-  static Data andOf(Data a, Data b) { return a & b; }
+  static Data andOf(Data a, Data b) { return static_cast<Data>(a & b); }
   static Mask orOf(Mask a, Mask b) { return a | b; }
   static Mask andMask(Mask a, Mask b) { return a & b; }
   static Mask none() { return 0; }
-  static Mask all() { return 1; }
   static std::uint32_t bits(Mask m) { return m; }
 };
 #include "search/anchor_loop.inc"
@@ -111,7 +133,6 @@ struct Ops {
   static Mask orOf(Mask a, Mask b) { return _mm_or_si128(a, b); }
   static Mask andMask(Mask a, Mask b) { return _mm_and_si128(a, b); }
   static Mask none() { return _mm_setzero_si128(); }
-  static Mask all() { return _mm_set1_epi8(-1); }
   static std::uint32_t bits(Mask m) { return static_cast<std::uint32_t>(_mm_movemask_epi8(m)); }
 };
 #include "search/anchor_loop.inc"
@@ -132,7 +153,6 @@ struct Ops {
   static Mask orOf(Mask a, Mask b) { return _mm256_or_si256(a, b); }
   static Mask andMask(Mask a, Mask b) { return _mm256_and_si256(a, b); }
   static Mask none() { return _mm256_setzero_si256(); }
-  static Mask all() { return _mm256_set1_epi8(-1); }
   static std::uint32_t bits(Mask m) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(m)); }
 };
 #include "search/anchor_loop.inc"
@@ -177,6 +197,15 @@ Anchor chooseAnchor(const SearchPattern& pattern, std::string_view sample) {
     }
   }
   return best;
+}
+
+void findFeedlessChunks(const char* data, std::size_t size, std::vector<std::uint32_t>& out) {
+  static const logscan::Isa best = bestIsa();
+#ifdef ZAZIR_ANCHOR_X86
+  if (best == logscan::Isa::Avx2) return avx2::feedless(data, size, out);
+  if (best == logscan::Isa::Sse2) return sse2::feedless(data, size, out);
+#endif
+  portable::feedless(data, size, out);
 }
 
 void findCandidates(const char* data, std::size_t size, const Anchor& anchor,

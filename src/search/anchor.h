@@ -50,4 +50,11 @@ void findCandidates(const char* data, std::size_t size, const Anchor& anchor,
 void findCandidates(const char* data, std::size_t size, const Anchor& anchor,
                     std::vector<std::uint32_t>& out, logscan::Isa isa);
 
+// The size of the chunks findFeedlessChunks judges.
+inline constexpr std::size_t kFeedChunk = 512;
+
+// Appends the start of every whole chunk of kFeedChunk bytes (from data's
+// start) that holds no line feed.
+void findFeedlessChunks(const char* data, std::size_t size, std::vector<std::uint32_t>& out);
+
 }  // namespace zazir::search

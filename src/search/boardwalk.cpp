@@ -1,22 +1,21 @@
 #include "search/boardwalk.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
 #include "console/textutil.h"
 #include "readers/boardlog.h"
 #include "readers/fileboard.h"
+#include "search/logsearch.h"
 
 namespace zazir::search {
 
 namespace {
 
-// A line longer than a piece holds a whole chunk of this size, aligned.
-constexpr std::size_t kChunk = 512;
-static_assert(2 * kChunk - 1 <= kLineLimit);
-// What the tests of a piece look at.
-constexpr std::size_t kJudgedBytes = 32;
+// A line longer than a piece holds a whole chunk, however they align.
+static_assert(2 * kFeedChunk - 1 <= kLineLimit);
 
 Anchor lineStartAnchor(BoardKind kind) {
   PairTest test;
@@ -42,6 +41,18 @@ Anchor lineStartAnchor(BoardKind kind) {
   return anchor;
 }
 
+// The start of a line as stripLineEnd leaves it, in `buffer`.
+std::string_view cleanHead(std::string_view line, std::array<char, kJudgedBytes>& buffer) {
+  std::size_t size = 0;
+  bool tabSeen = false;
+  for (const char byte : line) {
+    if (byte == '\r' || byte == '\n') break;
+    buffer[size++] = byte == '\t' && !tabSeen ? ' ' : byte;
+    tabSeen = tabSeen || byte == '\t';
+  }
+  return std::string_view(buffer.data(), size);
+}
+
 const char* findFeed(const char* from, std::size_t size) {
   return static_cast<const char*>(std::memchr(from, '\n', size));
 }
@@ -57,26 +68,46 @@ void BoardWalk::enterBoard(int board) {
   boardEnd_ = next < boards_.size() ? boards_[next].listOffset : -1;
   stopped_ = false;
   place_ = BoardPlace{board, -1, 0, -1};
-  lineStart_ = boards_[static_cast<std::size_t>(board)].listOffset;
+  passed_ = boards_[static_cast<std::size_t>(board)].listOffset;
+  lineStart_ = passed_;
 }
 
-void BoardWalk::pass(std::string_view data, LogOffset base, LogOffset to) {
-  while (passed_ < to) {
-    const std::size_t next = static_cast<std::size_t>(board_ + 1);
-    const LogOffset nextStart = next < boards_.size() ? boards_[next].listOffset : -1;
-    if (nextStart >= 0 && passed_ >= nextStart) {
-      enterBoard(board_ + 1);
-      continue;
+BoardPlace BoardWalk::placeOf(LineStream& blocks, LogOffset logSize, LogOffset at) {
+  const auto after = std::upper_bound(boards_.begin(), boards_.end(), at,
+                                      [](LogOffset offset, const BoardEntry& board) {
+                                        return offset < board.listOffset;
+                                      });
+  const int board = static_cast<int>(after - boards_.begin()) - 1;
+  if (board < 0) return {};
+  if (board != board_) enterBoard(board);
+  // The line that starts at `at` counts too.
+  walkTo(blocks, logSize, at + 1);
+  if (stopped_ || place_.item < 0) return {};
+  BoardPlace place = place_;
+  const std::string_view head(itemHead_.data(), itemHeadSize_);
+  place.number = kind_ == BoardKind::Message ? messageNumber(head) : entryFileNumber(head);
+  return place;
+}
+
+void BoardWalk::walkTo(LineStream& blocks, LogOffset logSize, LogOffset to) {
+  while (!stopped_ && passed_ < to) {
+    // The byte before the first line start judged, and what follows the
+    // last one.
+    const LogOffset base = std::max<LogOffset>(passed_ - 1, 0);
+    blocks.seek(base);
+    // Only what this step needs: a buffer that holds it is not refilled.
+    const auto wanted = static_cast<std::size_t>(to - base) + kBoardWalkLookahead;
+    const std::string_view data = blocks.buffered(std::min(wanted, kSearchBlockBytes));
+    const LogOffset dataEnd = base + static_cast<LogOffset>(data.size());
+    const LogOffset limit =
+        std::min(to, dataEnd >= logSize ? dataEnd : dataEnd - static_cast<LogOffset>(kBoardWalkLookahead));
+    if (limit <= passed_) {
+      stopped_ = true;  // the log ended early
+      return;
     }
-    const LogOffset end = nextStart >= 0 ? std::min(to, nextStart) : to;
-    if (board_ >= 0 && !stopped_) walk(data, base, passed_, end);
-    passed_ = end;
+    walk(data, base, passed_, limit);
+    passed_ = limit;
   }
-}
-
-BoardPlace BoardWalk::place() const {
-  if (board_ < 0 || stopped_ || place_.item < 0) return {};
-  return place_;
 }
 
 void BoardWalk::walk(std::string_view data, LogOffset base, LogOffset from, LogOffset to) {
@@ -91,7 +122,9 @@ void BoardWalk::walk(std::string_view data, LogOffset base, LogOffset from, LogO
   for (const std::uint32_t at : candidates_) starts_.push_back(feedsFrom + at + 1);
   const std::size_t lineStarts = starts_.size();
   piecesOfLongLines(data, base, from, to, starts_);
-  if (starts_.size() != lineStarts) std::sort(starts_.begin(), starts_.end());
+  // Both runs are in order already.
+  std::inplace_merge(starts_.begin(), starts_.begin() + static_cast<std::ptrdiff_t>(lineStarts),
+                     starts_.end());
   const LogOffset listing = boards_[static_cast<std::size_t>(board_)].listOffset;
   for (const LogOffset start : starts_) {
     if (stopped_) break;
@@ -118,20 +151,23 @@ void BoardWalk::piecesOfLongLines(std::string_view data, LogOffset base, LogOffs
       if (piece >= from) starts.push_back(piece);
     }
   };
-  // The line going on at `from`, then every line that holds a chunk
-  // without a line feed.
+  // The line going on at `from`, then every line that holds a whole chunk
+  // without a line feed, as each longer line does.
   LogOffset lineEnd = lineEndFrom(from);
   addPieces(lineStart_, lineEnd);
-  const auto chunk = static_cast<LogOffset>(kChunk);
-  for (LogOffset at = (lineEnd + chunk) / chunk * chunk; at + chunk <= std::min(to, dataEnd);
-       at += chunk) {
-    if (findFeed(data.data() + (at - base), kChunk)) continue;
+  if (lineEnd + 1 >= to) return;
+  chunks_.clear();
+  const LogOffset origin = lineEnd + 1;
+  findFeedlessChunks(data.data() + (origin - base), static_cast<std::size_t>(to - origin), chunks_);
+  for (const std::uint32_t chunk : chunks_) {
+    const LogOffset at = origin + chunk;
+    if (at < lineEnd) continue;  // in the long line handled last
     const LogOffset low = std::max(base, lineEnd);
     const void* feed = memrchr(data.data() + (low - base), '\n', static_cast<std::size_t>(at - low));
-    const LogOffset lineStart = feed ? base + (static_cast<const char*>(feed) - data.data()) + 1 : low + 1;
+    const LogOffset lineStart =
+        feed ? base + (static_cast<const char*>(feed) - data.data()) + 1 : low + 1;
     lineEnd = lineEndFrom(at);
     addPieces(lineStart, lineEnd);
-    at = lineEnd / chunk * chunk;
   }
 }
 
@@ -141,10 +177,8 @@ void BoardWalk::judgePiece(std::string_view data, LogOffset base, LogOffset star
   const char* feed = findFeed(rest.data(), limit);
   const std::size_t size = feed ? static_cast<std::size_t>(feed - rest.data()) + 1 : limit;
   const LogOffset pieceEnd = start + static_cast<LogOffset>(size);
-  std::string head(rest.substr(0, std::min(size, kJudgedBytes)));
-  stripLineEnd(head);
+  const std::string_view head = cleanHead(rest.substr(0, std::min(size, kJudgedBytes)), head_);
   const bool lastLine = boardEnd_ >= 0 && pieceEnd >= boardEnd_;
-  int number = 0;
   if (kind_ == BoardKind::Message) {
     if (isStopLine(head)) {
       stopped_ = true;
@@ -152,18 +186,17 @@ void BoardWalk::judgePiece(std::string_view data, LogOffset base, LogOffset star
     }
     // The board's last line is no message of its own.
     if (lastLine || !isMessageStart(head)) return;
-    number = messageNumber(head);
   } else {
     if (startsWith(head, "*CH")) {
       stopped_ = true;
       return;
     }
-    number = entryFileNumber(head);
-    if (number <= 0 || (lastLine && pieceEnd != boardEnd_)) return;
+    if (entryFileNumber(head) <= 0 || (lastLine && pieceEnd != boardEnd_)) return;
   }
   ++place_.item;
   place_.itemOffset = start;
-  place_.number = number;
+  std::copy(head.begin(), head.end(), itemHead_.begin());
+  itemHeadSize_ = head.size();
 }
 
 }  // namespace zazir::search

@@ -65,9 +65,12 @@ int lineHolding(const std::vector<LogOffset>& lines, LogOffset offset) {
 
 }  // namespace
 
-HitLocator::HitLocator(const LogIndex& index, LineStream& log)
+HitLocator::HitLocator(const LogIndex& index, LineStream& log,
+                       std::unique_ptr<LineStream> boardBlocks, LogOffset size)
     : index_(index),
       log_(log),
+      boardBlocks_(std::move(boardBlocks)),
+      size_(size),
       messages_(index.messageBoards, BoardKind::Message),
       files_(index.fileBoards, BoardKind::File) {
   for (const MailEntry& mail : index.mails) {
@@ -88,11 +91,6 @@ HitLocator::HitLocator(const LogIndex& index, LineStream& log)
     if (!lines.empty()) lines.push_back(end);
     chatLines_.push_back(std::move(lines));
   }
-}
-
-void HitLocator::pass(std::string_view data, LogOffset base, LogOffset to) {
-  messages_.pass(data, base, to);
-  files_.pass(data, base, to);
 }
 
 LogOffset HitLocator::shownEnd(HitSection section, const BoardPlace& at) {
@@ -129,8 +127,8 @@ void HitLocator::place(LogOffset start, LogOffset end, std::vector<SearchHit>& o
       out.push_back({HitSection::Mail, 0, item, item + 1, std::prev(mail)->headerOffset, 0, 0});
     }
   }
-  placeInBoard(HitSection::MessageBoard, messages_.place(), end, out);
-  placeInBoard(HitSection::FileBoard, files_.place(), end, out);
+  placeInBoard(HitSection::MessageBoard, messages_.placeOf(*boardBlocks_, size_, start), end, out);
+  placeInBoard(HitSection::FileBoard, files_.placeOf(*boardBlocks_, size_, start), end, out);
   if (const int line = lineHolding(notewallLines_, start); line >= 0) {
     out.push_back({HitSection::Notewall, 0, line, line + 1,
                    notewallLines_[static_cast<std::size_t>(line)], 0, 0});

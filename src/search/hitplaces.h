@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -14,15 +15,14 @@ namespace zazir::search {
 
 class HitLocator {
  public:
-  // Reads the mails, the Notewall and the chat lines' places from `log`
-  // now; the boards are followed as the scan passes.
-  HitLocator(const LogIndex& index, LineStream& log);
+  // Reads the mails', the Notewall's and the chat lines' places from `log`
+  // now; a board is read through `boardBlocks` (the same log, of `size`
+  // bytes, through a large buffer) when a match lies in it.
+  HitLocator(const LogIndex& index, LineStream& log, std::unique_ptr<LineStream> boardBlocks,
+             LogOffset size);
 
-  // As BoardWalk::pass.
-  void pass(std::string_view data, LogOffset base, LogOffset to);
-
-  // Appends a hit for each place that shows the match [start, end), passed
-  // up to `start`.
+  // Appends a hit for each place that shows the match [start, end). Each
+  // call asks for a match no earlier than the last one.
   void place(LogOffset start, LogOffset end, std::vector<SearchHit>& out);
 
  private:
@@ -38,6 +38,8 @@ class HitLocator {
 
   const LogIndex& index_;
   LineStream& log_;
+  std::unique_ptr<LineStream> boardBlocks_;
+  LogOffset size_;
   std::vector<LogOffset> mailEnds_;          // where each mail's shown part ends
   std::vector<LogOffset> notewallLines_;     // each Notewall line's start, and the end
   std::vector<std::vector<LogOffset>> chatLines_;  // per chat board, likewise

@@ -12,9 +12,6 @@ namespace zazir::search {
 
 namespace {
 
-// Bytes a window keeps after the last place it judges: a match's rest and
-// the lines the board walk reads there.
-constexpr std::size_t kTail = kBoardWalkLookahead + 256;
 constexpr unsigned char kVoicedMark = 0xDE;
 constexpr unsigned char kSemiVoicedMark = 0xDF;
 // How far before a match describeHit looks for its line's start.
@@ -54,16 +51,18 @@ Folded foldBefore(std::string_view data, std::size_t at) {
 
 }  // namespace
 
-LogSearch::LogSearch(const LogIndex& index, LineStream& blocks, LineStream& log, LogOffset size,
-                     SearchPattern pattern)
-    : blocks_(blocks),
+LogSearch::LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log,
+                     LogOffset size, SearchPattern pattern)
+    : blocks_(open(kSearchBlockBytes)),
       size_(size),
       pattern_(std::move(pattern)),
-      locator_(std::make_unique<HitLocator>(index, log)),
-      kept_(2 * pattern_.units.size() + 8) {
-  blocks_.seek(0);
-  finished_ = pattern_.units.empty() || size_ <= 0;
-  if (!finished_) anchor_ = chooseAnchor(pattern_, blocks_.buffered(kSearchBlockBytes));
+      margin_(2 * pattern_.units.size() + 8) {
+  std::unique_ptr<LineStream> boardBlocks = open(kSearchBlockBytes);
+  finished_ = pattern_.units.empty() || size_ <= 0 || !blocks_ || !boardBlocks;
+  if (finished_) return;
+  locator_ = std::make_unique<HitLocator>(index, log, std::move(boardBlocks), size_);
+  blocks_->seek(0);
+  anchor_ = chooseAnchor(pattern_, blocks_->buffered(kSearchBlockBytes));
 }
 
 LogSearch::~LogSearch() = default;
@@ -71,12 +70,12 @@ LogSearch::~LogSearch() = default;
 bool LogSearch::scan(std::size_t bytes, const HitSink& found) {
   const LogOffset target = cursor_ + static_cast<LogOffset>(bytes);
   while (!finished_ && cursor_ < target) {
-    const LogOffset base = blocks_.tell();
-    const std::string_view data = blocks_.buffered(kSearchBlockBytes);
+    const LogOffset base = blocks_->tell();
+    const std::string_view data = blocks_->buffered(kSearchBlockBytes);
     const std::size_t from = static_cast<std::size_t>(cursor_ - base);
     bool last = base + static_cast<LogOffset>(data.size()) >= size_ ||
-                data.size() < from + kTail + kept_ + 1;
-    const std::size_t end = last ? data.size() : data.size() - kTail;
+                data.size() < from + 2 * margin_ + 1;
+    const std::size_t end = last ? data.size() : data.size() - margin_;
     if (!scanWindow(data, base, end, last, found)) return false;
     if (last) {
       finished_ = true;
@@ -84,9 +83,9 @@ bool LogSearch::scan(std::size_t bytes, const HitSink& found) {
     }
     // The next window starts on a character, early enough for a match
     // that begins before this one's end.
-    std::size_t keep = end - kept_;
+    std::size_t keep = end - margin_;
     if (!isCharStart(data, keep)) --keep;
-    blocks_.skip(keep);
+    blocks_->skip(keep);
   }
   return true;
 }
@@ -94,7 +93,8 @@ bool LogSearch::scan(std::size_t bytes, const HitSink& found) {
 bool LogSearch::onLastHitLine(std::string_view data, LogOffset base, std::size_t at) const {
   if (lastHitEnd_ < 0) return false;
   const std::size_t from = static_cast<std::size_t>(std::max(lastHitEnd_ - base, LogOffset{0}));
-  return from <= at && std::memchr(data.data() + from, '\n', at - from) == nullptr;
+  // A match that overlaps the last one is on its line too.
+  return at < from || std::memchr(data.data() + from, '\n', at - from) == nullptr;
 }
 
 bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t end, bool last,
@@ -117,7 +117,6 @@ bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t en
     std::size_t start = 0;
     std::size_t stop = 0;
     if (!verify(data, at, start, stop) || onLastHitLine(data, base, start)) continue;
-    locator_->pass(data, base, base + static_cast<LogOffset>(start) + 1);
     places_.clear();
     locator_->place(base + static_cast<LogOffset>(start), base + static_cast<LogOffset>(stop),
                     places_);
@@ -132,7 +131,6 @@ bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t en
     }
     if (!goOn) return false;
   }
-  locator_->pass(data, base, base + static_cast<LogOffset>(end));
   if (onLastHitLine(data, base, end) == false) lastHitEnd_ = -1;
   cursor_ = base + static_cast<LogOffset>(end);
   return true;

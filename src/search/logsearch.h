@@ -36,8 +36,12 @@ using HitSink = std::function<bool(const SearchHit&)>;
 // Told how far the scan is; false stops it (the hits so far stay found).
 using SearchProgress = std::function<bool(LogOffset scanned, LogOffset total)>;
 
-// A good buffer size for the stream the scan reads in blocks.
+// The buffer of the streams the scan reads in blocks.
 inline constexpr std::size_t kSearchBlockBytes = 1 << 20;
+
+// Opens the log anew with a buffer of the given size (a FileLineStream);
+// null when it cannot.
+using StreamOpener = std::function<std::unique_ptr<LineStream>(std::size_t bufferBytes)>;
 // How often searchLog tells its progress.
 inline constexpr std::size_t kProgressBytes = 8 << 20;
 
@@ -45,10 +49,10 @@ class HitLocator;
 
 class LogSearch {
  public:
-  // `blocks` is read once from start to end through its buffer (a
-  // FileLineStream of kSearchBlockBytes); `log` is read here and there to
-  // place a hit. Both read the same log, of `size` bytes.
-  LogSearch(const LogIndex& index, LineStream& blocks, LineStream& log, LogOffset size,
+  // Reads the log of `size` bytes once from start to end, and the boards
+  // that hold hits, through streams that `open` gives; `log` (the same log)
+  // is read here and there to place a hit.
+  LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log, LogOffset size,
             SearchPattern pattern);
   ~LogSearch();
 
@@ -67,12 +71,14 @@ class LogSearch {
   bool verify(std::string_view data, std::size_t at, std::size_t& start, std::size_t& end) const;
   bool onLastHitLine(std::string_view data, LogOffset base, std::size_t at) const;
 
-  LineStream& blocks_;
+  std::unique_ptr<LineStream> blocks_;
   LogOffset size_;
   SearchPattern pattern_;
   std::unique_ptr<HitLocator> locator_;
   Anchor anchor_;
-  std::size_t kept_ = 0;       // bytes kept before a window for a match that began there
+  // Bytes a window keeps before and after the places it judges: the most a
+  // match can take.
+  std::size_t margin_ = 0;
   LogOffset cursor_ = 0;       // every candidate before it was handled
   LogOffset lastHitEnd_ = -1;  // while the last hit's line goes on: one hit per line
   bool finished_ = false;
