@@ -4,19 +4,7 @@
 #include <bit>
 #include <set>
 
-#if (defined(__x86_64__) || defined(__i386__)) && defined(__SSE2__) && \
-    (defined(__GNUC__) || defined(__clang__))
-#define ZAZIR_ANCHOR_X86 1
-#include <immintrin.h>
-#if defined(__clang__)
-#define ZAZIR_BEGIN_AVX2 \
-  _Pragma("clang attribute push (__attribute__((target(\"avx2\"))), apply_to = function)")
-#define ZAZIR_END_AVX2 _Pragma("clang attribute pop")
-#else
-#define ZAZIR_BEGIN_AVX2 _Pragma("GCC push_options") _Pragma("GCC target(\"avx2\")")
-#define ZAZIR_END_AVX2 _Pragma("GCC pop_options")
-#endif
-#endif
+#include "platform/simd.h"
 
 namespace zazir::search {
 
@@ -104,57 +92,19 @@ std::size_t pairsOf(const Anchor& anchor) {
 }
 
 namespace portable {
-struct Ops {
-  using Data = std::uint8_t;
-  using Mask = std::uint32_t;
-  static constexpr std::size_t kWidth = 1;
-  static Data load(const char* at) { return static_cast<std::uint8_t>(*at); }
-  static Data splat(std::uint8_t byte) { return byte; }
-  static Mask eq(Data a, Data b) { return a == b ? 1 : 0; }
-  static Data andOf(Data a, Data b) { return static_cast<Data>(a & b); }
-  static Mask orOf(Mask a, Mask b) { return a | b; }
-  static Mask andMask(Mask a, Mask b) { return a & b; }
-  static Mask none() { return 0; }
-  static std::uint32_t bits(Mask m) { return m; }
-};
+using Ops = simd::portable::Ops;
 #include "search/anchor_loop.inc"
 }  // namespace portable
 
-#ifdef ZAZIR_ANCHOR_X86
+#ifdef ZAZIR_SIMD_X86
 namespace sse2 {
-struct Ops {
-  using Data = __m128i;
-  using Mask = __m128i;
-  static constexpr std::size_t kWidth = 16;
-  static Data load(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
-  static Data splat(std::uint8_t byte) { return _mm_set1_epi8(static_cast<char>(byte)); }
-  static Mask eq(Data a, Data b) { return _mm_cmpeq_epi8(a, b); }
-  static Data andOf(Data a, Data b) { return _mm_and_si128(a, b); }
-  static Mask orOf(Mask a, Mask b) { return _mm_or_si128(a, b); }
-  static Mask andMask(Mask a, Mask b) { return _mm_and_si128(a, b); }
-  static Mask none() { return _mm_setzero_si128(); }
-  static std::uint32_t bits(Mask m) { return static_cast<std::uint32_t>(_mm_movemask_epi8(m)); }
-};
+using Ops = simd::sse2::Ops;
 #include "search/anchor_loop.inc"
 }  // namespace sse2
 
 ZAZIR_BEGIN_AVX2
 namespace avx2 {
-struct Ops {
-  using Data = __m256i;
-  using Mask = __m256i;
-  static constexpr std::size_t kWidth = 32;
-  static Data load(const char* at) {
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-  }
-  static Data splat(std::uint8_t byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
-  static Mask eq(Data a, Data b) { return _mm256_cmpeq_epi8(a, b); }
-  static Data andOf(Data a, Data b) { return _mm256_and_si256(a, b); }
-  static Mask orOf(Mask a, Mask b) { return _mm256_or_si256(a, b); }
-  static Mask andMask(Mask a, Mask b) { return _mm256_and_si256(a, b); }
-  static Mask none() { return _mm256_setzero_si256(); }
-  static std::uint32_t bits(Mask m) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(m)); }
-};
+using Ops = simd::avx2::Ops;
 #include "search/anchor_loop.inc"
 }  // namespace avx2
 ZAZIR_END_AVX2
@@ -201,7 +151,7 @@ Anchor chooseAnchor(const SearchPattern& pattern, std::string_view sample) {
 
 void findFeedlessChunks(const char* data, std::size_t size, std::vector<std::uint32_t>& out) {
   static const logscan::Isa best = bestIsa();
-#ifdef ZAZIR_ANCHOR_X86
+#ifdef ZAZIR_SIMD_X86
   if (best == logscan::Isa::Avx2) return avx2::feedless(data, size, out);
   if (best == logscan::Isa::Sse2) return sse2::feedless(data, size, out);
 #endif
@@ -211,7 +161,7 @@ void findFeedlessChunks(const char* data, std::size_t size, std::vector<std::uin
 void findCandidates(const char* data, std::size_t size, const Anchor& anchor,
                     std::vector<std::uint32_t>& out, logscan::Isa isa) {
   if (!logscan::isaAvailable(isa)) isa = logscan::Isa::Portable;
-#ifdef ZAZIR_ANCHOR_X86
+#ifdef ZAZIR_SIMD_X86
   if (isa == logscan::Isa::Avx2) return avx2::scan(data, size, anchor, out);
   if (isa == logscan::Isa::Sse2) return sse2::scan(data, size, anchor, out);
 #endif
