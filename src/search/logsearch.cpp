@@ -73,8 +73,9 @@ bool LogSearch::scan(std::size_t bytes, const HitSink& found) {
     const LogOffset base = blocks_->tell();
     const std::string_view data = blocks_->buffered(kSearchBlockBytes);
     const std::size_t from = static_cast<std::size_t>(cursor_ - base);
-    bool last = base + static_cast<LogOffset>(data.size()) >= size_ ||
-                data.size() < from + 2 * margin_ + 1;
+    // A buffer too small to keep a match's margins ends the scan too.
+    const bool last = base + static_cast<LogOffset>(data.size()) >= size_ ||
+                      data.size() < from + 2 * margin_ + 1;
     const std::size_t end = last ? data.size() : data.size() - margin_;
     if (!scanWindow(data, base, end, last, found)) return false;
     if (last) {
@@ -131,7 +132,7 @@ bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t en
     }
     if (!goOn) return false;
   }
-  if (onLastHitLine(data, base, end) == false) lastHitEnd_ = -1;
+  if (!onLastHitLine(data, base, end)) lastHitEnd_ = -1;
   cursor_ = base + static_cast<LogOffset>(end);
   return true;
 }
