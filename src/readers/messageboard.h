@@ -15,11 +15,6 @@ namespace zazir {
 struct App;
 class Console;
 
-// A body line holds at most this many bytes; a longer log line continues
-// on the next one.
-inline constexpr std::size_t kBodyLineBytes = 77;
-// A message shows at most this many body lines.
-inline constexpr std::size_t kMaxBodyLines = 512;
 // At most this many messages are marked for the batch reply.
 inline constexpr std::size_t kMaxReplyMarks = 20;
 
