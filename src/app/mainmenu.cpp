@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "chat/chat.h"
 #include "console/dialogs.h"
+#include "formats/hostcommands.h"
 #include "platform/encoding.h"
 #include "readers/fileboard.h"
 #include "readers/mailreader.h"

@@ -1,6 +1,7 @@
 #include "chat/chat.h"
 
 #include "console/dialogs.h"
+#include "formats/hostcommands.h"
 #include "formats/loglines.h"
 #include "lists/lists.h"
 #include "platform/encoding.h"
@@ -16,11 +17,11 @@ namespace {
 
 // The commands carry only what the user typed; an empty input cancels.
 void appendChatCommand(App& app, int boardNumber, const std::string& typed) {
-  if (!typed.empty()) appendToUploadFile(app, formatText("EW%i\n%s\nY\n", boardNumber, typed));
+  if (!typed.empty()) appendToUploadFile(app, chatLineCommand(boardNumber, typed));
 }
 
 void appendNotewallCommand(App& app, const std::string& typed) {
-  if (!typed.empty()) appendToUploadFile(app, formatText("P\n%s\n\n", typed));
+  if (!typed.empty()) appendToUploadFile(app, notewallLineCommand(typed));
 }
 
 std::string replyProposal(const std::string& line) {

@@ -1,9 +1,9 @@
 #include "services/uploadfile.h"
 
-#include <cstdint>
 #include <cstdlib>
 
 #include "console/dialogs.h"
+#include "formats/hostcommands.h"
 #include "platform/command.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
@@ -56,39 +56,11 @@ bool appendToUploadFile(App& app, std::string_view command) {
 
 bool appendComposedCommand(App& app, std::string_view firstLines, std::string_view body,
                            const std::string& keptPath) {
-  std::string command(firstLines);
-  command += body;
-  command += "\n//\nS\n";
-  const AppendOutcome outcome = appendCommand(app, command);
+  const AppendOutcome outcome = appendCommand(app, composedCommand(firstLines, body));
   if (outcome == AppendOutcome::Written) return true;
   reportUploadFailure(app, outcome,
                       formatText("　書いた文章はファイル[%s]に残してあります。"_sj, keptPath));
   return false;
-}
-
-std::string downloadBatch(std::vector<DownloadMark> marks) {
-  // This exchange sort decides the order of files within a board.
-  for (std::size_t i = 1; i < marks.size(); ++i) {
-    for (std::size_t j = 0; j < i; ++j) {
-      if (static_cast<std::uint32_t>(marks[j].boardNumber) >
-          static_cast<std::uint32_t>(marks[i].boardNumber)) {
-        std::swap(marks[j], marks[i]);
-      }
-    }
-  }
-  std::string batch;
-  int inGroup = 0;  // runs on across a change of board
-  for (std::size_t k = 0; k < marks.size(); ++k) {
-    if (k == 0 || marks[k].boardNumber != marks[k - 1].boardNumber || inGroup == 0) {
-      batch += formatText("F%i\nZD", marks[k].boardNumber);
-    }
-    batch += formatText("%i;Y;", marks[k].fileNumber);
-    if (++inGroup == 10) inGroup = 0;
-    if (k + 1 == marks.size() || marks[k + 1].boardNumber != marks[k].boardNumber || inGroup == 0) {
-      batch += "0\n0\n0\n";
-    }
-  }
-  return batch;
 }
 
 std::string editorCommand(const Config& config) {

@@ -4,9 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
-
-#include "formats/runstate.h"
 
 namespace zazir {
 
@@ -23,16 +20,12 @@ std::string uploadFileDiskPath(const Config& config);
 // on screen; returns whether the command was written.
 bool appendToUploadFile(App& app, std::string_view command);
 
-// Appends a composed command: its first lines, the body (the text as the
-// preview showed it) and the terminator "\n//\nS\n". A failure is told on
-// screen, with the file `keptPath` where the text stays; returns whether
-// the command was written.
+// Appends a composed command (composedCommand): its first lines and the
+// body, the text as the preview showed it. A failure is told on screen,
+// with the file `keptPath` where the text stays; returns whether the
+// command was written.
 bool appendComposedCommand(App& app, std::string_view firstLines, std::string_view body,
                            const std::string& keptPath);
-
-// The download batch of the quit: marks sorted by board, groups of at most
-// ten files per board.
-std::string downloadBatch(std::vector<DownloadMark> marks);
 
 // Opens the upload file in the editor (the "F" key); the caller redraws.
 void viewUploadFile(App& app);

@@ -6,6 +6,7 @@
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "formats/boardlog.h"
+#include "formats/hostcommands.h"
 #include "formats/quote.h"
 #include "lists/lists.h"
 #include "platform/encoding.h"
@@ -87,7 +88,7 @@ bool writeNewPost(App& app, int board, std::string_view prepared, std::string_vi
     console.clearScreen();
     return true;
   }
-  return composeAndWrite(app, prepared, formatText("EW%i;%s;Y\n", entry.number, title));
+  return composeAndWrite(app, prepared, newPostCommand(entry.number, title));
 }
 
 void writeUpload(App& app, int fileBoard) {
@@ -110,7 +111,7 @@ void writeUpload(App& app, int fileBoard) {
     console.clearScreen();
     return;
   }
-  composeAndWrite(app, {}, formatText("F%i\nZU\n%s\n%s\nY\n", entry.number, fileName, title));
+  composeAndWrite(app, {}, uploadCommand(entry.number, fileName, title));
 }
 
 void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string_view handle) {
@@ -141,9 +142,9 @@ void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string
   text += "\n\n";
   text += quoteBody(app, start, end, handle, app.config.deleteNullLine);
   const int boardNumber = app.index.messageBoards[static_cast<std::size_t>(board)].number;
-  composeAndWrite(app, text, choice == TitleChoice::Change
-                           ? formatText("EW%i;%s;Y\n", boardNumber, newTitle)
-                           : formatText("ER%i;%i;Y\n", boardNumber, message.number));
+  composeAndWrite(app, text,
+                  choice == TitleChoice::Change ? newPostCommand(boardNumber, newTitle)
+                                                : replyCommand(boardNumber, message.number));
 }
 
 void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::string_view handle) {
@@ -168,8 +169,8 @@ void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::s
   const std::string text = quoteBody(app, start, end, handle, false);
   composeAndWrite(
       app, text,
-      formatText("EW%i;%s;Y\n",
-                 app.index.messageBoards[static_cast<std::size_t>(target->value)].number, title));
+      movedReplyCommand(app.index.messageBoards[static_cast<std::size_t>(target->value)].number,
+                        title));
 }
 
 }  // namespace zazir

@@ -6,6 +6,7 @@
 #include "addressbook/recipients.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
+#include "formats/hostcommands.h"
 #include "platform/encoding.h"
 #include "services/app.h"
 #include "services/compose.h"
@@ -71,7 +72,7 @@ void sendMail(App& app, std::string_view prepared, std::string_view proposedTitl
   }
   std::optional<Composition> composition = startComposition(app, prepared);
   if (!composition || !composeText(app, *composition)) return;
-  writeComposedCommand(app, *composition, formatText("EM%s;0\n%s;Y\n", to, title));
+  writeComposedCommand(app, *composition, mailCommand(to, title));
 }
 
 }  // namespace zazir
