@@ -9,13 +9,19 @@ command -v tmux >/dev/null || { echo "tmux is not installed"; exit 1; }
 
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 WORK=$(mktemp -d)
-SOCKET="zazir-e2e-$$"
+# Each run of the program gets a tmux server of its own: a server that a
+# test has just killed may still be going away, and a new session started
+# on its socket then dies with it ("server exited unexpectedly").
+SOCKET_STEM="zazir-e2e-$$"
+STARTS=0
+SOCKET="$SOCKET_STEM-0"
 # Nothing of the user's own configuration may take part.
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
 mkdir -p "$HOME"
 
 cleanup() {
-  tmux -L "$SOCKET" kill-server 2>/dev/null || true
+  local n
+  for ((n = 0; n <= STARTS; n++)); do tmux -L "$SOCKET_STEM-$n" kill-server 2>/dev/null || true; done
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -49,6 +55,8 @@ cat "$WORK/stderr"
 sleep 600
 RUN
   rm -f "$WORK/status"
+  STARTS=$((STARTS + 1))
+  SOCKET="$SOCKET_STEM-$STARTS"
   tmuxc -f /dev/null -u new-session -d -s e2e -x 80 -y 25 \
     "env EDITOR=$(printf '%q' "${EDITOR:-true}") VISUAL= PATH=$(printf '%q' "$PATH") bash --norc --noprofile $WORK/run.sh"
   tmuxc set -s escape-time 0
