@@ -95,4 +95,11 @@ EditedText fromEditorFile(std::string_view bytes, bool utf8) {
   return edited;
 }
 
+std::string fromUserFile(std::string_view bytes) {
+  if (!isUtf8Text(bytes)) return std::string(bytes);
+  if (auto whole = utf8ToCp932(bytes)) return std::move(*whole);
+  return convertEach(Converter("CP932", "UTF-8"), bytes, utf8Length, unconvertiblePlaceholder(),
+                     nullptr);
+}
+
 }  // namespace zazir
