@@ -1,24 +1,30 @@
 // The entry point: the terminal is taken here and given back on every way
 // out, whatever ends the program.
+#include <algorithm>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/startup.h"
 #include "console/console.h"
 #include "console/dialogs.h"
 #include "console/terminal.h"
+#include "export/commandline.h"
+#include "export/exporter.h"
+#include "export/listing.h"
 #include "platform/encoding.h"
 
 namespace {
 
 const char kUsage[] =
     "Usage: zazir [LOG | PATTERN | DIRECTORY]\n"
+    "       zazir --list LOG...\n"
+    "       zazir --export DIR LOG...\n"
     "\n"
     "Reads the communication log of a visit to a bulletin-board host and\n"
     "turns what you write into commands of the upload file.\n"
@@ -28,12 +34,24 @@ const char kUsage[] =
     "  DIRECTORY  pick the log from the files of a directory\n"
     "  (none)     pick the log from the files of LOGFILE_DIR\n"
     "\n"
-    "  --help     show this text and exit\n"
-    "  --version  show the version and exit\n"
+    "  --list LOG...        print one tab-separated line for each mail, board,\n"
+    "                       file board, chat board and the Notewall of the logs\n"
+    "  --export DIR LOG...  write the logs' mail (DIR/mail.mbox), message boards\n"
+    "                       (DIR/boards/NAME.mbox), file boards (DIR/files/NAME.txt),\n"
+    "                       chat (DIR/chat/NAME.txt) and Notewall (DIR/notewall.txt)\n"
+    "                       in UTF-8, merged in log order, each message once;\n"
+    "                       an existing file is never overwritten\n"
+    "  A directory among the logs stands for its files, in name order. Both\n"
+    "  commands run without a terminal and without a configuration file.\n"
+    "\n"
+    "  -h, --help     show this text and exit\n"
+    "  -V, --version  show the version and exit\n"
     "\n"
     "The configuration is read from ZAZIR.CFG (see zazir(1)).\n"
     "Exit status: 0 after a quit, 1 when no log can be chosen or the terminal\n"
-    "cannot be used, 50 after a fatal error.\n";
+    "cannot be used, 50 after a fatal error. --list and --export: 0 when done,\n"
+    "1 when the logs hold nothing to export, 2 on bad arguments, 50 on a file\n"
+    "error.\n";
 
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
@@ -66,18 +84,26 @@ int main(int argc, char** argv) {
   zazir::StartupOptions options;
   options.programPath = argc > 0 ? argv[0] : "zazir";
   options.installedConfigDir = ZAZIR_SYSCONFDIR "/xdg";
-  // Only the first argument is used; further ones are ignored, options
-  // included.
-  if (argc > 1) {
-    if (std::strcmp(argv[1], "--help") == 0) {
+  const zazir::CommandLine command =
+      zazir::parseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+  switch (command.mode) {
+    case zazir::CommandMode::Help:
       std::fputs(kUsage, stdout);
       return 0;
-    }
-    if (std::strcmp(argv[1], "--version") == 0) {
+    case zazir::CommandMode::Version:
       std::printf("zazir %s\n", ZAZIR_VERSION);
       return 0;
-    }
-    options.logArgument = zazir::fromOsName(argv[1]);
+    case zazir::CommandMode::Usage:
+      std::fprintf(stderr, "zazir: %s\n%s", command.problem.c_str(), zazir::kUsageLine);
+      return zazir::kExitUsage;
+    case zazir::CommandMode::List:
+      return zazir::runList(command.logs, stdout, stderr);
+    case zazir::CommandMode::Export:
+      return zazir::runExport(command.exportDirectory, command.logs, stderr);
+    case zazir::CommandMode::Read:
+      if (!command.logArgument.empty())
+        options.logArgument = zazir::fromOsName(command.logArgument);
+      break;
   }
 
   const std::string forced = environment("ZAZIR_CHARSET");

@@ -47,16 +47,16 @@ void runBoardLoop(App& app, BoardKind kind) {
       kind == BoardKind::Message ? app.index.messageBoards : app.index.fileBoards;
   while (const std::optional<Picked<int>> picked = chooseBoard(app, boards)) {
     const int board = picked->value;
-    if (picked->action == ListAction::Write) {
-      if (kind == BoardKind::Message) {
-        writeNewPost(app, board, {}, {});
-      } else {
-        writeUpload(app, board);
-      }
-      continue;
-    }
+    const BoardEntry& entry = boards[static_cast<std::size_t>(board)];
+    const bool write = picked->action == ListAction::Write;
     if (kind == BoardKind::Message) {
-      readMessageBoard(app, board);
+      if (write) {
+        writeNewPost(app, entry);
+      } else {
+        readMessageBoard(app, board);
+      }
+    } else if (write) {
+      writeUpload(app, entry);
     } else {
       readFileBoard(app, board);
     }
@@ -69,7 +69,7 @@ void dispatch(App& app, const ListChoice& choice) {
   switch (choice.row) {
     case kMail:
       if (write) {
-        sendMail(app, {}, "", "");
+        sendNewMail(app);
       } else if (index.mailCount() > 0) {
         readMail(app);
       } else {

@@ -15,6 +15,12 @@ namespace zazir {
 // A message begins with a line that begins with this (two blanks).
 inline constexpr std::string_view kMessageStart = "Message  #";
 
+// As the readers show a message or a file entry: a body line holds at most
+// kBodyLineBytes bytes (a longer log line goes on in the next), and at most
+// kMaxBodyLines of them are shown.
+inline constexpr std::size_t kBodyLineBytes = 77;
+inline constexpr std::size_t kMaxBodyLines = 512;
+
 bool isMessageStart(std::string_view line);
 
 // A line that ends a board's messages: "*CH" at its start, or '0', '0' and

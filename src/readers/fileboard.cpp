@@ -205,7 +205,7 @@ void readFileBoard(App& app, int board) {
         break;
       case 'W':
       case 'w':
-        writeUpload(app, board);
+        writeUpload(app, boardOf(app, reader));
         if (!openBoardAt(app, reader, 0)) return;
         break;
       case 'F':

@@ -3,23 +3,16 @@
 #include "console/dialogs.h"
 #include "formats/loglines.h"
 #include "formats/maillog.h"
-#include "formats/quote.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
 #include "services/app.h"
 #include "services/logguard.h"
-#include "text/cp932.h"
-#include "writers/sendmail.h"
 
 namespace zazir {
 
 using namespace literals;
 
 namespace {
-
-// A quoted line keeps at least ten bytes for the text.
-constexpr std::size_t kQuotePrefixLimit = 68;
-constexpr std::size_t kTitleLimit = 79;
 
 void tellNotWritten(Console& console, std::string_view what, const std::string& path,
                     AppendOutcome outcome) {
@@ -34,19 +27,6 @@ void tellNotWritten(Console& console, std::string_view what, const std::string& 
 }
 
 }  // namespace
-
-void replyToMail(App& app, const MailEntry& mail) {
-  const std::string title(cutToBytes("Re:" + mail.title, kTitleLimit));
-  std::string text =
-      formatConfigured(app.config.headReplyMail, {mail.dateText, mail.timeText}) + "\n\n";
-
-  const QuoteRule rule{
-      std::string(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit)), -1,
-      isMailEnd};
-  text += quoteMessage(app.log, mail.headerOffset, rule);
-
-  sendMail(app, text, title, mail.senderId);
-}
 
 void saveMail(App& app, const MailEntry& mail) {
   Console& console = app.console;

@@ -1,17 +1,12 @@
-// What the mail reader does with the mail shown: answer it, save it, and
-// register its sender. Each reads the mail afresh from the log.
+// What the mail reader does with the mail shown besides answering it: save
+// it, and register its sender. Each reads the mail afresh from the log.
 #pragma once
-
-#include <string>
-#include <string_view>
 
 namespace zazir {
 
 struct App;
 struct MailEntry;
 
-// The reply: heading and quotation into the temporary file, then sending.
-void replyToMail(App& app, const MailEntry& mail);
 // Saving: the mail appended, header and all, to the file the user names.
 void saveMail(App& app, const MailEntry& mail);
 // Registering: the sender's ID, handle and a comment into the ID file.

@@ -119,12 +119,12 @@ void MailReader::run() {
         break;
       case 'W':
       case 'w':
-        sendMail(app_, {}, {}, {});
+        sendNewMail(app_);
         draw();
         break;
       case 'R':
       case 'r':
-        replyToMail(app_, mail());
+        sendMailReply(app_, mail());
         draw();
         break;
       case 'S':

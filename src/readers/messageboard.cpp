@@ -126,13 +126,6 @@ LogOffset messageEndOffset(const App& app, const MessageBoardReader& reader, int
   return boardEndOffset(app.index.messageBoards, reader.board);
 }
 
-std::string messagePosterHandle(App& app, const MessageBoardReader& reader, int message) {
-  app.log.seek(reader.messageOffsets[static_cast<std::size_t>(message)]);
-  std::string line;
-  app.log.readLine(line);
-  return posterHandle(line);
-}
-
 AnsweredMessage answeredMessage(App& app, const MessageBoardReader& reader, int message) {
   return readAnsweredMessage(app.log, boardOf(app, reader),
                              reader.messageOffsets[static_cast<std::size_t>(message)],
@@ -159,7 +152,7 @@ bool answerMarked(App& app, MessageBoardReader& reader) {
   }
   std::vector<AnsweredMessage> marked;
   for (int message : reader.replyMarks) marked.push_back(answeredMessage(app, reader, message));
-  if (!writeBatchReply(app, reader.board, marked)) return false;
+  if (!writeBatchReply(app, boardOf(app, reader), marked)) return false;
   reader.replyMarks.clear();
   return true;
 }
@@ -222,20 +215,18 @@ void readMessageBoard(App& app, int board) {
         break;
       case 'W':
       case 'w':
-        writeNewPost(app, board, {}, {});
+        writeNewPost(app, boardOf(app, reader));
         if (!reindexMessageBoard(app, reader)) return;
         break;
       case 'R':
       case 'r':
       case 'V':
       case 'v': {
-        const LogOffset start = reader.messageOffsets[static_cast<std::size_t>(current)];
-        const LogOffset end = messageEndOffset(app, reader, current);
-        const std::string handle = messagePosterHandle(app, reader, current);
+        const AnsweredMessage message = answeredMessage(app, reader, current);
         if (key == 'R' || key == 'r') {
-          writeReply(app, board, start, end, handle);
+          writeReply(app, message);
         } else {
-          writeMovedReply(app, board, start, end, handle);
+          writeMovedReply(app, message);
         }
         if (!reindexMessageBoard(app, reader)) return;
         break;

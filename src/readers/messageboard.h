@@ -15,11 +15,6 @@ namespace zazir {
 struct App;
 class Console;
 
-// A body line holds at most this many bytes; a longer log line continues
-// on the next one.
-inline constexpr std::size_t kBodyLineBytes = 77;
-// A message shows at most this many body lines.
-inline constexpr std::size_t kMaxBodyLines = 512;
 // At most this many messages are marked for the batch reply.
 inline constexpr std::size_t kMaxReplyMarks = 20;
 
@@ -61,9 +56,6 @@ void drawMessageBoard(Console& console, const MessageBoardReader& reader);
 // Where message `message` ends: the next message, else the next board's
 // listing line, else -1 (the end of the log).
 LogOffset messageEndOffset(const App& app, const MessageBoardReader& reader, int message);
-
-// The poster handle of message `message`, read again from the log.
-std::string messagePosterHandle(App& app, const MessageBoardReader& reader, int message);
 
 // What a reply takes from message `message`, read again from the log.
 AnsweredMessage answeredMessage(App& app, const MessageBoardReader& reader, int message);

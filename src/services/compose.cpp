@@ -151,4 +151,11 @@ bool writeComposedCommand(App& app, const Composition& composition, std::string_
   return true;
 }
 
+bool composeAndWrite(App& app, std::string_view prepared, std::string_view firstLines) {
+  std::optional<Composition> composition = startComposition(app, prepared);
+  if (!composition) return false;
+  if (composeText(app, *composition)) writeComposedCommand(app, *composition, firstLines);
+  return true;
+}
+
 }  // namespace zazir

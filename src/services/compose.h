@@ -60,4 +60,10 @@ bool composeText(App& app, Composition& composition);
 // Returns whether it was written.
 bool writeComposedCommand(App& app, const Composition& composition, std::string_view firstLines);
 
+// The whole sequence for a command that carries a text: the temporary file
+// with `prepared`, the composition, and the command with `firstLines` when
+// the text is to be written. False only when the temporary file could not
+// be made (told on screen).
+bool composeAndWrite(App& app, std::string_view prepared, std::string_view firstLines);
+
 }  // namespace zazir

@@ -42,7 +42,8 @@ std::string batchTitle(const std::vector<int>& numbers) {
   return title;
 }
 
-bool writeBatchReply(App& app, int board, const std::vector<AnsweredMessage>& marked) {
+bool writeBatchReply(App& app, const BoardEntry& board,
+                     const std::vector<AnsweredMessage>& marked) {
   app.console.clearScreen();
   std::string text;
   std::vector<int> numbers;
@@ -50,7 +51,7 @@ bool writeBatchReply(App& app, int board, const std::vector<AnsweredMessage>& ma
     quoteMarkedMessage(app, message, text);
     numbers.push_back(message.number);
   }
-  return writeNewPost(app, board, text, batchTitle(numbers));
+  return writeBatchPost(app, board, text, batchTitle(numbers));
 }
 
 }  // namespace zazir

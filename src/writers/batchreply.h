@@ -16,10 +16,10 @@ struct App;
 // the tags that come once it has reached 50 bytes.
 std::string batchTitle(const std::vector<int>& numbers);
 
-// Quotes the `marked` messages in marking order and hands them to a new
-// post on message board `board` as its text, with the batch title
+// Quotes the `marked` messages in marking order and hands them to the
+// batch post on message board `board` as its text, with the batch title
 // proposed. False only when the temporary file could not be made (told on
 // screen).
-bool writeBatchReply(App& app, int board, const std::vector<AnsweredMessage>& marked);
+bool writeBatchReply(App& app, const BoardEntry& board, const std::vector<AnsweredMessage>& marked);
 
 }  // namespace zazir

@@ -31,19 +31,27 @@ bool endsReplyQuote(std::string_view head) {
   return hasNumberColonPrefix(head) || isMessageEnd(head);
 }
 
-std::string quoteBody(App& app, LogOffset start, LogOffset end, std::string_view handle,
-                      bool dropEmptyLines) {
-  const QuoteRule rule{quotePrefix(app.config, handle), end, endsReplyQuote, dropEmptyLines};
-  return quoteMessage(app.log, start, rule) + "\n";
+std::string quoteBody(App& app, const AnsweredMessage& message, bool dropEmptyLines) {
+  const QuoteRule rule{quotePrefix(app.config, message.handle), message.end, endsReplyQuote,
+                       dropEmptyLines};
+  return quoteMessage(app.log, message.start, rule) + "\n";
 }
 
-// The composition from the temporary file on, and the command on success.
-// False when the temporary file could not be made.
-bool composeAndWrite(App& app, std::string_view prepared, const std::string& firstLines) {
-  std::optional<Composition> composition = startComposition(app, prepared);
-  if (!composition) return false;
-  if (composeText(app, *composition)) writeComposedCommand(app, *composition, firstLines);
-  return true;
+// A post on message board `board` whose text starts as `prepared`.
+bool writePost(App& app, const BoardEntry& board, std::string_view prepared,
+               std::string_view proposedTitle) {
+  Console& console = app.console;
+  console.clearScreen();
+  console.setNormal();
+  console.setCursor(0, 2);
+  console.putText("%s\nのメッセージボードに書き込みを作成します。"_sj, board.label);
+  const std::string title = promptBox(
+      console, "メッセージボードへの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj, proposedTitle);
+  if (title.empty()) {
+    console.clearScreen();
+    return true;
+  }
+  return composeAndWrite(app, prepared, newPostCommand(board.number, title));
 }
 
 enum class TitleChoice { Keep, Change, Leave };
@@ -75,29 +83,21 @@ TitleChoice askTitleChange(Console& console) {
 
 }  // namespace
 
-bool writeNewPost(App& app, int board, std::string_view prepared, std::string_view proposedTitle) {
-  Console& console = app.console;
-  const BoardEntry& entry = app.index.messageBoards[static_cast<std::size_t>(board)];
-  console.clearScreen();
-  console.setNormal();
-  console.setCursor(0, 2);
-  console.putText("%s\nのメッセージボードに書き込みを作成します。"_sj, entry.label);
-  const std::string title = promptBox(
-      console, "メッセージボードへの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj, proposedTitle);
-  if (title.empty()) {
-    console.clearScreen();
-    return true;
-  }
-  return composeAndWrite(app, prepared, newPostCommand(entry.number, title));
+void writeNewPost(App& app, const BoardEntry& board) {
+  writePost(app, board, {}, {});
 }
 
-void writeUpload(App& app, int fileBoard) {
+bool writeBatchPost(App& app, const BoardEntry& board, std::string_view quotes,
+                    std::string_view title) {
+  return writePost(app, board, quotes, title);
+}
+
+void writeUpload(App& app, const BoardEntry& fileBoard) {
   Console& console = app.console;
-  const BoardEntry& entry = app.index.fileBoards[static_cast<std::size_t>(fileBoard)];
   console.clearScreen();
   console.setNormal();
   console.setCursor(0, 2);
-  console.putText("%s\nのファイルボードにアップロードします。"_sj, entry.label);
+  console.putText("%s\nのファイルボードにアップロードします。"_sj, fileBoard.label);
   const std::string fileName = promptBox(console, "アップロード；ファイル名入力 無入力：ｷｬﾝｾﾙ"_sj);
   if (fileName.empty()) {
     console.clearScreen();
@@ -111,15 +111,13 @@ void writeUpload(App& app, int fileBoard) {
     console.clearScreen();
     return;
   }
-  composeAndWrite(app, {}, uploadCommand(entry.number, fileName, title));
+  composeAndWrite(app, {}, uploadCommand(fileBoard.number, fileName, title));
 }
 
-void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string_view handle) {
+void writeReply(App& app, const AnsweredMessage& message) {
   Console& console = app.console;
   const TitleChoice choice = askTitleChange(console);
   if (choice == TitleChoice::Leave) return;
-  const AnsweredMessage message = readAnsweredMessage(
-      app.log, app.index.messageBoards[static_cast<std::size_t>(board)], start, end);
   // The reply command names the message by its number; without one the
   // host would take the text that follows for keystrokes of its menus.
   if (choice == TitleChoice::Keep && message.number <= 0) {
@@ -138,39 +136,34 @@ void writeReply(App& app, int board, LogOffset start, LogOffset end, std::string
   const std::string& heading = choice == TitleChoice::Change ? app.config.headReplyNewsTitleChange
                                                              : app.config.headReplyNews;
   std::string text =
-      formatConfigured(heading, {handle, formatText("%i", message.number), message.title});
+      formatConfigured(heading, {message.handle, formatText("%i", message.number), message.title});
   text += "\n\n";
-  text += quoteBody(app, start, end, handle, app.config.deleteNullLine);
-  const int boardNumber = app.index.messageBoards[static_cast<std::size_t>(board)].number;
+  text += quoteBody(app, message, app.config.deleteNullLine);
   composeAndWrite(app, text,
-                  choice == TitleChoice::Change ? newPostCommand(boardNumber, newTitle)
-                                                : replyCommand(boardNumber, message.number));
+                  choice == TitleChoice::Change
+                      ? newPostCommand(message.boardNumber, newTitle)
+                      : replyCommand(message.boardNumber, message.number));
 }
 
-void writeMovedReply(App& app, int board, LogOffset start, LogOffset end, std::string_view handle) {
+void writeMovedReply(App& app, const AnsweredMessage& message) {
   Console& console = app.console;
-  const std::optional<Picked<int>> target = chooseBoard(app, app.index.messageBoards);
+  const std::vector<BoardEntry>& boards = app.index.messageBoards;
+  const std::optional<Picked<int>> target = chooseBoard(app, boards);
   if (!target) {
     console.clearScreen();
     return;
   }
-  const AnsweredMessage message = readAnsweredMessage(
-      app.log, app.index.messageBoards[static_cast<std::size_t>(board)], start, end);
-  const std::string proposal(
-      cutToBytes(formatText("%s-#%iより移動:%s"_sj,
-                            app.index.messageBoards[static_cast<std::size_t>(board)].name,
-                            message.number, message.title),
-                 kFieldBytes));
+  const std::string proposal(cutToBytes(
+      formatText("%s-#%iより移動:%s"_sj, message.boardName, message.number, message.title),
+      kFieldBytes));
   const std::string title = promptBox(
       console, "メッセージボードへの別ボードへのレスの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj,
       proposal);
   if (title.empty()) return;
 
-  const std::string text = quoteBody(app, start, end, handle, false);
-  composeAndWrite(
-      app, text,
-      movedReplyCommand(app.index.messageBoards[static_cast<std::size_t>(target->value)].number,
-                        title));
+  // Every line is quoted: DELETENULLLINE is for replies on the same board.
+  composeAndWrite(app, quoteBody(app, message, /*dropEmptyLines=*/false),
+                  movedReplyCommand(boards[static_cast<std::size_t>(target->value)].number, title));
 }
 
 }  // namespace zazir

@@ -1,21 +1,28 @@
 #include "writers/sendmail.h"
 
-#include <optional>
 #include <string>
 
 #include "addressbook/recipients.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "formats/hostcommands.h"
+#include "formats/logindex.h"
+#include "formats/maillog.h"
+#include "formats/quote.h"
 #include "platform/encoding.h"
 #include "services/app.h"
 #include "services/compose.h"
+#include "text/cp932.h"
 
 namespace zazir {
 
 using namespace literals;
 
 namespace {
+
+// A quoted line keeps at least ten bytes for the text.
+constexpr std::size_t kQuotePrefixLimit = 68;
+constexpr std::size_t kTitleLimit = 79;
 
 enum class Confirmation { Send, Change, Stop };
 
@@ -46,8 +53,8 @@ Confirmation confirmRecipients(Console& console, const std::string& recipients) 
   }
 }
 
-}  // namespace
-
+// Recipients, their confirmation, the title and the text. Empty
+// `recipients` opens the recipient list.
 void sendMail(App& app, std::string_view prepared, std::string_view proposedTitle,
               std::string_view recipients) {
   Console& console = app.console;
@@ -64,15 +71,29 @@ void sendMail(App& app, std::string_view prepared, std::string_view proposedTitl
 
   console.clearScreen();
   const std::string title =
-      promptBox(console, "メール送信；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj,
-                proposedTitle.empty() ? std::string_view("MAIL to you") : proposedTitle);
+      promptBox(console, "メール送信；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj, proposedTitle);
   if (title.empty()) {
     console.clearScreen();
     return;
   }
-  std::optional<Composition> composition = startComposition(app, prepared);
-  if (!composition || !composeText(app, *composition)) return;
-  writeComposedCommand(app, *composition, mailCommand(to, title));
+  composeAndWrite(app, prepared, mailCommand(to, title));
+}
+
+}  // namespace
+
+void sendNewMail(App& app) {
+  sendMail(app, {}, "MAIL to you", {});
+}
+
+void sendMailReply(App& app, const MailEntry& mail) {
+  const std::string title(cutToBytes("Re:" + mail.title, kTitleLimit));
+  std::string text =
+      formatConfigured(app.config.headReplyMail, {mail.dateText, mail.timeText}) + "\n\n";
+  const QuoteRule rule{
+      std::string(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit)), -1,
+      isMailEnd};
+  text += quoteMessage(app.log, mail.headerOffset, rule);
+  sendMail(app, text, title, mail.senderId);
 }
 
 }  // namespace zazir

@@ -62,7 +62,7 @@ TEST(HostileDevices, ASignatureOnADeviceIsNotOffered) {
   t.index.messageBoards.push_back(BoardEntry{0, 3, "b", "b"});
   t.editor.writes("text\r\n");
   t.backend.type("title").press(key::kEnter).type("y");  // the preview's answer
-  writeNewPost(t.app, 0, {}, {});
+  writeNewPost(t.app, t.index.messageBoards[0]);
   EXPECT_EQ(t.uploadBytes(), "EW3;title;Y\r\ntext\r\n\r\n//\r\nS\r\n");
 }
 

@@ -131,13 +131,25 @@ TEST_F(CompositionTest, AnEditorThatFailsIsNoTextWritten) {
   }
   EXPECT_EQ(uploadBytes(), "<none>");
 
-  // Left as prepared: Return rings the bell; "Y" writes it.
+  // A reply left as prepared: Return rings the bell; "Y" writes it.
+  config.headReplyMail = "heading";
+  const LogOffset mail = log.add("Private Message is from: SYSOP01 q");
+  log.add("Date: 97/01/02 12:34:56");
+  log.add("Title:t");
+  log.add("");
+  log.add("quoted");
+  withLog();
   editor.keeps();
   backend.type("y").press(key::kEnter);  // the recipients, the proposed title
   backend.press(key::kEnter);           // the signature
   backend.press(key::kEnter).type("y");
   const int bells = backend.bells();
-  sendMail(app, prepared, "Re:t", "SYSOP01");
+  MailEntry entry;
+  entry.headerOffset = mail;
+  entry.senderId = "SYSOP01";
+  entry.senderName = "q";
+  entry.title = "t";
+  sendMailReply(app, entry);
   EXPECT_EQ(backend.rowAtKey(backend.keysRead() - 1, 23),
             "用意したままの文章です。書き込みますか？(Y/N/E) 0004 lines. Now:Bottom");
   EXPECT_EQ(backend.bells(), bells + 1);

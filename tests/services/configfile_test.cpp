@@ -19,20 +19,12 @@ using testing::ScriptedBackend;
 using testing::sj;
 using testing::utf8;
 
-class ConfigLoading : public ::testing::Test {
+class ConfigLoading : public testing::TempDir, public ::testing::Test {
  protected:
-  std::string write(const std::string& relative, const std::string& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(root_ + relative).parent_path());
-    testing::writeBytes(root_ + relative, bytes);
-    return root_ + relative;
+  std::string write(const std::string& name, const std::string& bytes) {
+    testing::writeBytes(path(name), bytes);
+    return path(name);
   }
-  std::string dir(const std::string& relative) {
-    std::filesystem::create_directories(root_ + relative);
-    return root_ + relative;
-  }
-
-  const testing::TempDir temp_;
-  const std::string root_ = temp_.dir;
 };
 
 TEST_F(ConfigLoading, AFileInUtf8OrInCp932GivesTheSameSettings) {
@@ -75,11 +67,12 @@ TEST_F(ConfigLoading, FailuresEndTheProgramWithStatus50TheirMessageAndTheFile) {
   // The rest of a long line is on the same line.
   const std::string longLine =
       write("long.CFG", "EDITOR=" + std::string(100, 'x') + "\r\nDELETENULLLINE=yes\r\n");
+  std::filesystem::create_directory(path("adir.CFG"));
   std::vector<Case> cases = {
-      {"missing", root_ + "none.CFG", "設定ファイルが開けません。",
-       root_ + "none.CFG: No such file or directory"},
-      {"a directory", dir("adir.CFG"), "設定ファイルが開けません。",
-       root_ + "adir.CFG: Is a directory"},
+      {"missing", path("none.CFG"), "設定ファイルが開けません。",
+       path("none.CFG") + ": No such file or directory"},
+      {"a directory", path("adir.CFG"), "設定ファイルが開けません。",
+       path("adir.CFG") + ": Is a directory"},
       {"invalid policy", bad, kPolicy, bad + ":2: not a value this setting takes"},
       {"after a long line", longLine, kPolicy, longLine + ":2: not a value this setting takes"},
   };

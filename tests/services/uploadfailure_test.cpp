@@ -99,7 +99,7 @@ TEST_P(UploadFailureTest, APostAMailAndAChatLineAreToldAndNothingIsLost) {
   t_.index.messageBoards.push_back(BoardEntry{0, 3, "b", "b"});
   t_.editor.writes("a post\r\n");
   t_.backend.type("title").press(key::kEnter).type("y").type(" ");
-  failing([&] { writeNewPost(t_.app, 0, {}, {}); });
+  failing([&] { writeNewPost(t_.app, t_.index.messageBoards[0]); });
   expectNotice(7, kept);
   EXPECT_EQ(t_.tempBytes(), "a post\r\n");
   if (GetParam() != Place::FullDisk) {
@@ -109,11 +109,12 @@ TEST_P(UploadFailureTest, APostAMailAndAChatLineAreToldAndNothingIsLost) {
   // A mail: the post's text stays where it was kept, and the mail is
   // written and kept in a file of its own.
   t_.editor.writes("a mail\r\n");
+  t_.backend.type("AAA\r0\r");  // the recipient list: keys 8 to 13
   t_.backend.type("y").press(key::kEnter).type(" ").type("y").type(" ");
-  failing([&] { sendMail(t_.app, {}, "", "AAA"); });
-  EXPECT_EQ(t_.backend.rowAtKey(7 + 3, 0), "【前に書いた文章が残っています】");
+  failing([&] { sendNewMail(t_.app); });
+  EXPECT_EQ(t_.backend.rowAtKey(13 + 3, 0), "【前に書いた文章が残っています】");
   const std::string mailPath = t_.editor.paths.back();
-  expectNotice(7 + 5, "　書いた文章はファイル[" + utf8(mailPath) + "]に残してあります。");
+  expectNotice(13 + 5, "　書いた文章はファイル[" + utf8(mailPath) + "]に残してあります。");
   EXPECT_EQ(t_.tempBytes(), "a post\r\n");
   EXPECT_EQ(testing::fileBytes(mailPath), "a mail\r\n");
   if (GetParam() != Place::FullDisk) {
@@ -130,7 +131,7 @@ TEST_P(UploadFailureTest, APostAMailAndAChatLineAreToldAndNothingIsLost) {
   t_.backend.press(key::kEnter).type("W").type("my chat line").press(key::kEnter).type(" ");
   t_.backend.type("q").type("q");
   failing([&] { runChatLoop(t_.app); });
-  expectNotice(12 + 16, "my chat line");
+  expectNotice(18 + 16, "my chat line");
   if (GetParam() != Place::FullDisk) {
     EXPECT_EQ(t_.uploadBytes(), before);
   }

@@ -51,6 +51,14 @@ class BoardPostTest : public TestApp, public ::testing::Test {
     return text;
   }
 
+  // The message at `start` of message board `board`, read from the log as
+  // the reader reads it; `handle` as the poster's.
+  AnsweredMessage answered(int board, LogOffset start, LogOffset end, std::string_view handle) {
+    AnsweredMessage message = readAnsweredMessage(app.log, index.messageBoards[board], start, end);
+    message.handle = handle;
+    return message;
+  }
+
   LogOffset m12 = 0, m13 = 0, m40 = 0;
 };
 
@@ -68,7 +76,7 @@ TEST_F(BoardPostTest, ANewPostIsWrittenByteForByte) {
   for (const Case& c : cases) {
     editor.writes(c.body);
     backend.type("t\r").type("y");
-    writeNewPost(a, 0, {}, {});
+    writeNewPost(a, index.messageBoards[0]);
     expected += c.command;
     EXPECT_EQ(uploadBytes(), expected);
     EXPECT_FALSE(fileExists(tempPath()));
@@ -84,11 +92,11 @@ TEST_F(BoardPostTest, ANewPostIsWrittenByteForByte) {
 TEST_F(BoardPostTest, AnEmptyTitleCancelsBeforeTheEditor) {
   App& a = withLog();
   backend.press(key::kEscape);
-  writeNewPost(a, 0, {}, {});
+  writeNewPost(a, index.messageBoards[0]);
   backend.press(key::kEnter);
-  writeUpload(a, 0);
+  writeUpload(a, index.fileBoards[0]);
   backend.type("name\r").press(key::kEnter);
-  writeUpload(a, 0);
+  writeUpload(a, index.fileBoards[0]);
   EXPECT_TRUE(editor.commandLines.empty());
   EXPECT_FALSE(fileExists(tempPath()));
   EXPECT_EQ(uploadBytes(), "<none>");
@@ -98,17 +106,18 @@ TEST_F(BoardPostTest, AfterARejectedPreviewTheNextPostStartsEmpty) {
   App& a = withLog();
   editor.writes("draft\r\n").keeps();
   backend.type("t\r").type("n").type("t\r");
-  writeNewPost(a, 0, {}, {});
+  writeNewPost(a, index.messageBoards[0]);
   EXPECT_FALSE(fileExists(tempPath()));
-  EXPECT_THROW(writeNewPost(a, 0, {}, {}), testing::ScriptExhausted);  // at the preview
+  EXPECT_THROW(writeNewPost(a, index.messageBoards[0]),
+               testing::ScriptExhausted);  // at the preview
   EXPECT_EQ(editor.found[1], "");
   EXPECT_EQ(uploadBytes(), "<none>");
 }
 
-TEST_F(BoardPostTest, TheBatchReplyKeepsItsPreparedTextAndProposedTitle) {
+TEST_F(BoardPostTest, TheBatchPostKeepsItsQuotesAndProposedTitle) {
   App& a = withLog();
   backend.press(key::kEnter).type("y");
-  writeNewPost(a, 1, "prepared\n", sj("一括レス:#12"));
+  writeBatchPost(a, index.messageBoards[1], "prepared\n", sj("一括レス:#12"));
   EXPECT_EQ(editor.found[0], "prepared\r\n");
   EXPECT_EQ(uploadBytes(), sj("EW5;一括レス:#12;Y\r\nprepared\r\n\r\n//\r\nS\r\n"));
 }
@@ -117,7 +126,7 @@ TEST_F(BoardPostTest, AFileUploadIsWrittenByteForByte) {
   App& a = withLog();
   editor.writes("description");
   backend.type("file.lzh\r").type("title\r").type("y");
-  writeUpload(a, 0);
+  writeUpload(a, index.fileBoards[0]);
   EXPECT_EQ(uploadBytes(), "F7\r\nZU\r\nfile.lzh\r\ntitle\r\nY\r\ndescription\r\n//\r\nS\r\n");
   const Screen& asked = backend.screenAtKey(0);
   EXPECT_EQ(rowToUtf8(asked, 2), "   7: FILES  ファイル");
@@ -140,7 +149,7 @@ TEST_F(BoardPostTest, AnUploadTitleIsCutTo36BytesOnACharacterBoundary) {
   for (const Case& c : cases) {
     editor.writes("d\r\n");
     backend.type("f\r").type(c.typed + "\r").type("y");
-    writeUpload(a, 0);
+    writeUpload(a, index.fileBoards[0]);
     expected += "F7\r\nZU\r\nf\r\n" + c.title + "\r\nY\r\nd\r\n\r\n//\r\nS\r\n";
   }
   EXPECT_EQ(uploadBytes(), expected);
@@ -165,7 +174,7 @@ TEST_F(BoardPostTest, AReplyKeepsTheTitleInAnErCommandOrTakesANewOneInAnEwComman
     config.deleteNullLine = c.deleteNullLine;
     editor.keeps();
     backend.type(c.keys);
-    writeReply(a, 0, m12, m13, sj("やまだ"));
+    writeReply(a, answered(0, m12, m13, sj("やまだ")));
     const std::string body = sj(c.heading) + "\r\n\r\n" + quoted("やまだ", c.quoted) + "\r\n";
     EXPECT_EQ(editor.found.back(), body) << c.command;
     expected += c.command + "\r\n" + body + std::string(kTerminator);
@@ -179,9 +188,9 @@ TEST_F(BoardPostTest, AReplyKeepsTheTitleInAnErCommandOrTakesANewOneInAnEwComman
 TEST_F(BoardPostTest, TheTitleQuestionRingsForOtherKeysAndQLeaves) {
   App& a = withLog();
   backend.press(key::kEscape).type("x").type("Q");
-  writeReply(a, 0, m12, m13, sj("やまだ"));
+  writeReply(a, answered(0, m12, m13, sj("やまだ")));
   backend.type("y").press(key::kEscape);  // an empty new title
-  writeReply(a, 0, m12, m13, sj("やまだ"));
+  writeReply(a, answered(0, m12, m13, sj("やまだ")));
   EXPECT_EQ(backend.bells(), 2);
   EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_TRUE(editor.commandLines.empty());
@@ -193,11 +202,11 @@ TEST_F(BoardPostTest, QuotingStopsAtFourDigitsAndAColonAndAtTheEndOffset) {
   editor.keeps().keeps().keeps();
   // The last message of the last board: no end offset; the decimal number 89.
   backend.press(key::kEnter).type("y");
-  writeReply(a, 1, m40, -1, sj("たなか"));
+  writeReply(a, answered(1, m40, -1, sj("たなか")));
   // No end offset for message 12: message 13's first line ends it all the
   // same.
   backend.press(key::kEnter).type("y");
-  writeReply(a, 0, m12, -1, sj("やまだ"));
+  writeReply(a, answered(0, m12, -1, sj("やまだ")));
   EXPECT_EQ(editor.found[0],
             sj("たなかさんの#89「third」へ") + "\r\n\r\n" + quoted("たなか", {"body 89"}) + "\r\n");
   EXPECT_TRUE(editor.found[1].ends_with(quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n"));
@@ -216,7 +225,7 @@ TEST_F(BoardPostTest, AColonLineOfExactlyFiveBytesIsQuoted) {
   App& a = withLog(short_log.bytes());
   editor.keeps();
   backend.press(key::kEnter).type("y");
-  writeReply(a, 0, start, -1, "Y");
+  writeReply(a, answered(0, start, -1, "Y"));
   EXPECT_EQ(editor.found[0], sj("Yさんの#1「t」へ") + "\r\n\r\nY> 1234:\r\n\r\n");
 }
 
@@ -244,7 +253,7 @@ TEST_F(BoardPostTest, AReplyQuoteEndsWhereTheReaderEndsTheMessage) {
     App& a = withLog(caseLog.bytes());
     editor.keeps();
     backend.press(key::kEnter).type("y");
-    writeReply(a, 0, start, -1, "Y");
+    writeReply(a, answered(0, start, -1, "Y"));
     EXPECT_EQ(editor.found.back(), sj("Yさんの#1「t」へ") + "\r\n\r\n" + c.quote + "\r\n")
         << c.after[0];
   }
@@ -256,7 +265,7 @@ TEST_F(BoardPostTest, AMovedReplyGoesToTheChosenBoardWithEveryLineQuoted) {
   editor.keeps();
   backend.press(key::kDown).press(key::kEnter);  // the second board of the list
   backend.press(key::kEnter).type("y");          // the proposed title taken
-  writeMovedReply(a, 0, m12, m13, sj("やまだ"));
+  writeMovedReply(a, answered(0, m12, m13, sj("やまだ")));
   EXPECT_EQ(backend.rowAtKey(0, 2), "   5: MOVE");
   const std::string proposal = "TEST-#12より移動:最初の話題";
   EXPECT_EQ(backend.rowAtKey(2, 11), proposal);
@@ -270,7 +279,7 @@ TEST_F(BoardPostTest, AMovedReplyTakesATypedTitleAndKeepsToItsEndOffset) {
   App& a = withLog();
   editor.keeps();
   backend.press(key::kEnter).press(key::kCtrlU).type("moved\r").type("y");
-  writeMovedReply(a, 1, m40, -1, sj("たなか"));
+  writeMovedReply(a, answered(1, m40, -1, sj("たなか")));
   EXPECT_EQ(uploadBytes(),
             "EW3;moved;Y\r\n" + quoted("たなか", {"body 89"}) + "\r\n" + std::string(kTerminator));
 }
@@ -278,9 +287,9 @@ TEST_F(BoardPostTest, AMovedReplyTakesATypedTitleAndKeepsToItsEndOffset) {
 TEST_F(BoardPostTest, AMovedReplyLeftAtTheBoardListOrTitleWritesNothing) {
   App& a = withLog();
   backend.press(key::kEscape);
-  writeMovedReply(a, 0, m12, m13, sj("やまだ"));
+  writeMovedReply(a, answered(0, m12, m13, sj("やまだ")));
   backend.press(key::kEnter).press(key::kCtrlU).press(key::kEnter);  // the proposal emptied
-  writeMovedReply(a, 0, m12, m13, sj("やまだ"));
+  writeMovedReply(a, answered(0, m12, m13, sj("やまだ")));
   EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_TRUE(editor.commandLines.empty());
   EXPECT_FALSE(fileExists(tempPath()));
