@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fatal start-up errors end with status 50 and, once the terminal is
 # restored, their message on standard error followed by the file and what
-# is wrong with it.
+# is wrong with it; an unknown option gets the usage line and status 2.
 source "$(dirname "$0")/lib.sh"
 
 # expect_stderr LINE...: standard error holds exactly these lines.
@@ -22,6 +22,16 @@ wait_for "ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定がありま�
 expect_stderr "ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。" \
   "zazir: ZAZIR.CFG:2: not a value this setting takes"
 tmuxc kill-server
+
+# An unknown option: the usage line and status 2, the terminal untouched;
+# -h is --help.
+start_zazir "$WORK" --bogus
+expect_status 2
+expect_terminal_restored
+expect_stderr "zazir: unknown option --bogus" \
+  "Usage: zazir [LOG | PATTERN | DIRECTORY] | --list LOG... | --export DIR LOG... | --help"
+tmuxc kill-server
+"$ZAZIR" -h </dev/null | grep -q '^Usage: zazir' || fail "-h"
 
 # A log that cannot be opened: which file, and why.
 dir=$(demo_dir)

@@ -38,6 +38,7 @@ TEST_F(ConfigLoading, AFileInUtf8OrInCp932GivesTheSameSettings) {
   } cases[] = {
       {"CP932", sj(text), "%s＞"},
       {"UTF-8", text, "%s＞"},
+      {"UTF-8 with a byte order mark", "\xEF\xBB\xBF" + text, "%s＞"},
       // A character CP932 lacks is shown, not dropped.
       {"UTF-8 with an emoji", text + "QUOTATION=" + kEmoji + "%s>\r\n", "〓%s>"},
   };
