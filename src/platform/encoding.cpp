@@ -23,6 +23,9 @@ std::string upperWithoutDashes(std::string_view text) {
   return upper;
 }
 
+// Kana and kanji: a codeset that holds these can show the host's texts.
+constexpr std::string_view kJapaneseProbe = "\x82\xA9\x83\x4A\x8A\xBF";  // かカ漢
+
 }  // namespace
 
 Converter::Converter(const std::string& toCodeset, const std::string& fromCodeset) {
@@ -83,13 +86,6 @@ bool isCp932Codeset(std::string_view codeset) {
   return upper == "CP932" || upper == "SJIS" || upper == "SHIFTJIS" || upper == "WINDOWS31J" ||
          upper == "MSKANJI";
 }
-
-namespace {
-
-// Kana and kanji: a codeset that holds these can show the host's texts.
-constexpr std::string_view kJapaneseProbe = "\x82\xA9\x83\x4A\x8A\xBF";  // かカ漢
-
-}  // namespace
 
 std::optional<std::string> terminalCodeset(std::string_view locale, std::string_view forced) {
   if (!forced.empty()) {

@@ -51,10 +51,7 @@ rm "$dir/ZAZIR.CFG"
 PATH=/usr/bin:/bin start_zazir "$dir" DEMO.LOG
 wait_for "メール ......"
 expect_row 23 ""
-keys Down Enter
-wait_for "パソコン何でも相談室"
-keys Down Enter
-wait_for "Message  #1021"
+to_message_1021
 keys R
 wait_for "タイトルを変更しますか？"
 keys Enter
@@ -63,10 +60,7 @@ keys y
 wait_for "用意したままの文章です。書き込みますか？(Y/N/E)"
 keys y
 wait_for "Message  #1021"
-keys Escape
-wait_for "パソコン何でも相談室"
-keys Escape
-wait_for "メール ......"
+back_to_main_menu
 quit_zazir
 for text in "かずやさんの 1021 番「ハードディスクの増設」へのレスです。" \
   "かずや＞PC-9821 に SCSI のハードディスクを増設しようと思っています。" "みさき（AKN00777）"; do

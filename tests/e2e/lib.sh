@@ -152,6 +152,21 @@ at_main_menu() {
   wait_for "メール ......"
 }
 
+# to_message_1021: from the main menu to message #1021 of the board
+# "pc98"; back_to_main_menu: from there back.
+to_message_1021() {
+  keys Down Enter
+  wait_for "パソコン何でも相談室"
+  keys Down Enter
+  wait_for "Message  #1021"
+}
+back_to_main_menu() {
+  keys Escape
+  wait_for "パソコン何でも相談室"
+  keys Escape
+  wait_for "メール ......"
+}
+
 # quit_zazir: the quit answered yes; the program ends with status 0.
 quit_zazir() {
   keys q
