@@ -8,19 +8,22 @@ namespace zazir {
 namespace {
 // How long a lone Esc waits for the rest of a sequence.
 constexpr int kEscapeWaitMs = 50;
+// Ctrl-Z, a byte like any other in raw mode.
+constexpr int kStopKey = 0x1A;
 }  // namespace
 
-std::unique_ptr<PosixTerminal> PosixTerminal::open() {
+std::unique_ptr<PosixTerminal> PosixTerminal::open(const std::string& codeset, Colours colours) {
   auto terminal = RawTerminal::open();
   if (!terminal) return nullptr;
-  auto backend =
-      std::unique_ptr<PosixTerminal>(new PosixTerminal(std::move(terminal), localeCodeset()));
+  auto backend = std::unique_ptr<PosixTerminal>(
+      new PosixTerminal(std::move(terminal), codeset, colours));
   backend->terminal_->enter();
   return backend;
 }
 
-PosixTerminal::PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset)
-    : terminal_(std::move(terminal)), codeset_(std::move(codeset)), renderer_(codeset_) {}
+PosixTerminal::PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset,
+                             Colours colours)
+    : terminal_(std::move(terminal)), codeset_(std::move(codeset)), renderer_(codeset_, colours) {}
 
 PosixTerminal::~PosixTerminal() {
   terminal_->leave();
@@ -29,7 +32,14 @@ PosixTerminal::~PosixTerminal() {
 void PosixTerminal::present(const Screen& screen) {
   last_ = screen;
   const TerminalSize size = terminal_->size();
+  tooSmall_ = !screenFits(size.rows, size.columns);
   terminal_->write(renderer_.frame(screen, size.rows, size.columns));
+}
+
+void PosixTerminal::stop() {
+  terminal_->stop();
+  pending_.clear();  // what was typed for the shell is not ours
+  redraw();
 }
 
 void PosixTerminal::redraw() {
@@ -51,8 +61,14 @@ int PosixTerminal::readKey() {
       const KeyDecode decoded = decodeKey(pending_);
       if (decoded.kind != KeyDecode::Kind::Partial) {
         pending_.erase(0, decoded.consumed);
-        if (decoded.kind == KeyDecode::Kind::Key) return decoded.code;
-        continue;
+        if (decoded.kind != KeyDecode::Kind::Key) continue;
+        if (decoded.code == kStopKey) {
+          stop();
+          continue;
+        }
+        // Nothing may answer a screen that cannot be seen.
+        if (tooSmall_) continue;
+        return decoded.code;
       }
       timeout = kEscapeWaitMs;
     }
@@ -63,12 +79,15 @@ int PosixTerminal::readKey() {
       case RawTerminal::Event::Timeout: {
         const KeyDecode decoded = decodeAfterTimeout(pending_);
         pending_.erase(0, decoded.consumed);
-        if (decoded.kind == KeyDecode::Kind::Key) return decoded.code;
+        if (decoded.kind == KeyDecode::Kind::Key && !tooSmall_) return decoded.code;
         break;
       }
       case RawTerminal::Event::Resize:
       case RawTerminal::Event::Redraw:
         redraw();
+        break;
+      case RawTerminal::Event::Stop:
+        stop();
         break;
       case RawTerminal::Event::Terminate:
         terminatedBy_ = signal;
