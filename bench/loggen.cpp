@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/encoding.h"
+#include "text/cp932.h"
 #include "text/format.h"
 
 namespace zazir::bench {
@@ -211,7 +212,8 @@ class Generator {
 std::string listingLine(int number, const std::string& name, const std::string& title,
                         const std::string& status) {
   std::string line = formatText("%4i: %s %s", number, name, title);
-  line.resize(std::min<std::size_t>(line.size(), 46));
+  // Cut on a character boundary: the log stays valid CP932 for iconv.
+  line.resize(characterBoundary(line, 46));
   while (line.size() + 2 <= 48) line += " \xA5";
   line.resize(49, ' ');
   return line + status;

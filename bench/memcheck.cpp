@@ -12,6 +12,7 @@
 #include "chat/chat.h"
 #include "chat/chatrecord.h"
 #include "console/keys.h"
+#include "export/exporter.h"
 #include "formats/logindex.h"
 #include "loggen.h"
 #include "platform/encoding.h"
@@ -140,6 +141,14 @@ const Case kCases[] = {
      [](App& app) { readMessageBoard(app, 0); },
      "LONG.UP",
      "EW1;"},
+    // The whole log to mailboxes: the long line goes over whole.
+    {"export",
+     LongLine::InMessage,
+     {},
+     [](App&) { runExport("OUT", {"LONG.LOG"}, stderr); },
+     "OUT/boards/board1.mbox",
+     "From USR00001@zazir.invalid",
+     true},
 };
 
 long peakKib() {

@@ -192,7 +192,8 @@ void IdList::registerGroup() {
     const std::string file = formatText("グループファイル[%s]"_sj, path);
     switch (outcome) {
       case AppendOutcome::NotOpened:
-        fatalError(console_, "グループファイルが開けません。"_sj);
+        fatalError(console_, "グループファイルが開けません。"_sj,
+                   openProblem(path, OpenFor::Appending));
       case AppendOutcome::NotWritten:
       case AppendOutcome::IsTheLog:
         noticeBox(

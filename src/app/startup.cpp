@@ -7,6 +7,7 @@
 #include "chooser/chooser.h"
 #include "console/dialogs.h"
 #include "platform/encoding.h"
+#include "platform/textfile.h"
 #include "services/app.h"
 #include "services/configfile.h"
 #include "services/logguard.h"
@@ -20,6 +21,11 @@ using namespace literals;
 std::string logBaseName(const std::string& logPath) {
   const std::size_t slash = logPath.rfind('/');
   return slash == std::string::npos ? logPath : logPath.substr(slash + 1);
+}
+
+std::string logDirectory(const std::string& logPath) {
+  const std::size_t slash = logPath.rfind('/');
+  return slash == std::string::npos ? std::string() : logPath.substr(0, slash + 1);
 }
 
 void deriveFileNames(Config& config, const std::string& logPath) {
@@ -50,17 +56,24 @@ void runProgram(Console& console, const StartupOptions& options) {
   RunState state;
   Config config;
   const std::optional<std::string> configPath =
-      findConfigurationFile(options.programPath, options.getenv);
-  if (!configPath) fatalError(console, "設定ファイルが開けません。"_sj);
-  state.configPath = *configPath;
-  loadConfiguration(console, state.configPath, config);
+      findConfigurationFile(options.programPath, options.getenv, options.installedConfigDir);
+  if (configPath) {
+    state.configPath = *configPath;
+    loadConfiguration(console, state.configPath, config);
+  } else {
+    // A first run needs no file; the first screen tells where one would go.
+    config = builtInConfiguration();
+    console.showOnce(formatText("設定ファイルなし（既定値で動作）。置き場所：%s"_sj,
+                                userConfigurationFile(options.getenv)));
+  }
 
   const ChosenLog chosen =
       chooseLogFile(console, options.logArgument.value_or("*.*"), config.logfileDir);
   state.logPath = chosen.path;
   std::unique_ptr<FileLineStream> log = FileLineStream::open(chosen.osPath, 10000);
-  if (!log) fatalError(console, "通信ログファイルが開けません。"_sj);
+  if (!log) fatalError(console, "通信ログファイルが開けません。"_sj, openProblem(state.logPath));
   state.logIdentity = log->identity();
+  if (!configPath) config.uploadfileDir = logDirectory(state.logPath);
 
   deriveFileNames(config, state.logPath);
   LogIndex index;

@@ -15,13 +15,16 @@ struct StartupOptions {
   std::string programPath;                       // argument zero, for the configuration file's name
   std::optional<std::string> logArgument;        // the log, a pattern or a directory (CP932)
   const char* (*getenv)(const char*) = nullptr;  // the environment (replaceable in tests)
+  std::string installedConfigDir;                // where the sample configuration is installed
 };
 
 // Runs ZAZIR until the user quits. Ends by throwing ProgramExit.
 [[noreturn]] void runProgram(Console& console, const StartupOptions& options);
 
-// The log file's base name: the part after its last "/".
+// The log file's base name: the part after its last "/", and its directory:
+// the part up to it, "/" included (empty for none).
 std::string logBaseName(const std::string& logPath);
+std::string logDirectory(const std::string& logPath);
 
 // Rewrites UPLOADFILE (cut and padded to 13 characters), IDFILE and
 // GROUPLISTFILE with the log's base name.

@@ -55,10 +55,8 @@ void recordChatBackLogs(App& app) {
   const LogIndex& index = app.index;
   for (int i = 0; i < index.chatBoardCount(); ++i) {
     const ChatBoardEntry& board = index.chatBoards[i];
-    if (!board.hasNew || i >= static_cast<int>(index.chatContentOffset.size())) continue;
-    if (!isUsableBackLogName(board.name)) continue;
-    const LogOffset start = index.chatContentOffset[i];
-    const std::string lines = newChatLines(app.log, start, nextIndexedOffset(index, start));
+    if (!board.hasNew || !isUsableBackLogName(board.name)) continue;
+    const std::string lines = newChatLines(app.log, index, i);
     // A back-log that someone edited still gets each line on a line of its
     // own; with nothing to add, or with the same run again, the file is only
     // created.

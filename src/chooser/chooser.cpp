@@ -205,8 +205,8 @@ ChosenLog chooseLogFile(Console& console, const std::string& logPath,
     console.writeText(message);
     console.present();
     // The entry point also prints the message once the terminal is back,
-    // where the user can still read it.
-    throw ProgramExit{1, message};
+    // where the user can still read it, and what was looked for.
+    throw ProgramExit{1, message, 0, toOsName(pattern) + ": no file matches"};
   }
   Grid grid(console, files);
   const ListedFile& chosen = files[static_cast<std::size_t>(grid.choose(directory))];

@@ -10,6 +10,8 @@ namespace zazir {
 namespace {
 // No trail byte of a double-byte character is below this (nor a control).
 constexpr unsigned char kLowestTrailByte = 0x40;
+// The status bar's row, the last one the screens use.
+constexpr int kStatusRow = 23;
 }  // namespace
 
 Console::Console(TerminalBackend& backend, CommandRunner runner)
@@ -133,7 +135,20 @@ void Console::present() {
 }
 
 Key Console::getKey() {
+  if (notice_.empty()) {
+    present();
+    return backend_.readKey();
+  }
+  const Screen behind = screen_;
+  const std::string_view notice = cutToBytes(notice_, kScreenWidth);
+  for (int column = 0; column < kScreenWidth; ++column) {
+    const std::size_t at = static_cast<std::size_t>(column);
+    const char byte = at < notice.size() ? notice[at] : ' ';
+    screen_.at(column, kStatusRow) = {static_cast<std::uint8_t>(byte), attr::kBar};
+  }
   present();
+  screen_ = behind;
+  notice_.clear();
   return backend_.readKey();
 }
 

@@ -71,6 +71,9 @@ class Console {
 
   // Shows the screen and waits for one key.
   Key getKey();
+  // `notice` stands on the status row of the next screen that waits for a
+  // key, over what that screen has there, until the key comes.
+  void showOnce(std::string notice) { notice_ = std::move(notice); }
   void bell();
   // Shows the screen as it stands (before a wait that is not a key).
   void present();
@@ -93,6 +96,7 @@ class Console {
   CommandRunner runner_;
   Screen screen_;
   Attribute current_ = attr::kStartup;
+  std::string notice_;
 };
 
 }  // namespace zazir

@@ -159,7 +159,7 @@ void noticeBox(Console& console, std::string_view title, std::string_view text) 
   showNotice(console, title, text, false);
 }
 
-void fatalError(Console& console, std::string_view message) {
+void fatalError(Console& console, std::string_view message, std::string_view detail) {
   console.clearScreen();
   console.setForeground(0);
   console.setBackground(9);
@@ -168,7 +168,7 @@ void fatalError(Console& console, std::string_view message) {
   console.setForeground(15);
   console.putText("\n\n%s\n", message);
   console.present();
-  throw ProgramExit{kExitFatal, std::string(message)};
+  throw ProgramExit{kExitFatal, std::string(message), 0, std::string(detail)};
 }
 
 }  // namespace zazir

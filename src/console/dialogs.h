@@ -12,12 +12,13 @@
 namespace zazir {
 
 // Thrown to end the program: the entry point restores the terminal, prints
-// `message` (CP932) on standard error when there is one, and exits with
-// `status`.
+// `message` (CP932) and then `detail` on standard error when there are
+// any, and exits with `status`.
 struct ProgramExit {
   int status = 0;
   std::string message;
-  int signal = 0;  // the signal (hang-up, termination) that ended the run
+  int signal = 0;      // the signal (hang-up, termination) that ended the run
+  std::string detail = {};  // the file and what the system said of it, in its codeset
 };
 
 inline constexpr int kExitFatal = 50;
@@ -50,7 +51,10 @@ void helpBox(Console& console, std::string_view title, const std::vector<std::st
 void noticeBox(Console& console, std::string_view title, std::string_view text);
 
 // Shows the fatal-error screen and ends the program with status 50.
-[[noreturn]] void fatalError(Console& console, std::string_view message);
+// `detail` (openProblem's "FILE: reason") follows the message on standard
+// error only.
+[[noreturn]] void fatalError(Console& console, std::string_view message,
+                             std::string_view detail = {});
 
 // A line of 80 bytes: "+", 78 times "-", "+".
 std::string frameLine();

@@ -5,9 +5,12 @@
 
 #include "platform/encoding.h"
 #include "text/cp932.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {
+
+using namespace literals;
 
 // Shown for a byte that is not printable text; nothing read from a file may
 // reach the terminal as a control byte.
@@ -60,8 +63,13 @@ void appendMove(std::string& out, int row, int column) {
 
 }  // namespace
 
-std::string sgrFor(Attribute attribute) {
-  if (attribute == attr::kStartup) return "\x1b[0m";
+std::string sgrFor(Attribute attribute, Colours colours) {
+  if (attribute == attr::kStartup || attribute == attr::kNormal) return "\x1b[0m";
+  if (colours == Colours::Off) {
+    if (attribute == attr::kMarked) return "\x1b[0;1m";
+    // Whatever stands on a background of its own must stay set apart.
+    return (attribute & 0xF0) != 0 ? "\x1b[0;7m" : "\x1b[0m";
+  }
   // The console numbers blue 1, green 2, red 4; ANSI the other way round.
   auto ansi = [](int colour) { return ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2); };
   const int foreground = attribute & 0x0F;
@@ -71,8 +79,9 @@ std::string sgrFor(Attribute attribute) {
   return "\x1b[0;" + std::to_string(fg) + ";" + std::to_string(bg) + "m";
 }
 
-Renderer::Renderer(const std::string& outputCodeset)
-    : passThrough_(isCp932Codeset(outputCodeset)),
+Renderer::Renderer(const std::string& outputCodeset, Colours colours)
+    : colours_(colours),
+      passThrough_(isCp932Codeset(outputCodeset)),
       converter_(passThrough_ ? nullptr : std::make_unique<Converter>(outputCodeset, "CP932")) {}
 
 Renderer::~Renderer() = default;
@@ -106,7 +115,34 @@ std::optional<std::string> Renderer::glyph(unsigned char byte) {
   return text;
 }
 
+std::string Renderer::tooSmallNotice(int rows, int columns) {
+  shown_.reset();  // whatever fits next is drawn whole
+  std::string out = "\x1b[0m\x1b[2J";
+  const std::string lines[] = {
+      formatText("端末の大きさを %ix%i 以上にしてください。"_sj, kLeastColumns, kLeastRows),
+      formatText("Please make the terminal at least %ix%i.", kLeastColumns, kLeastRows),
+      formatText("(%ix%i)", columns, rows),
+  };
+  for (int row = 0; row < rows && row < static_cast<int>(std::size(lines)); ++row) {
+    appendMove(out, row, 0);
+    const std::string& line = lines[row];
+    int column = 0;
+    for (std::size_t at = 0; at < line.size();) {
+      const auto byte = static_cast<unsigned char>(line[at]);
+      const int width = isLeadByte(byte) && at + 1 < line.size() ? 2 : 1;
+      if (column + width > columns) break;
+      const auto text = width == 2 ? glyph(byte, static_cast<unsigned char>(line[at + 1]))
+                                   : glyph(byte);
+      out += text.value_or(std::string(static_cast<std::size_t>(width), kPlaceholder));
+      column += width;
+      at += static_cast<std::size_t>(width);
+    }
+  }
+  return out;
+}
+
 std::string Renderer::frame(const Screen& next, int rows, int columns) {
+  if (!screenFits(rows, columns)) return tooSmallNotice(rows, columns);
   std::string out;
   if (!shown_ || rows != shownRows_ || columns != shownColumns_) {
     out += "\x1b[0m\x1b[2J";
@@ -119,7 +155,7 @@ std::string Renderer::frame(const Screen& next, int rows, int columns) {
   int termAttribute = -1;
   auto setAttribute = [&](Attribute attribute) {
     if (termAttribute != attribute) {
-      out += sgrFor(attribute);
+      out += sgrFor(attribute, colours_);
       termAttribute = attribute;
     }
   };
@@ -129,8 +165,8 @@ std::string Renderer::frame(const Screen& next, int rows, int columns) {
     termColumn = column;
   };
 
+  // Every column fits; the row the screens leave unused may not.
   const int visibleRows = std::min(rows, kScreenHeight);
-  const int visibleColumns = std::min(columns, kScreenWidth);
   for (int row = 0; row < visibleRows; ++row) {
     // Most keys change a row or two: the others cost one comparison.
     if (sameCells(*shown_, next, row, 0, kScreenWidth)) continue;
@@ -139,16 +175,8 @@ std::string Renderer::frame(const Screen& next, int rows, int columns) {
     for (const Unit& unit : unitsOf(next, row, *this)) {
       const bool unchanged = widthAt[unit.column] == unit.width &&
                              sameCells(*shown_, next, row, unit.column, unit.width);
-      if (unchanged || unit.column >= visibleColumns) continue;
+      if (unchanged) continue;
       if (unit.width == 2) {
-        if (unit.column + 1 >= visibleColumns) {
-          // Half of the character would be off the terminal: show a blank.
-          moveTo(row, unit.column);
-          setAttribute(unit.attribute);
-          out += ' ';
-          ++termColumn;
-          continue;
-        }
         // A terminal may draw this glyph one column wide; the cell behind
         // it must then show a blank, not what stood there before.
         const Cell& behind = shown_->at(unit.column + 1, row);
@@ -171,7 +199,7 @@ std::string Renderer::frame(const Screen& next, int rows, int columns) {
     }
   }
   *shown_ = next;
-  if (next.cursorColumn >= 0 && next.cursorColumn < visibleColumns && next.cursorRow >= 0 &&
+  if (next.cursorColumn >= 0 && next.cursorColumn < kScreenWidth && next.cursorRow >= 0 &&
       next.cursorRow < visibleRows) {
     appendMove(out, next.cursorRow, next.cursorColumn);
   }

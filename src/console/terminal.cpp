@@ -8,19 +8,22 @@ namespace zazir {
 namespace {
 // How long a lone Esc waits for the rest of a sequence.
 constexpr int kEscapeWaitMs = 50;
+// Ctrl-Z, a byte like any other in raw mode.
+constexpr Key kStopKey = Key::ofByte(0x1A);
 }  // namespace
 
-std::unique_ptr<PosixTerminal> PosixTerminal::open() {
+std::unique_ptr<PosixTerminal> PosixTerminal::open(const std::string& codeset, Colours colours) {
   auto terminal = RawTerminal::open();
   if (!terminal) return nullptr;
-  auto backend =
-      std::unique_ptr<PosixTerminal>(new PosixTerminal(std::move(terminal), localeCodeset()));
+  auto backend = std::unique_ptr<PosixTerminal>(
+      new PosixTerminal(std::move(terminal), codeset, colours));
   backend->terminal_->enter();
   return backend;
 }
 
-PosixTerminal::PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset)
-    : terminal_(std::move(terminal)), codeset_(std::move(codeset)), renderer_(codeset_) {}
+PosixTerminal::PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset,
+                             Colours colours)
+    : terminal_(std::move(terminal)), codeset_(std::move(codeset)), renderer_(codeset_, colours) {}
 
 PosixTerminal::~PosixTerminal() {
   terminal_->leave();
@@ -29,7 +32,14 @@ PosixTerminal::~PosixTerminal() {
 void PosixTerminal::present(const Screen& screen) {
   last_ = screen;
   const TerminalSize size = terminal_->size();
+  tooSmall_ = !screenFits(size.rows, size.columns);
   terminal_->write(renderer_.frame(screen, size.rows, size.columns));
+}
+
+void PosixTerminal::stop() {
+  terminal_->stop();
+  pending_.clear();  // what was typed for the shell is not ours
+  redraw();
 }
 
 void PosixTerminal::redraw() {
@@ -52,12 +62,18 @@ Key PosixTerminal::readKey() {
       if (decoded.kind != KeyDecode::Kind::Partial) {
         pending_.erase(0, decoded.consumed);
         if (decoded.kind != KeyDecode::Kind::Key) continue;
+        if (decoded.key == kStopKey) {
+          stop();
+          continue;
+        }
         // Ctrl-L is the terminal's own: the whole screen drawn again, on
         // every screen.
         if (decoded.key == key::kCtrlL) {
           redraw();
           continue;
         }
+        // Nothing may answer a screen that cannot be seen.
+        if (tooSmall_) continue;
         return decoded.key;
       }
       timeout = kEscapeWaitMs;
@@ -69,12 +85,15 @@ Key PosixTerminal::readKey() {
       case RawTerminal::Event::Timeout: {
         const KeyDecode decoded = decodeAfterTimeout(pending_);
         pending_.erase(0, decoded.consumed);
-        if (decoded.kind == KeyDecode::Kind::Key) return decoded.key;
+        if (decoded.kind == KeyDecode::Kind::Key && !tooSmall_) return decoded.key;
         break;
       }
       case RawTerminal::Event::Resize:
       case RawTerminal::Event::Redraw:
         redraw();
+        break;
+      case RawTerminal::Event::Stop:
+        stop();
         break;
       case RawTerminal::Event::Terminate:
         terminatedBy_ = signal;

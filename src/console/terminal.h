@@ -13,8 +13,9 @@ namespace zazir {
 
 class PosixTerminal : public TerminalBackend {
  public:
-  // Null when standard input and output are not a terminal.
-  static std::unique_ptr<PosixTerminal> open();
+  // Null when standard input and output are not a terminal. `codeset` is
+  // the terminal's, for what is shown and typed.
+  static std::unique_ptr<PosixTerminal> open(const std::string& codeset, Colours colours);
   ~PosixTerminal() override;
 
   void present(const Screen& screen) override;
@@ -25,14 +26,16 @@ class PosixTerminal : public TerminalBackend {
   void resume() override;
 
  private:
-  PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset);
+  PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset, Colours colours);
   void redraw();
+  void stop();
 
   std::unique_ptr<RawTerminal> terminal_;
   std::string codeset_;
   Renderer renderer_;
   Screen last_;
   std::string pending_;  // input bytes not yet decoded
+  bool tooSmall_ = false;  // the notice asking for a larger terminal is shown
   int terminatedBy_ = 0;  // the signal that ended the run, once one has
 };
 

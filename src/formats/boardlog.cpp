@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "formats/loglines.h"
 #include "text/cp932.h"
 #include "text/textutil.h"
 
@@ -70,10 +69,10 @@ BoardPieces indexMessages(LineStream& log, const std::vector<BoardEntry>& boards
   BoardPieces messages{{}, boardEndOffset(boards, board)};
   log.seek(boards[static_cast<std::size_t>(board)].listOffset);
   std::string line;
-  readWholeLine(log, line);  // the listing line
+  log.readLine(line);  // the listing line
   while (true) {
     const LogOffset start = log.tell();
-    if (!readWholeLine(log, line)) break;
+    if (!log.readLine(line)) break;
     stripLineEnd(line);
     if (isStopLine(line)) break;
     if (messages.boardEnd >= 0 && log.tell() >= messages.boardEnd) break;
@@ -88,7 +87,7 @@ BoardPieces indexFileEntries(LineStream& log, const std::vector<BoardEntry>& boa
   std::string line;
   while (true) {
     const LogOffset start = log.tell();
-    if (!readWholeLine(log, line)) break;
+    if (!log.readLine(line)) break;
     stripLineEnd(line);
     if (endsFileBoard(line)) break;
     // The line that ends at the next board's listing line is still this

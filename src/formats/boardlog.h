@@ -16,6 +16,12 @@ namespace zazir {
 // A message begins with a line that begins with this (two blanks).
 inline constexpr std::string_view kMessageStart = "Message  #";
 
+// As the readers show a message or a file entry: a body line holds at most
+// kBodyLineBytes bytes (a longer log line goes on in the next), and at most
+// kMaxBodyLines of them are shown.
+inline constexpr std::size_t kBodyLineBytes = 77;
+inline constexpr std::size_t kMaxBodyLines = 512;
+
 bool isMessageStart(std::string_view line);
 
 // A line that ends a board's messages: "*CH" at its start, or '0', '0' and
@@ -65,7 +71,8 @@ struct BoardPieces {
 
 // The messages of message board `board` of `boards`: each "Message  #"
 // line after its listing line, up to the board's end or its first stop
-// line.
+// line. Lines are read in pieces of at most kLineLimit bytes, as the
+// search's walk of a board reads them.
 BoardPieces indexMessages(LineStream& log, const std::vector<BoardEntry>& boards, int board);
 
 // The file entries of file board `board` of `boards`: each entry line up

@@ -58,21 +58,37 @@ LogOffset nextIndexedOffset(const LogIndex& index, LogOffset from) {
   return next;
 }
 
-std::string newChatLines(LineStream& log, LogOffset contentOffset, LogOffset end) {
+void forEachNewChatLine(LineStream& log, const LogIndex& index, int board,
+                        const ChatLineTaker& take) {
+  if (board < 0 || board >= index.chatBoardCount() || !index.chatBoards[board].hasNew ||
+      board >= static_cast<int>(index.chatContentOffset.size())) {
+    return;
+  }
+  const LogOffset contentOffset = index.chatContentOffset[board];
+  const LogOffset end = nextIndexedOffset(index, contentOffset);
   std::string line;
   log.seek(contentOffset);
-  if (!readContentLine(log, end, line) || !readContentLine(log, end, line)) return {};
+  if (!readContentLine(log, end, line) || !readContentLine(log, end, line)) return;
   int count = newMessageCount(line);
-  if (!readContentLine(log, end, line)) return {};
-  std::string copied;
-  for (; count > 0 && readContentLine(log, end, line); --count) {
+  if (!readContentLine(log, end, line)) return;
+  for (; count > 0; --count) {
+    const LogOffset start = log.tell();
+    if (!readContentLine(log, end, line)) return;
     // An empty line ends the chat lines, and so does one that begins with
     // a CR: kept, it would end the back-log's list for good.
-    if (line.empty() || line.front() == '\r') break;
-    if (copied.size() + line.size() + 1 > kRunBytes) break;
+    if (line.empty() || line.front() == '\r') return;
+    if (!take(start, line)) return;
+  }
+}
+
+std::string newChatLines(LineStream& log, const LogIndex& index, int board) {
+  std::string copied;
+  forEachNewChatLine(log, index, board, [&](LogOffset, std::string_view line) {
+    if (copied.size() + line.size() + 1 > kRunBytes) return false;
     copied += line;
     copied += '\n';
-  }
+    return true;
+  });
   return copied;
 }
 

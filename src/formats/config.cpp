@@ -160,24 +160,46 @@ std::optional<ConfigError> applyPolicy(std::string_view key, std::optional<std::
 
 std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& config) {
   std::size_t at = 0;
+  int nextLine = 1;
   while (at < bytes.size()) {
     const std::string_view piece = nextPiece(bytes, at);
+    // The continuation of a long line is still on that line.
+    const int line = nextLine;
+    if (piece.ends_with('\n') || piece.ends_with('\r')) ++nextLine;
     // A line buffer's text ends at its first NUL byte.
-    std::string line(piece.substr(0, piece.find('\0')));
-    if (const std::size_t comment = line.find(';'); comment != std::string::npos) {
-      line.resize(comment);
+    std::string text(piece.substr(0, piece.find('\0')));
+    if (const std::size_t comment = text.find(';'); comment != std::string::npos) {
+      text.resize(comment);
     }
-    stripLineEnd(line);
-    if (line.find('=') == std::string::npos) continue;
-    const std::optional<KeyValue> entry = splitKeyValue(line);
+    stripLineEnd(text);
+    if (text.find('=') == std::string::npos) continue;
+    const std::optional<KeyValue> entry = splitKeyValue(text);
     if (!entry) continue;
     if (applyTextSetting(entry->key, entry->value, config)) continue;
-    if (auto error = applyPolicy(entry->key, entry->value, config)) return error;
+    if (auto error = applyPolicy(entry->key, entry->value, config)) {
+      error->line = line;
+      return error;
+    }
   }
   return std::nullopt;
 }
 
+Config builtInConfiguration() {
+  Config config;
+  config.signature = "SIGN.TXT";
+  config.quotation = "%s> ";
+  config.uploadfile = "%s.UP";
+  config.idfile = "ID.TXT";
+  config.grouplistfile = "GROUP.TXT";
+  config.headReplyMail = "%s %s に頂いたメールへのお返事です。"_sj;
+  config.headReplyNews = "%sさんの #%s「%s」へのレスです。"_sj;
+  config.headReplyNewsTitleChange = "%sさんの #%s「%s」を読んで"_sj;
+  return config;
+}
+
 namespace {
+
+constexpr std::string_view kName = "ZAZIR.CFG";
 
 std::string joinPath(std::string_view dir, std::string_view name) {
   std::string path(dir);
@@ -186,14 +208,37 @@ std::string joinPath(std::string_view dir, std::string_view name) {
   return path;
 }
 
+// The non-empty entries of a ":"-separated list.
+std::vector<std::string> listEntries(std::string_view list) {
+  std::vector<std::string> entries;
+  for (std::size_t at = 0; at <= list.size();) {
+    std::size_t end = list.find(':', at);
+    if (end == std::string_view::npos) end = list.size();
+    if (end > at) entries.emplace_back(list.substr(at, end - at));
+    at = end + 1;
+  }
+  return entries;
+}
+
+using Getenv = const char* (*)(const char*);
+
+std::string environment(Getenv getenv, const char* name) {
+  const char* value = getenv ? getenv(name) : std::getenv(name);
+  return value ? value : "";
+}
+
+// $XDG_CONFIG_HOME, else ~/.config; a relative directory does not count.
+std::string configHome(Getenv getenv) {
+  std::string home = environment(getenv, "XDG_CONFIG_HOME");
+  if (!home.empty() && home.front() == '/') return home;
+  home = environment(getenv, "HOME");
+  return home.empty() ? "" : joinPath(home, ".config");
+}
+
 }  // namespace
 
-std::optional<std::string> findConfigurationFile(std::string_view programPath,
-                                                 const char* (*getenv)(const char*)) {
-  auto env = [getenv](const char* name) -> std::string {
-    const char* value = getenv ? getenv(name) : std::getenv(name);
-    return value ? value : "";
-  };
+std::optional<std::string> findConfigurationFile(std::string_view programPath, Getenv getenv,
+                                                 std::string_view installedDir) {
   std::vector<std::string> candidates;
   // Only the file name's own extension counts: a "." in a directory name
   // (./build/zazir) or a leading "." (a hidden file) gives none.
@@ -203,29 +248,37 @@ std::optional<std::string> findConfigurationFile(std::string_view programPath,
   if (dot != std::string_view::npos && dot > nameStart) {
     candidates.push_back(std::string(programPath.substr(0, dot + 1)) + "CFG");
   }
-  const std::string_view kName = "ZAZIR.CFG";
   candidates.emplace_back(kName);
-  const std::string path = env("PATH");
-  for (std::size_t at = 0; at <= path.size();) {
-    std::size_t end = path.find(':', at);
-    if (end == std::string::npos) end = path.size();
-    // An empty entry is the current directory, already tried.
-    if (end > at) candidates.push_back(joinPath(path.substr(at, end - at), kName));
-    at = end + 1;
+  // An empty entry is the current directory, already tried.
+  for (const std::string& dir : listEntries(environment(getenv, "PATH"))) {
+    candidates.push_back(joinPath(dir, kName));
   }
-  std::string configHome = env("XDG_CONFIG_HOME");
-  if (configHome.empty() || configHome.front() != '/') {
-    const std::string home = env("HOME");
-    configHome = home.empty() ? "" : joinPath(home, ".config");
+  if (const std::string home = configHome(getenv); !home.empty()) {
+    candidates.push_back(joinPath(joinPath(home, "zazir"), kName));
   }
-  if (!configHome.empty()) candidates.push_back(joinPath(joinPath(configHome, "zazir"), kName));
+  std::string configDirs = environment(getenv, "XDG_CONFIG_DIRS");
+  if (configDirs.empty()) configDirs = "/etc/xdg:" + std::string(installedDir);
+  for (const std::string& dir : listEntries(configDirs)) {
+    if (dir.front() == '/') candidates.push_back(joinPath(joinPath(dir, "zazir"), kName));
+  }
 
   for (const std::string& candidate : candidates) {
     std::string cp932 = fromOsName(candidate);
     // Tested as the loader will open it: the CP932 path converted back.
-    if (isReadableFile(cp932)) return cp932;
+    if (isRegularFile(cp932)) return cp932;
   }
   return std::nullopt;
+}
+
+std::string userConfigurationFile(Getenv getenv) {
+  const std::string home = configHome(getenv);
+  if (home.empty()) return std::string(kName);
+  std::string path = joinPath(joinPath(home, "zazir"), kName);
+  const std::string user = environment(getenv, "HOME");
+  if (!user.empty() && user != "/" && startsWith(path, joinPath(user, ""))) {
+    path = "~/" + path.substr(joinPath(user, "").size());
+  }
+  return fromOsName(path);
 }
 
 }  // namespace zazir

@@ -39,24 +39,40 @@ struct Config {
   EditorCode editorCode = EditorCode::Locale;                        // EDITOR_CODE
 };
 
-// A configuration that cannot be used: the fatal message (CP932).
+// A configuration that cannot be used: the fatal message (CP932) and the
+// line (1-based) that holds the fault.
 struct ConfigError {
   std::string message;
+  int line = 0;
 };
 
 // Parses the configuration file's bytes. Returns the error of the first
 // invalid policy line, if any (parsing stops there).
 std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& config);
 
+// The settings a run without any configuration file uses: those of the
+// bundled sample. The upload file's directory is the log's, set once the
+// log is known.
+Config builtInConfiguration();
+
 // Where the configuration file is: the program's own file name with its
 // extension replaced by "CFG" (only when the file name has an extension),
 // else "ZAZIR.CFG" in the current directory, in each directory of PATH,
-// then in $XDG_CONFIG_HOME/zazir/ (default ~/.config/zazir/). None when it
-// is nowhere. Only a regular file that can be opened for reading counts.
-// `programPath` is argument zero as the system gives it; the result is
-// CP932, ready to be read. `getenv` reads the environment
+// in $XDG_CONFIG_HOME/zazir/ (default ~/.config/zazir/), then in each
+// directory of $XDG_CONFIG_DIRS under zazir/ (default /etc/xdg, then
+// `installedDir`, where the sample is installed). None when it is nowhere.
+// A regular file counts even when it cannot be read: reading it then
+// tells why. `programPath` is argument zero as the system gives it; the
+// result is CP932, ready to be read. `getenv` reads the environment
 // (replaceable in tests).
 std::optional<std::string> findConfigurationFile(std::string_view programPath,
-                                                 const char* (*getenv)(const char*) = nullptr);
+                                                 const char* (*getenv)(const char*) = nullptr,
+                                                 std::string_view installedDir = {});
+
+// The user's own configuration file, where a first one would go:
+// $XDG_CONFIG_HOME/zazir/ZAZIR.CFG or ~/.config/zazir/ZAZIR.CFG, with the
+// home directory written "~"; the current directory's when neither is
+// known.
+std::string userConfigurationFile(const char* (*getenv)(const char*) = nullptr);
 
 }  // namespace zazir

@@ -8,19 +8,7 @@
 
 #include "platform/encoding.h"
 
-#if (defined(__x86_64__) || defined(__i386__)) && defined(__SSE2__) && \
-    (defined(__GNUC__) || defined(__clang__))
-#define ZAZIR_SCAN_X86 1
-#include <immintrin.h>
-#if defined(__clang__)
-#define ZAZIR_BEGIN_AVX2 \
-  _Pragma("clang attribute push (__attribute__((target(\"avx2\"))), apply_to = function)")
-#define ZAZIR_END_AVX2 _Pragma("clang attribute pop")
-#else
-#define ZAZIR_BEGIN_AVX2 _Pragma("GCC push_options") _Pragma("GCC target(\"avx2\")")
-#define ZAZIR_END_AVX2 _Pragma("GCC pop_options")
-#endif
-#endif
+#include "platform/simd.h"
 
 namespace zazir::logscan {
 
@@ -97,40 +85,15 @@ std::size_t lineStartBefore(std::string_view window, std::size_t at) {
   return feed == std::string_view::npos ? 0 : feed + 1;
 }
 
-// The scan loop is compiled once per instruction set: each namespace below
-// defines its vector operations `Ops` and includes the loop.
+// The scan loop is compiled once per instruction set.
 namespace portable {
-struct Ops {
-  using Data = unsigned char;
-  using Mask = std::uint32_t;  // one byte's test result
-  static constexpr std::size_t kWidth = 1;
-  static Data load(const char* at) { return static_cast<unsigned char>(*at); }
-  static Data splat(char byte) { return static_cast<unsigned char>(byte); }
-  static Mask eq(Data a, Data b) { return a == b ? 1 : 0; }
-  static Mask atMost(Data a, Data b) { return a <= b ? 1 : 0; }
-  static Mask orOf(Mask a, Mask b) { return a | b; }
-  static Mask andOf(Mask a, Mask b) { return a & b; }
-  static Mask none() { return 0; }
-  static std::uint32_t bits(Mask m) { return m; }
-};
+using Ops = simd::portable::Ops;
 #include "formats/logscan_loop.inc"
 }  // namespace portable
 
-#ifdef ZAZIR_SCAN_X86
+#ifdef ZAZIR_SIMD_X86
 namespace sse2 {
-struct Ops {
-  using Data = __m128i;
-  using Mask = __m128i;
-  static constexpr std::size_t kWidth = 16;
-  static Data load(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
-  static Data splat(char byte) { return _mm_set1_epi8(byte); }
-  static Mask eq(Data a, Data b) { return _mm_cmpeq_epi8(a, b); }
-  static Mask atMost(Data a, Data b) { return _mm_cmpeq_epi8(_mm_min_epu8(a, b), a); }  // unsigned
-  static Mask orOf(Mask a, Mask b) { return _mm_or_si128(a, b); }
-  static Mask andOf(Mask a, Mask b) { return _mm_and_si128(a, b); }
-  static Mask none() { return _mm_setzero_si128(); }
-  static std::uint32_t bits(Mask m) { return static_cast<std::uint32_t>(_mm_movemask_epi8(m)); }
-};
+using Ops = simd::sse2::Ops;
 #include "formats/logscan_loop.inc"
 }  // namespace sse2
 
@@ -138,28 +101,14 @@ struct Ops {
 // the processor has it.
 ZAZIR_BEGIN_AVX2
 namespace avx2 {
-struct Ops {
-  using Data = __m256i;
-  using Mask = __m256i;
-  static constexpr std::size_t kWidth = 32;
-  static Data load(const char* at) {
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-  }
-  static Data splat(char byte) { return _mm256_set1_epi8(byte); }
-  static Mask eq(Data a, Data b) { return _mm256_cmpeq_epi8(a, b); }
-  static Mask atMost(Data a, Data b) { return _mm256_cmpeq_epi8(_mm256_min_epu8(a, b), a); }
-  static Mask orOf(Mask a, Mask b) { return _mm256_or_si256(a, b); }
-  static Mask andOf(Mask a, Mask b) { return _mm256_and_si256(a, b); }
-  static Mask none() { return _mm256_setzero_si256(); }
-  static std::uint32_t bits(Mask m) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(m)); }
-};
+using Ops = simd::avx2::Ops;
 #include "formats/logscan_loop.inc"
 }  // namespace avx2
 ZAZIR_END_AVX2
 #endif
 
 Verdict scan(std::string_view window, Isa isa) {
-#ifdef ZAZIR_SCAN_X86
+#ifdef ZAZIR_SIMD_X86
   if (isa == Isa::Avx2) return avx2::scanWindow(window);
   if (isa == Isa::Sse2) return sse2::scanWindow(window);
 #endif
@@ -179,7 +128,7 @@ bool isaAvailable(Isa isa) {
   switch (isa) {
     case Isa::Portable:
       return true;
-#ifdef ZAZIR_SCAN_X86
+#ifdef ZAZIR_SIMD_X86
     case Isa::Sse2:
       return true;
     case Isa::Avx2:

@@ -15,6 +15,17 @@ iconv_t asIconv(void* handle) {
   return static_cast<iconv_t>(handle);
 }
 
+std::string upperWithoutDashes(std::string_view text) {
+  std::string upper;
+  for (char c : text) {
+    if (c != '-' && c != '_') upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  }
+  return upper;
+}
+
+// Kana and kanji: a codeset that holds these can show the host's texts.
+constexpr std::string_view kJapaneseProbe = "\x82\xA9\x83\x4A\x8A\xBF";  // かカ漢
+
 }  // namespace
 
 Converter::Converter(const std::string& toCodeset, const std::string& fromCodeset) {
@@ -71,12 +82,57 @@ std::string localeCodeset() {
 }
 
 bool isCp932Codeset(std::string_view codeset) {
-  std::string upper;
-  for (char c : codeset) {
-    if (c != '-' && c != '_') upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  }
+  const std::string upper = upperWithoutDashes(codeset);
   return upper == "CP932" || upper == "SJIS" || upper == "SHIFTJIS" || upper == "WINDOWS31J" ||
          upper == "MSKANJI";
+}
+
+std::optional<std::string> terminalCodeset(std::string_view locale, std::string_view forced) {
+  if (!forced.empty()) {
+    if (upperWithoutDashes(forced) == "UTF8") return "UTF-8";
+    if (isCp932Codeset(forced)) return "CP932";
+    return std::nullopt;
+  }
+  if (isCp932Codeset(locale)) return std::string(locale);
+  const std::string codeset(locale);
+  if (Converter(codeset, "CP932").convert(kJapaneseProbe)) return codeset;
+  return "UTF-8";
+}
+
+bool isUtf8Text(std::string_view bytes) {
+  bool nonAscii = false;
+  for (std::size_t at = 0; at < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80) {
+      ++at;
+      continue;
+    }
+    nonAscii = true;
+    // The second byte's range shuts out overlong forms, surrogates and
+    // code points beyond U+10FFFF.
+    unsigned char low = 0x80, high = 0xBF;
+    std::size_t length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (at + length > bytes.size()) return false;
+    for (std::size_t i = 1; i < length; ++i) {
+      const auto next = static_cast<unsigned char>(bytes[at + i]);
+      if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) return false;
+    }
+    at += length;
+  }
+  return nonAscii;
 }
 
 std::optional<std::string> utf8ToCp932(std::string_view utf8) {

@@ -39,6 +39,17 @@ std::string localeCodeset();
 // bytes need no conversion.
 bool isCp932Codeset(std::string_view codeset);
 
+// The codeset the terminal is drawn and typed in: `forced` when it is set
+// (ZAZIR_CHARSET: UTF-8, or SJIS and its other names), else the locale's
+// when it can show Japanese, else UTF-8 (under LANG=C every character
+// would be a "?"). None when `forced` names neither.
+std::optional<std::string> terminalCodeset(std::string_view locale, std::string_view forced);
+
+// True when `bytes` are valid UTF-8 holding some non-ASCII text: what a
+// user's editor writes, rather than CP932 (which is almost never valid
+// UTF-8 once it holds Japanese).
+bool isUtf8Text(std::string_view bytes);
+
 std::optional<std::string> utf8ToCp932(std::string_view utf8);
 std::optional<std::string> cp932ToUtf8(std::string_view cp932);
 

@@ -21,6 +21,13 @@ void onSignal(int number) {
   errno = saved;
 }
 
+void setHandler(int number, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  sigaction(number, &action, nullptr);
+}
+
 void installSignalHandlers() {
   if (signalPipe[0] >= 0) return;
   if (pipe(signalPipe) != 0) return;
@@ -28,11 +35,8 @@ void installSignalHandlers() {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     fcntl(fd, F_SETFD, FD_CLOEXEC);
   }
-  struct sigaction action {};
-  action.sa_handler = onSignal;
-  sigemptyset(&action.sa_mask);
   for (int number : {SIGWINCH, SIGCONT, SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
-    sigaction(number, &action, nullptr);
+    setHandler(number, onSignal);
   }
 }
 
@@ -78,6 +82,9 @@ void RawTerminal::enter() {
   raw.c_cc[VTIME] = 0;
   tcsetattr(inFd_, TCSAFLUSH, &raw);
   raw_ = true;
+  // A stop from outside is the program's to make (the terminal first);
+  // while an editor runs, a stop takes the program along with it.
+  setHandler(SIGTSTP, onSignal);
   // Alternate screen, cursor keys and keypad in their normal form (an
   // editor that died may have left them in application mode, whose keypad
   // digits would arrive as sequences and be swallowed), cursor shown.
@@ -86,9 +93,18 @@ void RawTerminal::enter() {
 
 void RawTerminal::leave() {
   if (!raw_) return;
+  setHandler(SIGTSTP, SIG_DFL);
   write("\x1b[0m\x1b[?25h\x1b[?1049l");
   tcsetattr(inFd_, TCSAFLUSH, &saved_);
   raw_ = false;
+}
+
+void RawTerminal::stop() {
+  leave();
+  // The whole job stops, as the shell's own Ctrl-Z would stop it; a job
+  // that no shell controls is not stopped and goes straight on.
+  kill(0, SIGTSTP);
+  enter();
 }
 
 void RawTerminal::write(std::string_view bytes) {
@@ -114,6 +130,7 @@ RawTerminal::Event RawTerminal::wait(std::string& input, int timeoutMs, int& sig
       if (::read(signalPipe[0], &number, 1) == 1) {
         if (number == SIGWINCH) return Event::Resize;
         if (number == SIGCONT) return Event::Redraw;
+        if (number == SIGTSTP) return Event::Stop;
         signal = number;
         return Event::Terminate;
       }

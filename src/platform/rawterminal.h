@@ -24,11 +24,14 @@ class RawTerminal {
   // Raw mode on the alternate screen, and back to what the user had.
   void enter();
   void leave();
+  // Stops the program as a shell's job (Ctrl-Z) with the terminal given
+  // back, and takes it again once the job goes on.
+  void stop();
 
   void write(std::string_view bytes);
   TerminalSize size() const;
 
-  enum class Event { Input, Timeout, Resize, Redraw, Terminate };
+  enum class Event { Input, Timeout, Resize, Redraw, Stop, Terminate };
   // Waits up to `timeoutMs` (-1: for ever) for input or a signal. On Input
   // the bytes read are appended to `input`; on Terminate `signal` tells
   // which.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/encoding.h"
 
@@ -178,6 +179,11 @@ bool fileExists(const std::string& path) {
   return ::stat(osName(path).c_str(), &info) == 0;
 }
 
+bool isRegularFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(osName(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool removeFile(const std::string& path) {
   return ::unlink(osName(path).c_str()) == 0;
 }
@@ -202,6 +208,25 @@ std::optional<std::string> readBinaryFile(const std::string& path, std::size_t l
 
 bool isReadableFile(const std::string& path) {
   return readBinaryFile(path, 0).has_value();
+}
+
+std::string openProblem(const std::string& path, OpenFor purpose) {
+  const std::string name = osName(path);
+  // Asked again of the system: whoever failed to open it has let errno go.
+  const int access = purpose == OpenFor::Appending ? O_WRONLY | O_APPEND : O_RDONLY;
+  Fd fd(::open(name.c_str(), access | O_CLOEXEC | O_NONBLOCK));
+  std::string reason;
+  struct stat info {};
+  if (!fd.ok()) {
+    reason = std::strerror(errno);
+  } else if (fstat(fd.get(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    reason = std::strerror(EISDIR);
+  } else if (!S_ISREG(info.st_mode)) {
+    reason = "not a regular file";
+  } else {
+    reason = "could not be read or written";
+  }
+  return name + ": " + reason;
 }
 
 std::optional<std::string> readTextFile(const std::string& path) {

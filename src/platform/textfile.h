@@ -18,6 +18,8 @@ std::string toTextMode(std::string_view text);
 std::string fromTextMode(std::string_view bytes);
 
 bool fileExists(const std::string& path);
+// True when `path` leads to a regular file, whether it can be read or not.
+bool isRegularFile(const std::string& path);
 bool removeFile(const std::string& path);
 
 // The file's bytes as they are on disk, at most `limit` of them; none when
@@ -26,6 +28,12 @@ std::optional<std::string> readBinaryFile(const std::string& path,
                                           std::size_t limit = std::string::npos);
 // True when `path` names a regular file that can be opened for reading.
 bool isReadableFile(const std::string& path);
+// What keeps the file at `path` from being opened for reading, or for
+// appending to it as it stands: "FILE: reason", with FILE as the system
+// names it and the reason in its words ("No such file or directory").
+enum class OpenFor { Reading, Appending };
+std::string openProblem(const std::string& path, OpenFor purpose = OpenFor::Reading);
+
 // The file read in text mode.
 std::optional<std::string> readTextFile(const std::string& path);
 

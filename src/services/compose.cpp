@@ -100,12 +100,13 @@ bool askSignature(App& app) {
 bool appendSignature(App& app, Composition& composition) {
   const std::optional<std::string> signature = readTextFile(app.config.signature);
   if (!signature) return false;
+  const std::string text = fromUserFile(*signature);
   // The end mark that editors leave gives way; the signature starts on a
   // line of its own.
   std::string bytes = composition.edited;
   if (!bytes.empty() && bytes.back() == '\x1a') bytes.pop_back();
   if (!bytes.empty() && bytes.back() != '\n') bytes += composition.utf8 ? "\n" : "\r\n";
-  bytes += toEditorFile(*signature, composition.utf8);
+  bytes += toEditorFile(text, composition.utf8);
   if (!replacePrivateFile(composition.path, bytes)) return false;
   composition.edited = std::move(bytes);
   decode(composition);

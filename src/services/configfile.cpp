@@ -5,6 +5,7 @@
 #include "console/dialogs.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
+#include "services/editortext.h"
 
 namespace zazir {
 
@@ -12,8 +13,11 @@ using namespace literals;
 
 void loadConfiguration(Console& console, const std::string& path, Config& config) {
   const std::optional<std::string> bytes = readBinaryFile(path);
-  if (!bytes) fatalError(console, "設定ファイルが開けません。"_sj);
-  if (auto error = parseConfiguration(*bytes, config)) fatalError(console, error->message);
+  if (!bytes) fatalError(console, "設定ファイルが開けません。"_sj, openProblem(path));
+  if (auto error = parseConfiguration(fromUserFile(*bytes), config)) {
+    fatalError(console, error->message,
+               formatText("%s:%i: not a value this setting takes", toOsName(path), error->line));
+  }
 }
 
 }  // namespace zazir

@@ -12,6 +12,7 @@ using namespace literals;
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool isContinuation(unsigned char byte) {
   return byte >= 0x80 && byte <= 0xBF;
@@ -93,6 +94,15 @@ EditedText fromEditorFile(std::string_view bytes, bool utf8) {
   edited.text = convertEach(Converter("CP932", "UTF-8"), text, utf8Length,
                             unconvertiblePlaceholder(), &edited.unconvertible);
   return edited;
+}
+
+std::string fromUserFile(std::string_view bytes) {
+  if (!isUtf8Text(bytes)) return std::string(bytes);
+  // The mark some editors put first would make the first key unknown.
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  if (auto whole = utf8ToCp932(bytes)) return std::move(*whole);
+  return convertEach(Converter("CP932", "UTF-8"), bytes, utf8Length, unconvertiblePlaceholder(),
+                     nullptr);
 }
 
 }  // namespace zazir

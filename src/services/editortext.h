@@ -32,6 +32,11 @@ struct EditedText {
 };
 EditedText fromEditorFile(std::string_view bytes, bool utf8);
 
+// A file the user writes by hand (the configuration, the signature), as
+// CP932: read as UTF-8 when it is valid UTF-8 holding non-ASCII text, as
+// it stands otherwise. A character CP932 lacks becomes the placeholder.
+std::string fromUserFile(std::string_view bytes);
+
 // What stands in for a character that CP932 lacks: "〓".
 const std::string& unconvertiblePlaceholder();
 

@@ -224,6 +224,7 @@ TEST_F(IdListTest, RegisteringWithoutAGroupFileEndsTheProgram) {
   const ProgramExit exit = testing::exitOf([&] { chooseIds(t_.app); });
   EXPECT_EQ(exit.status, kExitFatal);
   EXPECT_EQ(utf8(exit.message), "グループファイルが開けません。");
+  EXPECT_EQ(exit.detail, t_.config.grouplistfile + ": No such file or directory");
   EXPECT_EQ(fileBytes(t_.config.grouplistfile), "<none>");
 }
 

@@ -118,5 +118,20 @@ TEST_F(ConsoleTest, ControlBytesInTextAreCellsAndNeverSound) {
   EXPECT_EQ(backend_.row(0), "a??b");
 }
 
+TEST_F(ConsoleTest, ANoticeShowsOnceOnTheStatusRowOverTheScreenThatWaits) {
+  console_.showOnce(sj("設定ファイルなし"));
+  console_.clearScreen();
+  console_.setCursor(0, 23);
+  console_.writeText("own status");
+  console_.present();  // not a wait: no notice yet
+  EXPECT_EQ(backend_.row(23), "own status");
+  backend_.type("ab");
+  console_.getKey();
+  console_.getKey();
+  EXPECT_EQ(backend_.rowAtKey(0, 23), "設定ファイルなし");
+  EXPECT_EQ(backend_.screenAtKey(0).at(79, 23).attribute, attr::kBar);
+  EXPECT_EQ(backend_.rowAtKey(1, 23), "own status");
+}
+
 }  // namespace
 }  // namespace zazir

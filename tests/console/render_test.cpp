@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "console/console.h"
 #include "support/scripted_backend.h"
 #include "support/terminal_model.h"
@@ -104,15 +107,28 @@ TEST(Render, ControlBytesAndEscapesNeverReachTheTerminalRaw) {
   EXPECT_EQ(rowToUtf8(console.screen(), 0), model.rowText(0));
 }
 
-TEST(Render, SgrFollowsTheConsoleColourBits) {
-  EXPECT_EQ(sgrFor(attr::kStartup), "\x1b[0m");
-  EXPECT_EQ(sgrFor(attr::kNormal), "\x1b[0;97;40m");     // bright white on black
-  EXPECT_EQ(sgrFor(attr::kBar), "\x1b[0;30;107m");       // black on bright white
-  EXPECT_EQ(sgrFor(attr::kHighlight), "\x1b[0;97;42m");  // bright white on green
-  EXPECT_EQ(sgrFor(attr::kFatal), "\x1b[0;30;104m");     // black on bright blue
-  EXPECT_EQ(sgrFor(0x01), "\x1b[0;34;40m");              // console blue is ANSI 4
-  EXPECT_EQ(sgrFor(0x04), "\x1b[0;31;40m");              // console red is ANSI 1
-  EXPECT_EQ(sgrFor(attr::kIdFileNotice), "\x1b[0;30;105m");
+TEST(Render, SgrFollowsTheConsoleColourBitsOrWithoutColoursReverseAndBold) {
+  struct Case {
+    Attribute attribute;
+    const char* colours;
+    const char* noColour;
+  } cases[] = {
+      // White on black and the start-up colours are the terminal's own.
+      {attr::kStartup, "\x1b[0m", "\x1b[0m"},
+      {attr::kNormal, "\x1b[0m", "\x1b[0m"},
+      {attr::kBar, "\x1b[0;30;107m", "\x1b[0;7m"},        // black on bright white
+      {attr::kHighlight, "\x1b[0;97;42m", "\x1b[0;7m"},   // bright white on green
+      {attr::kFatal, "\x1b[0;30;104m", "\x1b[0;7m"},      // black on bright blue
+      {attr::kIdFileNotice, "\x1b[0;30;105m", "\x1b[0;7m"},
+      {attr::kMarked, "\x1b[0;30;103m", "\x1b[0;1m"},
+      {attr::kTyped, "\x1b[0;92;40m", "\x1b[0m"},
+      {0x01, "\x1b[0;34;40m", "\x1b[0m"},  // console blue is ANSI 4
+      {0x04, "\x1b[0;31;40m", "\x1b[0m"},  // console red is ANSI 1
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(sgrFor(c.attribute), c.colours) << int{c.attribute};
+    EXPECT_EQ(sgrFor(c.attribute, Colours::Off), c.noColour) << int{c.attribute};
+  }
 }
 
 TEST(Render, SendsOnlyWhatChanged) {
@@ -130,19 +146,40 @@ TEST(Render, SendsOnlyWhatChanged) {
   EXPECT_EQ(out.find("llo"), std::string::npos);
 }
 
-TEST(Render, ASmallTerminalIsDrawnClipped) {
+TEST(Render, BelowEightyByTwentyFourANoticeStandsInForTheScreenUntilItFits) {
   ScriptedBackend backend;
   Console console(backend);
   console.clearScreen();
   for (int row = 0; row < 24; ++row) {
     console.setCursor(0, row);
-    console.writeText(std::string(79, 'x') + sj("漢"));
+    console.writeText(std::string(78, 'x') + sj("漢"));
   }
-  Renderer renderer("UTF-8");
-  TerminalModel model(10, 40, false);
-  model.feed(renderer.frame(console.screen(), 10, 40));
-  EXPECT_EQ(model.rowText(9), std::string(40, 'x'));
-  EXPECT_EQ(model.strayControls(), "");
+  struct Case {
+    int rows, columns;
+    std::vector<std::string> shown;
+  } cases[] = {
+      {24, 79, {"端末の大きさを 80x24 以上にしてください。",
+                "Please make the terminal at least 80x24.", "(79x24)"}},
+      {23, 80, {"端末の大きさを 80x24 以上にしてください。",
+                "Please make the terminal at least 80x24.", "(80x23)"}},
+      // Cut at the edge, never half a character.
+      {2, 13, {"端末の大きさ", "Please make t"}},
+  };
+  for (const Case& c : cases) {
+    Renderer renderer("UTF-8");
+    renderer.frame(console.screen(), 25, 80);
+    TerminalModel model(c.rows, c.columns, false);
+    model.feed(renderer.frame(console.screen(), c.rows, c.columns));
+    for (int row = 0; row < c.rows; ++row) {
+      const std::string expected = row < static_cast<int>(c.shown.size()) ? c.shown[row] : "";
+      EXPECT_EQ(model.rowText(row), expected) << c.columns << "x" << c.rows << " row " << row;
+    }
+    EXPECT_EQ(model.strayControls(), "");
+    // Large enough again: the screen whole, not only what changed meanwhile.
+    TerminalModel larger(24, 80, false);
+    larger.feed(renderer.frame(console.screen(), 24, 80));
+    EXPECT_EQ(larger.rowText(23), rowToUtf8(console.screen(), 23));
+  }
 }
 
 }  // namespace

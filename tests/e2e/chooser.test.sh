@@ -20,7 +20,7 @@ opened_then_quit() {
 
 # No argument: every file of LOGFILE_DIR, sorted; Right, Enter picks the
 # second one.
-sed -i 's|^LOGFILE_DIR=\r$|LOGFILE_DIR=logs/\r|' "$dir/ZAZIR.CFG"
+sed -i 's|^LOGFILE_DIR=$|LOGFILE_DIR=logs/|' "$dir/ZAZIR.CFG"
 start_zazir "$dir"
 wait_for "0605.LOG"
 expect_row 0 "        0605.LOG        0606.log       notes.txt"

@@ -15,10 +15,7 @@ EDIT
 EDITOR="sh $WORK/edit.sh" start_zazir "$dir" DEMO.LOG
 at_main_menu
 
-keys Down Enter
-wait_for "パソコン何でも相談室"
-keys Down Enter
-wait_for "Message  #1021"
+to_message_1021
 keys R
 wait_for "タイトルを変更しますか？"
 keys Enter
@@ -31,10 +28,7 @@ wait_for "書き込んでよいですか？([Ｙ]/N/E)"
 screen | grep -qF "返事です。～①" || fail "the typed text is not in the preview"
 keys y
 wait_for "Message  #1021"
-keys Escape
-wait_for "パソコン何でも相談室"
-keys Escape
-wait_for "メール ......"
+back_to_main_menu
 quit_zazir
 
 grep -qF "かずや> PC-9821 に SCSI のハードディスクを増設しようと思っています。" "$WORK/seen.0" ||

@@ -11,7 +11,12 @@ cmake --install "$(dirname "$zazir")" --prefix "$prefix" >/dev/null
 [ -x "$prefix/bin/zazir" ] || fail "no program in $prefix/bin"
 man=$(find "$prefix" -name zazir.1)
 [ -n "$man" ] || fail "no man page"
-grep -q '^\.SH EXIT STATUS' "$man" || fail "the man page has no exit statuses"
+for section in "EXIT STATUS" ENVIRONMENT EXAMPLES; do
+  grep -q "^\.SH $section" "$man" || fail "the man page has no $section section"
+done
+# The sample configuration, searched after the user's own.
+cmp -s "$prefix/etc/xdg/zazir/ZAZIR.CFG" "$(dirname "$0")/../../examples/ZAZIR.CFG" ||
+  fail "no sample configuration in $prefix/etc/xdg/zazir"
 
 "$prefix/bin/zazir" --version </dev/null | grep -qE '^zazir [0-9]+\.[0-9]+\.[0-9]+$' ||
   fail "--version"

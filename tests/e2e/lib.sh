@@ -15,8 +15,10 @@ WORK=$(mktemp -d)
 SOCKET_STEM="zazir-e2e-$$"
 STARTS=0
 SOCKET="$SOCKET_STEM-0"
-# Nothing of the user's own configuration may take part.
-export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
+# Nothing of the user's own configuration or of an installed one may take
+# part, nor the user's choices of colours and codeset.
+export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_CONFIG_DIRS="$WORK/xdg"
+unset NO_COLOR ZAZIR_CHARSET
 mkdir -p "$HOME"
 
 cleanup() {
@@ -35,18 +37,32 @@ demo_dir() {
   echo "$WORK/demo"
 }
 
+# new_terminal COMMAND: a fresh tmux server with one 80x25 pane running
+# COMMAND.
+new_terminal() {
+  STARTS=$((STARTS + 1))
+  SOCKET="$SOCKET_STEM-$STARTS"
+  tmuxc -f /dev/null -u new-session -d -s e2e -x 80 -y 25 "$1"
+  tmuxc set -s escape-time 0
+}
+
 # start_zazir DIR [ARGS...]: runs the program in DIR in a fresh terminal.
-# EDITOR may be set by the caller; it is passed through.
+# EDITOR may be set by the caller; it is passed through, and so are the
+# variable assignments in RUN_ENV ("LANG=C TERM=dumb").
 start_zazir() {
   local dir=$1
   shift
   local args=""
   for a in "$@"; do args+=" $(printf '%q' "$a")"; done
+  # No leak check at the program's exit here (the unit tests make it): on a
+  # loaded machine it may outlast a test's wait, and the hang-up of the
+  # killed terminal then leaves the check spinning for ever.
   cat >"$WORK/run.sh" <<RUN
+export ASAN_OPTIONS="\${ASAN_OPTIONS:+\$ASAN_OPTIONS:}detect_leaks=0"
 stty -g > "$WORK/stty.before"
 printf '\033='  # the keypad in application mode, as a crashed editor may leave it
 cd $(printf '%q' "$dir")
-$(printf '%q' "$ZAZIR")$args 2> "$WORK/stderr"
+env ${RUN_ENV:-} $(printf '%q' "$ZAZIR")$args 2> "$WORK/stderr"
 echo \$? > "$WORK/status.tmp"
 stty -g > "$WORK/stty.after"
 mv "$WORK/status.tmp" "$WORK/status"
@@ -55,11 +71,14 @@ cat "$WORK/stderr"
 sleep 600
 RUN
   rm -f "$WORK/status"
-  STARTS=$((STARTS + 1))
-  SOCKET="$SOCKET_STEM-$STARTS"
-  tmuxc -f /dev/null -u new-session -d -s e2e -x 80 -y 25 \
-    "env EDITOR=$(printf '%q' "${EDITOR:-true}") VISUAL= PATH=$(printf '%q' "$PATH") bash --norc --noprofile $WORK/run.sh"
-  tmuxc set -s escape-time 0
+  new_terminal "env EDITOR=$(printf '%q' "${EDITOR:-true}") VISUAL= PATH=$(printf '%q' "$PATH") bash --norc --noprofile $WORK/run.sh"
+}
+
+# start_shell DIR: an interactive shell (job control on) in DIR, with the
+# prompt "$ ".
+start_shell() {
+  new_terminal "cd $(printf '%q' "$1") && env PS1='$ ' EDITOR=true VISUAL= bash --norc --noprofile -i"
+  wait_for '$'
 }
 
 screen() { tmuxc capture-pane -p -t e2e; }
@@ -126,7 +145,7 @@ wait_exit() {
 
 expect_status() {
   local status
-  status=$(wait_exit)
+  status=$(wait_exit) || { echo "$status"; exit 1; }
   [ "$status" = "$1" ] || fail "exit status $status, expected $1"
 }
 
@@ -134,6 +153,21 @@ expect_status() {
 at_main_menu() {
   wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
   keys n
+  wait_for "メール ......"
+}
+
+# to_message_1021: from the main menu to message #1021 of the board
+# "pc98"; back_to_main_menu: from there back.
+to_message_1021() {
+  keys Down Enter
+  wait_for "パソコン何でも相談室"
+  keys Down Enter
+  wait_for "Message  #1021"
+}
+back_to_main_menu() {
+  keys Escape
+  wait_for "パソコン何でも相談室"
+  keys Escape
   wait_for "メール ......"
 }
 

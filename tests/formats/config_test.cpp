@@ -203,6 +203,11 @@ TEST_F(ConfigFiles, SearchOrder) {
   write("p3/ZAZIR.CFG", "");
   write("xdg/zazir/ZAZIR.CFG", "");
   write("home/.config/zazir/ZAZIR.CFG", "");
+  write("sys2/zazir/ZAZIR.CFG", "");
+  write("installed/zazir/ZAZIR.CFG", "");
+  // Found all the same: reading it tells why it cannot be used.
+  const std::string locked = write("locked/ZAZIR.CFG", "");
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
   struct Case {
     const char* name;
     std::string program;
@@ -234,13 +239,47 @@ TEST_F(ConfigFiles, SearchOrder) {
        ".",
        {{"XDG_CONFIG_HOME", "xdg"}, {"HOME", r + "home"}},
        r + "home/.config/zazir/ZAZIR.CFG"},
-      {"nowhere", "zazir", "nocfg", {{"PATH", r + "p1"}, {"HOME", r + "nocfg"}}, std::nullopt},
+      {"the system's directories after the user's, in order",
+       "zazir",
+       "nocfg",
+       {{"HOME", r + "nocfg"}, {"XDG_CONFIG_DIRS", "sys2:" + r + "p1:" + r + "sys2"}},
+       r + "sys2/zazir/ZAZIR.CFG"},
+      {"an unreadable file", "zazir", "locked", {}, "ZAZIR.CFG"},
+      {"nowhere",
+       "zazir",
+       "nocfg",
+       {{"PATH", r + "p1"}, {"HOME", r + "nocfg"}, {"XDG_CONFIG_DIRS", r + "p1"}},
+       std::nullopt},
   };
   const testing::InDirectory restored(root_);
   for (const Case& c : cases) {
     std::filesystem::current_path(root_ + c.cwd);
     fakeEnvironment = c.env;
-    EXPECT_EQ(findConfigurationFile(c.program, fakeGetenv), c.found) << c.name;
+    EXPECT_EQ(findConfigurationFile(c.program, fakeGetenv, r + "installed"), c.found) << c.name;
+  }
+  // Where the sample is installed counts only when XDG_CONFIG_DIRS is not
+  // set (and /etc/xdg holds none).
+  fakeEnvironment = {{"HOME", r + "nocfg"}};
+  if (!std::filesystem::exists("/etc/xdg/zazir/ZAZIR.CFG")) {
+    EXPECT_EQ(findConfigurationFile("zazir", fakeGetenv, r + "installed"),
+              r + "installed/zazir/ZAZIR.CFG");
+  }
+}
+
+TEST(UserConfigurationFile, TheUsersOwnPlaceWithTheHomeDirectoryShort) {
+  struct Case {
+    std::map<std::string, std::string> env;
+    std::string shown;
+  } cases[] = {
+      {{{"HOME", "/home/me"}}, "~/.config/zazir/ZAZIR.CFG"},
+      {{{"HOME", "/home/me/"}, {"XDG_CONFIG_HOME", "/home/me/cfg"}}, "~/cfg/zazir/ZAZIR.CFG"},
+      {{{"HOME", "/home/me"}, {"XDG_CONFIG_HOME", "/etc/me"}}, "/etc/me/zazir/ZAZIR.CFG"},
+      {{{"HOME", "/home/me"}, {"XDG_CONFIG_HOME", "/home/meet"}}, "/home/meet/zazir/ZAZIR.CFG"},
+      {{}, "ZAZIR.CFG"},
+  };
+  for (const Case& c : cases) {
+    fakeEnvironment = c.env;
+    EXPECT_EQ(userConfigurationFile(fakeGetenv), c.shown);
   }
 }
 

@@ -161,7 +161,7 @@ TEST_F(DemoLog, FileBoards) {
 }
 
 TEST(ExampleFiles, AreCp932WithCrLfLineEnds) {
-  for (const char* name : {"DEMO.LOG", "ZAZIR.CFG", "ID.TXT", "GROUP.TXT", "SIGN.TXT"}) {
+  for (const char* name : {"DEMO.LOG", "ID.TXT", "GROUP.TXT", "SIGN.TXT"}) {
     const std::string bytes = example(name);
     ASSERT_FALSE(bytes.empty()) << name;
     EXPECT_TRUE(bytes.ends_with("\r\n")) << name;
@@ -173,8 +173,11 @@ TEST(ExampleFiles, AreCp932WithCrLfLineEnds) {
   }
 }
 
-TEST(ExampleFiles, TheConfigurationShowsEveryKeyInReadableLines) {
-  const std::string config = fromTextMode(example("ZAZIR.CFG"));
+// The configuration is the user's file: UTF-8, as a Linux editor keeps it.
+TEST(ExampleFiles, TheConfigurationShowsEveryKeyInReadableUtf8Lines) {
+  const std::string bytes = example("ZAZIR.CFG");
+  ASSERT_TRUE(isUtf8Text(bytes));
+  const std::string config = utf8ToCp932(bytes).value_or("");
   for (const char* key : {"EDITOR=", "EDITOR_OPT1=", "EDITOR_OPT2=", "SIGNATURE=SIGN.TXT",
                           "QUOTATION=", "LOGFILE_DIR=", "UPLOADFILE_DIR=", "UPLOADFILE=%s.UP",
                           "CUTFILE_DIR=", "TEMPORARY_DIR=", "IDFILE=ID.TXT",
@@ -183,7 +186,8 @@ TEST(ExampleFiles, TheConfigurationShowsEveryKeyInReadableLines) {
                           "LINECHAT_QUOTE=LINECHAT_QUESTION", "DELETENULLLINE=FALSE"}) {
     EXPECT_NE(config.find(std::string("\n") + key), std::string::npos) << key;
   }
-  // The reader takes 79 bytes at a time: a longer line would be split.
+  // The reader takes 79 bytes of CP932 at a time: a longer line would be
+  // split.
   std::size_t start = 0;
   for (std::size_t end; (end = config.find('\n', start)) != std::string::npos; start = end + 1) {
     EXPECT_LE(end - start + 2, 79u) << testing::utf8(config.substr(start, end - start));

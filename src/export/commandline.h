@@ -1,0 +1,33 @@
+// What the command line asks for: the reader on a log, pattern or
+// directory, or one of the commands that need no terminal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zazir {
+
+// Exit statuses of the commands that run without a terminal.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitNothingToExport = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitFileError = 50;
+
+enum class CommandMode { Read, List, Export, Help, Version, Usage };
+
+struct CommandLine {
+  CommandMode mode = CommandMode::Read;
+  std::string logArgument;        // Read: the log, pattern or directory; empty for none
+  std::string exportDirectory;    // Export: where the files go
+  std::vector<std::string> logs;  // List and Export: logs or directories of logs
+  std::string problem;            // Usage: what is wrong with the arguments
+};
+
+// `args` are the arguments after the program's name. For the reader only
+// the first one counts, options after it included; "--" ends the options.
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The one line that says how the program is called, for standard error.
+extern const char kUsageLine[];
+
+}  // namespace zazir

@@ -1,0 +1,18 @@
+// --export: the mail, messages, file entries, chat lines and Notewall of
+// one or more logs into a directory of UTF-8 mailboxes and text files,
+// merged in log order, each message once.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace zazir {
+
+// Exports the logs (or directories of logs) `args` into `osDir`, which is
+// created when missing. Nothing is written when any file to be written
+// exists already. Returns the exit status: 1 when the logs hold nothing to
+// export, 50 on a file error (told on `err` with the file and the reason).
+int runExport(const std::string& osDir, const std::vector<std::string>& args, std::FILE* err);
+
+}  // namespace zazir

@@ -1,0 +1,27 @@
+// The logs a command is given: files as they are, and the files of a
+// directory in name order.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/linestream.h"
+
+namespace zazir {
+
+// The files named by `args` (operating-system names); of a directory, its
+// regular files. A directory that cannot be read ends the list: `problem`
+// names it with the reason.
+bool expandLogs(const std::vector<std::string>& args, std::vector<std::string>& logs,
+                std::string& problem);
+
+// The log opened for reading with a large buffer; none when it cannot be,
+// with `problem` naming it and the reason.
+std::unique_ptr<FileLineStream> openLog(const std::string& osPath, std::string& problem);
+
+// The file's size in bytes; 0 when it cannot be told.
+std::uint64_t fileSize(const std::string& osPath);
+
+}  // namespace zazir

@@ -1,0 +1,75 @@
+// Messages and mail as mboxrd, the way mail readers take it: a "From "
+// line, headers (non-ASCII text as RFC 2047 encoded words of UTF-8), the
+// body in UTF-8 with ">From " quoting, and a blank line after each.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/logparts.h"
+
+namespace zazir {
+
+class OutputFile;
+class SeenSet;
+class Utf8Decoder;
+
+// A date and time as the host wrote them, in Japan's time.
+struct HostDate {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// "96/06/02" and "21:40:12" (or "21:40"); a two-digit year 70..99 is 19xx,
+// 00..69 20xx. None unless every part is in its range.
+std::optional<HostDate> parseHostDate(std::string_view date, std::string_view time);
+// "Sun, 02 Jun 1996 21:40:12 +0900".
+std::string mailDate(const HostDate& date);
+
+// A header's text: as it stands when it is plain printable ASCII, else
+// encoded words, folded onto lines of their own.
+std::string headerText(std::string_view utf8);
+// "handle" <id@zazir.invalid>: the ID as a local part (quoted when it must
+// be), the handle as a quoted or encoded phrase.
+std::string mailboxOf(std::string_view id, std::string_view handle);
+
+// The "From " line and headers of one message, up to the blank line that
+// ends them. `header` holds the log's header lines (CP932); `board` is
+// empty for mail.
+std::string mboxHeaders(const std::vector<std::string>& header, std::string_view board, int number,
+                        std::uint64_t key, Utf8Decoder& decoder);
+
+// Writes the messages or mails of a walk to an mbox file; one already
+// written (found in `seen`) is counted and left out.
+class MboxSink : public ItemSink {
+ public:
+  MboxSink(OutputFile& file, Utf8Decoder& decoder, SeenSet& seen, std::string_view board)
+      : file_(file), decoder_(decoder), seen_(seen), board_(board) {}
+
+  Take begin(const std::vector<std::string>& header) override;
+  void text(std::string_view piece) override;
+  void lineEnd() override;
+  void end() override;
+
+  int written() const { return written_; }
+  int duplicates() const { return duplicates_; }
+
+ private:
+  void endQuoting(bool quote);
+
+  OutputFile& file_;
+  Utf8Decoder& decoder_;
+  SeenSet& seen_;
+  std::string board_;
+  int written_ = 0;
+  int duplicates_ = 0;
+  // A line's start while it may still be ">>From ": its '>' bytes and how
+  // much of "From " has come.
+  bool lineStart_ = true;
+  std::size_t quotes_ = 0;
+  std::size_t fromBytes_ = 0;
+};
+
+}  // namespace zazir

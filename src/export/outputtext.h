@@ -1,0 +1,33 @@
+// Text for the terminal, pipes and file names: in the locale's codeset, or
+// in UTF-8 when the locale's codeset cannot hold Japanese (LANG=C).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace zazir {
+
+class Converter;
+
+class OutputText {
+ public:
+  // The codeset of the current locale, or UTF-8 as above.
+  OutputText();
+  explicit OutputText(const std::string& codeset);
+  ~OutputText();
+
+  const std::string& codeset() const { return codeset_; }
+  // UTF-8 text in the codeset; a character it lacks becomes '?'.
+  std::string operator()(std::string_view utf8) const;
+
+ private:
+  std::string codeset_;
+  std::unique_ptr<Converter> converter_;  // none: the codeset is UTF-8
+};
+
+// A name from the log made safe for a path as the cut files' names are:
+// "/" and NUL become "_".
+std::string safeFileName(std::string_view cp932);
+
+}  // namespace zazir

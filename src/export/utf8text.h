@@ -1,0 +1,31 @@
+// CP932 to UTF-8 at table speed, for whole logs. The table is iconv's own
+// mapping, so the export says what iconv would; a byte with no Unicode form
+// becomes U+FFFD and is counted, never dropped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zazir {
+
+class Utf8Decoder {
+ public:
+  // Appends the UTF-8 form of `cp932` to `out`. A lead byte at the end of
+  // the piece waits for the next one, so a line may come in any pieces.
+  void decode(std::string_view cp932, std::string& out);
+  // Ends a line or text: a lead byte still waiting has no form.
+  void finish(std::string& out);
+  // The bytes written as U+FFFD so far.
+  std::uint64_t replacedBytes() const { return replaced_; }
+
+ private:
+  int pending_ = -1;  // a lead byte from the end of the last piece
+  std::uint64_t replaced_ = 0;
+};
+
+// A short text (a name, a header line) whole; replaced bytes are counted
+// in `decoder`.
+std::string toUtf8(std::string_view cp932, Utf8Decoder& decoder);
+
+}  // namespace zazir

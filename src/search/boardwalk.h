@@ -1,0 +1,68 @@
+// Which message of a message board, or which entry of a file board, a
+// place in the log belongs to. The walk reads a board only from its start
+// to the last place asked for, a vector of bytes at a time, and goes on
+// from there for the next place; boards without hits are never read. The
+// messages and entries are those the board's reader indexes: pieces of at
+// most kLineLimit bytes, up to the board's stop line.
+#pragma once
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "formats/logindex.h"
+#include "search/anchor.h"
+
+namespace zazir::search {
+
+enum class BoardKind { Message, File };
+
+struct BoardPlace {
+  int board = -1;           // -1: outside the boards' readable parts
+  int item = -1;            // the message or entry, from 0
+  int number = 0;           // its message number or file number
+  LogOffset itemOffset = -1;
+};
+
+// What the tests of a piece look at: the most any of them needs.
+inline constexpr std::size_t kJudgedBytes = 32;
+
+// Bytes that must follow the last place passed, so that a line starting
+// there can be judged.
+inline constexpr std::size_t kBoardWalkLookahead = kLineLimit + 1;
+
+class BoardWalk {
+ public:
+  BoardWalk(const std::vector<BoardEntry>& boards, BoardKind kind);
+
+  // The message or entry that holds offset `at`, read from `blocks` (the
+  // log, of `logSize` bytes, through a large buffer) as far as needed.
+  // Each call asks for a place no earlier than the last one.
+  BoardPlace placeOf(LineStream& blocks, LogOffset logSize, LogOffset at);
+
+ private:
+  void enterBoard(int board);
+  void walkTo(LineStream& blocks, LogOffset logSize, LogOffset to);
+  void walk(std::string_view data, LogOffset base, LogOffset from, LogOffset to);
+  void piecesOfLongLines(std::string_view data, LogOffset base, LogOffset from, LogOffset to,
+                         std::vector<LogOffset>& starts);
+  void judgePiece(std::string_view data, LogOffset base, LogOffset start);
+
+  const std::vector<BoardEntry>& boards_;
+  BoardKind kind_;
+  Anchor lineStarts_;  // a line feed and a byte that may open a line that counts
+  int board_ = -1;
+  LogOffset boardEnd_ = -1;
+  bool stopped_ = true;
+  BoardPlace place_;
+  std::array<char, kJudgedBytes> itemHead_{};  // the first line of the item, for its number
+  std::size_t itemHeadSize_ = 0;
+  LogOffset passed_ = 0;
+  LogOffset lineStart_ = 0;  // of the line that holds `passed_`, as far as known
+  std::vector<std::uint32_t> candidates_;
+  std::vector<std::uint32_t> chunks_;
+  std::vector<LogOffset> starts_;
+  std::array<char, kJudgedBytes> head_{};
+};
+
+}  // namespace zazir::search

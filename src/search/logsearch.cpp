@@ -1,0 +1,221 @@
+#include "search/logsearch.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "formats/boardlog.h"
+#include "search/hitplaces.h"
+#include "text/cp932.h"
+#include "text/textutil.h"
+
+namespace zazir::search {
+
+namespace {
+
+constexpr unsigned char kVoicedMark = 0xDE;
+constexpr unsigned char kSemiVoicedMark = 0xDF;
+// How far before a match describeHit looks for its line's start.
+constexpr std::size_t kLineLookBack = 4096;
+
+// Whether a character starts at `at` of a window that starts with one: a
+// byte that cannot lead is followed by a character start, so the run of
+// lead bytes before `at` must pair up.
+bool isCharStart(std::string_view data, std::size_t at) {
+  std::size_t leads = 0;
+  while (leads < at && isLeadByte(data[at - 1 - leads])) ++leads;
+  return leads % 2 == 0;
+}
+
+bool isMark(char byte) {
+  const auto value = static_cast<unsigned char>(byte);
+  return value == kVoicedMark || value == kSemiVoicedMark;
+}
+
+// A unit starts at `at`: a character does, and it is no mark that the
+// half-width kana before it takes.
+bool isUnitStart(std::string_view data, std::size_t at) {
+  if (!isCharStart(data, at)) return false;
+  if (at == 0 || !isMark(data[at]) || !isCharStart(data, at - 1)) return true;
+  return foldAt(data, at - 1).size != 2;
+}
+
+// The unit that ends at `at`, a unit start.
+Folded foldBefore(std::string_view data, std::size_t at) {
+  if (at >= 2 && !isCharStart(data, at - 1)) return foldAt(data, at - 2);
+  if (at >= 2 && isMark(data[at - 1]) && isCharStart(data, at - 2)) {
+    const Folded pair = foldAt(data, at - 2);
+    if (pair.size == 2) return pair;
+  }
+  return foldAt(data.substr(0, at), at - 1);
+}
+
+}  // namespace
+
+LogSearch::LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log,
+                     LogOffset size, SearchPattern pattern)
+    : blocks_(open(kSearchBlockBytes)),
+      size_(size),
+      pattern_(std::move(pattern)),
+      margin_(2 * pattern_.units.size() + 8) {
+  std::unique_ptr<LineStream> boardBlocks = open(kSearchBlockBytes);
+  finished_ = pattern_.units.empty() || size_ <= 0 || !blocks_ || !boardBlocks;
+  if (finished_) return;
+  locator_ = std::make_unique<HitLocator>(index, log, std::move(boardBlocks), size_);
+  blocks_->seek(0);
+  anchor_ = chooseAnchor(pattern_, blocks_->buffered(kSearchBlockBytes));
+}
+
+LogSearch::~LogSearch() = default;
+
+bool LogSearch::scan(std::size_t bytes, const HitSink& found) {
+  const LogOffset target = cursor_ + static_cast<LogOffset>(bytes);
+  while (!finished_ && cursor_ < target) {
+    const LogOffset base = blocks_->tell();
+    const std::string_view data = blocks_->buffered(kSearchBlockBytes);
+    const std::size_t from = static_cast<std::size_t>(cursor_ - base);
+    // A buffer too small to keep a match's margins ends the scan too.
+    const bool last = base + static_cast<LogOffset>(data.size()) >= size_ ||
+                      data.size() < from + 2 * margin_ + 1;
+    const std::size_t end = last ? data.size() : data.size() - margin_;
+    if (!scanWindow(data, base, end, last, found)) return false;
+    if (last) {
+      finished_ = true;
+      break;
+    }
+    // The next window starts on a character, early enough for a match
+    // that begins before this one's end.
+    std::size_t keep = end - margin_;
+    if (!isCharStart(data, keep)) --keep;
+    blocks_->skip(keep);
+  }
+  return true;
+}
+
+bool LogSearch::onLastHitLine(std::string_view data, LogOffset base, std::size_t at) const {
+  if (lastHitEnd_ < 0) return false;
+  const std::size_t from = static_cast<std::size_t>(std::max(lastHitEnd_ - base, LogOffset{0}));
+  // A match that overlaps the last one is on its line too.
+  return at < from || std::memchr(data.data() + from, '\n', at - from) == nullptr;
+}
+
+bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t end, bool last,
+                           const HitSink& found) {
+  const std::size_t from = static_cast<std::size_t>(cursor_ - base);
+  candidates_.clear();
+  if (end > from) {
+    // The last byte of the log has no byte after it for the pair test:
+    // its first byte alone makes it a candidate.
+    const std::size_t paired = last ? end - from - 1 : end - from;
+    findCandidates(data.data() + from, paired, anchor_, candidates_);
+    if (last && std::any_of(anchor_.tests.begin(), anchor_.tests.end(), [&](const PairTest& t) {
+          return t.first.contains(static_cast<std::uint8_t>(data[end - 1]));
+        })) {
+      candidates_.push_back(static_cast<std::uint32_t>(paired));
+    }
+  }
+  for (const std::uint32_t candidate : candidates_) {
+    const std::size_t at = from + candidate;
+    std::size_t start = 0;
+    std::size_t stop = 0;
+    if (!verify(data, at, start, stop) || onLastHitLine(data, base, start)) continue;
+    places_.clear();
+    locator_->place(base + static_cast<LogOffset>(start), base + static_cast<LogOffset>(stop),
+                    places_);
+    if (places_.empty()) continue;
+    lastHitEnd_ = base + static_cast<LogOffset>(stop);
+    cursor_ = base + static_cast<LogOffset>(at) + 1;
+    bool goOn = true;
+    for (SearchHit& hit : places_) {
+      hit.matchOffset = base + static_cast<LogOffset>(start);
+      hit.matchBytes = static_cast<std::uint32_t>(stop - start);
+      goOn = found(hit) && goOn;
+    }
+    if (!goOn) return false;
+  }
+  if (!onLastHitLine(data, base, end)) lastHitEnd_ = -1;
+  cursor_ = base + static_cast<LogOffset>(end);
+  return true;
+}
+
+bool LogSearch::verify(std::string_view data, std::size_t at, std::size_t& start,
+                       std::size_t& end) const {
+  const std::vector<Unit>& units = pattern_.units;
+  if (!isUnitStart(data, at)) return false;
+  std::size_t here = at;
+  for (std::size_t k = anchor_.unit; k < units.size(); ++k) {
+    if (here >= data.size()) return false;
+    const Folded folded = foldAt(data, here);
+    if (folded.unit != units[k]) return false;
+    here += folded.size;
+  }
+  end = here;
+  here = at;
+  for (std::size_t k = anchor_.unit; k-- > 0;) {
+    if (here == 0) return false;
+    const Folded folded = foldBefore(data, here);
+    if (folded.unit != units[k]) return false;
+    here -= folded.size;
+  }
+  start = here;
+  return true;
+}
+
+SearchOutcome searchLog(LogSearch& search, const HitSink& found, const SearchProgress& progress) {
+  SearchOutcome outcome;
+  const HitSink counted = [&](const SearchHit& hit) {
+    ++outcome.hits;
+    return found(hit);
+  };
+  while (!search.finished()) {
+    if (!search.scan(kProgressBytes, counted)) return outcome;
+    if (progress && !progress(search.scanned(), search.size())) return outcome;
+  }
+  outcome.complete = true;
+  return outcome;
+}
+
+HitRow describeHit(LineStream& log, const LogIndex& index, const SearchHit& hit,
+                   std::size_t width) {
+  HitRow row;
+  std::string line;
+  if (hit.section == HitSection::Mail) {
+    row.title = index.mails[static_cast<std::size_t>(hit.item)].title;
+  } else if (hit.section == HitSection::MessageBoard || hit.section == HitSection::FileBoard) {
+    log.seek(hit.itemOffset);
+    const int lines = hit.section == HitSection::MessageBoard ? 3 : 1;
+    for (int k = 0; k < lines; ++k) log.readLine(line);
+    row.title = hit.section == HitSection::MessageBoard ? messageTitle(line) : line;
+    stripLineEnd(row.title);
+  }
+  // The matching line from its start, when that is near; else from the match.
+  const LogOffset from =
+      std::max(hit.matchOffset - static_cast<LogOffset>(kLineLookBack), LogOffset{0});
+  log.seek(from);
+  std::string text;
+  LogOffset lineStart = hit.matchOffset;
+  std::string_view piece;
+  while (log.tell() <= hit.matchOffset && log.readLineView(piece, 2 * kLineLookBack)) {
+    const LogOffset pieceStart = log.tell() - static_cast<LogOffset>(piece.size());
+    if (pieceStart > hit.matchOffset) break;
+    const bool afterFeed = pieceStart == 0 || pieceStart > from;
+    if (afterFeed && pieceStart <= hit.matchOffset && log.tell() > hit.matchOffset) {
+      lineStart = pieceStart;
+      text.assign(piece);
+    }
+  }
+  if (text.empty()) {
+    log.seek(hit.matchOffset);
+    log.readLine(text, 2 * kLineLookBack);
+  }
+  stripLineEnd(text);
+  std::size_t at = static_cast<std::size_t>(hit.matchOffset - lineStart);
+  // Some text before the match when it fits, else the match first.
+  std::size_t begin = at > width / 3 ? at - width / 3 : 0;
+  if (at + hit.matchBytes > begin + width) begin = at;
+  while (begin < at && !isCharStart(text, begin)) ++begin;
+  row.line = std::string(cutToBytes(std::string_view(text).substr(std::min(begin, text.size())), width));
+  row.matchAt = at - begin;
+  return row;
+}
+
+}  // namespace zazir::search

@@ -1,0 +1,109 @@
+// The search over the whole log: every place where the pattern matches in
+// something a reader shows (a mail, a message, a file entry, a Notewall
+// line, a chat board's new line), found at the speed of reading the file.
+// The scan goes on in pieces, so that a screen can show the first hits, a
+// progress row and stop it, keeping what was found.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/logindex.h"
+#include "platform/linestream.h"
+#include "search/anchor.h"
+#include "search/fold.h"
+
+namespace zazir::search {
+
+enum class HitSection : std::uint8_t { Mail, MessageBoard, FileBoard, Notewall, ChatBoard };
+
+struct SearchHit {
+  HitSection section = HitSection::Mail;
+  int board = 0;  // index into the index's table of that kind; 0 for mail and the Notewall
+  int item = 0;   // the mail, message, entry or line, from 0
+  int number = 0;  // the message number, the file number, else item + 1
+  LogOffset itemOffset = 0;   // where the item starts
+  LogOffset matchOffset = 0;  // the match's first byte
+  std::uint32_t matchBytes = 0;
+  bool operator==(const SearchHit&) const = default;
+};
+
+// Takes each hit in log order; false stops the scan after it.
+using HitSink = std::function<bool(const SearchHit&)>;
+// Told how far the scan is; false stops it (the hits so far stay found).
+using SearchProgress = std::function<bool(LogOffset scanned, LogOffset total)>;
+
+// The buffer of the streams the scan reads in blocks.
+inline constexpr std::size_t kSearchBlockBytes = 1 << 20;
+
+// Opens the log anew with a buffer of the given size (a FileLineStream);
+// null when it cannot.
+using StreamOpener = std::function<std::unique_ptr<LineStream>(std::size_t bufferBytes)>;
+// How often searchLog tells its progress.
+inline constexpr std::size_t kProgressBytes = 8 << 20;
+
+class HitLocator;
+
+class LogSearch {
+ public:
+  // Reads the log of `size` bytes once from start to end, and the boards
+  // that hold hits, through streams that `open` gives; `log` (the same log)
+  // is read here and there to place a hit.
+  LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log, LogOffset size,
+            SearchPattern pattern);
+  ~LogSearch();
+
+  // Scans at least `bytes` further (less at the end), handing the hits to
+  // `found`. False when `found` asked to stop; the next call goes on after
+  // that hit.
+  bool scan(std::size_t bytes, const HitSink& found);
+
+  bool finished() const { return finished_; }
+  LogOffset scanned() const { return cursor_; }
+  LogOffset size() const { return size_; }
+
+ private:
+  bool scanWindow(std::string_view data, LogOffset base, std::size_t end, bool last,
+                  const HitSink& found);
+  bool verify(std::string_view data, std::size_t at, std::size_t& start, std::size_t& end) const;
+  bool onLastHitLine(std::string_view data, LogOffset base, std::size_t at) const;
+
+  std::unique_ptr<LineStream> blocks_;
+  LogOffset size_;
+  SearchPattern pattern_;
+  std::unique_ptr<HitLocator> locator_;
+  Anchor anchor_;
+  // Bytes a window keeps before and after the places it judges: the most a
+  // match can take.
+  std::size_t margin_ = 0;
+  LogOffset cursor_ = 0;       // every candidate before it was handled
+  LogOffset lastHitEnd_ = -1;  // while the last hit's line goes on: one hit per line
+  bool finished_ = false;
+  std::vector<std::uint32_t> candidates_;
+  std::vector<SearchHit> places_;
+};
+
+struct SearchOutcome {
+  std::size_t hits = 0;
+  bool complete = false;  // false: stopped by `found` or `progress`
+};
+
+// Scans the whole log, telling the progress every kProgressBytes.
+SearchOutcome searchLog(LogSearch& search, const HitSink& found, const SearchProgress& progress);
+
+// What a list row shows of a hit, read from the log.
+struct HitRow {
+  std::string title;  // the mail's or message's title, the file entry's line
+  std::string line;   // the matching line, cut to the width asked for
+  std::size_t matchAt = 0;  // where the match begins in `line`
+};
+
+// The row texts of a hit; the line is cut to `width` bytes on character
+// boundaries, starting later when the match would not show.
+HitRow describeHit(LineStream& log, const LogIndex& index, const SearchHit& hit,
+                   std::size_t width);
+
+}  // namespace zazir::search

@@ -1,0 +1,230 @@
+// --export and --list over logs in files: merging, each message once,
+// stable Message-IDs, the body as mboxrd has it, and the refusals that
+// come before anything is written.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "export/exporter.h"
+#include "export/listing.h"
+#include "formats/logindex_support.h"
+#include "support/temp_dir.h"
+
+namespace zazir {
+namespace {
+
+using testing::fileBytes;
+using testing::listingLine;
+using testing::logOf;
+using testing::sj;
+using testing::TempDir;
+using testing::writeBytes;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string contents(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+  std::fclose(file);
+  return text;
+}
+
+Result exportLogs(const std::string& dir, const std::vector<std::string>& logs) {
+  std::FILE* err = std::tmpfile();
+  const int status = runExport(dir, logs, err);
+  return {status, "", contents(err)};
+}
+
+Result listLogs(const std::vector<std::string>& logs) {
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  const int status = runList(logs, out, err);
+  return {status, contents(out), contents(err)};
+}
+
+// Each value of header `name`, in order.
+std::vector<std::string> headerValues(const std::string& mbox, const std::string& name) {
+  std::vector<std::string> values;
+  for (std::size_t at = mbox.find("\n" + name + ": "); at != std::string::npos;
+       at = mbox.find("\n" + name + ": ", at + 1)) {
+    const std::size_t start = at + name.size() + 3;
+    values.push_back(mbox.substr(start, mbox.find('\n', start) - start));
+  }
+  return values;
+}
+
+std::vector<std::string> message(int number, const char* id, const char* title,
+                                 std::initializer_list<std::string> body) {
+  std::vector<std::string> lines = {
+      "Message  #" + std::to_string(number) + " is from: " + id + " h", "Date: 96/06/01 10:00:00",
+      sj("題名: ") + title};
+  lines.insert(lines.end(), body);
+  return lines;
+}
+
+std::string boardLog(std::initializer_list<std::vector<std::string>> parts) {
+  std::string log;
+  for (const std::vector<std::string>& part : parts) {
+    for (const std::string& line : part) log += line + "\r\n";
+  }
+  return log;
+}
+
+std::vector<std::string> board(int number, const char* name) {
+  return {listingLine(number, name, "title", "検索中"), sj("新しいメッセージが 1 件あります。")};
+}
+
+std::vector<std::string> mail(const char* id, const char* title,
+                              std::initializer_list<std::string> body) {
+  std::vector<std::string> lines = {std::string("Private Message is from: ") + id + " h",
+                                    "Date: 96/06/02 21:40:12", sj("題名: ") + title};
+  lines.insert(lines.end(), body);
+  lines.push_back(sj("削除しますか (Y/N) > N"));
+  return lines;
+}
+
+TEST(Export, MergesLogsInOrderWritingEachMessageOnce) {
+  TempDir temp;
+  writeBytes(temp.path("A.LOG"), boardLog({mail("M1", "one", {"m"}),
+                                           board(1, "a/b"),
+                                           message(1, "X", "1", {"b"}),
+                                           message(2, "Y", "2", {"b"}),
+                                           board(2, "a_b"),
+                                           message(5, "Z", "5", {"b"}),
+                                           {"*CH >"}}));
+  // The second visit sees message 2 and the first mail again, and more.
+  writeBytes(temp.path("B.LOG"), boardLog({mail("M1", "one", {"m"}),
+                                           mail("M2", "two", {"n"}),
+                                           board(1, "a/b"),
+                                           message(2, "Y", "2", {"b", "seen again"}),
+                                           message(3, "Y", "3", {"b"}),
+                                           {"*CH >"}}));
+  const Result both = exportLogs(temp.path("out"), {temp.path("A.LOG"), temp.path("B.LOG")});
+  ASSERT_EQ(both.status, 0) << both.err;
+  EXPECT_EQ(both.err, "");
+
+  // "a/b" and "a_b" come to the same safe name and share its file.
+  const std::string boards = fileBytes(temp.path("out/boards/a_b.mbox"));
+  EXPECT_EQ(headerValues(boards, "X-Message-Number"),
+            (std::vector<std::string>{"1", "2", "5", "3"}));
+  EXPECT_EQ(headerValues(boards, "X-Board"),
+            (std::vector<std::string>{"a/b", "a/b", "a_b", "a/b"}));
+  EXPECT_EQ(boards.find("seen again"), std::string::npos);
+  const std::string mails = fileBytes(temp.path("out/mail.mbox"));
+  EXPECT_EQ(headerValues(mails, "Subject"), (std::vector<std::string>{"one", "two"}));
+  struct stat info {};
+  ASSERT_EQ(stat(temp.path("out/mail.mbox").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+  // The same message has the same Message-ID in any export.
+  ASSERT_EQ(exportLogs(temp.path("again"), {temp.path("B.LOG")}).status, 0);
+  const std::vector<std::string> ids = headerValues(boards, "Message-ID");
+  const std::vector<std::string> again =
+      headerValues(fileBytes(temp.path("again/boards/a_b.mbox")), "Message-ID");
+  ASSERT_EQ(ids.size(), 4u);
+  EXPECT_EQ(again, (std::vector<std::string>{ids[1], ids[3]}));
+}
+
+TEST(Export, BodyAsMboxrdInUtf8WithOddBytesCounted) {
+  TempDir temp;
+  const std::string longLine = std::string(1022, 'x') + sj("あ") + "y";  // split inside a character
+  writeBytes(temp.path("A.LOG"), boardLog({mail("M1", "t",
+                                                {"From here", ">From there", ">>From x", "Frog",
+                                                 "From", "bad \x85\x9f", longLine, "\tlast\r"})}));
+  const Result result = exportLogs(temp.path("out"), {temp.path("A.LOG")});
+  ASSERT_EQ(result.status, 0);
+  const std::string mbox = fileBytes(temp.path("out/mail.mbox"));
+  EXPECT_EQ(mbox.substr(mbox.find("\n\n") + 2),
+            ">From here\n>>From there\n>>>From x\nFrog\nFrom\nbad \xEF\xBF\xBD\n" +
+                std::string(1022, 'x') + "あy\n last\n\n");
+  EXPECT_EQ(result.err, "zazir: 2 bytes of the logs have no Unicode form; written as U+FFFD\n");
+}
+
+TEST(Export, RefusesBeforeWritingAnything) {
+  TempDir temp;
+  writeBytes(temp.path("A.LOG"),
+             boardLog({mail("M1", "t", {}), board(1, "x"), message(1, "X", "1", {})}));
+  writeBytes(temp.path("EMPTY.LOG"), "nothing here\r\n");
+  mkdir(temp.path("out").c_str(), 0700);
+  mkdir(temp.path("out/boards").c_str(), 0700);
+  writeBytes(temp.path("out/boards/x.mbox"), "mine");
+  writeBytes(temp.path("file"), "");
+  struct Case {
+    const char* what;
+    std::string dir;
+    std::vector<std::string> logs;
+    int status;
+    std::string told;
+  } cases[] = {
+      {"a file to be written exists",
+       temp.path("out"),
+       {temp.path("A.LOG")},
+       50,
+       temp.path("out/boards/x.mbox") + ": exists"},
+      {"the directory is a file", temp.path("file"), {temp.path("A.LOG")}, 50, "not a directory"},
+      {"a log that is not there",
+       temp.path("new"),
+       {temp.path("A.LOG"), temp.path("NO.LOG")},
+       50,
+       temp.path("NO.LOG") + ": No such file or directory"},
+      {"nothing to export", temp.path("new"), {temp.path("EMPTY.LOG")}, 1, "nothing to export"},
+  };
+  for (const Case& c : cases) {
+    const Result result = exportLogs(c.dir, c.logs);
+    EXPECT_EQ(result.status, c.status) << c.what;
+    EXPECT_NE(result.err.find(c.told), std::string::npos) << c.what << ": " << result.err;
+  }
+  EXPECT_EQ(fileBytes(temp.path("out/mail.mbox")), "<none>");
+  EXPECT_EQ(fileBytes(temp.path("out/boards/x.mbox")), "mine");
+  EXPECT_FALSE(std::filesystem::exists(temp.path("new")));
+}
+
+TEST(Export, AFileThatCannotBeWrittenIsNamed) {
+  TempDir temp;
+  writeBytes(temp.path("A.LOG"), boardLog({mail("M1", "t", {std::string(8000, 'x')})}));
+  testing::FileSizeLimit limit(4096);
+  const Result result = exportLogs(temp.path("out"), {temp.path("A.LOG")});
+  EXPECT_EQ(result.status, 50);
+  EXPECT_EQ(result.err, "zazir: " + temp.path("out/mail.mbox") + ": File too large\n");
+}
+
+TEST(ListCommand, OneRowAPartWithItsCount) {
+  const std::string demo = std::string(ZAZIR_SOURCE_DIR) + "/examples/DEMO.LOG";
+  const Result result = listLogs({demo});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::string rows = result.out;
+  EXPECT_EQ(rows.substr(0, rows.find('\n')),
+            "log\tsection\tnumber\tid\tname\tdate\ttime\ttitle\tstatus\tcount");
+  for (const char* row :
+       {"\tmail\t1\tAKN00412\tかずや\t96/06/02\t21:40:12\t来週のオフ会について\t\t\n",
+        "\tboard\t2\t\tpc98\t\t\tパソコン何でも相談室\t検索中\t3\n",
+        "\tboard\t5\t\tcook\t\t\t料理・グルメ\tNo messages found\t0\n",
+        "\tfileboard\t3\t\tdata\t\t\tデータ・素材集\t検索中\t3\n",
+        "\tchat\t7\t\t#雑談\t\t\tなんでも雑談\t\t5\n", "\tnotewall\t\t\t\t\t\t\t\t6\n"}) {
+    EXPECT_NE(rows.find(demo + row), std::string::npos) << row;
+  }
+
+  // A list that cannot be written is no success.
+  std::FILE* full = std::fopen("/dev/full", "w");
+  ASSERT_NE(full, nullptr);
+  std::FILE* err = std::tmpfile();
+  EXPECT_EQ(runList({demo}, full, err), 50);
+  std::fclose(full);
+  EXPECT_EQ(contents(err), "zazir: standard output: No space left on device\n");
+
+  // A control byte in a title never reaches the terminal, nor splits a field.
+  TempDir temp;
+  writeBytes(temp.path("A.LOG"), logOf({listingLine(1, "x", "a\x1b[2Jb\tc", "未読なし")}));
+  const Result empty = listLogs({temp.path("A.LOG")});
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.out.find("\tboard\t1\t\tx\t\t\ta [2Jb c\t" + std::string("未読なし") + "\t0\n"),
+            std::string::npos)
+      << empty.out;
+}
+
+}  // namespace
+}  // namespace zazir
