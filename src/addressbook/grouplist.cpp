@@ -24,7 +24,9 @@ using GroupKey = std::variant<CursorMove, GroupAction>;
 
 KeyTable<GroupKey> groupKeys() {
   static const Binding<GroupKey> kKeys[] = {
-      {{key::kUp, '8'}, CursorMove::Up, "カーソルキー，テンキー：カーソル移動"_sj,
+      {{key::kUp, '8'},
+       CursorMove::Up,
+       "カーソルキー，テンキー：カーソル移動"_sj,
        "2,8:カーソル移動"_sj},
       {{key::kDown, '2'}, CursorMove::Down},
       {{key::kEnter}, GroupAction::Choose, "リターンキー：決定"_sj, "RETURN:決定"_sj},

@@ -37,7 +37,9 @@ KeyTable<IdKey> idKeys() {
       {{key::kDown, '2'}, CursorMove::Down},
       {{' '}, IdAction::Mark, "スペース：ＩＤの選択とその取り消し"_sj, "SPACE:選択"_sj},
       {{key::kEnter}, IdAction::Finish, "リターンキー：決定"_sj, "RETURN:終了"_sj},
-      {{'G', 'g'}, IdAction::RegisterGroup, "Ｇ：選んだＩＤをグループとして登録"_sj,
+      {{'G', 'g'},
+       IdAction::RegisterGroup,
+       "Ｇ：選んだＩＤをグループとして登録"_sj,
        "G:グループ登録"_sj},
       {{key::kCtrlN, key::kPageDown}, CursorMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
       {{key::kCtrlB, key::kPageUp}, CursorMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
@@ -136,7 +138,8 @@ void IdList::draw() {
   }
   console_.setCursor(0, 23);
   console_.setBar();
-  console_.putText("%s ＩＤリスト %s Now:%s"_sj, "ZAZIR", hintsOf(idKeys()), cursor_.pagePosition());
+  console_.putText("%s ＩＤリスト %s Now:%s"_sj, "ZAZIR", hintsOf(idKeys()),
+                   cursor_.pagePosition());
   console_.setNormal();
   console_.clearToEndOfLine();
   drawMarkCount();

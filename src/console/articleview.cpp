@@ -1,7 +1,5 @@
 #include "console/articleview.h"
 
-#include <algorithm>
-
 #include "console/console.h"
 #include "platform/encoding.h"
 #include "text/cp932.h"

@@ -1,5 +1,7 @@
 #include "console/lineeditor.h"
 
+#include <algorithm>
+
 #include "console/keymap.h"
 #include "platform/encoding.h"
 #include "text/cp932.h"
@@ -23,10 +25,14 @@ LineEditor::~LineEditor() = default;
 
 LineEditor::Step LineEditor::feed(Key key) {
   static const Binding<Edit> kKeys[] = {
-      {{key::kEnter}, Edit::Accept},         {{key::kEscape}, Edit::Cancel},
-      {{key::kBackspace}, Edit::DeleteBefore}, {{key::kDelete}, Edit::DeleteAt},
-      {{key::kLeft}, Edit::Left},            {{key::kRight}, Edit::Right},
-      {{key::kHome}, Edit::Home},            {{key::kEnd}, Edit::End},
+      {{key::kEnter}, Edit::Accept},
+      {{key::kEscape}, Edit::Cancel},
+      {{key::kBackspace}, Edit::DeleteBefore},
+      {{key::kDelete}, Edit::DeleteAt},
+      {{key::kLeft}, Edit::Left},
+      {{key::kRight}, Edit::Right},
+      {{key::kHome}, Edit::Home},
+      {{key::kEnd}, Edit::End},
       {{key::kCtrlU}, Edit::Clear},
   };
   if (const Edit* edit = actionOf<Edit>(kKeys, key)) {

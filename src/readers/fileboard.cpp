@@ -32,7 +32,9 @@ KeyTable<FileKey> fileKeys() {
       {{key::kEnd}, PageMove::Last},
       {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},
       {{'D', 'd'}, FileAction::Download, "Ｄ：ダウンロードをするマークを付ける"_sj},
-      {{'F', 'f'}, FileAction::ViewUploadFile, "Ｆ：アップロードファイルの参照"_sj,
+      {{'F', 'f'},
+       FileAction::ViewUploadFile,
+       "Ｆ：アップロードファイルの参照"_sj,
        "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
       {{'?', key::kCtrlA}, FileAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ヘルプ"_sj},
       {{'S', 's'}, FileAction::Save, "Ｓ：書き込みを保存"_sj},
@@ -53,7 +55,9 @@ class FileBoardReader {
   void run();
 
  private:
-  const BoardEntry& board() const { return app_.index.fileBoards[static_cast<std::size_t>(board_)]; }
+  const BoardEntry& board() const {
+    return app_.index.fileBoards[static_cast<std::size_t>(board_)];
+  }
   // The current entry's file, as the download list holds it.
   DownloadMark mark() const {
     return {board().number, entryFileNumber(view_.article().header.front())};
@@ -71,8 +75,8 @@ class FileBoardReader {
 };
 
 std::optional<Article> FileBoardReader::load(int n) {
-  std::optional<Article> entry = loadArticle(
-      app_.log, entries_.starts[static_cast<std::size_t>(n)], entries_.end(n), fileEntryLayout());
+  std::optional<Article> entry = loadArticle(app_.log, entries_.starts[static_cast<std::size_t>(n)],
+                                             entries_.end(n), fileEntryLayout());
   if (!entry) messageBox(app_.console, MessageId::NoPosts);
   return entry;
 }

@@ -29,11 +29,15 @@ KeyTable<MailKey> mailKeys() {
       {{key::kEnd}, PageMove::Last},
       {{'W', 'w'}, MailAction::Write, "Ｗ：メール送信"_sj, "W:ﾒｰﾙ送信"_sj},
       {{'R', 'r'}, MailAction::Reply, "Ｒ：読んでいるメールに返事を書く"_sj, "R:ﾚｽ"_sj},
-      {{'F', 'f'}, MailAction::ViewUploadFile, "Ｆ：アップロードファイルの参照"_sj,
+      {{'F', 'f'},
+       MailAction::ViewUploadFile,
+       "Ｆ：アップロードファイルの参照"_sj,
        "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
       {{'?', key::kCtrlA}, MailAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ヘルプ"_sj},
       {{'S', 's'}, MailAction::Save, "Ｓ：メールの保存"_sj},
-      {{'I', 'i'}, MailAction::RegisterSender, "Ｉ：今読んでいるメールの差出人をＩＤリストに登録"_sj},
+      {{'I', 'i'},
+       MailAction::RegisterSender,
+       "Ｉ：今読んでいるメールの差出人をＩＤリストに登録"_sj},
       {kReaderLeaveKeys, MailAction::Leave, "ESC，Ｑ，リターン，スペース，５：メニューへ"_sj},
   };
   return kKeys;

@@ -19,7 +19,17 @@ using namespace literals;
 
 namespace {
 
-enum class MessageAction { Write, Reply, MovedReply, ViewUploadFile, Save, Mark, BatchReply, Help, Leave };
+enum class MessageAction {
+  Write,
+  Reply,
+  MovedReply,
+  ViewUploadFile,
+  Save,
+  Mark,
+  BatchReply,
+  Help,
+  Leave
+};
 using MessageKey = ArticleAction<MessageAction>;
 
 KeyTable<MessageKey> messageKeys() {
@@ -35,7 +45,9 @@ KeyTable<MessageKey> messageKeys() {
       {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
       {{'R', 'r'}, MessageAction::Reply, "Ｒ：返答の書き込み"_sj, "R:ﾚｽ"_sj},
       {{'V', 'v'}, MessageAction::MovedReply, "Ｖ：ボードを飛び越えたレス"_sj, "V:移動ﾚｽ"_sj},
-      {{'F', 'f'}, MessageAction::ViewUploadFile, "Ｆ：アップロードファイルの参照"_sj,
+      {{'F', 'f'},
+       MessageAction::ViewUploadFile,
+       "Ｆ：アップロードファイルの参照"_sj,
        "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
       {{'?', key::kCtrlA}, MessageAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ﾍﾙﾌﾟ"_sj},
       {{'S', 's'}, MessageAction::Save, "Ｓ：書き込みを保存"_sj},
@@ -68,7 +80,8 @@ class MessageBoardReader {
     return std::find(marks_.begin(), marks_.end(), message) != marks_.end();
   }
   AnsweredMessage answered(int message) const {
-    return readAnsweredMessage(app_.log, board(), messages_.starts[static_cast<std::size_t>(message)],
+    return readAnsweredMessage(app_.log, board(),
+                               messages_.starts[static_cast<std::size_t>(message)],
                                messages_.end(message));
   }
   Outcome act(MessageAction action);

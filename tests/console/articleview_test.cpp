@@ -107,8 +107,9 @@ TEST(ArticleView, MovesWithinAndBetweenArticles) {
 }
 
 TEST(ArticleView, AnArticleThatCannotBeReadLeaves) {
-  ArticleView view(articlePage(3, 23), 2, ArticleView::OnChange::FirstLine,
-                   [](int n) { return n == 0 ? std::optional<Article>(std::in_place) : std::nullopt; });
+  ArticleView view(articlePage(3, 23), 2, ArticleView::OnChange::FirstLine, [](int n) {
+    return n == 0 ? std::optional<Article>(std::in_place) : std::nullopt;
+  });
   ASSERT_TRUE(view.open(0));
   EXPECT_EQ(view.move(PageMove::Next), Outcome::Leave);
   EXPECT_EQ(view.current(), 0);

@@ -49,15 +49,24 @@ class FuzzBackend : public TerminalBackend {
     if (at_ >= keys_.size()) throw OutOfKeys{};
     const auto byte = static_cast<unsigned char>(keys_[at_++]);
     switch (byte) {
-      case 0x08: return key::kLeft;
-      case 0x0A: return key::kDown;
-      case 0x0B: return key::kUp;
-      case 0x0C: return key::kRight;
-      case 0x10: return key::kPageUp;
-      case 0x11: return key::kPageDown;
-      case 0x12: return key::kHome;
-      case 0x13: return key::kEnd;
-      default: return keyOfByte(byte == '/' ? '_' : byte);
+      case 0x08:
+        return key::kLeft;
+      case 0x0A:
+        return key::kDown;
+      case 0x0B:
+        return key::kUp;
+      case 0x0C:
+        return key::kRight;
+      case 0x10:
+        return key::kPageUp;
+      case 0x11:
+        return key::kPageDown;
+      case 0x12:
+        return key::kHome;
+      case 0x13:
+        return key::kEnd;
+      default:
+        return keyOfByte(byte == '/' ? '_' : byte);
     }
   }
   std::string inputCodeset() const override { return codeset_; }

@@ -98,10 +98,8 @@ TEST_F(ListTest, PageKeysHomeAndEndReachEveryPage) {
     std::vector<Key> keys;
     int chosen;
   } cases[] = {
-      {{key::kPageDown}, 23},
-      {{key::kPageDown, key::kPageDown, key::kPageUp}, 45},
-      {{key::kDown, key::kEnd}, 49},
-      {{key::kEnd, key::kHome}, 0},
+      {{key::kPageDown}, 23},        {{key::kPageDown, key::kPageDown, key::kPageUp}, 45},
+      {{key::kDown, key::kEnd}, 49}, {{key::kEnd, key::kHome}, 0},
       {{key::kPageUp}, 0},
   };
   for (const Case& c : cases) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "console/keys.h"
-#include "formats/boardlog.h"
 #include "console/render.h"
+#include "formats/boardlog.h"
 #include "platform/textfile.h"
 #include "support/test_app.h"
 #include "text/format.h"

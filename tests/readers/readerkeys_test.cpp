@@ -29,9 +29,9 @@ std::string fullWidth(char c) {
 }
 
 TEST(ReaderKeys, HelpAndStatusBarAgree) {
-  const std::vector<std::string> common = {
-      "カーソルキー，テンキー：カーソル移動", "Ctrl+N，PageDown：次のページ",
-      "Ctrl+B，PageUp：前のページ"};
+  const std::vector<std::string> common = {"カーソルキー，テンキー：カーソル移動",
+                                           "Ctrl+N，PageDown：次のページ",
+                                           "Ctrl+B，PageUp：前のページ"};
   struct Case {
     const char* name;
     std::function<void(TestApp&)> run;
@@ -110,9 +110,9 @@ TEST(ReaderKeys, HelpAndStatusBarAgree) {
       if (colon == std::string::npos) continue;
       for (std::size_t at = 0; at < colon; at += 2) {
         const std::string name = fullWidth(word[at]);
-        EXPECT_TRUE(std::any_of(help.begin(), help.end(),
-                                [&](const std::string& line) { return line.starts_with(name); }))
-            << word;
+        EXPECT_TRUE(std::any_of(help.begin(), help.end(), [&](const std::string& line) {
+          return line.starts_with(name);
+        })) << word;
       }
     }
   }
