@@ -83,6 +83,9 @@ TEST_F(IdListTest, PagesChangeAtTheEdges) {
       {"the middle of three pages", 400, repeated('2', 20), "handle160", "50%", "ID160"},
       {"the last of three pages", 400, repeated('2', 40), "handle320", "Bottom", "ID320"},
       {"right beyond the last entry", 3, repeated('6', 5), "handle2", "Top", "ID000"},
+      {"page down keeps the place", 400, {'6', key::kPageDown}, "handle161", "50%", "ID160"},
+      {"end, then page up", 400, {key::kEnd, key::kPageUp}, "handle239", "50%", "ID160"},
+      {"home", 400, {key::kCtrlN, key::kHome}, "handle0", "Top", "ID000"},
   };
   for (const Case& c : cases) {
     TestApp t;
