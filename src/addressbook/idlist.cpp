@@ -62,9 +62,6 @@ class IdList {
   std::string run();
 
  private:
-  bool isMarked(int index) const {
-    return std::find(marks_.begin(), marks_.end(), index) != marks_.end();
-  }
   Outcome act(const IdKey& key);
   void draw();
   void drawCell(int position, Attribute attribute);
