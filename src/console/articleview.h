@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "console/keymap.h"
 #include "console/screen.h"
 #include "formats/article.h"
+#include "platform/encoding.h"
 
 namespace zazir {
 
@@ -40,6 +42,23 @@ using ArticleAction = std::variant<PageMove, Action>;
 
 // Esc, Q, Return, Space and 5 leave a reader.
 inline constexpr KeyList kReaderLeaveKeys{key::kEscape, 'Q', 'q', key::kEnter, ' ', '5'};
+
+// A pager's table: the scrolling every pager binds (the cursor keys and the
+// keypad by a line, Ctrl+N, Ctrl+B and the page keys by a page), then the
+// screen's own bindings.
+template <typename Action>
+std::vector<Binding<ArticleAction<Action>>> withScrolling(
+    std::initializer_list<Binding<ArticleAction<Action>>> own) {
+  using namespace literals;
+  std::vector<Binding<ArticleAction<Action>>> table{
+      {{key::kUp, '8'}, PageMove::LineUp, "カーソルキー，テンキー：カーソル移動"_sj},
+      {{key::kDown, '2'}, PageMove::LineDown},
+      {{key::kCtrlN, key::kPageDown}, PageMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
+      {{key::kCtrlB, key::kPageUp}, PageMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
+  };
+  table.insert(table.end(), own);
+  return table;
+}
 
 struct ArticlePage {
   int headerRows = 0;

@@ -21,13 +21,9 @@ enum class FileAction { Upload, ViewUploadFile, Save, Download, Help, Leave };
 using FileKey = ArticleAction<FileAction>;
 
 KeyTable<FileKey> fileKeys() {
-  static const Binding<FileKey> kKeys[] = {
-      {{key::kUp, '8'}, PageMove::LineUp, "カーソルキー，テンキー：カーソル移動"_sj},
-      {{key::kDown, '2'}, PageMove::LineDown},
+  static const std::vector<Binding<FileKey>> kKeys = withScrolling<FileAction>({
       {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のファイル"_sj},
       {{key::kRight, '6'}, PageMove::Next},
-      {{key::kCtrlN, key::kPageDown}, PageMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
-      {{key::kCtrlB, key::kPageUp}, PageMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
       {{key::kHome}, PageMove::First, "Home，End：最初／最後のファイル"_sj},
       {{key::kEnd}, PageMove::Last},
       {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},
@@ -39,7 +35,7 @@ KeyTable<FileKey> fileKeys() {
       {{'?', key::kCtrlA}, FileAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ヘルプ"_sj},
       {{'S', 's'}, FileAction::Save, "Ｓ：書き込みを保存"_sj},
       {kReaderLeaveKeys, FileAction::Leave, "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
-  };
+  });
   return kKeys;
 }
 

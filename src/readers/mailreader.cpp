@@ -18,13 +18,9 @@ enum class MailAction { Write, Reply, ViewUploadFile, Save, RegisterSender, Help
 using MailKey = ArticleAction<MailAction>;
 
 KeyTable<MailKey> mailKeys() {
-  static const Binding<MailKey> kKeys[] = {
-      {{key::kUp, '8'}, PageMove::LineUp, "カーソルキー，テンキー：カーソル移動"_sj},
-      {{key::kDown, '2'}, PageMove::LineDown},
+  static const std::vector<Binding<MailKey>> kKeys = withScrolling<MailAction>({
       {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメール"_sj},
       {{key::kRight, '6'}, PageMove::Next},
-      {{key::kCtrlN, key::kPageDown}, PageMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
-      {{key::kCtrlB, key::kPageUp}, PageMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
       {{key::kHome}, PageMove::First, "Home，End：最初／最後のメール"_sj},
       {{key::kEnd}, PageMove::Last},
       {{'W', 'w'}, MailAction::Write, "Ｗ：メール送信"_sj, "W:ﾒｰﾙ送信"_sj},
@@ -39,7 +35,7 @@ KeyTable<MailKey> mailKeys() {
        MailAction::RegisterSender,
        "Ｉ：今読んでいるメールの差出人をＩＤリストに登録"_sj},
       {kReaderLeaveKeys, MailAction::Leave, "ESC，Ｑ，リターン，スペース，５：メニューへ"_sj},
-  };
+  });
   return kKeys;
 }
 

@@ -33,13 +33,9 @@ enum class MessageAction {
 using MessageKey = ArticleAction<MessageAction>;
 
 KeyTable<MessageKey> messageKeys() {
-  static const Binding<MessageKey> kKeys[] = {
-      {{key::kUp, '8'}, PageMove::LineUp, "カーソルキー，テンキー：カーソル移動"_sj},
-      {{key::kDown, '2'}, PageMove::LineDown},
+  static const std::vector<Binding<MessageKey>> kKeys = withScrolling<MessageAction>({
       {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
       {{key::kRight, '6'}, PageMove::Next},
-      {{key::kCtrlN, key::kPageDown}, PageMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
-      {{key::kCtrlB, key::kPageUp}, PageMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
       {{key::kHome}, PageMove::First, "Home，End：最初／最後のメッセージ"_sj},
       {{key::kEnd}, PageMove::Last},
       {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
@@ -54,7 +50,7 @@ KeyTable<MessageKey> messageKeys() {
       {{'M', 'm'}, MessageAction::Mark, "Ｍ：一括レスのためのマーク"_sj},
       {{'C', 'c'}, MessageAction::BatchReply, "Ｃ：マークした書き込みに対して一括レス"_sj},
       {kReaderLeaveKeys, MessageAction::Leave, "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
-  };
+  });
   return kKeys;
 }
 

@@ -22,11 +22,7 @@ enum class PreviewAction { Write, WriteDefault, Drop, EditAgain, Help };
 using PreviewKey = ArticleAction<PreviewAction>;
 
 KeyTable<PreviewKey> previewKeys() {
-  static const Binding<PreviewKey> kKeys[] = {
-      {{key::kUp, '8'}, PageMove::LineUp, "カーソルキー，テンキー：カーソル移動"_sj},
-      {{key::kDown, '2'}, PageMove::LineDown},
-      {{key::kCtrlN, key::kPageDown}, PageMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
-      {{key::kCtrlB, key::kPageUp}, PageMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
+  static const std::vector<Binding<PreviewKey>> kKeys = withScrolling<PreviewAction>({
       {{key::kHome}, PageMove::Top, "Home，End：文章の最初／最後"_sj},
       {{key::kEnd}, PageMove::Bottom},
       {{'Y', 'y'}, PreviewAction::Write, "Ｙ：書き込む"_sj},
@@ -36,7 +32,7 @@ KeyTable<PreviewKey> previewKeys() {
       {{'N', 'n', key::kEscape, 'Q', 'q'}, PreviewAction::Drop, "Ｎ，ESC，Ｑ：書き込まずに戻る"_sj},
       {{'E', 'e'}, PreviewAction::EditAgain, "Ｅ：もう一度編集する"_sj},
       {{'?', key::kCtrlA}, PreviewAction::Help, "？，Ctrl+A：このヘルプ"_sj},
-  };
+  });
   return kKeys;
 }
 
