@@ -96,7 +96,9 @@ Outcome FileBoardReader::act(FileAction action) {
     case FileAction::Save:
       saveToCutFile(app_, board(), entries_.starts[static_cast<std::size_t>(current)],
                     entries_.end(current));
-      return openAt(current);
+      // As described: the screen is left as the save left it until a key
+      // that draws.
+      return Outcome::Stay;
     case FileAction::Download:
       toggleDownloadMark();
       return Outcome::Redraw;

@@ -120,7 +120,9 @@ Outcome MessageBoardReader::act(MessageAction action) {
     case MessageAction::Save:
       saveToCutFile(app_, board(), messages_.starts[static_cast<std::size_t>(current)],
                     messages_.end(current));
-      return reload();
+      // As described: the screen is left as the save left it until a key
+      // that draws.
+      return Outcome::Stay;
     case MessageAction::Mark:
       toggleMark();
       return Outcome::Redraw;
