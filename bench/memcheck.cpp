@@ -30,12 +30,12 @@ namespace {
 // waits for a key beyond the script ends the case as a failure.
 class ScriptedKeys : public TerminalBackend {
  public:
-  explicit ScriptedKeys(std::initializer_list<int> keys) : keys_(keys) {}
+  explicit ScriptedKeys(std::initializer_list<Key> keys) : keys_(keys) {}
   void present(const Screen&) override {}
   void bell() override {}
-  int readKey() override {
+  Key readKey() override {
     if (keys_.empty()) throw std::runtime_error("the key script ran out");
-    const int key = keys_.front();
+    const Key key = keys_.front();
     keys_.pop_front();
     return key;
   }
@@ -44,7 +44,7 @@ class ScriptedKeys : public TerminalBackend {
   void resume() override {}
 
  private:
-  std::deque<int> keys_;
+  std::deque<Key> keys_;
 };
 
 enum class LongLine { InMessage, InChat, InNotewall };
@@ -52,7 +52,7 @@ enum class LongLine { InMessage, InChat, InNotewall };
 struct Case {
   const char* name;
   LongLine where;
-  std::initializer_list<int> keys;
+  std::initializer_list<Key> keys;
   std::function<void(App&)> run;
   // What the action must have written: the file and a text it begins with;
   // with `holdsTheLine`, the long line whole too.

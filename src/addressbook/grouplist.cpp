@@ -1,10 +1,12 @@
 #include "addressbook/grouplist.h"
 
+#include <variant>
 #include <vector>
 
-#include "addressbook/paging.h"
+#include "addressbook/listfile.h"
 #include "console/dialogs.h"
-#include "console/keys.h"
+#include "console/keymap.h"
+#include "console/pagedcursor.h"
 #include "formats/addressfiles.h"
 #include "platform/encoding.h"
 #include "services/app.h"
@@ -17,6 +19,27 @@ namespace {
 
 constexpr int kPageSize = 20;
 
+enum class GroupAction { Choose, Help, Leave };
+using GroupKey = std::variant<CursorMove, GroupAction>;
+
+KeyTable<GroupKey> groupKeys() {
+  static const Binding<GroupKey> kKeys[] = {
+      {{key::kUp, '8'},
+       CursorMove::Up,
+       "カーソルキー，テンキー：カーソル移動"_sj,
+       "2,8:カーソル移動"_sj},
+      {{key::kDown, '2'}, CursorMove::Down},
+      {{key::kEnter}, GroupAction::Choose, "リターンキー：決定"_sj, "RETURN:決定"_sj},
+      {{key::kCtrlN, key::kPageDown}, CursorMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
+      {{key::kCtrlB, key::kPageUp}, CursorMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
+      {{key::kHome}, CursorMove::First, "Home，End：最初／最後のグループ"_sj},
+      {{key::kEnd}, CursorMove::Last},
+      {{'?', key::kCtrlA}, GroupAction::Help, "？，Ctrl+A：このヘルプ"_sj},
+      {kLeaveKeys, GroupAction::Leave, "ESC，Ｑ：選ばずに戻る"_sj},
+  };
+  return kKeys;
+}
+
 class GroupList {
  public:
   GroupList(Console& console, std::vector<GroupEntry> groups)
@@ -27,48 +50,39 @@ class GroupList {
   std::string run();
 
  private:
-  void drawPage();
+  Outcome act(const GroupKey& key);
+  void draw();
   void drawName(Attribute attribute);
-  void move(int delta) {
-    if (cursor_.move(delta)) drawPage();
-  }
 
   Console& console_;
   std::vector<GroupEntry> groups_;
   PagedCursor cursor_;
+  std::string chosen_;
 };
 
 std::string GroupList::run() {
-  drawPage();
-  while (true) {
-    drawName(attr::kBar);
-    const int key = console_.getKey();
-    drawName(attr::kNormal);
-    switch (key) {
-      case key::kUp:
-      case '8':
-        move(-1);
-        break;
-      case key::kDown:
-      case '2':
-        move(1);
-        break;
-      case '?':
-      case key::kCtrlA:
-        messageBox(console_, MessageId::MenuHelp);
-        drawPage();
-        break;
-      case key::kEnter:
-        return cursor_.empty() ? std::string() : groups_[cursor_.index()].members;
-      case key::kEscape:
-      case 'Q':
-      case 'q':
-        console_.clearScreen();
-        return {};
-      default:
-        break;
-    }
+  runKeyLoop(
+      console_, groupKeys(), [&](const GroupKey& key) { return act(key); }, [&] { draw(); });
+  return chosen_;
+}
+
+Outcome GroupList::act(const GroupKey& key) {
+  if (const CursorMove* move = std::get_if<CursorMove>(&key)) {
+    cursor_.go(*move, 1);  // one group to a row
+    return Outcome::Redraw;
   }
+  switch (std::get<GroupAction>(key)) {
+    case GroupAction::Choose:
+      if (!cursor_.empty()) chosen_ = groups_[cursor_.index()].members;
+      return Outcome::Leave;
+    case GroupAction::Help:
+      showHelp(console_, "メニュー選択"_sj, groupKeys());
+      return Outcome::Redraw;
+    case GroupAction::Leave:
+      console_.clearScreen();
+      return Outcome::Leave;
+  }
+  return Outcome::Stay;
 }
 
 void GroupList::drawName(Attribute attribute) {
@@ -79,7 +93,7 @@ void GroupList::drawName(Attribute attribute) {
   console_.setNormal();
 }
 
-void GroupList::drawPage() {
+void GroupList::draw() {
   console_.clearScreen();
   console_.setNormal();
   const int first = cursor_.firstOnPage();
@@ -89,10 +103,11 @@ void GroupList::drawPage() {
   }
   console_.setCursor(0, 23);
   console_.setAttribute(attr::kMarked);
-  console_.putText("%s グループリスト 2,8:カーソル移動 RETURN:決定 Now:"_sj, "ZAZIR");
-  console_.writeText(cursor_.pagePosition());
+  console_.putText("%s グループリスト %s Now:%s"_sj, "ZAZIR", hintsOf(groupKeys()),
+                   cursor_.pagePosition());
   console_.setNormal();
   console_.clearToEndOfLine();
+  drawName(attr::kBar);
 }
 
 }  // namespace

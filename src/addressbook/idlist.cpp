@@ -1,11 +1,13 @@
 #include "addressbook/idlist.h"
 
 #include <algorithm>
+#include <variant>
 #include <vector>
 
-#include "addressbook/paging.h"
+#include "addressbook/listfile.h"
 #include "console/dialogs.h"
-#include "console/keys.h"
+#include "console/keymap.h"
+#include "console/pagedcursor.h"
 #include "formats/addressfiles.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
@@ -24,6 +26,31 @@ constexpr int kGridColumns = 8;
 constexpr int kCellWidth = 10;
 constexpr std::size_t kMaxMarks = 32;
 
+enum class IdAction { Mark, Finish, RegisterGroup, Help, Leave };
+using IdKey = std::variant<CursorMove, IdAction>;
+
+KeyTable<IdKey> idKeys() {
+  static const Binding<IdKey> kKeys[] = {
+      {{key::kLeft, '4'}, CursorMove::Left, "カーソルキー，テンキー：カーソル移動"_sj},
+      {{key::kRight, '6'}, CursorMove::Right},
+      {{key::kUp, '8'}, CursorMove::Up},
+      {{key::kDown, '2'}, CursorMove::Down},
+      {{' '}, IdAction::Mark, "スペース：ＩＤの選択とその取り消し"_sj, "SPACE:選択"_sj},
+      {{key::kEnter}, IdAction::Finish, "リターンキー：決定"_sj, "RETURN:終了"_sj},
+      {{'G', 'g'},
+       IdAction::RegisterGroup,
+       "Ｇ：選んだＩＤをグループとして登録"_sj,
+       "G:グループ登録"_sj},
+      {{key::kCtrlN, key::kPageDown}, CursorMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
+      {{key::kCtrlB, key::kPageUp}, CursorMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
+      {{key::kHome}, CursorMove::First, "Home，End：最初／最後のＩＤ"_sj},
+      {{key::kEnd}, CursorMove::Last},
+      {{'?', key::kCtrlA}, IdAction::Help, "？，Ctrl+A：このヘルプ"_sj},
+      {kLeaveKeys, IdAction::Leave, "ESC，Ｑ：選ばずに戻る"_sj},
+  };
+  return kKeys;
+}
+
 class IdList {
  public:
   IdList(App& app, std::vector<IdEntry> entries)
@@ -35,17 +62,11 @@ class IdList {
   std::string run();
 
  private:
-  bool isMarked(int index) const {
-    return std::find(marks_.begin(), marks_.end(), index) != marks_.end();
-  }
-  void drawPage();
+  Outcome act(const IdKey& key);
+  void draw();
   void drawCell(int position, Attribute attribute);
   void drawMarkCount();
   void showCursor();
-  void hideCursor();
-  void move(int delta) {
-    if (cursor_.move(delta)) drawPage();
-  }
   void toggleMark();
   std::string selection() const;
   void registerGroup();
@@ -55,54 +76,38 @@ class IdList {
   std::vector<IdEntry> entries_;
   PagedCursor cursor_;
   std::vector<int> marks_;  // absolute indices in marking order
+  std::string chosen_;
 };
 
 std::string IdList::run() {
-  drawPage();
-  while (true) {
-    showCursor();
-    const int key = console_.getKey();
-    hideCursor();
-    switch (key) {
-      case key::kLeft:
-      case '4':
-        move(-1);
-        break;
-      case key::kRight:
-      case '6':
-        move(1);
-        break;
-      case key::kUp:
-      case '8':
-        move(-kGridColumns);
-        break;
-      case key::kDown:
-      case '2':
-        move(kGridColumns);
-        break;
-      case ' ':
-        toggleMark();
-        break;
-      case '?':
-      case key::kCtrlA:
-        messageBox(console_, MessageId::MenuHelp);
-        drawPage();
-        break;
-      case key::kEnter:
-        return selection();
-      case 'G':
-      case 'g':
-        registerGroup();
-        break;
-      case key::kEscape:
-      case 'Q':
-      case 'q':
-        console_.clearScreen();
-        return {};
-      default:
-        break;
-    }
+  runKeyLoop(
+      console_, idKeys(), [&](const IdKey& key) { return act(key); }, [&] { draw(); });
+  return chosen_;
+}
+
+Outcome IdList::act(const IdKey& key) {
+  if (const CursorMove* move = std::get_if<CursorMove>(&key)) {
+    cursor_.go(*move, kGridColumns);
+    return Outcome::Redraw;
   }
+  switch (std::get<IdAction>(key)) {
+    case IdAction::Mark:
+      toggleMark();
+      return Outcome::Redraw;
+    case IdAction::Finish:
+      chosen_ = selection();
+      return Outcome::Leave;
+    case IdAction::RegisterGroup:
+      registerGroup();
+      return Outcome::Redraw;
+    case IdAction::Help:
+      showHelp(console_, "メニュー選択"_sj, idKeys());
+      return Outcome::Redraw;
+    case IdAction::Leave:
+      console_.clearScreen();
+      return Outcome::Leave;
+  }
+  return Outcome::Stay;
 }
 
 void IdList::drawCell(int position, Attribute attribute) {
@@ -118,7 +123,7 @@ void IdList::drawMarkCount() {
   console_.putText("%02i通"_sj, marks_.size());
 }
 
-void IdList::drawPage() {
+void IdList::draw() {
   console_.clearScreen();
   console_.setNormal();
   const int first = cursor_.firstOnPage();
@@ -130,11 +135,12 @@ void IdList::drawPage() {
   }
   console_.setCursor(0, 23);
   console_.setBar();
-  console_.putText("%s ＩＤリスト SPACE:選択 RETURN:終了 G:グループ登録 Now:"_sj, "ZAZIR");
-  console_.writeText(cursor_.pagePosition());
+  console_.putText("%s ＩＤリスト %s Now:%s"_sj, "ZAZIR", hintsOf(idKeys()),
+                   cursor_.pagePosition());
   console_.setNormal();
   console_.clearToEndOfLine();
   drawMarkCount();
+  showCursor();
 }
 
 void IdList::showCursor() {
@@ -147,11 +153,6 @@ void IdList::showCursor() {
   console_.putText("ハンドル名：%-30.30s"_sj, entry.handle);
   console_.setCursor(0, 22);
   console_.putText("メモ：%-40.40s"_sj, entry.memo);
-}
-
-void IdList::hideCursor() {
-  if (cursor_.empty()) return;
-  drawCell(cursor_.position(), isMarked(cursor_.index()) ? attr::kMarked : attr::kNormal);
 }
 
 void IdList::toggleMark() {
@@ -167,7 +168,6 @@ void IdList::toggleMark() {
   } else {
     console_.bell();
   }
-  drawMarkCount();
 }
 
 std::string IdList::selection() const {
@@ -216,7 +216,6 @@ void IdList::registerGroup() {
         break;
     }
   }
-  drawPage();
 }
 
 }  // namespace

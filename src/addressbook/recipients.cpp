@@ -6,7 +6,7 @@
 #include "addressbook/grouplist.h"
 #include "addressbook/idlist.h"
 #include "console/dialogs.h"
-#include "console/keys.h"
+#include "console/keymap.h"
 #include "formats/addressfiles.h"
 #include "platform/encoding.h"
 #include "services/app.h"
@@ -16,6 +16,25 @@ namespace zazir {
 using namespace literals;
 
 namespace {
+
+// What a typed answer of one character (or none) asks for; any other
+// answer is IDs.
+enum class Answer { Finish, IdList, Groups, Cancel };
+
+KeyTable<Answer> answerKeys() {
+  static const Binding<Answer> kKeys[] = {
+      {{'0'}, Answer::Finish, {}, "0:終わり"_sj},
+      {{'I', 'i'}, Answer::IdList, {}, "I:IDﾘｽﾄ"_sj},
+      {{'G', 'g'}, Answer::Groups, {}, "G:ｸﾞﾙｰﾌﾟ"_sj},
+      {{key::kEnter}, Answer::Cancel, {}, "無入力:ｷｬﾝｾﾙ"_sj},
+  };
+  return kKeys;
+}
+
+const Answer* answerOf(const std::string& typed) {
+  if (typed.size() > 1) return nullptr;
+  return actionOf(answerKeys(), typed.empty() ? key::kEnter : Key::ofByte(typed[0]));
+}
 
 class RecipientList {
  public:
@@ -36,16 +55,22 @@ class RecipientList {
 std::string RecipientList::run() {
   while (true) {
     draw();
-    std::string answer = promptBox(
-        console_, formatText("ﾒｰﾙ送信：送信先のIDを入力(%i通目) 0:終わり I:IDﾘｽﾄ G:ｸﾞﾙｰﾌﾟ "
-                             "無入力:ｷｬﾝｾﾙ"_sj,
-                             recipients_.size() + 1));
-    if (answer.empty()) return {};
-    if (answer == "0") return joined();
-    if (answer == "I" || answer == "i") {
-      answer = chooseIds(app_);
-    } else if (answer == "G" || answer == "g") {
-      answer = chooseGroup(app_);
+    std::string answer =
+        promptBox(console_, formatText("ﾒｰﾙ送信：送信先のIDを入力(%i通目) %s"_sj,
+                                       recipients_.size() + 1, hintsOf(answerKeys())));
+    if (const Answer* asked = answerOf(answer)) {
+      switch (*asked) {
+        case Answer::Cancel:
+          return {};
+        case Answer::Finish:
+          return joined();
+        case Answer::IdList:
+          answer = chooseIds(app_);
+          break;
+        case Answer::Groups:
+          answer = chooseGroup(app_);
+          break;
+      }
     }
     // Only a typed "0" finishes; a "0" among the pieces is an ID.
     std::size_t at = 0;

@@ -154,8 +154,11 @@ void runMainMenu(App& app) {
     while (true) {
       const ListRows rows = mainMenuRows(app.index);
       ListChoice chosen;
-      do chosen = chooseFromList(app, rows, 0, kMenuLastRow, kMenuRowOffset);
-      while (chosen.row < 0 && chosen.action != ListAction::Leave);
+      int startRow = 0;
+      do {
+        chosen = chooseFromList(app, rows, startRow, kMenuLastRow, kMenuRowOffset);
+        startRow = restartRow(chosen.action, 0, kMenuLastRow);
+      } while (chosen.row < 0 && chosen.action != ListAction::Leave);
       if (chosen.action == ListAction::Leave) {
         quitSequence(app);
       } else {

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <tuple>
+#include <variant>
 #include <vector>
 
 #include "chooser/wildcard.h"
 #include "console/console.h"
 #include "console/dialogs.h"
-#include "console/keys.h"
+#include "console/keymap.h"
+#include "console/pagedcursor.h"
 #include "platform/directory.h"
 #include "platform/encoding.h"
 
@@ -78,24 +80,44 @@ std::vector<ListedFile> matchingFiles(const std::string& directory, const std::s
   return files;
 }
 
+enum class GridAction { Choose, Help, Leave };
+using GridKey = std::variant<CursorMove, GridAction>;
+
+KeyTable<GridKey> gridKeys() {
+  static const Binding<GridKey> kKeys[] = {
+      {{key::kLeft, '4'}, CursorMove::Left, "カーソルキー，テンキー：カーソル移動"_sj},
+      {{key::kRight, '6'}, CursorMove::Right},
+      {{key::kUp, '8'}, CursorMove::Up},
+      {{key::kDown, '2'}, CursorMove::Down},
+      {{key::kEnter}, GridAction::Choose, "リターンキー：決定"_sj},
+      {{' ', '5'}, GridAction::Choose, "スペース，５：決定"_sj},
+      {{key::kCtrlN, key::kPageDown}, CursorMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
+      {{key::kCtrlB, key::kPageUp}, CursorMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
+      {{key::kHome}, CursorMove::First, "Home，End：最初／最後のファイル"_sj},
+      {{key::kEnd}, CursorMove::Last},
+      {{'?', key::kCtrlA}, GridAction::Help, "？，Ctrl+A：このヘルプ"_sj},
+      {kLeaveKeys, GridAction::Leave, "ESC，Ｑ：選ばずに終わる"_sj},
+  };
+  return kKeys;
+}
+
 class Grid {
  public:
   Grid(Console& console, const std::vector<ListedFile>& files)
-      : console_(console), files_(files), lastFile_(static_cast<int>(files.size()) - 1) {}
+      : console_(console), files_(files), cursor_(kCellsPerPage, static_cast<int>(files.size())) {}
 
   // Runs the key loop; returns the chosen file's index.
   int choose(const std::string& directory);
 
  private:
-  int fileIndex() const { return page_ * kCellsPerPage + cell_; }
-  const ListedFile& chosen() const { return files_[static_cast<std::size_t>(fileIndex())]; }
+  const ListedFile& chosen() const { return files_[static_cast<std::size_t>(cursor_.index())]; }
   void tellPathTooLong(const std::string& path);
 
   void drawPage() {
     console_.clearScreen();
     console_.setNormal();
-    const int first = page_ * kCellsPerPage;
-    const int last = std::min(lastFile_, first + kCellsPerPage - 1);
+    const int first = cursor_.firstOnPage();
+    const int last = std::min(cursor_.lastIndex(), first + kCellsPerPage - 1);
     for (int file = first; file <= last; ++file) {
       console_.putText("%16.16s", files_[static_cast<std::size_t>(file)].name);
     }
@@ -103,7 +125,8 @@ class Grid {
   }
 
   void writeCell() {
-    console_.setCursor((cell_ % kCellsPerRow) * kCellWidth, cell_ / kCellsPerRow);
+    const int cell = cursor_.position();
+    console_.setCursor((cell % kCellsPerRow) * kCellWidth, cell / kCellsPerRow);
     console_.putText("%16.16s", chosen().name);
   }
 
@@ -118,9 +141,7 @@ class Grid {
 
   Console& console_;
   const std::vector<ListedFile>& files_;
-  const int lastFile_;
-  int page_ = 0;
-  int cell_ = 0;
+  PagedCursor cursor_;
 };
 
 void Grid::tellPathTooLong(const std::string& path) {
@@ -132,60 +153,29 @@ void Grid::tellPathTooLong(const std::string& path) {
 int Grid::choose(const std::string& directory) {
   drawPage();
   while (true) {
-    const int key = console_.getKey();
+    const GridKey* key = actionOf(gridKeys(), console_.getKey());
     writeCell();  // in the normal attribute: the highlight goes
-    switch (key) {
-      case key::kEscape:
-      case 'Q':
-      case 'q':
-        console_.clearScreen();
-        console_.present();
-        throw ProgramExit{0, {}};
-      case ' ':
-      case '5':
-      case key::kEnter:
-        if (directory.size() + chosen().name.size() <= kPathLimit) return fileIndex();
-        tellPathTooLong(directory + chosen().name);
-        drawPage();
-        continue;
-      case key::kUp:
-      case '8':
-        cell_ -= kCellsPerRow;
-        break;
-      case key::kDown:
-      case '2':
-        cell_ += kCellsPerRow;
-        break;
-      case key::kLeft:
-      case '4':
-        cell_ -= 1;
-        break;
-      case key::kRight:
-      case '6':
-        cell_ += 1;
-        break;
-      default:
-        break;
-    }
-    if (fileIndex() > lastFile_) {
-      console_.bell();
-      cell_ = lastFile_ - page_ * kCellsPerPage;
-    }
-    if (cell_ < 0) {
-      if (page_ > 0) {
-        // The same column on the last row of the previous page.
-        cell_ = (cell_ + kCellsPerRow) % kCellsPerRow + kCellsPerPage - kCellsPerRow;
-        --page_;
+    if (const CursorMove* move = key ? std::get_if<CursorMove>(key) : nullptr) {
+      const PagedCursor::Moved moved = cursor_.go(*move, kCellsPerRow);
+      if (moved.stopped) console_.bell();
+      if (moved.page) {
         drawPage();
         continue;
       }
-      console_.bell();
-      cell_ = 0;
-    }
-    if (cell_ >= kCellsPerPage) {
-      // The same column on the first row of the next page.
-      cell_ %= kCellsPerRow;
-      ++page_;
+    } else if (key) {
+      switch (std::get<GridAction>(*key)) {
+        case GridAction::Leave:
+          console_.clearScreen();
+          console_.present();
+          throw ProgramExit{0, {}};
+        case GridAction::Choose:
+          if (directory.size() + chosen().name.size() <= kPathLimit) return cursor_.index();
+          tellPathTooLong(directory + chosen().name);
+          break;
+        case GridAction::Help:
+          showHelp(console_, "通信ログの選択"_sj, gridKeys());
+          break;
+      }
       drawPage();
       continue;
     }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "console/keys.h"
 #include "console/screen.h"
 
 namespace zazir {
@@ -14,9 +15,9 @@ class TerminalBackend {
 
   virtual void present(const Screen& screen) = 0;
   virtual void bell() = 0;
-  // Blocks for one key: a control code of the key table, or a typed byte
-  // (a byte of 0x80 or more comes back negative).
-  virtual int readKey() = 0;
+  // Blocks for one key. Ctrl-L never comes back: the backend repaints the
+  // whole screen itself.
+  virtual Key readKey() = 0;
   // The codeset of typed bytes ("UTF-8", "CP932", ...).
   virtual std::string inputCodeset() const = 0;
   // Around an external command: normal mode on the normal screen, then raw

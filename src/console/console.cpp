@@ -134,7 +134,7 @@ void Console::present() {
   backend_.present(screen_);
 }
 
-int Console::getKey() {
+Key Console::getKey() {
   if (notice_.empty()) {
     present();
     return backend_.readKey();

@@ -70,7 +70,7 @@ class Console {
   void insertLine();
 
   // Shows the screen and waits for one key.
-  int getKey();
+  Key getKey();
   // `notice` stands on the status row of the next screen that waits for a
   // key, over what that screen has there, until the key comes.
   void showOnce(std::string notice) { notice_ = std::move(notice); }

@@ -1,6 +1,8 @@
 #include "console/dialogs.h"
 
-#include "console/keys.h"
+#include <algorithm>
+
+#include "console/keymap.h"
 #include "console/lineeditor.h"
 #include "platform/encoding.h"
 
@@ -20,13 +22,6 @@ MessageEntry messageEntry(MessageId id) {
   switch (id) {
     case MessageId::NoPosts:
       return {"書き込みがありません"_sj, "　該当するボードへの書き込みがありません。"_sj};
-    case MessageId::MenuHelp:
-      return {"メニュー選択"_sj,
-              "　以下のキーが使用できます。\n\nカーソルキー，テンキー：カーソル移動\n"
-              "リターンキー：決定\nＦ：アップロードファイルの参照\nＷ：書き込み\n\n"
-              "【以下、メッセージを読んでいるとき】\n\nＲ：返答の書き込み\n"
-              "Ｖ：ボードを飛び越えたレス\nＳ：書き込みを保存\nＭ：一括レスのためのマーク\n"
-              "Ｃ：マークした書き込みに対して一括レス\nＤ：ダウンロードをするマークを付ける"_sj};
     case MessageId::NothingWritten:
       return {"書き込みできません"_sj,
               "　編集されたファイルに書き込み内容がありません。\n"
@@ -35,29 +30,55 @@ MessageEntry messageEntry(MessageId id) {
     case MessageId::NoMarks:
       return {"一つ以上のマークをしてください。"_sj,
               "　一括レスを書くためのマークがされていません。"_sj};
-    case MessageId::MailHelp:
-      return {"メール読み出し"_sj,
-              "　以下のキーが使用できます。\n\nカーソルキー，テンキー：カーソル移動\n"
-              "Ｆ：アップロードファイルの参照\nＷ：メール送信\n"
-              "Ｒ：読んでいるメールに返事を書く\nＳ：メールの保存\n"
-              "Ｉ：今読んでいるメールの差出人をＩＤリストに登録"_sj};
   }
   return messageEntry(MessageId::NoPosts);
 }
 
-void showNotice(Console& console, std::string_view title, std::string_view text, bool bell) {
+constexpr int kNoticeTextRow = 2;
+constexpr int kNoticeLastRow = 23;
+
+// The title, and the text from row 2.
+void drawNotice(Console& console, std::string_view title, std::string_view text) {
   console.clearScreen();
   console.putText("【%s】"_sj, title);
-  console.setCursor(0, 2);
+  console.setCursor(0, kNoticeTextRow);
   console.writeText(text);
+}
+
+Key waitOnNotice(Console& console, std::string_view prompt) {
+  console.setCursor(0, kNoticeLastRow);
+  console.writeText(prompt);
+  return console.getKey();
+}
+
+void showNotice(Console& console, std::string_view title, std::string_view text, bool bell) {
+  drawNotice(console, title, text);
   if (bell) console.bell();
-  console.setCursor(0, 23);
-  console.writeText("[何かキーを押すと戻ります]"_sj);
-  console.getKey();
+  waitOnNotice(console, "[何かキーを押すと戻ります]"_sj);
   console.clearScreen();
 }
 
 }  // namespace
+
+void helpBox(Console& console, std::string_view title, const std::vector<std::string_view>& lines) {
+  std::vector<std::string_view> text{"　以下のキーが使用できます。"_sj, ""};
+  text.insert(text.end(), lines.begin(), lines.end());
+  // A text longer than the rows above the prompt goes on on further pages.
+  const std::size_t perPage = kNoticeLastRow - kNoticeTextRow;
+  for (std::size_t first = 0; first < text.size(); first += perPage) {
+    std::string page;
+    for (std::size_t at = first; at < std::min(text.size(), first + perPage); ++at) {
+      page.append(text[at]).append("\n");
+    }
+    drawNotice(console, title, page);
+    if (first + perPage >= text.size()) {
+      waitOnNotice(console, "[何かキーを押すと戻ります]"_sj);
+    } else if (waitOnNotice(console, "[何かキーを押すと次のページ Esc:戻る]"_sj) == key::kEscape) {
+      break;
+    }
+  }
+  console.clearScreen();
+}
 
 std::string frameLine() {
   return "+" + std::string(78, '-') + "+";
@@ -79,7 +100,7 @@ std::string inputLine(Console& console, int x, int y, std::size_t maxBytes,
     console.setAttribute(behind);
     if (drawn > text.size()) console.writeText(std::string(drawn - text.size(), ' '));
     drawn = text.size();
-    console.setCursor(column + static_cast<int>(text.size()), row);
+    console.setCursor(column + static_cast<int>(editor.cursor()), row);
 
     const LineEditor::Step step = editor.feed(console.getKey());
     if (step.refused) console.bell();
@@ -110,11 +131,22 @@ bool askYesNo(Console& console, YesNoMode mode) {
       console.writeText("(Y/N)");
       break;
   }
+  enum class Answer { Yes, No, Default };
+  static const Binding<Answer> kKeys[] = {
+      {{'Y', 'y'}, Answer::Yes},
+      {{'N', 'n', key::kEscape}, Answer::No},
+      {{key::kEnter}, Answer::Default},
+  };
   while (true) {
-    const int key = console.getKey();
-    if (key == 'Y' || key == 'y') return true;
-    if (key == 'N' || key == 'n' || key == key::kEscape) return false;
-    if (key == key::kEnter && mode != YesNoMode::NoDefault) return mode == YesNoMode::DefaultYes;
+    switch (waitForAction<Answer>(console, kKeys)) {
+      case Answer::Yes:
+        return true;
+      case Answer::No:
+        return false;
+      case Answer::Default:
+        if (mode != YesNoMode::NoDefault) return mode == YesNoMode::DefaultYes;
+        break;
+    }
   }
 }
 

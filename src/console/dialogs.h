@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/console.h"
 
@@ -36,9 +37,14 @@ enum class YesNoMode { DefaultYes = 0, DefaultNo = 1, NoDefault = 2 };
 // Writes the choice hint at the cursor and waits for an answer: true for yes.
 bool askYesNo(Console& console, YesNoMode mode);
 
-enum class MessageId { NoPosts = 1, MenuHelp = 2, NothingWritten = 3, NoMarks = 4, MailHelp = 6 };
+enum class MessageId { NoPosts = 1, NothingWritten = 3, NoMarks = 4 };
 // A full-screen message; returns after any key with the screen cleared.
 void messageBox(Console& console, MessageId id);
+
+// A screen's help box: "【title】", the described opening line and `lines`
+// (CP932), a page at a time; returns after a key on the last page (Esc on
+// any page) with the screen cleared.
+void helpBox(Console& console, std::string_view title, const std::vector<std::string_view>& lines);
 
 // A full-screen notice in the manner of a message box, for what the
 // program must tell and has no entry for (a file that cannot be written).

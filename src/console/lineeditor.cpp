@@ -1,6 +1,8 @@
 #include "console/lineeditor.h"
 
-#include "console/keys.h"
+#include <algorithm>
+
+#include "console/keymap.h"
 #include "platform/encoding.h"
 #include "text/cp932.h"
 
@@ -14,41 +16,84 @@ LineEditor::LineEditor(std::size_t maxBytes, std::string_view initial,
                        const std::string& inputCodeset)
     : maxBytes_(maxBytes),
       text_(cutToBytes(initial, maxBytes)),
+      cursor_(text_.size()),
       inputIsCp932_(isCp932Codeset(inputCodeset)) {
   if (!inputIsCp932_) toCp932_ = std::make_unique<Converter>("CP932", inputCodeset);
 }
 
 LineEditor::~LineEditor() = default;
 
-LineEditor::Step LineEditor::feed(int key) {
-  switch (key) {
-    case key::kEnter:
-      pending_.clear();
+LineEditor::Step LineEditor::feed(Key key) {
+  static const Binding<Edit> kKeys[] = {
+      {{key::kEnter}, Edit::Accept},
+      {{key::kEscape}, Edit::Cancel},
+      {{key::kBackspace}, Edit::DeleteBefore},
+      {{key::kDelete}, Edit::DeleteAt},
+      {{key::kLeft}, Edit::Left},
+      {{key::kRight}, Edit::Right},
+      {{key::kHome}, Edit::Home},
+      {{key::kEnd}, Edit::End},
+      {{key::kCtrlU}, Edit::Clear},
+  };
+  if (const Edit* edit = actionOf<Edit>(kKeys, key)) {
+    pending_.clear();
+    return apply(*edit);
+  }
+  // Other control keys and named keys do nothing here.
+  if (!key.isByte() || key.byte() < 0x20 || key.byte() == 0x7F) return {};
+  return insertTyped(key.byte());
+}
+
+LineEditor::Step LineEditor::apply(Edit edit) {
+  switch (edit) {
+    case Edit::Accept:
       return {Outcome::Accepted};
-    case key::kEscape:
+    case Edit::Cancel:
       text_.clear();
-      pending_.clear();
+      cursor_ = 0;
       return {Outcome::Cancelled};
-    case key::kBackspace: {
-      pending_.clear();
-      if (text_.empty()) return {Outcome::Editing, true};
-      // Walk to the start of the last character: a trail byte can look like
-      // anything, so only a walk from the start tells.
-      std::size_t last = 0;
-      for (std::size_t at = 0; at < text_.size(); at += isLeadByte(text_[at]) ? 2 : 1) last = at;
-      text_.resize(last);
+    case Edit::DeleteBefore: {
+      if (cursor_ == 0) return {Outcome::Editing, true};
+      const std::size_t from = previousCharacter();
+      text_.erase(from, cursor_ - from);
+      cursor_ = from;
       return {};
     }
-    case key::kCtrlU:
-      text_.clear();
-      pending_.clear();
+    case Edit::DeleteAt:
+      if (cursor_ == text_.size()) return {Outcome::Editing, true};
+      text_.erase(cursor_, nextCharacter() - cursor_);
       return {};
-    default:
-      break;
+    case Edit::Left:
+      cursor_ = previousCharacter();
+      return {};
+    case Edit::Right:
+      cursor_ = nextCharacter();
+      return {};
+    case Edit::Home:
+      cursor_ = 0;
+      return {};
+    case Edit::End:
+      cursor_ = text_.size();
+      return {};
+    case Edit::Clear:
+      text_.clear();
+      cursor_ = 0;
+      return {};
   }
-  const unsigned char byte = static_cast<unsigned char>(key);
-  if (byte < 0x20 || byte == 0x7F) return {};  // other control keys do nothing here
-  return insertTyped(byte);
+  return {};
+}
+
+// A trail byte can look like anything, so only a walk from the start finds
+// where the character before the cursor begins.
+std::size_t LineEditor::previousCharacter() const {
+  std::size_t last = 0;
+  for (std::size_t at = 0; at < cursor_; at += isLeadByte(text_[at]) ? 2 : 1) last = at;
+  return last;
+}
+
+std::size_t LineEditor::nextCharacter() const {
+  if (cursor_ >= text_.size()) return text_.size();
+  return std::min(text_.size(), cursor_ + (isLeadByte(text_[cursor_]) ? 2 : 1));
 }
 
 LineEditor::Step LineEditor::insertTyped(unsigned char byte) {
@@ -77,7 +122,8 @@ LineEditor::Step LineEditor::insertTyped(unsigned char byte) {
 LineEditor::Step LineEditor::insertCharacter(std::string_view cp932) {
   if (cp932.empty()) return {};
   if (text_.size() + cp932.size() > maxBytes_) return {Outcome::Editing, true};
-  text_ += cp932;
+  text_.insert(cursor_, cp932);
+  cursor_ += cp932.size();
   return {};
 }
 

@@ -1,10 +1,11 @@
 #include "console/listview.h"
 
 #include <algorithm>
+#include <variant>
 
 #include "console/console.h"
 #include "console/dialogs.h"
-#include "console/keys.h"
+#include "console/keymap.h"
 #include "platform/encoding.h"
 #include "text/cp932.h"
 
@@ -33,12 +34,37 @@ void drawRow(Console& console, const ListRows& rows, int k, int rowOffset, bool 
   console.setBackground(0);
 }
 
+enum class RowMove { Up, Down };
+using ListKey = std::variant<RowMove, ListAction>;
+
+KeyTable<ListKey> listKeys() {
+  static const Binding<ListKey> kKeys[] = {
+      {{key::kUp, '8'}, RowMove::Up, "カーソルキー，テンキー：カーソル移動"_sj, "8,2:移動"_sj},
+      {{key::kDown, '2'}, RowMove::Down},
+      {{key::kEnter}, ListAction::Choose, "リターンキー：決定"_sj},
+      {{' ', '5'}, ListAction::Choose, "スペース，５：決定"_sj},
+      {{'W', 'w'}, ListAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
+      {{'R', 'r'}, ListAction::Reply, "Ｒ：返答の書き込み"_sj, "R:返答"_sj},
+      {kLeaveKeys, ListAction::Leave, "ESC，Ｑ：戻る"_sj, "Q:戻る"_sj},
+      {{'F', 'f'},
+       ListAction::ViewUploadFile,
+       "Ｆ：アップロードファイルの参照"_sj,
+       "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
+      {{'?', key::kCtrlA}, ListAction::HelpShown, "？，Ctrl+A：このヘルプ"_sj, "?:ﾍﾙﾌﾟ"_sj},
+      {{key::kCtrlN, key::kPageDown}, ListAction::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
+      {{key::kCtrlB, key::kPageUp}, ListAction::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
+      {{key::kHome}, ListAction::First, "Home，End：最初／最後の行"_sj},
+      {{key::kEnd}, ListAction::Last},
+  };
+  return kKeys;
+}
+
 void drawListScreen(Console& console, const ListRows& rows, int rowOffset) {
   console.clearScreen();
   console.setNormal();
   console.putText("%s ", "ZAZIR");
   console.setBar();
-  console.writeText("8,2:移動 W:書込 R:返答 Q:戻る F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ"_sj);
+  console.writeText(hintsOf(listKeys()));
   console.setNormal();
   for (int k = 0; k < kListPageRows; ++k) drawRow(console, rows, k, rowOffset, false);
 }
@@ -56,48 +82,31 @@ ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, i
   const bool empty = lastRow < 0;
   const ListChoice pageBack{ListAction::PageBack};
   while (true) {
-    const int key = console.getKey();
-    drawRow(console, rows, n, rowOffset, false);
-    switch (key) {
-      case key::kEscape:
-      case 'Q':
-      case 'q':
-        return {ListAction::Leave};
-      case key::kCtrlN:
-        return {ListAction::PageForward};
-      case key::kCtrlB:
-        return pageBack;
-      case '?':
-      case key::kCtrlA:
-        messageBox(console, MessageId::MenuHelp);
-        return {ListAction::HelpShown};
-      case key::kEnter:
-      case ' ':
-      case '5':
-        return empty ? pageBack : ListChoice{ListAction::Choose, n};
-      case '8':
-      case key::kUp:
-        if (empty || --n < 0) return pageBack;
-        break;
-      case '2':
-      case key::kDown:
-        if (empty) return pageBack;
-        if (++n > kListPageRows - 1) return {ListAction::PageForward};
-        break;
-      case 'W':
-      case 'w':
-        return empty ? pageBack : ListChoice{ListAction::Write, n};
-      case 'R':
-      case 'r':
-        return empty ? pageBack : ListChoice{ListAction::Reply, n};
-      case 'F':
-      case 'f':
-        return {ListAction::ViewUploadFile, n};
-      default:
-        break;
+    const ListKey* key = actionOf(listKeys(), console.getKey());
+    if (key == nullptr) continue;
+    if (const RowMove* move = std::get_if<RowMove>(key)) {
+      if (empty) return pageBack;
+      drawRow(console, rows, n, rowOffset, false);
+      n += *move == RowMove::Up ? -1 : 1;
+      if (n < 0) return pageBack;
+      if (n > kListPageRows - 1) return {ListAction::PageForward};
+      n = std::min(n, lastRow);
+      drawRow(console, rows, n, rowOffset, true);
+      continue;
     }
-    n = std::min(n, lastRow);
-    drawRow(console, rows, n, rowOffset, true);
+    switch (const ListAction action = std::get<ListAction>(*key)) {
+      case ListAction::HelpShown:
+        showHelp(console, "メニュー選択"_sj, listKeys());
+        return {action};
+      case ListAction::Choose:
+      case ListAction::Write:
+      case ListAction::Reply:
+        return empty ? pageBack : ListChoice{action, n};
+      case ListAction::ViewUploadFile:
+        return {action, n};
+      default:
+        return {action};
+    }
   }
 }
 
@@ -111,6 +120,23 @@ int turnListPage(ListAction action, int& page, int lastPage, int startRow) {
       if (page >= lastPage) return kListPageRows - 1;
       ++page;
       return 0;
+    case ListAction::First:
+      page = 0;
+      return 0;
+    case ListAction::Last:
+      page = lastPage;
+      return kListPageRows - 1;
+    default:
+      return startRow;
+  }
+}
+
+int restartRow(ListAction action, int startRow, int lastRow) {
+  switch (action) {
+    case ListAction::First:
+      return 0;
+    case ListAction::Last:
+      return lastRow;
     default:
       return startRow;
   }

@@ -18,7 +18,7 @@ using ListRows = std::array<std::string, 24>;
 
 // What ended a choice. Choose, Write and Reply pick the highlighted row;
 // ViewUploadFile leaves the highlighted row where it was; HelpShown comes
-// after the help box.
+// after the help box; First and Last ask for the list's first or last row.
 enum class ListAction : std::uint8_t {
   Choose,
   Write,
@@ -28,6 +28,8 @@ enum class ListAction : std::uint8_t {
   Leave,
   PageBack,
   PageForward,
+  First,
+  Last,
 };
 
 struct ListChoice {
@@ -43,9 +45,14 @@ struct ListChoice {
 ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, int lastRow,
                          int rowOffset = 0);
 
-// For a paged list: after a page was turned (PageBack or PageForward),
-// moves `page` within 0..lastPage and gives the row the page is shown
-// again with; any other action keeps the page and `startRow`.
+// For a paged list: after a page was turned (PageBack or PageForward) or
+// the first or last row was asked for, moves `page` within 0..lastPage and
+// gives the row the page is shown again with; any other action keeps the
+// page and `startRow`.
 int turnListPage(ListAction action, int& page, int lastPage, int startRow);
+
+// For a list of one page: the row it is shown again with after `action`:
+// row 0 or `lastRow` for First and Last, else `startRow`.
+int restartRow(ListAction action, int startRow, int lastRow);
 
 }  // namespace zazir

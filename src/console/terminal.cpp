@@ -9,7 +9,7 @@ namespace {
 // How long a lone Esc waits for the rest of a sequence.
 constexpr int kEscapeWaitMs = 50;
 // Ctrl-Z, a byte like any other in raw mode.
-constexpr int kStopKey = 0x1A;
+constexpr Key kStopKey = Key::ofByte(0x1A);
 }  // namespace
 
 std::unique_ptr<PosixTerminal> PosixTerminal::open(const std::string& codeset, Colours colours) {
@@ -51,7 +51,7 @@ void PosixTerminal::bell() {
   terminal_->write("\a");
 }
 
-int PosixTerminal::readKey() {
+Key PosixTerminal::readKey() {
   // What runs on the way out (writing the download marks) may wait for a
   // key: it gets none, and the run ends as the signal asked.
   if (terminatedBy_ != 0) throw ProgramExit{128 + terminatedBy_, {}, terminatedBy_};
@@ -62,13 +62,19 @@ int PosixTerminal::readKey() {
       if (decoded.kind != KeyDecode::Kind::Partial) {
         pending_.erase(0, decoded.consumed);
         if (decoded.kind != KeyDecode::Kind::Key) continue;
-        if (decoded.code == kStopKey) {
+        if (decoded.key == kStopKey) {
           stop();
+          continue;
+        }
+        // Ctrl-L is the terminal's own: the whole screen drawn again, on
+        // every screen.
+        if (decoded.key == key::kCtrlL) {
+          redraw();
           continue;
         }
         // Nothing may answer a screen that cannot be seen.
         if (tooSmall_) continue;
-        return decoded.code;
+        return decoded.key;
       }
       timeout = kEscapeWaitMs;
     }
@@ -79,7 +85,7 @@ int PosixTerminal::readKey() {
       case RawTerminal::Event::Timeout: {
         const KeyDecode decoded = decodeAfterTimeout(pending_);
         pending_.erase(0, decoded.consumed);
-        if (decoded.kind == KeyDecode::Kind::Key && !tooSmall_) return decoded.code;
+        if (decoded.kind == KeyDecode::Kind::Key && !tooSmall_) return decoded.key;
         break;
       }
       case RawTerminal::Event::Resize:

@@ -20,7 +20,7 @@ class PosixTerminal : public TerminalBackend {
 
   void present(const Screen& screen) override;
   void bell() override;
-  int readKey() override;
+  Key readKey() override;
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override;
   void resume() override;

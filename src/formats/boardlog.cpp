@@ -65,6 +65,53 @@ LogOffset boardEndOffset(const std::vector<BoardEntry>& boards, int board) {
   return next < boards.size() ? boards[next].listOffset : -1;
 }
 
+BoardPieces indexMessages(LineStream& log, const std::vector<BoardEntry>& boards, int board) {
+  BoardPieces messages{{}, boardEndOffset(boards, board)};
+  log.seek(boards[static_cast<std::size_t>(board)].listOffset);
+  std::string line;
+  log.readLine(line);  // the listing line
+  while (true) {
+    const LogOffset start = log.tell();
+    if (!log.readLine(line)) break;
+    stripLineEnd(line);
+    if (isStopLine(line)) break;
+    if (messages.boardEnd >= 0 && log.tell() >= messages.boardEnd) break;
+    if (isMessageStart(line)) messages.starts.push_back(start);
+  }
+  return messages;
+}
+
+BoardPieces indexFileEntries(LineStream& log, const std::vector<BoardEntry>& boards, int board) {
+  BoardPieces entries{{}, boardEndOffset(boards, board)};
+  log.seek(boards[static_cast<std::size_t>(board)].listOffset);
+  std::string line;
+  while (true) {
+    const LogOffset start = log.tell();
+    if (!log.readLine(line)) break;
+    stripLineEnd(line);
+    if (endsFileBoard(line)) break;
+    // The line that ends at the next board's listing line is still this
+    // board's: an entry without a description may stand there, and left
+    // out it could be neither read nor marked.
+    const bool lastLine = entries.boardEnd >= 0 && log.tell() >= entries.boardEnd;
+    if (entryFileNumber(line) > 0 && (!lastLine || log.tell() == entries.boardEnd)) {
+      entries.starts.push_back(start);
+    }
+    if (lastLine) break;
+  }
+  return entries;
+}
+
+const ArticleLayout& messageLayout() {
+  static const ArticleLayout layout{3, kReaderLineBytes, false, isMessageEnd};
+  return layout;
+}
+
+const ArticleLayout& fileEntryLayout() {
+  static const ArticleLayout layout{1, kReaderLineBytes, false, endsFileBoard};
+  return layout;
+}
+
 AnsweredMessage readAnsweredMessage(LineStream& log, const BoardEntry& board, LogOffset start,
                                     LogOffset end) {
   AnsweredMessage message;

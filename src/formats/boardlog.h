@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/article.h"
 #include "formats/logindex.h"
 
 namespace zazir {
@@ -53,6 +54,36 @@ bool endsFileBoard(std::string_view line);
 // Where the part of board `board` of `boards` ends: the next board's
 // listing line, or -1 for the last board (the end of the log).
 LogOffset boardEndOffset(const std::vector<BoardEntry>& boards, int board);
+
+// The messages or file entries of one board: where each starts, and where
+// the board's part of the log ends.
+struct BoardPieces {
+  std::vector<LogOffset> starts;
+  LogOffset boardEnd = -1;  // -1: the end of the log
+
+  int count() const { return static_cast<int>(starts.size()); }
+  // Where piece `n` ends: the next piece, else the board's end.
+  LogOffset end(int n) const {
+    const auto next = static_cast<std::size_t>(n) + 1;
+    return next < starts.size() ? starts[next] : boardEnd;
+  }
+};
+
+// The messages of message board `board` of `boards`: each "Message  #"
+// line after its listing line, up to the board's end or its first stop
+// line. Lines are read in pieces of at most kLineLimit bytes, as the
+// search's walk of a board reads them.
+BoardPieces indexMessages(LineStream& log, const std::vector<BoardEntry>& boards, int board);
+
+// The file entries of file board `board` of `boards`: each entry line up
+// to the board's end or a "*CH" line.
+BoardPieces indexFileEntries(LineStream& log, const std::vector<BoardEntry>& boards, int board);
+
+// A message as the reader shows it: three header lines, the body up to
+// the next message or a stop line.
+const ArticleLayout& messageLayout();
+// A file entry: its entry line, the body up to a "*CH" line.
+const ArticleLayout& fileEntryLayout();
 
 // A message answered, as the writers take it: where it stands in the log
 // and what a reply names of it.

@@ -16,4 +16,9 @@ bool isMailEnd(std::string_view line) {
          startsWith(line, "MAIN (A,");
 }
 
+const ArticleLayout& mailLayout() {
+  static const ArticleLayout layout{3, kReaderLineBytes, false, isMailEnd};
+  return layout;
+}
+
 }  // namespace zazir

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "formats/article.h"
+
 namespace zazir {
 
 // The host's question whether to delete the mail just shown: where a
@@ -13,5 +15,9 @@ bool isDeleteQuestion(std::string_view line);
 // A line that ends a mail as the reader shows and quotes it: the delete
 // question, or one of the host's menu prompts.
 bool isMailEnd(std::string_view line);
+
+// A mail as the reader shows it: three header lines, the body up to its
+// end.
+const ArticleLayout& mailLayout();
 
 }  // namespace zazir

@@ -79,13 +79,15 @@ std::optional<int> chooseChatBoard(App& app) {
     rows[k] += recorded ? " [→]"_sj : " [×]"_sj;
   }
   int& remembered = app.state.listPositions.chatBoardRow;
+  int startRow = remembered;
   while (true) {
-    const ListChoice choice = chooseFromList(app, rows, remembered, count - 1);
+    const ListChoice choice = chooseFromList(app, rows, startRow, count - 1);
     if (choice.action == ListAction::Leave) return std::nullopt;
     if (choice.row >= 0) {
       remembered = choice.row;
       return choice.row;
     }
+    startRow = restartRow(choice.action, startRow, count - 1);
   }
 }
 

@@ -1,17 +1,15 @@
 #include "readers/messageboard.h"
 
 #include <algorithm>
+#include <vector>
 
+#include "console/articleview.h"
 #include "console/dialogs.h"
-#include "console/keys.h"
-#include "console/pager.h"
 #include "formats/boardlog.h"
 #include "platform/encoding.h"
 #include "readers/savemessage.h"
 #include "services/app.h"
 #include "services/uploadfile.h"
-#include "text/cp932.h"
-#include "text/textutil.h"
 #include "writers/batchreply.h"
 #include "writers/boardposts.h"
 
@@ -21,239 +19,174 @@ using namespace literals;
 
 namespace {
 
-constexpr int kFirstBodyRow = 3;
-constexpr int kStatusRow = 23;
-constexpr int kRightArrowColumn = 76;
+enum class MessageAction {
+  Write,
+  Reply,
+  MovedReply,
+  ViewUploadFile,
+  Save,
+  Mark,
+  BatchReply,
+  Help,
+  Leave
+};
+using MessageKey = ArticleAction<MessageAction>;
 
-const BoardEntry& boardOf(const App& app, const MessageBoardReader& reader) {
-  return app.index.messageBoards[static_cast<std::size_t>(reader.board)];
+KeyTable<MessageKey> messageKeys() {
+  static const std::vector<Binding<MessageKey>> kKeys = withScrolling<MessageAction>({
+      {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
+      {{key::kRight, '6'}, PageMove::Next},
+      {{key::kHome}, PageMove::First, "Home，End：最初／最後のメッセージ"_sj},
+      {{key::kEnd}, PageMove::Last},
+      {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
+      {{'R', 'r'}, MessageAction::Reply, "Ｒ：返答の書き込み"_sj, "R:ﾚｽ"_sj},
+      {{'V', 'v'}, MessageAction::MovedReply, "Ｖ：ボードを飛び越えたレス"_sj, "V:移動ﾚｽ"_sj},
+      {{'F', 'f'},
+       MessageAction::ViewUploadFile,
+       "Ｆ：アップロードファイルの参照"_sj,
+       "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
+      {{'?', key::kCtrlA}, MessageAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ﾍﾙﾌﾟ"_sj},
+      {{'S', 's'}, MessageAction::Save, "Ｓ：書き込みを保存"_sj},
+      {{'M', 'm'}, MessageAction::Mark, "Ｍ：一括レスのためのマーク"_sj},
+      {{'C', 'c'}, MessageAction::BatchReply, "Ｃ：マークした書き込みに対して一括レス"_sj},
+      {kReaderLeaveKeys, MessageAction::Leave, "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
+  });
+  return kKeys;
 }
 
-// Leaves the reader where it is, or on a message that exists.
-void keepValidPositions(MessageBoardReader& reader) {
-  reader.currentMessage = std::clamp(reader.currentMessage, 0, reader.lastMessage());
-  std::erase_if(reader.replyMarks, [&](int m) { return m < 0 || m > reader.lastMessage(); });
+class MessageBoardReader {
+ public:
+  MessageBoardReader(App& app, int board, BoardPieces messages)
+      : app_(app),
+        board_(board),
+        messages_(std::move(messages)),
+        view_(articlePage(3, articleStatusRow(app.console)), messages_.count(),
+              ArticleView::OnChange::FirstLine, [this](int n) {
+                return loadArticle(app_.log, messages_.starts[static_cast<std::size_t>(n)],
+                                   messages_.end(n), messageLayout());
+              }) {}
+
+  void run();
+
+ private:
+  const BoardEntry& board() const {
+    return app_.index.messageBoards[static_cast<std::size_t>(board_)];
+  }
+  bool isMarked(int message) const {
+    return std::find(marks_.begin(), marks_.end(), message) != marks_.end();
+  }
+  AnsweredMessage answered(int message) const {
+    return readAnsweredMessage(app_.log, board(),
+                               messages_.starts[static_cast<std::size_t>(message)],
+                               messages_.end(message));
+  }
+  Outcome act(MessageAction action);
+  Outcome reload();
+  void toggleMark();
+  Outcome answerMarked();
+  void draw();
+
+  App& app_;
+  int board_;
+  BoardPieces messages_;
+  ArticleView view_;
+  std::vector<int> marks_;  // marked messages, in marking order
+};
+
+void MessageBoardReader::run() {
+  if (!view_.open(0)) return;
+  runArticleScreen<MessageAction>(
+      app_.console, view_, messageKeys(), [&](MessageAction action) { return act(action); },
+      [&] { draw(); });
+}
+
+// The actions that ran another screen show the message again from its
+// first line; the log has not changed, so nothing is indexed again.
+Outcome MessageBoardReader::act(MessageAction action) {
+  const int current = view_.current();
+  switch (action) {
+    case MessageAction::Write:
+      writeNewPost(app_, board());
+      return reload();
+    case MessageAction::Reply:
+      writeReply(app_, answered(current));
+      return reload();
+    case MessageAction::MovedReply:
+      writeMovedReply(app_, answered(current));
+      return reload();
+    case MessageAction::ViewUploadFile:
+      viewUploadFile(app_);
+      return reload();
+    case MessageAction::Save:
+      saveToCutFile(app_, board(), messages_.starts[static_cast<std::size_t>(current)],
+                    messages_.end(current));
+      // As described: the screen is left as the save left it until a key
+      // that draws.
+      return Outcome::Stay;
+    case MessageAction::Mark:
+      toggleMark();
+      return Outcome::Redraw;
+    case MessageAction::BatchReply:
+      return answerMarked();
+    case MessageAction::Help:
+      showHelp(app_.console, "メニュー選択"_sj, messageKeys());
+      return Outcome::Redraw;
+    case MessageAction::Leave:
+      return Outcome::Leave;
+  }
+  return Outcome::Stay;
+}
+
+Outcome MessageBoardReader::reload() {
+  if (view_.open(view_.current())) return Outcome::Redraw;
+  messageBox(app_.console, MessageId::NoPosts);
+  return Outcome::Leave;
+}
+
+// A 21st mark is refused with the bell; unmarking keeps the order of the
+// later marks.
+void MessageBoardReader::toggleMark() {
+  const auto found = std::find(marks_.begin(), marks_.end(), view_.current());
+  if (found != marks_.end()) {
+    marks_.erase(found);
+  } else if (marks_.size() < kMaxReplyMarks) {
+    marks_.push_back(view_.current());
+  } else {
+    app_.console.bell();
+  }
+}
+
+// The marked messages answered in one new post; the marks go once it is
+// written, and stay when the temporary file could not be made.
+Outcome MessageBoardReader::answerMarked() {
+  if (marks_.empty()) {
+    app_.console.bell();
+    messageBox(app_.console, MessageId::NoMarks);
+    return Outcome::Redraw;
+  }
+  std::vector<AnsweredMessage> marked;
+  for (int message : marks_) marked.push_back(answered(message));
+  if (!writeBatchReply(app_, board(), marked)) return Outcome::Redraw;
+  marks_.clear();
+  return reload();
+}
+
+void MessageBoardReader::draw() {
+  const std::string bar = formatText("%s %s", "ZAZIR", hintsOf(messageKeys()));
+  drawArticle(app_.console, view_,
+              {.header = isMarked(view_.current()) ? attr::kBar : attr::kNormal, .bar = bar});
 }
 
 }  // namespace
 
-bool indexMessageBoard(App& app, MessageBoardReader& reader) {
-  reader.messageOffsets.clear();
-  LineStream& log = app.log;
-  const LogOffset boardEnd = boardEndOffset(app.index.messageBoards, reader.board);
-  log.seek(boardOf(app, reader).listOffset);
-  std::string line;
-  log.readLine(line);  // the listing line
-  while (true) {
-    const LogOffset start = log.tell();
-    if (!log.readLine(line)) break;
-    stripLineEnd(line);
-    if (isStopLine(line)) break;
-    if (boardEnd >= 0 && log.tell() >= boardEnd) break;
-    if (isMessageStart(line)) reader.messageOffsets.push_back(start);
-  }
-  return !reader.messageOffsets.empty();
-}
-
-bool reindexMessageBoard(App& app, MessageBoardReader& reader) {
-  if (!indexMessageBoard(app, reader)) {
-    messageBox(app.console, MessageId::NoPosts);
-    return false;
-  }
-  keepValidPositions(reader);
-  loadMessage(app, reader);
-  return true;
-}
-
-void loadMessage(App& app, MessageBoardReader& reader) {
-  LineStream& log = app.log;
-  reader.lineStore.clear();
-  reader.topLine = 0;
-  app.console.clearScreen();
-
-  const int current = reader.currentMessage;
-  log.seek(reader.messageOffsets[static_cast<std::size_t>(current)]);
-  for (std::string& header : reader.headerLines) {
-    log.readLine(header);
-    stripLineEnd(header);
-  }
-  const LogOffset nextMessage = current < reader.lastMessage()
-                                    ? reader.messageOffsets[static_cast<std::size_t>(current) + 1]
-                                    : -1;
-  const LogOffset boardEnd = boardEndOffset(app.index.messageBoards, reader.board);
-  std::string line;
-  while (reader.lineStore.size() < kMaxBodyLines) {
-    if (nextMessage >= 0 && log.tell() >= nextMessage) break;
-    if (boardEnd >= 0 && log.tell() >= boardEnd) break;
-    if (!readWrappedLine(log, line, kBodyLineBytes)) break;
-    stripLineEnd(line);
-    if (isMessageEnd(line)) break;
-    reader.lineStore.push_back(line);
-  }
-}
-
-void drawMessageBoard(Console& console, const MessageBoardReader& reader) {
-  const int count = reader.lineCount();
-  console.setCursor(0, 0);
-  if (isMarked(reader, reader.currentMessage)) {
-    console.setBar();
-  } else {
-    console.setNormal();
-  }
-  console.putText("%-80.80s%-80.80s%-80.80s", reader.headerLines[0], reader.headerLines[1],
-                  reader.headerLines[2]);
-  console.setNormal();
-  for (int row = 0; row < kPageLines; ++row) {
-    const int line = reader.topLine + row;
-    console.putBodyRow(kFirstBodyRow + row,
-                       line < count
-                           ? std::string_view(reader.lineStore[static_cast<std::size_t>(line)])
-                           : std::string_view());
-  }
-  console.setCursor(0, kStatusRow);
-  console.writeText(reader.currentMessage > 0 ? "←"_sj : "　"_sj);
-  console.setBar();
-  console.putText("%s W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ"_sj, "ZAZIR");
-  pagerIndicator(console, count, reader.topLine);
-  console.setCursor(kRightArrowColumn, kStatusRow);
-  console.writeText(reader.currentMessage < reader.lastMessage() ? "→"_sj : "　"_sj);
-}
-
-LogOffset messageEndOffset(const App& app, const MessageBoardReader& reader, int message) {
-  if (message < reader.lastMessage()) {
-    return reader.messageOffsets[static_cast<std::size_t>(message) + 1];
-  }
-  return boardEndOffset(app.index.messageBoards, reader.board);
-}
-
-AnsweredMessage answeredMessage(App& app, const MessageBoardReader& reader, int message) {
-  return readAnsweredMessage(app.log, boardOf(app, reader),
-                             reader.messageOffsets[static_cast<std::size_t>(message)],
-                             messageEndOffset(app, reader, message));
-}
-
-void toggleReplyMark(Console& console, MessageBoardReader& reader) {
-  std::vector<int>& marks = reader.replyMarks;
-  const auto found = std::find(marks.begin(), marks.end(), reader.currentMessage);
-  if (found != marks.end()) {
-    marks.erase(found);
-  } else if (marks.size() < kMaxReplyMarks) {
-    marks.push_back(reader.currentMessage);
-  } else {
-    console.bell();
-  }
-}
-
-bool answerMarked(App& app, MessageBoardReader& reader) {
-  if (reader.replyMarks.empty()) {
-    app.console.bell();
-    messageBox(app.console, MessageId::NoMarks);
-    return false;
-  }
-  std::vector<AnsweredMessage> marked;
-  for (int message : reader.replyMarks) marked.push_back(answeredMessage(app, reader, message));
-  if (!writeBatchReply(app, boardOf(app, reader), marked)) return false;
-  reader.replyMarks.clear();
-  return true;
-}
-
-bool isMarked(const MessageBoardReader& reader, int message) {
-  return std::find(reader.replyMarks.begin(), reader.replyMarks.end(), message) !=
-         reader.replyMarks.end();
-}
-
 void readMessageBoard(App& app, int board) {
-  Console& console = app.console;
-  MessageBoardReader reader;
-  reader.board = board;
-  if (!indexMessageBoard(app, reader)) {
-    messageBox(console, MessageId::NoPosts);
+  BoardPieces messages = indexMessages(app.log, app.index.messageBoards, board);
+  if (messages.starts.empty()) {
+    messageBox(app.console, MessageId::NoPosts);
     return;
   }
-  loadMessage(app, reader);
-
-  bool draw = true;
-  while (true) {
-    const int count = reader.lineCount();
-    if (draw) {
-      reader.topLine = clampTopLine(reader.topLine, count);
-      drawMessageBoard(console, reader);
-    }
-    draw = true;
-    const int current = reader.currentMessage;
-    const int key = console.getKey();
-    if (const Scroll scroll = scrollPager(key, reader.topLine, count);
-        scroll != Scroll::NotAScrollKey) {
-      draw = scroll == Scroll::Moved;
-      continue;
-    }
-    switch (key) {
-      case key::kEscape:
-      case 'Q':
-      case 'q':
-      case key::kEnter:
-      case ' ':
-      case '5':
-        return;
-      case key::kLeft:
-      case '4':
-      case key::kRight:
-      case '6': {
-        const bool back = key == key::kLeft || key == '4';
-        const int next = back ? current - 1 : current + 1;
-        if (next < 0 || next > reader.lastMessage()) {
-          draw = false;
-          break;
-        }
-        reader.currentMessage = next;
-        loadMessage(app, reader);
-        break;
-      }
-      case key::kCtrlA:
-      case '?':
-        messageBox(console, MessageId::MenuHelp);
-        break;
-      case 'W':
-      case 'w':
-        writeNewPost(app, boardOf(app, reader));
-        if (!reindexMessageBoard(app, reader)) return;
-        break;
-      case 'R':
-      case 'r':
-      case 'V':
-      case 'v': {
-        const AnsweredMessage message = answeredMessage(app, reader, current);
-        if (key == 'R' || key == 'r') {
-          writeReply(app, message);
-        } else {
-          writeMovedReply(app, message);
-        }
-        if (!reindexMessageBoard(app, reader)) return;
-        break;
-      }
-      case 'F':
-      case 'f':
-        viewUploadFile(app);
-        if (!reindexMessageBoard(app, reader)) return;
-        break;
-      case 'S':
-      case 's':
-        saveToCutFile(app, app.index.messageBoards, board, reader.messageOffsets, current);
-        draw = false;
-        break;
-      case 'M':
-      case 'm':
-        toggleReplyMark(console, reader);
-        break;
-      case 'C':
-      case 'c':
-        if (answerMarked(app, reader) && !reindexMessageBoard(app, reader)) return;
-        break;
-      default:
-        draw = false;
-        break;
-    }
-  }
+  MessageBoardReader reader(app, board, std::move(messages));
+  reader.run();
 }
 
 }  // namespace zazir

@@ -29,20 +29,17 @@ std::string proposedFileName(const Config& config, const BoardEntry& board) {
 
 }  // namespace
 
-void saveToCutFile(App& app, const std::vector<BoardEntry>& boards, int board,
-                   const std::vector<LogOffset>& offsets, int current) {
+void saveToCutFile(App& app, const BoardEntry& board, LogOffset start, LogOffset end) {
   Console& console = app.console;
   const std::string path =
       promptBox(console, "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ"_sj,
-                proposedFileName(app.config, boards[static_cast<std::size_t>(board)]));
+                proposedFileName(app.config, board));
   if (path.empty()) return;
 
-  const std::size_t at = static_cast<std::size_t>(current);
-  const LogOffset end = at + 1 < offsets.size() ? offsets[at + 1] : boardEndOffset(boards, board);
   console.clearScreen();
   // Copied straight from the log, so that a long line is never held whole
   // and stays one line in the file.
-  app.log.seek(offsets[at]);
+  app.log.seek(start);
   const AppendOutcome outcome =
       appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.logIdentity},
                  [&](const TextSink& put) { copyCleanLines(app.log, end, isStopLine, put); });

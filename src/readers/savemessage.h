@@ -2,8 +2,6 @@
 // both board readers).
 #pragma once
 
-#include <vector>
-
 #include "formats/logindex.h"
 
 namespace zazir {
@@ -11,11 +9,10 @@ namespace zazir {
 struct App;
 
 // Asks for the file name (CUTFILE_DIR, the board's name and ".TXT"
-// proposed) and appends the piece `current` of `offsets`, of board `board`
-// of `boards`, copied from the log with its header lines and long lines
-// whole. An empty answer leaves the prompt on screen; after a save the
-// screen is blank. The caller does not redraw.
-void saveToCutFile(App& app, const std::vector<BoardEntry>& boards, int board,
-                   const std::vector<LogOffset>& offsets, int current);
+// proposed) and appends the message or file entry of `board` that runs
+// from `start` to `end` (-1: the end of the log), copied from the log with
+// its header lines and long lines whole. An empty answer cancels. The
+// caller redraws.
+void saveToCutFile(App& app, const BoardEntry& board, LogOffset start, LogOffset end);
 
 }  // namespace zazir

@@ -3,9 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "console/articleview.h"
 #include "console/dialogs.h"
-#include "console/keys.h"
-#include "console/pager.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
 #include "services/app.h"
@@ -19,110 +18,95 @@ using namespace literals;
 
 namespace {
 
-constexpr int kPreviewRows = 23;
-constexpr std::size_t kPreviewLineBytes = 78;
-constexpr std::size_t kPreviewMaxLines = 512;
+enum class PreviewAction { Write, WriteDefault, Drop, EditAgain, Help };
+using PreviewKey = ArticleAction<PreviewAction>;
 
-struct PreviewLine {
-  std::string text;
-  std::vector<std::size_t> reversed;  // the placeholders' bytes
-};
-
-// The text cut into preview lines.
-std::vector<PreviewLine> previewLines(const Composition& composition) {
-  std::vector<PreviewLine> lines;
-  MemoryLineStream stream(composition.text);
-  auto mark = composition.unconvertible.begin();
-  const std::size_t markBytes = unconvertiblePlaceholder().size();
-  while (lines.size() < kPreviewMaxLines) {
-    const auto start = static_cast<std::size_t>(stream.tell());
-    PreviewLine line;
-    if (!readWrappedLine(stream, line.text, kPreviewLineBytes)) break;
-    if (const auto cr = line.text.rfind('\r'); cr != std::string::npos) {
-      line.text.resize(cr);
-    } else if (const auto lf = line.text.rfind('\n'); lf != std::string::npos) {
-      line.text.resize(lf);
-    }
-    for (; mark != composition.unconvertible.end() && *mark < start + line.text.size(); ++mark) {
-      for (std::size_t i = 0; i < markBytes; ++i) line.reversed.push_back(*mark - start + i);
-    }
-    lines.push_back(std::move(line));
-  }
-  return lines;
+KeyTable<PreviewKey> previewKeys() {
+  static const std::vector<Binding<PreviewKey>> kKeys = withScrolling<PreviewAction>({
+      {{key::kHome}, PageMove::Top, "Home，End：文章の最初／最後"_sj},
+      {{key::kEnd}, PageMove::Bottom},
+      {{'Y', 'y'}, PreviewAction::Write, "Ｙ：書き込む"_sj},
+      {{key::kEnter},
+       PreviewAction::WriteDefault,
+       "リターンキー：書き込む（用意したままの文章はＹで）"_sj},
+      {{'N', 'n', key::kEscape, 'Q', 'q'}, PreviewAction::Drop, "Ｎ，ESC，Ｑ：書き込まずに戻る"_sj},
+      {{'E', 'e'}, PreviewAction::EditAgain, "Ｅ：もう一度編集する"_sj},
+      {{'?', key::kCtrlA}, PreviewAction::Help, "？，Ctrl+A：このヘルプ"_sj},
+  });
+  return kKeys;
 }
 
-void drawPreview(Console& console, const Composition& composition,
-                 const std::vector<PreviewLine>& lines, int top) {
-  for (int row = 0; row < kPreviewRows; ++row) {
-    const std::size_t at = static_cast<std::size_t>(top + row);
-    if (at < lines.size()) {
-      console.putBodyRow(row, lines[at].text, lines[at].reversed);
-    } else {
-      console.putBodyRow(row, {});
+// The composed text as the preview shows it: lines of 78 bytes, tabs kept.
+const ArticleLayout& previewLayout() {
+  static const ArticleLayout layout{0, kPreviewLineBytes, true, {}};
+  return layout;
+}
+
+// The placeholders of the characters CP932 lacks, line by line.
+std::vector<std::vector<std::size_t>> placeholderBytes(const Composition& composition,
+                                                       const Article& article) {
+  std::vector<std::vector<std::size_t>> reversed(article.lines.size());
+  auto mark = composition.unconvertible.begin();
+  const std::size_t markBytes = unconvertiblePlaceholder().size();
+  for (std::size_t k = 0; k < article.lines.size(); ++k) {
+    const auto start = static_cast<std::size_t>(article.lineStarts[k]);
+    for (; mark != composition.unconvertible.end() && *mark < start + article.lines[k].size();
+         ++mark) {
+      for (std::size_t i = 0; i < markBytes; ++i) reversed[k].push_back(*mark - start + i);
     }
   }
-  console.setCursor(0, 23);
-  console.setBar();
+  return reversed;
+}
+
+const std::string& question(const Composition& composition) {
   if (!composition.unconvertible.empty()) {
-    console.writeText("送れない文字(反転の〓)があります。E:編集しなおす N:やめる"_sj);
-  } else if (composition.untouched) {
-    console.writeText("用意したままの文章です。書き込みますか？(Y/N/E)"_sj);
-  } else {
-    console.writeText("書き込んでよいですか？([Ｙ]/N/E)"_sj);
+    return "送れない文字(反転の〓)があります。E:編集しなおす N:やめる"_sj;
   }
-  pagerIndicator(console, static_cast<int>(lines.size()), top);
+  if (composition.untouched) return "用意したままの文章です。書き込みますか？(Y/N/E)"_sj;
+  return "書き込んでよいですか？([Ｙ]/N/E)"_sj;
 }
 
 }  // namespace
 
 PreviewAnswer previewText(App& app, const Composition& composition, int& top) {
   Console& console = app.console;
-  console.clearScreen();
-  const std::vector<PreviewLine> lines = previewLines(composition);
-  const int count = static_cast<int>(lines.size());
+  MemoryLineStream text(composition.text);
+  ArticleView view(articlePage(0, articleStatusRow(console)), 1, ArticleView::OnChange::FirstLine,
+                   [&](int) { return loadArticle(text, 0, -1, previewLayout()); });
+  view.open(0);
+  view.setTop(top);
+  view.setReversed(placeholderBytes(composition, view.article()));
   const bool sendable = composition.unconvertible.empty();
-  bool draw = true;
-  while (true) {
-    if (draw) {
-      top = clampTopLine(top, count);
-      drawPreview(console, composition, lines, top);
-    }
-    draw = true;
-    const int key = console.getKey();
-    if (const Scroll scroll = scrollPager(key, top, count); scroll != Scroll::NotAScrollKey) {
-      draw = scroll == Scroll::Moved;
-      continue;
-    }
-    switch (key) {
-      case key::kEscape:
-      case 'Q':
-      case 'q':
-      case 'N':
-      case 'n':
-        return PreviewAnswer::Drop;
-      case 'Y':
-      case 'y':
-        if (sendable) return PreviewAnswer::Write;
-        console.bell();
-        draw = false;
-        break;
-      case key::kEnter:
-        if (sendable && !composition.untouched) return PreviewAnswer::Write;
-        console.bell();
-        draw = false;
-        break;
-      case '?':
-      case key::kCtrlA:
-        messageBox(console, MessageId::MenuHelp);
-        break;
-      case 'E':
-      case 'e':
-        return PreviewAnswer::EditAgain;
-      default:
-        draw = false;
-        break;
-    }
-  }
+  PreviewAnswer answer = PreviewAnswer::Drop;
+  const auto answered = [&](PreviewAnswer given) {
+    answer = given;
+    return Outcome::Leave;
+  };
+  const auto refused = [&] {
+    console.bell();
+    return Outcome::Stay;
+  };
+  runArticleScreen<PreviewAction>(
+      console, view, previewKeys(),
+      [&](PreviewAction action) {
+        switch (action) {
+          case PreviewAction::Write:
+            return sendable ? answered(PreviewAnswer::Write) : refused();
+          case PreviewAction::WriteDefault:
+            return sendable && !composition.untouched ? answered(PreviewAnswer::Write) : refused();
+          case PreviewAction::Drop:
+            return answered(PreviewAnswer::Drop);
+          case PreviewAction::EditAgain:
+            return answered(PreviewAnswer::EditAgain);
+          case PreviewAction::Help:
+            showHelp(console, "メニュー選択"_sj, previewKeys());
+            return Outcome::Redraw;
+        }
+        return Outcome::Stay;
+      },
+      [&] { drawArticle(console, view, {.arrows = false, .bar = question(composition)}); });
+  top = view.top();
+  return answer;
 }
 
 }  // namespace zazir

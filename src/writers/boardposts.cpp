@@ -4,7 +4,7 @@
 #include <string>
 
 #include "console/dialogs.h"
-#include "console/keys.h"
+#include "console/keymap.h"
 #include "formats/boardlog.h"
 #include "formats/hostcommands.h"
 #include "formats/quote.h"
@@ -62,23 +62,12 @@ TitleChoice askTitleChange(Console& console) {
   console.writeText("メッセージボードへのレス；タイトルを変更しますか？ (Y/[Ｎ]/Q)"_sj);
   console.setNormal();
   console.clearToEndOfLine();
-  while (true) {
-    switch (console.getKey()) {
-      case 'Y':
-      case 'y':
-        return TitleChoice::Change;
-      case 'N':
-      case 'n':
-      case key::kEnter:
-        return TitleChoice::Keep;
-      case 'Q':
-      case 'q':
-        return TitleChoice::Leave;
-      default:
-        console.bell();
-        break;
-    }
-  }
+  static const Binding<TitleChoice> kKeys[] = {
+      {{'Y', 'y'}, TitleChoice::Change},
+      {{'N', 'n', key::kEnter}, TitleChoice::Keep},
+      {{'Q', 'q'}, TitleChoice::Leave},
+  };
+  return waitForAction<TitleChoice>(console, kKeys, true);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "addressbook/recipients.h"
 #include "console/dialogs.h"
-#include "console/keys.h"
+#include "console/keymap.h"
 #include "formats/hostcommands.h"
 #include "formats/logindex.h"
 #include "formats/maillog.h"
@@ -35,22 +35,12 @@ Confirmation confirmRecipients(Console& console, const std::string& recipients) 
   console.setBar();
   console.writeText("よろしいですか？([Ｙ]/N/Q:送信中止)"_sj);
   console.setNormal();
-  while (true) {
-    switch (console.getKey()) {
-      case 'Y':
-      case 'y':
-      case key::kEnter:
-        return Confirmation::Send;
-      case 'N':
-      case 'n':
-        return Confirmation::Change;
-      case 'Q':
-      case 'q':
-        return Confirmation::Stop;
-      default:
-        break;
-    }
-  }
+  static const Binding<Confirmation> kKeys[] = {
+      {{'Y', 'y', key::kEnter}, Confirmation::Send},
+      {{'N', 'n'}, Confirmation::Change},
+      {{'Q', 'q'}, Confirmation::Stop},
+  };
+  return waitForAction<Confirmation>(console, kKeys);
 }
 
 // Recipients, their confirmation, the title and the text. Empty

@@ -26,7 +26,7 @@ TEST(GroupList, PagesOfTwentyWithTheirPosition) {
   struct Case {
     const char* name;
     int groups;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string members;  // Enter after the keys
     std::string position;
     std::string firstRow;
@@ -36,6 +36,8 @@ TEST(GroupList, PagesOfTwentyWithTheirPosition) {
       {"down stops on the last group", 25, repeated('2', 30), "M24;N24", "Bottom", "group20"},
       {"up from row 0 of page 2", 25, concat(repeated('2', 20), {'8'}), "M19;N19", "Top", "group0"},
       {"the middle page", 50, repeated('2', 20), "M20;N20", "50%", "group20"},
+      {"page down, page up", 50, {key::kPageDown, '2', key::kPageUp}, "M1;N1", "Top", "group0"},
+      {"end", 50, {key::kEnd}, "M49;N49", "Bottom", "group40"},
       {"left and right do nothing",
        5,
        {key::kRight, '6', '4', key::kLeft},

@@ -31,7 +31,7 @@ class IdListTest : public ::testing::Test {
  protected:
   // Runs the list over `keys` and one Esc; returns what was shown while the
   // Esc was awaited.
-  Screen shownAfter(const std::vector<int>& keys) {
+  Screen shownAfter(const std::vector<Key>& keys) {
     t_.backend.press(keys).press(key::kEscape);
     EXPECT_EQ(chooseIds(t_.app), "");
     return t_.backend.screenAtKey(keys.size());
@@ -63,7 +63,7 @@ TEST_F(IdListTest, PagesChangeAtTheEdges) {
   struct Case {
     const char* name;
     int entries;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string handle;  // of the cursor's entry
     std::string position;
     std::string firstId;  // at the top left of the page shown
@@ -83,6 +83,9 @@ TEST_F(IdListTest, PagesChangeAtTheEdges) {
       {"the middle of three pages", 400, repeated('2', 20), "handle160", "50%", "ID160"},
       {"the last of three pages", 400, repeated('2', 40), "handle320", "Bottom", "ID320"},
       {"right beyond the last entry", 3, repeated('6', 5), "handle2", "Top", "ID000"},
+      {"page down keeps the place", 400, {'6', key::kPageDown}, "handle161", "50%", "ID160"},
+      {"end, then page up", 400, {key::kEnd, key::kPageUp}, "handle239", "50%", "ID160"},
+      {"home", 400, {key::kCtrlN, key::kHome}, "handle0", "Top", "ID000"},
   };
   for (const Case& c : cases) {
     TestApp t;
@@ -99,7 +102,7 @@ TEST_F(IdListTest, PagesChangeAtTheEdges) {
 
 TEST_F(IdListTest, MarksComeBackInMarkingOrder) {
   struct Case {
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string selection;
   } cases[] = {
       // A, B and C marked, then B unmarked.
@@ -190,7 +193,7 @@ TEST_F(IdListTest, GRegistersTheMarkedIdsAsAGroupAndTheListStaysOpen) {
 TEST_F(IdListTest, GroupRegistrationAppendsOnALineOfItsOwn) {
   struct Case {
     std::string before;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string after;
   } cases[] = {
       // No marks: a group without members.

@@ -48,7 +48,7 @@ TEST(RecipientList, TypedAnswers) {
 
 TEST(RecipientList, ADuplicateAsksWhetherToRemoveIt) {
   struct Case {
-    int reply;
+    Key reply;
     std::string recipients;
   } cases[] = {{'y', "B;C"}, {key::kEnter, "B;C"}, {'N', "A;B;C"}, {key::kEscape, "A;B;C"}};
   for (const Case& c : cases) {

@@ -112,7 +112,7 @@ TEST_F(Chooser, WherePatternsLookAndWhatPathComesBack) {
 TEST_F(Chooser, LeavingAndFindingNothingEndTheProgram) {
   touch("a.log");
   std::filesystem::create_directories(dir_ + "only/sub");
-  for (int key : {int{key::kEscape}, int{'Q'}, int{'q'}}) {
+  for (Key key : {key::kEscape, Key('Q'), Key('q')}) {
     ScriptedBackend keys;
     Console console(keys);
     keys.press(key);
@@ -138,7 +138,7 @@ TEST_F(Chooser, MovesStopAtTheEdgesWithTheBell) {
   files(7);  // cells 0..6
   struct Case {
     const char* name;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     const char* chosen;
     int bells;
   } cases[] = {
@@ -147,7 +147,7 @@ TEST_F(Chooser, MovesStopAtTheEdgesWithTheBell) {
       {"up from the second row goes to cell 0", {'2', '6', key::kUp, key::kUp}, "f000", 1},
       {"down past the last file", {'6', '6', '6', key::kDown}, "f006", 1},
       {"right past the last file", {'2', '6', '6'}, "f006", 1},
-      {"other keys do not move", {'x', key::kCtrlN, '6'}, "f001", 0},
+      {"other keys do not move (Ctrl-J is not Down)", {'x', Key::ofByte(0x0A), '6'}, "f001", 0},
   };
   for (const Case& c : cases) {
     ScriptedBackend keys;
@@ -167,7 +167,7 @@ TEST_F(Chooser, PagesOf120Cells) {
   files(121);
   struct Case {
     const char* name;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     const char* chosen;
     int bells;
   } cases[] = {
@@ -176,13 +176,17 @@ TEST_F(Chooser, PagesOf120Cells) {
       {"right from cell 119 opens the next page", {'6', '6', '6'}, "f120", 0},
       {"up from the next page's first row", {'6', '6', '6', '8'}, "f115", 0},
       {"left from the next page's first cell", {'6', '6', '6', '4'}, "f119", 0},
+      {"page down past the last file rings and lands on it", {key::kPageDown}, "f120", 1},
+      {"end goes to the last file", {key::kEnd}, "f120", 0},
+      {"page up from the next page", {'6', '6', '6', key::kPageUp}, "f000", 0},
+      {"home from the next page", {'6', '6', '6', key::kHome}, "f000", 0},
   };
   for (const Case& c : cases) {
     ScriptedBackend keys;
     Console console(keys);
-    std::vector<int> script =
+    std::vector<Key> script =
         testing::concat(testing::repeated(key::kDown, 23), {key::kRight, key::kRight});
-    script = testing::concat(script, c.keys.empty() ? std::vector<int>{key::kDown} : c.keys);
+    script = testing::concat(script, c.keys.empty() ? std::vector<Key>{key::kDown} : c.keys);
     keys.press(script).press(key::kEnter);
     EXPECT_EQ(chooseLogFile(console, dir_, "").path, dir_ + c.chosen) << c.name;
     EXPECT_EQ(keys.bells(), c.bells) << c.name;

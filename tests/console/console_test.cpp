@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "console/pager.h"
 #include "support/scripted_backend.h"
 
 namespace zazir {
@@ -132,37 +131,6 @@ TEST_F(ConsoleTest, ANoticeShowsOnceOnTheStatusRowOverTheScreenThatWaits) {
   EXPECT_EQ(backend_.rowAtKey(0, 23), "設定ファイルなし");
   EXPECT_EQ(backend_.screenAtKey(0).at(79, 23).attribute, attr::kBar);
   EXPECT_EQ(backend_.rowAtKey(1, 23), "own status");
-}
-
-TEST(PagerIndicator, Examples) {
-  struct Case {
-    int total;
-    int top;
-    const char* shown;
-  } cases[] = {
-      {15, 0, " 0015 lines. Now:Bottom"}, {100, 0, " 0100 lines. Now:Top"},
-      {100, 40, " 0100 lines. Now:050%"}, {20, 0, " 0020 lines. Now:Bottom"},
-      {21, 0, " 0021 lines. Now:Top"},    {21, 1, " 0021 lines. Now:Bottom"},
-      {45, 5, " 0045 lines. Now:020%"},   {0, 0, " 0000 lines. Now:Bottom"},
-  };
-  for (const Case& c : cases) {
-    ScriptedBackend backend;
-    Console console(backend);
-    console.clearScreen();
-    console.setCursor(0, 23);
-    pagerIndicator(console, c.total, c.top);
-    console.present();
-    EXPECT_EQ(backend.row(23), c.shown);
-    EXPECT_EQ(console.screen().at(0, 23).attribute, attr::kNormal);
-  }
-}
-
-TEST(ClampTopLine, KeepsTheLastPageFull) {
-  EXPECT_EQ(clampTopLine(30, 45), 25);
-  EXPECT_EQ(clampTopLine(30, 50), 30);
-  EXPECT_EQ(clampTopLine(30, 19), 0);
-  EXPECT_EQ(clampTopLine(-3, 100), 0);
-  EXPECT_EQ(clampTopLine(5, 20), 0);
 }
 
 }  // namespace

@@ -62,6 +62,14 @@ TEST_F(DialogTest, EscCancelsAndAProposalIsEditable) {
   EXPECT_EQ(promptBox(console_, "m"), "");
 }
 
+TEST_F(DialogTest, TypingGoesWhereTheCursorIsShown) {
+  keys_.type("abc").press(key::kLeft).type("X").press(key::kEnter);
+  EXPECT_EQ(inputLine(console_, 1, 12, 79), "abXc");
+  EXPECT_EQ(keys_.screenAtKey(4).cursorColumn, 2);  // on the "c"
+  EXPECT_EQ(keys_.rowAtKey(5, 11), "abXc");
+  EXPECT_EQ(keys_.screenAtKey(5).cursorColumn, 3);
+}
+
 TEST_F(DialogTest, PromptBoxCentresItsMessageInTheTopBorder) {
   const std::string message(56, 'm');
   keys_.press(key::kEnter);
@@ -74,7 +82,7 @@ TEST_F(DialogTest, PromptBoxCentresItsMessageInTheTopBorder) {
 TEST_F(DialogTest, AskYesNoModes) {
   struct Case {
     YesNoMode mode;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     bool yes;
     const char* hint;
   } cases[] = {
@@ -109,6 +117,27 @@ TEST_F(DialogTest, MessageBoxShowsItsEntryAndReturnsOnAnyKey) {
   EXPECT_EQ(rowToUtf8(console_.screen(), 0), "");  // cleared for the caller
 }
 
+TEST_F(DialogTest, AHelpBoxLongerThanTheScreenGoesOnOnAnotherPage) {
+  std::vector<std::string> texts;
+  for (int k = 1; k <= 25; ++k) texts.push_back("key " + std::to_string(k));
+  const std::vector<std::string_view> lines(texts.begin(), texts.end());
+  keys_.type("x").type("y");
+  helpBox(console_, "T", lines);
+  EXPECT_EQ(keys_.rowAtKey(0, 0), "【T】");
+  EXPECT_EQ(keys_.rowAtKey(0, 2), "　以下のキーが使用できます。");
+  EXPECT_EQ(keys_.rowAtKey(0, 22), "key 19");
+  EXPECT_EQ(keys_.rowAtKey(0, 23), "[何かキーを押すと次のページ Esc:戻る]");
+  EXPECT_EQ(keys_.rowAtKey(1, 0), "【T】");
+  EXPECT_EQ(keys_.rowAtKey(1, 2), "key 20");
+  EXPECT_EQ(keys_.rowAtKey(1, 7), "key 25");
+  EXPECT_EQ(keys_.rowAtKey(1, 23), "[何かキーを押すと戻ります]");
+  EXPECT_EQ(keys_.pendingKeys(), 0u);
+  keys_.press(key::kEscape);  // Esc leaves on the first page
+  helpBox(console_, "T", lines);
+  EXPECT_EQ(keys_.pendingKeys(), 0u);
+  EXPECT_EQ(keys_.keysRead(), 3u);
+}
+
 TEST_F(DialogTest, FatalErrorShowsItsScreenAndEndsWithStatus50) {
   const ProgramExit exit =
       testing::exitOf([&] { fatalError(console_, sj("設定ファイルが開けません。")); });
@@ -134,9 +163,56 @@ TEST(LineEditor, FedKeyByKey) {
   EXPECT_EQ(editor.feed(key::kEnter).outcome, LineEditor::Outcome::Accepted);
 }
 
+TEST(LineEditor, CursorKeys) {
+  struct Case {
+    const char* name;
+    std::string initial;
+    std::vector<Key> keys;
+    std::string text;
+    std::size_t cursor;
+    int refused;
+  } cases[] = {
+      {"backspace deletes before the cursor", "abc", {key::kLeft, key::kBackspace}, "ac", 1, 0},
+      {"home and delete", "abc", {key::kHome, key::kDelete, 'x'}, "xbc", 1, 0},
+      {"end after home", "abc", {key::kHome, key::kEnd, 'd'}, "abcd", 4, 0},
+      {"a double-byte character is passed whole",
+       sj("あい"),
+       {key::kLeft, key::kLeft, key::kRight, 'x', key::kDelete},
+       sj("あ") + "x",
+       3,
+       0},
+      {"right at the end and left at the start stay",
+       "ab",
+       {key::kRight, key::kHome, key::kLeft},
+       "ab",
+       0,
+       0},
+      {"nothing to delete is refused",
+       "ab",
+       {key::kDelete, key::kHome, key::kBackspace},
+       "ab",
+       0,
+       2},
+      {"other named keys type nothing",
+       "ab",
+       {key::kInsert, Key::function(1), key::kPageUp},
+       "ab",
+       2,
+       0},
+  };
+  for (const Case& c : cases) {
+    LineEditor editor(79, c.initial, "UTF-8");
+    int refused = 0;
+    for (Key key : c.keys) refused += editor.feed(key).refused ? 1 : 0;
+    EXPECT_EQ(editor.text(), c.text) << c.name;
+    EXPECT_EQ(editor.cursor(), c.cursor) << c.name;
+    EXPECT_EQ(refused, c.refused) << c.name;
+  }
+}
+
 TEST(LineEditor, ACp932TerminalTypesCp932Bytes) {
   LineEditor editor(79, "", "SHIFT_JIS");
-  for (char c : sj("あｱ")) editor.feed(static_cast<signed char>(c));
+  for (char c : sj("あｱ")) editor.feed(Key(c));
   EXPECT_EQ(editor.text(), sj("あｱ"));
   editor.feed(key::kBackspace);
   EXPECT_EQ(editor.text(), sj("あ"));

@@ -41,7 +41,7 @@ TEST_F(ListViewTest, TheKeyDecidesTheAction) {
   ListRows rows{};
   for (int k = 0; k < 5; ++k) rows[k] = "item";
   struct Case {
-    std::vector<int> keys;
+    std::vector<Key> keys;
     ListChoice choice;
   } cases[] = {
       {{'W'}, {ListAction::Write, 0}},
@@ -59,7 +59,7 @@ TEST_F(ListViewTest, TheKeyDecidesTheAction) {
       {{'8'}, {ListAction::PageBack}},
   };
   for (const Case& c : cases) {
-    for (int key : c.keys) backend.press(key);
+    backend.press(c.keys);
     EXPECT_EQ(selectListRow(console, rows, 0, 4, 8), c.choice) << c.keys.back();
   }
 }

@@ -39,7 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(decoded.consumed >= 1 && decoded.consumed <= pending.size());
     if (pending[0] != '\x1b') FUZZ_CHECK(decoded.consumed == 1);
     if (decoded.kind == KeyDecode::Kind::Key) {
-      FUZZ_CHECK(decoded.code >= -128 && decoded.code <= 127 && decoded.code != 0);
+      // NUL gives no key, DEL and Ctrl-H are Backspace, named keys are named.
+      const Key key = decoded.key;
+      FUZZ_CHECK(key.isByte() ? key.byte() != 0 && key.byte() != 0x7F && key.byte() != 0x08
+                              : key.code() >= 0x100 && key.code() <= Key::function(12).code());
     }
     pending.erase(0, decoded.consumed);
   }

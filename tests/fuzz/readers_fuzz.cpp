@@ -1,7 +1,8 @@
 // The readers over any log, driven by any keys: the message board reader,
 // the file board reader, the mail reader, and the main menu with everything
 // behind it. The input
-// is a mode byte, a key count, the keys (one byte each), then the log.
+// is a mode byte, a key count, the keys (one byte each; a few control
+// bytes stand for named keys), then the log.
 // A run ends when the keys run out or the program ends. The program works
 // in a private directory that is emptied before every run; a "/" in the
 // keys or the log becomes "_", so that no typed or logged name can reach
@@ -42,10 +43,31 @@ class FuzzBackend : public TerminalBackend {
       : keys_(keys), codeset_(std::move(codeset)) {}
   void present(const Screen&) override {}
   void bell() override {}
-  int readKey() override {
+  // Ctrl-H, Ctrl-J, Ctrl-K and Ctrl-L stand for the arrows (as the corpus
+  // has them), Ctrl-P to Ctrl-S for the page keys, Home and End.
+  Key readKey() override {
     if (at_ >= keys_.size()) throw OutOfKeys{};
-    const char byte = keys_[at_++];
-    return static_cast<signed char>(byte == '/' ? '_' : byte);
+    const auto byte = static_cast<unsigned char>(keys_[at_++]);
+    switch (byte) {
+      case 0x08:
+        return key::kLeft;
+      case 0x0A:
+        return key::kDown;
+      case 0x0B:
+        return key::kUp;
+      case 0x0C:
+        return key::kRight;
+      case 0x10:
+        return key::kPageUp;
+      case 0x11:
+        return key::kPageDown;
+      case 0x12:
+        return key::kHome;
+      case 0x13:
+        return key::kEnd;
+      default:
+        return keyOfByte(byte == '/' ? '_' : byte);
+    }
   }
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override {}

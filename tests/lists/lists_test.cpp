@@ -92,6 +92,23 @@ TEST_F(ListTest, TheTwentyFourthBoardIsOnTheSecondPage) {
   EXPECT_EQ(picked(chooseBoard(app, table)), 23);
 }
 
+TEST_F(ListTest, PageKeysHomeAndEndReachEveryPage) {
+  // Pages of 23: boards 0..22, 23..45, 46..49.
+  struct Case {
+    std::vector<Key> keys;
+    int chosen;
+  } cases[] = {
+      {{key::kPageDown}, 23},        {{key::kPageDown, key::kPageDown, key::kPageUp}, 45},
+      {{key::kDown, key::kEnd}, 49}, {{key::kEnd, key::kHome}, 0},
+      {{key::kPageUp}, 0},
+  };
+  for (const Case& c : cases) {
+    state.listPositions = {};
+    backend.press(c.keys).press(key::kEnter);
+    EXPECT_EQ(picked(chooseBoard(app, boards(50))), c.chosen) << c.keys.size() << " keys";
+  }
+}
+
 TEST_F(ListTest, PagingBackOnTheFirstPageGoesToRowZero) {
   state.listPositions.boardListRow = 7;
   const std::vector<BoardEntry> table = boards(30);

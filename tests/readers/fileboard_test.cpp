@@ -123,7 +123,7 @@ TEST_F(FileBoardTest, ABoardWithoutEntriesShowsMessageBox1) {
 TEST_F(FileBoardTest, TwentyTwoRowsMeasuredByTwentyLines) {
   struct Case {
     int lines;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string firstRow, row21, row22, indicator;
   } cases[] = {
       {21, {}, "line 1", "line 21", "", "0021 lines.Now:Top"},
@@ -150,7 +150,7 @@ TEST_F(FileBoardTest, TwentyTwoRowsMeasuredByTwentyLines) {
     TestApp fresh;
     fresh.fileBoard(5, "FILES");
     entry(fresh.log, 1, numbered(c.lines));
-    for (int key : c.keys) fresh.backend.press(key);
+    fresh.backend.press(c.keys);
     fresh.backend.press(key::kEscape);
     readFileBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.row(1), c.firstRow);
@@ -210,7 +210,7 @@ TEST_F(FileBoardTest, KeysThatCannotActDoNotRedraw) {
   EXPECT_EQ(backend.rowAtKey(8, 0), "【メニュー選択】");
   EXPECT_EQ(backend.rowAtKey(10, 0), "【メニュー選択】");
   EXPECT_EQ(backend.row(0), "001: FILE1.LZH  1234 bytes");
-  for (int leave : {int('Q'), int('q'), key::kEnter, int(' '), int('5')}) {
+  for (Key leave : {Key('Q'), Key('q'), key::kEnter, Key(' '), Key('5')}) {
     backend.press(leave);
     run();
     EXPECT_EQ(backend.pendingKeys(), 0u);

@@ -23,8 +23,8 @@ using testing::TestApp;
 using testing::utf8;
 using testing::writeBytes;
 
-std::vector<int> typed(const std::string& text) {
-  return std::vector<int>(text.begin(), text.end());
+std::vector<Key> typed(const std::string& text) {
+  return std::vector<Key>(text.begin(), text.end());
 }
 
 // The reply leaves the quotation for the editor; this one keeps it.
@@ -156,7 +156,7 @@ TEST(MailActions, AFileThatCannotBeWrittenIsToldAndTheMailShowsAgain) {
   struct Case {
     std::string Config::*setting;
     std::string value;  // under the test's directory unless absolute
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::size_t toldAt;
     std::string shown;  // in the notice
   } cases[] = {

@@ -97,7 +97,7 @@ TEST(MailReader, BodyLinesAsTheyAreStored) {
 TEST(MailReader, Scrolling) {
   struct Case {
     int lines;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string firstRow;
     std::string position;
   } cases[] = {
@@ -124,6 +124,19 @@ TEST(MailReader, Scrolling) {
   }
 }
 
+TEST(MailReader, EndAndHomeGoToTheLastAndFirstMailKeepingTheFirstLineShown) {
+  MailLog log;
+  log.add("A", "a", numbered(60, "zero "))
+      .add("B", "b", numbered(40, "one "))
+      .add("C", "c", numbered(55, "two "));
+  TestApp t(log.bytes, log.index);
+  read(t, {key::kPageDown, key::kPageDown, key::kEnd, key::kHome});
+  EXPECT_EQ(t.backend.rowAtKey(3, 0), "Private Message is from: C c");
+  EXPECT_EQ(t.backend.rowAtKey(3, 3), "two 36");  // line 41 brought into range
+  EXPECT_EQ(t.backend.rowAtKey(4, 0), "Private Message is from: A a");
+  EXPECT_EQ(t.backend.rowAtKey(4, 3), "zero 36");
+}
+
 TEST(MailReader, TheFirstLineShownIsKeptAcrossMails) {
   MailLog log;
   log.add("A", "a", numbered(60, "zero "))
@@ -147,7 +160,7 @@ TEST(MailReader, TheFirstLineShownIsKeptAcrossMails) {
 TEST(MailReader, LeavingKeysAndIgnoredKeys) {
   MailLog log;
   log.add("A", "a", {"x"}).add("B", "b", {"y"});
-  for (int leave : std::vector<int>{key::kEscape, 'Q', 'q', ' ', '5', key::kEnter}) {
+  for (Key leave : std::vector<Key>{key::kEscape, 'Q', 'q', ' ', '5', key::kEnter}) {
     TestApp t(log.bytes, log.index);
     t.backend.press('z').press('6').press('6').press(leave);
     readMail(t.app);

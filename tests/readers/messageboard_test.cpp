@@ -4,6 +4,7 @@
 
 #include "console/keys.h"
 #include "console/render.h"
+#include "formats/boardlog.h"
 #include "platform/textfile.h"
 #include "support/test_app.h"
 #include "text/format.h"
@@ -61,7 +62,7 @@ TEST_F(MessageBoardTest, ABellInTheLogNeverSounds) {
 TEST_F(MessageBoardTest, EveryLeaveKeyReturnsToTheBoardList) {
   messageBoard(3, "TEST");
   message(1, "hana", {"body"});
-  for (int key : {key::kEscape, int('Q'), int('q'), key::kEnter, int(' '), int('5')}) {
+  for (Key key : {key::kEscape, Key('Q'), Key('q'), key::kEnter, Key(' '), Key('5')}) {
     backend.press(key);
     run();
     EXPECT_EQ(backend.pendingKeys(), 0u);
@@ -168,10 +169,22 @@ TEST_F(MessageBoardTest, LongLinesAreCutAt77BytesKeepingCharactersWhole) {
   EXPECT_EQ(backend.row(23), statusRow(false, false, "0009 lines. Now:Bottom"));
 }
 
+TEST_F(MessageBoardTest, AHeaderLineLongerThanOneReadStaysOneRow) {
+  messageBoard(3, "TEST");
+  log.add("Message  #0001 is from: ID0001 a" + std::string(1100, 'x'));
+  log.add("Date: 96/01/01");
+  log.add("Title:t");
+  log.add("body");
+  backend.press(key::kEscape);
+  run();
+  EXPECT_EQ(backend.row(1), "Date: 96/01/01");
+  EXPECT_EQ(backend.row(3), "body");
+}
+
 TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
   struct Case {
     int lines;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string firstRow;
     std::string indicator;
   } cases[] = {
@@ -189,6 +202,8 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
       {45, {key::kCtrlN, key::kCtrlN}, "line 26", "0045 lines. Now:Bottom"},
       {45, {key::kCtrlN, key::kCtrlN, key::kCtrlB}, "line 6", "0045 lines. Now:020%"},
       {45, {'2', key::kCtrlB}, "line 1", "0045 lines. Now:Top"},
+      {45, {key::kPageDown}, "line 21", "0045 lines. Now:080%"},
+      {45, {key::kPageDown, key::kPageDown, key::kPageUp}, "line 6", "0045 lines. Now:020%"},
       {600, {}, "line 1", "0512 lines. Now:Top"},
   };
   for (const Case& c : cases) {
@@ -210,6 +225,22 @@ TEST_F(MessageBoardTest, ChangingTheMessageShowsItFromItsFirstLine) {
   backend.press(key::kCtrlN).press(key::kRight).press(key::kEscape);
   run();
   EXPECT_EQ(backend.rowAtKey(1, 3), "line 11");
+  EXPECT_EQ(backend.row(3), "line 1");
+}
+
+TEST_F(MessageBoardTest, HomeAndEndGoToTheFirstAndLastMessageFromItsFirstLine) {
+  messageBoard(3, "TEST");
+  message(1, "a", numbered(30));
+  message(2, "b", numbered(30));
+  message(3, "c", numbered(30));
+  backend.press(key::kPageDown).press(key::kEnd).press(key::kEnd);
+  backend.press(key::kPageDown).press(key::kHome).press(key::kEscape);
+  run();
+  EXPECT_EQ(backend.rowAtKey(2, 0), "Message  #0003 is from: ID0003 c");
+  EXPECT_EQ(backend.rowAtKey(2, 3), "line 1");
+  EXPECT_EQ(backend.rowAtKey(2, 23), statusRow(true, false, "0030 lines. Now:Top"));
+  EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));  // End on the last: nothing
+  EXPECT_EQ(backend.row(0), "Message  #0001 is from: ID0001 a");
   EXPECT_EQ(backend.row(3), "line 1");
 }
 
@@ -257,51 +288,38 @@ TEST_F(MessageBoardTest, WAndFRunTheirActionsAndReindex) {
   EXPECT_EQ(backend.row(3), "line 1");
 }
 
-TEST_F(MessageBoardTest, MarkedHeadersAreBarsAndMarksSurviveTheReindex) {
+TEST_F(MessageBoardTest, MarkedHeadersAreBarsAndMarksSurviveActions) {
   messageBoard(3, "TEST");
   message(1, "a", {"one"});
   message(2, "b", numbered(25));
   message(3, "c", {"three"});
-  App& a = withLog();
-  MessageBoardReader reader;
-  ASSERT_TRUE(indexMessageBoard(a, reader));
-  EXPECT_EQ(reader.lastMessage(), 2);
-  reader.currentMessage = 1;
-  reader.replyMarks = {2, 1};
-  loadMessage(a, reader);
-  reader.topLine = 5;
-  ASSERT_TRUE(reindexMessageBoard(a, reader));
-  EXPECT_EQ(reader.replyMarks, (std::vector<int>{2, 1}));
-  EXPECT_EQ(reader.currentMessage, 1);
-  EXPECT_EQ(reader.topLine, 0);
-  EXPECT_EQ(reader.lineCount(), 25);
-  drawMessageBoard(console, reader);
-  EXPECT_EQ(console.screen().at(0, 0).attribute, attr::kBar);
-  EXPECT_EQ(console.screen().at(79, 2).attribute, attr::kBar);
-  EXPECT_EQ(console.screen().at(0, 3).attribute, attr::kStartup);
-  EXPECT_EQ(console.getAttribute(), attr::kNormal);
-  reader.currentMessage = 0;
-  drawMessageBoard(console, reader);
-  EXPECT_EQ(console.screen().at(0, 0).attribute, attr::kNormal);
+  backend.press(key::kRight).type("m").press(key::kDown, 5);
+  backend.type("f");  // the upload file in the editor, then the message again
+  backend.press(key::kLeft).press(key::kEscape);
+  run();
+  const Screen& marked = backend.screenAtKey(8);
+  EXPECT_EQ(rowToUtf8(marked, 0), "Message  #0002 is from: ID0002 b");
+  EXPECT_EQ(rowToUtf8(marked, 3), "line 1");
+  EXPECT_EQ(marked.at(0, 0).attribute, attr::kBar);
+  EXPECT_EQ(marked.at(79, 2).attribute, attr::kBar);
+  EXPECT_EQ(marked.at(0, 3).attribute, attr::kStartup);
+  EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);  // message 1 is not marked
 }
 
-TEST_F(MessageBoardTest, EndOffsets) {
+TEST_F(MessageBoardTest, MessagesEndAtTheNextMessageOrTheBoardsEnd) {
   messageBoard(3, "TEST");
   const LogOffset one = message(1, "a", {"one"});
   const LogOffset two = message(2, "b", {"two"});
   messageBoard(4, "LAST");
   const LogOffset three = message(3, "c", {"three"});
   App& a = withLog();
-  MessageBoardReader first;
-  ASSERT_TRUE(indexMessageBoard(a, first));
-  EXPECT_EQ(first.messageOffsets, (std::vector<LogOffset>{one, two}));
-  EXPECT_EQ(messageEndOffset(a, first, 0), two);
-  EXPECT_EQ(messageEndOffset(a, first, 1), index.messageBoards[1].listOffset);
-  MessageBoardReader last;
-  last.board = 1;
-  ASSERT_TRUE(indexMessageBoard(a, last));
-  EXPECT_EQ(last.messageOffsets, (std::vector<LogOffset>{three}));
-  EXPECT_EQ(messageEndOffset(a, last, 0), -1);
+  const BoardPieces first = indexMessages(a.log, index.messageBoards, 0);
+  EXPECT_EQ(first.starts, (std::vector<LogOffset>{one, two}));
+  EXPECT_EQ(first.end(0), two);
+  EXPECT_EQ(first.end(1), index.messageBoards[1].listOffset);
+  const BoardPieces last = indexMessages(a.log, index.messageBoards, 1);
+  EXPECT_EQ(last.starts, (std::vector<LogOffset>{three}));
+  EXPECT_EQ(last.end(0), -1);
 }
 
 }  // namespace

@@ -7,8 +7,6 @@
 
 #include "formats/boardlog.h"
 #include "formats/logindex_support.h"
-#include "readers/fileboard.h"
-#include "readers/messageboard.h"
 #include "support/test_app.h"
 
 namespace zazir::search {
@@ -121,15 +119,13 @@ TEST(LogSearchTest, FindsEveryHitWhereItsReaderShowsIt) {
                 compilePattern("needle").units) << k;
       // The item is the one its reader opens.
       if (hit.section == S::MessageBoard) {
-        MessageBoardReader reader;
-        reader.board = hit.board;
-        ASSERT_TRUE(indexMessageBoard(test.app, reader));
-        EXPECT_EQ(reader.messageOffsets.at(hit.item), hit.itemOffset) << k;
+        const BoardPieces messages =
+            indexMessages(test.app.log, test.index.messageBoards, hit.board);
+        EXPECT_EQ(messages.starts.at(hit.item), hit.itemOffset) << k;
       } else if (hit.section == S::FileBoard) {
-        FileBoardReader reader;
-        reader.board = hit.board;
-        ASSERT_TRUE(indexFileBoard(test.app, reader));
-        EXPECT_EQ(reader.entryOffsets.at(hit.item), hit.itemOffset) << k;
+        const BoardPieces entries =
+            indexFileEntries(test.app.log, test.index.fileBoards, hit.board);
+        EXPECT_EQ(entries.starts.at(hit.item), hit.itemOffset) << k;
       }
     }
   }

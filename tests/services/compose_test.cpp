@@ -166,30 +166,31 @@ TEST_F(ComposeTest, PreviewLinesAreCutAt78BytesKeepingCharactersWhole) {
 }
 
 TEST_F(ComposeTest, PreviewScrollsByThe20LineMeasure) {
+  const Key down = key::kDown, up = key::kUp, next = key::kCtrlN, back = key::kCtrlB;
   struct Case {
     int lines;
-    std::string keys;
+    std::vector<Key> keys;
     std::string firstRow;
     std::string indicator;
   } cases[] = {
-      {15, "\n", "line 1", "0015 lines. Now:Bottom"},
-      {20, "\n2\x0e", "line 1", "0020 lines. Now:Bottom"},
-      {21, "", "line 1", "0021 lines. Now:Top"},
-      {21, "\n", "line 2", "0021 lines. Now:Bottom"},
-      {21, "\n\n2", "line 2", "0021 lines. Now:Bottom"},
-      {21, "\n\x0b", "line 1", "0021 lines. Now:Top"},
-      {100, "\x0e\x0e", "line 41", "0100 lines. Now:050%"},
-      {100, "\x0e\x0e\x0e\x0e\x0e", "line 81", "0100 lines. Now:Bottom"},
-      {100, "\x0e\x0e\x0e\x0e\x0e\x02", "line 61", "0100 lines. Now:075%"},
-      {100,
-       "\x0e"
-       "8",
-       "line 20", "0100 lines. Now:023%"},
-      {600, "", "line 1", "0512 lines. Now:Top"},
+      {15, {down}, "line 1", "0015 lines. Now:Bottom"},
+      {20, {down, '2', next}, "line 1", "0020 lines. Now:Bottom"},
+      {21, {}, "line 1", "0021 lines. Now:Top"},
+      {21, {down}, "line 2", "0021 lines. Now:Bottom"},
+      {21, {down, down, '2'}, "line 2", "0021 lines. Now:Bottom"},
+      {21, {down, up}, "line 1", "0021 lines. Now:Top"},
+      {100, {next, next}, "line 41", "0100 lines. Now:050%"},
+      {100, {next, next, next, next, next}, "line 81", "0100 lines. Now:Bottom"},
+      {100, {next, next, next, next, next, back}, "line 61", "0100 lines. Now:075%"},
+      {100, {next, '8'}, "line 20", "0100 lines. Now:023%"},
+      {100, {key::kPageDown, key::kPageDown, key::kPageUp}, "line 21", "0100 lines. Now:025%"},
+      {100, {key::kEnd}, "line 81", "0100 lines. Now:Bottom"},
+      {100, {key::kEnd, key::kHome}, "line 1", "0100 lines. Now:Top"},
+      {600, {}, "line 1", "0512 lines. Now:Top"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.lines) + " lines, keys " + c.keys);
-    backend.type(c.keys).type("y");
+    SCOPED_TRACE(std::to_string(c.lines) + " lines, " + std::to_string(c.keys.size()) + " keys");
+    backend.press(c.keys).type("y");
     EXPECT_EQ(preview(numberedLines(c.lines)), PreviewAnswer::Write);
     EXPECT_EQ(backend.row(0), c.firstRow);
     EXPECT_EQ(backend.row(23), "書き込んでよいですか？([Ｙ]/N/E) " + c.indicator);
@@ -198,7 +199,7 @@ TEST_F(ComposeTest, PreviewScrollsByThe20LineMeasure) {
 
 TEST_F(ComposeTest, PreviewAnswers) {
   struct Case {
-    int key;
+    Key key;
     bool write;
   } cases[] = {{'Y', true},  {'y', true},  {key::kEnter, true}, {'N', false},
                {'n', false}, {'Q', false}, {'q', false},        {key::kEscape, false}};
@@ -220,7 +221,7 @@ TEST_F(ComposeTest, HelpInThePreviewShowsTheMenuHelpThenThePreviewAgain) {
 TEST_F(ComposeTest, EditingAgainShowsTheNewTextFromTheSameLine) {
   Composition composition = start();
   editor.writes(numberedLines(30)).writes(numberedLines(25));
-  backend.type("\n\n\n\n\n\n\n").type("E").type("y");
+  backend.press(key::kDown, 7).type("E").type("y");
   EXPECT_TRUE(composeText(app, composition));
   EXPECT_EQ(editor.commandLines.size(), 2u);
   EXPECT_EQ(editor.commandLines[1], editor.commandLines[0]);

@@ -80,7 +80,7 @@ TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
          t.messageBoard(3, "B");
          const LogOffset at = t.message(1, "h", {"body"});
          t.backend.type("\x15HARD\rk");  // Ctrl+U empties the proposed name
-         saveToCutFile(t.withLog(), t.index.messageBoards, 0, {at}, 0);
+         saveToCutFile(t.withLog(), t.index.messageBoards[0], at, -1);
        }},
       {"ファイル[LINK]", 6,
        [&](LogOnDisk& t) {

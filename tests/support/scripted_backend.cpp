@@ -3,35 +3,36 @@
 #include "console/render.h"
 #include "platform/encoding.h"
 
+namespace zazir {
+std::ostream& operator<<(std::ostream& out, Key key) {
+  return out << "key 0x" << std::hex << key.code() << std::dec;
+}
+}  // namespace zazir
+
 namespace zazir::testing {
 
 ScriptedBackend& ScriptedBackend::type(std::string_view keys) {
-  for (char c : keys) keys_.push_back(static_cast<signed char>(c));
+  for (char c : keys) keys_.push_back({keyOfByte(static_cast<unsigned char>(c))});
   return *this;
 }
 
-ScriptedBackend& ScriptedBackend::press(int key) {
-  keys_.push_back(key);
+ScriptedBackend& ScriptedBackend::press(Key key) {
+  keys_.push_back({key});
   return *this;
 }
 
-ScriptedBackend& ScriptedBackend::press(int key, int times) {
-  keys_.insert(keys_.end(), times, key);
+ScriptedBackend& ScriptedBackend::press(Key key, int times) {
+  keys_.insert(keys_.end(), times, Entry{key});
   return *this;
 }
 
-ScriptedBackend& ScriptedBackend::press(const std::vector<int>& keys) {
-  keys_.insert(keys_.end(), keys.begin(), keys.end());
+ScriptedBackend& ScriptedBackend::press(const std::vector<Key>& keys) {
+  for (Key key : keys) keys_.push_back({key});
   return *this;
 }
-
-namespace {
-// A script entry that is no key: the hang-up, with the signal added.
-constexpr int kHangUp = -100000;
-}  // namespace
 
 ScriptedBackend& ScriptedBackend::hangUp(int signal) {
-  keys_.push_back(kHangUp - signal);
+  keys_.push_back({{}, signal});
   return *this;
 }
 
@@ -39,15 +40,15 @@ void ScriptedBackend::present(const Screen& screen) {
   shown_ = screen;
 }
 
-int ScriptedBackend::readKey() {
+Key ScriptedBackend::readKey() {
   atKey_.push_back(shown_);
-  if (hungUpBy_ == 0 && !keys_.empty() && keys_.front() < kHangUp) {
-    hungUpBy_ = kHangUp - keys_.front();
+  if (hungUpBy_ == 0 && !keys_.empty() && keys_.front().signal != 0) {
+    hungUpBy_ = keys_.front().signal;
     keys_.pop_front();
   }
   if (hungUpBy_ != 0) throw ProgramExit{128 + hungUpBy_, {}, hungUpBy_};
   if (keys_.empty()) throw ScriptExhausted();
-  const int key = keys_.front();
+  const Key key = keys_.front().key;
   keys_.pop_front();
   return key;
 }
@@ -66,11 +67,11 @@ std::string ScriptedBackend::dump() const {
   return text;
 }
 
-std::vector<int> repeated(int key, int times) {
-  return std::vector<int>(times, key);
+std::vector<Key> repeated(Key key, int times) {
+  return std::vector<Key>(times, key);
 }
 
-std::vector<int> concat(std::vector<int> first, const std::vector<int>& second) {
+std::vector<Key> concat(std::vector<Key> first, const std::vector<Key>& second) {
   first.insert(first.end(), second.begin(), second.end());
   return first;
 }

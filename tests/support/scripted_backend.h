@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,6 +15,11 @@
 #include "console/dialogs.h"
 #include "console/screen.h"
 
+namespace zazir {
+// A key in a failure message: the byte or the named key's code.
+std::ostream& operator<<(std::ostream& out, Key key);
+}  // namespace zazir
+
 namespace zazir::testing {
 
 // Thrown when a screen waits for a key that the script does not have.
@@ -23,19 +29,19 @@ struct ScriptExhausted : std::runtime_error {
 
 class ScriptedBackend : public TerminalBackend {
  public:
-  // Each byte of `keys` is one key as getKey returns it (UTF-8 text types
-  // its bytes one by one).
+  // Each byte of `keys` is one key as the terminal gives it: "\b" is
+  // Backspace, "\r" Enter (UTF-8 text types its bytes one by one).
   ScriptedBackend& type(std::string_view keys);
-  ScriptedBackend& press(int key);
-  ScriptedBackend& press(int key, int times);
-  ScriptedBackend& press(const std::vector<int>& keys);
+  ScriptedBackend& press(Key key);
+  ScriptedBackend& press(Key key, int times);
+  ScriptedBackend& press(const std::vector<Key>& keys);
   // The terminal hangs up (SIGHUP, SIGTERM) at this point of the script:
   // this and every later key read ends the run as the real terminal does.
   ScriptedBackend& hangUp(int signal);
 
   void present(const Screen& screen) override;
   void bell() override { ++bells_; }
-  int readKey() override;
+  Key readKey() override;
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override { ++suspends_; }
   void resume() override { ++resumes_; }
@@ -58,7 +64,12 @@ class ScriptedBackend : public TerminalBackend {
   int suspends() const { return suspends_; }
 
  private:
-  std::deque<int> keys_;
+  // A script entry: a key, or the hang-up by `signal`.
+  struct Entry {
+    Key key;
+    int signal = 0;
+  };
+  std::deque<Entry> keys_;
   std::vector<Screen> atKey_;
   Screen shown_;
   std::string codeset_ = "UTF-8";
@@ -81,8 +92,8 @@ ProgramExit exitOf(Run run) {
 }
 
 // Key scripts for tables: `key` `times` times, and two scripts joined.
-std::vector<int> repeated(int key, int times);
-std::vector<int> concat(std::vector<int> first, const std::vector<int>& second);
+std::vector<Key> repeated(Key key, int times);
+std::vector<Key> concat(std::vector<Key> first, const std::vector<Key>& second);
 
 // The screen rows whose first cell is highlighted (a list's chosen row).
 std::vector<int> highlightedRows(const Screen& screen);

@@ -20,9 +20,9 @@ const std::string kText = "Hello.\r\nSee you.\r\n";
 class SendMailTest : public TestApp, public ::testing::Test {};
 
 // Keys that give the recipient list `ids` and finish it.
-std::vector<int> recipients(const std::string& ids) {
-  std::vector<int> keys(ids.begin(), ids.end());
-  for (int key : {int{key::kEnter}, int{'0'}, int{key::kEnter}}) keys.push_back(key);
+std::vector<Key> recipients(const std::string& ids) {
+  std::vector<Key> keys(ids.begin(), ids.end());
+  for (Key key : {key::kEnter, Key('0'), key::kEnter}) keys.push_back(key);
   return keys;
 }
 
@@ -67,10 +67,10 @@ TEST(MailReplyTo, TheSenderIsConfirmedWithoutTheListAndNEntersTheRecipientsAgain
 }
 
 TEST_F(SendMailTest, EveryCancelWritesNothing) {
-  const std::vector<int> to = recipients("A");
+  const std::vector<Key> to = recipients("A");
   struct Case {
     const char* name;
-    std::vector<int> keys;
+    std::vector<Key> keys;
     std::string editorText;
   } cases[] = {
       {"an empty recipient list", {key::kEscape}, "x\r\n"},

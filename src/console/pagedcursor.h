@@ -1,21 +1,16 @@
-// The cursor that the paged address book lists share: which page is shown
-// and where on it the cursor stands, kept within the list.
+// The cursor of a list shown a page at a time (the ID list, the group list,
+// the log chooser): which page is shown and where on it the cursor stands,
+// kept within the list.
 #pragma once
 
-#include <optional>
+#include <cstdint>
 #include <string>
-#include <string_view>
-
-#include "console/screen.h"
 
 namespace zazir {
 
-class Console;
-
-// The bytes of the file a list shows; when it cannot be read, `notice` in
-// `attribute` from row 22 until a key, and nothing.
-std::optional<std::string> readListFile(Console& console, const std::string& path,
-                                        Attribute attribute, std::string_view notice);
+// The moves the paged lists bind: by an entry, by a row of entries, by a
+// page, to the first or last entry.
+enum class CursorMove : std::uint8_t { Left, Right, Up, Down, PageBack, PageForward, First, Last };
 
 class PagedCursor {
  public:
@@ -23,14 +18,22 @@ class PagedCursor {
 
   bool empty() const { return lastIndex_ < 0; }
   int lastIndex() const { return lastIndex_; }
+  int pageSize() const { return pageSize_; }
   int page() const { return page_; }
   int position() const { return position_; }  // on the page
   int index() const { return page_ * pageSize_ + position_; }
   int firstOnPage() const { return page_ * pageSize_; }
 
+  struct Moved {
+    bool page = false;     // the page changed: the caller draws it
+    bool stopped = false;  // the move went past an end and stopped there
+  };
   // Moves by `delta` entries; a move past either end stops on the last or
-  // the first entry. True when the page changed (the caller draws it).
-  bool move(int delta);
+  // the first entry.
+  Moved move(int delta) { return moveTo(index() + delta); }
+  Moved moveTo(int index);
+  // `rowLength` entries stand on one row of a page.
+  Moved go(CursorMove move, int rowLength);
 
   // "Top" on the first page, "Bottom" on the last, else how far the page is
   // through the list ("%i%%").

@@ -1,0 +1,124 @@
+// Keys as actions: each screen binds its keys to its actions in one table,
+// and its help box and status-bar hints are made from that table, so that
+// they cannot disagree with what the keys do.
+#pragma once
+
+#include <array>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/console.h"
+#include "console/dialogs.h"
+#include "console/keys.h"
+
+namespace zazir {
+
+// What a screen does after a key: nothing to draw, draw again, or leave.
+enum class Outcome { Stay, Redraw, Leave };
+
+// The few keys of one binding.
+class KeyList {
+ public:
+  constexpr KeyList(std::initializer_list<Key> keys) {
+    for (Key k : keys) keys_.at(size_++) = k;
+  }
+  constexpr bool contains(Key key) const {
+    for (std::size_t i = 0; i < size_; ++i) {
+      if (keys_[i] == key) return true;
+    }
+    return false;
+  }
+
+ private:
+  std::array<Key, 8> keys_{};
+  std::size_t size_ = 0;
+};
+
+// The keys that leave a list or a question: Esc and Q.
+inline constexpr KeyList kLeaveKeys{key::kEscape, 'Q', 'q'};
+
+template <typename Action>
+struct Binding {
+  KeyList keys;
+  Action action;
+  // Its line in the help box (CP932); empty when the line before names
+  // its keys too.
+  std::string_view help = {};
+  // Its place on the status bar (CP932); most bindings have none.
+  std::string_view hint = {};
+};
+
+template <typename Action>
+using KeyTable = std::span<const Binding<Action>>;
+
+// The action `key` is bound to, or null.
+template <typename Action>
+const Action* actionOf(KeyTable<Action> table, Key key) {
+  for (const Binding<Action>& binding : table) {
+    if (binding.keys.contains(key)) return &binding.action;
+  }
+  return nullptr;
+}
+
+// The hints of the table in its order, one blank between them.
+template <typename Action>
+std::string hintsOf(KeyTable<Action> table) {
+  std::string hints;
+  for (const Binding<Action>& binding : table) {
+    if (binding.hint.empty()) continue;
+    if (!hints.empty()) hints += ' ';
+    hints += binding.hint;
+  }
+  return hints;
+}
+
+template <typename Action>
+std::vector<std::string_view> helpLinesOf(KeyTable<Action> table) {
+  std::vector<std::string_view> lines;
+  for (const Binding<Action>& binding : table) {
+    if (!binding.help.empty()) lines.push_back(binding.help);
+  }
+  return lines;
+}
+
+// The screen's help box: every key of its table.
+template <typename Action>
+void showHelp(Console& console, std::string_view title, KeyTable<Action> table) {
+  helpBox(console, title, helpLinesOf(table));
+}
+
+// Waits for a key of `table` and gives its action. Other keys change
+// nothing; with `refuse` they ring the bell.
+template <typename Action>
+Action waitForAction(Console& console, KeyTable<Action> table, bool refuse = false) {
+  while (true) {
+    if (const Action* action = actionOf(table, console.getKey())) return *action;
+    if (refuse) console.bell();
+  }
+}
+
+// A screen's key loop: `draw` at first and after every Redraw; the action
+// of each key of `table` goes to `act`, which says what follows. Other
+// keys change nothing.
+template <typename Action, typename Act, typename Draw>
+void runKeyLoop(Console& console, KeyTable<Action> table, Act act, Draw draw) {
+  draw();
+  while (true) {
+    const Action* action = actionOf(table, console.getKey());
+    if (action == nullptr) continue;
+    switch (act(*action)) {
+      case Outcome::Stay:
+        break;
+      case Outcome::Redraw:
+        draw();
+        break;
+      case Outcome::Leave:
+        return;
+    }
+  }
+}
+
+}  // namespace zazir
