@@ -93,10 +93,12 @@ class ArticleView {
   Outcome move(PageMove move);
 
   void setTop(int top);
-  // The bytes of each line drawn in reverse video (ascending offsets),
-  // until another article is loaded.
-  void setReversed(std::vector<std::vector<std::size_t>> reversed) {
+  // The bytes of each line and of each header line drawn in reverse video
+  // (ascending offsets), until another article is loaded.
+  void setReversed(std::vector<std::vector<std::size_t>> reversed,
+                   std::vector<std::vector<std::size_t>> headerReversed = {}) {
     reversed_ = std::move(reversed);
+    headerReversed_ = std::move(headerReversed);
   }
 
   int current() const { return current_; }
@@ -106,6 +108,7 @@ class ArticleView {
   const ArticlePage& page() const { return page_; }
   int lineCount() const { return static_cast<int>(article_.lines.size()); }
   const std::vector<std::size_t>& reversedOf(int line) const;
+  const std::vector<std::size_t>& headerReversedOf(int row) const;
 
  private:
   bool load(int n);
@@ -120,6 +123,7 @@ class ArticleView {
   int top_ = 0;
   Article article_;
   std::vector<std::vector<std::size_t>> reversed_;
+  std::vector<std::vector<std::size_t>> headerReversed_;
 };
 
 // How a screen draws the view; each flag keeps a screen's own look.

@@ -2,6 +2,7 @@
 // read a key, and step aside while an external command runs.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "console/keys.h"
@@ -18,6 +19,9 @@ class TerminalBackend {
   // Blocks for one key. Ctrl-L never comes back: the backend repaints the
   // whole screen itself.
   virtual Key readKey() = 0;
+  // A key already typed, without waiting for one; none when nothing is
+  // typed (or the backend cannot tell).
+  virtual std::optional<Key> pollKey() { return std::nullopt; }
   // The codeset of typed bytes ("UTF-8", "CP932", ...).
   virtual std::string inputCodeset() const = 0;
   // Around an external command: normal mode on the normal screen, then raw

@@ -135,9 +135,15 @@ void Console::present() {
 }
 
 Key Console::getKey() {
+  const auto next = [this] {
+    if (typedAhead_.empty()) return backend_.readKey();
+    const Key key = typedAhead_.front();
+    typedAhead_.pop_front();
+    return key;
+  };
   if (notice_.empty()) {
     present();
-    return backend_.readKey();
+    return next();
   }
   const Screen behind = screen_;
   const std::string_view notice = cutToBytes(notice_, kScreenWidth);
@@ -149,7 +155,15 @@ Key Console::getKey() {
   present();
   screen_ = behind;
   notice_.clear();
-  return backend_.readKey();
+  return next();
+}
+
+bool Console::escapeTyped() {
+  while (const std::optional<Key> key = backend_.pollKey()) typedAhead_.push_back(*key);
+  const auto escape = std::find(typedAhead_.rbegin(), typedAhead_.rend(), key::kEscape);
+  if (escape == typedAhead_.rend()) return false;
+  typedAhead_.erase(typedAhead_.begin(), escape.base());
+  return true;
 }
 
 void Console::bell() {

@@ -2,6 +2,7 @@
 // virtual screen, and the key reader. A backend shows the screen.
 #pragma once
 
+#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -71,6 +72,10 @@ class Console {
 
   // Shows the screen and waits for one key.
   Key getKey();
+  // For work that goes on without waiting: whether Esc was typed since the
+  // last key read. Keys typed before it are dropped, those after it kept
+  // for getKey.
+  bool escapeTyped();
   // `notice` stands on the status row of the next screen that waits for a
   // key, over what that screen has there, until the key comes.
   void showOnce(std::string notice) { notice_ = std::move(notice); }
@@ -97,6 +102,7 @@ class Console {
   Screen screen_;
   Attribute current_ = attr::kStartup;
   std::string notice_;
+  std::deque<Key> typedAhead_;  // keys escapeTyped read, for getKey
 };
 
 }  // namespace zazir

@@ -16,7 +16,6 @@ using namespace literals;
 namespace {
 
 constexpr int kLastScreenRow = 23;
-constexpr std::size_t kRowBytes = 79;
 
 // Where list row k stands, or -1 when it falls below the screen.
 int screenRowOf(int k, int rowOffset) {
@@ -30,7 +29,7 @@ void drawRow(Console& console, const ListRows& rows, int k, int rowOffset, bool 
   console.setCursor(0, row);
   console.setNormal();
   if (highlighted) console.setBackground(2);
-  console.writeText(cutToBytes(rows[k], kRowBytes));
+  console.writeText(cutToBytes(rows[k], kListRowBytes));
   console.setBackground(0);
 }
 
@@ -72,7 +71,7 @@ void drawListScreen(Console& console, const ListRows& rows, int rowOffset) {
 }  // namespace
 
 ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, int lastRow,
-                         int rowOffset) {
+                         int rowOffset, ListKeys added) {
   lastRow = std::min(lastRow, kListPageRows - 1);
   int n = std::min(std::max(startRow, 0), lastRow);
   drawListScreen(console, rows, rowOffset);
@@ -82,7 +81,9 @@ ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, i
   const bool empty = lastRow < 0;
   const ListChoice pageBack{ListAction::PageBack};
   while (true) {
-    const ListKey* key = actionOf(listKeys(), console.getKey());
+    const Key typed = console.getKey();
+    if (const ListAction* own = actionOf(added, typed)) return {*own, empty ? -1 : n};
+    const ListKey* key = actionOf(listKeys(), typed);
     if (key == nullptr) continue;
     if (const RowMove* move = std::get_if<RowMove>(key)) {
       if (empty) return pageBack;
@@ -95,9 +96,13 @@ ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, i
       continue;
     }
     switch (const ListAction action = std::get<ListAction>(*key)) {
-      case ListAction::HelpShown:
-        showHelp(console, "メニュー選択"_sj, listKeys());
+      case ListAction::HelpShown: {
+        std::vector<std::string_view> help = helpLinesOf(listKeys());
+        const std::vector<std::string_view> more = helpLinesOf(added);
+        help.insert(help.end(), more.begin(), more.end());
+        helpBox(console, "メニュー選択"_sj, help);
         return {action};
+      }
       case ListAction::Choose:
       case ListAction::Write:
       case ListAction::Reply:

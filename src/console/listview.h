@@ -4,21 +4,26 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
+
+#include "console/keymap.h"
 
 namespace zazir {
 
 class Console;
 
-// A list page holds 23 rows.
+// A list page holds 23 rows, each of at most 79 bytes shown.
 inline constexpr int kListPageRows = 23;
+inline constexpr std::size_t kListRowBytes = 79;
 
 // Rows 0..22 are shown; row 23 exists so that callers can empty 24 rows.
 using ListRows = std::array<std::string, 24>;
 
 // What ended a choice. Choose, Write and Reply pick the highlighted row;
 // ViewUploadFile leaves the highlighted row where it was; HelpShown comes
-// after the help box; First and Last ask for the list's first or last row.
+// after the help box; First and Last ask for the list's first or last row;
+// Search and NextUnread come from keys a list adds (ListKeys).
 enum class ListAction : std::uint8_t {
   Choose,
   Write,
@@ -30,7 +35,13 @@ enum class ListAction : std::uint8_t {
   PageForward,
   First,
   Last,
+  Search,
+  NextUnread,
 };
+
+// Keys one list adds to those of every list: in its help box, not on the
+// bar, which is the same on every list.
+using ListKeys = std::span<const Binding<ListAction>>;
 
 struct ListChoice {
   ListAction action = ListAction::Leave;
@@ -41,9 +52,10 @@ struct ListChoice {
 // Shows `rows` under the title bar (row k on screen row rowOffset + 1 + k)
 // with row `startRow` highlighted, and waits for the key that ends the
 // choice. Rows beyond `lastRow` cannot be highlighted; on a page without
-// rows (lastRow < 0) the keys that would choose or move page back.
+// rows (lastRow < 0) the keys that would choose or move page back. The keys
+// of `added` give their action with the highlighted row.
 ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, int lastRow,
-                         int rowOffset = 0);
+                         int rowOffset = 0, ListKeys added = {});
 
 // For a paged list: after a page was turned (PageBack or PageForward) or
 // the first or last row was asked for, moves `page` within 0..lastPage and

@@ -21,6 +21,7 @@ class PosixTerminal : public TerminalBackend {
   void present(const Screen& screen) override;
   void bell() override;
   Key readKey() override;
+  std::optional<Key> pollKey() override;
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override;
   void resume() override;
@@ -29,6 +30,8 @@ class PosixTerminal : public TerminalBackend {
   PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset, Colours colours);
   void redraw();
   void stop();
+  // The next key; without `wait`, none when no byte is typed yet.
+  std::optional<Key> nextKey(bool wait);
 
   std::unique_ptr<RawTerminal> terminal_;
   std::string codeset_;

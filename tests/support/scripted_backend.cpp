@@ -53,6 +53,13 @@ Key ScriptedBackend::readKey() {
   return key;
 }
 
+std::optional<Key> ScriptedBackend::pollKey() {
+  if (keys_.empty() || keys_.front().signal != 0) return std::nullopt;
+  const Key key = keys_.front().key;
+  keys_.pop_front();
+  return key;
+}
+
 std::string ScriptedBackend::row(int row) const {
   return rowToUtf8(shown_, row);
 }
