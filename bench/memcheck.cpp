@@ -192,7 +192,8 @@ int memoryCheck(const std::string& name, long mebibytes, const std::string& dir)
   state.logIdentity = log->identity();
   ScriptedKeys keys(c.keys);
   Console console(keys, [](const std::string&) { return CommandResult{}; });  // the editor keeps the text
-  App app{console, config, index, state, *log};
+  ReadMarks marks;
+  App app{console, config, index, state, *log, marks};
 
   bool ran = true;
   try {

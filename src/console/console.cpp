@@ -159,11 +159,14 @@ Key Console::getKey() {
 }
 
 bool Console::escapeTyped() {
-  while (const std::optional<Key> key = backend_.pollKey()) typedAhead_.push_back(*key);
-  const auto escape = std::find(typedAhead_.rbegin(), typedAhead_.rend(), key::kEscape);
-  if (escape == typedAhead_.rend()) return false;
-  typedAhead_.erase(typedAhead_.begin(), escape.base());
-  return true;
+  while (const std::optional<Key> key = backend_.pollKey()) {
+    if (*key == key::kEscape) {
+      typedAhead_.clear();
+      return true;
+    }
+    typedAhead_.push_back(*key);
+  }
+  return false;
 }
 
 void Console::bell() {

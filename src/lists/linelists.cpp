@@ -66,15 +66,30 @@ std::optional<Picked<std::string>> chooseListedLine(App& app, LineStream& stream
   }
 }
 
+std::unique_ptr<FileLineStream> openBackLog(const App& app, int board) {
+  const std::vector<ChatBoardEntry>& boards = app.index.chatBoards;
+  if (board < 0 || board >= static_cast<int>(boards.size()) ||
+      !isUsableBackLogName(boards[board].name)) {
+    return nullptr;
+  }
+  return FileLineStream::open(toOsName(boards[board].name));
+}
+
 }  // namespace
 
-std::optional<Picked<std::string>> chooseChatLine(App& app, int board) {
-  const std::vector<ChatBoardEntry>& boards = app.index.chatBoards;
-  std::unique_ptr<FileLineStream> backLog;
-  if (board >= 0 && board < static_cast<int>(boards.size()) &&
-      isUsableBackLogName(boards[board].name)) {
-    backLog = FileLineStream::open(toOsName(boards[board].name));
+std::optional<int> backLogLineOf(App& app, int board, std::string_view line) {
+  const std::unique_ptr<FileLineStream> backLog = openBackLog(app, board);
+  if (!backLog) return std::nullopt;
+  const std::string_view wanted = withoutLineEnd(line);
+  std::string listed;
+  for (int at = 0; readWholeLine(*backLog, listed) && isListedLine(listed, kChatLineMarker); ++at) {
+    if (withoutLineEnd(listed) == wanted) return at;
   }
+  return std::nullopt;
+}
+
+std::optional<Picked<std::string>> chooseChatLine(App& app, int board) {
+  std::unique_ptr<FileLineStream> backLog = openBackLog(app, board);
   if (!backLog) {
     app.console.bell();
     messageBox(app.console, MessageId::NoPosts);
@@ -84,10 +99,9 @@ std::optional<Picked<std::string>> chooseChatLine(App& app, int board) {
   return chooseListedLine(app, *backLog, 0, kChatLineMarker, at.chatLinePage, at.chatLineRow);
 }
 
-std::optional<Picked<std::string>> chooseNotewallLine(App& app) {
+std::optional<Picked<std::string>> chooseNotewallLine(App& app, int page) {
   const LogOffset start = app.index.notewallOffset;
   if (start < 0) return std::nullopt;
-  int page = 0;  // the Notewall list always opens on its first page
   std::optional<Picked<std::string>> chosen = chooseListedLine(
       app, app.log, start, kNotewallLineMarker, page, app.state.listPositions.notewallRow);
   app.log.seek(start);

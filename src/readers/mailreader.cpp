@@ -3,6 +3,7 @@
 #include "console/articleview.h"
 #include "formats/maillog.h"
 #include "platform/encoding.h"
+#include "readers/finding.h"
 #include "readers/mailactions.h"
 #include "services/app.h"
 #include "services/uploadfile.h"
@@ -15,10 +16,10 @@ using namespace literals;
 namespace {
 
 enum class MailAction { Write, Reply, ViewUploadFile, Save, RegisterSender, Help, Leave };
-using MailKey = ArticleAction<MailAction>;
+using MailKey = ArticleAction<ReaderAction<MailAction>>;
 
 KeyTable<MailKey> mailKeys() {
-  static const std::vector<Binding<MailKey>> kKeys = withScrolling<MailAction>({
+  static const std::vector<Binding<MailKey>> kKeys = withFinding(withScrolling<ReaderAction<MailAction>>({
       {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメール"_sj},
       {{key::kRight, '6'}, PageMove::Next},
       {{key::kHome}, PageMove::First, "Home，End：最初／最後のメール"_sj},
@@ -35,8 +36,16 @@ KeyTable<MailKey> mailKeys() {
        MailAction::RegisterSender,
        "Ｉ：今読んでいるメールの差出人をＩＤリストに登録"_sj},
       {kReaderLeaveKeys, MailAction::Leave, "ESC，Ｑ，リターン，スペース，５：メニューへ"_sj},
-  });
+  }));
   return kKeys;
+}
+
+// A mail's title row: its position, the sender's ID and name, its title.
+std::string titleRow(const App& app, int n) {
+  const MailEntry& mail = app.index.mails[static_cast<std::size_t>(n)];
+  const bool unread = !app.marks.isRead(MarkSection::Mail, 0, n);
+  return titleMarks(unread, false) + formatText("%5i ", n + 1) + titleColumn(mail.senderId, 8) +
+         titleColumn(mail.senderName, 12) + mail.title;
 }
 
 // After an action the mail is shown again from the lines held, at the
@@ -69,23 +78,36 @@ Outcome act(App& app, const MailEntry& mail, MailAction action) {
 
 }  // namespace
 
-void readMail(App& app) {
+std::optional<ReaderPlace> readMail(App& app, const ReaderOpening& opening) {
   const auto& mails = app.index.mails;
-  if (mails.empty()) return;
+  if (mails.empty()) return std::nullopt;
+  const Series series = mailSeries(app.index);
   // The top line is kept across mails.
-  ArticleView view(articlePage(3, articleStatusRow(app.console)), static_cast<int>(mails.size()),
+  ArticleView view(articlePage(3, articleStatusRow(app.console)), series.count(),
                    ArticleView::OnChange::KeepTopLine, [&](int n) {
-                     return loadArticle(app.log, mails[static_cast<std::size_t>(n)].headerOffset,
-                                        -1, mailLayout());
+                     return loadArticle(app.log, series.startOf(n), -1, mailLayout());
                    });
-  if (!view.open(0)) return;
+  const auto mailAct = [&](MailAction action) {
+    return act(app, mails[static_cast<std::size_t>(view.current())], action);
+  };
+  Finder finder(
+      app, view, series, [&](int n) { return titleRow(app, n); },
+      [&](ListAction action) {
+        return mailAct(action == ListAction::Write ? MailAction::Write : MailAction::Reply);
+      });
+  if (!finder.open(opening)) return std::nullopt;
   const std::string bar = formatText("%s %s", "ZAZIR", hintsOf(mailKeys()));
-  runArticleScreen<MailAction>(
+  runArticleScreen<ReaderAction<MailAction>>(
       app.console, view, mailKeys(),
-      [&](MailAction action) {
-        return act(app, mails[static_cast<std::size_t>(view.current())], action);
+      [&](const ReaderAction<MailAction>& action) {
+        if (const FindAction* find = std::get_if<FindAction>(&action)) return finder.act(*find);
+        return mailAct(std::get<MailAction>(action));
       },
-      [&] { drawArticle(app.console, view, {.bar = bar}); });
+      [&] {
+        drawArticle(app.console, view, {.bar = bar});
+        finder.shown();
+      });
+  return finder.finish();
 }
 
 }  // namespace zazir
