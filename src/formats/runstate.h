@@ -38,7 +38,7 @@ struct RunState {
   // this one.
   std::optional<FileIdentity> logIdentity;
   std::int64_t logSize = 0;
-  std::string lastSearch;  // the text searched for last (CP932), for n and N
+  std::string lastSearch;         // the text searched for last (CP932), for n and N
   bool marksUnsavedTold = false;  // a failure to keep the read marks is told once
 
   bool isTheLog(const std::string& path) const {

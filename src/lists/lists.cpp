@@ -12,8 +12,8 @@ namespace zazir {
 
 using namespace literals;
 
-ListChoice chooseFromList(App& app, const ListRows& rows, int startRow, int lastRow,
-                          int rowOffset, ListKeys added) {
+ListChoice chooseFromList(App& app, const ListRows& rows, int startRow, int lastRow, int rowOffset,
+                          ListKeys added) {
   int row = startRow;
   while (true) {
     const ListChoice choice = selectListRow(app.console, rows, row, lastRow, rowOffset, added);

@@ -5,8 +5,8 @@
 #include "console/articleview.h"
 #include "console/dialogs.h"
 #include "formats/boardlog.h"
-#include "platform/encoding.h"
 #include "formats/loglines.h"
+#include "platform/encoding.h"
 #include "readers/finding.h"
 #include "readers/savemessage.h"
 #include "services/app.h"
@@ -24,21 +24,22 @@ enum class FileAction { Upload, ViewUploadFile, Save, Download, Help, Leave };
 using FileKey = ArticleAction<ReaderAction<FileAction>>;
 
 KeyTable<FileKey> fileKeys() {
-  static const std::vector<Binding<FileKey>> kKeys = withFinding(withScrolling<ReaderAction<FileAction>>({
-      {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のファイル"_sj},
-      {{key::kRight, '6'}, PageMove::Next},
-      {{key::kHome}, PageMove::First, "Home，End：最初／最後のファイル"_sj},
-      {{key::kEnd}, PageMove::Last},
-      {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},
-      {{'D', 'd'}, FileAction::Download, "Ｄ：ダウンロードをするマークを付ける"_sj},
-      {{'F', 'f'},
-       FileAction::ViewUploadFile,
-       "Ｆ：アップロードファイルの参照"_sj,
-       "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
-      {{'?', key::kCtrlA}, FileAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ヘルプ"_sj},
-      {{'S', 's'}, FileAction::Save, "Ｓ：書き込みを保存"_sj},
-      {kReaderLeaveKeys, FileAction::Leave, "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
-  }));
+  static const std::vector<Binding<FileKey>> kKeys =
+      withFinding(withScrolling<ReaderAction<FileAction>>({
+          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のファイル"_sj},
+          {{key::kRight, '6'}, PageMove::Next},
+          {{key::kHome}, PageMove::First, "Home，End：最初／最後のファイル"_sj},
+          {{key::kEnd}, PageMove::Last},
+          {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},
+          {{'D', 'd'}, FileAction::Download, "Ｄ：ダウンロードをするマークを付ける"_sj},
+          {{'F', 'f'},
+           FileAction::ViewUploadFile,
+           "Ｆ：アップロードファイルの参照"_sj,
+           "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
+          {{'?', key::kCtrlA}, FileAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ヘルプ"_sj},
+          {{'S', 's'}, FileAction::Save, "Ｓ：書き込みを保存"_sj},
+          {kReaderLeaveKeys, FileAction::Leave, "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
+      }));
   return kKeys;
 }
 
@@ -74,7 +75,6 @@ class FileBoardReader {
   }
   std::optional<Article> load(int n);
   std::string titleRow(int n);
-  Outcome act(const ReaderAction<FileAction>& action);
   Outcome act(FileAction action);
   Outcome openAt(int entry);
   void toggleDownloadMark();
@@ -105,16 +105,8 @@ std::string FileBoardReader::titleRow(int n) {
 }
 
 std::optional<ReaderPlace> FileBoardReader::run(const ReaderOpening& opening) {
-  if (!finder_.open(opening)) return std::nullopt;
-  runArticleScreen<ReaderAction<FileAction>>(
-      app_.console, view_, fileKeys(),
-      [&](const ReaderAction<FileAction>& action) { return act(action); }, [&] { draw(); });
-  return finder_.finish();
-}
-
-Outcome FileBoardReader::act(const ReaderAction<FileAction>& action) {
-  if (const FindAction* find = std::get_if<FindAction>(&action)) return finder_.act(*find);
-  return act(std::get<FileAction>(action));
+  return finder_.run(
+      opening, fileKeys(), [&](FileAction action) { return act(action); }, [&] { draw(); });
 }
 
 Outcome FileBoardReader::act(FileAction action) {
@@ -172,7 +164,6 @@ void FileBoardReader::draw() {
                .normalBlanks = true,
                .bar = bar,
                .positionInBar = true});
-  finder_.shown();
 }
 
 }  // namespace

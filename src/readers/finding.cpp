@@ -19,7 +19,12 @@ constexpr int kSaveEvery = 50;
 }  // namespace
 
 Finder::Finder(App& app, ArticleView& view, const Series& series, TitleRow row, TitleKey key)
-    : app_(app), view_(view), series_(series), row_(std::move(row)), key_(std::move(key)) {
+    : app_(app),
+      console_(app.console),
+      view_(view),
+      series_(series),
+      row_(std::move(row)),
+      key_(std::move(key)) {
   trackSeries(app, series.section, series.board, series.count());
 }
 
@@ -74,7 +79,7 @@ Outcome Finder::titleList() {
 }
 
 Outcome Finder::jump() {
-  const std::string typed = promptBox(app_.console, "表示する番号 無入力：ｷｬﾝｾﾙ"_sj);
+  const std::string typed = promptBox(console_, "表示する番号 無入力：ｷｬﾝｾﾙ"_sj);
   if (typed.empty()) return Outcome::Redraw;
   const int number = typedNumber(typed);
   const int item = number < 0 ? -1 : itemNumbered(app_.log, series_, number);
@@ -87,7 +92,7 @@ Outcome Finder::jump() {
 Outcome Finder::search(bool ask) {
   std::string& text = app_.state.lastSearch;
   if (ask) {
-    const std::string typed = promptBox(app_.console, "検索する文字列 無入力：ｷｬﾝｾﾙ"_sj);
+    const std::string typed = promptBox(console_, "検索する文字列 無入力：ｷｬﾝｾﾙ"_sj);
     if (typed.empty()) return Outcome::Redraw;
     text = typed;
   } else if (text.empty()) {
@@ -101,14 +106,9 @@ Outcome Finder::search(bool ask) {
           search.forward(from, after, series_.partEnd(app_.state.logSize))) {
     return show(*found);
   }
-  const std::optional<ShownMatch> found =
-      search.forward(series_.startOf(0), -1, current ? current->match.start + 1 : from);
-  if (!found) return notFound(formatText("「%s」は見つかりません"_sj, text));
-  if (current && found->match == current->match) {
-    return notFound("ほかに一致する箇所はありません"_sj);
-  }
-  app_.console.showOnce("最後まで探したので最初から探しました"_sj);
-  return show(*found);
+  return showWrapped(
+      search.forward(series_.startOf(0), -1, current ? current->match.start + 1 : from), current,
+      "最後まで探したので最初から探しました"_sj);
 }
 
 Outcome Finder::previousMatch() {
@@ -120,13 +120,17 @@ Outcome Finder::previousMatch() {
   if (std::optional<ShownMatch> found = search.backward(before, series_.startOf(0))) {
     return show(*found);
   }
-  const std::optional<ShownMatch> found =
-      search.backward(series_.partEnd(app_.state.logSize), before);
-  if (!found) return notFound(formatText("「%s」は見つかりません"_sj, text));
+  return showWrapped(search.backward(series_.partEnd(app_.state.logSize), before), current,
+                     "最初まで探したので最後から探しました"_sj);
+}
+
+Outcome Finder::showWrapped(const std::optional<ShownMatch>& found, const ShownMatch* current,
+                            std::string_view notice) {
+  if (!found) return notFound(formatText("「%s」は見つかりません"_sj, app_.state.lastSearch));
   if (current && found->match == current->match) {
     return notFound("ほかに一致する箇所はありません"_sj);
   }
-  app_.console.showOnce("最初まで探したので最後から探しました"_sj);
+  console_.showOnce(std::string(notice));
   return show(*found);
 }
 
@@ -137,7 +141,7 @@ Outcome Finder::nextUnread() {
     tellNothingUnread(app_);
     return Outcome::Redraw;
   }
-  if (found->wrapped) app_.console.showOnce("最後まで読んだので最初から未読を探しました"_sj);
+  if (found->wrapped) console_.showOnce("最後まで読んだので最初から未読を探しました"_sj);
   if (found->place.section != series_.section || found->place.board != series_.board) {
     next_ = found->place;
     return Outcome::Leave;
@@ -157,8 +161,8 @@ Outcome Finder::show(const ShownMatch& found) {
 }
 
 Outcome Finder::notFound(std::string_view notice) {
-  app_.console.bell();
-  app_.console.showOnce(std::string(notice));
+  console_.bell();
+  console_.showOnce(std::string(notice));
   return Outcome::Redraw;
 }
 

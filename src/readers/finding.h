@@ -49,28 +49,52 @@ class Finder {
 
   Finder(App& app, ArticleView& view, const Series& series, TitleRow row, TitleKey key);
 
+  // Runs the reader's screen, opened as asked: the finding actions of
+  // `table` go here, the reader's own to `act`; each item `draw` shows is
+  // read. Gives the place Tab left for, when it left for another series.
+  template <typename Own, typename Act, typename Draw>
+  std::optional<ReaderPlace> run(const ReaderOpening& opening,
+                                 KeyTable<ArticleAction<ReaderAction<Own>>> table, Act act,
+                                 Draw draw) {
+    if (!open(opening)) return std::nullopt;
+    runArticleScreen<ReaderAction<Own>>(
+        console_, view_, table,
+        [&](const ReaderAction<Own>& action) {
+          if (const FindAction* find = std::get_if<FindAction>(&action)) return this->act(*find);
+          return act(std::get<Own>(action));
+        },
+        [&] {
+          draw();
+          shown();
+        });
+    return finish();
+  }
+
+ private:
   // Opens the view as asked; false when the item cannot be read.
   bool open(const ReaderOpening& opening);
   // The current item was drawn: it is read.
   void shown();
   Outcome act(FindAction action);
-  // The reader is left: the read marks are saved, and the place Tab left
-  // for, if it did, is given.
+  // The read marks are saved; the place Tab left for, if it did.
   std::optional<ReaderPlace> finish();
-
- private:
   Outcome titleList();
   Outcome jump();
   Outcome search(bool ask);
   Outcome previousMatch();
   Outcome nextUnread();
   Outcome show(const ShownMatch& found);
+  // After going round the series: `found` there, unless it is the match
+  // shown already.
+  Outcome showWrapped(const std::optional<ShownMatch>& found, const ShownMatch* current,
+                      std::string_view notice);
   Outcome notFound(std::string_view notice);
   // Where the page's text starts: its top line, else the next item.
   LogOffset topOffset() const;
   const ShownMatch* shownMatch() const;
 
   App& app_;
+  Console& console_;
   ArticleView& view_;
   const Series& series_;
   TitleRow row_;

@@ -19,24 +19,25 @@ enum class MailAction { Write, Reply, ViewUploadFile, Save, RegisterSender, Help
 using MailKey = ArticleAction<ReaderAction<MailAction>>;
 
 KeyTable<MailKey> mailKeys() {
-  static const std::vector<Binding<MailKey>> kKeys = withFinding(withScrolling<ReaderAction<MailAction>>({
-      {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメール"_sj},
-      {{key::kRight, '6'}, PageMove::Next},
-      {{key::kHome}, PageMove::First, "Home，End：最初／最後のメール"_sj},
-      {{key::kEnd}, PageMove::Last},
-      {{'W', 'w'}, MailAction::Write, "Ｗ：メール送信"_sj, "W:ﾒｰﾙ送信"_sj},
-      {{'R', 'r'}, MailAction::Reply, "Ｒ：読んでいるメールに返事を書く"_sj, "R:ﾚｽ"_sj},
-      {{'F', 'f'},
-       MailAction::ViewUploadFile,
-       "Ｆ：アップロードファイルの参照"_sj,
-       "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
-      {{'?', key::kCtrlA}, MailAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ヘルプ"_sj},
-      {{'S', 's'}, MailAction::Save, "Ｓ：メールの保存"_sj},
-      {{'I', 'i'},
-       MailAction::RegisterSender,
-       "Ｉ：今読んでいるメールの差出人をＩＤリストに登録"_sj},
-      {kReaderLeaveKeys, MailAction::Leave, "ESC，Ｑ，リターン，スペース，５：メニューへ"_sj},
-  }));
+  static const std::vector<Binding<MailKey>> kKeys =
+      withFinding(withScrolling<ReaderAction<MailAction>>({
+          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメール"_sj},
+          {{key::kRight, '6'}, PageMove::Next},
+          {{key::kHome}, PageMove::First, "Home，End：最初／最後のメール"_sj},
+          {{key::kEnd}, PageMove::Last},
+          {{'W', 'w'}, MailAction::Write, "Ｗ：メール送信"_sj, "W:ﾒｰﾙ送信"_sj},
+          {{'R', 'r'}, MailAction::Reply, "Ｒ：読んでいるメールに返事を書く"_sj, "R:ﾚｽ"_sj},
+          {{'F', 'f'},
+           MailAction::ViewUploadFile,
+           "Ｆ：アップロードファイルの参照"_sj,
+           "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
+          {{'?', key::kCtrlA}, MailAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ヘルプ"_sj},
+          {{'S', 's'}, MailAction::Save, "Ｓ：メールの保存"_sj},
+          {{'I', 'i'},
+           MailAction::RegisterSender,
+           "Ｉ：今読んでいるメールの差出人をＩＤリストに登録"_sj},
+          {kReaderLeaveKeys, MailAction::Leave, "ESC，Ｑ，リターン，スペース，５：メニューへ"_sj},
+      }));
   return kKeys;
 }
 
@@ -95,19 +96,9 @@ std::optional<ReaderPlace> readMail(App& app, const ReaderOpening& opening) {
       [&](ListAction action) {
         return mailAct(action == ListAction::Write ? MailAction::Write : MailAction::Reply);
       });
-  if (!finder.open(opening)) return std::nullopt;
   const std::string bar = formatText("%s %s", "ZAZIR", hintsOf(mailKeys()));
-  runArticleScreen<ReaderAction<MailAction>>(
-      app.console, view, mailKeys(),
-      [&](const ReaderAction<MailAction>& action) {
-        if (const FindAction* find = std::get_if<FindAction>(&action)) return finder.act(*find);
-        return mailAct(std::get<MailAction>(action));
-      },
-      [&] {
-        drawArticle(app.console, view, {.bar = bar});
-        finder.shown();
-      });
-  return finder.finish();
+  return finder.run(opening, mailKeys(), mailAct,
+                    [&] { drawArticle(app.console, view, {.bar = bar}); });
 }
 
 }  // namespace zazir

@@ -36,24 +36,26 @@ enum class MessageAction {
 using MessageKey = ArticleAction<ReaderAction<MessageAction>>;
 
 KeyTable<MessageKey> messageKeys() {
-  static const std::vector<Binding<MessageKey>> kKeys = withFinding(withScrolling<ReaderAction<MessageAction>>({
-      {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
-      {{key::kRight, '6'}, PageMove::Next},
-      {{key::kHome}, PageMove::First, "Home，End：最初／最後のメッセージ"_sj},
-      {{key::kEnd}, PageMove::Last},
-      {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
-      {{'R', 'r'}, MessageAction::Reply, "Ｒ：返答の書き込み"_sj, "R:ﾚｽ"_sj},
-      {{'V', 'v'}, MessageAction::MovedReply, "Ｖ：ボードを飛び越えたレス"_sj, "V:移動ﾚｽ"_sj},
-      {{'F', 'f'},
-       MessageAction::ViewUploadFile,
-       "Ｆ：アップロードファイルの参照"_sj,
-       "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
-      {{'?', key::kCtrlA}, MessageAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ﾍﾙﾌﾟ"_sj},
-      {{'S', 's'}, MessageAction::Save, "Ｓ：書き込みを保存"_sj},
-      {{'M', 'm'}, MessageAction::Mark, "Ｍ：一括レスのためのマーク"_sj},
-      {{'C', 'c'}, MessageAction::BatchReply, "Ｃ：マークした書き込みに対して一括レス"_sj},
-      {kReaderLeaveKeys, MessageAction::Leave, "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
-  }));
+  static const std::vector<Binding<MessageKey>> kKeys =
+      withFinding(withScrolling<ReaderAction<MessageAction>>({
+          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
+          {{key::kRight, '6'}, PageMove::Next},
+          {{key::kHome}, PageMove::First, "Home，End：最初／最後のメッセージ"_sj},
+          {{key::kEnd}, PageMove::Last},
+          {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
+          {{'R', 'r'}, MessageAction::Reply, "Ｒ：返答の書き込み"_sj, "R:ﾚｽ"_sj},
+          {{'V', 'v'}, MessageAction::MovedReply, "Ｖ：ボードを飛び越えたレス"_sj, "V:移動ﾚｽ"_sj},
+          {{'F', 'f'},
+           MessageAction::ViewUploadFile,
+           "Ｆ：アップロードファイルの参照"_sj,
+           "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
+          {{'?', key::kCtrlA}, MessageAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ﾍﾙﾌﾟ"_sj},
+          {{'S', 's'}, MessageAction::Save, "Ｓ：書き込みを保存"_sj},
+          {{'M', 'm'}, MessageAction::Mark, "Ｍ：一括レスのためのマーク"_sj},
+          {{'C', 'c'}, MessageAction::BatchReply, "Ｃ：マークした書き込みに対して一括レス"_sj},
+          {kReaderLeaveKeys, MessageAction::Leave,
+           "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
+      }));
   return kKeys;
 }
 
@@ -68,7 +70,8 @@ std::string titleRow(LineStream& log, LogOffset start) {
   readWholeLine(log, title);
   stripLineEnd(first);
   stripLineEnd(title);
-  const std::string_view from = std::string_view(first).substr(std::min<std::size_t>(24, first.size()));
+  const std::string_view from =
+      std::string_view(first).substr(std::min<std::size_t>(24, first.size()));
   return titleColumn(wordAt(first, 1), 6) + titleColumn(wordAt(from, 0), 8) +
          titleColumn(posterHandle(first), 12) + messageTitle(title);
 }
@@ -104,10 +107,8 @@ class MessageBoardReader {
     return std::find(marks_.begin(), marks_.end(), message) != marks_.end();
   }
   AnsweredMessage answered(int message) const {
-    return readAnsweredMessage(app_.log, board(), series_.startOf(message),
-                               series_.endOf(message));
+    return readAnsweredMessage(app_.log, board(), series_.startOf(message), series_.endOf(message));
   }
-  Outcome act(const ReaderAction<MessageAction>& action);
   Outcome act(MessageAction action);
   Outcome reload();
   void toggleMark();
@@ -123,16 +124,8 @@ class MessageBoardReader {
 };
 
 std::optional<ReaderPlace> MessageBoardReader::run(const ReaderOpening& opening) {
-  if (!finder_.open(opening)) return std::nullopt;
-  runArticleScreen<ReaderAction<MessageAction>>(
-      app_.console, view_, messageKeys(),
-      [&](const ReaderAction<MessageAction>& action) { return act(action); }, [&] { draw(); });
-  return finder_.finish();
-}
-
-Outcome MessageBoardReader::act(const ReaderAction<MessageAction>& action) {
-  if (const FindAction* find = std::get_if<FindAction>(&action)) return finder_.act(*find);
-  return act(std::get<MessageAction>(action));
+  return finder_.run(
+      opening, messageKeys(), [&](MessageAction action) { return act(action); }, [&] { draw(); });
 }
 
 // The actions that ran another screen show the message again from its
@@ -209,7 +202,6 @@ void MessageBoardReader::draw() {
   const std::string bar = formatText("%s %s", "ZAZIR", hintsOf(messageKeys()));
   drawArticle(app_.console, view_,
               {.header = isMarked(view_.current()) ? attr::kBar : attr::kNormal, .bar = bar});
-  finder_.shown();
 }
 
 }  // namespace

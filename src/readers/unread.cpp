@@ -65,8 +65,7 @@ void tellNothingUnread(App& app) {
 }
 
 void saveReadMarks(App& app) {
-  if (!app.marks.kept() || !app.marks.changed() || app.marks.save() ||
-      app.state.marksUnsavedTold) {
+  if (!app.marks.kept() || !app.marks.changed() || app.marks.save() || app.state.marksUnsavedTold) {
     return;
   }
   app.state.marksUnsavedTold = true;

@@ -84,7 +84,8 @@ bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t en
     const std::size_t at = from + candidate;
     std::size_t start = 0;
     std::size_t stop = 0;
-    if (!matchAround(data, at, pattern_, anchor_, start, stop) || onLastHitLine(data, base, start)) continue;
+    if (!matchAround(data, at, pattern_, anchor_, start, stop) || onLastHitLine(data, base, start))
+      continue;
     places_.clear();
     locator_->place(base + static_cast<LogOffset>(start), base + static_cast<LogOffset>(stop),
                     places_);

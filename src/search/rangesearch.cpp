@@ -34,7 +34,8 @@ std::vector<RangeMatch> matchesIn(LineStream& blocks, LogOffset from, LogOffset 
       const bool atDataEnd = end == data.size();
       const std::size_t paired = end - begin - (atDataEnd ? 1 : 0);
       findCandidates(data.data() + begin, paired, anchor, candidates);
-      if (atDataEnd && std::any_of(anchor.tests.begin(), anchor.tests.end(), [&](const PairTest& t) {
+      if (atDataEnd &&
+          std::any_of(anchor.tests.begin(), anchor.tests.end(), [&](const PairTest& t) {
             return t.first.contains(static_cast<std::uint8_t>(data[end - 1]));
           })) {
         candidates.push_back(static_cast<std::uint32_t>(paired));

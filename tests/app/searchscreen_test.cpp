@@ -22,7 +22,8 @@ TEST(SearchScreen, ListsEveryHitOfTheExampleLogAndOpensTheReaderOnOne) {
             "travel     #1105  草津に行ってきまし す。週末に草津温泉へ行ってきました。");
   EXPECT_EQ(t.backend.rowAtKey(list, 2),
             "travel     #1105  草津に行ってきまし おみやげの温泉まんじゅうは職場で大人気でし");
-  EXPECT_EQ(t.backend.rowAtKey(list, 3), "data       #3     003:ONSEN.TXT      153 関東近郊の温泉リスト");
+  EXPECT_EQ(t.backend.rowAtKey(list, 3),
+            "data       #3     003:ONSEN.TXT      153 関東近郊の温泉リスト");
   EXPECT_EQ(t.backend.rowAtKey(list, 4),
             "data       #3     003:ONSEN.TXT      日帰りで行ける温泉を、泉質と料金つきでまと");
   EXPECT_EQ(t.backend.rowAtKey(list, 5), "");
@@ -53,7 +54,8 @@ TEST(SearchScreen, EscStopsTheScanKeepingTheHitsFound) {
     if (stop) t.backend.press(key::kEscape);
     t.backend.press(key::kEscape);
     // Without Esc the scan goes on in one piece, to a page of hits.
-    searchWholeLog(t.app, stop ? SearchPacing{.pieceBytes = 1, .progressAfter = {}} : SearchPacing{});
+    searchWholeLog(t.app,
+                   stop ? SearchPacing{.pieceBytes = 1, .progressAfter = {}} : SearchPacing{});
     const Screen& list = t.backend.screen();
     int rows = 0;
     while (rows < 23 && !rowToUtf8(list, rows + 1).empty()) ++rows;

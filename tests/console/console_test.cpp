@@ -139,7 +139,7 @@ TEST_F(ConsoleTest, EscapeTypedDuringWorkKeepsOnlyTheKeysAfterIt) {
   EXPECT_FALSE(console_.escapeTyped());
   backend_.type("ab");
   EXPECT_FALSE(console_.escapeTyped());
-  backend_.type("\x1b" "c");
+  backend_.type("\x1b").type("c");
   EXPECT_TRUE(console_.escapeTyped());
   EXPECT_FALSE(console_.escapeTyped());
   EXPECT_EQ(console_.getKey(), Key('c'));

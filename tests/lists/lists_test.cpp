@@ -105,7 +105,8 @@ TEST_F(ListTest, PageKeysHomeAndEndReachEveryPage) {
   for (const Case& c : cases) {
     state.listPositions = {};
     backend.press(c.keys).press(key::kEnter);
-    EXPECT_EQ(picked(chooseBoard(app, boards(50), MarkSection::MessageBoard)), c.chosen) << c.keys.size() << " keys";
+    EXPECT_EQ(picked(chooseBoard(app, boards(50), MarkSection::MessageBoard)), c.chosen)
+        << c.keys.size() << " keys";
   }
 }
 

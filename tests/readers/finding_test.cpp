@@ -21,11 +21,12 @@ using testing::TestApp;
 std::string reversedText(const Screen& screen, int row) {
   Screen only;
   for (int column = 0; column < kScreenWidth; ++column) {
-    if (screen.at(column, row).attribute == attr::kBar) only.at(column, row) = screen.at(column, row);
+    if (screen.at(column, row).attribute == attr::kBar)
+      only.at(column, row) = screen.at(column, row);
   }
   std::string text = rowToUtf8(only, row);
-  return text.substr(text.find_first_not_of(' ') == std::string::npos ? text.size()
-                                                                       : text.find_first_not_of(' '));
+  return text.substr(
+      text.find_first_not_of(' ') == std::string::npos ? text.size() : text.find_first_not_of(' '));
 }
 
 class FindingTest : public TestApp, public ::testing::Test {

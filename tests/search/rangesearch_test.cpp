@@ -18,10 +18,10 @@ std::vector<RangeMatch> lineByLine(const std::string& log, LogOffset from, LogOf
                                    const SearchPattern& pattern) {
   std::vector<RangeMatch> found;
   for (std::size_t start = 0; start < log.size();) {
-    const std::size_t end = log.find('\n', start) == std::string::npos ? log.size()
-                                                                       : log.find('\n', start) + 1;
-    for (const MatchSpan& span : findMatches(std::string_view(log).substr(start, end - start),
-                                             pattern)) {
+    const std::size_t end =
+        log.find('\n', start) == std::string::npos ? log.size() : log.find('\n', start) + 1;
+    for (const MatchSpan& span :
+         findMatches(std::string_view(log).substr(start, end - start), pattern)) {
       const auto at = static_cast<LogOffset>(start + span.start);
       if (at >= from && at < to) found.push_back({at, static_cast<std::uint32_t>(span.size)});
     }
@@ -34,8 +34,8 @@ std::vector<RangeMatch> lineByLine(const std::string& log, LogOffset from, LogOf
 // width) read through a buffer whose edges fall anywhere: the part's
 // matches are those a walk through each line finds there.
 TEST(RangeSearchTest, FindsEveryMatchThatStartsInThePart) {
-  const std::vector<std::string> tokens = {"a", "A", sj("ａ"), sj("ｶ"), sj("ﾞ"), sj("ガ"),
-                                           sj("カ"), "\x82", sj("表"), " ", "\r\n"};
+  const std::vector<std::string> tokens = {"a",      "A",    sj("ａ"), sj("ｶ"), sj("ﾞ"), sj("ガ"),
+                                           sj("カ"), "\x82", sj("表"), " ",     "\r\n"};
   std::mt19937 random(11);
   std::string log;
   std::vector<LogOffset> lineStarts{0};
@@ -51,7 +51,8 @@ TEST(RangeSearchTest, FindsEveryMatchThatStartsInThePart) {
     const Anchor anchor = chooseAnchor(pattern, log);
     MemoryLineStream memory(log);
     const auto file = FileLineStream::open(dir.path("LOG"), 2048);
-    for (LineStream* blocks : {static_cast<LineStream*>(&memory), static_cast<LineStream*>(file.get())}) {
+    for (LineStream* blocks :
+         {static_cast<LineStream*>(&memory), static_cast<LineStream*>(file.get())}) {
       for (int round = 0; round < 20; ++round) {
         // The whole text first, then parts between line starts.
         LogOffset from = round == 0 ? 0 : lineStarts[random() % lineStarts.size()];
