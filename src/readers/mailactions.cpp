@@ -56,7 +56,7 @@ void registerSender(App& app, const MailEntry& mail) {
                  formatText("%s,%s,%s\n", mail.senderId, mail.senderName, comment));
   switch (outcome) {
     case AppendOutcome::NotOpened:
-      fatalError(console, "ＩＤファイルが開けません。"_sj);
+      fatalError(console, "ＩＤファイルが開けません。"_sj, openProblem(path, OpenFor::Appending));
     case AppendOutcome::NotWritten:
     case AppendOutcome::IsTheLog:
       tellNotWritten(console, "ＩＤ"_sj, path, outcome);

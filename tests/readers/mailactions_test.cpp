@@ -219,6 +219,7 @@ TEST(MailRegister, WithoutAnIdFileTheProgramEnds) {
   const ProgramExit exit = testing::exitOf([&] { readMail(t.app); });
   EXPECT_EQ(exit.status, kExitFatal);
   EXPECT_EQ(utf8(exit.message), "ＩＤファイルが開けません。");
+  EXPECT_EQ(exit.detail, t.config.idfile + ": No such file or directory");
   EXPECT_EQ(fileBytes(t.config.idfile), "<none>");
 }
 
