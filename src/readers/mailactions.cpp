@@ -62,7 +62,7 @@ void registerSender(App& app, const MailEntry& mail) {
       tellNotWritten(console, "ＩＤ"_sj, path, outcome);
       return;
     case AppendOutcome::Written:
-      console.setCursor(0, 23);
+      console.setCursor(0, console.bottomRow());  // the reader's status row
       console.setBar();
       console.putText("ＩＤをＩＤファイル[%-20.20s]に登録しました。"_sj, path);
       console.clearToEndOfLine();

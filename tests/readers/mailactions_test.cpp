@@ -202,6 +202,17 @@ TEST(MailRegister, TheSenderIsAppendedOnALineOfItsOwn) {
   }
 }
 
+TEST(MailRegister, OnATallerTerminalTheNoticeStandsOnTheBottomRow) {
+  MailLog log;
+  log.add("A", "a", {"x"});
+  TestApp t(log.bytes, log.index);
+  t.backend.setRows(40);
+  writeBytes(t.config.idfile, "");
+  read(t, {'i', 'c', key::kEnter, 'k'});
+  EXPECT_EQ(t.backend.rowAtKey(3, 39),
+            formatText("ＩＤをＩＤファイル[%-20.20s]に登録しました。", t.config.idfile));
+}
+
 TEST(MailRegister, AnEmptyCommentCancels) {
   MailLog log;
   log.add("A", "a", {"x"});
