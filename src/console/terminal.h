@@ -37,10 +37,11 @@ class PosixTerminal : public TerminalBackend {
   std::string codeset_;
   Renderer renderer_;
   Screen last_;
-  int lastRows_ = 0;       // the terminal's height when last drawn on
-  std::string pending_;    // input bytes not yet decoded
+  // The terminal's height when last drawn on.
+  int lastRows_ = 0;
+  std::string pending_;  // input bytes not yet decoded
   bool tooSmall_ = false;  // the notice asking for a larger terminal is shown
-  int terminatedBy_ = 0;   // the signal that ended the run, once one has
+  int terminatedBy_ = 0;  // the signal that ended the run, once one has
 };
 
 }  // namespace zazir
