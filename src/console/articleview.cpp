@@ -10,8 +10,6 @@ using namespace literals;
 
 namespace {
 
-// Rows 0..23 of the 80x25 screen; row 24 is never written.
-constexpr int kLastUsedRow = 23;
 // A page is measured by the rows under a three-row header.
 constexpr int kMeasuredHeaderRows = 3;
 constexpr int kRightArrowColumn = 76;
@@ -26,8 +24,8 @@ int clampTop(int top, int lines, int page) {
 
 }  // namespace
 
-int articleStatusRow(const Console&) {
-  return kLastUsedRow;
+int articleStatusRow(const Console& console) {
+  return console.bottomRow();
 }
 
 ArticlePage articlePage(int headerRows, int statusRow) {
@@ -53,6 +51,11 @@ bool ArticleView::open(int n) {
 
 void ArticleView::setTop(int top) {
   top_ = clampTop(top, lineCount(), page_.pageLines);
+}
+
+void ArticleView::fit(int statusRow) {
+  page_ = articlePage(page_.headerRows, statusRow);
+  setTop(top_);
 }
 
 const std::vector<std::size_t>& ArticleView::reversedOf(int line) const {

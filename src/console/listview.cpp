@@ -15,17 +15,17 @@ using namespace literals;
 
 namespace {
 
-constexpr int kLastScreenRow = 23;
 constexpr std::size_t kRowBytes = 79;
 
-// Where list row k stands, or -1 when it falls below the screen.
-int screenRowOf(int k, int rowOffset) {
+// Where list row k stands, or -1 when it falls below the rows in use.
+int screenRowOf(const Console& console, int k, int rowOffset) {
   const int row = rowOffset + 1 + k;
-  return row <= kLastScreenRow ? row : -1;
+  return row <= console.bottomRow() ? row : -1;
 }
 
-void drawRow(Console& console, const ListRows& rows, int k, int rowOffset, bool highlighted) {
-  const int row = screenRowOf(k, rowOffset);
+void drawRow(Console& console, std::span<const std::string> rows, int k, int rowOffset,
+             bool highlighted) {
+  const int row = screenRowOf(console, k, rowOffset);
   if (k < 0 || row < 0) return;
   console.setCursor(0, row);
   console.setNormal();
@@ -59,21 +59,27 @@ KeyTable<ListKey> listKeys() {
   return kKeys;
 }
 
-void drawListScreen(Console& console, const ListRows& rows, int rowOffset) {
+void drawListScreen(Console& console, std::span<const std::string> rows, int rowOffset) {
   console.clearScreen();
   console.setNormal();
   console.putText("%s ", "ZAZIR");
   console.setBar();
   console.writeText(hintsOf(listKeys()));
   console.setNormal();
-  for (int k = 0; k < kListPageRows; ++k) drawRow(console, rows, k, rowOffset, false);
+  const int count = static_cast<int>(rows.size());
+  for (int k = 0; k < count; ++k) drawRow(console, rows, k, rowOffset, false);
 }
 
 }  // namespace
 
-ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, int lastRow,
-                         int rowOffset) {
-  lastRow = std::min(lastRow, kListPageRows - 1);
+int fullListRows(const Console& console) {
+  return console.bottomRow();  // under the title bar
+}
+
+ListChoice selectListRow(Console& console, std::span<const std::string> rows, int startRow,
+                         int lastRow, int rowOffset, Resizes resizes) {
+  const int pageRows = static_cast<int>(rows.size());
+  lastRow = std::min(lastRow, pageRows - 1);
   int n = std::min(std::max(startRow, 0), lastRow);
   drawListScreen(console, rows, rowOffset);
   drawRow(console, rows, n, rowOffset, true);
@@ -82,14 +88,16 @@ ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, i
   const bool empty = lastRow < 0;
   const ListChoice pageBack{ListAction::PageBack};
   while (true) {
-    const ListKey* key = actionOf(listKeys(), console.getKey());
+    const Key typed = console.getKey(resizes);
+    if (typed == key::kResize) return {ListAction::Resized, n};
+    const ListKey* key = actionOf(listKeys(), typed);
     if (key == nullptr) continue;
     if (const RowMove* move = std::get_if<RowMove>(key)) {
       if (empty) return pageBack;
       drawRow(console, rows, n, rowOffset, false);
       n += *move == RowMove::Up ? -1 : 1;
       if (n < 0) return pageBack;
-      if (n > kListPageRows - 1) return {ListAction::PageForward};
+      if (n > pageRows - 1) return {ListAction::PageForward};
       n = std::min(n, lastRow);
       drawRow(console, rows, n, rowOffset, true);
       continue;
@@ -110,14 +118,14 @@ ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, i
   }
 }
 
-int turnListPage(ListAction action, int& page, int lastPage, int startRow) {
+int turnListPage(ListAction action, int& page, int lastPage, int startRow, int pageRows) {
   switch (action) {
     case ListAction::PageBack:
       if (page == 0) return 0;
       --page;
-      return kListPageRows - 1;
+      return pageRows - 1;
     case ListAction::PageForward:
-      if (page >= lastPage) return kListPageRows - 1;
+      if (page >= lastPage) return pageRows - 1;
       ++page;
       return 0;
     case ListAction::First:
@@ -125,7 +133,7 @@ int turnListPage(ListAction action, int& page, int lastPage, int startRow) {
       return 0;
     case ListAction::Last:
       page = lastPage;
-      return kListPageRows - 1;
+      return pageRows - 1;
     default:
       return startRow;
   }

@@ -4,21 +4,26 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
+
+#include "console/console.h"
 
 namespace zazir {
 
-class Console;
-
 // A list page holds 23 rows.
 inline constexpr int kListPageRows = 23;
+using ListRows = std::array<std::string, kListPageRows>;
 
-// Rows 0..22 are shown; row 23 exists so that callers can empty 24 rows.
-using ListRows = std::array<std::string, 24>;
+// The rows of a page of the lists that take every row of the terminal
+// (the chat line and the Notewall lists): 23, more on a taller terminal.
+int fullListRows(const Console& console);
 
 // What ended a choice. Choose, Write and Reply pick the highlighted row;
 // ViewUploadFile leaves the highlighted row where it was; HelpShown comes
-// after the help box; First and Last ask for the list's first or last row.
+// after the help box; First and Last ask for the list's first or last row;
+// Resized tells a list that takes every row that the terminal's height
+// changed.
 enum class ListAction : std::uint8_t {
   Choose,
   Write,
@@ -30,26 +35,30 @@ enum class ListAction : std::uint8_t {
   PageForward,
   First,
   Last,
+  Resized,
 };
 
 struct ListChoice {
   ListAction action = ListAction::Leave;
-  int row = -1;  // the highlighted row for Choose, Write, Reply and ViewUploadFile
+  int row = -1;  // the highlighted row for Choose, Write, Reply, ViewUploadFile and Resized
   bool operator==(const ListChoice&) const = default;
 };
 
-// Shows `rows` under the title bar (row k on screen row rowOffset + 1 + k)
-// with row `startRow` highlighted, and waits for the key that ends the
-// choice. Rows beyond `lastRow` cannot be highlighted; on a page without
-// rows (lastRow < 0) the keys that would choose or move page back.
-ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, int lastRow,
-                         int rowOffset = 0);
+// Shows the page `rows` under the title bar (row k on screen row
+// rowOffset + 1 + k) with row `startRow` highlighted, and waits for the
+// key that ends the choice. Rows beyond `lastRow` cannot be highlighted;
+// on a page without rows (lastRow < 0) the keys that would choose or move
+// page back. With Resizes::Report a change of the terminal's size ends the
+// choice as Resized.
+ListChoice selectListRow(Console& console, std::span<const std::string> rows, int startRow,
+                         int lastRow, int rowOffset = 0, Resizes resizes = Resizes::Absorb);
 
-// For a paged list: after a page was turned (PageBack or PageForward) or
-// the first or last row was asked for, moves `page` within 0..lastPage and
-// gives the row the page is shown again with; any other action keeps the
-// page and `startRow`.
-int turnListPage(ListAction action, int& page, int lastPage, int startRow);
+// For a list of pages of `pageRows` rows: after a page was turned
+// (PageBack or PageForward) or the first or last row was asked for, moves
+// `page` within 0..lastPage and gives the row the page is shown again
+// with; any other action keeps the page and `startRow`.
+int turnListPage(ListAction action, int& page, int lastPage, int startRow,
+                 int pageRows = kListPageRows);
 
 // For a list of one page: the row it is shown again with after `action`:
 // row 0 or `lastRow` for First and Last, else `startRow`.

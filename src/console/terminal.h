@@ -21,19 +21,24 @@ class PosixTerminal : public TerminalBackend {
   void present(const Screen& screen) override;
   void bell() override;
   Key readKey() override;
+  int rows() const override { return terminal_->size().rows; }
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override;
   void resume() override;
 
  private:
   PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset, Colours colours);
-  void redraw();
-  void stop();
+  // Both give true when the terminal's height is no longer the one last
+  // drawn on (it may change while the program is stopped).
+  bool redraw();
+  bool stop();
 
   std::unique_ptr<RawTerminal> terminal_;
   std::string codeset_;
   Renderer renderer_;
   Screen last_;
+  // The terminal's height when last drawn on.
+  int lastRows_ = 0;
   std::string pending_;  // input bytes not yet decoded
   bool tooSmall_ = false;  // the notice asking for a larger terminal is shown
   int terminatedBy_ = 0;  // the signal that ended the run, once one has

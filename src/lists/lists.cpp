@@ -12,11 +12,11 @@ namespace zazir {
 
 using namespace literals;
 
-ListChoice chooseFromList(App& app, const ListRows& rows, int startRow, int lastRow,
-                          int rowOffset) {
+ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
+                          int rowOffset, Resizes resizes) {
   int row = startRow;
   while (true) {
-    const ListChoice choice = selectListRow(app.console, rows, row, lastRow, rowOffset);
+    const ListChoice choice = selectListRow(app.console, rows, row, lastRow, rowOffset, resizes);
     switch (choice.action) {
       case ListAction::ViewUploadFile:
         viewUploadFile(app);

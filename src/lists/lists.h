@@ -14,12 +14,12 @@ namespace zazir {
 
 struct App;
 
-// The list screen (selectListRow) until a row is chosen, the user leaves
-// or a page is turned: "F" opens the upload file and comes back to the
-// same row, help comes back to `startRow`. Never gives ViewUploadFile or
-// HelpShown.
-ListChoice chooseFromList(App& app, const ListRows& rows, int startRow, int lastRow,
-                          int rowOffset = 0);
+// The list screen (selectListRow) until a row is chosen, the user leaves,
+// a page is turned or (with Resizes::Report) the terminal's size changes:
+// "F" opens the upload file and comes back to the same row, help comes
+// back to `startRow`. Never gives ViewUploadFile or HelpShown.
+ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
+                          int rowOffset = 0, Resizes resizes = Resizes::Absorb);
 
 // What was picked from a list, and by which key (Choose, Write or Reply).
 template <typename T>
