@@ -35,13 +35,16 @@ wait_for "board for the test"
 keys Enter
 wait_for "Message  #0001"
 
-# A page down and back by the 20-line measure; End and Home go to the last
-# and the first message, each from its first line.
+# A page down by the 20-line measure; End and Home go to the last and the
+# first message, each from its first line.
 keys NPage
 expect_row 3 "message 1 line 21"
 expect_row_match 23 -F '0045 lines. Now:080%'
+# The next page stops at the last full page (top 25); a page back is 20
+# lines above it.
 keys NPage PPage
-expect_row 3 "message 1 line 21"
+expect_row 3 "message 1 line 6"
+expect_row_match 23 -F '0045 lines. Now:020%'
 keys End
 wait_for "Message  #0003"
 expect_row 3 "message 3 line 1"
