@@ -144,7 +144,8 @@ void runMainMenu(App& app) {
       ListChoice chosen;
       int startRow = 0;
       do {
-        chosen = chooseFromList(app, rows, startRow, kMenuLastRow, kMenuRowOffset, menuKeys());
+        chosen = chooseFromList(app, rows, startRow, kMenuLastRow, kMenuRowOffset, Resizes::Absorb,
+                                menuKeys());
         startRow = restartRow(chosen.action, 0, kMenuLastRow);
       } while (chosen.row < 0 && chosen.action != ListAction::Leave);
       if (chosen.action == ListAction::Leave) {

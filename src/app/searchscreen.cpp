@@ -27,7 +27,6 @@ constexpr std::size_t kNumberBytes = 6;
 constexpr std::size_t kTitleBytes = 18;
 constexpr std::size_t kLineBytes =
     kListRowBytes - (kWhereBytes + 1) - (kNumberBytes + 1) - (kTitleBytes + 1);
-constexpr int kProgressRow = 23;
 
 // The hits found so far, and the scan that finds more when they are asked
 // for.
@@ -68,7 +67,7 @@ void HitScan::scanUntil(std::size_t wanted) {
 void HitScan::drawProgress() {
   Console& console = app_.console;
   const LogOffset size = std::max(search_.size(), LogOffset{1});
-  console.setCursor(0, kProgressRow);
+  console.setCursor(0, console.bottomRow());
   console.setBar();
   console.putText("%-80.80s", formatText("検索中 %3i%%  %i件  ESC:中止"_sj,
                                          static_cast<int>(search_.scanned() * 100 / size),
@@ -113,9 +112,7 @@ void openChatLine(App& app, const SearchHit& hit) {
     app.console.showOnce("この行はチャットの記録ファイルにありません"_sj);
     return;
   }
-  app.state.listPositions.chatLinePage = *listed / kListPageRows;
-  app.state.listPositions.chatLineRow = *listed % kListPageRows;
-  runChatBoard(app, hit.board);
+  runChatBoard(app, hit.board, *listed);
 }
 
 void openHit(App& app, const SearchHit& hit) {

@@ -43,9 +43,9 @@ void runChatLoop(App& app) {
   while (const std::optional<int> board = chooseChatBoard(app)) runChatBoard(app, *board);
 }
 
-void runChatBoard(App& app, int board) {
+void runChatBoard(App& app, int board, std::optional<int> openAt) {
   const int number = app.index.chatBoards[static_cast<std::size_t>(board)].number;
-  while (const auto line = chooseChatLine(app, board)) {
+  while (const auto line = chooseChatLine(app, board, std::exchange(openAt, std::nullopt))) {
     switch (line->action) {
       case ListAction::Write:
         appendChatCommand(app, number,
@@ -63,9 +63,7 @@ void runChatBoard(App& app, int board) {
 }
 
 void runNotewallLoop(App& app, std::optional<int> openAt) {
-  if (openAt) app.state.listPositions.notewallRow = *openAt % kListPageRows;
-  int firstPage = openAt ? *openAt / kListPageRows : 0;
-  while (const auto line = chooseNotewallLine(app, std::exchange(firstPage, 0))) {
+  while (const auto line = chooseNotewallLine(app, std::exchange(openAt, std::nullopt))) {
     switch (line->action) {
       case ListAction::Write:
         postToNotewall(app);

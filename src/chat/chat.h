@@ -14,9 +14,10 @@ struct App;
 // user leaves the chat board list.
 void runChatLoop(App& app);
 
-// The chat line list of chat board `board` with its posts and replies;
-// returns when the user leaves the list.
-void runChatBoard(App& app, int board);
+// The chat line list of chat board `board` with its posts and replies,
+// opening first on line `openAt` when asked; returns when the user leaves
+// the list.
+void runChatBoard(App& app, int board, std::optional<int> openAt = {});
 
 // The Notewall list with its posts and replies, opening first on line
 // `openAt` (from 0) when asked; returns when the user leaves the list.

@@ -12,8 +12,6 @@ using namespace literals;
 
 namespace {
 
-// Rows 0..23 of the 80x25 screen; row 24 is never written.
-constexpr int kLastUsedRow = 23;
 // A page is measured by the rows under a three-row header.
 constexpr int kMeasuredHeaderRows = 3;
 constexpr int kRightArrowColumn = 76;
@@ -28,8 +26,8 @@ int clampTop(int top, int lines, int page) {
 
 }  // namespace
 
-int articleStatusRow(const Console&) {
-  return kLastUsedRow;
+int articleStatusRow(const Console& console) {
+  return console.bottomRow();
 }
 
 ArticlePage articlePage(int headerRows, int statusRow) {
@@ -56,6 +54,11 @@ bool ArticleView::open(int n) {
 
 void ArticleView::setTop(int top) {
   top_ = clampTop(top, lineCount(), page_.pageLines);
+}
+
+void ArticleView::fit(int statusRow) {
+  page_ = articlePage(page_.headerRows, statusRow);
+  setTop(top_);
 }
 
 namespace {

@@ -68,7 +68,7 @@ struct ArticlePage {
 };
 
 // The status row of the article screens: the last row they use. Every
-// page follows from it, so a taller screen gives longer pages.
+// page follows from it, so a taller terminal gives longer pages.
 int articleStatusRow(const Console& console);
 
 // The page of a screen with `headerRows` header rows: text down to the
@@ -93,6 +93,9 @@ class ArticleView {
   Outcome move(PageMove move);
 
   void setTop(int top);
+  // The page for the status row `statusRow` (the terminal's height may
+  // have changed), the top line kept in range.
+  void fit(int statusRow);
   // The bytes of each line and of each header line drawn in reverse video
   // (ascending offsets), until another article is loaded.
   void setReversed(std::vector<std::vector<std::size_t>> reversed,
@@ -155,17 +158,26 @@ std::string pagerPosition(int total, int top, int pageLines);
 void pagerIndicator(Console& console, int total, int top, int pageLines);
 
 // An article screen's key loop: the view's moves go to the view, the
-// screen's own actions to `act`.
+// screen's own actions to `act`. The page follows the terminal's height,
+// drawn anew when it changes.
 template <typename Action, typename Act, typename Draw>
 void runArticleScreen(Console& console, ArticleView& view, KeyTable<ArticleAction<Action>> table,
                       Act act, Draw draw) {
+  const auto fit = [&] { view.fit(articleStatusRow(console)); };
   runKeyLoop(
       console, table,
       [&](const ArticleAction<Action>& action) {
-        if (const PageMove* move = std::get_if<PageMove>(&action)) return view.move(*move);
+        if (const PageMove* move = std::get_if<PageMove>(&action)) {
+          fit();
+          return view.move(*move);
+        }
         return act(std::get<Action>(action));
       },
-      draw);
+      [&] {
+        fit();
+        draw();
+      },
+      Resizes::Report);
 }
 
 }  // namespace zazir

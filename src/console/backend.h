@@ -1,5 +1,6 @@
 // What the console needs from a terminal: show a screen, sound the bell,
-// read a key, and step aside while an external command runs.
+// read a key, tell its height, and step aside while an external command
+// runs.
 #pragma once
 
 #include <optional>
@@ -17,11 +18,14 @@ class TerminalBackend {
   virtual void present(const Screen& screen) = 0;
   virtual void bell() = 0;
   // Blocks for one key. Ctrl-L never comes back: the backend repaints the
-  // whole screen itself.
+  // whole screen itself. key::kResize tells that the terminal's size
+  // changed.
   virtual Key readKey() = 0;
   // A key already typed, without waiting for one; none when nothing is
   // typed (or the backend cannot tell).
   virtual std::optional<Key> pollKey() { return std::nullopt; }
+  // The terminal's height in rows.
+  virtual int rows() const = 0;
   // The codeset of typed bytes ("UTF-8", "CP932", ...).
   virtual std::string inputCodeset() const = 0;
   // Around an external command: normal mode on the normal screen, then raw

@@ -10,8 +10,9 @@ namespace zazir {
 namespace {
 // No trail byte of a double-byte character is below this (nor a control).
 constexpr unsigned char kLowestTrailByte = 0x40;
-// The status bar's row, the last one the screens use.
-constexpr int kStatusRow = 23;
+// The status row of the screens laid out on 25 rows; a notice shown once
+// stands there.
+constexpr int kStatusRow = kScreenHeight - 2;
 }  // namespace
 
 Console::Console(TerminalBackend& backend, CommandRunner runner)
@@ -23,15 +24,15 @@ void Console::setCursor(int column, int row) {
 }
 
 void Console::moveTo(int x, int y) {
-  if (Screen::contains(x - 1, y - 1)) setCursor(x - 1, y - 1);
+  if (screen_.contains(x - 1, y - 1)) setCursor(x - 1, y - 1);
 }
 
 void Console::newLine(bool scrollAtBottom) {
   screen_.cursorColumn = 0;
   ++screen_.cursorRow;
-  if (scrollAtBottom && screen_.cursorRow == kScreenHeight) {
+  if (scrollAtBottom && screen_.cursorRow == screen_.rows()) {
     scrollUp();
-    screen_.cursorRow = kScreenHeight - 1;
+    screen_.cursorRow = screen_.rows() - 1;
   }
 }
 
@@ -42,7 +43,7 @@ void Console::scrollUp() {
 
 void Console::putByte(unsigned char byte, Attribute attribute, bool scrollAtBottom) {
   if (screen_.cursorColumn >= kScreenWidth) newLine(scrollAtBottom);
-  if (Screen::contains(screen_.cursorColumn, screen_.cursorRow)) {
+  if (screen_.contains(screen_.cursorColumn, screen_.cursorRow)) {
     screen_.at(screen_.cursorColumn, screen_.cursorRow) = Cell{byte, attribute};
   }
   ++screen_.cursorColumn;
@@ -81,7 +82,7 @@ void Console::write(std::string_view text, bool body) {
 void Console::putBodyRow(int row, std::string_view text, std::span<const std::size_t> reversed) {
   int column = 0;
   auto put = [&](unsigned char byte, Attribute attribute) {
-    if (column < kScreenWidth && Screen::contains(column, row)) {
+    if (screen_.contains(column, row)) {
       screen_.at(column, row) = Cell{byte, attribute};
     }
     ++column;
@@ -102,13 +103,22 @@ void Console::putBodyRow(int row, std::string_view text, std::span<const std::si
   setCursor(0, row + 1);
 }
 
+int Console::rows() const {
+  return std::max(kScreenHeight, backend_.rows());
+}
+
+int Console::bottomRow() const {
+  const int rows = this->rows();
+  return rows > kScreenHeight ? rows - 1 : kStatusRow;
+}
+
 void Console::clearScreen() {
-  screen_.cells.fill(Cell{' ', attr::kStartup});
+  screen_.cells.assign(static_cast<std::size_t>(kScreenWidth * rows()), Cell{' ', attr::kStartup});
   setCursor(0, 0);
 }
 
 void Console::clearToEndOfLine() {
-  if (screen_.cursorRow < 0 || screen_.cursorRow >= kScreenHeight) return;
+  if (screen_.cursorRow < 0 || screen_.cursorRow >= screen_.rows()) return;
   for (int column = std::max(screen_.cursorColumn, 0); column < kScreenWidth; ++column) {
     screen_.at(column, screen_.cursorRow) = Cell{' ', attr::kStartup};
   }
@@ -116,7 +126,7 @@ void Console::clearToEndOfLine() {
 
 void Console::deleteLine() {
   const int row = screen_.cursorRow;
-  if (row < 0 || row >= kScreenHeight) return;
+  if (row < 0 || row >= screen_.rows()) return;
   auto first = screen_.cells.begin() + row * kScreenWidth;
   std::copy(first + kScreenWidth, screen_.cells.end(), first);
   std::fill(screen_.cells.end() - kScreenWidth, screen_.cells.end(), Cell{' ', attr::kStartup});
@@ -124,7 +134,7 @@ void Console::deleteLine() {
 
 void Console::insertLine() {
   const int row = screen_.cursorRow;
-  if (row < 0 || row >= kScreenHeight) return;
+  if (row < 0 || row >= screen_.rows()) return;
   auto first = screen_.cells.begin() + row * kScreenWidth;
   std::copy_backward(first, screen_.cells.end() - kScreenWidth, screen_.cells.end());
   std::fill(first, first + kScreenWidth, Cell{' ', attr::kStartup});
@@ -134,16 +144,25 @@ void Console::present() {
   backend_.present(screen_);
 }
 
-Key Console::getKey() {
-  const auto next = [this] {
-    if (typedAhead_.empty()) return backend_.readKey();
-    const Key key = typedAhead_.front();
-    typedAhead_.pop_front();
-    return key;
-  };
+Key Console::getKey(Resizes resizes) {
+  while (true) {
+    const Key key = showAndRead();
+    if (key != key::kResize) {
+      notice_.clear();
+      return key;
+    }
+    // What is drawn keeps its place; the rows the terminal gained are
+    // blank, the ones it lost are gone.
+    screen_.cells.resize(static_cast<std::size_t>(kScreenWidth * rows()),
+                         Cell{' ', attr::kStartup});
+    if (resizes == Resizes::Report) return key;
+  }
+}
+
+Key Console::showAndRead() {
   if (notice_.empty()) {
     present();
-    return next();
+    return readKey();
   }
   const Screen behind = screen_;
   const std::string_view notice = cutToBytes(notice_, kScreenWidth);
@@ -154,8 +173,14 @@ Key Console::getKey() {
   }
   present();
   screen_ = behind;
-  notice_.clear();
-  return next();
+  return readKey();
+}
+
+Key Console::readKey() {
+  if (typedAhead_.empty()) return backend_.readKey();
+  const Key key = typedAhead_.front();
+  typedAhead_.pop_front();
+  return key;
 }
 
 bool Console::escapeTyped() {

@@ -14,6 +14,10 @@
 
 namespace zazir {
 
+// Whether a wait for a key gives back a change of the terminal's size
+// (key::kResize) or only shows the screen again, keeping its place.
+enum class Resizes { Absorb, Report };
+
 class Console {
  public:
   // `runner` runs external commands; the real shell runner when empty.
@@ -65,16 +69,28 @@ class Console {
     setBackground(15);
   }
 
+  // Every cell blank, the cursor at (0, 0), the height the terminal's.
   void clearScreen();
   void clearToEndOfLine();
   void deleteLine();
   void insertLine();
 
-  // Shows the screen and waits for one key.
-  Key getKey();
+  // The screen's height: the terminal's, at least the 25 rows the screens
+  // are laid out on.
+  int rows() const;
+  // The last row the screens use, the status row's: row 23, leaving the
+  // 25th row empty as on the console the screens were made for; on a
+  // taller terminal its bottom row.
+  int bottomRow() const;
+
+  // Shows the screen and waits for one key. When the terminal's size
+  // changes meanwhile, the screen is fitted to it (rows added or cut at
+  // the bottom) and shown again; with Resizes::Report key::kResize comes
+  // back too, so that the caller can lay itself out anew.
+  Key getKey(Resizes resizes = Resizes::Absorb);
   // For work that goes on without waiting: whether Esc was typed since the
-  // last key read. Keys typed before it are dropped, those after it kept
-  // for getKey.
+  // last key read. Keys typed before it are dropped, those after it are
+  // left for getKey.
   bool escapeTyped();
   // `notice` stands on the status row of the next screen that waits for a
   // key, over what that screen has there, until the key comes.
@@ -96,6 +112,8 @@ class Console {
   void putByte(unsigned char byte, Attribute attribute, bool scrollAtBottom);
   void newLine(bool scrollAtBottom);
   void scrollUp();
+  Key showAndRead();
+  Key readKey();  // a key escapeTyped kept, else the backend's
 
   TerminalBackend& backend_;
   CommandRunner runner_;

@@ -100,14 +100,21 @@ Action waitForAction(Console& console, KeyTable<Action> table, bool refuse = fal
   }
 }
 
-// A screen's key loop: `draw` at first and after every Redraw; the action
+// A screen's key loop: `draw` at first and after every Redraw (and, with
+// Resizes::Report, after every change of the terminal's size); the action
 // of each key of `table` goes to `act`, which says what follows. Other
 // keys change nothing.
 template <typename Action, typename Act, typename Draw>
-void runKeyLoop(Console& console, KeyTable<Action> table, Act act, Draw draw) {
+void runKeyLoop(Console& console, KeyTable<Action> table, Act act, Draw draw,
+                Resizes resizes = Resizes::Absorb) {
   draw();
   while (true) {
-    const Action* action = actionOf(table, console.getKey());
+    const Key key = console.getKey(resizes);
+    if (key == key::kResize) {
+      draw();
+      continue;
+    }
+    const Action* action = actionOf(table, key);
     if (action == nullptr) continue;
     switch (act(*action)) {
       case Outcome::Stay:

@@ -27,6 +27,9 @@ class Key {
     Backspace,
     F1,
     F12 = F1 + 11,
+    // No key: the terminal changed its size. Only the screens that lay
+    // themselves out by the height are given it (Console::getKey).
+    Resize,
   };
 
   constexpr Key() = default;
@@ -68,6 +71,7 @@ inline constexpr Key kEnd = Key::Named::End;
 inline constexpr Key kInsert = Key::Named::Insert;
 inline constexpr Key kDelete = Key::Named::Delete;
 inline constexpr Key kBackspace = Key::Named::Backspace;
+inline constexpr Key kResize = Key::Named::Resize;
 }  // namespace key
 
 // The key a single input byte gives: DEL and Ctrl-H are Backspace, every

@@ -15,16 +15,16 @@ using namespace literals;
 
 namespace {
 
-constexpr int kLastScreenRow = 23;
 
-// Where list row k stands, or -1 when it falls below the screen.
-int screenRowOf(int k, int rowOffset) {
+// Where list row k stands, or -1 when it falls below the rows in use.
+int screenRowOf(const Console& console, int k, int rowOffset) {
   const int row = rowOffset + 1 + k;
-  return row <= kLastScreenRow ? row : -1;
+  return row <= console.bottomRow() ? row : -1;
 }
 
-void drawRow(Console& console, const ListRows& rows, int k, int rowOffset, bool highlighted) {
-  const int row = screenRowOf(k, rowOffset);
+void drawRow(Console& console, std::span<const std::string> rows, int k, int rowOffset,
+             bool highlighted) {
+  const int row = screenRowOf(console, k, rowOffset);
   if (k < 0 || row < 0) return;
   console.setCursor(0, row);
   console.setNormal();
@@ -58,21 +58,27 @@ KeyTable<ListKey> listKeys() {
   return kKeys;
 }
 
-void drawListScreen(Console& console, const ListRows& rows, int rowOffset) {
+void drawListScreen(Console& console, std::span<const std::string> rows, int rowOffset) {
   console.clearScreen();
   console.setNormal();
   console.putText("%s ", "ZAZIR");
   console.setBar();
   console.writeText(hintsOf(listKeys()));
   console.setNormal();
-  for (int k = 0; k < kListPageRows; ++k) drawRow(console, rows, k, rowOffset, false);
+  const int count = static_cast<int>(rows.size());
+  for (int k = 0; k < count; ++k) drawRow(console, rows, k, rowOffset, false);
 }
 
 }  // namespace
 
-ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, int lastRow,
-                         int rowOffset, ListKeys added) {
-  lastRow = std::min(lastRow, kListPageRows - 1);
+int fullListRows(const Console& console) {
+  return console.bottomRow();  // under the title bar
+}
+
+ListChoice selectListRow(Console& console, std::span<const std::string> rows, int startRow,
+                         int lastRow, int rowOffset, Resizes resizes, ListKeys added) {
+  const int pageRows = static_cast<int>(rows.size());
+  lastRow = std::min(lastRow, pageRows - 1);
   int n = std::min(std::max(startRow, 0), lastRow);
   drawListScreen(console, rows, rowOffset);
   drawRow(console, rows, n, rowOffset, true);
@@ -81,7 +87,8 @@ ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, i
   const bool empty = lastRow < 0;
   const ListChoice pageBack{ListAction::PageBack};
   while (true) {
-    const Key typed = console.getKey();
+    const Key typed = console.getKey(resizes);
+    if (typed == key::kResize) return {ListAction::Resized, n};
     if (const ListAction* own = actionOf(added, typed)) return {*own, empty ? -1 : n};
     const ListKey* key = actionOf(listKeys(), typed);
     if (key == nullptr) continue;
@@ -90,7 +97,7 @@ ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, i
       drawRow(console, rows, n, rowOffset, false);
       n += *move == RowMove::Up ? -1 : 1;
       if (n < 0) return pageBack;
-      if (n > kListPageRows - 1) return {ListAction::PageForward};
+      if (n > pageRows - 1) return {ListAction::PageForward};
       n = std::min(n, lastRow);
       drawRow(console, rows, n, rowOffset, true);
       continue;
@@ -115,14 +122,14 @@ ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, i
   }
 }
 
-int turnListPage(ListAction action, int& page, int lastPage, int startRow) {
+int turnListPage(ListAction action, int& page, int lastPage, int startRow, int pageRows) {
   switch (action) {
     case ListAction::PageBack:
       if (page == 0) return 0;
       --page;
-      return kListPageRows - 1;
+      return pageRows - 1;
     case ListAction::PageForward:
-      if (page >= lastPage) return kListPageRows - 1;
+      if (page >= lastPage) return pageRows - 1;
       ++page;
       return 0;
     case ListAction::First:
@@ -130,7 +137,7 @@ int turnListPage(ListAction action, int& page, int lastPage, int startRow) {
       return 0;
     case ListAction::Last:
       page = lastPage;
-      return kListPageRows - 1;
+      return pageRows - 1;
     default:
       return startRow;
   }

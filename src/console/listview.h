@@ -7,23 +7,25 @@
 #include <span>
 #include <string>
 
+#include "console/console.h"
 #include "console/keymap.h"
 
 namespace zazir {
 
-class Console;
-
 // A list page holds 23 rows, each of at most 79 bytes shown.
 inline constexpr int kListPageRows = 23;
 inline constexpr std::size_t kListRowBytes = 79;
+using ListRows = std::array<std::string, kListPageRows>;
 
-// Rows 0..22 are shown; row 23 exists so that callers can empty 24 rows.
-using ListRows = std::array<std::string, 24>;
+// The rows of a page of the lists that take every row of the terminal
+// (the chat line and the Notewall lists): 23, more on a taller terminal.
+int fullListRows(const Console& console);
 
 // What ended a choice. Choose, Write and Reply pick the highlighted row;
 // ViewUploadFile leaves the highlighted row where it was; HelpShown comes
 // after the help box; First and Last ask for the list's first or last row;
-// Search and NextUnread come from keys a list adds (ListKeys).
+// Resized tells a list that takes every row that the terminal's height
+// changed; Search and NextUnread come from keys a list adds (ListKeys).
 enum class ListAction : std::uint8_t {
   Choose,
   Write,
@@ -35,6 +37,7 @@ enum class ListAction : std::uint8_t {
   PageForward,
   First,
   Last,
+  Resized,
   Search,
   NextUnread,
 };
@@ -45,23 +48,27 @@ using ListKeys = std::span<const Binding<ListAction>>;
 
 struct ListChoice {
   ListAction action = ListAction::Leave;
-  int row = -1;  // the highlighted row for Choose, Write, Reply and ViewUploadFile
+  int row = -1;  // the highlighted row for Choose, Write, Reply, ViewUploadFile and Resized
   bool operator==(const ListChoice&) const = default;
 };
 
-// Shows `rows` under the title bar (row k on screen row rowOffset + 1 + k)
-// with row `startRow` highlighted, and waits for the key that ends the
-// choice. Rows beyond `lastRow` cannot be highlighted; on a page without
-// rows (lastRow < 0) the keys that would choose or move page back. The keys
-// of `added` give their action with the highlighted row.
-ListChoice selectListRow(Console& console, const ListRows& rows, int startRow, int lastRow,
-                         int rowOffset = 0, ListKeys added = {});
+// Shows the page `rows` under the title bar (row k on screen row
+// rowOffset + 1 + k) with row `startRow` highlighted, and waits for the
+// key that ends the choice. Rows beyond `lastRow` cannot be highlighted;
+// on a page without rows (lastRow < 0) the keys that would choose or move
+// page back. With Resizes::Report a change of the terminal's size ends the
+// choice as Resized. The keys of `added` give their action with the
+// highlighted row.
+ListChoice selectListRow(Console& console, std::span<const std::string> rows, int startRow,
+                         int lastRow, int rowOffset = 0, Resizes resizes = Resizes::Absorb,
+                         ListKeys added = {});
 
-// For a paged list: after a page was turned (PageBack or PageForward) or
-// the first or last row was asked for, moves `page` within 0..lastPage and
-// gives the row the page is shown again with; any other action keeps the
-// page and `startRow`.
-int turnListPage(ListAction action, int& page, int lastPage, int startRow);
+// For a list of pages of `pageRows` rows: after a page was turned
+// (PageBack or PageForward) or the first or last row was asked for, moves
+// `page` within 0..lastPage and gives the row the page is shown again
+// with; any other action keeps the page and `startRow`.
+int turnListPage(ListAction action, int& page, int lastPage, int startRow,
+                 int pageRows = kListPageRows);
 
 // For a list of one page: the row it is shown again with after `action`:
 // row 0 or `lastRow` for First and Last, else `startRow`.

@@ -144,9 +144,9 @@ std::string Renderer::tooSmallNotice(int rows, int columns) {
 std::string Renderer::frame(const Screen& next, int rows, int columns) {
   if (!screenFits(rows, columns)) return tooSmallNotice(rows, columns);
   std::string out;
-  if (!shown_ || rows != shownRows_ || columns != shownColumns_) {
+  if (!shown_ || rows != shownRows_ || columns != shownColumns_ || shown_->rows() != next.rows()) {
     out += "\x1b[0m\x1b[2J";
-    shown_.emplace();  // what the cleared terminal shows: blanks in its own colours
+    shown_.emplace(next.rows());  // what the cleared terminal shows: blanks in its own colours
     shownRows_ = rows;
     shownColumns_ = columns;
   }
@@ -165,8 +165,9 @@ std::string Renderer::frame(const Screen& next, int rows, int columns) {
     termColumn = column;
   };
 
-  // Every column fits; the row the screens leave unused may not.
-  const int visibleRows = std::min(rows, kScreenHeight);
+  // Every column fits; rows may not: the 25th on a terminal of 24, or the
+  // bottom of a screen not yet fitted to a terminal made shorter.
+  const int visibleRows = std::min(rows, next.rows());
   for (int row = 0; row < visibleRows; ++row) {
     // Most keys change a row or two: the others cost one comparison.
     if (sameCells(*shown_, next, row, 0, kScreenWidth)) continue;
@@ -209,6 +210,7 @@ std::string Renderer::frame(const Screen& next, int rows, int columns) {
 std::string rowToUtf8(const Screen& screen, int row) {
   static thread_local Renderer renderer("UTF-8");
   std::string text;
+  if (row < 0 || row >= screen.rows()) return text;
   for (const Unit& unit : unitsOf(screen, row, renderer)) text += unit.text;
   while (!text.empty() && text.back() == ' ') text.pop_back();
   return text;

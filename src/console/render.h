@@ -63,7 +63,7 @@ std::string sgrFor(Attribute attribute, Colours colours = Colours::On);
 
 // What a person sees on one row, as UTF-8: every unit of the row in its
 // printable form (placeholders for bytes that have none), trailing blanks
-// removed.
+// removed; empty for a row the screen does not have.
 std::string rowToUtf8(const Screen& screen, int row);
 
 }  // namespace zazir

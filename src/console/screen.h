@@ -1,13 +1,16 @@
-// The virtual screen: 80 x 25 cells of a CP932 byte and an attribute, and a
-// cursor. Every screen operation draws here; a backend shows it.
+// The virtual screen: 80 columns of cells of a CP932 byte and an attribute,
+// as many rows as the terminal has (25 at least), and a cursor. Every
+// screen operation draws here; a backend shows it.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace zazir {
 
 inline constexpr int kScreenWidth = 80;
+// The height the screens are laid out for; a taller terminal gives a
+// taller screen, never a shorter one.
 inline constexpr int kScreenHeight = 25;
 
 // Attributes are console colour bytes: low nibble foreground, high nibble
@@ -32,16 +35,25 @@ struct Cell {
 };
 
 struct Screen {
-  std::array<Cell, kScreenWidth * kScreenHeight> cells{};
+  explicit Screen(int rows = kScreenHeight)
+      : cells(static_cast<std::size_t>(kScreenWidth * rows)) {}
+
+  std::vector<Cell> cells;  // row by row
   int cursorColumn = 0;
   int cursorRow = 0;
 
-  Cell& at(int column, int row) { return cells[row * kScreenWidth + column]; }
-  const Cell& at(int column, int row) const { return cells[row * kScreenWidth + column]; }
-  static bool contains(int column, int row) {
-    return column >= 0 && column < kScreenWidth && row >= 0 && row < kScreenHeight;
+  int rows() const { return static_cast<int>(cells.size()) / kScreenWidth; }
+  Cell& at(int column, int row) { return cells[index(column, row)]; }
+  const Cell& at(int column, int row) const { return cells[index(column, row)]; }
+  bool contains(int column, int row) const {
+    return column >= 0 && column < kScreenWidth && row >= 0 && row < rows();
   }
   bool operator==(const Screen&) const = default;
+
+ private:
+  static std::size_t index(int column, int row) {
+    return static_cast<std::size_t>(row * kScreenWidth + column);
+  }
 };
 
 }  // namespace zazir

@@ -32,19 +32,22 @@ PosixTerminal::~PosixTerminal() {
 void PosixTerminal::present(const Screen& screen) {
   last_ = screen;
   const TerminalSize size = terminal_->size();
+  lastRows_ = size.rows;
   tooSmall_ = !screenFits(size.rows, size.columns);
   terminal_->write(renderer_.frame(screen, size.rows, size.columns));
 }
 
-void PosixTerminal::stop() {
+bool PosixTerminal::stop() {
   terminal_->stop();
   pending_.clear();  // what was typed for the shell is not ours
-  redraw();
+  return redraw();
 }
 
-void PosixTerminal::redraw() {
+bool PosixTerminal::redraw() {
+  const int rows = lastRows_;
   renderer_.invalidate();
   present(last_);
+  return lastRows_ != rows;
 }
 
 void PosixTerminal::bell() {
@@ -71,13 +74,13 @@ std::optional<Key> PosixTerminal::nextKey(bool wait) {
         pending_.erase(0, decoded.consumed);
         if (decoded.kind != KeyDecode::Kind::Key) continue;
         if (decoded.key == kStopKey) {
-          stop();
+          if (stop()) return key::kResize;
           continue;
         }
         // Ctrl-L is the terminal's own: the whole screen drawn again, on
         // every screen.
         if (decoded.key == key::kCtrlL) {
-          redraw();
+          if (redraw()) return key::kResize;
           continue;
         }
         // Nothing may answer a screen that cannot be seen.
@@ -98,11 +101,14 @@ std::optional<Key> PosixTerminal::nextKey(bool wait) {
         break;
       }
       case RawTerminal::Event::Resize:
+        // The screen is fitted and drawn anew by the console.
+        renderer_.invalidate();
+        return key::kResize;
       case RawTerminal::Event::Redraw:
-        redraw();
+        if (redraw()) return key::kResize;
         break;
       case RawTerminal::Event::Stop:
-        stop();
+        if (stop()) return key::kResize;
         break;
       case RawTerminal::Event::Terminate:
         terminatedBy_ = signal;

@@ -22,14 +22,17 @@ class PosixTerminal : public TerminalBackend {
   void bell() override;
   Key readKey() override;
   std::optional<Key> pollKey() override;
+  int rows() const override { return terminal_->size().rows; }
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override;
   void resume() override;
 
  private:
   PosixTerminal(std::unique_ptr<RawTerminal> terminal, std::string codeset, Colours colours);
-  void redraw();
-  void stop();
+  // Both give true when the terminal's height is no longer the one last
+  // drawn on (it may change while the program is stopped).
+  bool redraw();
+  bool stop();
   // The next key; without `wait`, none when no byte is typed yet.
   std::optional<Key> nextKey(bool wait);
 
@@ -37,6 +40,8 @@ class PosixTerminal : public TerminalBackend {
   std::string codeset_;
   Renderer renderer_;
   Screen last_;
+  // The terminal's height when last drawn on.
+  int lastRows_ = 0;
   std::string pending_;  // input bytes not yet decoded
   bool tooSmall_ = false;  // the notice asking for a larger terminal is shown
   int terminatedBy_ = 0;  // the signal that ended the run, once one has

@@ -1,5 +1,6 @@
 // The chat line list and the Notewall list: runs of lines marked at byte 14,
-// read from a back-log file or the log, 23 to a page.
+// read from a back-log file or the log, a page to every row of the
+// terminal (23 on 24 or 25 rows).
 #include <algorithm>
 #include <memory>
 
@@ -17,23 +18,24 @@ namespace {
 // The offset of the first line of every page. The table grows with the
 // list, so that every line can be reached; the last page may be empty when
 // the list fills its pages exactly.
-std::vector<LogOffset> scanPages(LineStream& stream, LogOffset start, char marker) {
+std::vector<LogOffset> scanPages(LineStream& stream, LogOffset start, char marker, int pageRows) {
   std::vector<LogOffset> starts;
   std::string line;
   stream.seek(start);
   while (true) {
     starts.push_back(stream.tell());
-    for (int k = 0; k < kListPageRows; ++k) {
+    for (int k = 0; k < pageRows; ++k) {
       if (!readWholeLine(stream, line) || !isListedLine(line, marker)) return starts;
     }
   }
 }
 
-std::vector<std::string> readPage(LineStream& stream, LogOffset pageStart, char marker) {
+std::vector<std::string> readPage(LineStream& stream, LogOffset pageStart, char marker,
+                                  int pageRows) {
   std::vector<std::string> lines;
   std::string line;
   stream.seek(pageStart);
-  while (static_cast<int>(lines.size()) < kListPageRows && readWholeLine(stream, line) &&
+  while (static_cast<int>(lines.size()) < pageRows && readWholeLine(stream, line) &&
          isListedLine(line, marker)) {
     lines.push_back(line);
   }
@@ -41,28 +43,45 @@ std::vector<std::string> readPage(LineStream& stream, LogOffset pageStart, char 
 }
 
 // Runs the list from `start`; `page` and `rememberedRow` are where it opens
-// and are kept up to date. Returns the chosen whole line with its line end.
+// (on line `openAt` when asked) and are kept up to date. Returns the chosen
+// whole line with its line end.
 std::optional<Picked<std::string>> chooseListedLine(App& app, LineStream& stream, LogOffset start,
-                                                    char marker, int& page, int& rememberedRow) {
-  const std::vector<LogOffset> pageStarts = scanPages(stream, start, marker);
-  const int lastPage = static_cast<int>(pageStarts.size()) - 1;
+                                                    char marker, int& page, int& rememberedRow,
+                                                    std::optional<int> openAt) {
+  int pageRows = fullListRows(app.console);
+  if (openAt) {
+    page = *openAt / pageRows;
+    rememberedRow = *openAt % pageRows;
+  }
+  std::vector<LogOffset> pageStarts = scanPages(stream, start, marker, pageRows);
+  int lastPage = static_cast<int>(pageStarts.size()) - 1;
   page = std::clamp(page, 0, lastPage);
   int startRow = rememberedRow;
   while (true) {
-    const std::vector<std::string> lines = readPage(stream, pageStarts[page], marker);
-    ListRows rows{};
+    const std::vector<std::string> lines = readPage(stream, pageStarts[page], marker, pageRows);
+    std::vector<std::string> rows(static_cast<std::size_t>(pageRows));
     for (std::size_t k = 0; k < lines.size(); ++k) {
       rows[k] = lines[k];
       stripLineEnd(rows[k]);
     }
     const ListChoice choice =
-        chooseFromList(app, rows, startRow, static_cast<int>(lines.size()) - 1);
+        chooseFromList(app, rows, startRow, static_cast<int>(lines.size()) - 1, 0, Resizes::Report);
     if (choice.action == ListAction::Leave) return std::nullopt;
+    if (choice.action == ListAction::Resized) {
+      // Pages of the new height, on the one that holds the highlighted line.
+      const int line = page * pageRows + std::max(choice.row, 0);
+      pageRows = fullListRows(app.console);
+      pageStarts = scanPages(stream, start, marker, pageRows);
+      lastPage = static_cast<int>(pageStarts.size()) - 1;
+      page = std::min(line / pageRows, lastPage);
+      startRow = line % pageRows;
+      continue;
+    }
     if (choice.row >= 0) {
       rememberedRow = choice.row;
       return Picked<std::string>{lines[static_cast<std::size_t>(choice.row)], choice.action};
     }
-    startRow = turnListPage(choice.action, page, lastPage, startRow);
+    startRow = turnListPage(choice.action, page, lastPage, startRow, pageRows);
   }
 }
 
@@ -88,7 +107,7 @@ std::optional<int> backLogLineOf(App& app, int board, std::string_view line) {
   return std::nullopt;
 }
 
-std::optional<Picked<std::string>> chooseChatLine(App& app, int board) {
+std::optional<Picked<std::string>> chooseChatLine(App& app, int board, std::optional<int> openAt) {
   std::unique_ptr<FileLineStream> backLog = openBackLog(app, board);
   if (!backLog) {
     app.console.bell();
@@ -96,14 +115,17 @@ std::optional<Picked<std::string>> chooseChatLine(App& app, int board) {
     return std::nullopt;
   }
   ListPositions& at = app.state.listPositions;
-  return chooseListedLine(app, *backLog, 0, kChatLineMarker, at.chatLinePage, at.chatLineRow);
+  return chooseListedLine(app, *backLog, 0, kChatLineMarker, at.chatLinePage, at.chatLineRow,
+                          openAt);
 }
 
-std::optional<Picked<std::string>> chooseNotewallLine(App& app, int page) {
+std::optional<Picked<std::string>> chooseNotewallLine(App& app, std::optional<int> openAt) {
   const LogOffset start = app.index.notewallOffset;
   if (start < 0) return std::nullopt;
-  std::optional<Picked<std::string>> chosen = chooseListedLine(
-      app, app.log, start, kNotewallLineMarker, page, app.state.listPositions.notewallRow);
+  int page = 0;  // the Notewall list opens on its first page unless asked
+  std::optional<Picked<std::string>> chosen =
+      chooseListedLine(app, app.log, start, kNotewallLineMarker, page,
+                       app.state.listPositions.notewallRow, openAt);
   app.log.seek(start);
   return chosen;
 }

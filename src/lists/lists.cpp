@@ -12,11 +12,12 @@ namespace zazir {
 
 using namespace literals;
 
-ListChoice chooseFromList(App& app, const ListRows& rows, int startRow, int lastRow, int rowOffset,
-                          ListKeys added) {
+ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
+                          int rowOffset, Resizes resizes, ListKeys added) {
   int row = startRow;
   while (true) {
-    const ListChoice choice = selectListRow(app.console, rows, row, lastRow, rowOffset, added);
+    const ListChoice choice =
+        selectListRow(app.console, rows, row, lastRow, rowOffset, resizes, added);
     switch (choice.action) {
       case ListAction::ViewUploadFile:
         viewUploadFile(app);

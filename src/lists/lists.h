@@ -15,12 +15,13 @@ namespace zazir {
 
 struct App;
 
-// The list screen (selectListRow) until a row is chosen, the user leaves
-// or a page is turned: "F" opens the upload file and comes back to the
-// same row, help comes back to `startRow`. Never gives ViewUploadFile or
-// HelpShown.
-ListChoice chooseFromList(App& app, const ListRows& rows, int startRow, int lastRow,
-                          int rowOffset = 0, ListKeys added = {});
+// The list screen (selectListRow) until a row is chosen, the user leaves,
+// a page is turned or (with Resizes::Report) the terminal's size changes:
+// "F" opens the upload file and comes back to the same row, help comes
+// back to `startRow`. Never gives ViewUploadFile or HelpShown.
+ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
+                          int rowOffset = 0, Resizes resizes = Resizes::Absorb,
+                          ListKeys added = {});
 
 // What was picked from a list, and by which key (Choose, Write or Reply).
 template <typename T>
@@ -43,13 +44,15 @@ std::string boardRow(const std::string& label, std::optional<int> unread);
 // The chat board list: the chosen index into app.index.chatBoards, or none.
 std::optional<int> chooseChatBoard(App& app);
 
-// The chat line list of chat board `board` (from its back-log file): the
-// chosen line with its line end, or none.
-std::optional<Picked<std::string>> chooseChatLine(App& app, int board);
+// The chat line list of chat board `board` (from its back-log file),
+// opening on line `openAt` when asked: the chosen line with its line end,
+// or none.
+std::optional<Picked<std::string>> chooseChatLine(App& app, int board,
+                                                  std::optional<int> openAt = {});
 
-// The Notewall list (from the log), opening on page `page` (0 as
-// described): the chosen line with its line end, or none.
-std::optional<Picked<std::string>> chooseNotewallLine(App& app, int page = 0);
+// The Notewall list (from the log), opening on line `openAt` when asked
+// (else on its first page): the chosen line with its line end, or none.
+std::optional<Picked<std::string>> chooseNotewallLine(App& app, std::optional<int> openAt = {});
 
 // Where the chat line `line` of the log stands in the back-log of chat
 // board `board` (a line of its list, from 0); none when it is not there.

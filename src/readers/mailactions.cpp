@@ -56,13 +56,13 @@ void registerSender(App& app, const MailEntry& mail) {
                  formatText("%s,%s,%s\n", mail.senderId, mail.senderName, comment));
   switch (outcome) {
     case AppendOutcome::NotOpened:
-      fatalError(console, "ＩＤファイルが開けません。"_sj);
+      fatalError(console, "ＩＤファイルが開けません。"_sj, openProblem(path, OpenFor::Appending));
     case AppendOutcome::NotWritten:
     case AppendOutcome::IsTheLog:
       tellNotWritten(console, "ＩＤ"_sj, path, outcome);
       return;
     case AppendOutcome::Written:
-      console.setCursor(0, 23);
+      console.setCursor(0, console.bottomRow());  // the reader's status row
       console.setBar();
       console.putText("ＩＤをＩＤファイル[%-20.20s]に登録しました。"_sj, path);
       console.clearToEndOfLine();

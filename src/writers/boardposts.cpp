@@ -57,7 +57,7 @@ bool writePost(App& app, const BoardEntry& board, std::string_view prepared,
 enum class TitleChoice { Keep, Change, Leave };
 
 TitleChoice askTitleChange(Console& console) {
-  console.setCursor(0, 23);
+  console.setCursor(0, console.bottomRow());  // the reader's status row
   console.setBar();
   console.writeText("メッセージボードへのレス；タイトルを変更しますか？ (Y/[Ｎ]/Q)"_sj);
   console.setNormal();

@@ -133,6 +133,29 @@ TEST_F(ConsoleTest, ANoticeShowsOnceOnTheStatusRowOverTheScreenThatWaits) {
   EXPECT_EQ(backend_.rowAtKey(1, 23), "own status");
 }
 
+TEST_F(ConsoleTest, TheScreenTakesTheTerminalsHeightAndKeepsWhatIsDrawnWhenItChanges) {
+  struct Case {
+    int terminalRows, screenRows, bottomRow;
+  } cases[] = {{20, 25, 23}, {24, 25, 23}, {25, 25, 23}, {26, 26, 25}, {40, 40, 39}};
+  for (const Case& c : cases) {
+    backend_.setRows(c.terminalRows);
+    console_.clearScreen();
+    EXPECT_EQ(screen().rows(), c.screenRows) << c.terminalRows;
+    EXPECT_EQ(console_.bottomRow(), c.bottomRow) << c.terminalRows;
+  }
+  console_.setCursor(0, 2);
+  console_.writeText("kept");
+  // Absorbed: the screen is fitted and shown again until a key comes.
+  backend_.resize(30).type("a");
+  EXPECT_EQ(console_.getKey(), Key('a'));
+  EXPECT_EQ(backend_.screenAtKey(1).rows(), 30);
+  EXPECT_EQ(backend_.rowAtKey(1, 2), "kept");
+  backend_.resize(26);
+  EXPECT_EQ(console_.getKey(Resizes::Report), key::kResize);
+  EXPECT_EQ(screen().rows(), 26);
+  EXPECT_EQ(screen().at(0, 2).byte, 'k');
+}
+
 // Work that goes on without waiting looks for Esc; what was typed after it
 // still reaches the screen that waits next, what came before is dropped.
 TEST_F(ConsoleTest, EscapeTypedDuringWorkKeepsOnlyTheKeysAfterIt) {

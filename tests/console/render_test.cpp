@@ -146,6 +146,23 @@ TEST(Render, SendsOnlyWhatChanged) {
   EXPECT_EQ(out.find("llo"), std::string::npos);
 }
 
+TEST(Render, AScreenOfAnotherHeightIsDrawnWholeAndLeavesNothingOfTheLastOne) {
+  ScriptedBackend backend;
+  backend.setRows(40);
+  Console console(backend);
+  console.clearScreen();
+  console.setCursor(0, 39);
+  console.writeText("bottom");
+  Renderer renderer("UTF-8");
+  TerminalModel tall(40, 80, false);
+  tall.feed(renderer.frame(console.screen(), 40, 80));
+  EXPECT_EQ(tall.rowText(39), "bottom");
+  backend.setRows(25);
+  console.clearScreen();
+  tall.feed(renderer.frame(console.screen(), 40, 80));
+  EXPECT_EQ(tall.rowText(39), "");
+}
+
 TEST(Render, BelowEightyByTwentyFourANoticeStandsInForTheScreenUntilItFits) {
   ScriptedBackend backend;
   Console console(backend);

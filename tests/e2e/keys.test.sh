@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The terminal's own keys: PageDown, PageUp, Home and End in a message
 # reader, the cursor keys of the line editor (the title typed with Left,
-# Home, End and Delete), and Ctrl-L bringing back a screen the terminal
-# lost.
+# Home, End and Delete), Ctrl-L bringing back a screen the terminal
+# lost, and the reader on an 80x40 terminal.
 source "$(dirname "$0")/lib.sh"
 
 dir="$WORK/keys"
@@ -21,7 +21,9 @@ CFG
   for n in 1 2 3; do
     printf 'Message  #000%s is from: ID00000%s user%s\nDate: 96/01/0%s\nTitle:title %s\n' \
       "$n" "$n" "$n" "$n" "$n"
-    for ((line = 1; line <= 45; line++)); do printf 'message %s line %s\n' "$n" "$line"; done
+    lines=45
+    [ "$n" = 2 ] && lines=80
+    for ((line = 1; line <= lines; line++)); do printf 'message %s line %s\n' "$n" "$line"; done
   done
   printf '*CH\n'
 } | crlf | sj >"$dir/KEYS.LOG"
@@ -33,13 +35,16 @@ wait_for "board for the test"
 keys Enter
 wait_for "Message  #0001"
 
-# A page down and back by the 20-line measure; End and Home go to the last
-# and the first message, each from its first line.
+# A page down by the 20-line measure; End and Home go to the last and the
+# first message, each from its first line.
 keys NPage
 expect_row 3 "message 1 line 21"
 expect_row_match 23 -F '0045 lines. Now:080%'
+# The next page stops at the last full page (top 25); a page back is 20
+# lines above it.
 keys NPage PPage
-expect_row 3 "message 1 line 21"
+expect_row 3 "message 1 line 6"
+expect_row_match 23 -F '0045 lines. Now:020%'
 keys End
 wait_for "Message  #0003"
 expect_row 3 "message 3 line 1"
@@ -78,6 +83,23 @@ keys C-l
 wait_for "Message  #0001"
 expect_row 3 "message 1 line 1"
 expect_row_match 23 -F 'ZAZIR W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ'
+
+# 80x40: the text takes every row down to the status row at the bottom,
+# and PageDown moves by that page of 36; back at 80x25 the same first line
+# shows in the shorter page.
+tmuxc resize-window -t e2e -x 80 -y 40
+expect_row_match 39 -F 'ZAZIR W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ'
+expect_row 38 "message 1 line 36"
+keys Right
+wait_for "Message  #0002"
+keys NPage
+expect_row 3 "message 2 line 37"
+expect_row 38 "message 2 line 72"
+expect_row_match 39 -F '0080 lines. Now:081%'
+tmuxc resize-window -t e2e -x 80 -y 25
+expect_row_match 23 -F '0080 lines. Now:060%'
+expect_row 3 "message 2 line 37"
+expect_row 24 ""
 
 keys Escape
 wait_for "board for the test"

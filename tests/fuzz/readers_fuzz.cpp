@@ -44,7 +44,8 @@ class FuzzBackend : public TerminalBackend {
   void present(const Screen&) override {}
   void bell() override {}
   // Ctrl-H, Ctrl-J, Ctrl-K and Ctrl-L stand for the arrows (as the corpus
-  // has them), Ctrl-P to Ctrl-S for the page keys, Home and End.
+  // has them), Ctrl-P to Ctrl-S for the page keys, Home and End; Ctrl-T
+  // gives the terminal 20 to 59 rows, by the byte after it.
   Key readKey() override {
     if (at_ >= keys_.size()) throw OutOfKeys{};
     const auto byte = static_cast<unsigned char>(keys_[at_++]);
@@ -65,10 +66,14 @@ class FuzzBackend : public TerminalBackend {
         return key::kHome;
       case 0x13:
         return key::kEnd;
+      case 0x14:
+        rows_ = 20 + (at_ < keys_.size() ? static_cast<unsigned char>(keys_[at_++]) % 40 : 0);
+        return key::kResize;
       default:
         return keyOfByte(byte == '/' ? '_' : byte);
     }
   }
+  int rows() const override { return rows_; }
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override {}
   void resume() override {}
@@ -77,6 +82,7 @@ class FuzzBackend : public TerminalBackend {
   std::string_view keys_;
   std::size_t at_ = 0;
   std::string codeset_;
+  int rows_ = kScreenHeight;
 };
 
 std::string& sandbox() {

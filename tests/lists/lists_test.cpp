@@ -39,6 +39,12 @@ std::string listed(char marker, int number) {
   return id + marker + "line " + std::to_string(number) + "\r\n";
 }
 
+// The same as the list shows it.
+std::string shownLine(char marker, int number) {
+  const std::string line = listed(marker, number);
+  return line.substr(0, line.size() - 2);
+}
+
 std::string listedLines(char marker, int count) {
   std::string text;
   for (int i = 0; i < count; ++i) text += listed(marker, i);
@@ -226,6 +232,31 @@ TEST_F(ListTest, EveryChatLineIsReachableBeyondThirtyPages) {
   backend.press(key::kEnter);
   EXPECT_EQ(line(chooseChatLine(app, 1)), listed('>', 23 + 3));
   EXPECT_EQ(state.listPositions.chatLinePage, 1);
+}
+
+// The line lists take every row of a taller terminal and keep the
+// highlighted line when its height changes; the other lists keep their
+// place.
+TEST_F(ListTest, OnATallerTerminalTheLineListsTakeEveryRow) {
+  backend.setRows(40);
+  addChatBoard("#talk", "talk");
+  writeBytes("#talk", listedLines('>', 100));
+  backend.press(key::kPageDown).press(key::kDown, 5).resize(30).press(key::kEnter);
+  EXPECT_EQ(line(chooseChatLine(app, 0)), listed('>', 44));
+  const Screen& first = backend.screenAtKey(0);
+  EXPECT_EQ(rowToUtf8(first, 39), shownLine('>', 38));
+  EXPECT_EQ(backend.rowAtKey(1, 1), shownLine('>', 39));  // a page of 39
+  // Pages of 29: line 44 is on the second, on its 16th row.
+  EXPECT_EQ(backend.row(1), shownLine('>', 29));
+  EXPECT_EQ(highlightedRows(backend.screen()), std::vector<int>{16});
+  EXPECT_EQ(state.listPositions.chatLinePage, 1);
+  EXPECT_EQ(state.listPositions.chatLineRow, 15);
+
+  backend.press(key::kDown, 2).resize(40).press(key::kEnter);
+  EXPECT_EQ(picked(chooseBoard(app, boards(30), MarkSection::MessageBoard)), 2);
+  EXPECT_EQ(backend.row(23), "board 22");
+  EXPECT_EQ(backend.row(24), "");
+  EXPECT_EQ(highlightedRows(backend.screen()), std::vector<int>{3});
 }
 
 TEST_F(ListTest, TheNotewallListReadsTheLogFromItsOffset) {

@@ -202,6 +202,17 @@ TEST(MailRegister, TheSenderIsAppendedOnALineOfItsOwn) {
   }
 }
 
+TEST(MailRegister, OnATallerTerminalTheNoticeStandsOnTheBottomRow) {
+  MailLog log;
+  log.add("A", "a", {"x"});
+  TestApp t(log.bytes, log.index);
+  t.backend.setRows(40);
+  writeBytes(t.config.idfile, "");
+  read(t, {'i', 'c', key::kEnter, 'k'});
+  EXPECT_EQ(t.backend.rowAtKey(3, 39),
+            formatText("ＩＤをＩＤファイル[%-20.20s]に登録しました。", t.config.idfile));
+}
+
 TEST(MailRegister, AnEmptyCommentCancels) {
   MailLog log;
   log.add("A", "a", {"x"});
@@ -219,6 +230,7 @@ TEST(MailRegister, WithoutAnIdFileTheProgramEnds) {
   const ProgramExit exit = testing::exitOf([&] { readMail(t.app); });
   EXPECT_EQ(exit.status, kExitFatal);
   EXPECT_EQ(utf8(exit.message), "ＩＤファイルが開けません。");
+  EXPECT_EQ(exit.detail, t.config.idfile + ": No such file or directory");
   EXPECT_EQ(fileBytes(t.config.idfile), "<none>");
 }
 

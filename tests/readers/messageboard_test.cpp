@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "console/keys.h"
 #include "console/render.h"
 #include "formats/boardlog.h"
@@ -216,6 +218,40 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
     EXPECT_EQ(fresh.backend.row(3), c.firstRow);
     EXPECT_EQ(fresh.backend.row(23), statusRow(false, false, c.indicator));
   }
+}
+
+// The page is every row above the status row, which is the bottom one,
+// and follows the terminal's height while the reader is open.
+TEST_F(MessageBoardTest, OnATallerTerminalThePageTakesEveryRow) {
+  backend.setRows(40);
+  messageBoard(3, "TEST");
+  message(1, "a", numbered(100));
+  backend.press(key::kPageDown).resize(30).resize(24).press(key::kCtrlN, 3).resize(40);
+  backend.press('R').press('q').press(key::kEscape);
+  run();
+  struct Case {
+    std::size_t atKey;
+    int statusRow;
+    std::string firstLine, lastLine, indicator;
+  } cases[] = {
+      {0, 39, "line 1", "line 36", "0100 lines. Now:Top"},
+      {1, 39, "line 37", "line 72", "0100 lines. Now:056%"},  // a page of 36
+      {2, 29, "line 37", "line 62", "0100 lines. Now:048%"},
+      {3, 23, "line 37", "line 56", "0100 lines. Now:045%"},
+      {6, 23, "line 81", "line 100", "0100 lines. Now:Bottom"},
+      {7, 39, "line 65", "line 100", "0100 lines. Now:Bottom"},  // the top brought into range
+  };
+  for (const Case& c : cases) {
+    const Screen& shown = backend.screenAtKey(c.atKey);
+    EXPECT_EQ(shown.rows(), std::max(c.statusRow + 1, 25)) << c.atKey;
+    EXPECT_EQ(rowToUtf8(shown, 3), c.firstLine) << c.atKey;
+    EXPECT_EQ(rowToUtf8(shown, c.statusRow - 1), c.lastLine) << c.atKey;
+    EXPECT_EQ(rowToUtf8(shown, c.statusRow), statusRow(false, false, c.indicator)) << c.atKey;
+  }
+  // A question on the status row asks on the bottom one.
+  EXPECT_EQ(backend.rowAtKey(8, 39),
+            "メッセージボードへのレス；タイトルを変更しますか？ (Y/[Ｎ]/Q)");
+  EXPECT_EQ(backend.rowAtKey(8, 23), "line 85");
 }
 
 TEST_F(MessageBoardTest, ChangingTheMessageShowsItFromItsFirstLine) {

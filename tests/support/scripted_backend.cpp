@@ -36,6 +36,11 @@ ScriptedBackend& ScriptedBackend::hangUp(int signal) {
   return *this;
 }
 
+ScriptedBackend& ScriptedBackend::resize(int rows) {
+  keys_.push_back({key::kResize, 0, rows});
+  return *this;
+}
+
 void ScriptedBackend::present(const Screen& screen) {
   shown_ = screen;
 }
@@ -48,16 +53,18 @@ Key ScriptedBackend::readKey() {
   }
   if (hungUpBy_ != 0) throw ProgramExit{128 + hungUpBy_, {}, hungUpBy_};
   if (keys_.empty()) throw ScriptExhausted();
-  const Key key = keys_.front().key;
+  const Entry entry = keys_.front();
   keys_.pop_front();
-  return key;
+  if (entry.rows != 0) rows_ = entry.rows;
+  return entry.key;
 }
 
 std::optional<Key> ScriptedBackend::pollKey() {
   if (keys_.empty() || keys_.front().signal != 0) return std::nullopt;
-  const Key key = keys_.front().key;
+  const Entry entry = keys_.front();
   keys_.pop_front();
-  return key;
+  if (entry.rows != 0) rows_ = entry.rows;
+  return entry.key;
 }
 
 std::string ScriptedBackend::row(int row) const {
@@ -70,7 +77,7 @@ std::string ScriptedBackend::rowAtKey(std::size_t n, int row) const {
 
 std::string ScriptedBackend::dump() const {
   std::string text;
-  for (int r = 0; r < kScreenHeight; ++r) text += rowToUtf8(shown_, r) + "\n";
+  for (int r = 0; r < shown_.rows(); ++r) text += rowToUtf8(shown_, r) + "\n";
   return text;
 }
 
@@ -85,7 +92,7 @@ std::vector<Key> concat(std::vector<Key> first, const std::vector<Key>& second) 
 
 std::vector<int> highlightedRows(const Screen& screen) {
   std::vector<int> rows;
-  for (int row = 0; row < kScreenHeight; ++row) {
+  for (int row = 0; row < screen.rows(); ++row) {
     if (screen.at(0, row).attribute == attr::kHighlight) rows.push_back(row);
   }
   return rows;

@@ -38,6 +38,8 @@ class ScriptedBackend : public TerminalBackend {
   // The terminal hangs up (SIGHUP, SIGTERM) at this point of the script:
   // this and every later key read ends the run as the real terminal does.
   ScriptedBackend& hangUp(int signal);
+  // The terminal takes `rows` rows at this point of the script.
+  ScriptedBackend& resize(int rows);
 
   void present(const Screen& screen) override;
   void bell() override { ++bells_; }
@@ -45,11 +47,13 @@ class ScriptedBackend : public TerminalBackend {
   // The next key of the script, as typed ahead; a hang-up waits for the
   // next read.
   std::optional<Key> pollKey() override;
+  int rows() const override { return rows_; }
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override { ++suspends_; }
   void resume() override { ++resumes_; }
 
   void setInputCodeset(std::string codeset) { codeset_ = std::move(codeset); }
+  void setRows(int rows) { rows_ = rows; }
   // The screen as last presented.
   const Screen& screen() const { return shown_; }
   // Row `row` as UTF-8, trailing blanks removed.
@@ -67,10 +71,11 @@ class ScriptedBackend : public TerminalBackend {
   int suspends() const { return suspends_; }
 
  private:
-  // A script entry: a key, or the hang-up by `signal`.
+  // A script entry: a key, the hang-up by `signal`, or a new height.
   struct Entry {
     Key key;
     int signal = 0;
+    int rows = 0;
   };
   std::deque<Entry> keys_;
   std::vector<Screen> atKey_;
@@ -80,6 +85,7 @@ class ScriptedBackend : public TerminalBackend {
   int suspends_ = 0;
   int resumes_ = 0;
   int hungUpBy_ = 0;
+  int rows_ = kScreenHeight;
 };
 
 // How `run` ended the program (a failure when it returned instead).
