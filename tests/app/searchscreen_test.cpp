@@ -5,6 +5,7 @@
 #include "console/keys.h"
 #include "console/render.h"
 #include "formats/logindex_support.h"
+#include "platform/encoding.h"
 #include "support/test_app.h"
 
 namespace zazir {
@@ -67,6 +68,40 @@ TEST(SearchScreen, EscStopsTheScanKeepingTheHitsFound) {
     EXPECT_LT(rows, complete);
     EXPECT_EQ(complete, 23);
     EXPECT_EQ(rowToUtf8(list, 23), "検索を中止しました（見つかった分を表示）");
+  }
+}
+
+// A Notewall hit opens the Notewall list on its line, a chat hit the chat
+// board's list on the line its back-log holds; a line not recorded there
+// is told.
+TEST(SearchScreen, ANotewallOrChatHitOpensItsListOnTheLine) {
+  const std::string log = testing::exampleLog();
+  struct Case {
+    const char* text;
+    std::string backLog;  // of "#雑談"; none when empty
+    int highlighted;      // -1: the hit list stays, with the notice
+    std::string row;
+  } cases[] = {
+      {"advice", "", 3, "AKN00315      :(tanaka) Thanks for the memory advice."},
+      {"everyone", "AKN00001      >older\r\nAKN00315      >Good evening, everyone!\r\n", 2,
+       "AKN00315      >Good evening, everyone!"},
+      {"everyone", "", -1, "この行はチャットの記録ファイルにありません"},
+  };
+  for (const Case& c : cases) {
+    TestApp t(log, testing::indexText(log));
+    testing::InDirectory inDirectory(t.dir);
+    if (!c.backLog.empty()) testing::writeBytes(toOsName(testing::sj("#雑談")), c.backLog);
+    t.backend.type(c.text).type("\r\r").press(key::kEscape, c.highlighted < 0 ? 1 : 2);
+    searchWholeLog(t.app);
+    // The screen the last Esc but one leaves.
+    const Screen& shown = t.backend.screenAtKey(t.backend.keysRead() - (c.highlighted < 0 ? 1 : 2));
+    if (c.highlighted < 0) {
+      EXPECT_EQ(rowToUtf8(shown, 23), c.row) << c.text;
+      EXPECT_EQ(t.backend.bells(), 1);
+      continue;
+    }
+    EXPECT_EQ(testing::highlightedRows(shown), std::vector<int>{c.highlighted}) << c.text;
+    EXPECT_EQ(rowToUtf8(shown, c.highlighted), c.row) << c.text;
   }
 }
 
