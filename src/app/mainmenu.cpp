@@ -51,8 +51,14 @@ ListKeys menuKeys() {
 
 void dispatch(App& app, const ListChoice& choice) {
   const LogIndex& index = app.index;
-  if (choice.action == ListAction::Search) return searchWholeLog(app);
-  if (choice.action == ListAction::NextUnread) return readFirstUnread(app);
+  if (choice.action == ListAction::Search) {
+    searchWholeLog(app);
+    return;
+  }
+  if (choice.action == ListAction::NextUnread) {
+    readFirstUnread(app);
+    return;
+  }
   const bool write = choice.action == ListAction::Write;
   switch (choice.row) {
     case kMail:

@@ -173,8 +173,9 @@ void searchWholeLog(App& app, const SearchPacing& pacing) {
       rows[static_cast<std::size_t>(k)] = hitRow(app, hits[at]);
       filled = k + 1;
     }
-    if (scan.stopped() && !std::exchange(toldStopped, true))
+    if (scan.stopped() && !std::exchange(toldStopped, true)) {
       app.console.showOnce("検索を中止しました（見つかった分を表示）"_sj);
+    }
     const ListChoice choice = chooseFromList(app, rows, startRow, filled - 1);
     if (choice.action == ListAction::Leave) return;
     if (choice.row >= 0) {

@@ -54,6 +54,10 @@ void indexLogAtStartup(Console& console, LineStream& log, LogIndex& index) {
   fatalError(console, "メール用にメモリを確保できませんでした。"_sj);
 }
 
+namespace {
+
+// The read marks of the log at `logOsPath`, from the state directory the
+// environment names; marks for this run only when there is none.
 ReadMarks loadReadMarks(const StartupOptions& options, const std::string& logOsPath) {
   const auto environment = [&](const char* name) -> const char* {
     return options.getenv ? options.getenv(name) : std::getenv(name);
@@ -63,6 +67,8 @@ ReadMarks loadReadMarks(const StartupOptions& options, const std::string& logOsP
   const std::optional<LogKey> key = logKeyOfFile(logOsPath);
   return directory && key ? ReadMarks::load(*directory, *key) : ReadMarks{};
 }
+
+}  // namespace
 
 void runProgram(Console& console, const StartupOptions& options) {
   RunState state;

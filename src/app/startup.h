@@ -4,8 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "marks/readmarks.h"
-
 namespace zazir {
 
 class Console;
@@ -31,10 +29,6 @@ std::string logDirectory(const std::string& logPath);
 // Rewrites UPLOADFILE (cut and padded to 13 characters), IDFILE and
 // GROUPLISTFILE with the log's base name.
 void deriveFileNames(Config& config, const std::string& logPath);
-
-// The read marks of the log at `logOsPath`, from the state directory the
-// environment names; marks for this run only when there is none.
-ReadMarks loadReadMarks(const StartupOptions& options, const std::string& logOsPath);
 
 // Indexes the log; running out of memory on the way is fatal.
 void indexLogAtStartup(Console& console, LineStream& log, LogIndex& index);

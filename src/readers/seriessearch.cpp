@@ -23,27 +23,20 @@ struct Row {
   int index;
 };
 
-}  // namespace
-
-std::optional<ShownMatch> showMatch(LineStream& log, const Series& series,
-                                    const search::RangeMatch& match) {
-  const int item = series.itemAt(match.start);
-  if (item < 0 || item >= series.count()) return std::nullopt;
-  const std::optional<Article> article =
-      loadArticle(log, series.startOf(item), series.endOf(item), *series.layout);
-  if (!article) return std::nullopt;
+std::optional<ShownMatch> matchShown(const Article& article, int item,
+                                     const search::RangeMatch& match) {
   std::vector<Row> rows;
-  for (std::size_t k = 0; k < article->header.size(); ++k) {
+  for (std::size_t k = 0; k < article.header.size(); ++k) {
     // A header line is shown as far as the row goes.
-    rows.push_back({article->headerStarts[k],
-                    std::min<std::size_t>(article->header[k].size(), kScreenWidth), true,
+    rows.push_back({article.headerStarts[k],
+                    std::min<std::size_t>(article.header[k].size(), kScreenWidth), true,
                     static_cast<int>(k)});
   }
-  for (std::size_t k = 0; k < article->lines.size(); ++k) {
-    rows.push_back({article->lineStarts[k], article->lines[k].size(), false, static_cast<int>(k)});
+  for (std::size_t k = 0; k < article.lines.size(); ++k) {
+    rows.push_back({article.lineStarts[k], article.lines[k].size(), false, static_cast<int>(k)});
   }
-  ShownMatch shown{item, match, -1, std::vector<std::vector<std::size_t>>(article->lines.size()),
-                   std::vector<std::vector<std::size_t>>(article->header.size())};
+  ShownMatch shown{item, match, -1, std::vector<std::vector<std::size_t>>(article.lines.size()),
+                   std::vector<std::vector<std::size_t>>(article.header.size())};
   auto row = std::find_if(rows.begin(), rows.end(), [&](const Row& r) {
     return r.start <= match.start && match.start < r.start + static_cast<LogOffset>(r.size);
   });
@@ -65,6 +58,20 @@ std::optional<ShownMatch> showMatch(LineStream& log, const Series& series,
   }
 }
 
+std::optional<Article> loadItem(LineStream& log, const Series& series, int item) {
+  return loadArticle(log, series.startOf(item), series.endOf(item), *series.layout);
+}
+
+}  // namespace
+
+std::optional<ShownMatch> showMatch(LineStream& log, const Series& series,
+                                    const search::RangeMatch& match) {
+  const int item = series.itemAt(match.start);
+  if (item < 0) return std::nullopt;
+  const std::optional<Article> article = loadItem(log, series, item);
+  return article ? matchShown(*article, item, match) : std::nullopt;
+}
+
 SeriesSearch::SeriesSearch(App& app, const Series& series, std::string_view text)
     : app_(app), series_(series), pattern_(search::compilePattern(text)) {
   if (app.openLog) opened_ = app.openLog(search::kSearchBlockBytes);
@@ -74,8 +81,15 @@ SeriesSearch::SeriesSearch(App& app, const Series& series, std::string_view text
   anchor_ = search::chooseAnchor(pattern_, blocks_->buffered(kSampleBytes));
 }
 
+// The matches of one item come one after another: it is read once.
 std::optional<ShownMatch> SeriesSearch::shown(const search::RangeMatch& match) {
-  return showMatch(app_.log, series_, match);
+  const int item = series_.itemAt(match.start);
+  if (item < 0) return std::nullopt;
+  if (item != loadedItem_) {
+    loaded_ = loadItem(app_.log, series_, item);
+    loadedItem_ = item;
+  }
+  return loaded_ ? matchShown(*loaded_, item, match) : std::nullopt;
 }
 
 std::optional<ShownMatch> SeriesSearch::forward(LogOffset from, LogOffset after, LogOffset until) {

@@ -50,6 +50,8 @@ class SeriesSearch {
   search::Anchor anchor_;
   std::unique_ptr<LineStream> opened_;
   LineStream* blocks_ = nullptr;
+  int loadedItem_ = -1;
+  std::optional<Article> loaded_;
 };
 
 }  // namespace zazir
