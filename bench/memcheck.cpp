@@ -39,6 +39,7 @@ class ScriptedKeys : public TerminalBackend {
     keys_.pop_front();
     return key;
   }
+  int rows() const override { return 25; }
   std::string inputCodeset() const override { return "UTF-8"; }
   void suspend() override {}
   void resume() override {}
@@ -116,7 +117,7 @@ const Case kCases[] = {
     {"notewall",
      LongLine::InNotewall,
      {key::kDown, 'R', key::kEnter, key::kEscape},
-     runNotewallLoop,
+     [](App& app) { runNotewallLoop(app); },
      "LONG.UP",
      "P\r\n"},
     // R, the title kept, the editor leaves the text, Y, Esc.
