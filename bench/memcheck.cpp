@@ -39,6 +39,7 @@ class ScriptedKeys : public TerminalBackend {
     keys_.pop_front();
     return key;
   }
+  int rows() const override { return 25; }
   std::string inputCodeset() const override { return "UTF-8"; }
   void suspend() override {}
   void resume() override {}
@@ -116,7 +117,7 @@ const Case kCases[] = {
     {"notewall",
      LongLine::InNotewall,
      {key::kDown, 'R', key::kEnter, key::kEscape},
-     runNotewallLoop,
+     [](App& app) { runNotewallLoop(app); },
      "LONG.UP",
      "P\r\n"},
     // R, the title kept, the editor leaves the text, Y, Esc.
@@ -192,7 +193,8 @@ int memoryCheck(const std::string& name, long mebibytes, const std::string& dir)
   state.logIdentity = log->identity();
   ScriptedKeys keys(c.keys);
   Console console(keys, [](const std::string&) { return CommandResult{}; });  // the editor keeps the text
-  App app{console, config, index, state, *log};
+  ReadMarks marks;
+  App app{console, config, index, state, *log, marks};
 
   bool ran = true;
   try {

@@ -1,13 +1,13 @@
 #include "app/mainmenu.h"
 
+#include "app/navigation.h"
+#include "app/searchscreen.h"
 #include "app/startup.h"
 #include "chat/chat.h"
 #include "console/dialogs.h"
 #include "formats/hostcommands.h"
 #include "platform/encoding.h"
-#include "readers/fileboard.h"
-#include "readers/mailreader.h"
-#include "readers/messageboard.h"
+#include "readers/unread.h"
 #include "services/app.h"
 #include "services/uploadfile.h"
 #include "writers/boardposts.h"
@@ -40,51 +40,45 @@ void showNothingToRead(App& app) {
   messageBox(app.console, MessageId::NoPosts);
 }
 
-enum class BoardKind { Message, File };
-
-void runBoardLoop(App& app, BoardKind kind) {
-  const std::vector<BoardEntry>& boards =
-      kind == BoardKind::Message ? app.index.messageBoards : app.index.fileBoards;
-  while (const std::optional<Picked<int>> picked = chooseBoard(app, boards)) {
-    const int board = picked->value;
-    const BoardEntry& entry = boards[static_cast<std::size_t>(board)];
-    const bool write = picked->action == ListAction::Write;
-    if (kind == BoardKind::Message) {
-      if (write) {
-        writeNewPost(app, entry);
-      } else {
-        readMessageBoard(app, board);
-      }
-    } else if (write) {
-      writeUpload(app, entry);
-    } else {
-      readFileBoard(app, board);
-    }
-  }
+// Keys of the main menu alone.
+ListKeys menuKeys() {
+  static const Binding<ListAction> kKeys[] = {
+      {{'/'}, ListAction::Search, "／：ログ全体から検索"_sj},
+      {{key::kTab}, ListAction::NextUnread, "Tab：次の未読"_sj},
+  };
+  return kKeys;
 }
 
 void dispatch(App& app, const ListChoice& choice) {
   const LogIndex& index = app.index;
+  if (choice.action == ListAction::Search) {
+    searchWholeLog(app);
+    return;
+  }
+  if (choice.action == ListAction::NextUnread) {
+    readFirstUnread(app);
+    return;
+  }
   const bool write = choice.action == ListAction::Write;
   switch (choice.row) {
     case kMail:
       if (write) {
         sendNewMail(app);
       } else if (index.mailCount() > 0) {
-        readMail(app);
+        backToBoardList(app, followReaders(app, {MarkSection::Mail, 0, 0}, {}));
       } else {
         showNothingToRead(app);
       }
       break;
     case kMessageBoards:
       if (index.messageBoardCount() > 0)
-        runBoardLoop(app, BoardKind::Message);
+        runBoardLists(app, MarkSection::MessageBoard);
       else
         showNothingToRead(app);
       break;
     case kFileBoards:
       if (index.fileBoardCount() > 0)
-        runBoardLoop(app, BoardKind::File);
+        runBoardLists(app, MarkSection::FileBoard);
       else
         showNothingToRead(app);
       break;
@@ -156,7 +150,8 @@ void runMainMenu(App& app) {
       ListChoice chosen;
       int startRow = 0;
       do {
-        chosen = chooseFromList(app, rows, startRow, kMenuLastRow, kMenuRowOffset);
+        chosen = chooseFromList(app, rows, startRow, kMenuLastRow, kMenuRowOffset, Resizes::Absorb,
+                                menuKeys());
         startRow = restartRow(chosen.action, 0, kMenuLastRow);
       } while (chosen.row < 0 && chosen.action != ListAction::Leave);
       if (chosen.action == ListAction::Leave) {
@@ -166,6 +161,7 @@ void runMainMenu(App& app) {
       }
     }
   } catch (const ProgramExit& exit) {
+    saveReadMarks(app);
     // A hang-up keeps the files marked for download: the batch is written
     // as the quit writes it, and the run still ends.
     if (exit.signal != 0 && !app.state.downloadMarks.empty()) {

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <cstdlib>
 #include <new>
 
 #include "app/mainmenu.h"
@@ -8,6 +9,7 @@
 #include "console/dialogs.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
+#include "readers/unread.h"
 #include "services/app.h"
 #include "services/configfile.h"
 #include "services/logguard.h"
@@ -52,6 +54,22 @@ void indexLogAtStartup(Console& console, LineStream& log, LogIndex& index) {
   fatalError(console, "メール用にメモリを確保できませんでした。"_sj);
 }
 
+namespace {
+
+// The read marks of the log at `logOsPath`, from the state directory the
+// environment names; marks for this run only when there is none.
+ReadMarks loadReadMarks(const StartupOptions& options, const std::string& logOsPath) {
+  const auto environment = [&](const char* name) -> const char* {
+    return options.getenv ? options.getenv(name) : std::getenv(name);
+  };
+  const std::optional<std::string> directory =
+      stateDirectory(environment("XDG_STATE_HOME"), environment("HOME"));
+  const std::optional<LogKey> key = logKeyOfFile(logOsPath);
+  return directory && key ? ReadMarks::load(*directory, *key) : ReadMarks{};
+}
+
+}  // namespace
+
 void runProgram(Console& console, const StartupOptions& options) {
   RunState state;
   Config config;
@@ -77,10 +95,16 @@ void runProgram(Console& console, const StartupOptions& options) {
 
   deriveFileNames(config, state.logPath);
   LogIndex index;
-  App app{console, config, index, state, *log};
+  ReadMarks marks = loadReadMarks(options, chosen.osPath);
+  const LogOpener reopen = [osPath = chosen.osPath](std::size_t bufferBytes) {
+    return std::unique_ptr<LineStream>(FileLineStream::open(osPath, bufferBytes));
+  };
+  App app{console, config, index, state, *log, marks, reopen};
   refuseSettingsNamingTheLog(app);
   applyUploadFilePolicy(app);
   indexLogAtStartup(console, *log, index);
+  state.logSize = log->tell();
+  trackSeries(app, MarkSection::Mail, 0, index.mailCount());
   applyLineChatPolicy(app);
   runMainMenu(app);
 }

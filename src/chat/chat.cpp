@@ -1,5 +1,7 @@
 #include "chat/chat.h"
 
+#include <utility>
+
 #include "console/dialogs.h"
 #include "formats/hostcommands.h"
 #include "formats/loglines.h"
@@ -38,28 +40,30 @@ std::string replyName(std::string_view line) {
 }
 
 void runChatLoop(App& app) {
-  while (const std::optional<int> board = chooseChatBoard(app)) {
-    const int number = app.index.chatBoards[*board].number;
-    while (const auto line = chooseChatLine(app, *board)) {
-      switch (line->action) {
-        case ListAction::Write:
-          appendChatCommand(app, number,
-                            promptBox(app.console, "１行チャットへの投稿 無入力：ｷｬﾝｾﾙ"_sj));
-          break;
-        case ListAction::Reply:
-          appendChatCommand(app, number,
-                            promptBox(app.console, "１行チャットへのレス 無入力：ｷｬﾝｾﾙ"_sj,
-                                      replyProposal(line->value)));
-          break;
-        default:
-          break;
-      }
+  while (const std::optional<int> board = chooseChatBoard(app)) runChatBoard(app, *board);
+}
+
+void runChatBoard(App& app, int board, std::optional<int> openAt) {
+  const int number = app.index.chatBoards[static_cast<std::size_t>(board)].number;
+  while (const auto line = chooseChatLine(app, board, std::exchange(openAt, std::nullopt))) {
+    switch (line->action) {
+      case ListAction::Write:
+        appendChatCommand(app, number,
+                          promptBox(app.console, "１行チャットへの投稿 無入力：ｷｬﾝｾﾙ"_sj));
+        break;
+      case ListAction::Reply:
+        appendChatCommand(app, number,
+                          promptBox(app.console, "１行チャットへのレス 無入力：ｷｬﾝｾﾙ"_sj,
+                                    replyProposal(line->value)));
+        break;
+      default:
+        break;
     }
   }
 }
 
-void runNotewallLoop(App& app) {
-  while (const auto line = chooseNotewallLine(app)) {
+void runNotewallLoop(App& app, std::optional<int> openAt) {
+  while (const auto line = chooseNotewallLine(app, std::exchange(openAt, std::nullopt))) {
     switch (line->action) {
       case ListAction::Write:
         postToNotewall(app);

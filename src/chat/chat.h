@@ -2,6 +2,7 @@
 // through the upload file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,9 +14,14 @@ struct App;
 // user leaves the chat board list.
 void runChatLoop(App& app);
 
-// The Notewall list with its posts and replies; returns when the user
-// leaves the list.
-void runNotewallLoop(App& app);
+// The chat line list of chat board `board` with its posts and replies,
+// opening first on line `openAt` when asked; returns when the user leaves
+// the list.
+void runChatBoard(App& app, int board, std::optional<int> openAt = {});
+
+// The Notewall list with its posts and replies, opening first on line
+// `openAt` (from 0) when asked; returns when the user leaves the list.
+void runNotewallLoop(App& app, std::optional<int> openAt = {});
 
 // Asks for one Notewall post and appends it to the upload file.
 void postToNotewall(App& app);

@@ -1,5 +1,7 @@
 #include "console/articleview.h"
 
+#include <algorithm>
+
 #include "console/console.h"
 #include "platform/encoding.h"
 #include "text/cp932.h"
@@ -41,6 +43,7 @@ bool ArticleView::load(int n) {
   current_ = n;
   article_ = std::move(*article);
   reversed_.clear();
+  headerReversed_.clear();
   return true;
 }
 
@@ -58,10 +61,20 @@ void ArticleView::fit(int statusRow) {
   setTop(top_);
 }
 
-const std::vector<std::size_t>& ArticleView::reversedOf(int line) const {
+namespace {
+const std::vector<std::size_t>& entryOf(const std::vector<std::vector<std::size_t>>& all, int n) {
   static const std::vector<std::size_t> kNone;
-  const auto at = static_cast<std::size_t>(line);
-  return at < reversed_.size() ? reversed_[at] : kNone;
+  const auto at = static_cast<std::size_t>(n);
+  return at < all.size() ? all[at] : kNone;
+}
+}  // namespace
+
+const std::vector<std::size_t>& ArticleView::reversedOf(int line) const {
+  return entryOf(reversed_, line);
+}
+
+const std::vector<std::size_t>& ArticleView::headerReversedOf(int row) const {
+  return entryOf(headerReversed_, row);
 }
 
 Outcome ArticleView::moveTop(int top) {
@@ -131,6 +144,13 @@ void drawArticle(Console& console, const ArticleView& view, const ArticleLook& l
       console.putText("%-80.80s", line);
     } else {
       console.writeText(cutToBytes(line, kRowBytes));
+    }
+    // A header byte stands in the column of its offset.
+    console.setAttribute(look.header == attr::kBar ? attr::kNormal : attr::kBar);
+    for (const std::size_t at : view.headerReversedOf(row)) {
+      if (at >= std::min(line.size(), kRowBytes)) break;
+      console.setCursor(static_cast<int>(at), row);
+      console.writeText(line.substr(at, 1));
     }
   }
   console.setNormal();

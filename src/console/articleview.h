@@ -96,10 +96,12 @@ class ArticleView {
   // The page for the status row `statusRow` (the terminal's height may
   // have changed), the top line kept in range.
   void fit(int statusRow);
-  // The bytes of each line drawn in reverse video (ascending offsets),
-  // until another article is loaded.
-  void setReversed(std::vector<std::vector<std::size_t>> reversed) {
+  // The bytes of each line and of each header line drawn in reverse video
+  // (ascending offsets), until another article is loaded.
+  void setReversed(std::vector<std::vector<std::size_t>> reversed,
+                   std::vector<std::vector<std::size_t>> headerReversed = {}) {
     reversed_ = std::move(reversed);
+    headerReversed_ = std::move(headerReversed);
   }
 
   int current() const { return current_; }
@@ -109,6 +111,7 @@ class ArticleView {
   const ArticlePage& page() const { return page_; }
   int lineCount() const { return static_cast<int>(article_.lines.size()); }
   const std::vector<std::size_t>& reversedOf(int line) const;
+  const std::vector<std::size_t>& headerReversedOf(int row) const;
 
  private:
   bool load(int n);
@@ -123,6 +126,7 @@ class ArticleView {
   int top_ = 0;
   Article article_;
   std::vector<std::vector<std::size_t>> reversed_;
+  std::vector<std::vector<std::size_t>> headerReversed_;
 };
 
 // How a screen draws the view; each flag keeps a screen's own look.

@@ -3,6 +3,7 @@
 // runs.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "console/keys.h"
@@ -20,6 +21,9 @@ class TerminalBackend {
   // whole screen itself. key::kResize tells that the terminal's size
   // changed.
   virtual Key readKey() = 0;
+  // A key already typed, without waiting for one; none when nothing is
+  // typed (or the backend cannot tell).
+  virtual std::optional<Key> pollKey() { return std::nullopt; }
   // The terminal's height in rows.
   virtual int rows() const = 0;
   // The codeset of typed bytes ("UTF-8", "CP932", ...).

@@ -162,7 +162,7 @@ Key Console::getKey(Resizes resizes) {
 Key Console::showAndRead() {
   if (notice_.empty()) {
     present();
-    return backend_.readKey();
+    return readKey();
   }
   const Screen behind = screen_;
   const std::string_view notice = cutToBytes(notice_, kScreenWidth);
@@ -173,7 +173,25 @@ Key Console::showAndRead() {
   }
   present();
   screen_ = behind;
-  return backend_.readKey();
+  return readKey();
+}
+
+Key Console::readKey() {
+  if (typedAhead_.empty()) return backend_.readKey();
+  const Key key = typedAhead_.front();
+  typedAhead_.pop_front();
+  return key;
+}
+
+bool Console::escapeTyped() {
+  while (const std::optional<Key> key = backend_.pollKey()) {
+    if (*key == key::kEscape) {
+      typedAhead_.clear();
+      return true;
+    }
+    typedAhead_.push_back(*key);
+  }
+  return false;
 }
 
 void Console::bell() {

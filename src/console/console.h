@@ -2,6 +2,7 @@
 // virtual screen, and the key reader. A backend shows the screen.
 #pragma once
 
+#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -87,6 +88,10 @@ class Console {
   // the bottom) and shown again; with Resizes::Report key::kResize comes
   // back too, so that the caller can lay itself out anew.
   Key getKey(Resizes resizes = Resizes::Absorb);
+  // For work that goes on without waiting: whether Esc was typed since the
+  // last key read. Keys typed before it are dropped, those after it are
+  // left for getKey.
+  bool escapeTyped();
   // `notice` stands on the status row of the next screen that waits for a
   // key, over what that screen has there, until the key comes.
   void showOnce(std::string notice) { notice_ = std::move(notice); }
@@ -108,12 +113,14 @@ class Console {
   void newLine(bool scrollAtBottom);
   void scrollUp();
   Key showAndRead();
+  Key readKey();  // a key escapeTyped kept, else the backend's
 
   TerminalBackend& backend_;
   CommandRunner runner_;
   Screen screen_;
   Attribute current_ = attr::kStartup;
   std::string notice_;
+  std::deque<Key> typedAhead_;  // keys escapeTyped read, for getKey
 };
 
 }  // namespace zazir

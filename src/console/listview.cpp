@@ -15,7 +15,6 @@ using namespace literals;
 
 namespace {
 
-constexpr std::size_t kRowBytes = 79;
 
 // Where list row k stands, or -1 when it falls below the rows in use.
 int screenRowOf(const Console& console, int k, int rowOffset) {
@@ -30,7 +29,7 @@ void drawRow(Console& console, std::span<const std::string> rows, int k, int row
   console.setCursor(0, row);
   console.setNormal();
   if (highlighted) console.setBackground(2);
-  console.writeText(cutToBytes(rows[k], kRowBytes));
+  console.writeText(cutToBytes(rows[k], kListRowBytes));
   console.setBackground(0);
 }
 
@@ -77,7 +76,7 @@ int fullListRows(const Console& console) {
 }
 
 ListChoice selectListRow(Console& console, std::span<const std::string> rows, int startRow,
-                         int lastRow, int rowOffset, Resizes resizes) {
+                         int lastRow, int rowOffset, Resizes resizes, ListKeys added) {
   const int pageRows = static_cast<int>(rows.size());
   lastRow = std::min(lastRow, pageRows - 1);
   int n = std::min(std::max(startRow, 0), lastRow);
@@ -90,6 +89,7 @@ ListChoice selectListRow(Console& console, std::span<const std::string> rows, in
   while (true) {
     const Key typed = console.getKey(resizes);
     if (typed == key::kResize) return {ListAction::Resized, n};
+    if (const ListAction* own = actionOf(added, typed)) return {*own, empty ? -1 : n};
     const ListKey* key = actionOf(listKeys(), typed);
     if (key == nullptr) continue;
     if (const RowMove* move = std::get_if<RowMove>(key)) {
@@ -103,9 +103,13 @@ ListChoice selectListRow(Console& console, std::span<const std::string> rows, in
       continue;
     }
     switch (const ListAction action = std::get<ListAction>(*key)) {
-      case ListAction::HelpShown:
-        showHelp(console, "メニュー選択"_sj, listKeys());
+      case ListAction::HelpShown: {
+        std::vector<std::string_view> help = helpLinesOf(listKeys());
+        const std::vector<std::string_view> more = helpLinesOf(added);
+        help.insert(help.end(), more.begin(), more.end());
+        helpBox(console, "メニュー選択"_sj, help);
         return {action};
+      }
       case ListAction::Choose:
       case ListAction::Write:
       case ListAction::Reply:

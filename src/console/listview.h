@@ -8,11 +8,13 @@
 #include <string>
 
 #include "console/console.h"
+#include "console/keymap.h"
 
 namespace zazir {
 
-// A list page holds 23 rows.
+// A list page holds 23 rows, each of at most 79 bytes shown.
 inline constexpr int kListPageRows = 23;
+inline constexpr std::size_t kListRowBytes = 79;
 using ListRows = std::array<std::string, kListPageRows>;
 
 // The rows of a page of the lists that take every row of the terminal
@@ -23,7 +25,7 @@ int fullListRows(const Console& console);
 // ViewUploadFile leaves the highlighted row where it was; HelpShown comes
 // after the help box; First and Last ask for the list's first or last row;
 // Resized tells a list that takes every row that the terminal's height
-// changed.
+// changed; Search and NextUnread come from keys a list adds (ListKeys).
 enum class ListAction : std::uint8_t {
   Choose,
   Write,
@@ -36,7 +38,13 @@ enum class ListAction : std::uint8_t {
   First,
   Last,
   Resized,
+  Search,
+  NextUnread,
 };
+
+// Keys one list adds to those of every list: in its help box, not on the
+// bar, which is the same on every list.
+using ListKeys = std::span<const Binding<ListAction>>;
 
 struct ListChoice {
   ListAction action = ListAction::Leave;
@@ -49,9 +57,11 @@ struct ListChoice {
 // key that ends the choice. Rows beyond `lastRow` cannot be highlighted;
 // on a page without rows (lastRow < 0) the keys that would choose or move
 // page back. With Resizes::Report a change of the terminal's size ends the
-// choice as Resized.
+// choice as Resized. The keys of `added` give their action with the
+// highlighted row.
 ListChoice selectListRow(Console& console, std::span<const std::string> rows, int startRow,
-                         int lastRow, int rowOffset = 0, Resizes resizes = Resizes::Absorb);
+                         int lastRow, int rowOffset = 0, Resizes resizes = Resizes::Absorb,
+                         ListKeys added = {});
 
 // For a list of pages of `pageRows` rows: after a page was turned
 // (PageBack or PageForward) or the first or last row was asked for, moves

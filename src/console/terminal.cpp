@@ -55,11 +55,19 @@ void PosixTerminal::bell() {
 }
 
 Key PosixTerminal::readKey() {
+  return *nextKey(true);
+}
+
+std::optional<Key> PosixTerminal::pollKey() {
+  return nextKey(false);
+}
+
+std::optional<Key> PosixTerminal::nextKey(bool wait) {
   // What runs on the way out (writing the download marks) may wait for a
   // key: it gets none, and the run ends as the signal asked.
   if (terminatedBy_ != 0) throw ProgramExit{128 + terminatedBy_, {}, terminatedBy_};
   while (true) {
-    int timeout = -1;
+    int timeout = wait ? -1 : 0;
     if (!pending_.empty()) {
       const KeyDecode decoded = decodeKey(pending_);
       if (decoded.kind != KeyDecode::Kind::Partial) {
@@ -86,6 +94,7 @@ Key PosixTerminal::readKey() {
       case RawTerminal::Event::Input:
         break;
       case RawTerminal::Event::Timeout: {
+        if (pending_.empty()) return std::nullopt;
         const KeyDecode decoded = decodeAfterTimeout(pending_);
         pending_.erase(0, decoded.consumed);
         if (decoded.kind == KeyDecode::Kind::Key && !tooSmall_) return decoded.key;

@@ -21,6 +21,7 @@ class PosixTerminal : public TerminalBackend {
   void present(const Screen& screen) override;
   void bell() override;
   Key readKey() override;
+  std::optional<Key> pollKey() override;
   int rows() const override { return terminal_->size().rows; }
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override;
@@ -32,6 +33,8 @@ class PosixTerminal : public TerminalBackend {
   // drawn on (it may change while the program is stopped).
   bool redraw();
   bool stop();
+  // The next key; without `wait`, none when no byte is typed yet.
+  std::optional<Key> nextKey(bool wait);
 
   std::unique_ptr<RawTerminal> terminal_;
   std::string codeset_;

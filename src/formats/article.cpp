@@ -26,6 +26,7 @@ std::optional<Article> loadArticle(LineStream& stream, LogOffset start, LogOffse
   stream.seek(start);
   for (int k = 0; k < layout.headerLines; ++k) {
     std::string line;
+    article.headerStarts.push_back(stream.tell());
     if (!readWholeLine(stream, line) && k == 0) return std::nullopt;
     stripLineEnd(line);
     article.header.push_back(std::move(line));

@@ -33,6 +33,7 @@ struct ArticleLayout {
 
 struct Article {
   std::vector<std::string> header;
+  std::vector<LogOffset> headerStarts;  // where each header line begins
   std::vector<std::string> lines;     // at most kMaxArticleLines
   std::vector<LogOffset> lineStarts;  // where each line begins in the stream
 };

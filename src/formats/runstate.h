@@ -37,6 +37,9 @@ struct RunState {
   // The open log: no file the program writes, appends to or deletes may be
   // this one.
   std::optional<FileIdentity> logIdentity;
+  std::int64_t logSize = 0;
+  std::string lastSearch;         // the text searched for last (CP932), for n and N
+  bool marksUnsavedTold = false;  // a failure to keep the read marks is told once
 
   bool isTheLog(const std::string& path) const {
     const std::optional<FileIdentity> file = identityOfPath(path);

@@ -43,10 +43,16 @@ std::vector<std::string> readPage(LineStream& stream, LogOffset pageStart, char 
 }
 
 // Runs the list from `start`; `page` and `rememberedRow` are where it opens
-// and are kept up to date. Returns the chosen whole line with its line end.
+// (on line `openAt` when asked) and are kept up to date. Returns the chosen
+// whole line with its line end.
 std::optional<Picked<std::string>> chooseListedLine(App& app, LineStream& stream, LogOffset start,
-                                                    char marker, int& page, int& rememberedRow) {
+                                                    char marker, int& page, int& rememberedRow,
+                                                    std::optional<int> openAt) {
   int pageRows = fullListRows(app.console);
+  if (openAt) {
+    page = *openAt / pageRows;
+    rememberedRow = *openAt % pageRows;
+  }
   std::vector<LogOffset> pageStarts = scanPages(stream, start, marker, pageRows);
   int lastPage = static_cast<int>(pageStarts.size()) - 1;
   page = std::clamp(page, 0, lastPage);
@@ -79,30 +85,47 @@ std::optional<Picked<std::string>> chooseListedLine(App& app, LineStream& stream
   }
 }
 
+std::unique_ptr<FileLineStream> openBackLog(const App& app, int board) {
+  const std::vector<ChatBoardEntry>& boards = app.index.chatBoards;
+  if (board < 0 || board >= static_cast<int>(boards.size()) ||
+      !isUsableBackLogName(boards[board].name)) {
+    return nullptr;
+  }
+  return FileLineStream::open(toOsName(boards[board].name));
+}
+
 }  // namespace
 
-std::optional<Picked<std::string>> chooseChatLine(App& app, int board) {
-  const std::vector<ChatBoardEntry>& boards = app.index.chatBoards;
-  std::unique_ptr<FileLineStream> backLog;
-  if (board >= 0 && board < static_cast<int>(boards.size()) &&
-      isUsableBackLogName(boards[board].name)) {
-    backLog = FileLineStream::open(toOsName(boards[board].name));
+std::optional<int> backLogLineOf(App& app, int board, std::string_view line) {
+  const std::unique_ptr<FileLineStream> backLog = openBackLog(app, board);
+  if (!backLog) return std::nullopt;
+  const std::string_view wanted = withoutLineEnd(line);
+  std::string listed;
+  for (int at = 0; readWholeLine(*backLog, listed) && isListedLine(listed, kChatLineMarker); ++at) {
+    if (withoutLineEnd(listed) == wanted) return at;
   }
+  return std::nullopt;
+}
+
+std::optional<Picked<std::string>> chooseChatLine(App& app, int board, std::optional<int> openAt) {
+  std::unique_ptr<FileLineStream> backLog = openBackLog(app, board);
   if (!backLog) {
     app.console.bell();
     messageBox(app.console, MessageId::NoPosts);
     return std::nullopt;
   }
   ListPositions& at = app.state.listPositions;
-  return chooseListedLine(app, *backLog, 0, kChatLineMarker, at.chatLinePage, at.chatLineRow);
+  return chooseListedLine(app, *backLog, 0, kChatLineMarker, at.chatLinePage, at.chatLineRow,
+                          openAt);
 }
 
-std::optional<Picked<std::string>> chooseNotewallLine(App& app) {
+std::optional<Picked<std::string>> chooseNotewallLine(App& app, std::optional<int> openAt) {
   const LogOffset start = app.index.notewallOffset;
   if (start < 0) return std::nullopt;
-  int page = 0;  // the Notewall list always opens on its first page
-  std::optional<Picked<std::string>> chosen = chooseListedLine(
-      app, app.log, start, kNotewallLineMarker, page, app.state.listPositions.notewallRow);
+  int page = 0;  // the Notewall list opens on its first page unless asked
+  std::optional<Picked<std::string>> chosen =
+      chooseListedLine(app, app.log, start, kNotewallLineMarker, page,
+                       app.state.listPositions.notewallRow, openAt);
   app.log.seek(start);
   return chosen;
 }

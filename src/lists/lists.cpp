@@ -13,10 +13,11 @@ namespace zazir {
 using namespace literals;
 
 ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
-                          int rowOffset, Resizes resizes) {
+                          int rowOffset, Resizes resizes, ListKeys added) {
   int row = startRow;
   while (true) {
-    const ListChoice choice = selectListRow(app.console, rows, row, lastRow, rowOffset, resizes);
+    const ListChoice choice =
+        selectListRow(app.console, rows, row, lastRow, rowOffset, resizes, added);
     switch (choice.action) {
       case ListAction::ViewUploadFile:
         viewUploadFile(app);
@@ -31,7 +32,14 @@ ListChoice chooseFromList(App& app, std::span<const std::string> rows, int start
   }
 }
 
-std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& boards) {
+std::string boardRow(const std::string& label, std::optional<int> unread) {
+  if (!unread) return label;
+  const std::string count = formatText(" [未読 %i]"_sj, *unread);
+  return label.size() + count.size() <= kListRowBytes ? label + count : label;
+}
+
+std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& boards,
+                                       MarkSection section) {
   const int count = static_cast<int>(boards.size());
   if (count == 0) return std::nullopt;
   ListPositions& at = app.state.listPositions;
@@ -54,7 +62,7 @@ std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& 
     for (int k = 0; k < kListPageRows; ++k) {
       const int entry = at.boardListPage * kListPageRows + k;
       if (entry >= count) break;
-      rows[k] = boards[entry].label;
+      rows[k] = boardRow(boards[entry].label, app.marks.unreadCount(section, entry));
       filled = k + 1;
     }
     const ListChoice choice = chooseFromList(app, rows, startRow, filled - 1);

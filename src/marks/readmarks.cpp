@@ -239,6 +239,8 @@ bool ReadMarks::decode(std::string_view bytes, LogKey key, std::vector<Board>& b
     for (std::uint64_t& word : entry.bits) {
       if (!in.number(word, 8)) return false;
     }
+    // A mark past the last item would count an item that is not there.
+    if (entry.items % 64 != 0 && entry.bits.back() >> (entry.items % 64) != 0) return false;
     boards.push_back(std::move(entry));
   }
   return in.atEnd();

@@ -53,6 +53,9 @@ class ReadMarks {
   std::optional<int> unreadCount(MarkSection section, int board) const;
 
   bool changed() const { return changed_; }
+  // Whether the marks have a file to be kept in (none without a state
+  // directory: they live for the run only).
+  bool kept() const { return !directory_.empty(); }
   // Writes the state file whole beside the old one and renames it over
   // that one; the directory is made when missing. False when it cannot be
   // written (the old file is then left as it was).

@@ -5,10 +5,13 @@
 #include "console/articleview.h"
 #include "console/dialogs.h"
 #include "formats/boardlog.h"
+#include "formats/loglines.h"
 #include "platform/encoding.h"
+#include "readers/finding.h"
 #include "readers/savemessage.h"
 #include "services/app.h"
 #include "services/uploadfile.h"
+#include "text/textutil.h"
 #include "writers/boardposts.h"
 
 namespace zazir {
@@ -18,24 +21,25 @@ using namespace literals;
 namespace {
 
 enum class FileAction { Upload, ViewUploadFile, Save, Download, Help, Leave };
-using FileKey = ArticleAction<FileAction>;
+using FileKey = ArticleAction<ReaderAction<FileAction>>;
 
 KeyTable<FileKey> fileKeys() {
-  static const std::vector<Binding<FileKey>> kKeys = withScrolling<FileAction>({
-      {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のファイル"_sj},
-      {{key::kRight, '6'}, PageMove::Next},
-      {{key::kHome}, PageMove::First, "Home，End：最初／最後のファイル"_sj},
-      {{key::kEnd}, PageMove::Last},
-      {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},
-      {{'D', 'd'}, FileAction::Download, "Ｄ：ダウンロードをするマークを付ける"_sj},
-      {{'F', 'f'},
-       FileAction::ViewUploadFile,
-       "Ｆ：アップロードファイルの参照"_sj,
-       "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
-      {{'?', key::kCtrlA}, FileAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ヘルプ"_sj},
-      {{'S', 's'}, FileAction::Save, "Ｓ：書き込みを保存"_sj},
-      {kReaderLeaveKeys, FileAction::Leave, "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
-  });
+  static const std::vector<Binding<FileKey>> kKeys =
+      withFinding(withScrolling<ReaderAction<FileAction>>({
+          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のファイル"_sj},
+          {{key::kRight, '6'}, PageMove::Next},
+          {{key::kHome}, PageMove::First, "Home，End：最初／最後のファイル"_sj},
+          {{key::kEnd}, PageMove::Last},
+          {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},
+          {{'D', 'd'}, FileAction::Download, "Ｄ：ダウンロードをするマークを付ける"_sj},
+          {{'F', 'f'},
+           FileAction::ViewUploadFile,
+           "Ｆ：アップロードファイルの参照"_sj,
+           "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
+          {{'?', key::kCtrlA}, FileAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ヘルプ"_sj},
+          {{'S', 's'}, FileAction::Save, "Ｓ：書き込みを保存"_sj},
+          {kReaderLeaveKeys, FileAction::Leave, "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
+      }));
   return kKeys;
 }
 
@@ -44,21 +48,33 @@ class FileBoardReader {
   FileBoardReader(App& app, int board, BoardPieces entries)
       : app_(app),
         board_(board),
-        entries_(std::move(entries)),
-        view_(articlePage(1, articleStatusRow(app.console)), entries_.count(),
-              ArticleView::OnChange::KeepTopLine, [this](int n) { return load(n); }) {}
+        series_(fileSeries(std::move(entries), board)),
+        view_(articlePage(1, articleStatusRow(app.console)), series_.count(),
+              ArticleView::OnChange::KeepTopLine, [this](int n) { return load(n); }),
+        finder_(
+            app, view_, series_, [this](int n) { return titleRow(n); },
+            // A file entry takes no reply: R only opens it.
+            [this](ListAction action) {
+              return action == ListAction::Write ? act(FileAction::Upload) : Outcome::Redraw;
+            }) {}
 
-  void run();
+  std::optional<ReaderPlace> run(const ReaderOpening& opening);
 
  private:
   const BoardEntry& board() const {
     return app_.index.fileBoards[static_cast<std::size_t>(board_)];
   }
-  // The current entry's file, as the download list holds it.
-  DownloadMark mark() const {
-    return {board().number, entryFileNumber(view_.article().header.front())};
+  // The file of an entry line, as the download list holds it.
+  DownloadMark mark(std::string_view entryLine) const {
+    return {board().number, entryFileNumber(entryLine)};
+  }
+  DownloadMark mark() const { return mark(view_.article().header.front()); }
+  bool isMarked(const DownloadMark& file) const {
+    const std::vector<DownloadMark>& marks = app_.state.downloadMarks;
+    return std::find(marks.begin(), marks.end(), file) != marks.end();
   }
   std::optional<Article> load(int n);
+  std::string titleRow(int n);
   Outcome act(FileAction action);
   Outcome openAt(int entry);
   void toggleDownloadMark();
@@ -66,22 +82,31 @@ class FileBoardReader {
 
   App& app_;
   int board_;
-  BoardPieces entries_;
+  Series series_;
   ArticleView view_;
+  Finder finder_;
 };
 
 std::optional<Article> FileBoardReader::load(int n) {
-  std::optional<Article> entry = loadArticle(app_.log, entries_.starts[static_cast<std::size_t>(n)],
-                                             entries_.end(n), fileEntryLayout());
+  std::optional<Article> entry =
+      loadArticle(app_.log, series_.startOf(n), series_.endOf(n), fileEntryLayout());
   if (!entry) messageBox(app_.console, MessageId::NoPosts);
   return entry;
 }
 
-void FileBoardReader::run() {
-  if (!view_.open(0)) return;
-  runArticleScreen<FileAction>(
-      app_.console, view_, fileKeys(), [&](FileAction action) { return act(action); },
-      [&] { draw(); });
+// An entry's title row: its entry line, as the reader's header shows it.
+std::string FileBoardReader::titleRow(int n) {
+  std::string line;
+  app_.log.seek(series_.startOf(n));
+  readWholeLine(app_.log, line);
+  stripLineEnd(line);
+  const bool unread = !app_.marks.isRead(MarkSection::FileBoard, board_, n);
+  return titleMarks(unread, isMarked(mark(line))) + line;
+}
+
+std::optional<ReaderPlace> FileBoardReader::run(const ReaderOpening& opening) {
+  return finder_.run(
+      opening, fileKeys(), [&](FileAction action) { return act(action); }, [&] { draw(); });
 }
 
 Outcome FileBoardReader::act(FileAction action) {
@@ -94,8 +119,7 @@ Outcome FileBoardReader::act(FileAction action) {
       viewUploadFile(app_);
       return openAt(current);
     case FileAction::Save:
-      saveToCutFile(app_, board(), entries_.starts[static_cast<std::size_t>(current)],
-                    entries_.end(current));
+      saveToCutFile(app_, board(), series_.startOf(current), series_.endOf(current));
       // As described: the screen is left as the save left it until a key
       // that draws.
       return Outcome::Stay;
@@ -132,8 +156,7 @@ void FileBoardReader::toggleDownloadMark() {
 }
 
 void FileBoardReader::draw() {
-  const std::vector<DownloadMark>& marks = app_.state.downloadMarks;
-  const bool marked = std::find(marks.begin(), marks.end(), mark()) != marks.end();
+  const bool marked = isMarked(mark());
   const std::string bar = formatText("%s %s", "ZAZIR", hintsOf(fileKeys()));
   drawArticle(app_.console, view_,
               {.header = marked ? attr::kBar : attr::kNormal,
@@ -145,14 +168,14 @@ void FileBoardReader::draw() {
 
 }  // namespace
 
-void readFileBoard(App& app, int board) {
+std::optional<ReaderPlace> readFileBoard(App& app, int board, const ReaderOpening& opening) {
   BoardPieces entries = indexFileEntries(app.log, app.index.fileBoards, board);
   if (entries.starts.empty()) {
     messageBox(app.console, MessageId::NoPosts);
-    return;
+    return std::nullopt;
   }
   FileBoardReader reader(app, board, std::move(entries));
-  reader.run();
+  return reader.run(opening);
 }
 
 }  // namespace zazir

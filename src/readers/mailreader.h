@@ -2,12 +2,18 @@
 // which mail is answered, sent, saved, and its sender added to the ID file.
 #pragma once
 
+#include <optional>
+
+#include "readers/place.h"
+
 namespace zazir {
 
 struct App;
 
-// Opens on the first mail with its first line at the top; returns when the
-// user leaves (the caller redraws). Does nothing for a log without mail.
-void readMail(App& app);
+// Opens as asked (by default on the first mail with its first line at the
+// top); returns when the user leaves (the caller redraws). Does nothing for
+// a log without mail. Gives the place Tab left for, when it left for a
+// board.
+std::optional<ReaderPlace> readMail(App& app, const ReaderOpening& opening = {});
 
 }  // namespace zazir

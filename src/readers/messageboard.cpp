@@ -6,10 +6,13 @@
 #include "console/articleview.h"
 #include "console/dialogs.h"
 #include "formats/boardlog.h"
+#include "formats/loglines.h"
 #include "platform/encoding.h"
+#include "readers/finding.h"
 #include "readers/savemessage.h"
 #include "services/app.h"
 #include "services/uploadfile.h"
+#include "text/textutil.h"
 #include "writers/batchreply.h"
 #include "writers/boardposts.h"
 
@@ -30,28 +33,47 @@ enum class MessageAction {
   Help,
   Leave
 };
-using MessageKey = ArticleAction<MessageAction>;
+using MessageKey = ArticleAction<ReaderAction<MessageAction>>;
 
 KeyTable<MessageKey> messageKeys() {
-  static const std::vector<Binding<MessageKey>> kKeys = withScrolling<MessageAction>({
-      {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
-      {{key::kRight, '6'}, PageMove::Next},
-      {{key::kHome}, PageMove::First, "Home，End：最初／最後のメッセージ"_sj},
-      {{key::kEnd}, PageMove::Last},
-      {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
-      {{'R', 'r'}, MessageAction::Reply, "Ｒ：返答の書き込み"_sj, "R:ﾚｽ"_sj},
-      {{'V', 'v'}, MessageAction::MovedReply, "Ｖ：ボードを飛び越えたレス"_sj, "V:移動ﾚｽ"_sj},
-      {{'F', 'f'},
-       MessageAction::ViewUploadFile,
-       "Ｆ：アップロードファイルの参照"_sj,
-       "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
-      {{'?', key::kCtrlA}, MessageAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ﾍﾙﾌﾟ"_sj},
-      {{'S', 's'}, MessageAction::Save, "Ｓ：書き込みを保存"_sj},
-      {{'M', 'm'}, MessageAction::Mark, "Ｍ：一括レスのためのマーク"_sj},
-      {{'C', 'c'}, MessageAction::BatchReply, "Ｃ：マークした書き込みに対して一括レス"_sj},
-      {kReaderLeaveKeys, MessageAction::Leave, "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
-  });
+  static const std::vector<Binding<MessageKey>> kKeys =
+      withFinding(withScrolling<ReaderAction<MessageAction>>({
+          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
+          {{key::kRight, '6'}, PageMove::Next},
+          {{key::kHome}, PageMove::First, "Home，End：最初／最後のメッセージ"_sj},
+          {{key::kEnd}, PageMove::Last},
+          {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
+          {{'R', 'r'}, MessageAction::Reply, "Ｒ：返答の書き込み"_sj, "R:ﾚｽ"_sj},
+          {{'V', 'v'}, MessageAction::MovedReply, "Ｖ：ボードを飛び越えたレス"_sj, "V:移動ﾚｽ"_sj},
+          {{'F', 'f'},
+           MessageAction::ViewUploadFile,
+           "Ｆ：アップロードファイルの参照"_sj,
+           "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
+          {{'?', key::kCtrlA}, MessageAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ﾍﾙﾌﾟ"_sj},
+          {{'S', 's'}, MessageAction::Save, "Ｓ：書き込みを保存"_sj},
+          {{'M', 'm'}, MessageAction::Mark, "Ｍ：一括レスのためのマーク"_sj},
+          {{'C', 'c'}, MessageAction::BatchReply, "Ｃ：マークした書き込みに対して一括レス"_sj},
+          {kReaderLeaveKeys, MessageAction::Leave,
+           "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
+      }));
   return kKeys;
+}
+
+// A message's title row: its number, the poster's ID and handle, its
+// title, as its header lines give them.
+std::string titleRow(LineStream& log, LogOffset start) {
+  std::string first;
+  std::string title;
+  log.seek(start);
+  readWholeLine(log, first);
+  readWholeLine(log, title);
+  readWholeLine(log, title);
+  stripLineEnd(first);
+  stripLineEnd(title);
+  const std::string_view from =
+      std::string_view(first).substr(std::min<std::size_t>(24, first.size()));
+  return titleColumn(wordAt(first, 1), 6) + titleColumn(wordAt(from, 0), 8) +
+         titleColumn(posterHandle(first), 12) + messageTitle(title);
 }
 
 class MessageBoardReader {
@@ -59,14 +81,23 @@ class MessageBoardReader {
   MessageBoardReader(App& app, int board, BoardPieces messages)
       : app_(app),
         board_(board),
-        messages_(std::move(messages)),
-        view_(articlePage(3, articleStatusRow(app.console)), messages_.count(),
-              ArticleView::OnChange::FirstLine, [this](int n) {
-                return loadArticle(app_.log, messages_.starts[static_cast<std::size_t>(n)],
-                                   messages_.end(n), messageLayout());
-              }) {}
+        series_(messageSeries(std::move(messages), board)),
+        view_(articlePage(3, articleStatusRow(app.console)), series_.count(),
+              ArticleView::OnChange::FirstLine,
+              [this](int n) {
+                return loadArticle(app_.log, series_.startOf(n), series_.endOf(n), messageLayout());
+              }),
+        finder_(
+            app, view_, series_,
+            [this](int n) {
+              const bool unread = !app_.marks.isRead(MarkSection::MessageBoard, board_, n);
+              return titleMarks(unread, isMarked(n)) + titleRow(app_.log, series_.startOf(n));
+            },
+            [this](ListAction action) {
+              return act(action == ListAction::Write ? MessageAction::Write : MessageAction::Reply);
+            }) {}
 
-  void run();
+  std::optional<ReaderPlace> run(const ReaderOpening& opening);
 
  private:
   const BoardEntry& board() const {
@@ -76,9 +107,7 @@ class MessageBoardReader {
     return std::find(marks_.begin(), marks_.end(), message) != marks_.end();
   }
   AnsweredMessage answered(int message) const {
-    return readAnsweredMessage(app_.log, board(),
-                               messages_.starts[static_cast<std::size_t>(message)],
-                               messages_.end(message));
+    return readAnsweredMessage(app_.log, board(), series_.startOf(message), series_.endOf(message));
   }
   Outcome act(MessageAction action);
   Outcome reload();
@@ -88,16 +117,15 @@ class MessageBoardReader {
 
   App& app_;
   int board_;
-  BoardPieces messages_;
+  Series series_;
   ArticleView view_;
+  Finder finder_;
   std::vector<int> marks_;  // marked messages, in marking order
 };
 
-void MessageBoardReader::run() {
-  if (!view_.open(0)) return;
-  runArticleScreen<MessageAction>(
-      app_.console, view_, messageKeys(), [&](MessageAction action) { return act(action); },
-      [&] { draw(); });
+std::optional<ReaderPlace> MessageBoardReader::run(const ReaderOpening& opening) {
+  return finder_.run(
+      opening, messageKeys(), [&](MessageAction action) { return act(action); }, [&] { draw(); });
 }
 
 // The actions that ran another screen show the message again from its
@@ -118,8 +146,7 @@ Outcome MessageBoardReader::act(MessageAction action) {
       viewUploadFile(app_);
       return reload();
     case MessageAction::Save:
-      saveToCutFile(app_, board(), messages_.starts[static_cast<std::size_t>(current)],
-                    messages_.end(current));
+      saveToCutFile(app_, board(), series_.startOf(current), series_.endOf(current));
       // As described: the screen is left as the save left it until a key
       // that draws.
       return Outcome::Stay;
@@ -179,14 +206,14 @@ void MessageBoardReader::draw() {
 
 }  // namespace
 
-void readMessageBoard(App& app, int board) {
+std::optional<ReaderPlace> readMessageBoard(App& app, int board, const ReaderOpening& opening) {
   BoardPieces messages = indexMessages(app.log, app.index.messageBoards, board);
   if (messages.starts.empty()) {
     messageBox(app.console, MessageId::NoPosts);
-    return;
+    return std::nullopt;
   }
   MessageBoardReader reader(app, board, std::move(messages));
-  reader.run();
+  return reader.run(opening);
 }
 
 }  // namespace zazir

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+
+#include "readers/place.h"
 
 namespace zazir {
 
@@ -11,8 +14,10 @@ struct App;
 // At most this many messages are marked for the batch reply.
 inline constexpr std::size_t kMaxReplyMarks = 20;
 
-// Runs the reader on message board `board` until the user leaves. A board
-// without messages is told with message box 1.
-void readMessageBoard(App& app, int board);
+// Runs the reader on message board `board` until the user leaves, opening
+// as asked (by default on the first message). A board without messages is
+// told with message box 1. Gives the place Tab left for, when it left for
+// another board or the mail.
+std::optional<ReaderPlace> readMessageBoard(App& app, int board, const ReaderOpening& opening = {});
 
 }  // namespace zazir

@@ -5,6 +5,7 @@
 
 #include "formats/boardlog.h"
 #include "search/hitplaces.h"
+#include "search/verify.h"
 #include "text/cp932.h"
 #include "text/textutil.h"
 
@@ -12,42 +13,8 @@ namespace zazir::search {
 
 namespace {
 
-constexpr unsigned char kVoicedMark = 0xDE;
-constexpr unsigned char kSemiVoicedMark = 0xDF;
 // How far before a match describeHit looks for its line's start.
 constexpr std::size_t kLineLookBack = 4096;
-
-// Whether a character starts at `at` of a window that starts with one: a
-// byte that cannot lead is followed by a character start, so the run of
-// lead bytes before `at` must pair up.
-bool isCharStart(std::string_view data, std::size_t at) {
-  std::size_t leads = 0;
-  while (leads < at && isLeadByte(data[at - 1 - leads])) ++leads;
-  return leads % 2 == 0;
-}
-
-bool isMark(char byte) {
-  const auto value = static_cast<unsigned char>(byte);
-  return value == kVoicedMark || value == kSemiVoicedMark;
-}
-
-// A unit starts at `at`: a character does, and it is no mark that the
-// half-width kana before it takes.
-bool isUnitStart(std::string_view data, std::size_t at) {
-  if (!isCharStart(data, at)) return false;
-  if (at == 0 || !isMark(data[at]) || !isCharStart(data, at - 1)) return true;
-  return foldAt(data, at - 1).size != 2;
-}
-
-// The unit that ends at `at`, a unit start.
-Folded foldBefore(std::string_view data, std::size_t at) {
-  if (at >= 2 && !isCharStart(data, at - 1)) return foldAt(data, at - 2);
-  if (at >= 2 && isMark(data[at - 1]) && isCharStart(data, at - 2)) {
-    const Folded pair = foldAt(data, at - 2);
-    if (pair.size == 2) return pair;
-  }
-  return foldAt(data.substr(0, at), at - 1);
-}
 
 }  // namespace
 
@@ -56,7 +23,7 @@ LogSearch::LogSearch(const LogIndex& index, const StreamOpener& open, LineStream
     : blocks_(open(kSearchBlockBytes)),
       size_(size),
       pattern_(std::move(pattern)),
-      margin_(2 * pattern_.units.size() + 8) {
+      margin_(matchMargin(pattern_)) {
   std::unique_ptr<LineStream> boardBlocks = open(kSearchBlockBytes);
   finished_ = pattern_.units.empty() || size_ <= 0 || !blocks_ || !boardBlocks;
   if (finished_) return;
@@ -117,7 +84,8 @@ bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t en
     const std::size_t at = from + candidate;
     std::size_t start = 0;
     std::size_t stop = 0;
-    if (!verify(data, at, start, stop) || onLastHitLine(data, base, start)) continue;
+    if (!matchAround(data, at, pattern_, anchor_, start, stop) || onLastHitLine(data, base, start))
+      continue;
     places_.clear();
     locator_->place(base + static_cast<LogOffset>(start), base + static_cast<LogOffset>(stop),
                     places_);
@@ -134,29 +102,6 @@ bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t en
   }
   if (!onLastHitLine(data, base, end)) lastHitEnd_ = -1;
   cursor_ = base + static_cast<LogOffset>(end);
-  return true;
-}
-
-bool LogSearch::verify(std::string_view data, std::size_t at, std::size_t& start,
-                       std::size_t& end) const {
-  const std::vector<Unit>& units = pattern_.units;
-  if (!isUnitStart(data, at)) return false;
-  std::size_t here = at;
-  for (std::size_t k = anchor_.unit; k < units.size(); ++k) {
-    if (here >= data.size()) return false;
-    const Folded folded = foldAt(data, here);
-    if (folded.unit != units[k]) return false;
-    here += folded.size;
-  }
-  end = here;
-  here = at;
-  for (std::size_t k = anchor_.unit; k-- > 0;) {
-    if (here == 0) return false;
-    const Folded folded = foldBefore(data, here);
-    if (folded.unit != units[k]) return false;
-    here -= folded.size;
-  }
-  start = here;
   return true;
 }
 

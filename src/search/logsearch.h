@@ -68,7 +68,6 @@ class LogSearch {
  private:
   bool scanWindow(std::string_view data, LogOffset base, std::size_t end, bool last,
                   const HitSink& found);
-  bool verify(std::string_view data, std::size_t at, std::size_t& start, std::size_t& end) const;
   bool onLastHitLine(std::string_view data, LogOffset base, std::size_t at) const;
 
   std::unique_ptr<LineStream> blocks_;

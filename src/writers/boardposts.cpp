@@ -137,7 +137,7 @@ void writeReply(App& app, const AnsweredMessage& message) {
 void writeMovedReply(App& app, const AnsweredMessage& message) {
   Console& console = app.console;
   const std::vector<BoardEntry>& boards = app.index.messageBoards;
-  const std::optional<Picked<int>> target = chooseBoard(app, boards);
+  const std::optional<Picked<int>> target = chooseBoard(app, boards, MarkSection::MessageBoard);
   if (!target) {
     console.clearScreen();
     return;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <new>
 
 #include "console/keys.h"
@@ -116,6 +117,48 @@ TEST_F(UploadPolicyTest, AnOldUploadFileIsAskedAboutOnlyWhenItHoldsSomething) {
         << c.name;
     EXPECT_EQ(backend.pendingKeys(), 0u) << c.name;
   }
+}
+
+// The environment of a whole run: the state directory in a test's own
+// directory, no configuration anywhere.
+std::string stateHome;
+const char* testEnvironment(const char* name) {
+  const std::string_view wanted = name;
+  return wanted == "XDG_STATE_HOME" || wanted == "XDG_CONFIG_DIRS" ? stateHome.c_str() : nullptr;
+}
+
+// Whole runs over the example log: what the first showed is read in the
+// second; a damaged state file only forgets it.
+TEST(ReadMarksAcrossRuns, MarksSurviveASecondRunAndADamagedFileForgetsThem) {
+  testing::TempDir dir;
+  testing::InDirectory inDirectory(dir.dir);
+  writeBytes(dir.path("DEMO.LOG"), testing::exampleLog());
+  stateHome = dir.path("state");
+  StartupOptions options{"zazir", dir.path("DEMO.LOG"), testEnvironment, {}};
+  // Past the chat question to the message boards' list.
+  const std::vector<Key> toBoards = {'n', key::kDown, key::kEnter};
+  const std::vector<Key> quit = {key::kEscape, key::kEscape, 'q', 'y'};
+  const auto run = [&](const std::vector<Key>& keys) {
+    auto backend = std::make_unique<ScriptedBackend>();
+    backend->press(toBoards).press(keys).press(quit);
+    Console console(*backend);
+    EXPECT_EQ(exitOf([&] { runProgram(console, options); }).status, 0);
+    return backend;
+  };
+  // pc98: the first of its three messages shown.
+  run({key::kDown, key::kEnter});
+  auto second = run({key::kDown, key::kEnter, 'T', key::kEscape});
+  EXPECT_EQ(second->rowAtKey(3, 2),
+            "   2: pc98       パソコン何でも相談室 ★未読あり(3件) [未読 2]");
+  EXPECT_EQ(second->rowAtKey(6, 1), "   #1021  AKN00412 かずや       ハードディスクの増設");
+  EXPECT_EQ(second->rowAtKey(6, 2), "N  #1022  AKN00208 Hiro         Re:ハードディスクの増設");
+
+  const auto file = std::filesystem::directory_iterator(dir.path("state/zazir"))->path();
+  std::string bytes = fileBytes(file);
+  bytes[bytes.size() / 2] ^= 0x10;
+  writeBytes(file, bytes);
+  auto third = run({});
+  EXPECT_EQ(third->rowAtKey(3, 2), "   2: pc98       パソコン何でも相談室 ★未読あり(3件)");
 }
 
 }  // namespace

@@ -156,5 +156,18 @@ TEST_F(ConsoleTest, TheScreenTakesTheTerminalsHeightAndKeepsWhatIsDrawnWhenItCha
   EXPECT_EQ(screen().at(0, 2).byte, 'k');
 }
 
+// Work that goes on without waiting looks for Esc; what was typed after it
+// still reaches the screen that waits next, what came before is dropped.
+TEST_F(ConsoleTest, EscapeTypedDuringWorkKeepsOnlyTheKeysAfterIt) {
+  EXPECT_FALSE(console_.escapeTyped());
+  backend_.type("ab");
+  EXPECT_FALSE(console_.escapeTyped());
+  backend_.type("\x1b").type("c");
+  EXPECT_TRUE(console_.escapeTyped());
+  EXPECT_FALSE(console_.escapeTyped());
+  EXPECT_EQ(console_.getKey(), Key('c'));
+  EXPECT_THROW(console_.getKey(), testing::ScriptExhausted);
+}
+
 }  // namespace
 }  // namespace zazir

@@ -24,7 +24,8 @@ mkdir -p "$HOME"
 cleanup() {
   local n
   for ((n = 0; n <= STARTS; n++)); do tmux -L "$SOCKET_STEM-$n" kill-server 2>/dev/null || true; done
-  rm -rf "$WORK"
+  # A program ended by the hang-up may still be writing its read marks.
+  rm -rf "$WORK" 2>/dev/null || { sleep 0.5; rm -rf "$WORK"; }
 }
 trap cleanup EXIT
 
@@ -75,9 +76,10 @@ RUN
 }
 
 # start_shell DIR: an interactive shell (job control on) in DIR, with the
-# prompt "$ ".
+# prompt "$ ". It keeps no history: killed with its terminal, it would write
+# one into $HOME while the clean-up removes it.
 start_shell() {
-  new_terminal "cd $(printf '%q' "$1") && env PS1='$ ' EDITOR=true VISUAL= bash --norc --noprofile -i"
+  new_terminal "cd $(printf '%q' "$1") && env PS1='$ ' HISTFILE= EDITOR=true VISUAL= bash --norc --noprofile -i"
   wait_for '$'
 }
 

@@ -201,7 +201,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MemoryLineStream log(logBytes);
   LogIndex index;
   indexLog(log, index);
-  App app{console, config, index, state, log};
+  ReadMarks marks;
+  App app{console, config, index, state, log, marks};
 
   try {
     switch (mode & 0x03) {

@@ -66,7 +66,7 @@ class ListTest : public TestApp, public ::testing::Test {
 TEST_F(ListTest, UploadFileViewRedrawsTheSameListWithTheSameRow) {
   const std::vector<BoardEntry> table = boards(30);
   backend.press(key::kDown).press(key::kDown).type("F").press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table)), 2);
+  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 2);
   ASSERT_EQ(editor.commandLines.size(), 1u);
   EXPECT_EQ(editor.commandLines[0], "myedit -a " + uploadPath() + " ");
   EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));
@@ -76,7 +76,7 @@ TEST_F(ListTest, UploadFileViewRedrawsTheSameListWithTheSameRow) {
 TEST_F(ListTest, TwentyThreeBoardsMakeOnePage) {
   const std::vector<BoardEntry> table = boards(23);
   backend.press(key::kDown, 23).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table)), 22);
+  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 22);
   EXPECT_EQ(backend.row(1), "board 0");
   EXPECT_EQ(highlightedRows(backend.screen()), std::vector<int>{23});
   EXPECT_EQ(state.listPositions.boardListPage, 0);
@@ -85,7 +85,7 @@ TEST_F(ListTest, TwentyThreeBoardsMakeOnePage) {
 TEST_F(ListTest, TheTwentyFourthBoardIsOnTheSecondPage) {
   const std::vector<BoardEntry> table = boards(24);
   backend.press(key::kDown, 24).press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table)), 22);
+  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 22);
   const Screen& secondPage = backend.screenAtKey(23);
   EXPECT_EQ(rowToUtf8(secondPage, 1), "board 23");
   EXPECT_EQ(rowToUtf8(secondPage, 2), "");
@@ -95,7 +95,7 @@ TEST_F(ListTest, TheTwentyFourthBoardIsOnTheSecondPage) {
   EXPECT_EQ(backend.row(23), "board 22");
   // Ctrl+N on the last page keeps it, on its last row.
   backend.press(key::kCtrlN).press(key::kCtrlN).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table)), 23);
+  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 23);
 }
 
 TEST_F(ListTest, PageKeysHomeAndEndReachEveryPage) {
@@ -111,7 +111,8 @@ TEST_F(ListTest, PageKeysHomeAndEndReachEveryPage) {
   for (const Case& c : cases) {
     state.listPositions = {};
     backend.press(c.keys).press(key::kEnter);
-    EXPECT_EQ(picked(chooseBoard(app, boards(50))), c.chosen) << c.keys.size() << " keys";
+    EXPECT_EQ(picked(chooseBoard(app, boards(50), MarkSection::MessageBoard)), c.chosen)
+        << c.keys.size() << " keys";
   }
 }
 
@@ -119,9 +120,9 @@ TEST_F(ListTest, PagingBackOnTheFirstPageGoesToRowZero) {
   state.listPositions.boardListRow = 7;
   const std::vector<BoardEntry> table = boards(30);
   backend.press(key::kCtrlB).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table)), 0);
+  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 0);
   backend.press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table)), 0);
+  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 0);
 }
 
 TEST_F(ListTest, TheSharedPositionIsNormalisedToTheTableOpened) {
@@ -129,20 +130,20 @@ TEST_F(ListTest, TheSharedPositionIsNormalisedToTheTableOpened) {
   state.listPositions.boardListPage = 3;
   state.listPositions.boardListRow = 10;
   backend.press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, messageBoards)), 79);
+  EXPECT_EQ(picked(chooseBoard(app, messageBoards, MarkSection::MessageBoard)), 79);
   backend.press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, boards(40))), 33);
+  EXPECT_EQ(picked(chooseBoard(app, boards(40), MarkSection::MessageBoard)), 33);
   EXPECT_EQ(state.listPositions.boardListPage, 1);
   EXPECT_EQ(state.listPositions.boardListRow, 10);
   // A table shorter than the remembered row lowers the row itself.
   backend.press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, boards(4))), 3);
+  EXPECT_EQ(picked(chooseBoard(app, boards(4), MarkSection::MessageBoard)), 3);
 }
 
 TEST_F(ListTest, HelpBringsTheHighlightBackToTheRowTheListOpenedOn) {
   state.listPositions.boardListRow = 3;
   backend.press(key::kDown).press(key::kDown).type("?").type("x").press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, boards(10))), 3);
+  EXPECT_EQ(picked(chooseBoard(app, boards(10), MarkSection::MessageBoard)), 3);
   EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
 }
 
@@ -252,7 +253,7 @@ TEST_F(ListTest, OnATallerTerminalTheLineListsTakeEveryRow) {
   EXPECT_EQ(state.listPositions.chatLineRow, 15);
 
   backend.press(key::kDown, 2).resize(40).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, boards(30))), 2);
+  EXPECT_EQ(picked(chooseBoard(app, boards(30), MarkSection::MessageBoard)), 2);
   EXPECT_EQ(backend.row(23), "board 22");
   EXPECT_EQ(backend.row(24), "");
   EXPECT_EQ(highlightedRows(backend.screen()), std::vector<int>{3});

@@ -77,7 +77,17 @@ TEST(ReadMarksTest, ADamagedStateFileOnlyMeansNothingIsRead) {
   const std::string path = ReadMarks::load(dir.dir, kKey).path();
   std::string flipped = good;
   flipped[flipped.size() / 2] ^= 0x01;
+  // The mail's word of marks (4 items) with a mark past its last item,
+  // under a checksum that holds.
+  std::string beyond = good.substr(0, good.size() - 8);
+  const std::size_t mailWord = beyond.size() - 8;
+  ASSERT_EQ(beyond[mailWord], 0x04);
+  beyond[mailWord] |= 0x20;
+  std::uint64_t sum = 0xCBF29CE484222325ull;
+  for (const char byte : beyond) sum = (sum ^ static_cast<unsigned char>(byte)) * 0x100000001B3ull;
+  for (int k = 0; k < 8; ++k) beyond += static_cast<char>(sum >> (8 * k) & 0xFF);
   const std::pair<const char*, std::string> damages[] = {
+      {"a mark past the last item", beyond},
       {"cut short", good.substr(0, good.size() - 9)},
       {"one bit changed", flipped},
       {"empty", ""},

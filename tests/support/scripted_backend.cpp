@@ -59,6 +59,14 @@ Key ScriptedBackend::readKey() {
   return entry.key;
 }
 
+std::optional<Key> ScriptedBackend::pollKey() {
+  if (keys_.empty() || keys_.front().signal != 0) return std::nullopt;
+  const Entry entry = keys_.front();
+  keys_.pop_front();
+  if (entry.rows != 0) rows_ = entry.rows;
+  return entry.key;
+}
+
 std::string ScriptedBackend::row(int row) const {
   return rowToUtf8(shown_, row);
 }

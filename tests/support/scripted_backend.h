@@ -44,6 +44,9 @@ class ScriptedBackend : public TerminalBackend {
   void present(const Screen& screen) override;
   void bell() override { ++bells_; }
   Key readKey() override;
+  // The next key of the script, as typed ahead; a hang-up waits for the
+  // next read.
+  std::optional<Key> pollKey() override;
   int rows() const override { return rows_; }
   std::string inputCodeset() const override { return codeset_; }
   void suspend() override { ++suspends_; }

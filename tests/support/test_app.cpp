@@ -15,6 +15,10 @@ std::string arrowRow(bool left, std::string_view bar, bool right) {
   return utf8(row + sj(right ? "→" : "　"));
 }
 
+std::string exampleLog() {
+  return fileBytes(ZAZIR_SOURCE_DIR "/examples/DEMO.LOG");
+}
+
 std::vector<std::string> numbered(int count, const std::string& stem) {
   std::vector<std::string> lines;
   for (int i = 1; i <= count; ++i) lines.push_back(stem + std::to_string(i));
@@ -74,8 +78,12 @@ TestApp::TestApp(std::string logBytes, LogIndex logIndex)
     : editor(dir),
       console(backend, [this](const std::string& line) { return editor.run(line); }),
       index(std::move(logIndex)),
-      log_(std::move(logBytes)),
-      app{console, config, index, state, log_} {
+      logBytes_(std::move(logBytes)),
+      log_(logBytes_),
+      app{console, config, index, state, log_, marks, [this](std::size_t) {
+            return std::make_unique<MemoryLineStream>(logBytes_);
+          }} {
+  state.logSize = static_cast<LogOffset>(logBytes_.size());
   config.editor = "myedit";
   config.editorOpt1 = "-a";
   config.temporaryDir = dir;
@@ -94,7 +102,9 @@ TestApp::TestApp(std::string logBytes, LogIndex logIndex)
 }
 
 App& TestApp::withLog(std::string bytes) {
-  log_ = MemoryLineStream(std::move(bytes));
+  logBytes_ = std::move(bytes);
+  log_ = MemoryLineStream(logBytes_);
+  state.logSize = static_cast<LogOffset>(logBytes_.size());
   return app;
 }
 

@@ -19,6 +19,9 @@ namespace zazir::testing {
 // blanks up to column 76 and the right arrow's place.
 std::string arrowRow(bool left, std::string_view bar, bool right);
 
+// The bundled example log, examples/DEMO.LOG.
+std::string exampleLog();
+
 // "<stem>1", "<stem>2", ... "<stem><count>".
 std::vector<std::string> numbered(int count, const std::string& stem = "line ");
 
@@ -105,8 +108,10 @@ class TestApp : public TempDir {
   Config config;
   LogIndex index;
   RunState state;
+  ReadMarks marks;  // kept nowhere unless a test loads them from a directory
 
  private:
+  std::string logBytes_;
   MemoryLineStream log_;
 
  public:

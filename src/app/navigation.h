@@ -1,0 +1,27 @@
+// Going from reader to reader as Tab leads, and back to the lists: the
+// board lists and their readers, the next unread item from the main menu.
+#pragma once
+
+#include "readers/place.h"
+
+namespace zazir {
+
+struct App;
+
+// Opens the reader of `place` as `opening` asks, then each reader Tab
+// leaves for; gives the place of the reader the user left.
+ReaderPlace followReaders(App& app, ReaderPlace place, const ReaderOpening& opening);
+
+// The board list of `section` (message or file boards) and the readers it
+// opens, until the user leaves the list; a reader left for another kind of
+// board goes back to that kind's list, one left for the mail to the menu.
+void runBoardLists(App& app, MarkSection section);
+
+// After a reader was left at `left`: the list of its boards with its board
+// highlighted, until the user leaves it; nothing for the mail.
+void backToBoardList(App& app, const ReaderPlace& left);
+
+// Tab in the main menu: the first unread item, from the mail on.
+void readFirstUnread(App& app);
+
+}  // namespace zazir

@@ -1,0 +1,195 @@
+#include "app/searchscreen.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "app/navigation.h"
+#include "chat/chat.h"
+#include "console/dialogs.h"
+#include "formats/loglines.h"
+#include "lists/lists.h"
+#include "platform/encoding.h"
+#include "readers/titlelist.h"
+#include "services/app.h"
+
+namespace zazir {
+
+using namespace literals;
+using search::HitSection;
+using search::SearchHit;
+
+namespace {
+
+constexpr std::size_t kWhereBytes = 10;
+constexpr std::size_t kNumberBytes = 6;
+constexpr std::size_t kTitleBytes = 18;
+constexpr std::size_t kLineBytes =
+    kListRowBytes - (kWhereBytes + 1) - (kNumberBytes + 1) - (kTitleBytes + 1);
+
+// The hits found so far, and the scan that finds more when they are asked
+// for.
+class HitScan {
+ public:
+  HitScan(App& app, search::LogSearch& search, const SearchPacing& pacing)
+      : app_(app), search_(search), pacing_(pacing) {}
+
+  // Scans on until `wanted` hits are found, the log ends or Esc stops it.
+  void scanUntil(std::size_t wanted);
+  bool done() const { return stopped_ || search_.finished(); }
+  bool stopped() const { return stopped_; }
+  const std::vector<SearchHit>& hits() const { return hits_; }
+
+ private:
+  void drawProgress();
+
+  App& app_;
+  search::LogSearch& search_;
+  const SearchPacing& pacing_;
+  std::vector<SearchHit> hits_;
+  bool stopped_ = false;
+};
+
+void HitScan::scanUntil(std::size_t wanted) {
+  const auto started = std::chrono::steady_clock::now();
+  while (!done() && hits_.size() < wanted) {
+    search_.scan(pacing_.pieceBytes, [&](const SearchHit& hit) {
+      hits_.push_back(hit);
+      return hits_.size() < wanted;
+    });
+    if (search_.finished() || hits_.size() >= wanted) break;
+    if (std::chrono::steady_clock::now() - started >= pacing_.progressAfter) drawProgress();
+    stopped_ = app_.console.escapeTyped();
+  }
+}
+
+void HitScan::drawProgress() {
+  Console& console = app_.console;
+  const LogOffset size = std::max(search_.size(), LogOffset{1});
+  console.setCursor(0, console.bottomRow());
+  console.setBar();
+  console.putText("%-80.80s", formatText("検索中 %3i%%  %i件  ESC:中止"_sj,
+                                         static_cast<int>(search_.scanned() * 100 / size),
+                                         static_cast<int>(hits_.size())));
+  console.setNormal();
+  console.present();
+}
+
+std::string whereOf(const App& app, const SearchHit& hit) {
+  const auto board = static_cast<std::size_t>(hit.board);
+  switch (hit.section) {
+    case HitSection::Mail:
+      return "メール"_sj;
+    case HitSection::MessageBoard:
+      return app.index.messageBoards[board].name;
+    case HitSection::FileBoard:
+      return app.index.fileBoards[board].name;
+    case HitSection::Notewall:
+      return "Notewall";
+    case HitSection::ChatBoard:
+      return app.index.chatBoards[board].name;
+  }
+  return {};
+}
+
+std::string hitRow(App& app, const SearchHit& hit) {
+  const search::HitRow described = describeHit(app.log, app.index, hit, kLineBytes);
+  return titleColumn(whereOf(app, hit), kWhereBytes) +
+         titleColumn(formatText("#%i", hit.number), kNumberBytes) +
+         titleColumn(described.title, kTitleBytes) + described.line;
+}
+
+// A chat hit is a line of the log; its list is the board's back-log, which
+// holds it once recorded.
+void openChatLine(App& app, const SearchHit& hit) {
+  std::string line;
+  app.log.seek(hit.itemOffset);
+  readWholeLine(app.log, line);
+  const std::optional<int> listed = backLogLineOf(app, hit.board, line);
+  if (!listed) {
+    app.console.bell();
+    app.console.showOnce("この行はチャットの記録ファイルにありません"_sj);
+    return;
+  }
+  runChatBoard(app, hit.board, *listed);
+}
+
+void openHit(App& app, const SearchHit& hit) {
+  const ReaderOpening opening{hit.item, search::RangeMatch{hit.matchOffset, hit.matchBytes}};
+  switch (hit.section) {
+    case HitSection::Mail:
+      followReaders(app, {MarkSection::Mail, 0, hit.item}, opening);
+      break;
+    case HitSection::MessageBoard:
+      followReaders(app, {MarkSection::MessageBoard, hit.board, hit.item}, opening);
+      break;
+    case HitSection::FileBoard:
+      followReaders(app, {MarkSection::FileBoard, hit.board, hit.item}, opening);
+      break;
+    case HitSection::Notewall:
+      runNotewallLoop(app, hit.item);
+      break;
+    case HitSection::ChatBoard:
+      openChatLine(app, hit);
+      break;
+  }
+}
+
+int lastPageOf(std::size_t hits) {
+  return hits == 0 ? 0 : static_cast<int>((hits - 1) / kListPageRows);
+}
+
+}  // namespace
+
+void searchWholeLog(App& app, const SearchPacing& pacing) {
+  const std::string text = promptBox(app.console, "ログ全体から検索する文字列 無入力：ｷｬﾝｾﾙ"_sj);
+  if (text.empty()) return;
+  app.state.lastSearch = text;
+  const search::StreamOpener open = [&app](std::size_t bufferBytes) {
+    return app.openLog ? app.openLog(bufferBytes) : nullptr;
+  };
+  search::LogSearch search(app.index, open, app.log, app.state.logSize,
+                           search::compilePattern(text));
+  HitScan scan(app, search, pacing);
+  const std::vector<SearchHit>& hits = scan.hits();
+  int page = 0;
+  int startRow = 0;
+  bool toldStopped = false;
+  while (true) {
+    scan.scanUntil(static_cast<std::size_t>(page + 1) * kListPageRows);
+    if (hits.empty()) {
+      app.console.bell();
+      app.console.showOnce(scan.stopped() ? "検索を中止しました"_sj
+                                          : formatText("「%s」は見つかりません"_sj, text));
+      return;
+    }
+    page = std::min(page, lastPageOf(hits.size()));
+    ListRows rows{};
+    int filled = 0;
+    for (int k = 0; k < kListPageRows; ++k) {
+      const auto at = static_cast<std::size_t>(page * kListPageRows + k);
+      if (at >= hits.size()) break;
+      rows[static_cast<std::size_t>(k)] = hitRow(app, hits[at]);
+      filled = k + 1;
+    }
+    if (scan.stopped() && !std::exchange(toldStopped, true)) {
+      app.console.showOnce("検索を中止しました（見つかった分を表示）"_sj);
+    }
+    const ListChoice choice = chooseFromList(app, rows, startRow, filled - 1);
+    if (choice.action == ListAction::Leave) return;
+    if (choice.row >= 0) {
+      if (choice.action == ListAction::Choose) {
+        openHit(app, hits[static_cast<std::size_t>(page * kListPageRows + choice.row)]);
+      }
+      startRow = choice.row;
+      continue;
+    }
+    if (choice.action == ListAction::Last) scan.scanUntil(std::numeric_limits<std::size_t>::max());
+    // While more may come, the page after the last one found can be asked for.
+    const int lastPage = scan.done() ? lastPageOf(hits.size()) : page + 1;
+    startRow = turnListPage(choice.action, page, lastPage, startRow);
+  }
+}
+
+}  // namespace zazir

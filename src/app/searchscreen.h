@@ -1,0 +1,26 @@
+// The main menu's search: the whole log looked through for a text, its hits
+// listed (where, the number, the title, the matching line) as soon as a
+// page of them is found; Return opens the reader on a hit with the match
+// shown, or the Notewall or chat list on its line.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+
+#include "search/logsearch.h"
+
+namespace zazir {
+
+struct App;
+
+// How the scan goes on: a piece at a time, Esc looked for after each, and a
+// progress row once it has run a while.
+struct SearchPacing {
+  std::size_t pieceBytes = search::kProgressBytes;
+  std::chrono::milliseconds progressAfter{500};
+};
+
+// Asks for the text and runs the list of hits until the user leaves it.
+void searchWholeLog(App& app, const SearchPacing& pacing = {});
+
+}  // namespace zazir

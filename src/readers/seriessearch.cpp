@@ -1,0 +1,125 @@
+#include "readers/seriessearch.h"
+
+#include <algorithm>
+
+#include "console/screen.h"
+#include "search/logsearch.h"
+#include "services/app.h"
+
+namespace zazir {
+
+namespace {
+
+// The log is looked through in chunks of about this many bytes, ending on
+// an item's start: a match near the start is found without reading far.
+constexpr LogOffset kChunkBytes = 256 << 10;
+// What anchor suits the log is judged from this much of it.
+constexpr std::size_t kSampleBytes = 64 << 10;
+
+struct Row {
+  LogOffset start;
+  std::size_t size;
+  bool header;
+  int index;
+};
+
+std::optional<ShownMatch> matchShown(const Article& article, int item,
+                                     const search::RangeMatch& match) {
+  std::vector<Row> rows;
+  for (std::size_t k = 0; k < article.header.size(); ++k) {
+    // A header line is shown as far as the row goes.
+    rows.push_back({article.headerStarts[k],
+                    std::min<std::size_t>(article.header[k].size(), kScreenWidth), true,
+                    static_cast<int>(k)});
+  }
+  for (std::size_t k = 0; k < article.lines.size(); ++k) {
+    rows.push_back({article.lineStarts[k], article.lines[k].size(), false, static_cast<int>(k)});
+  }
+  ShownMatch shown{item, match, -1, std::vector<std::vector<std::size_t>>(article.lines.size()),
+                   std::vector<std::vector<std::size_t>>(article.header.size())};
+  auto row = std::find_if(rows.begin(), rows.end(), [&](const Row& r) {
+    return r.start <= match.start && match.start < r.start + static_cast<LogOffset>(r.size);
+  });
+  if (row == rows.end()) return std::nullopt;
+  if (!row->header) shown.line = row->index;
+  // A match may go on in the next row when a long line was cut there.
+  LogOffset at = match.start;
+  const LogOffset stop = match.start + match.bytes;
+  while (true) {
+    const LogOffset rowEnd = row->start + static_cast<LogOffset>(row->size);
+    auto& reversed = row->header ? shown.header[static_cast<std::size_t>(row->index)]
+                                 : shown.lines[static_cast<std::size_t>(row->index)];
+    for (LogOffset byte = at; byte < std::min(stop, rowEnd); ++byte) {
+      reversed.push_back(static_cast<std::size_t>(byte - row->start));
+    }
+    if (stop <= rowEnd) return shown;
+    if (++row == rows.end() || row->start != rowEnd || row->header) return std::nullopt;
+    at = rowEnd;
+  }
+}
+
+std::optional<Article> loadItem(LineStream& log, const Series& series, int item) {
+  return loadArticle(log, series.startOf(item), series.endOf(item), *series.layout);
+}
+
+}  // namespace
+
+std::optional<ShownMatch> showMatch(LineStream& log, const Series& series,
+                                    const search::RangeMatch& match) {
+  const int item = series.itemAt(match.start);
+  if (item < 0) return std::nullopt;
+  const std::optional<Article> article = loadItem(log, series, item);
+  return article ? matchShown(*article, item, match) : std::nullopt;
+}
+
+SeriesSearch::SeriesSearch(App& app, const Series& series, std::string_view text)
+    : app_(app), series_(series), pattern_(search::compilePattern(text)) {
+  if (app.openLog) opened_ = app.openLog(search::kSearchBlockBytes);
+  blocks_ = opened_ ? opened_.get() : &app.log;
+  if (series.count() == 0) return;
+  blocks_->seek(series.startOf(0));
+  anchor_ = search::chooseAnchor(pattern_, blocks_->buffered(kSampleBytes));
+}
+
+// The matches of one item come one after another: it is read once.
+std::optional<ShownMatch> SeriesSearch::shown(const search::RangeMatch& match) {
+  const int item = series_.itemAt(match.start);
+  if (item < 0) return std::nullopt;
+  if (item != loadedItem_) {
+    loaded_ = loadItem(app_.log, series_, item);
+    loadedItem_ = item;
+  }
+  return loaded_ ? matchShown(*loaded_, item, match) : std::nullopt;
+}
+
+std::optional<ShownMatch> SeriesSearch::forward(LogOffset from, LogOffset after, LogOffset until) {
+  const std::vector<LogOffset>& starts = series_.pieces.starts;
+  for (LogOffset at = from; at < until;) {
+    const auto next = std::lower_bound(starts.begin(), starts.end(), at + kChunkBytes);
+    const LogOffset end = next == starts.end() ? until : std::min(*next, until);
+    for (const search::RangeMatch& match : matchesIn(*blocks_, at, end, pattern_, anchor_)) {
+      if (match.start <= after) continue;
+      if (std::optional<ShownMatch> found = shown(match)) return found;
+    }
+    at = end;
+  }
+  return std::nullopt;
+}
+
+std::optional<ShownMatch> SeriesSearch::backward(LogOffset before, LogOffset notBefore) {
+  if (series_.count() == 0) return std::nullopt;
+  for (LogOffset at = before; at > notBefore && at > series_.startOf(0);) {
+    const int item = std::max(series_.itemAt(std::max(at - kChunkBytes, notBefore)), 0);
+    const LogOffset start = series_.startOf(item);
+    const std::vector<search::RangeMatch> matches =
+        matchesIn(*blocks_, start, at, pattern_, anchor_);
+    for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
+      if (match->start < notBefore) return std::nullopt;
+      if (std::optional<ShownMatch> found = shown(*match)) return found;
+    }
+    at = start;
+  }
+  return std::nullopt;
+}
+
+}  // namespace zazir
