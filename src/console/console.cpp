@@ -165,11 +165,13 @@ Key Console::showAndRead() {
     return readKey();
   }
   const Screen behind = screen_;
+  // On the status row, which stays at the bottom of a taller terminal.
+  const int row = bottomRow();
   const std::string_view notice = cutToBytes(notice_, kScreenWidth);
   for (int column = 0; column < kScreenWidth; ++column) {
     const std::size_t at = static_cast<std::size_t>(column);
     const char byte = at < notice.size() ? notice[at] : ' ';
-    screen_.at(column, kStatusRow) = {static_cast<std::uint8_t>(byte), attr::kBar};
+    screen_.at(column, row) = {static_cast<std::uint8_t>(byte), attr::kBar};
   }
   present();
   screen_ = behind;

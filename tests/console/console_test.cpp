@@ -131,6 +131,14 @@ TEST_F(ConsoleTest, ANoticeShowsOnceOnTheStatusRowOverTheScreenThatWaits) {
   EXPECT_EQ(backend_.rowAtKey(0, 23), "設定ファイルなし");
   EXPECT_EQ(backend_.screenAtKey(0).at(79, 23).attribute, attr::kBar);
   EXPECT_EQ(backend_.rowAtKey(1, 23), "own status");
+  // On a taller terminal the status row, and the notice, are at the bottom.
+  backend_.setRows(40);
+  console_.clearScreen();
+  console_.showOnce("tall");
+  backend_.type("c");
+  console_.getKey();
+  EXPECT_EQ(backend_.rowAtKey(2, 39), "tall");
+  EXPECT_EQ(backend_.rowAtKey(2, 23), "");
 }
 
 TEST_F(ConsoleTest, TheScreenTakesTheTerminalsHeightAndKeepsWhatIsDrawnWhenItChanges) {
