@@ -18,6 +18,7 @@
 #include "export/seenset.h"
 #include "export/utf8text.h"
 #include "formats/logindex.h"
+#include "text/textutil.h"
 
 namespace zazir {
 

@@ -199,11 +199,10 @@ void walkMail(LineStream& log, const LogIndex& index, int mail, ItemSink& sink) 
 
 void walkFileEntries(LineStream& log, const LogIndex& index, int board, ItemSink& sink) {
   const LogOffset end = boardEndOffset(index.fileBoards, board);
-  const auto endsBoard = [](std::string_view line) { return startsWith(line, "*CH"); };
   WholeLines lines(log);
   lines.seek(entryOf(index.fileBoards, board).listOffset);
   bool more = lines.next(end);
-  while (more && !endsBoard(lines.head())) {
+  while (more && !endsFileBoard(lines.head())) {
     if (entryFileNumber(lines.head()) <= 0) {
       more = lines.next(end);
       continue;
@@ -211,8 +210,8 @@ void walkFileEntries(LineStream& log, const LogIndex& index, int board, ItemSink
     const Take take = sink.begin({});
     if (take == Take::Stop) return;
     if (take == Take::Body) lines.pass(sink);
-    more = passBody(lines, lines.next(end), end, take, sink, [&](std::string_view line) {
-      return endsBoard(line) || entryFileNumber(line) > 0 || startsOtherPart(line);
+    more = passBody(lines, lines.next(end), end, take, sink, [](std::string_view line) {
+      return endsFileBoard(line) || entryFileNumber(line) > 0 || startsOtherPart(line);
     });
   }
 }

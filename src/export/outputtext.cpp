@@ -1,7 +1,5 @@
 #include "export/outputtext.h"
 
-#include <algorithm>
-
 #include "platform/encoding.h"
 
 namespace zazir {
@@ -53,13 +51,6 @@ std::string OutputText::operator()(std::string_view utf8) const {
     at += size;
   }
   return out;
-}
-
-std::string safeFileName(std::string_view cp932) {
-  std::string name(cp932);
-  std::replace(name.begin(), name.end(), '/', '_');
-  std::replace(name.begin(), name.end(), '\0', '_');
-  return name;
 }
 
 }  // namespace zazir

@@ -26,8 +26,4 @@ class OutputText {
   std::unique_ptr<Converter> converter_;  // none: the codeset is UTF-8
 };
 
-// A name from the log made safe for a path as the cut files' names are:
-// "/" and NUL become "_".
-std::string safeFileName(std::string_view cp932);
-
 }  // namespace zazir

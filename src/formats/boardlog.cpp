@@ -19,7 +19,7 @@ bool isMessageStart(std::string_view line) {
 }
 
 bool isStopLine(std::string_view line) {
-  if (startsWith(line, "*CH")) return true;
+  if (endsFileBoard(line)) return true;
   return line.size() >= 5 && line[0] == '0' && line[1] == '0' && line[4] == ':';
 }
 

@@ -1,6 +1,5 @@
 #include "readers/savemessage.h"
 
-#include <algorithm>
 #include <string>
 
 #include "console/dialogs.h"
@@ -10,6 +9,7 @@
 #include "platform/textfile.h"
 #include "services/app.h"
 #include "services/logguard.h"
+#include "text/textutil.h"
 
 namespace zazir {
 
@@ -17,14 +17,9 @@ using namespace literals;
 
 namespace {
 
-// CUTFILE_DIR, the board's name and ".TXT". A "/" in the name (it comes
-// from the log) must not lead the file into another directory, nor a NUL
-// byte end the name early.
+// CUTFILE_DIR, the board's name and ".TXT".
 std::string proposedFileName(const Config& config, const BoardEntry& board) {
-  std::string name = board.name;
-  std::replace(name.begin(), name.end(), '/', '_');
-  std::replace(name.begin(), name.end(), '\0', '_');
-  return formatText("%s%s.TXT", config.cutfileDir, name);
+  return formatText("%s%s.TXT", config.cutfileDir, safeFileName(board.name));
 }
 
 }  // namespace

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <string>
 
 #include "formats/boardlog.h"
 #include "search/logsearch.h"
-#include "text/textutil.h"
 
 namespace zazir::search {
 
@@ -186,7 +184,7 @@ void BoardWalk::judgePiece(std::string_view data, LogOffset base, LogOffset star
     // The board's last line is no message of its own.
     if (lastLine || !isMessageStart(head)) return;
   } else {
-    if (startsWith(head, "*CH")) {
+    if (endsFileBoard(head)) {
       stopped_ = true;
       return;
     }

@@ -102,7 +102,7 @@ LogOffset HitLocator::shownEnd(HitSection section, const BoardPlace& at) {
   } else {
     end = shownPartEnd(log_, at.itemOffset, 1, false, boardEndOffset(index_.fileBoards, at.board),
                        [](std::string_view piece, bool lineStart) {
-                         return startsWith(piece, "*CH") ||
+                         return endsFileBoard(piece) ||
                                 (lineStart && entryFileNumber(piece) > 0);
                        });
   }

@@ -1,5 +1,6 @@
 #include "text/textutil.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace zazir {
@@ -13,6 +14,13 @@ void stripLineEnd(std::string& text) {
 bool hasNumberColonPrefix(std::string_view text) {
   return text.size() > 5 && isDigitChar(text[0]) && isDigitChar(text[1]) && isDigitChar(text[2]) &&
          isDigitChar(text[3]) && text[4] == ':';
+}
+
+std::string safeFileName(std::string_view name) {
+  std::string safe(name);
+  std::replace(safe.begin(), safe.end(), '/', '_');
+  std::replace(safe.begin(), safe.end(), '\0', '_');
+  return safe;
 }
 
 std::string_view wordAt(std::string_view text, int index) {

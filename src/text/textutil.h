@@ -21,6 +21,11 @@ inline bool startsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
+// A name from the log (a board's) made safe as a file name: a "/" must
+// not lead into another directory, nor a NUL byte end the name early; both
+// become "_".
+std::string safeFileName(std::string_view name);
+
 // The `index`-th blank-separated word of `text` (0-based); empty when absent.
 std::string_view wordAt(std::string_view text, int index);
 
