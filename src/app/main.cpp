@@ -101,8 +101,7 @@ int main(int argc, char** argv) {
     case zazir::CommandMode::Export:
       return zazir::runExport(command.exportDirectory, command.logs, stderr);
     case zazir::CommandMode::Read:
-      if (!command.logArgument.empty())
-        options.logArgument = zazir::fromOsName(command.logArgument);
+      if (!command.logArgument.empty()) options.logArgument = command.logArgument;
       break;
   }
 

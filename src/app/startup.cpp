@@ -89,7 +89,7 @@ void runProgram(Console& console, const StartupOptions& options) {
       chooseLogFile(console, options.logArgument.value_or("*.*"), config.logfileDir);
   state.logPath = chosen.path;
   std::unique_ptr<FileLineStream> log = FileLineStream::open(chosen.osPath, 10000);
-  if (!log) fatalError(console, "通信ログファイルが開けません。"_sj, openProblem(state.logPath));
+  if (!log) fatalError(console, "通信ログファイルが開けません。"_sj, osOpenProblem(chosen.osPath));
   state.logIdentity = log->identity();
   if (!configPath) config.uploadfileDir = logDirectory(state.logPath);
 

@@ -13,7 +13,7 @@ struct LogIndex;
 
 struct StartupOptions {
   std::string programPath;                       // argument zero, for the configuration file's name
-  std::optional<std::string> logArgument;        // the log, a pattern or a directory (CP932)
+  std::optional<std::string> logArgument;        // the log, a pattern or a directory, as typed
   const char* (*getenv)(const char*) = nullptr;  // the environment (replaceable in tests)
   std::string installedConfigDir;                // where the sample configuration is installed
 };

@@ -30,31 +30,9 @@ bool isPattern(const std::string& name) {
   return name.find_first_of("*?") != std::string::npos;
 }
 
-bool isExistingDirectory(const std::string& cp932Path) {
+bool isExistingDirectory(const std::string& osPath) {
   struct stat info {};
-  return ::stat(toOsName(cp932Path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// A file name as the grid shows it: in CP932, each character that has no
-// CP932 form replaced by a mark.
-std::string shownName(const std::string& osName) {
-  std::string name = fromOsName(osName);
-  if (toOsName(name) == osName) return name;
-  const Converter converter("CP932", localeCodeset());
-  constexpr std::size_t kLongestCharacter = 6;
-  name.clear();
-  for (std::size_t at = 0; at < osName.size();) {
-    std::string converted;
-    std::size_t length = 1;
-    Converter::Step step = Converter::Step::Invalid;
-    for (; at + length <= osName.size() && length <= kLongestCharacter; ++length) {
-      step = converter.convertCharacter(std::string_view(osName).substr(at, length), converted);
-      if (step != Converter::Step::Incomplete) break;
-    }
-    name += step == Converter::Step::Done ? converted : "〓"_sj;
-    at += std::min(length, osName.size() - at);
-  }
-  return name;
+  return ::stat(osPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 struct ListedFile {
@@ -65,15 +43,15 @@ struct ListedFile {
   }
 };
 
-// The files (never directories) in `directory` whose shown names match
+// The files (never directories) in `osDirectory` whose shown names match
 // `pattern`, in byte order.
-std::vector<ListedFile> matchingFiles(const std::string& directory, const std::string& pattern) {
+std::vector<ListedFile> matchingFiles(const std::string& osDirectory, const std::string& pattern) {
   std::vector<ListedFile> files;
-  const auto entries = listDirectory(toOsName(directory));
+  const auto entries = listDirectory(osDirectory);
   if (!entries) return files;
   for (const DirectoryEntry& entry : *entries) {
     if (entry.isDirectory) continue;
-    std::string name = shownName(entry.name);
+    std::string name = shownFileName(entry.name);
     if (matchesWildcard(pattern, name)) files.push_back({std::move(name), entry.name});
   }
   std::sort(files.begin(), files.end());
@@ -185,32 +163,34 @@ int Grid::choose(const std::string& directory) {
 
 }  // namespace
 
-ChosenLog chooseLogFile(Console& console, const std::string& logPath,
+ChosenLog chooseLogFile(Console& console, const std::string& osArgument,
                         const std::string& logfileDir) {
   console.setNormal();
-  std::string name = logPath;
+  std::string name = osArgument;
   if (!isPattern(name) && !name.ends_with('/')) {
     // Users type a directory without its trailing separator too.
-    if (!isExistingDirectory(name)) return {logPath, toOsName(logPath)};
+    if (!isExistingDirectory(name)) return {shownFileName(osArgument), osArgument};
     name += '/';
   }
-  std::string pattern = name.find('/') == std::string::npos ? logfileDir + name : name;
+  std::string pattern = name.find('/') == std::string::npos ? toOsName(logfileDir) + name : name;
   if (pattern.ends_with('/')) pattern += "*.*";
   const std::size_t split = pattern.rfind('/');
-  const std::string directory =
+  const std::string osDirectory =
       split == std::string::npos ? std::string() : pattern.substr(0, split + 1);
-  const std::vector<ListedFile> files = matchingFiles(directory, pattern.substr(directory.size()));
+  const std::vector<ListedFile> files =
+      matchingFiles(osDirectory, shownFileName(pattern.substr(osDirectory.size())));
   if (files.empty()) {
     const std::string& message = "指定されたディレクトリにファイルがありません。"_sj;
     console.writeText(message);
     console.present();
     // The entry point also prints the message once the terminal is back,
     // where the user can still read it, and what was looked for.
-    throw ProgramExit{1, message, 0, toOsName(pattern) + ": no file matches"};
+    throw ProgramExit{1, message, 0, pattern + ": no file matches"};
   }
+  const std::string directory = shownFileName(osDirectory);
   Grid grid(console, files);
   const ListedFile& chosen = files[static_cast<std::size_t>(grid.choose(directory))];
-  return {directory + chosen.name, toOsName(directory) + chosen.osName};
+  return {directory + chosen.name, osDirectory + chosen.osName};
 }
 
 }  // namespace zazir

@@ -16,12 +16,14 @@ struct ChosenLog {
   std::string osPath;
 };
 
-// A name without "*" or "?" that is not a directory (a trailing "/", or an
-// existing directory) comes back unchanged without a screen. Otherwise the
+// `osArgument` is the log, pattern or directory as the operating system
+// names it (as typed on the command line); `logfileDir` is CP932, from the
+// configuration. A name without "*" or "?" that is not a directory (a
+// trailing "/", or an existing directory) comes back without a screen. Otherwise the
 // matching files are listed, in `logfileDir` when the name has no directory
 // part, and the chosen one comes back. Leaving with Esc or Q ends the
 // program with status 0; no matching file ends it with status 1.
-ChosenLog chooseLogFile(Console& console, const std::string& logPath,
+ChosenLog chooseLogFile(Console& console, const std::string& osArgument,
                         const std::string& logfileDir);
 
 }  // namespace zazir

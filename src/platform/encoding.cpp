@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -155,6 +156,27 @@ std::string fromOsName(std::string_view osName) {
   if (isCp932Codeset(codeset)) return std::string(osName);
   auto converted = Converter("CP932", codeset).convert(osName);
   return converted ? *converted : std::string(osName);
+}
+
+std::string shownFileName(std::string_view osName) {
+  using namespace literals;
+  std::string name = fromOsName(osName);
+  if (toOsName(name) == osName) return name;
+  const Converter converter("CP932", localeCodeset());
+  constexpr std::size_t kLongestCharacter = 6;
+  name.clear();
+  for (std::size_t at = 0; at < osName.size();) {
+    std::string converted;
+    std::size_t length = 1;
+    Converter::Step step = Converter::Step::Invalid;
+    for (; at + length <= osName.size() && length <= kLongestCharacter; ++length) {
+      step = converter.convertCharacter(osName.substr(at, length), converted);
+      if (step != Converter::Step::Incomplete) break;
+    }
+    name += step == Converter::Step::Done ? converted : "〓"_sj;
+    at += std::min(length, osName.size() - at);
+  }
+  return name;
 }
 
 namespace detail {

@@ -58,6 +58,10 @@ std::optional<std::string> cp932ToUtf8(std::string_view cp932);
 std::string toOsName(std::string_view cp932);
 std::string fromOsName(std::string_view osName);
 
+// A file name as the screens show it: in CP932, each character that has no
+// CP932 form replaced by a mark. The file itself is opened by `osName`.
+std::string shownFileName(std::string_view osName);
+
 namespace detail {
 std::string literalToCp932(std::string_view utf8);
 

@@ -211,7 +211,10 @@ bool isReadableFile(const std::string& path) {
 }
 
 std::string openProblem(const std::string& path, OpenFor purpose) {
-  const std::string name = osName(path);
+  return osOpenProblem(osName(path), purpose);
+}
+
+std::string osOpenProblem(const std::string& name, OpenFor purpose) {
   // Asked again of the system: whoever failed to open it has let errno go.
   const int access = purpose == OpenFor::Appending ? O_WRONLY | O_APPEND : O_RDONLY;
   Fd fd(::open(name.c_str(), access | O_CLOEXEC | O_NONBLOCK));

@@ -33,6 +33,8 @@ bool isReadableFile(const std::string& path);
 // names it and the reason in its words ("No such file or directory").
 enum class OpenFor { Reading, Appending };
 std::string openProblem(const std::string& path, OpenFor purpose = OpenFor::Reading);
+// The same for a path as the system names it.
+std::string osOpenProblem(const std::string& name, OpenFor purpose = OpenFor::Reading);
 
 // The file read in text mode.
 std::optional<std::string> readTextFile(const std::string& path);

@@ -231,6 +231,17 @@ TEST_F(Chooser, NamesWithoutACp932FormAreListedAndALongPathIsTold) {
   EXPECT_EQ(keys_.rowAtKey(4, 0), "【ファイル名が長すぎます】");
   EXPECT_NE(keys_.rowAtKey(4, 4).find("79バイトを超える"), std::string::npos);
   EXPECT_EQ(cellAttribute(keys_.screenAtKey(5), 3), attr::kChooserFirst);  // the page again
+
+  // Named on the command line, the file or its directory opens as typed.
+  const ChosenLog named = chooseLogFile(console_, dir_ + "café.log", "");
+  EXPECT_EQ(named.path, dir_ + sj("caf〓.log"));
+  EXPECT_EQ(named.osPath, dir_ + "café.log");
+  std::filesystem::create_directory(dir_ + "dé");
+  testing::writeBytes(dir_ + "dé/v.log", "x");
+  keys_.press(key::kEnter);
+  const ChosenLog inDirectory = chooseLogFile(console_, dir_ + "dé", "");
+  EXPECT_EQ(inDirectory.path, dir_ + sj("d〓/v.log"));
+  EXPECT_NE(FileLineStream::open(inDirectory.osPath), nullptr);
 }
 
 TEST(Wildcard, MatchesAsTheHomePlatformDid) {
