@@ -155,7 +155,7 @@ bool writeComposedCommand(App& app, const Composition& composition, const HostCo
 }
 
 bool composeAndWrite(App& app, std::string_view prepared, const HostCommand& firstLines) {
-  // Refused before anything is written for nothing.
+  // Told before the editor runs, so that no text is written in vain.
   if (tellRefusal(app, firstLines)) return false;
   std::optional<Composition> composition = startComposition(app, prepared);
   if (!composition) return false;

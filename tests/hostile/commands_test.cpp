@@ -45,6 +45,16 @@ TEST(HostileCommands, ALogNeverAddsCommandsToAReply) {
     EXPECT_EQ(commands[0].answers, std::vector<std::string>{title});
   }
   {
+    SCOPED_TRACE("a sender whose ID the host would read as two");
+    testing::HostileRun t;
+    App& a = t.open("Private Message is from: A;B name\r\nDate: 97/01/02 12:34:56\r\nTitle:t\r\n");
+    t.backend.type("r").type("y").press(key::kEnter).type("x").press(key::kEscape);
+    readMail(a);
+    EXPECT_EQ(t.backend.rowAtKey(3, 2), "　ID[A;B]は、ホストでは一つのIDとして読まれません");
+    EXPECT_EQ(t.uploadBytes(), "<none>");
+    EXPECT_TRUE(t.editor.commandLines.empty());
+  }
+  {
     SCOPED_TRACE("a body that ends the text and sends a mail, quoted bare");
     testing::HostileRun t;
     t.config.quotation = "";

@@ -45,7 +45,9 @@ std::string composedText(const CommandDraws& draw, const Config& config) {
 }
 
 std::int64_t pair(std::int64_t board, std::int64_t file) {
-  return board * (std::int64_t{1} << 32) + file;
+  return static_cast<std::int64_t>(static_cast<std::uint64_t>(static_cast<std::uint32_t>(board))
+                                       << 32 |
+                                   static_cast<std::uint32_t>(file));
 }
 
 // Consecutive downloads as one sorted list of board and file pairs.

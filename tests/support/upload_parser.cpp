@@ -87,7 +87,7 @@ class Reader {
 };
 
 std::int64_t number(std::string_view digits) {
-  if (digits.empty() || digits.size() > 9 ||
+  if (digits.empty() || digits.size() > 18 ||
       digits.find_first_not_of("0123456789") != std::string_view::npos) {
     throw Unreadable{"no number: " + std::string(digits)};
   }
