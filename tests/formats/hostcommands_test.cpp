@@ -93,6 +93,11 @@ TEST(HostCommands, StructureInAValueIsNeutralisedOrRefused) {
     EXPECT_EQ(c.command.bytes(), c.bytes) << c.name;
     EXPECT_EQ(!c.command.refusal(), !c.bytes.empty()) << c.name;
   }
+  // The preview marks a character CP932 lacks where it still stands.
+  std::vector<std::size_t> marks = {2, 7};
+  EXPECT_EQ(hostText("a\t" + sj("〓") + "\n//" + sj("〓"), &marks),
+            "a       " + sj("〓") + "\n//" + sj("〓"));
+  EXPECT_EQ(marks, (std::vector<std::size_t>{8, 13}));
 }
 
 // Random values of every kind and source, among them every byte the host
