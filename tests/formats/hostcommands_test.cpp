@@ -102,7 +102,8 @@ TEST(HostCommands, StructureInAValueIsNeutralisedOrRefused) {
 
 // Random values of every kind and source, among them every byte the host
 // reads as structure: every command not refused reads back exactly as
-// composed, and values without such bytes pass unchanged.
+// composed, values without such bytes pass unchanged, and a value made
+// harmless stays as it is.
 TEST(HostCommands, ComposedFromAnyBytesReadBackExactly) {
   const std::vector<std::string> pieces = {
       "a",      "Z",       "0",    "1",      ";",
@@ -135,6 +136,10 @@ TEST(HostCommands, ComposedFromAnyBytesReadBackExactly) {
     for (std::size_t n = below(12); n > 0; --n) plain += harmless[below(harmless.size())];
     EXPECT_EQ(hostAnswer(plain), plain);
     EXPECT_EQ(hostText(plain + "\n" + plain), plain + "\n" + plain);
+    // What the preview and the prompts show is written as it stands.
+    const std::string any = drawn(pieces) + "\n" + drawn(pieces);
+    EXPECT_EQ(hostText(hostText(any)), hostText(any));
+    EXPECT_EQ(hostAnswer(hostAnswer(any)), hostAnswer(any));
   }
   EXPECT_GT(written, 300 * 12 / 3);  // most are built, not refused
 }
