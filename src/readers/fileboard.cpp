@@ -142,9 +142,9 @@ Outcome FileBoardReader::openAt(int entry) {
   return view_.open(entry) ? Outcome::Redraw : Outcome::Leave;
 }
 
-// A full list is refused with the bell, and so is an entry without a file
-// number, which would end the host's list; unmarking keeps the order of
-// the later marks.
+// A full list is refused with the bell, and so is a file whose board or
+// number is 0, which would end the host's list; unmarking keeps the order
+// of the later marks.
 void FileBoardReader::toggleDownloadMark() {
   std::vector<DownloadMark>& marks = app_.state.downloadMarks;
   const auto found = std::find(marks.begin(), marks.end(), mark());
