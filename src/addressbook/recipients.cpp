@@ -8,6 +8,7 @@
 #include "console/dialogs.h"
 #include "console/keymap.h"
 #include "formats/addressfiles.h"
+#include "formats/hostfields.h"
 #include "platform/encoding.h"
 #include "services/app.h"
 
@@ -39,20 +40,19 @@ const Answer* answerOf(const std::string& typed) {
 class RecipientList {
  public:
   explicit RecipientList(App& app) : app_(app), console_(app.console) {}
-  std::string run();
+  std::vector<std::string> run();
 
  private:
   void draw();
   bool addPiece(const std::string& piece);
   void tell(std::string_view message);
-  std::string joined() const;
 
   App& app_;
   Console& console_;
   std::vector<std::string> recipients_;
 };
 
-std::string RecipientList::run() {
+std::vector<std::string> RecipientList::run() {
   while (true) {
     draw();
     std::string answer =
@@ -63,7 +63,7 @@ std::string RecipientList::run() {
         case Answer::Cancel:
           return {};
         case Answer::Finish:
-          return joined();
+          return recipients_;
         case Answer::IdList:
           answer = chooseIds(app_);
           break;
@@ -72,7 +72,7 @@ std::string RecipientList::run() {
           break;
       }
     }
-    // Only a typed "0" finishes; a "0" among the pieces is an ID.
+    // Only a typed "0" finishes; a "0" among the pieces is refused.
     std::size_t at = 0;
     while (at <= answer.size()) {
       std::size_t end = answer.find(';', at);
@@ -121,26 +121,30 @@ bool RecipientList::addPiece(const std::string& piece) {
     // Cut to its slot it would name somebody else: it is refused instead.
     tell(formatText("ID = %.20sは９バイトを超えています。［何かキーを押してください］"_sj, piece));
     console_.getKey();
+  } else if (!isHostId(piece)) {
+    // A "0" would end the host's list, a blank or a control byte break it.
+    tell(formatText("ID = %sは送信先のIDにできません。［何かキーを押してください］"_sj, piece));
+    console_.getKey();
   } else {
     recipients_.push_back(piece);
   }
   return true;
 }
 
-std::string RecipientList::joined() const {
+}  // namespace
+
+std::vector<std::string> enterRecipients(App& app) {
+  RecipientList list(app);
+  return list.run();
+}
+
+std::string joinedRecipients(const std::vector<std::string>& ids) {
   std::string text;
-  for (const std::string& id : recipients_) {
+  for (const std::string& id : ids) {
     if (!text.empty()) text += ';';
     text += id;
   }
   return text;
-}
-
-}  // namespace
-
-std::string enterRecipients(App& app) {
-  RecipientList list(app);
-  return list.run();
 }
 
 }  // namespace zazir

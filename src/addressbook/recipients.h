@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace zazir {
 
@@ -12,8 +13,12 @@ struct App;
 // At most this many recipients go into one mail.
 inline constexpr std::size_t kMaxRecipients = 32;
 
-// The recipients joined by ";" (all of them, up to 32 IDs); empty when the
-// user cancelled or finished with none. Always starts with an empty list.
-std::string enterRecipients(App& app);
+// The recipients in the order given (up to 32 IDs, each one the host
+// takes as one ID); none when the user cancelled or finished with none.
+// Always starts with an empty list.
+std::vector<std::string> enterRecipients(App& app);
+
+// The recipients as the host and the user read them: joined by ";".
+std::string joinedRecipients(const std::vector<std::string>& ids);
 
 }  // namespace zazir

@@ -8,6 +8,7 @@
 #include "lists/lists.h"
 #include "platform/encoding.h"
 #include "services/app.h"
+#include "services/hostanswer.h"
 #include "services/uploadfile.h"
 #include "text/cp932.h"
 
@@ -49,12 +50,12 @@ void runChatBoard(App& app, int board, std::optional<int> openAt) {
     switch (line->action) {
       case ListAction::Write:
         appendChatCommand(app, number,
-                          promptBox(app.console, "１行チャットへの投稿 無入力：ｷｬﾝｾﾙ"_sj));
+                          promptHostAnswer(app.console, "１行チャットへの投稿 無入力：ｷｬﾝｾﾙ"_sj));
         break;
       case ListAction::Reply:
         appendChatCommand(app, number,
-                          promptBox(app.console, "１行チャットへのレス 無入力：ｷｬﾝｾﾙ"_sj,
-                                    replyProposal(line->value)));
+                          promptHostAnswer(app.console, "１行チャットへのレス 無入力：ｷｬﾝｾﾙ"_sj,
+                                           replyProposal(line->value)));
         break;
       default:
         break;
@@ -69,8 +70,9 @@ void runNotewallLoop(App& app, std::optional<int> openAt) {
         postToNotewall(app);
         break;
       case ListAction::Reply:
-        appendNotewallCommand(app, promptBox(app.console, "Notewallへのレス 無入力：ｷｬﾝｾﾙ"_sj,
-                                             replyProposal(line->value)));
+        appendNotewallCommand(app,
+                              promptHostAnswer(app.console, "Notewallへのレス 無入力：ｷｬﾝｾﾙ"_sj,
+                                               replyProposal(line->value)));
         break;
       default:
         break;
@@ -79,7 +81,7 @@ void runNotewallLoop(App& app, std::optional<int> openAt) {
 }
 
 void postToNotewall(App& app) {
-  appendNotewallCommand(app, promptBox(app.console, "Notewallへの投稿 無入力：ｷｬﾝｾﾙ"_sj));
+  appendNotewallCommand(app, promptHostAnswer(app.console, "Notewallへの投稿 無入力：ｷｬﾝｾﾙ"_sj));
 }
 
 }  // namespace zazir

@@ -5,6 +5,7 @@
 #include "console/articleview.h"
 #include "console/dialogs.h"
 #include "formats/boardlog.h"
+#include "formats/hostfields.h"
 #include "formats/loglines.h"
 #include "platform/encoding.h"
 #include "readers/finding.h"
@@ -141,14 +142,16 @@ Outcome FileBoardReader::openAt(int entry) {
   return view_.open(entry) ? Outcome::Redraw : Outcome::Leave;
 }
 
-// A full list is refused with the bell; unmarking keeps the order of the
-// later marks.
+// A full list is refused with the bell, and so is a file whose board or
+// number is 0, which would end the host's list; unmarking keeps the order
+// of the later marks.
 void FileBoardReader::toggleDownloadMark() {
   std::vector<DownloadMark>& marks = app_.state.downloadMarks;
   const auto found = std::find(marks.begin(), marks.end(), mark());
   if (found != marks.end()) {
     marks.erase(found);
-  } else if (static_cast<int>(marks.size()) < kMaxDownloadMarks) {
+  } else if (static_cast<int>(marks.size()) < kMaxDownloadMarks &&
+             isHostNumber(mark().fileNumber) && isHostNumber(mark().boardNumber)) {
     marks.push_back(mark());
   } else {
     app_.console.bell();

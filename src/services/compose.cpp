@@ -1,6 +1,8 @@
 #include "services/compose.h"
 
 #include "console/dialogs.h"
+#include "formats/hostcommands.h"
+#include "formats/hostfields.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
 #include "platform/privatefile.h"
@@ -20,8 +22,8 @@ namespace {
 
 void decode(Composition& composition) {
   EditedText back = fromEditorFile(composition.edited, composition.utf8);
-  composition.text = std::move(back.text);
   composition.unconvertible = std::move(back.unconvertible);
+  composition.text = hostText(back.text, &composition.unconvertible);
 }
 
 // The file goes with the composition it belongs to; never the log, should
@@ -57,11 +59,12 @@ std::string tempFileName(const Config& config) {
 std::optional<Composition> startComposition(App& app, std::string_view prepared) {
   Composition composition;
   composition.utf8 = editorUsesUtf8(app.config, app.console);
-  composition.prepared = prepared;
+  // The editor gets the text as it will be sent.
+  composition.prepared = hostText(prepared);
   const std::string usual = tempFileName(app.config);
   const bool kept = ownFileSize(usual).value_or(0) > 0 && !app.state.isTheLog(usual);
   std::optional<std::string> path =
-      createPrivateFile(usual, toEditorFile(prepared, composition.utf8));
+      createPrivateFile(usual, toEditorFile(composition.prepared, composition.utf8));
   if (!path) {
     noticeBox(app.console, "一時ファイルを作成できません"_sj,
               formatText("　一時ファイル[%s]を作成できませんでした。\n"
@@ -144,14 +147,16 @@ bool composeText(App& app, Composition& composition) {
   }
 }
 
-bool writeComposedCommand(App& app, const Composition& composition, std::string_view firstLines) {
+bool writeComposedCommand(App& app, const Composition& composition, const HostCommand& firstLines) {
   if (!appendComposedCommand(app, firstLines, composition.text, composition.path)) return false;
   discard(app, composition);
   app.console.clearScreen();
   return true;
 }
 
-bool composeAndWrite(App& app, std::string_view prepared, std::string_view firstLines) {
+bool composeAndWrite(App& app, std::string_view prepared, const HostCommand& firstLines) {
+  // Told before the editor runs, so that no text is written in vain.
+  if (tellRefusal(app, firstLines)) return false;
   std::optional<Composition> composition = startComposition(app, prepared);
   if (!composition) return false;
   if (composeText(app, *composition)) writeComposedCommand(app, *composition, firstLines);

@@ -13,11 +13,14 @@ namespace zazir {
 
 struct App;
 struct Config;
+class HostCommand;
 
 // One text being composed: the temporary file it is edited in from start
 // to end, the text as prepared, and the text as the editor last left it,
 // which is what the preview shows and what the command carries. Texts are
-// CP932 with "\n" line ends.
+// CP932 with "\n" line ends, made harmless for the host (hostText) as
+// soon as they are read, so that what the preview shows is what is
+// written.
 struct Composition {
   std::string path;      // the temporary file
   bool utf8 = false;     // its codeset: UTF-8 with LF, else Shift-JIS with CR LF
@@ -58,12 +61,12 @@ bool composeText(App& app, Composition& composition);
 // terminator) to the upload file. On success the temporary file is deleted
 // and the screen cleared; on failure the user is told and the file stays.
 // Returns whether it was written.
-bool writeComposedCommand(App& app, const Composition& composition, std::string_view firstLines);
+bool writeComposedCommand(App& app, const Composition& composition, const HostCommand& firstLines);
 
 // The whole sequence for a command that carries a text: the temporary file
 // with `prepared`, the composition, and the command with `firstLines` when
-// the text is to be written. False only when the temporary file could not
-// be made (told on screen).
-bool composeAndWrite(App& app, std::string_view prepared, std::string_view firstLines);
+// the text is to be written. False when the command was refused or the
+// temporary file could not be made (both told on screen).
+bool composeAndWrite(App& app, std::string_view prepared, const HostCommand& firstLines);
 
 }  // namespace zazir

@@ -16,10 +16,27 @@ using namespace literals;
 
 namespace {
 
-AppendOutcome appendCommand(App& app, std::string_view command) {
+AppendOutcome appendCommand(App& app, const HostCommand& command) {
   return appendText({uploadFileDiskPath(app.config), AppendRule::AsItStands,
                      AppendMode::CreateIfMissing, app.state.logIdentity},
-                    command);
+                    command.bytes());
+}
+
+std::string refusalText(const CommandRefusal& refusal) {
+  switch (refusal.fault) {
+    case CommandFault::BlankAnswer:
+      return "　空白だけの答えは、ホストでは取り消しと読まれます。"_sj;
+    case CommandFault::BadNumber:
+      return formatText("　番号[%s]は、ホストでは番号として読まれません。"_sj, refusal.value);
+    case CommandFault::BadId:
+      return formatText(
+          "　ID[%s]は、ホストでは一つのIDとして読まれません\n"
+          "　（空白、；、制御文字、0だけのIDは送信先にできません）。"_sj,
+          refusal.value);
+    case CommandFault::NoRecipients:
+      return "　送信先がありません。"_sj;
+  }
+  return {};
 }
 
 void reportUploadFailure(App& app, AppendOutcome outcome, std::string_view lost) {
@@ -47,16 +64,27 @@ std::string uploadFileDiskPath(const Config& config) {
   return config.uploadfileDir + name;
 }
 
-bool appendToUploadFile(App& app, std::string_view command) {
+bool tellRefusal(App& app, const HostCommand& command) {
+  if (!command.refusal()) return false;
+  noticeBox(app.console, "ホストへのコマンドにできません"_sj,
+            formatText("%s\n\n　アップロードファイルには何も書き込んでいません。"_sj,
+                       refusalText(*command.refusal())));
+  return true;
+}
+
+bool appendToUploadFile(App& app, const HostCommand& command) {
+  if (tellRefusal(app, command)) return false;
   const AppendOutcome outcome = appendCommand(app, command);
   if (outcome == AppendOutcome::Written) return true;
-  reportUploadFailure(app, outcome, formatText("　書き込めなかった内容：\n%s"_sj, command));
+  reportUploadFailure(app, outcome, formatText("　書き込めなかった内容：\n%s"_sj, command.bytes()));
   return false;
 }
 
-bool appendComposedCommand(App& app, std::string_view firstLines, std::string_view body,
+bool appendComposedCommand(App& app, const HostCommand& firstLines, std::string_view body,
                            const std::string& keptPath) {
-  const AppendOutcome outcome = appendCommand(app, composedCommand(firstLines, body));
+  const HostCommand command = composedCommand(firstLines, body);
+  if (tellRefusal(app, command)) return false;
+  const AppendOutcome outcome = appendCommand(app, command);
   if (outcome == AppendOutcome::Written) return true;
   reportUploadFailure(app, outcome,
                       formatText("　書いた文章はファイル[%s]に残してあります。"_sj, keptPath));

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "formats/hostcommands.h"
+
 namespace zazir {
 
 struct App;
@@ -16,15 +18,20 @@ std::string uploadFilePath(const Config& config);
 // The path of the file on disk: the padding blanks dropped.
 std::string uploadFileDiskPath(const Config& config);
 
-// Appends a one-line command (chat and Notewall posts). A failure is told
-// on screen; returns whether the command was written.
-bool appendToUploadFile(App& app, std::string_view command);
+// A refused command is told on screen (what the host would have made of
+// the value); returns whether it was.
+bool tellRefusal(App& app, const HostCommand& command);
+
+// Appends a whole command (chat and Notewall posts, the download batch). A
+// refusal or a failure is told on screen; returns whether the command was
+// written.
+bool appendToUploadFile(App& app, const HostCommand& command);
 
 // Appends a composed command (composedCommand): its first lines and the
-// body, the text as the preview showed it. A failure is told on screen,
-// with the file `keptPath` where the text stays; returns whether the
-// command was written.
-bool appendComposedCommand(App& app, std::string_view firstLines, std::string_view body,
+// body, the text as the preview showed it. A refusal or a failure is told
+// on screen, with the file `keptPath` where the text stays; returns whether
+// the command was written.
+bool appendComposedCommand(App& app, const HostCommand& firstLines, std::string_view body,
                            const std::string& keptPath);
 
 // Opens the upload file in the editor (the "F" key); the caller redraws.

@@ -12,6 +12,7 @@
 #include "platform/encoding.h"
 #include "services/app.h"
 #include "services/compose.h"
+#include "services/hostanswer.h"
 #include "text/cp932.h"
 #include "text/textutil.h"
 
@@ -45,7 +46,7 @@ bool writePost(App& app, const BoardEntry& board, std::string_view prepared,
   console.setNormal();
   console.setCursor(0, 2);
   console.putText("%s\nのメッセージボードに書き込みを作成します。"_sj, board.label);
-  const std::string title = promptBox(
+  const std::string title = promptHostAnswer(
       console, "メッセージボードへの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj, proposedTitle);
   if (title.empty()) {
     console.clearScreen();
@@ -87,7 +88,8 @@ void writeUpload(App& app, const BoardEntry& fileBoard) {
   console.setNormal();
   console.setCursor(0, 2);
   console.putText("%s\nのファイルボードにアップロードします。"_sj, fileBoard.label);
-  const std::string fileName = promptBox(console, "アップロード；ファイル名入力 無入力：ｷｬﾝｾﾙ"_sj);
+  const std::string fileName =
+      promptHostAnswer(console, "アップロード；ファイル名入力 無入力：ｷｬﾝｾﾙ"_sj);
   if (fileName.empty()) {
     console.clearScreen();
     return;
@@ -95,7 +97,7 @@ void writeUpload(App& app, const BoardEntry& fileBoard) {
   // Cut on a character boundary, so that no double-byte character is split
   // whatever the bytes before the cut are.
   const std::string title(cutToBytes(
-      promptBox(console, "アップロード；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj), kUploadTitleBytes));
+      promptHostAnswer(console, "アップロード；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj), kUploadTitleBytes));
   if (title.empty()) {
     console.clearScreen();
     return;
@@ -118,8 +120,8 @@ void writeReply(App& app, const AnsweredMessage& message) {
   }
   std::string newTitle;
   if (choice == TitleChoice::Change) {
-    newTitle = promptBox(console,
-                         "メッセージボードへのレスポンスの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj);
+    newTitle = promptHostAnswer(
+        console, "メッセージボードへのレスポンスの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj);
     if (newTitle.empty()) return;
   }
   const std::string& heading = choice == TitleChoice::Change ? app.config.headReplyNewsTitleChange
@@ -145,7 +147,7 @@ void writeMovedReply(App& app, const AnsweredMessage& message) {
   const std::string proposal(cutToBytes(
       formatText("%s-#%iより移動:%s"_sj, message.boardName, message.number, message.title),
       kFieldBytes));
-  const std::string title = promptBox(
+  const std::string title = promptHostAnswer(
       console, "メッセージボードへの別ボードへのレスの書き込み；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj,
       proposal);
   if (title.empty()) return;

@@ -12,6 +12,7 @@
 #include "platform/encoding.h"
 #include "services/app.h"
 #include "services/compose.h"
+#include "services/hostanswer.h"
 #include "text/cp932.h"
 
 namespace zazir {
@@ -26,11 +27,11 @@ constexpr std::size_t kTitleLimit = 79;
 
 enum class Confirmation { Send, Change, Stop };
 
-Confirmation confirmRecipients(Console& console, const std::string& recipients) {
+Confirmation confirmRecipients(Console& console, const std::vector<std::string>& recipients) {
   console.clearScreen();
   console.setNormal();
   console.setCursor(0, 10);
-  console.putText("メールを以下のＩＤに送信します。\n\n%s"_sj, recipients);
+  console.putText("メールを以下のＩＤに送信します。\n\n%s"_sj, joinedRecipients(recipients));
   console.setCursor(0, 23);
   console.setBar();
   console.writeText("よろしいですか？([Ｙ]/N/Q:送信中止)"_sj);
@@ -43,12 +44,11 @@ Confirmation confirmRecipients(Console& console, const std::string& recipients) 
   return waitForAction<Confirmation>(console, kKeys);
 }
 
-// Recipients, their confirmation, the title and the text. Empty
-// `recipients` opens the recipient list.
+// Recipients, their confirmation, the title and the text. No recipient in
+// `to` opens the recipient list.
 void sendMail(App& app, std::string_view prepared, std::string_view proposedTitle,
-              std::string_view recipients) {
+              std::vector<std::string> to) {
   Console& console = app.console;
-  std::string to(recipients);
   if (to.empty()) to = enterRecipients(app);
   if (to.empty()) return;
   while (true) {
@@ -61,7 +61,7 @@ void sendMail(App& app, std::string_view prepared, std::string_view proposedTitl
 
   console.clearScreen();
   const std::string title =
-      promptBox(console, "メール送信；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj, proposedTitle);
+      promptHostAnswer(console, "メール送信；タイトル入力 無入力：ｷｬﾝｾﾙ"_sj, proposedTitle);
   if (title.empty()) {
     console.clearScreen();
     return;
@@ -83,7 +83,9 @@ void sendMailReply(App& app, const MailEntry& mail) {
       std::string(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit)), -1,
       isMailEnd};
   text += quoteMessage(app.log, mail.headerOffset, rule);
-  sendMail(app, text, title, mail.senderId);
+  std::vector<std::string> to;
+  if (!mail.senderId.empty()) to.push_back(mail.senderId);
+  sendMail(app, text, title, std::move(to));
 }
 
 }  // namespace zazir

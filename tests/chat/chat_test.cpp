@@ -288,6 +288,14 @@ TEST_F(ChatTest, NotewallPostsAndReplies) {
   postToNotewall(app);
   EXPECT_EQ(uploadBytes(),
             "P\r\n" + sj("＞ XYZさん") + "\r\n\r\nP\r\na post\r\n\r\nP\r\ndirect\r\n\r\n");
+
+  // Blanks only would end the host's Notewall text: offered again empty,
+  // where Return cancels.
+  const std::string before = uploadBytes();
+  backend.type("  ").press(key::kEnter).press(key::kEnter);
+  postToNotewall(app);
+  EXPECT_EQ(uploadBytes(), before);
+  EXPECT_EQ(backend.bells(), 1);
 }
 
 }  // namespace

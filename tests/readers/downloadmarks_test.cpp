@@ -73,5 +73,17 @@ TEST_F(DownloadMarkTest, UnmarkedFilesAreNotDownloadedAndNoKeepsTheMarks) {
   EXPECT_EQ(uploadBytes(), "F12\r\nZD1;Y;3;Y;0\r\n0\r\n0\r\n");
 }
 
+// The host would read a "0" as the end of a list and the rest as keys of
+// its menus: a file on a board numbered 0 is refused with the bell.
+TEST_F(DownloadMarkTest, AFileOfABoardWithoutANumberIsNotMarked) {
+  board(0, 1);
+  board(12, 1);
+  markFirst(0, 1);
+  markFirst(1, 1);
+  quitDownloading();
+  EXPECT_EQ(backend.bells(), 1);
+  EXPECT_EQ(uploadBytes(), "F12\r\nZD1;Y;0\r\n0\r\n0\r\n");
+}
+
 }  // namespace
 }  // namespace zazir

@@ -9,6 +9,7 @@
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "console/render.h"
+#include "formats/hostcommands.h"
 #include "platform/textfile.h"
 #include "support/test_app.h"
 #include "text/cp932.h"
@@ -259,8 +260,8 @@ TEST_F(ComposeTest, ATextEmptiedOrDeletedByTheSecondEditIsCaught) {
 }
 
 TEST_F(ComposeTest, AComposedCommandIsAppendedAndTheTemporaryFileDeleted) {
-  EXPECT_TRUE(writeComposedCommand(app, edited("a\r\nb\r\n"), "EW3;t;Y\n"));
-  EXPECT_TRUE(writeComposedCommand(app, edited("c"), "EW3;u;Y\n"));
+  EXPECT_TRUE(writeComposedCommand(app, edited("a\r\nb\r\n"), newPostCommand(3, "t")));
+  EXPECT_TRUE(writeComposedCommand(app, edited("c"), newPostCommand(3, "u")));
   EXPECT_EQ(uploadBytes(), "EW3;t;Y\r\na\r\nb\r\n\r\n//\r\nS\r\nEW3;u;Y\r\nc\r\n//\r\nS\r\n");
   EXPECT_FALSE(fileExists(tempPath()));
 }

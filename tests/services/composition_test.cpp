@@ -7,6 +7,7 @@
 
 #include "console/keys.h"
 #include "console/render.h"
+#include "formats/hostcommands.h"
 #include "platform/fileidentity.h"
 #include "platform/textfile.h"
 #include "services/compose.h"
@@ -75,7 +76,7 @@ TEST_F(CompositionTest, TheTemporaryFileIsPrivateAndNeverTakesAnotherFilesPlace)
     ASSERT_TRUE(composeText(app, composition));
     EXPECT_EQ(mode, 0600u);
     writeBytes(composition.path, "EW9;evil;Y\r\n");  // after the preview
-    EXPECT_TRUE(writeComposedCommand(app, composition, "EW1;t;Y\n"));
+    EXPECT_TRUE(writeComposedCommand(app, composition, newPostCommand(1, "t")));
     EXPECT_EQ(uploadBytes(), "EW1;t;Y\r\nnew text\r\n\r\n//\r\nS\r\n");
     EXPECT_FALSE(fileExists(composition.path));
     EXPECT_EQ(usual ? before : fileBytes(tempPath()), before);
@@ -190,7 +191,7 @@ TEST_F(CompositionTest, JapaneseTypedInTheEditorReachesTheUploadFile) {
     backend.press(key::kEnter).type("e").type("y");  // signature; edit again; write
     Composition composition = start(prepared);
     ASSERT_TRUE(composeText(app, composition));
-    ASSERT_TRUE(writeComposedCommand(app, composition, "EW1;t;Y\n"));
+    ASSERT_TRUE(writeComposedCommand(app, composition, newPostCommand(1, "t")));
     const std::size_t runs = editor.found.size();
     EXPECT_EQ(editor.found[runs - 2], inEditor(prepared));
     EXPECT_EQ(editor.found[runs - 1], inEditor(prepared) + typedThere + inEditor(sj("署名\n")));

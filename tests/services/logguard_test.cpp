@@ -3,12 +3,14 @@
 #include "services/logguard.h"
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include <functional>
 
 #include "addressbook/idlist.h"
 #include "chat/chatrecord.h"
+#include "formats/hostcommands.h"
 #include "readers/mailactions.h"
 #include "readers/savemessage.h"
 #include "services/uploadfile.h"
@@ -73,7 +75,7 @@ TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
        [](LogOnDisk& t) {
          t.config.uploadfile = "LINK";
          t.backend.type("k");
-         EXPECT_FALSE(appendToUploadFile(t.app, "P\nx\n\n"));
+         EXPECT_FALSE(appendToUploadFile(t.app, notewallLineCommand("x")));
        }},
       {"ファイル[HARD]", 6,
        [](LogOnDisk& t) {

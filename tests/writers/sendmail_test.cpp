@@ -50,7 +50,8 @@ TEST(MailReplyTo, TheSenderIsConfirmedWithoutTheListAndNEntersTheRecipientsAgain
   t.backend.type("NEW1;NEW2").press(key::kEnter).type("0").press(key::kEnter);
   t.backend.press(key::kEnter);  // confirmed
   t.backend.type("題名;その他").press(key::kEnter);
-  t.backend.press('y');  // the preview of the reply as prepared
+  t.backend.press(key::kEnter);  // the title offered again as the host will read it
+  t.backend.press('y');          // the preview of the reply as prepared
   sendMailReply(t.app, t.index.mails[0]);
   const Screen& asked = t.backend.screenAtKey(0);
   EXPECT_EQ(rowToUtf8(asked, 10), "メールを以下のＩＤに送信します。");
@@ -61,8 +62,8 @@ TEST(MailReplyTo, TheSenderIsConfirmedWithoutTheListAndNEntersTheRecipientsAgain
   const Screen& title = t.backend.screenAtKey(16);
   EXPECT_NE(rowToUtf8(title, 10).find("メール送信；タイトル入力 無入力：ｷｬﾝｾﾙ"), std::string::npos);
   EXPECT_EQ(rowToUtf8(title, 11), "Re:Title of SYSOP01");  // the proposal, editable
-  // Typed after the proposal; a ";" is written unchanged.
-  EXPECT_EQ(t.uploadBytes(), "EMNEW1;NEW2;0\r\nRe:Title of SYSOP01" + sj("題名;その他") +
+  // Typed after the proposal; a ";" would end the title on the host.
+  EXPECT_EQ(t.uploadBytes(), "EMNEW1;NEW2;0\r\nRe:Title of SYSOP01" + sj("題名；その他") +
                                  ";Y\r\n\r\n\r\nq> quoted\r\n\r\n//\r\nS\r\n");
 }
 
