@@ -11,7 +11,7 @@
 namespace zazir {
 namespace {
 
-TEST(Utf8Decoder, PiecesAndBytesWithoutAForm) {
+TEST(Utf8Decoder, PiecesBytesWithoutAFormAndControlBytes) {
   struct Case {
     const char* what;
     std::vector<std::string> pieces;
@@ -33,10 +33,14 @@ TEST(Utf8Decoder, PiecesAndBytesWithoutAForm) {
        {"\x82"
         "A\x85@\x81\x7F"},
        "\xEF\xBF\xBD"
-       "A\xEF\xBF\xBD@\xEF\xBF\xBD\x7F",
-       3},
+       "A\xEF\xBF\xBD@\xEF\xBF\xBD\xEF\xBF\xBD",
+       4},
       {"single bytes with no form", {"\x80\xA0\xFD"}, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", 3},
       {"a lead byte at the end of the text", {"x\x82"}, "x\xEF\xBF\xBD", 1},
+      {"control bytes but TAB and LF, after a lead byte too",
+       {std::string("\x1b[1m\a\0\r\x1a\t\n\x82\x1b", 12)},
+       "\uFFFD[1m\uFFFD\uFFFD\uFFFD\uFFFD\t\n\uFFFD\uFFFD",
+       7},
   };
   for (const Case& c : cases) {
     Utf8Decoder decoder;
