@@ -132,6 +132,7 @@ TEST(MailHeaders, Addresses) {
   EXPECT_EQ(mailboxOf("AB C", ""), "<\"AB C\"@zazir.invalid>");
   EXPECT_EQ(mailboxOf("", ""), "<unknown@zazir.invalid>");
   EXPECT_EQ(mailboxOf(".A", "x"), "\"x\" <\".A\"@zazir.invalid>");
+  EXPECT_EQ(mailboxOf("AB\xE3\x81\x8B", "x"), "\"x\" <unknown@zazir.invalid>");
   const std::string named = mailboxOf("ABC01234", "山田太郎");
   EXPECT_EQ(decodedWords(named.substr(0, named.find(' '))), "山田太郎");
   EXPECT_EQ(named.substr(named.find(' ')), " <ABC01234@zazir.invalid>");
