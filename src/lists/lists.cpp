@@ -82,8 +82,8 @@ std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& 
                          app.marks.itemCount(section, entry).value_or(0));
       filled = k + 1;
     }
-    const ListChoice choice = chooseFromList(app, rows, startRow, filled - 1, 0,
-                                             Resizes::Absorb, boardListNotes());
+    const ListChoice choice =
+        chooseFromList(app, rows, startRow, filled - 1, 0, Resizes::Absorb, boardListNotes());
     if (choice.action == ListAction::Leave) return std::nullopt;
     if (choice.row >= 0) {
       at.boardListRow = choice.row;

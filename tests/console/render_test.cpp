@@ -116,9 +116,9 @@ TEST(Render, SgrFollowsTheConsoleColourBitsOrWithoutColoursReverseAndBold) {
       // White on black and the start-up colours are the terminal's own.
       {attr::kStartup, "\x1b[0m", "\x1b[0m"},
       {attr::kNormal, "\x1b[0m", "\x1b[0m"},
-      {attr::kBar, "\x1b[0;7m", "\x1b[0;7m"},  // the terminal's own colours reversed
-      {attr::kHighlight, "\x1b[0;97;42m", "\x1b[0;7m"},   // bright white on green
-      {attr::kFatal, "\x1b[0;30;104m", "\x1b[0;7m"},      // black on bright blue
+      {attr::kBar, "\x1b[0;7m", "\x1b[0;7m"},            // the terminal's own colours reversed
+      {attr::kHighlight, "\x1b[0;97;42m", "\x1b[0;7m"},  // bright white on green
+      {attr::kFatal, "\x1b[0;30;104m", "\x1b[0;7m"},     // black on bright blue
       {attr::kIdFileNotice, "\x1b[0;30;105m", "\x1b[0;7m"},
       {attr::kMarked, "\x1b[0;30;103m", "\x1b[0;1m"},
       {attr::kTyped, "\x1b[0;92;40m", "\x1b[0m"},
@@ -145,8 +145,8 @@ TEST(Render, BarsStandOutOnDarkAndLightTerminals) {
   console.writeText("hit");
   for (const Colours colours : {Colours::On, Colours::Off}) {
     for (const testing::Theme theme : {testing::kDarkTheme, testing::kLightTheme}) {
-      SCOPED_TRACE(::testing::Message() << "colours " << int(colours) << ", background "
-                                        << theme.background);
+      SCOPED_TRACE(::testing::Message()
+                   << "colours " << int(colours) << ", background " << theme.background);
       Renderer renderer("UTF-8", colours);
       TerminalModel model(25, 80, false, theme);
       model.feed(renderer.frame(console.screen(), 25, 80));

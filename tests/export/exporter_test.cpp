@@ -148,17 +148,17 @@ TEST(Export, BodyAsMboxrdInUtf8WithOddBytesCounted) {
 
 TEST(Export, NoControlByteReachesAnyFile) {
   TempDir temp;
-  writeBytes(temp.path("A.LOG"),
-             boardLog({mail("M1", "t\x1b[1m",
-                            {"a\x1b[2Jb\a", std::string("n\0u", 3), "eof\x1a", "del\x7f",
-                             "\ttab\tkept"}),
-                       board(1, "b"),
-                       message(1, "X", "1", {"m\x1b]0;title\a"}),
-                       {"*CH >", listingLine(7, "#one", "title", "検索中"), "--",
-                        sj("新しいメッセージが 1 個あります。"), "--", "ID00001       >a\x07", "",
-                        "FILE NEWS: " + sj("日付指定"), listingLine(3, "soft", "title", "検索中"),
-                        "001:A.LZH  1", "  about\x1b[5m A", "*CH >", sj("《 気軽な伝言板 》"),
-                        "-----", "ID00001       :(a) \x1b[31mred", "-----"}}));
+  writeBytes(
+      temp.path("A.LOG"),
+      boardLog({mail("M1", "t\x1b[1m",
+                     {"a\x1b[2Jb\a", std::string("n\0u", 3), "eof\x1a", "del\x7f", "\ttab\tkept"}),
+                board(1, "b"),
+                message(1, "X", "1", {"m\x1b]0;title\a"}),
+                {"*CH >", listingLine(7, "#one", "title", "検索中"), "--",
+                 sj("新しいメッセージが 1 個あります。"), "--", "ID00001       >a\x07", "",
+                 "FILE NEWS: " + sj("日付指定"), listingLine(3, "soft", "title", "検索中"),
+                 "001:A.LZH  1", "  about\x1b[5m A", "*CH >", sj("《 気軽な伝言板 》"), "-----",
+                 "ID00001       :(a) \x1b[31mred", "-----"}}));
   const Result result = exportLogs(temp.path("out"), {temp.path("A.LOG")});
   ASSERT_EQ(result.status, 0) << result.err;
   // The title's ESC once (in X-Original-Header), five in the mail's body,
