@@ -65,6 +65,10 @@ void appendMove(std::string& out, int row, int column) {
 
 std::string sgrFor(Attribute attribute, Colours colours) {
   if (attribute == attr::kStartup || attribute == attr::kNormal) return "\x1b[0m";
+  // Black on bright white would be the page itself on a light terminal:
+  // the bar is the terminal's own colours reversed, which looks the same
+  // on a dark one.
+  if (attribute == attr::kBar) return "\x1b[0;7m";
   if (colours == Colours::Off) {
     if (attribute == attr::kMarked) return "\x1b[0;1m";
     // Whatever stands on a background of its own must stay set apart.

@@ -288,7 +288,9 @@ bool Exporter::exportLog(const std::string& path, std::uint64_t done) {
 void Exporter::report() {
   progress_.clear();
   if (const std::uint64_t replaced = decoder_.replacedBytes()) {
-    std::fprintf(err_, "zazir: %llu bytes of the logs have no Unicode form; written as U+FFFD\n",
+    std::fprintf(err_,
+                 "zazir: %llu bytes of the logs are control bytes or have no Unicode form; "
+                 "written as U+FFFD\n",
                  static_cast<unsigned long long>(replaced));
   }
   if (isatty(fileno(err_))) {

@@ -27,8 +27,10 @@ std::string_view trimmed(std::string_view text) {
 }
 
 // A field never holds a tab or a line end, nor a control byte that would
-// reach the terminal.
-std::string field(std::string text) {
+// reach the terminal: each is a blank (neither CP932 nor UTF-8 has one
+// inside a character).
+std::string field(std::string_view bytes) {
+  std::string text(bytes);
   for (char& c : text) {
     if ((c >= 0 && c < 0x20) || c == 0x7F) c = ' ';
   }
@@ -37,17 +39,24 @@ std::string field(std::string text) {
 
 class Lister {
  public:
-  Lister(std::FILE* out, const std::string& logName) : out_(out), logName_(field(logName)) {}
+  explicit Lister(std::FILE* out) : out_(out) {}
+
+  // The log the rows that follow belong to.
+  void startLog(const std::string& logName) { logName_ = field(logName); }
 
   // One row; `texts` (id, name, date, time, title, status) are CP932 from
-  // the log. The log's name is the system's own and goes out as it is.
+  // the log. The log's name is the system's own and goes out as it is. The
+  // line naming the fields comes before the first row, so that a run that
+  // finds no log prints nothing.
   void row(std::string_view section, std::string_view number,
            std::initializer_list<std::string_view> texts, std::string_view count) {
     std::string fields = std::string(section) + "\t" + std::string(number);
     for (const std::string_view text : texts) {
       fields += '\t';
-      fields += field(toUtf8(text, decoder_));
+      fields += toUtf8(field(text), decoder_);
     }
+    if (!headed_) std::fputs(kFields, out_);
+    headed_ = true;
     const std::string line = logName_ + "\t" + output_(fields) + "\t" + std::string(count) + "\n";
     std::fwrite(line.data(), 1, line.size(), out_);
   }
@@ -57,6 +66,7 @@ class Lister {
  private:
   std::FILE* out_;
   std::string logName_;
+  bool headed_ = false;
   OutputText output_;
   Utf8Decoder decoder_;
 };
@@ -74,10 +84,19 @@ std::string listingLineOf(LineStream& log, const BoardEntry& board) {
   return line;
 }
 
-// Lists one log; true when it holds anything to export.
-bool listLog(LineStream& log, Lister& lister) {
+// Whether the index found any part of a log at all.
+bool holdsAnyPart(const LogIndex& index) {
+  return !index.mails.empty() || !index.messageBoards.empty() || !index.fileBoards.empty() ||
+         !index.chatBoards.empty() || index.notewallOffset >= 0;
+}
+
+enum class Listed { Nothing, NoLog, Parts };
+
+// Lists one log; Parts when it holds anything to export.
+Listed listLog(LineStream& log, Lister& lister) {
   LogIndex index;
   indexLog(log, index);
+  if (!holdsAnyPart(index)) return Listed::NoLog;
   bool any = !index.mails.empty();
   int at = 0;
   for (const MailEntry& mail : index.mails) {
@@ -116,7 +135,7 @@ bool listLog(LineStream& log, Lister& lister) {
     any = any || counter.count() > 0;
     lister.row("notewall", "", {"", "", "", "", "", ""}, number(counter.count()));
   }
-  return any;
+  return any ? Listed::Parts : Listed::Nothing;
 }
 
 }  // namespace
@@ -137,28 +156,37 @@ std::string_view boardTitle(std::string_view line, std::string_view name) {
 int runList(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   std::vector<std::string> logs;
   std::string problem;
-  if (!expandLogs(args, logs, problem)) {
+  const auto fail = [&] {
     std::fprintf(err, "zazir: %s\n", problem.c_str());
     return kExitFileError;
+  };
+  if (!expandLogs(args, logs, problem)) return fail();
+  if (logs.empty()) {
+    std::fputs("zazir: no file to list in the directories given\n", err);
+    return kExitNothingToExport;
   }
-  std::fputs(kFields, out);
+  // Every log is opened before the first row: a FIFO or a device among
+  // them (never read, never waited for) fails the list before it starts.
+  for (const std::string& path : logs) {
+    if (!openLog(path, problem)) return fail();
+  }
+  Lister lister(out);
   bool any = false;
-  std::uint64_t replaced = 0;
   for (const std::string& path : logs) {
     const auto log = openLog(path, problem);
-    if (!log) {
-      std::fprintf(err, "zazir: %s\n", problem.c_str());
-      return kExitFileError;
+    if (!log) return fail();
+    lister.startLog(path);
+    const Listed listed = listLog(*log, lister);
+    if (listed == Listed::NoLog) {
+      std::fprintf(err, "zazir: %s: nothing in it looks like a log\n", path.c_str());
     }
-    Lister lister(out, path);
-    any = listLog(*log, lister) || any;
-    replaced += lister.replacedBytes();
+    any = any || listed == Listed::Parts;
   }
   if (std::fflush(out) != 0 || std::ferror(out)) {
     std::fprintf(err, "zazir: standard output: %s\n", std::strerror(errno));
     return kExitFileError;
   }
-  if (replaced > 0) {
+  if (const std::uint64_t replaced = lister.replacedBytes()) {
     std::fprintf(err, "zazir: %llu bytes of the logs have no Unicode form; shown as U+FFFD\n",
                  static_cast<unsigned long long>(replaced));
   }

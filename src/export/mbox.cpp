@@ -209,7 +209,10 @@ std::string headerText(std::string_view utf8) {
 }
 
 std::string mailboxOf(std::string_view id, std::string_view handle) {
-  const std::string local = isDotAtom(id) ? std::string(id) : id.empty() ? "unknown" : quoted(id);
+  // Headers are ASCII: an ID that is not (a damaged log) is no address.
+  const std::string local = isDotAtom(id)                         ? std::string(id)
+                            : id.empty() || !isPrintableAscii(id) ? "unknown"
+                                                                  : quoted(id);
   std::string address = "<" + local + std::string(kDomain) + ">";
   if (handle.empty()) return address;
   const std::string phrase = isPrintableAscii(handle) ? quoted(handle) : encodedWords(handle);

@@ -31,6 +31,12 @@ struct Form {
   std::uint8_t size = 0;
 };
 
+// A control byte would drive the terminal that shows the text; TAB and the
+// line end are text.
+constexpr bool isControl(unsigned char byte) {
+  return (byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F;
+}
+
 struct Table {
   std::array<Form, 256> single;
   std::array<Form, kLeadBytes * 256> pair;
@@ -54,9 +60,9 @@ std::unique_ptr<const Table> buildTable() {
   if (!iconv.valid()) return table;  // every byte but ASCII then has no form
   for (int byte = 0; byte < 256; ++byte) {
     const char c = static_cast<char>(byte);
-    if (leadSlot(static_cast<unsigned char>(byte)) < 0) {
-      table->single[byte] = formOf(iconv, std::string_view(&c, 1));
-    }
+    const auto value = static_cast<unsigned char>(byte);
+    if (isControl(value)) continue;  // no form: U+FFFD
+    if (leadSlot(value) < 0) table->single[byte] = formOf(iconv, std::string_view(&c, 1));
     if (byte < 0x80 && (table->single[byte].size != 1 || table->single[byte].bytes[0] != c)) {
       table->asciiAsItStands = false;
     }
@@ -117,7 +123,7 @@ void Utf8Decoder::decode(std::string_view cp932, std::string& out) {
     if (pair(lead, *at)) ++at;
   }
   while (at < end) {
-    if (*at < 0x80 && map.asciiAsItStands) {
+    if (*at < 0x80 && map.asciiAsItStands && !isControl(*at)) {
       *to++ = static_cast<char>(*at++);
       continue;
     }

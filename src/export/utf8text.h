@@ -1,6 +1,8 @@
 // CP932 to UTF-8 at table speed, for whole logs. The table is iconv's own
 // mapping, so the export says what iconv would; a byte with no Unicode form
-// becomes U+FFFD and is counted, never dropped.
+// becomes U+FFFD and is counted, never dropped. So does every control byte
+// but TAB and LF: an export is read with cat and less, and a mail reader
+// takes no NUL in 8bit text.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +18,7 @@ class Utf8Decoder {
   void decode(std::string_view cp932, std::string& out);
   // Ends a line or text: a lead byte still waiting has no form.
   void finish(std::string& out);
-  // The bytes written as U+FFFD so far.
+  // The bytes written as U+FFFD so far (control bytes included).
   std::uint64_t replacedBytes() const { return replaced_; }
 
  private:

@@ -32,11 +32,27 @@ ListChoice chooseFromList(App& app, std::span<const std::string> rows, int start
   }
 }
 
-std::string boardRow(const std::string& label, std::optional<int> unread) {
+std::string boardRow(const std::string& label, std::optional<int> unread, int items) {
   if (!unread) return label;
-  const std::string count = formatText(" [未読 %i]"_sj, *unread);
+  // Beside the host's "★未読あり(3件)", a bare "0" would read as a
+  // contradiction: the count says what it is a part of.
+  const std::string count = formatText(" [未読 %i/%i]"_sj, *unread, items);
   return label.size() + count.size() <= kListRowBytes ? label + count : label;
 }
+
+namespace {
+
+// What the board list adds to the help of every list: no key, the meaning
+// of its counts.
+ListKeys boardListNotes() {
+  static const Binding<ListAction> kNotes[] = {
+      {{}, ListAction::HelpShown, "［未読 2/3］：ログにある3件のうち、まだ読んでいない件数"_sj},
+      {{}, ListAction::HelpShown, "（★未読あり，★新着ありは接続したときのホストの表示）"_sj},
+  };
+  return kNotes;
+}
+
+}  // namespace
 
 std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& boards,
                                        MarkSection section) {
@@ -62,10 +78,12 @@ std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& 
     for (int k = 0; k < kListPageRows; ++k) {
       const int entry = at.boardListPage * kListPageRows + k;
       if (entry >= count) break;
-      rows[k] = boardRow(boards[entry].label, app.marks.unreadCount(section, entry));
+      rows[k] = boardRow(boards[entry].label, app.marks.unreadCount(section, entry),
+                         app.marks.itemCount(section, entry).value_or(0));
       filled = k + 1;
     }
-    const ListChoice choice = chooseFromList(app, rows, startRow, filled - 1);
+    const ListChoice choice =
+        chooseFromList(app, rows, startRow, filled - 1, 0, Resizes::Absorb, boardListNotes());
     if (choice.action == ListAction::Leave) return std::nullopt;
     if (choice.row >= 0) {
       at.boardListRow = choice.row;

@@ -38,8 +38,8 @@ std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& 
                                        MarkSection section);
 
 // The row of a board in the board list: its label and, after it when the
-// row has room, `unread` (none: not known).
-std::string boardRow(const std::string& label, std::optional<int> unread);
+// row has room, `unread` of its `items` (none: not known).
+std::string boardRow(const std::string& label, std::optional<int> unread, int items);
 
 // The chat board list: the chosen index into app.index.chatBoards, or none.
 std::optional<int> chooseChatBoard(App& app);

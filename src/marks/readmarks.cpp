@@ -187,6 +187,12 @@ std::optional<int> ReadMarks::unreadCount(MarkSection section, int board) const 
   return static_cast<int>(entry->items - read);
 }
 
+std::optional<int> ReadMarks::itemCount(MarkSection section, int board) const {
+  const Board* entry = find(section, board);
+  if (entry == nullptr) return std::nullopt;
+  return static_cast<int>(entry->items);
+}
+
 std::string ReadMarks::encode() const {
   std::string out(kMagic);
   putNumber(out, kVersion, 4);

@@ -51,6 +51,8 @@ class ReadMarks {
   // Items not read of a board tracked now or in an earlier run; none for
   // a board never tracked.
   std::optional<int> unreadCount(MarkSection section, int board) const;
+  // The items of such a board, read or not.
+  std::optional<int> itemCount(MarkSection section, int board) const;
 
   bool changed() const { return changed_; }
   // Whether the marks have a file to be kept in (none without a state

@@ -149,7 +149,7 @@ TEST(ReadMarksAcrossRuns, MarksSurviveASecondRunAndADamagedFileForgetsThem) {
   run({key::kDown, key::kEnter});
   auto second = run({key::kDown, key::kEnter, 'T', key::kEscape});
   EXPECT_EQ(second->rowAtKey(3, 2),
-            "   2: pc98       パソコン何でも相談室 ★未読あり(3件) [未読 2]");
+            "   2: pc98       パソコン何でも相談室 ★未読あり(3件) [未読 2/3]");
   EXPECT_EQ(second->rowAtKey(6, 1), "   #1021  AKN00412 かずや       ハードディスクの増設");
   EXPECT_EQ(second->rowAtKey(6, 2), "N  #1022  AKN00208 Hiro         Re:ハードディスクの増設");
 

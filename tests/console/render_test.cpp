@@ -116,9 +116,9 @@ TEST(Render, SgrFollowsTheConsoleColourBitsOrWithoutColoursReverseAndBold) {
       // White on black and the start-up colours are the terminal's own.
       {attr::kStartup, "\x1b[0m", "\x1b[0m"},
       {attr::kNormal, "\x1b[0m", "\x1b[0m"},
-      {attr::kBar, "\x1b[0;30;107m", "\x1b[0;7m"},        // black on bright white
-      {attr::kHighlight, "\x1b[0;97;42m", "\x1b[0;7m"},   // bright white on green
-      {attr::kFatal, "\x1b[0;30;104m", "\x1b[0;7m"},      // black on bright blue
+      {attr::kBar, "\x1b[0;7m", "\x1b[0;7m"},            // the terminal's own colours reversed
+      {attr::kHighlight, "\x1b[0;97;42m", "\x1b[0;7m"},  // bright white on green
+      {attr::kFatal, "\x1b[0;30;104m", "\x1b[0;7m"},     // black on bright blue
       {attr::kIdFileNotice, "\x1b[0;30;105m", "\x1b[0;7m"},
       {attr::kMarked, "\x1b[0;30;103m", "\x1b[0;1m"},
       {attr::kTyped, "\x1b[0;92;40m", "\x1b[0m"},
@@ -128,6 +128,37 @@ TEST(Render, SgrFollowsTheConsoleColourBitsOrWithoutColoursReverseAndBold) {
   for (const Case& c : cases) {
     EXPECT_EQ(sgrFor(c.attribute), c.colours) << int{c.attribute};
     EXPECT_EQ(sgrFor(c.attribute, Colours::Off), c.noColour) << int{c.attribute};
+  }
+}
+
+TEST(Render, BarsStandOutOnDarkAndLightTerminals) {
+  ScriptedBackend backend;
+  Console console(backend);
+  console.clearScreen();
+  console.setCursor(0, 2);
+  console.writeText("page");
+  console.setBar();
+  console.setCursor(0, 0);
+  console.writeText("bar");
+  console.setAttribute(attr::kHighlight);
+  console.setCursor(0, 4);
+  console.writeText("hit");
+  for (const Colours colours : {Colours::On, Colours::Off}) {
+    for (const testing::Theme theme : {testing::kDarkTheme, testing::kLightTheme}) {
+      SCOPED_TRACE(::testing::Message()
+                   << "colours " << int(colours) << ", background " << theme.background);
+      Renderer renderer("UTF-8", colours);
+      TerminalModel model(25, 80, false, theme);
+      model.feed(renderer.frame(console.screen(), 25, 80));
+      EXPECT_EQ(model.backgroundAt(2, 0), theme.background);
+      EXPECT_EQ(model.foregroundAt(2, 0), theme.foreground);
+      // The bar: the page's colours the other way round.
+      EXPECT_EQ(model.backgroundAt(0, 0), theme.foreground);
+      EXPECT_EQ(model.foregroundAt(0, 0), theme.background);
+      if (colours == Colours::On) {
+        EXPECT_EQ(model.backgroundAt(4, 0), 2);  // green stays
+      }
+    }
   }
 }
 

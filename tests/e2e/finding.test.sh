@@ -43,8 +43,8 @@ quit_zazir
 start_zazir "$dir" DEMO.LOG
 at_main_menu
 keys Down Enter
-expect_row 2 "   2: pc98       パソコン何でも相談室 ★ 未読あり(3件) [未読 0]"
-expect_row 4 "   4: travel     旅と温泉 ★ 未読あり(2件) [未読 1]"
+expect_row 2 "   2: pc98       パソコン何でも相談室 ★ 未読あり(3件) [未読 0/3]"
+expect_row 4 "   4: travel     旅と温泉 ★ 未読あり(2件) [未読 1/2]"
 keys Down Down Down Enter
 wait_for "Message  #1105"
 keys T

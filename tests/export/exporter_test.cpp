@@ -141,7 +141,45 @@ TEST(Export, BodyAsMboxrdInUtf8WithOddBytesCounted) {
   EXPECT_EQ(mbox.substr(mbox.find("\n\n") + 2),
             ">From here\n>>From there\n>>>From x\nFrog\nFrom\nbad \xEF\xBF\xBD\n" +
                 std::string(1022, 'x') + "あy\n last\n\n");
-  EXPECT_EQ(result.err, "zazir: 2 bytes of the logs have no Unicode form; written as U+FFFD\n");
+  EXPECT_EQ(result.err,
+            "zazir: 2 bytes of the logs are control bytes or have no Unicode form; written as "
+            "U+FFFD\n");
+}
+
+TEST(Export, NoControlByteReachesAnyFile) {
+  TempDir temp;
+  writeBytes(
+      temp.path("A.LOG"),
+      boardLog({mail("M1", "t\x1b[1m",
+                     {"a\x1b[2Jb\a", std::string("n\0u", 3), "eof\x1a", "del\x7f", "\ttab\tkept"}),
+                board(1, "b"),
+                message(1, "X", "1", {"m\x1b]0;title\a"}),
+                {"*CH >", listingLine(7, "#one", "title", "検索中"), "--",
+                 sj("新しいメッセージが 1 個あります。"), "--", "ID00001       >a\x07", "",
+                 "FILE NEWS: " + sj("日付指定"), listingLine(3, "soft", "title", "検索中"),
+                 "001:A.LZH  1", "  about\x1b[5m A", "*CH >", sj("《 気軽な伝言板 》"), "-----",
+                 "ID00001       :(a) \x1b[31mred", "-----"}}));
+  const Result result = exportLogs(temp.path("out"), {temp.path("A.LOG")});
+  ASSERT_EQ(result.status, 0) << result.err;
+  // The title's ESC once (in X-Original-Header), five in the mail's body,
+  // two in the message, one in each of the other parts.
+  EXPECT_EQ(result.err,
+            "zazir: 11 bytes of the logs are control bytes or have no Unicode form; written as "
+            "U+FFFD\n");
+  int files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(temp.path("out"))) {
+    if (!entry.is_regular_file()) continue;
+    ++files;
+    const std::string bytes = fileBytes(entry.path());
+    for (const char c : bytes) {
+      EXPECT_FALSE((c >= 0 && c < 0x20 && c != '\t' && c != '\n') || c == 0x7F)
+          << entry.path() << " holds " << int{c};
+    }
+  }
+  EXPECT_EQ(files, 5);
+  EXPECT_NE(fileBytes(temp.path("out/mail.mbox"))
+                .find("\na\uFFFD[2Jb\uFFFD\nn\uFFFDu\neof\uFFFD\ndel\uFFFD\n tab\tkept\n"),
+            std::string::npos);
 }
 
 TEST(Export, RefusesBeforeWritingAnything) {
@@ -224,6 +262,39 @@ TEST(ListCommand, OneRowAPartWithItsCount) {
   EXPECT_NE(empty.out.find("\tboard\t1\t\tx\t\t\ta [2Jb c\t" + std::string("未読なし") + "\t0\n"),
             std::string::npos)
       << empty.out;
+}
+
+TEST(ListCommand, PrintsNothingBeforeKnowingAndSaysWhatIsNoLog) {
+  TempDir temp;
+  const std::string log = temp.path("A.LOG");
+  writeBytes(log, boardLog({mail("M1", "t", {"m"})}));
+  const std::string text = temp.path("NOTES.TXT");
+  writeBytes(text, "nothing here\r\n");
+  const std::string fifo = temp.path("FIFO");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::filesystem::create_directory(temp.path("pipes"));
+  ASSERT_EQ(mkfifo(temp.path("pipes/P").c_str(), 0600), 0);
+  struct Case {
+    std::vector<std::string> logs;
+    int status;
+    bool rows;
+    std::string err;
+  } cases[] = {
+      {{fifo}, 50, false, "zazir: " + fifo + ": not a regular file\n"},
+      {{log, "/dev/zero"}, 50, false, "zazir: /dev/zero: not a regular file\n"},
+      {{text}, 1, false, "zazir: " + text + ": nothing in it looks like a log\n"},
+      {{text, log}, 0, true, "zazir: " + text + ": nothing in it looks like a log\n"},
+      {{temp.path("pipes")}, 1, false, "zazir: no file to list in the directories given\n"},
+  };
+  for (const Case& c : cases) {
+    const Result result = listLogs(c.logs);
+    EXPECT_EQ(result.status, c.status) << c.logs.front();
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(result.out.empty(), !c.rows) << result.out;
+    if (c.rows) {
+      EXPECT_EQ(result.out.find(log + "\tmail\t1\tM1\t"), result.out.find('\n') + 1);
+    }
+  }
 }
 
 }  // namespace

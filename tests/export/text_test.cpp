@@ -11,7 +11,7 @@
 namespace zazir {
 namespace {
 
-TEST(Utf8Decoder, PiecesAndBytesWithoutAForm) {
+TEST(Utf8Decoder, PiecesBytesWithoutAFormAndControlBytes) {
   struct Case {
     const char* what;
     std::vector<std::string> pieces;
@@ -33,10 +33,14 @@ TEST(Utf8Decoder, PiecesAndBytesWithoutAForm) {
        {"\x82"
         "A\x85@\x81\x7F"},
        "\xEF\xBF\xBD"
-       "A\xEF\xBF\xBD@\xEF\xBF\xBD\x7F",
-       3},
+       "A\xEF\xBF\xBD@\xEF\xBF\xBD\xEF\xBF\xBD",
+       4},
       {"single bytes with no form", {"\x80\xA0\xFD"}, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", 3},
       {"a lead byte at the end of the text", {"x\x82"}, "x\xEF\xBF\xBD", 1},
+      {"control bytes but TAB and LF, after a lead byte too",
+       {std::string("\x1b[1m\a\0\r\x1a\t\n\x82\x1b", 12)},
+       "\uFFFD[1m\uFFFD\uFFFD\uFFFD\uFFFD\t\n\uFFFD\uFFFD",
+       7},
   };
   for (const Case& c : cases) {
     Utf8Decoder decoder;
@@ -128,6 +132,7 @@ TEST(MailHeaders, Addresses) {
   EXPECT_EQ(mailboxOf("AB C", ""), "<\"AB C\"@zazir.invalid>");
   EXPECT_EQ(mailboxOf("", ""), "<unknown@zazir.invalid>");
   EXPECT_EQ(mailboxOf(".A", "x"), "\"x\" <\".A\"@zazir.invalid>");
+  EXPECT_EQ(mailboxOf("AB\xE3\x81\x8B", "x"), "\"x\" <unknown@zazir.invalid>");
   const std::string named = mailboxOf("ABC01234", "山田太郎");
   EXPECT_EQ(decodedWords(named.substr(0, named.find(' '))), "山田太郎");
   EXPECT_EQ(named.substr(named.find(' ')), " <ABC01234@zazir.invalid>");

@@ -147,6 +147,24 @@ TEST_F(ListTest, HelpBringsTheHighlightBackToTheRowTheListOpenedOn) {
   EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
 }
 
+TEST_F(ListTest, BoardRowsTellTheUnreadOfAllFoundAndTheHelpWhatThatMeans) {
+  std::vector<BoardEntry> table = boards(3);
+  table[0].label = sj("   2: pc98       相談室 ★未読あり(3件)");
+  marks.track(MarkSection::MessageBoard, 0, "pc98", 3);
+  for (int item = 0; item < 3; ++item) marks.markRead(MarkSection::MessageBoard, 0, item);
+  marks.track(MarkSection::MessageBoard, 1, "b", 5);
+  marks.markRead(MarkSection::MessageBoard, 1, 4);
+  backend.type("?").type("x").press(key::kEscape);
+  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), -1);
+  EXPECT_EQ(backend.rowAtKey(0, 1), "   2: pc98       相談室 ★未読あり(3件) [未読 0/3]");
+  EXPECT_EQ(backend.rowAtKey(0, 2), "board 1 [未読 4/5]");
+  EXPECT_EQ(backend.rowAtKey(0, 3), "board 2");  // never opened
+  std::string help;
+  for (int row = 0; row < kScreenHeight; ++row) help += backend.rowAtKey(1, row) + "\n";
+  EXPECT_NE(help.find("［未読 2/3］：ログにある3件のうち、まだ読んでいない件数"), std::string::npos)
+      << help;
+}
+
 TEST_F(ListTest, ChatBoardsAreMarkedByWhetherTheirBackLogExists) {
   addChatBoard("#talk", "#talk  talk");
   addChatBoard("#none", "#none  none");

@@ -1,5 +1,6 @@
 #include "support/terminal_model.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace zazir::testing {
@@ -21,8 +22,41 @@ char32_t decodeUtf8(std::string_view text) {
 
 }  // namespace
 
-TerminalModel::TerminalModel(int rows, int columns, bool ambiguousWide)
-    : rows_(rows), columns_(columns), ambiguousWide_(ambiguousWide), cells_(rows * columns) {}
+TerminalModel::TerminalModel(int rows, int columns, bool ambiguousWide, Theme theme)
+    : rows_(rows),
+      columns_(columns),
+      ambiguousWide_(ambiguousWide),
+      cells_(rows * columns, Cell{" ", 0, theme.foreground, theme.background}),
+      theme_(theme) {}
+
+TerminalModel::Cell TerminalModel::blank(const std::string& glyph) const {
+  Cell cell{glyph, sgr_, foreground_ < 0 ? theme_.foreground : foreground_,
+            background_ < 0 ? theme_.background : background_};
+  if (reverse_) std::swap(cell.foreground, cell.background);
+  return cell;
+}
+
+void TerminalModel::applySgr(const std::string& params) {
+  sgr_ = params == "0" ? 0 : static_cast<int>(std::hash<std::string>{}(params)&0x7fffffff);
+  std::size_t at = 0;
+  while (at <= params.size()) {
+    const std::size_t end = std::min(params.find(';', at), params.size());
+    const int n = end > at ? std::stoi(params.substr(at, end - at)) : 0;
+    if (n == 0) {
+      foreground_ = background_ = -1;
+      reverse_ = false;
+    } else if (n == 7 || n == 27) {
+      reverse_ = n == 7;
+    } else if (n == 39 || n == 49) {
+      (n == 39 ? foreground_ : background_) = -1;
+    } else if ((n >= 30 && n <= 37) || (n >= 90 && n <= 97)) {
+      foreground_ = n % 10 + (n >= 90 ? 8 : 0);
+    } else if ((n >= 40 && n <= 47) || (n >= 100 && n <= 107)) {
+      background_ = n % 10 + (n >= 100 ? 8 : 0);
+    }
+    at = end + 1;
+  }
+}
 
 const std::string& TerminalModel::glyphAt(int row, int column) const {
   return cells_[index(row, column)].glyph;
@@ -49,8 +83,8 @@ void TerminalModel::put(const std::string& glyph, int width) {
   if (column_ + width > columns_ || row_ >= rows_) return;  // clipped
   clearCell(row_, column_);
   if (width == 2) clearCell(row_, column_ + 1);
-  cells_[index(row_, column_)] = Cell{glyph, sgr_};
-  if (width == 2) cells_[index(row_, column_ + 1)] = Cell{"", sgr_};
+  cells_[index(row_, column_)] = blank(glyph);
+  if (width == 2) cells_[index(row_, column_ + 1)] = blank("");
   column_ += width;
 }
 
@@ -71,10 +105,9 @@ void TerminalModel::feed(std::string_view bytes) {
         row_ = std::stoi(params.substr(0, semi)) - 1;
         column_ = std::stoi(params.substr(semi + 1)) - 1;
       } else if (final == 'm') {
-        sgr_ = static_cast<int>(std::hash<std::string>{}(params)&0x7fffffff);
-        if (params == "0") sgr_ = 0;
+        applySgr(params);
       } else if (final == 'J' && params == "2") {
-        for (Cell& cell : cells_) cell = Cell{" ", sgr_};
+        for (Cell& cell : cells_) cell = blank(" ");
       }
       at = end + 1;
       continue;
