@@ -178,7 +178,11 @@ class ConfiguredRun : public testing::TempDir, public ::testing::Test {
     backend.press(keys).press('q').press('y');
     Console console(backend, [this](const std::string& line) { return editor.run(line); });
     StartupOptions options{"zazir", "logs/DEMO.LOG", testEnvironment, {}};
-    EXPECT_EQ(exitOf([&] { runProgram(console, options); }).status, 0);
+    try {
+      EXPECT_EQ(exitOf([&] { runProgram(console, options); }).status, 0);
+    } catch (const testing::ScriptExhausted&) {
+      ADD_FAILURE() << "a screen waits for a key:\n" << backend.dump();
+    }
   }
   // Whether a screen waiting for a key held `text`.
   bool shown(const std::string& text) const {
