@@ -21,6 +21,8 @@ namespace {
 constexpr std::size_t kRowBytes = kScreenWidth;
 // A name taken from the file may be a whole line's worth of bytes.
 constexpr std::size_t kShownNameBytes = 20;
+// A file that is no configuration at all must not flood standard error.
+constexpr std::size_t kToldNames = 20;
 
 // The first name on one row: the file's path gets what the rest leaves of
 // the row.
@@ -51,18 +53,29 @@ std::vector<std::string> loadConfiguration(Console& console, const std::string& 
   }
   std::vector<std::string> notes;
   for (const NameNote& name : names) {
+    if (notes.size() == kToldNames) {
+      notes.push_back(formatText("%s: %i more such names", path, names.size() - kToldNames));
+      break;
+    }
     notes.push_back(
         name.ignored
             ? formatText("%s:%i: \"%s\" is no setting's name and is ignored (%s?)", path, name.line,
                          name.name, name.known)
             : formatText("%s:%i: \"%s\" is read as %s", path, name.line, name.name, name.known));
   }
+  // Standard error is the terminal: a control byte of the file must not
+  // reach it.
+  for (std::string& note : notes) {
+    for (char& byte : note) {
+      if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7F) byte = '?';
+    }
+  }
   if (!names.empty()) console.showOnce(namesNotice(path, names));
   return notes;
 }
 
 std::string firstRunNotice(std::string_view configPlace, std::string_view uploadPath) {
-  const std::string text = "設定ファイルなし→%s　アップロード先 %s"_sj;
+  const std::string text = "設定ファイルなし：%s　アップロード先：%s"_sj;
   const std::size_t room = kRowBytes - (text.size() - 4);
   // The upload file's path is the one a user looks for first; each path
   // gets at least half the room when both do not fit.

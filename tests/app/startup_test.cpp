@@ -235,7 +235,7 @@ TEST_F(ConfiguredRun, AFirstRunTellsWhereTheFilesGo) {
   run({'n'});
   configHome.clear();
   EXPECT_EQ(backend.rowAtKey(0, 23),
-            "設定ファイルなし→…/zazir/ZAZIR.CFG　アップロード先 logs/DEMO.LOG.UP");
+            "設定ファイルなし：…/zazir/ZAZIR.CFG　アップロード先：logs/DEMO.LOG.UP");
   EXPECT_EQ(backend.rowAtKey(1, 23), "");
 }
 

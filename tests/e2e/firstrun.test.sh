@@ -11,7 +11,7 @@ mkdir -p "$home_dir/logs"
 cp "$SOURCE/examples/DEMO.LOG" "$home_dir/logs/"
 PATH=/usr/bin:/bin start_zazir "$home_dir" logs/DEMO.LOG
 wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-expect_row 23 "設定ファイルなし→~/.config/zazir/ZAZIR.CFG　アップロード先 logs/DEMO.LOG.UP"
+expect_row 23 "設定ファイルなし：~/.config/zazir/ZAZIR.CFG　アップロード先：logs/DEMO.LOG.UP"
 keys n
 wait_for "メール ......"
 expect_row 23 ""
@@ -70,7 +70,7 @@ tmuxc kill-server
 
 # A mistyped name in the file: ignored, told on the status row and, once
 # the terminal is the shell's again, on standard error.
-printf 'EDITR=vim\r\nLINECHAT_QUOTE=LINECHAT_NO\r\n' >"$dir/ZAZIR.CFG"
+printf 'EDITR=vim\r\nLINECHAT_QUOTE=LINECHAT_NO\r\nUPLOADFILE_EXIST=WRITE_APPEND\r\n' >"$dir/ZAZIR.CFG"
 start_zazir "$dir" DEMO.LOG
 wait_for "メール ......"
 expect_row 23 "ZAZIR.CFG:1: 不明な設定名「EDITR」を無視（EDITOR？）"

@@ -100,6 +100,21 @@ TEST_F(ConfigLoading, FailuresEndTheProgramWithStatus50TheirMessageAndTheFile) {
   }
 }
 
+// A file that is no configuration (a log, a hostile file) neither floods
+// standard error nor sends its control bytes there.
+TEST_F(ConfigLoading, NamesToldAtTheExitAreFewAndHoldNoControlByte) {
+  std::string file = "\x1b[2J\a=1\n";
+  for (int line = 2; line <= 30; ++line) file += "N=x\n";
+  ScriptedBackend backend;
+  Console console(backend);
+  Config config;
+  const std::string cfg = write("ZAZIR.CFG", file);
+  const std::vector<std::string> notes = loadConfiguration(console, cfg, config);
+  ASSERT_EQ(notes.size(), 21u);
+  EXPECT_EQ(notes.front(), cfg + ":1: \"?[2J?\" is no setting's name and is ignored (EDITOR?)");
+  EXPECT_EQ(notes.back(), cfg + ": 10 more such names");
+}
+
 // The README's sample and the bundled one: copied as they stand, each gives
 // the built-in settings, and each writes out every setting but the upload
 // file's directory (whose absence puts the file beside the log).
