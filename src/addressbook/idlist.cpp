@@ -13,6 +13,7 @@
 #include "platform/textfile.h"
 #include "services/app.h"
 #include "services/logguard.h"
+#include "text/textutil.h"
 
 namespace zazir {
 
@@ -209,7 +210,9 @@ void IdList::registerGroup() {
       case AppendOutcome::Written:
         console_.setCursor(0, 23);
         console_.setAttribute(attr::kMarked);
-        console_.putText("グループをグループファイル[%-20.20s]に登録しました。"_sj, path);
+        const std::string told = "グループをグループファイル[%-20s]に登録しました。"_sj;
+        // The path takes the rest of the row, its start left out when long.
+        console_.putText(told, shortenPath(path, kScreenWidth - (told.size() - 5)));
         console_.setNormal();
         console_.clearToEndOfLine();
         console_.getKey();

@@ -127,6 +127,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zazir: standard input and output must be a terminal\n");
     return 1;
   }
+  std::vector<std::string> notes;
+  options.notesAtExit = &notes;
   int status = 0;
   std::string message;
   std::string detail;
@@ -142,6 +144,9 @@ int main(int argc, char** argv) {
     message = error.what();
   }
   terminal.reset();  // the terminal is the user's again before anything is printed
+  for (const std::string& note : notes) {
+    std::fprintf(stderr, "zazir: %s\n", forTerminal(note, *codeset).c_str());
+  }
   if (!message.empty()) std::fprintf(stderr, "%s\n", forTerminal(message, *codeset).c_str());
   if (!detail.empty()) std::fprintf(stderr, "zazir: %s\n", detail.c_str());
   return status;

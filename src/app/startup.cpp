@@ -35,6 +35,7 @@ void deriveFileNames(Config& config, const std::string& logPath) {
   config.uploadfile = formatText("%-13.13s", formatConfigured(config.uploadfile, {base}));
   config.idfile = formatConfigured(config.idfile, {base});
   config.grouplistfile = formatConfigured(config.grouplistfile, {base});
+  if (config.uploadBesideLog) config.uploadfileDir = logDirectory(logPath);
 }
 
 void endProgram(Console& console, int status) {
@@ -72,17 +73,15 @@ ReadMarks loadReadMarks(const StartupOptions& options, const std::string& logOsP
 
 void runProgram(Console& console, const StartupOptions& options) {
   RunState state;
-  Config config;
+  Config config = builtInConfiguration();
   const std::optional<std::string> configPath =
       findConfigurationFile(options.programPath, options.getenv, options.installedConfigDir);
   if (configPath) {
     state.configPath = *configPath;
-    loadConfiguration(console, state.configPath, config);
-  } else {
-    // A first run needs no file; the first screen tells where one would go.
-    config = builtInConfiguration();
-    console.showOnce(formatText("設定ファイルなし（既定値で動作）。置き場所：%s"_sj,
-                                userConfigurationFile(options.getenv)));
+    const std::vector<std::string> notes = loadConfiguration(console, state.configPath, config);
+    if (options.notesAtExit) {
+      options.notesAtExit->insert(options.notesAtExit->end(), notes.begin(), notes.end());
+    }
   }
 
   const ChosenLog chosen =
@@ -91,9 +90,13 @@ void runProgram(Console& console, const StartupOptions& options) {
   std::unique_ptr<FileLineStream> log = FileLineStream::open(chosen.osPath, 10000);
   if (!log) fatalError(console, "通信ログファイルが開けません。"_sj, osOpenProblem(chosen.osPath));
   state.logIdentity = log->identity();
-  if (!configPath) config.uploadfileDir = logDirectory(state.logPath);
 
   deriveFileNames(config, state.logPath);
+  // A first run needs no file; the first screen tells where one would go.
+  if (!configPath) {
+    console.showOnce(
+        firstRunNotice(userConfigurationFile(options.getenv), uploadFileDiskPath(config)));
+  }
   LogIndex index;
   ReadMarks marks = loadReadMarks(options, chosen.osPath);
   const LogOpener reopen = [osPath = chosen.osPath](std::size_t bufferBytes) {

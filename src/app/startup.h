@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zazir {
 
@@ -16,6 +17,9 @@ struct StartupOptions {
   std::optional<std::string> logArgument;        // the log, a pattern or a directory, as typed
   const char* (*getenv)(const char*) = nullptr;  // the environment (replaceable in tests)
   std::string installedConfigDir;                // where the sample configuration is installed
+  // Where the run leaves what is told on standard error after it (CP932
+  // lines), when given.
+  std::vector<std::string>* notesAtExit = nullptr;
 };
 
 // Runs ZAZIR until the user quits. Ends by throwing ProgramExit.
@@ -27,7 +31,8 @@ std::string logBaseName(const std::string& logPath);
 std::string logDirectory(const std::string& logPath);
 
 // Rewrites UPLOADFILE (cut and padded to 13 characters), IDFILE and
-// GROUPLISTFILE with the log's base name.
+// GROUPLISTFILE with the log's base name, and puts the upload file beside
+// the log when the configuration asks for that.
 void deriveFileNames(Config& config, const std::string& logPath);
 
 // Indexes the log; running out of memory on the way is fatal.

@@ -1,11 +1,14 @@
 #include "formats/config.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <numeric>
 #include <vector>
 
 #include "platform/encoding.h"
 #include "platform/textfile.h"
+#include "text/format.h"
 #include "text/textutil.h"
 
 namespace zazir {
@@ -76,16 +79,20 @@ constexpr TextSetting kTextSettings[] = {
     {"HEADREPLYNEWS", &Config::headReplyNews},
 };
 
-bool applyTextSetting(std::string_view key, std::optional<std::string_view> value, Config& config) {
+// The name of the text setting the key sets; none when it sets none.
+std::optional<std::string_view> applyTextSetting(std::string_view key,
+                                                 std::optional<std::string_view> value,
+                                                 Config& config) {
   for (const TextSetting& setting : kTextSettings) {
     if (!startsWith(key, setting.name)) continue;
     // These policy keys begin with a text setting's name but are no text.
     if (setting.field == &Config::uploadfile && startsWith(key, "UPLOADFILE_EXIST")) continue;
     if (setting.field == &Config::editor && startsWith(key, "EDITOR_CODE")) continue;
     config.*setting.field = std::string(value.value_or(std::string_view{}));
-    return true;
+    if (setting.field == &Config::uploadfileDir) config.uploadBesideLog = false;
+    return setting.name;
   }
-  return false;
+  return std::nullopt;
 }
 
 template <typename E>
@@ -94,15 +101,23 @@ struct Choice {
   E code;
 };
 
+// Sets `target` to the value `upper` names, or tells which values there are.
 template <typename E, std::size_t N>
-bool choose(const std::string& upper, const Choice<E> (&choices)[N], E& target) {
+std::optional<ConfigError> choose(std::string_view name, const std::string& upper,
+                                  const Choice<E> (&choices)[N], E& target) {
   for (const Choice<E>& choice : choices) {
     if (upper == choice.value) {
       target = choice.code;
-      return true;
+      return std::nullopt;
     }
   }
-  return false;
+  std::string values;
+  for (std::size_t k = 0; k < N; ++k) {
+    if (k > 0) values += k + 1 == N ? " or " : ", ";
+    values += choices[k].value;
+  }
+  return ConfigError{formatText("ZAZIR.CFG内の%s=の行で、不正な指定があります。"_sj, name), 0,
+                     values};
 }
 
 constexpr Choice<UploadFileExist> kUploadFileExist[] = {
@@ -122,6 +137,31 @@ constexpr Choice<EditorCode> kEditorCode[] = {
     {"UTF8", EditorCode::Utf8},
 };
 
+struct Policy {
+  std::string_view name;
+  std::optional<ConfigError> (*set)(std::string_view name, const std::string& upper, Config&);
+};
+
+// In the order a key that holds two names is taken by.
+constexpr Policy kPolicies[] = {
+    {"UPLOADFILE_EXIST",
+     [](std::string_view name, const std::string& upper, Config& config) {
+       return choose(name, upper, kUploadFileExist, config.uploadFileExist);
+     }},
+    {"LINECHAT_QUOTE",
+     [](std::string_view name, const std::string& upper, Config& config) {
+       return choose(name, upper, kLineChatQuote, config.lineChatQuote);
+     }},
+    {"DELETENULLLINE",
+     [](std::string_view name, const std::string& upper, Config& config) {
+       return choose(name, upper, kDeleteNullLine, config.deleteNullLine);
+     }},
+    {"EDITOR_CODE",
+     [](std::string_view name, const std::string& upper, Config& config) {
+       return choose(name, upper, kEditorCode, config.editorCode);
+     }},
+};
+
 std::string asciiUpper(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) {
@@ -130,35 +170,59 @@ std::string asciiUpper(std::string_view text) {
   return upper;
 }
 
-// The policies, matched by a key that contains their name anywhere. A key
-// with no value is invalid like any other value outside the list (the empty
-// text matches none): a policy that the user meant to set must not silently
-// stay at its default.
-std::optional<ConfigError> applyPolicy(std::string_view key, std::optional<std::string_view> value,
-                                       Config& config) {
-  const std::string upper = asciiUpper(value.value_or(std::string_view{}));
-  if (key.find("UPLOADFILE_EXIST") != std::string_view::npos) {
-    if (choose(upper, kUploadFileExist, config.uploadFileExist)) return std::nullopt;
-    return ConfigError{"ZAZIR.CFG内のUPLOADFILE_EXIST=の行で、不正な指定があります。"_sj};
+// The policies, matched by a key that contains their name anywhere; false
+// when the key names none. A key with no value is invalid like any other
+// value outside the list (the empty text matches none): a policy that the
+// user meant to set must not silently stay at its default.
+bool applyPolicy(std::string_view key, std::optional<std::string_view> value, Config& config,
+                 std::optional<ConfigError>& error) {
+  for (const Policy& policy : kPolicies) {
+    if (key.find(policy.name) == std::string_view::npos) continue;
+    error = policy.set(policy.name, asciiUpper(value.value_or(std::string_view{})), config);
+    return true;
   }
-  if (key.find("LINECHAT_QUOTE") != std::string_view::npos) {
-    if (choose(upper, kLineChatQuote, config.lineChatQuote)) return std::nullopt;
-    return ConfigError{"ZAZIR.CFG内のLINECHAT_QUOTE=の行で、不正な指定があります。"_sj};
+  return false;
+}
+
+std::size_t editDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  std::iota(row.begin(), row.end(), std::size_t{0});
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
   }
-  if (key.find("DELETENULLLINE") != std::string_view::npos) {
-    if (choose(upper, kDeleteNullLine, config.deleteNullLine)) return std::nullopt;
-    return ConfigError{"ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。"_sj};
-  }
-  if (key.find("EDITOR_CODE") != std::string_view::npos) {
-    if (choose(upper, kEditorCode, config.editorCode)) return std::nullopt;
-    return ConfigError{"ZAZIR.CFG内のEDITOR_CODE=の行で、不正な指定があります。"_sj};
-  }
-  return std::nullopt;
+  return row[b.size()];
+}
+
+// Letter case and the blanks around a name are what a hand most often
+// gets wrong, so they do not count against the likeness.
+std::string_view nearestName(std::string_view key) {
+  const std::size_t first = key.find_first_not_of(' ');
+  const std::size_t last = key.find_last_not_of(' ');
+  const std::string wanted =
+      asciiUpper(first == std::string_view::npos ? "" : key.substr(first, last - first + 1));
+  std::string_view nearest;
+  std::size_t best = SIZE_MAX;
+  const auto consider = [&](std::string_view name) {
+    if (const std::size_t distance = editDistance(wanted, name); distance < best) {
+      best = distance;
+      nearest = name;
+    }
+  };
+  for (const TextSetting& setting : kTextSettings) consider(setting.name);
+  for (const Policy& policy : kPolicies) consider(policy.name);
+  return nearest;
 }
 
 }  // namespace
 
-std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& config) {
+std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& config,
+                                              std::vector<NameNote>* notes) {
   std::size_t at = 0;
   int nextLine = 1;
   while (at < bytes.size()) {
@@ -175,11 +239,22 @@ std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& co
     if (text.find('=') == std::string::npos) continue;
     const std::optional<KeyValue> entry = splitKeyValue(text);
     if (!entry) continue;
-    if (applyTextSetting(entry->key, entry->value, config)) continue;
-    if (auto error = applyPolicy(entry->key, entry->value, config)) {
+    const std::string_view key = entry->key;
+    if (const auto name = applyTextSetting(key, entry->value, config)) {
+      // More than blanks after the name: a mistyped longer name, most
+      // likely (UPLOADFILE_EXIT), that set another setting.
+      if (notes && key.find_first_not_of(' ', name->size()) != std::string_view::npos) {
+        notes->push_back({line, std::string(key), std::string(*name), false});
+      }
+      continue;
+    }
+    std::optional<ConfigError> error;
+    if (applyPolicy(key, entry->value, config, error)) {
+      if (!error) continue;
       error->line = line;
       return error;
     }
+    if (notes) notes->push_back({line, std::string(key), std::string(nearestName(key)), true});
   }
   return std::nullopt;
 }
@@ -194,6 +269,7 @@ Config builtInConfiguration() {
   config.headReplyMail = "%s %s に頂いたメールへのお返事です。"_sj;
   config.headReplyNews = "%sさんの #%s「%s」へのレスです。"_sj;
   config.headReplyNewsTitleChange = "%sさんの #%s「%s」を読んで"_sj;
+  config.uploadBesideLog = true;
   return config;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zazir {
 
@@ -37,6 +38,11 @@ struct Config {
   LineChatQuote lineChatQuote = LineChatQuote::Question;             // LINECHAT_QUOTE
   bool deleteNullLine = false;                                       // DELETENULLLINE
   EditorCode editorCode = EditorCode::Locale;                        // EDITOR_CODE
+  // UPLOADFILE_DIR left unnamed: the upload file goes beside the log, once
+  // the log is known.
+  bool uploadBesideLog = false;
+
+  bool operator==(const Config&) const = default;
 };
 
 // A configuration that cannot be used: the fatal message (CP932) and the
@@ -44,15 +50,29 @@ struct Config {
 struct ConfigError {
   std::string message;
   int line = 0;
+  std::string values;  // those the setting takes, "FALSE or TRUE"
 };
 
-// Parses the configuration file's bytes. Returns the error of the first
-// invalid policy line, if any (parsing stops there).
-std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& config);
+// A line whose name is not quite a setting's, worth telling since the
+// setting the user meant keeps its value: one that is no setting's is
+// ignored; one that begins with a setting's name and goes on (EDITORX) is
+// read as that setting.
+struct NameNote {
+  int line = 0;
+  std::string name;   // as written, blanks included (CP932)
+  std::string known;  // ignored: the known name most like it; else the one read
+  bool ignored = true;
+};
 
-// The settings a run without any configuration file uses: those of the
-// bundled sample. The upload file's directory is the log's, set once the
-// log is known.
+// Parses the configuration file's bytes over `config`: the settings the
+// file names replace those given. Returns the error of the first invalid
+// policy line, if any (parsing stops there). The names worth telling go
+// to `notes` when given.
+std::optional<ConfigError> parseConfiguration(std::string_view bytes, Config& config,
+                                              std::vector<NameNote>* notes = nullptr);
+
+// The settings a run uses where no configuration file names them: those
+// of the bundled sample, with the upload file beside the log.
 Config builtInConfiguration();
 
 // Where the configuration file is: the program's own file name with its

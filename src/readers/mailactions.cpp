@@ -7,6 +7,7 @@
 #include "platform/textfile.h"
 #include "services/app.h"
 #include "services/logguard.h"
+#include "text/textutil.h"
 
 namespace zazir {
 
@@ -64,7 +65,9 @@ void registerSender(App& app, const MailEntry& mail) {
     case AppendOutcome::Written:
       console.setCursor(0, console.bottomRow());  // the reader's status row
       console.setBar();
-      console.putText("ＩＤをＩＤファイル[%-20.20s]に登録しました。"_sj, path);
+      const std::string told = "ＩＤをＩＤファイル[%-20s]に登録しました。"_sj;
+      // The path takes the rest of the row, its start left out when long.
+      console.putText(told, shortenPath(path, kScreenWidth - (told.size() - 5)));
       console.clearToEndOfLine();
       console.setNormal();
       console.getKey();

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/encoding.h"
+#include "text/cp932.h"
+
 namespace zazir {
 
 void stripLineEnd(std::string& text) {
@@ -21,6 +24,23 @@ std::string safeFileName(std::string_view name) {
   std::replace(safe.begin(), safe.end(), '/', '_');
   std::replace(safe.begin(), safe.end(), '\0', '_');
   return safe;
+}
+
+std::string shortenPath(std::string_view path, std::size_t width) {
+  if (path.size() <= width) return std::string(path);
+  using namespace literals;
+  const std::string ellipsis = "…"_sj;
+  if (width < ellipsis.size()) return {};
+  const std::size_t room = width - ellipsis.size();
+  // The first character from which the rest fits.
+  std::size_t start = 0;
+  while (path.size() - start > room) {
+    start += isLeadByte(path[start]) && start + 1 < path.size() ? 2 : 1;
+  }
+  // A "/" is never the second byte of a character.
+  const std::size_t slash = path.find('/', start);
+  if (slash != std::string_view::npos && slash + 1 < path.size()) start = slash;
+  return ellipsis + std::string(path.substr(start));
 }
 
 std::string_view wordAt(std::string_view text, int index) {

@@ -26,6 +26,12 @@ inline bool startsWith(std::string_view text, std::string_view prefix) {
 // become "_".
 std::string safeFileName(std::string_view name);
 
+// A path to show in `width` columns: whole when it fits, else its end
+// after "…", from a "/" where one lets a whole name through. A path keeps
+// its meaning by its end (the file, its directory); its start is what a
+// reader can guess.
+std::string shortenPath(std::string_view path, std::size_t width);
+
 // The `index`-th blank-separated word of `text` (0-based); empty when absent.
 std::string_view wordAt(std::string_view text, int index);
 

@@ -16,6 +16,7 @@ namespace zazir {
 namespace {
 
 using testing::exitOf;
+using testing::FakeEditor;
 using testing::fileBytes;
 using testing::ScriptedBackend;
 using testing::sj;
@@ -122,8 +123,10 @@ TEST_F(UploadPolicyTest, AnOldUploadFileIsAskedAboutOnlyWhenItHoldsSomething) {
 // The environment of a whole run: the state directory in a test's own
 // directory, no configuration anywhere.
 std::string stateHome;
+std::string configHome;  // the user's configuration directory, when set
 const char* testEnvironment(const char* name) {
   const std::string_view wanted = name;
+  if (wanted == "XDG_CONFIG_HOME") return configHome.c_str();
   return wanted == "XDG_STATE_HOME" || wanted == "XDG_CONFIG_DIRS" ? stateHome.c_str() : nullptr;
 }
 
@@ -159,6 +162,81 @@ TEST(ReadMarksAcrossRuns, MarksSurviveASecondRunAndADamagedFileForgetsThem) {
   writeBytes(file, bytes);
   auto third = run({});
   EXPECT_EQ(third->rowAtKey(3, 2), "   2: pc98       パソコン何でも相談室 ★未読あり(3件)");
+}
+
+// Whole runs over the example log in logs/, the configuration (if any) in
+// the current directory.
+class ConfiguredRun : public testing::TempDir, public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory(path("logs"));
+    writeBytes(path("logs/DEMO.LOG"), testing::exampleLog());
+    stateHome = path("state");
+  }
+  // Runs with `keys`, then from the main menu to the quit.
+  void run(const std::vector<Key>& keys) {
+    backend.press(keys).press('q').press('y');
+    Console console(backend, [this](const std::string& line) { return editor.run(line); });
+    StartupOptions options{"zazir", "logs/DEMO.LOG", testEnvironment, {}};
+    try {
+      EXPECT_EQ(exitOf([&] { runProgram(console, options); }).status, 0);
+    } catch (const testing::ScriptExhausted&) {
+      ADD_FAILURE() << "a screen waits for a key:\n" << backend.dump();
+    }
+  }
+  // Whether a screen waiting for a key held `text`.
+  bool shown(const std::string& text) const {
+    for (std::size_t key = 0; key < backend.keysRead(); ++key) {
+      for (int row = 0; row < 25; ++row) {
+        if (backend.rowAtKey(key, row).find(text) != std::string::npos) return true;
+      }
+    }
+    return false;
+  }
+
+  testing::InDirectory inDirectory_{dir};
+  ScriptedBackend backend;
+  FakeEditor editor{dir};
+};
+
+// Past the chat question to the first message of pc98, a reply keeping
+// its title written as prepared, and back to the main menu.
+const std::vector<Key> kReplyToTheFirstMessage = {'n',         key::kDown, key::kEnter, key::kDown,
+                                                  key::kEnter, 'R',        key::kEnter, 'y'};
+const std::vector<Key> kBackToTheMenu = {key::kEscape, key::kEscape};
+
+TEST_F(ConfiguredRun, AFileNamingOnlyTheEditorLeavesEverythingElseBuiltIn) {
+  writeBytes(path("ZAZIR.CFG"), "EDITOR=vim\n");
+  run(testing::concat(kReplyToTheFirstMessage, kBackToTheMenu));
+  EXPECT_EQ(editor.commandLines.size(), 1u);
+  // Beside the log, with the built-in heading and quotation.
+  const std::string upload = fileBytes(path("logs/DEMO.LOG.UP"));
+  for (const char* line :
+       {"かずやさんの #1021「ハードディスクの増設」へのレスです。\r\n",
+        "かずや> PC-9821 に SCSI のハードディスクを増設しようと思っています。\r\n"}) {
+    EXPECT_NE(upload.find(sj(line)), std::string::npos) << line;
+  }
+
+  // The upload file cannot be written: the failure names it.
+  std::filesystem::remove(path("logs/DEMO.LOG.UP"));
+  std::filesystem::create_directory(path("logs/DEMO.LOG.UP"));
+  backend = ScriptedBackend{};
+  editor = FakeEditor{dir};
+  run(testing::concat(kReplyToTheFirstMessage, testing::concat({' '}, kBackToTheMenu)));
+  EXPECT_TRUE(shown("アップロードファイル[logs/DEMO.LOG.UP  ]に書き込めませんでした。"))
+      << backend.dump();
+}
+
+// No configuration anywhere: the status row tells where one would go and
+// where the upload file is written, a path too long for the row losing
+// its start.
+TEST_F(ConfiguredRun, AFirstRunTellsWhereTheFilesGo) {
+  configHome = path("configuration-directory-with-a-long-name");
+  run({'n'});
+  configHome.clear();
+  EXPECT_EQ(backend.rowAtKey(0, 23),
+            "設定ファイルなし：…/zazir/ZAZIR.CFG　アップロード先：logs/DEMO.LOG.UP");
+  EXPECT_EQ(backend.rowAtKey(1, 23), "");
 }
 
 }  // namespace

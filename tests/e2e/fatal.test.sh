@@ -20,7 +20,7 @@ expect_status 50
 expect_terminal_restored
 wait_for "ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。"
 expect_stderr "ZAZIR.CFG内のDELETENULLLINE=の行で、不正な指定があります。" \
-  "zazir: ZAZIR.CFG:2: not a value this setting takes"
+  "zazir: ZAZIR.CFG:2: not a value this setting takes (it takes FALSE or TRUE)"
 tmuxc kill-server
 
 # An unknown option: the usage line and status 2, the terminal untouched;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A first run without any configuration file: the built-in settings, the
-# place of the user's own file told once on the status row, the upload file
-# beside the log. Then a configuration and a signature written in UTF-8,
+# place of the user's own file and of the upload file, beside the log, told
+# once on the status row. Then a configuration and a signature written in UTF-8,
 # as a Linux editor writes them: the reply's heading and the signature
 # reach the upload file in CP932.
 source "$(dirname "$0")/lib.sh"
@@ -11,7 +11,7 @@ mkdir -p "$home_dir/logs"
 cp "$SOURCE/examples/DEMO.LOG" "$home_dir/logs/"
 PATH=/usr/bin:/bin start_zazir "$home_dir" logs/DEMO.LOG
 wait_for "ﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？"
-expect_row 23 "設定ファイルなし（既定値で動作）。置き場所：~/.config/zazir/ZAZIR.CFG"
+expect_row 23 "設定ファイルなし：~/.config/zazir/ZAZIR.CFG　アップロード先：logs/DEMO.LOG.UP"
 keys n
 wait_for "メール ......"
 expect_row 23 ""
@@ -66,4 +66,15 @@ for text in "かずやさんの 1021 番「ハードディスクの増設」へ�
   "かずや＞PC-9821 に SCSI のハードディスクを増設しようと思っています。" "みさき（AKN00777）"; do
   grep -qF "$(printf '%s' "$text" | sj)" "$dir/DEMO.LOG.UP" || fail "not in the upload file: $text"
 done
+tmuxc kill-server
+
+# A mistyped name in the file: ignored, told on the status row and, once
+# the terminal is the shell's again, on standard error.
+printf 'EDITR=vim\r\nLINECHAT_QUOTE=LINECHAT_NO\r\nUPLOADFILE_EXIST=WRITE_APPEND\r\n' >"$dir/ZAZIR.CFG"
+start_zazir "$dir" DEMO.LOG
+wait_for "メール ......"
+expect_row 23 "ZAZIR.CFG:1: 不明な設定名「EDITR」を無視（EDITOR？）"
+quit_zazir
+grep -qxF "zazir: ZAZIR.CFG:1: \"EDITR\" is no setting's name and is ignored (EDITOR?)" \
+  "$WORK/stderr" || fail "standard error: $(cat "$WORK/stderr")"
 echo PASS

@@ -9,6 +9,7 @@
 
 #include "support/scripted_backend.h"
 #include "support/temp_dir.h"
+#include "text/format.h"
 
 namespace zazir {
 namespace {
@@ -165,6 +166,45 @@ TEST(Configuration, Policies) {
     EXPECT_EQ(config.editor, c.editor) << c.name;
     EXPECT_EQ(config.editorCode, c.code) << c.name;
   }
+}
+
+// What the described reading ignores is told with the known name most
+// like it ("?"); a name begun by a setting's and going on, as read as that
+// setting. A key holding a policy's name, or a setting's and blanks, is
+// told nothing.
+TEST(Configuration, NamesNotQuiteASettingsAreTold) {
+  const std::pair<const char*, const char*> lines[] = {
+      {"EDITR=vim", "EDITOR?"},
+      {"editor=vim", "EDITOR?"},
+      {" EDITOR=vim", "EDITOR?"},
+      {"GROUPFILE=g", "GROUPLISTFILE?"},
+      {"UPLOADFILE_EXIT=WRITE_APPEND", "UPLOADFILE"},
+      {"HEADREPLYNEWSTITLE=x", "HEADREPLYNEWS"},
+      {"EDITORX=vi", "EDITOR"},
+      {"EDITOR =vi", ""},
+      {"X_LINECHAT_QUOTE_Y=LINECHAT_NO", ""},
+      {"SIGNATURE SIGN.TXT", ""},
+      {"; EDITR=vim", ""},
+  };
+  std::string file;
+  std::vector<std::string> expected;
+  int number = 0;
+  for (const auto& [line, told] : lines) {
+    file += std::string(line) + "\r\n";
+    const std::string_view text = line;
+    ++number;
+    if (*told)
+      expected.push_back(formatText("%i %s %s", number, text.substr(0, text.find('=')), told));
+  }
+  Config config;
+  std::vector<NameNote> notes;
+  ASSERT_FALSE(parseConfiguration(file, config, &notes).has_value());
+  std::vector<std::string> told;
+  for (const NameNote& note : notes) {
+    told.push_back(
+        formatText("%i %s %s%s", note.line, note.name, note.known, note.ignored ? "?" : ""));
+  }
+  EXPECT_EQ(told, expected);
 }
 
 class ConfigFiles : public ::testing::Test {

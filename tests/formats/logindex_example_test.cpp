@@ -179,7 +179,7 @@ TEST(ExampleFiles, TheConfigurationShowsEveryKeyInReadableUtf8Lines) {
   ASSERT_TRUE(isUtf8Text(bytes));
   const std::string config = utf8ToCp932(bytes).value_or("");
   for (const char* key : {"EDITOR=", "EDITOR_OPT1=", "EDITOR_OPT2=", "SIGNATURE=SIGN.TXT",
-                          "QUOTATION=", "LOGFILE_DIR=", "UPLOADFILE_DIR=", "UPLOADFILE=%s.UP",
+                          "QUOTATION=", "LOGFILE_DIR=", ";UPLOADFILE_DIR=", "UPLOADFILE=%s.UP",
                           "CUTFILE_DIR=", "TEMPORARY_DIR=", "IDFILE=ID.TXT",
                           "GROUPLISTFILE=GROUP.TXT", "HEADREPLYMAIL=", "HEADREPLYNEWS=",
                           "HEADREPLYNEWSTITLECHANGE=", "UPLOADFILE_EXIST=WRITE_QUESTION",

@@ -68,14 +68,20 @@ TEST_F(ConfigLoading, FailuresEndTheProgramWithStatus50TheirMessageAndTheFile) {
   // The rest of a long line is on the same line.
   const std::string longLine =
       write("long.CFG", "EDITOR=" + std::string(100, 'x') + "\r\nDELETENULLLINE=yes\r\n");
+  const std::string upload = write("upload.CFG", "UPLOADFILE_EXIST=ASK\r\n");
   std::filesystem::create_directory(path("adir.CFG"));
   std::vector<Case> cases = {
       {"missing", path("none.CFG"), "設定ファイルが開けません。",
        path("none.CFG") + ": No such file or directory"},
       {"a directory", path("adir.CFG"), "設定ファイルが開けません。",
        path("adir.CFG") + ": Is a directory"},
-      {"invalid policy", bad, kPolicy, bad + ":2: not a value this setting takes"},
-      {"after a long line", longLine, kPolicy, longLine + ":2: not a value this setting takes"},
+      {"invalid policy", bad, kPolicy,
+       bad + ":2: not a value this setting takes (it takes FALSE or TRUE)"},
+      {"after a long line", longLine, kPolicy,
+       longLine + ":2: not a value this setting takes (it takes FALSE or TRUE)"},
+      {"three values", upload, "ZAZIR.CFG内のUPLOADFILE_EXIST=の行で、不正な指定があります。",
+       upload + ":1: not a value this setting takes (it takes WRITE_QUESTION, WRITE_APPEND or "
+                "WRITE_KILLOUT)"},
   };
   if (::geteuid() != 0) {
     cases.push_back({"unreadable", locked, "設定ファイルが開けません。",
@@ -94,24 +100,55 @@ TEST_F(ConfigLoading, FailuresEndTheProgramWithStatus50TheirMessageAndTheFile) {
   }
 }
 
-TEST(BuiltInConfiguration, IsTheBundledSamples) {
-  const std::optional<std::string> sample =
+// A file that is no configuration (a log, a hostile file) neither floods
+// standard error nor sends its control bytes there.
+TEST_F(ConfigLoading, NamesToldAtTheExitAreFewAndHoldNoControlByte) {
+  std::string file = "\x1b[2J\a=1\n";
+  for (int line = 2; line <= 30; ++line) file += "N=x\n";
+  ScriptedBackend backend;
+  Console console(backend);
+  Config config;
+  const std::string cfg = write("ZAZIR.CFG", file);
+  const std::vector<std::string> notes = loadConfiguration(console, cfg, config);
+  ASSERT_EQ(notes.size(), 21u);
+  EXPECT_EQ(notes.front(), cfg + ":1: \"?[2J?\" is no setting's name and is ignored (EDITOR?)");
+  EXPECT_EQ(notes.back(), cfg + ": 10 more such names");
+}
+
+// The README's sample and the bundled one: copied as they stand, each gives
+// the built-in settings, and each writes out every setting but the upload
+// file's directory (whose absence puts the file beside the log).
+TEST(BuiltInConfiguration, IsWhatTheSamplesGive) {
+  const std::optional<std::string> bundled =
       readBinaryFile(std::string(ZAZIR_SOURCE_DIR) + "/examples/ZAZIR.CFG");
-  ASSERT_TRUE(sample.has_value());
-  Config parsed;
-  ASSERT_FALSE(parseConfiguration(fromUserFile(*sample), parsed).has_value());
-  const Config builtIn = builtInConfiguration();
-  for (std::string Config::*field :
-       {&Config::editor, &Config::editorOpt1, &Config::editorOpt2, &Config::signature,
-        &Config::quotation, &Config::logfileDir, &Config::uploadfileDir, &Config::uploadfile,
-        &Config::cutfileDir, &Config::temporaryDir, &Config::idfile, &Config::grouplistfile,
-        &Config::headReplyMail, &Config::headReplyNews, &Config::headReplyNewsTitleChange}) {
-    EXPECT_EQ(utf8(builtIn.*field), utf8(parsed.*field));
+  const std::optional<std::string> readme =
+      readBinaryFile(std::string(ZAZIR_SOURCE_DIR) + "/README.md");
+  ASSERT_TRUE(bundled && readme);
+  // The indented block after the sentence that announces it.
+  std::string fromReadme;
+  std::size_t at = readme->find("\n    ", readme->find("A sample that can be copied as it stands"));
+  while (at != std::string::npos && readme->compare(at, 5, "\n    ") == 0) {
+    const std::size_t end = readme->find('\n', at + 1);
+    fromReadme += readme->substr(at + 5, end - at - 5) + "\n";
+    at = end;
   }
-  EXPECT_EQ(builtIn.uploadFileExist, parsed.uploadFileExist);
-  EXPECT_EQ(builtIn.lineChatQuote, parsed.lineChatQuote);
-  EXPECT_EQ(builtIn.deleteNullLine, parsed.deleteNullLine);
-  EXPECT_EQ(builtIn.editorCode, parsed.editorCode);
+  ASSERT_NE(fromReadme.find("DELETENULLLINE="), std::string::npos) << fromReadme;
+
+  const Config builtIn = builtInConfiguration();
+  Config written = builtIn;
+  written.uploadBesideLog = false;
+  for (const std::string& sample : {*bundled, fromReadme}) {
+    Config overBuiltIn = builtIn;
+    ASSERT_FALSE(parseConfiguration(fromUserFile(sample), overBuiltIn).has_value());
+    EXPECT_EQ(overBuiltIn, builtIn) << sample;
+    Config overNothing;
+    ASSERT_FALSE(parseConfiguration(fromUserFile(sample), overNothing).has_value());
+    EXPECT_EQ(overNothing, written) << sample;
+  }
+  // Named, even empty, the directory is the one written.
+  Config named = builtIn;
+  parseConfiguration("UPLOADFILE_DIR=\n", named);
+  EXPECT_FALSE(named.uploadBesideLog);
 }
 
 }  // namespace
