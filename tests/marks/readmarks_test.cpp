@@ -12,14 +12,8 @@ namespace {
 
 using testing::TempDir;
 
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using testing::fileBytes;
+using testing::writeBytes;
 
 constexpr LogKey kKey{0x1234};
 

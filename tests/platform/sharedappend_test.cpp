@@ -12,7 +12,7 @@
 namespace zazir {
 namespace {
 
-constexpr int kCommands = 2000;
+constexpr int kCommands = 200;
 
 // A command of three lines whose first and last name the writer and the
 // command, so that a torn or interleaved one is seen.

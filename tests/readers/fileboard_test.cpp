@@ -20,7 +20,7 @@ using testing::TestApp;
 
 // Row 23 as a person reads it: the arrows' places, the bar and the
 // position, the right arrow at column 76.
-std::string statusRow(bool left, bool right, const std::string& indicator) {
+std::string fileStatusRow(bool left, bool right, const std::string& indicator) {
   return testing::arrowRow(left, "ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ " + indicator,
                            right);
 }
@@ -48,7 +48,7 @@ TEST_F(FileBoardTest, OpensOnTheFirstEntry) {
   EXPECT_EQ(backend.row(1), "  description");
   EXPECT_EQ(backend.row(2), " second");
   EXPECT_EQ(backend.row(3), "");
-  EXPECT_EQ(backend.row(23), statusRow(false, true, "0002 lines.Now:Bottom"));
+  EXPECT_EQ(backend.row(23), fileStatusRow(false, true, "0002 lines.Now:Bottom"));
   const Screen& shown = backend.screen();
   EXPECT_EQ(shown.at(0, 0).attribute, attr::kNormal);
   EXPECT_EQ(shown.at(79, 0).attribute, attr::kStartup);
@@ -89,7 +89,7 @@ TEST_F(FileBoardTest, EntriesEndAtTheNextBoardAndAtStarCH) {
   EXPECT_EQ(backend.rowAtKey(1, 2), "");
   EXPECT_EQ(backend.rowAtKey(2, 0), "008: FILE8.LZH  1234 bytes");
   EXPECT_EQ(backend.rowAtKey(2, 1), "");  // not the next board's listing line
-  EXPECT_EQ(backend.rowAtKey(2, 23), statusRow(true, false, "0000 lines.Now:Bottom"));
+  EXPECT_EQ(backend.rowAtKey(2, 23), fileStatusRow(true, false, "0000 lines.Now:Bottom"));
   EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));
 
   backend.press(key::kRight).press(key::kEscape);
@@ -97,7 +97,7 @@ TEST_F(FileBoardTest, EntriesEndAtTheNextBoardAndAtStarCH) {
   EXPECT_EQ(backend.row(0), "003: FILE3.LZH  1234 bytes");
   EXPECT_EQ(backend.row(1), "three");
   EXPECT_EQ(backend.row(2), "");
-  EXPECT_EQ(backend.row(23), statusRow(false, false, "0001 lines.Now:Bottom"));
+  EXPECT_EQ(backend.row(23), fileStatusRow(false, false, "0001 lines.Now:Bottom"));
 
   backend.press(key::kEscape);
   run(2);
@@ -156,7 +156,7 @@ TEST_F(FileBoardTest, TwentyTwoRowsMeasuredByTwentyLines) {
     EXPECT_EQ(fresh.backend.row(1), c.firstRow);
     EXPECT_EQ(fresh.backend.row(21), c.row21);
     EXPECT_EQ(fresh.backend.row(22), c.row22);
-    EXPECT_EQ(fresh.backend.row(23), statusRow(false, false, c.indicator));
+    EXPECT_EQ(fresh.backend.row(23), fileStatusRow(false, false, c.indicator));
   }
 }
 
@@ -203,7 +203,7 @@ TEST_F(FileBoardTest, KeysThatCannotActDoNotRedraw) {
   run();
   for (int n : {1, 2, 3}) EXPECT_EQ(backend.screenAtKey(n), backend.screenAtKey(0)) << n;
   EXPECT_EQ(backend.rowAtKey(4, 0), "002: FILE2.LZH  1234 bytes");
-  EXPECT_EQ(backend.rowAtKey(4, 23), statusRow(true, false, "0001 lines.Now:Bottom"));
+  EXPECT_EQ(backend.rowAtKey(4, 23), fileStatusRow(true, false, "0001 lines.Now:Bottom"));
   EXPECT_EQ(backend.screenAtKey(5), backend.screenAtKey(4));
   EXPECT_EQ(backend.screenAtKey(6), backend.screenAtKey(4));
   EXPECT_EQ(backend.rowAtKey(7, 0), "001: FILE1.LZH  1234 bytes");

@@ -19,7 +19,7 @@ using testing::sj;
 using testing::TestApp;
 
 // The status row after the arrows' places: "ZAZIR" bar and the indicator.
-std::string statusRow(bool left, bool right, const std::string& indicator) {
+std::string boardStatusRow(bool left, bool right, const std::string& indicator) {
   return testing::arrowRow(left, "ZAZIR W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ " + indicator,
                            right);
 }
@@ -43,7 +43,7 @@ TEST_F(MessageBoardTest, OpensOnTheFirstMessage) {
   EXPECT_EQ(backend.row(4), "first body");
   EXPECT_EQ(backend.row(5), " indented");
   EXPECT_EQ(backend.row(6), "");
-  EXPECT_EQ(backend.row(23), statusRow(false, true, "0003 lines. Now:Bottom"));
+  EXPECT_EQ(backend.row(23), boardStatusRow(false, true, "0003 lines. Now:Bottom"));
   const Screen& shown = backend.screen();
   EXPECT_EQ(shown.at(0, 0).attribute, attr::kNormal);
   EXPECT_EQ(shown.at(79, 2).attribute, attr::kNormal);
@@ -88,12 +88,12 @@ TEST_F(MessageBoardTest, LeftAndRightMoveBetweenMessagesUpToTheStopLine) {
   run();
   EXPECT_EQ(backend.rowAtKey(1, 0), "Message  #0001 is from: ID0001 a");
   EXPECT_EQ(backend.rowAtKey(2, 0), "Message  #0002 is from: ID0002 b");
-  EXPECT_EQ(backend.rowAtKey(2, 23), statusRow(true, true, "0001 lines. Now:Bottom"));
+  EXPECT_EQ(backend.rowAtKey(2, 23), boardStatusRow(true, true, "0001 lines. Now:Bottom"));
   const Screen& last = backend.screenAtKey(4);
   EXPECT_EQ(rowToUtf8(last, 0), "Message  #0003 is from: ID0003 c");
   EXPECT_EQ(rowToUtf8(last, 3), "three");
   EXPECT_EQ(rowToUtf8(last, 4), "");
-  EXPECT_EQ(rowToUtf8(last, 23), statusRow(true, false, "0001 lines. Now:Bottom"));
+  EXPECT_EQ(rowToUtf8(last, 23), boardStatusRow(true, false, "0001 lines. Now:Bottom"));
   EXPECT_EQ(backend.screenAtKey(5), last);
   EXPECT_EQ(backend.row(0), "Message  #0002 is from: ID0002 b");
 }
@@ -109,7 +109,7 @@ TEST_F(MessageBoardTest, TheLastBoardEndsAtTheEndOfTheLog) {
   EXPECT_EQ(backend.row(0), "Message  #0009 is from: ID0009 c");
   EXPECT_EQ(backend.row(3), "nine");
   EXPECT_EQ(backend.row(4), "");
-  EXPECT_EQ(backend.row(23), statusRow(true, false, "0001 lines. Now:Bottom"));
+  EXPECT_EQ(backend.row(23), boardStatusRow(true, false, "0001 lines. Now:Bottom"));
 }
 
 TEST_F(MessageBoardTest, TheLastMessageOfABoardEndsBeforeTheNextBoard) {
@@ -122,7 +122,7 @@ TEST_F(MessageBoardTest, TheLastMessageOfABoardEndsBeforeTheNextBoard) {
   run();
   EXPECT_EQ(backend.row(3), "one");
   EXPECT_EQ(backend.row(4), "");
-  EXPECT_EQ(backend.row(23), statusRow(false, false, "0001 lines. Now:Bottom"));
+  EXPECT_EQ(backend.row(23), boardStatusRow(false, false, "0001 lines. Now:Bottom"));
 }
 
 TEST_F(MessageBoardTest, ABoardWithoutMessagesShowsMessageBox1) {
@@ -148,7 +148,7 @@ TEST_F(MessageBoardTest, AMessageWithoutBodyShowsZeroLines) {
   backend.press(key::kEscape);
   run();
   for (int row = 3; row < 23; ++row) EXPECT_EQ(backend.row(row), "") << row;
-  EXPECT_EQ(backend.row(23), statusRow(false, true, "0000 lines. Now:Bottom"));
+  EXPECT_EQ(backend.row(23), boardStatusRow(false, true, "0000 lines. Now:Bottom"));
 }
 
 TEST_F(MessageBoardTest, LongLinesAreCutAt77BytesKeepingCharactersWhole) {
@@ -168,7 +168,7 @@ TEST_F(MessageBoardTest, LongLinesAreCutAt77BytesKeepingCharactersWhole) {
   EXPECT_EQ(backend.row(9), std::string(77, 'e'));
   EXPECT_EQ(backend.row(10), std::string(46, 'e'));
   EXPECT_EQ(backend.row(11), "end");
-  EXPECT_EQ(backend.row(23), statusRow(false, false, "0009 lines. Now:Bottom"));
+  EXPECT_EQ(backend.row(23), boardStatusRow(false, false, "0009 lines. Now:Bottom"));
 }
 
 TEST_F(MessageBoardTest, AHeaderLineLongerThanOneReadStaysOneRow) {
@@ -216,7 +216,7 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
     fresh.backend.press(c.keys).press(key::kEscape);
     readMessageBoard(fresh.withLog(), 0);
     EXPECT_EQ(fresh.backend.row(3), c.firstRow);
-    EXPECT_EQ(fresh.backend.row(23), statusRow(false, false, c.indicator));
+    EXPECT_EQ(fresh.backend.row(23), boardStatusRow(false, false, c.indicator));
   }
 }
 
@@ -246,7 +246,7 @@ TEST_F(MessageBoardTest, OnATallerTerminalThePageTakesEveryRow) {
     EXPECT_EQ(shown.rows(), std::max(c.statusRow + 1, 25)) << c.atKey;
     EXPECT_EQ(rowToUtf8(shown, 3), c.firstLine) << c.atKey;
     EXPECT_EQ(rowToUtf8(shown, c.statusRow - 1), c.lastLine) << c.atKey;
-    EXPECT_EQ(rowToUtf8(shown, c.statusRow), statusRow(false, false, c.indicator)) << c.atKey;
+    EXPECT_EQ(rowToUtf8(shown, c.statusRow), boardStatusRow(false, false, c.indicator)) << c.atKey;
   }
   // A question on the status row asks on the bottom one.
   EXPECT_EQ(backend.rowAtKey(8, 39),
@@ -274,7 +274,7 @@ TEST_F(MessageBoardTest, HomeAndEndGoToTheFirstAndLastMessageFromItsFirstLine) {
   run();
   EXPECT_EQ(backend.rowAtKey(2, 0), "Message  #0003 is from: ID0003 c");
   EXPECT_EQ(backend.rowAtKey(2, 3), "line 1");
-  EXPECT_EQ(backend.rowAtKey(2, 23), statusRow(true, false, "0030 lines. Now:Top"));
+  EXPECT_EQ(backend.rowAtKey(2, 23), boardStatusRow(true, false, "0030 lines. Now:Top"));
   EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));  // End on the last: nothing
   EXPECT_EQ(backend.row(0), "Message  #0001 is from: ID0001 a");
   EXPECT_EQ(backend.row(3), "line 1");
