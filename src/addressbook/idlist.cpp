@@ -203,7 +203,7 @@ void IdList::registerGroup() {
             console_, "グループファイルに書き込めません"_sj,
             formatText("%s\n　グループ[%s]は登録されていません。"_sj,
                        isRefusal(outcome)
-                           ? refusalText(outcome, file)
+                           ? refusedFileText(outcome, file)
                            : formatText("　%sに書き込めませんでした。\n"
                                         "　ディスクの空きと書き込みの許可を確認してください。"_sj,
                                         file),

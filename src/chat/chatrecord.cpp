@@ -20,7 +20,7 @@ void reportBackLogFailure(Console& console, std::string_view name, AppendOutcome
   noticeBox(
       console, "バックログファイルに書き込めません"_sj,
       isRefusal(outcome)
-          ? refusalText(outcome, formatText("１行チャット[%s]のバックログファイル"_sj, name))
+          ? refusedFileText(outcome, formatText("１行チャット[%s]のバックログファイル"_sj, name))
           : formatText("　１行チャットのバックログファイル[%s]に書き込めませんでした。\n"
                        "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
                        name));
@@ -62,8 +62,8 @@ void recordChatBackLogs(App& app) {
     // created.
     const std::string_view added = backLogHolds(board.name, lines) ? std::string_view() : lines;
     const AppendOutcome outcome =
-        appendText({board.name, AppendRule::OwnLine, AppendMode::CreateIfMissing,
-                    app.state.guard(), NewFile::Shared, Links::FollowOwn},
+        appendText({board.name, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(),
+                    NewFile::Shared, Links::FollowOwn},
                    added);
     if (outcome != AppendOutcome::Written) reportBackLogFailure(app.console, board.name, outcome);
   }

@@ -231,7 +231,8 @@ bool Exporter::writePart(LineStream& log, const LogIndex& index, const Part& par
       figures_.lines += sink.items();
     }
   }
-  if (!file.close()) return fail(path + ": " + std::strerror(file.error()) + "; nothing was written");
+  if (!file.close())
+    return fail(path + ": " + std::strerror(file.error()) + "; nothing was written");
   return !stopped_();
 }
 

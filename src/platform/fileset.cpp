@@ -143,10 +143,11 @@ int FileSet::open(const std::string& name, unsigned mode) {
   const int in = stagedFolder(folder);
   if (in < 0) return -1;
   const auto made = files_.find(name);
-  const int fd = made == files_.end()
-                     ? ::openat(in, file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                static_cast<mode_t>(mode))
-                     : ::openat(in, file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+  const int fd =
+      made == files_.end()
+          ? ::openat(in, file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     static_cast<mode_t>(mode))
+          : ::openat(in, file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return -1;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || (made != files_.end() && identityOf(info) != made->second)) {

@@ -53,8 +53,8 @@ class FileSet {
   std::vector<std::string> madeDirs_;  // made for the set, outermost first
   std::string stage_;                  // the private directory's name in dir_
   int stageFd_ = -1;
-  std::map<std::string, int> folders_;          // staged folders by name
-  std::map<std::string, FileIdentity> files_;   // the files written, by name
+  std::map<std::string, int> folders_;         // staged folders by name
+  std::map<std::string, FileIdentity> files_;  // the files written, by name
   bool committed_ = false;
 };
 

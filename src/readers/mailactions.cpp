@@ -20,7 +20,7 @@ void tellNotWritten(Console& console, std::string_view what, const std::string& 
   noticeBox(
       console, "ファイルに書き込めません"_sj,
       isRefusal(outcome)
-          ? refusalText(outcome, file)
+          ? refusedFileText(outcome, file)
           : formatText("　%sを%sに書き込めませんでした。\n"
                        "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
                        what, file));
@@ -38,10 +38,10 @@ void saveMail(App& app, const MailEntry& mail) {
   console.clearScreen();
   // Only the delete question or the end of the log ends a saved mail; the
   // mail is private.
-  const AppendOutcome outcome = appendText(
-      {path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(), NewFile::Private,
-       Links::FollowOwn},
-      [&](const TextSink& put) { copyCleanLines(app.log, -1, isDeleteQuestion, put); });
+  const AppendOutcome outcome =
+      appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(),
+                  NewFile::Private, Links::FollowOwn},
+                 [&](const TextSink& put) { copyCleanLines(app.log, -1, isDeleteQuestion, put); });
   if (outcome != AppendOutcome::Written) {
     tellNotWritten(console, "メール"_sj, path, outcome);
   }

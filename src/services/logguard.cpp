@@ -13,10 +13,10 @@ namespace zazir {
 using namespace literals;
 
 std::string theLogRefusedText(std::string_view file) {
-  return refusalText(AppendOutcome::IsTheLog, file);
+  return refusedFileText(AppendOutcome::IsTheLog, file);
 }
 
-std::string refusalText(AppendOutcome outcome, std::string_view file) {
+std::string refusedFileText(AppendOutcome outcome, std::string_view file) {
   switch (outcome) {
     case AppendOutcome::IsTheLog:
       return formatText(

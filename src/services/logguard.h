@@ -15,7 +15,7 @@ struct App;
 
 // The notice text for a file the door refused (isRefusal); `file` says
 // which one, as in "ファイル[path]".
-std::string refusalText(AppendOutcome outcome, std::string_view file);
+std::string refusedFileText(AppendOutcome outcome, std::string_view file);
 // The same for the open log.
 std::string theLogRefusedText(std::string_view file);
 

@@ -27,7 +27,7 @@ void reportUploadFailure(App& app, AppendOutcome outcome, std::string_view lost)
   const std::string file = formatText("アップロードファイル[%s]"_sj, uploadFilePath(app.config));
   const std::string why =
       isRefusal(outcome)
-          ? refusalText(outcome, file)
+          ? refusedFileText(outcome, file)
           : formatText(
                 "　%sに書き込めませんでした。\n"
                 "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,

@@ -194,8 +194,8 @@ TEST(Export, AFileThatCannotBeWrittenIsNamed) {
   testing::FileSizeLimit limit(4096);
   const Result result = exportLogs(temp.path("out"), {temp.path("A.LOG")});
   EXPECT_EQ(result.status, 50);
-  EXPECT_EQ(result.err, "zazir: " + temp.path("out/mail.mbox") +
-                            ": File too large; nothing was written\n");
+  EXPECT_EQ(result.err,
+            "zazir: " + temp.path("out/mail.mbox") + ": File too large; nothing was written\n");
 }
 
 // Whatever ends an export before it is done (a full disk, a hang-up, a
@@ -204,7 +204,8 @@ TEST(Export, AFileThatCannotBeWrittenIsNamed) {
 TEST(Export, OneThatDoesNotFinishLeavesNothing) {
   TempDir temp;
   writeBytes(temp.path("A.LOG"), boardLog({mail("M1", "t", {std::string(8000, 'x')}),
-                                           board(1, "x"), message(1, "X", "1", {"b"}),
+                                           board(1, "x"),
+                                           message(1, "X", "1", {"b"}),
                                            {"*CH >"}}));
   const std::string out = temp.path("out");
   mkdir(temp.path("elsewhere").c_str(), 0700);

@@ -27,9 +27,9 @@ TEST(TextMode, RoundTrip) {
   ASSERT_TRUE(writeTextFile(path, "a\nb\n\nc"));
   EXPECT_EQ(fileBytes(path), "a\r\nb\r\n\r\nc");
   EXPECT_EQ(readTextFile(path).value(), "a\nb\n\nc");
-  ASSERT_EQ(appendText({path, AppendRule::AsItStands, AppendMode::CreateIfMissing, FileGuard()},
-                       "\nd\n"),
-            AppendOutcome::Written);
+  ASSERT_EQ(
+      appendText({path, AppendRule::AsItStands, AppendMode::CreateIfMissing, FileGuard()}, "\nd\n"),
+      AppendOutcome::Written);
   EXPECT_EQ(fileBytes(path), "a\r\nb\r\n\r\nc\r\nd\r\n");
 }
 

@@ -119,7 +119,8 @@ TEST_F(ComposeTest, AnEditorThatPutsALinkInTheFilesPlaceIsToldSo) {
   });
   backend.type("x");
   EXPECT_FALSE(composeText(app, composition));
-  EXPECT_EQ(backend.rowAtKey(0, 2), "　一時ファイル[" + utf8(composition.path) + "]は、エディタの実行中に");
+  EXPECT_EQ(backend.rowAtKey(0, 2),
+            "　一時ファイル[" + utf8(composition.path) + "]は、エディタの実行中に");
   EXPECT_EQ(backend.rowAtKey(0, 3), "　シンボリックリンクに置き換えられました。");
   EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_EQ(fileBytes(victim), "not for the host\r\n");

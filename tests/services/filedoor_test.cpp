@@ -60,7 +60,9 @@ struct Planted : testing::TestApp {
     ::unlink(at.c_str());
     ASSERT_EQ(::symlink(victim.c_str(), at.c_str()), 0);
     // Another user's link, as a shared directory may hold one.
-    if (othersLink) ASSERT_EQ(::lchown(at.c_str(), 65534, 65534), 0);
+    if (othersLink) {
+      ASSERT_EQ(::lchown(at.c_str(), 65534, 65534), 0);
+    }
   }
   testing::InDirectory here{dir};
   const std::string victim = path("victim");

@@ -11,9 +11,9 @@
 
 #include "addressbook/idlist.h"
 #include "chat/chatrecord.h"
+#include "console/keys.h"
 #include "readers/mailactions.h"
 #include "readers/savemessage.h"
-#include "console/keys.h"
 #include "services/uploadfile.h"
 #include "support/test_app.h"
 
@@ -204,8 +204,9 @@ TEST(AnotherLog, NoFileWrittenDuringTheRunReachesIt) {
 // The start-up policy neither asks about nor deletes another log that the
 // upload file's name leads to; the setting is told and the run goes on.
 TEST(AnotherLog, TheUploadPolicyLeavesItAndTheSettingIsTold) {
-  for (const UploadFileExist policy : {UploadFileExist::WriteQuestion,
-                                       UploadFileExist::WriteKillout, UploadFileExist::WriteAppend}) {
+  for (const UploadFileExist policy :
+       {UploadFileExist::WriteQuestion, UploadFileExist::WriteKillout,
+        UploadFileExist::WriteAppend}) {
     AnotherLogBeside t;
     t.config.uploadfile = t.other;
     t.config.uploadFileExist = policy;
