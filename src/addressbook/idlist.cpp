@@ -188,7 +188,7 @@ void IdList::registerGroup() {
   if (!name.empty()) {
     const std::string& path = app_.config.grouplistfile;
     const AppendOutcome outcome =
-        appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app_.state.logIdentity},
+        appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app_.state.guard()},
                    formatText("[%s]\n%s\n", name, members));
     const std::string file = formatText("グループファイル[%s]"_sj, path);
     switch (outcome) {
@@ -197,11 +197,14 @@ void IdList::registerGroup() {
                    openProblem(path, OpenFor::Appending));
       case AppendOutcome::NotWritten:
       case AppendOutcome::IsTheLog:
+      case AppendOutcome::IsALog:
+      case AppendOutcome::IsALink:
+      case AppendOutcome::NotAFile:
         noticeBox(
             console_, "グループファイルに書き込めません"_sj,
             formatText("%s\n　グループ[%s]は登録されていません。"_sj,
-                       outcome == AppendOutcome::IsTheLog
-                           ? theLogRefusedText(file)
+                       isRefusal(outcome)
+                           ? refusedFileText(outcome, file)
                            : formatText("　%sに書き込めませんでした。\n"
                                         "　ディスクの空きと書き込みの許可を確認してください。"_sj,
                                         file),

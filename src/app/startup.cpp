@@ -103,6 +103,7 @@ void runProgram(Console& console, const StartupOptions& options) {
     return std::unique_ptr<LineStream>(FileLineStream::open(osPath, bufferBytes));
   };
   App app{console, config, index, state, *log, marks, reopen};
+  chooseSettingFiles(app);
   refuseSettingsNamingTheLog(app);
   applyUploadFilePolicy(app);
   indexLogAtStartup(console, *log, index);

@@ -19,8 +19,8 @@ namespace {
 void reportBackLogFailure(Console& console, std::string_view name, AppendOutcome outcome) {
   noticeBox(
       console, "バックログファイルに書き込めません"_sj,
-      outcome == AppendOutcome::IsTheLog
-          ? theLogRefusedText(formatText("１行チャット[%s]のバックログファイル"_sj, name))
+      isRefusal(outcome)
+          ? refusedFileText(outcome, formatText("１行チャット[%s]のバックログファイル"_sj, name))
           : formatText("　１行チャットのバックログファイル[%s]に書き込めませんでした。\n"
                        "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
                        name));
@@ -61,9 +61,10 @@ void recordChatBackLogs(App& app) {
     // own; with nothing to add, or with the same run again, the file is only
     // created.
     const std::string_view added = backLogHolds(board.name, lines) ? std::string_view() : lines;
-    const AppendOutcome outcome = appendText(
-        {board.name, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.logIdentity},
-        added);
+    const AppendOutcome outcome =
+        appendText({board.name, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(),
+                    NewFile::Shared, Links::FollowOwn},
+                   added);
     if (outcome != AppendOutcome::Written) reportBackLogFailure(app.console, board.name, outcome);
   }
 }

@@ -1,12 +1,10 @@
 #include "export/exporter.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <map>
 #include <set>
 
 #include "export/commandline.h"
@@ -18,6 +16,8 @@
 #include "export/seenset.h"
 #include "export/utf8text.h"
 #include "formats/logindex.h"
+#include "platform/fileset.h"
+#include "platform/stopsignals.h"
 #include "text/textutil.h"
 
 namespace zazir {
@@ -27,7 +27,6 @@ namespace {
 // Private mail stays private; the rest is as the umask says.
 constexpr unsigned kMailMode = 0600;
 constexpr unsigned kFileMode = 0666;
-constexpr unsigned kDirectoryMode = 0777;
 
 enum class Kind { Mail, Board, FileBoard, Chat, Notewall };
 
@@ -75,7 +74,8 @@ class TextSink : public ItemSink {
 // How far a long export has come, on standard error when it is a terminal.
 class Progress : public ItemSink {
  public:
-  explicit Progress(std::FILE* err) : err_(err), shown_(isatty(fileno(err)) != 0) {}
+  Progress(std::FILE* err, const ExportStop& stopped)
+      : err_(err), shown_(isatty(fileno(err)) != 0), stopped_(stopped) {}
 
   void setTotal(std::uint64_t total) { total_ = total; }
   // The log now read, after `done` bytes of those before it.
@@ -85,7 +85,9 @@ class Progress : public ItemSink {
   }
   // Passes the next walk on to `inner`, telling the position now and then.
   void through(ItemSink* inner) { inner_ = inner; }
+  // A stop asked for ends the walk at the next item.
   Take begin(const std::vector<std::string>& header) override {
+    if (stopped_()) return Take::Stop;
     if (shown_ && ++items_ % 256 == 0) tell();
     return inner_->begin(header);
   }
@@ -113,6 +115,7 @@ class Progress : public ItemSink {
 
   std::FILE* err_;
   bool shown_;
+  const ExportStop& stopped_;
   std::uint64_t total_ = 0;
   bool told_ = false;
   const LineStream* log_ = nullptr;
@@ -122,20 +125,16 @@ class Progress : public ItemSink {
   std::chrono::steady_clock::time_point last_;
 };
 
-std::string joined(const std::string& dir, const std::string& name) {
-  return dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
-}
-
 class Exporter {
  public:
-  Exporter(std::string dir, std::FILE* err) : dir_(std::move(dir)), err_(err), progress_(err) {}
+  Exporter(std::string dir, std::FILE* err, ExportStop stopped)
+      : dir_(std::move(dir)), err_(err), stopped_(std::move(stopped)), progress_(err, stopped_) {}
   int run(const std::vector<std::string>& args);
 
  private:
   std::vector<Part> partsOf(LineStream& log, const LogIndex& index);
   std::string fileName(std::string_view folder, std::string_view board, std::string_view suffix);
-  bool checkFree();
-  bool makeDirectory(const std::string& path);
+  int stopped();
   bool exportLog(const std::string& path, std::uint64_t done);
   bool writePart(LineStream& log, const LogIndex& index, const Part& part);
   void report();
@@ -148,8 +147,9 @@ class Exporter {
   std::string dir_;
   std::FILE* err_;
   std::vector<std::string> logs_;
-  std::set<std::string> files_;               // every file the export writes
-  std::map<std::string, FileIdentity> made_;  // those made so far
+  std::set<std::string> files_;  // every file the export writes
+  std::unique_ptr<FileSet> set_;
+  ExportStop stopped_;
   OutputText names_;
   Utf8Decoder decoder_;
   SeenSet seen_;
@@ -191,58 +191,19 @@ std::vector<Part> Exporter::partsOf(LineStream& log, const LogIndex& index) {
   return parts;
 }
 
-// Nothing the export would write may be there yet: it refuses before
-// writing anything.
-bool Exporter::checkFree() {
-  struct stat info {};
-  if (::stat(dir_.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
-    return fail(dir_ + ": not a directory");
-  }
-  std::set<std::string> places = files_;
-  for (const std::string& file : files_) {
-    if (const std::size_t slash = file.find('/'); slash != std::string::npos) {
-      places.insert(file.substr(0, slash));
-    }
-  }
-  for (const std::string& place : places) {
-    const std::string path = joined(dir_, place);
-    const bool folder = files_.count(place) == 0;
-    if (::lstat(path.c_str(), &info) == 0) {
-      if (!folder) return fail(path + ": exists; nothing was written");
-      if (!S_ISDIR(info.st_mode)) return fail(path + ": not a directory; nothing was written");
-    } else if (errno != ENOENT && errno != ENOTDIR) {
-      return fail(path + ": " + std::strerror(errno));
-    }
-  }
-  return true;
-}
-
-// The directory and those above it, as far as they are missing.
-bool Exporter::makeDirectory(const std::string& path) {
-  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    const std::string upTo = path.substr(0, slash);
-    struct stat info {};
-    if (!upTo.empty() && ::mkdir(upTo.c_str(), kDirectoryMode) != 0 &&
-        (errno != EEXIST || ::stat(upTo.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
-      return fail(upTo + ": " + std::strerror(errno == EEXIST ? ENOTDIR : errno));
-    }
-    if (slash == std::string::npos) return true;
-  }
+// The status of an export ended by signal `number`, told.
+int Exporter::stopped() {
+  const int number = stopped_();
+  fail(dir_ + ": " + strsignal(number) + "; nothing was written");
+  return 128 + number;
 }
 
 bool Exporter::writePart(LineStream& log, const LogIndex& index, const Part& part) {
-  const std::string path = joined(dir_, part.file);
-  if (const std::size_t slash = part.file.find('/');
-      slash != std::string::npos && !makeDirectory(joined(dir_, part.file.substr(0, slash)))) {
-    return false;
-  }
+  const std::string path = set_->shown(part.file);
   OutputFile file;
-  const auto made = made_.find(part.file);
-  const bool opened = made == made_.end()
-                          ? file.create(path, part.kind == Kind::Mail ? kMailMode : kFileMode)
-                          : file.reopen(path, made->second);
-  if (!opened) return fail(path + ": " + std::strerror(file.error()));
-  made_.emplace(part.file, file.identity());
+  if (!file.open(*set_, part.file, part.kind == Kind::Mail ? kMailMode : kFileMode)) {
+    return fail(path + ": " + std::strerror(file.error()) + "; nothing was written");
+  }
 
   switch (part.kind) {
     case Kind::Mail:
@@ -251,7 +212,9 @@ bool Exporter::writePart(LineStream& log, const LogIndex& index, const Part& par
       MboxSink sink(file, decoder_, seen_, mail ? "" : index.messageBoards[part.index].name);
       progress_.through(&sink);
       if (mail) {
-        for (int m = 0; m < index.mailCount(); ++m) walkMail(log, index, m, progress_);
+        for (int m = 0; m < index.mailCount() && !stopped_(); ++m) {
+          walkMail(log, index, m, progress_);
+        }
       } else {
         walkMessages(log, index, part.index, progress_);
       }
@@ -268,8 +231,9 @@ bool Exporter::writePart(LineStream& log, const LogIndex& index, const Part& par
       figures_.lines += sink.items();
     }
   }
-  if (!file.close()) return fail(path + ": " + std::strerror(file.error()));
-  return true;
+  if (!file.close())
+    return fail(path + ": " + std::strerror(file.error()) + "; nothing was written");
+  return !stopped_();
 }
 
 bool Exporter::exportLog(const std::string& path, std::uint64_t done) {
@@ -280,9 +244,9 @@ bool Exporter::exportLog(const std::string& path, std::uint64_t done) {
   indexLog(*log, index);
   progress_.startLog(log.get(), done);
   for (const Part& part : partsOf(*log, index)) {
-    if (!writePart(*log, index, part)) return false;
+    if (stopped_() || !writePart(*log, index, part)) return false;
   }
-  return true;
+  return !stopped_();
 }
 
 void Exporter::report() {
@@ -326,12 +290,24 @@ int Exporter::run(const std::vector<std::string>& args) {
     fail("nothing to export: the logs hold no mail, messages, files, chat or Notewall lines");
     return kExitNothingToExport;
   }
-  if (!checkFree() || !makeDirectory(dir_)) return kExitFileError;
+  // Nothing is written until the files are known to be free; then they are
+  // written beside and moved into place together at the end, or taken back.
+  if (stopped_()) return stopped();
+  set_ = FileSet::open(dir_, problem);
+  if (!set_ || !set_->allMissing({files_.begin(), files_.end()}, problem)) {
+    fail(problem);
+    return kExitFileError;
+  }
   progress_.setTotal(total);
   std::uint64_t done = 0;
   for (const std::string& path : logs_) {
-    if (!exportLog(path, done)) return kExitFileError;
+    if (!exportLog(path, done)) return stopped_() ? stopped() : kExitFileError;
     done += fileSize(path);
+  }
+  if (stopped_()) return stopped();
+  if (!set_->commit(problem)) {
+    fail(problem + "; nothing was written");
+    return kExitFileError;
   }
   report();
   return kExitDone;
@@ -340,7 +316,13 @@ int Exporter::run(const std::vector<std::string>& args) {
 }  // namespace
 
 int runExport(const std::string& osDir, const std::vector<std::string>& args, std::FILE* err) {
-  return Exporter(osDir, err).run(args);
+  const StopSignals signals;
+  return runExport(osDir, args, err, [&signals] { return signals.caught(); });
+}
+
+int runExport(const std::string& osDir, const std::vector<std::string>& args, std::FILE* err,
+              ExportStop stopped) {
+  return Exporter(osDir, err, std::move(stopped)).run(args);
 }
 
 }  // namespace zazir

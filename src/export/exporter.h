@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,15 @@ namespace zazir {
 
 // Exports the logs (or directories of logs) `args` into `osDir`, which is
 // created when missing. Nothing is written when any file to be written
-// exists already. Returns the exit status: 1 when the logs hold nothing to
-// export, 50 on a file error (told on `err` with the file and the reason).
+// exists already, and an export that does not finish leaves nothing it
+// wrote. Returns the exit status: 1 when the logs hold nothing to export,
+// 50 on a file error (told on `err` with the file and the reason), 128+n
+// when signal n (a hang-up, an interrupt, a termination) stopped it.
 int runExport(const std::string& osDir, const std::vector<std::string>& args, std::FILE* err);
+
+// The signal that asks the export to stop, 0 while none has.
+using ExportStop = std::function<int()>;
+int runExport(const std::string& osDir, const std::vector<std::string>& args, std::FILE* err,
+              ExportStop stopped);
 
 }  // namespace zazir

@@ -153,8 +153,7 @@ const BoardEntry& entryOf(const std::vector<BoardEntry>& boards, int board) {
 }  // namespace
 
 bool startsOtherPart(std::string_view line) {
-  return isListingLine(line) || startsWith(line, "Private Message is from:") ||
-         startsWith(line, "《 気軽な伝言板 》"_sj);
+  return startsAPart(line);
 }
 
 void walkMessages(LineStream& log, const LogIndex& index, int board, ItemSink& sink) {

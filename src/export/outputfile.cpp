@@ -1,6 +1,5 @@
 #include "export/outputfile.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,29 +10,10 @@ OutputFile::~OutputFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool OutputFile::create(const std::string& osPath, unsigned mode) {
-  // O_EXCL refuses a link too, even one that leads nowhere.
-  fd_ = ::open(osPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-  if (fd_ < 0) {
-    error_ = errno;
-    return false;
-  }
-  identity_ = identityOfDescriptor(fd_).value_or(FileIdentity{});
-  return true;
-}
-
-bool OutputFile::reopen(const std::string& osPath, const FileIdentity& made) {
-  fd_ = ::open(osPath.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
-  if (fd_ < 0) {
-    error_ = errno;
-    return false;
-  }
-  identity_ = identityOfDescriptor(fd_).value_or(FileIdentity{});
-  if (identity_ == made) return true;
-  error_ = EEXIST;
-  ::close(fd_);
-  fd_ = -1;
-  return false;
+bool OutputFile::open(FileSet& set, const std::string& name, unsigned mode) {
+  fd_ = set.open(name, mode);
+  if (fd_ < 0) error_ = errno;
+  return fd_ >= 0;
 }
 
 void OutputFile::flush() {

@@ -1,13 +1,13 @@
-// The files an export writes: always created new, never an existing file
-// nor one reached through a link, so the export can never write over the
-// log or anything else; text gathered in a buffer and written in large
-// pieces.
+// A file of an export's set, written through the set (which creates it
+// new, never over an existing file nor through a link, so the export can
+// never write over the log or anything else); text gathered in a buffer
+// and written in large pieces.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-#include "platform/fileidentity.h"
+#include "platform/fileset.h"
 
 namespace zazir {
 
@@ -18,12 +18,9 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Creates `osPath` new with `mode` (the umask applies).
-  bool create(const std::string& osPath, unsigned mode);
-  // Opens a file this export created, `made`, to add at its end; a file
-  // put in its place since is refused.
-  bool reopen(const std::string& osPath, const FileIdentity& made);
-  FileIdentity identity() const { return identity_; }
+  // Opens `name` of the set to add at its end: created with `mode` (the
+  // umask applies) the first time.
+  bool open(FileSet& set, const std::string& name, unsigned mode);
 
   // Text to write goes here; spill() writes it once it is large.
   std::string& buffer() { return buffer_; }
@@ -40,7 +37,6 @@ class OutputFile {
   void flush();
 
   int fd_ = -1;
-  FileIdentity identity_;
   std::string buffer_;
   int error_ = 0;
 };

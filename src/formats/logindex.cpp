@@ -1,8 +1,10 @@
 #include "formats/logindex.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "formats/logscan.h"
+#include "formats/maillog.h"
 #include "platform/encoding.h"
 #include "text/cp932.h"
 #include "text/format.h"
@@ -220,6 +222,30 @@ bool isListingLine(std::string_view line) {
   const std::string_view status = line.substr(kStatusColumn);
   return startsWith(status, "検索中"_sj) || startsWith(status, "未読なし"_sj) ||
          startsWith(status, "No messages found") || startsWith(status, "新着なし"_sj);
+}
+
+bool startsAPart(std::string_view line) {
+  return isListingLine(line) || startsWith(line, mailHeading()) ||
+         startsWith(line, "《 気軽な伝言板 》"_sj);
+}
+
+bool readsAsCapture(std::string_view head) {
+  std::string clean;
+  bool mail = false;  // a mail's first header line came
+  for (bool first = true; !head.empty(); first = false) {
+    const std::size_t end = std::min(head.find('\n'), head.size());
+    clean.assign(head.substr(0, end));
+    stripLineEnd(clean);
+    head.remove_prefix(std::min(end + 1, head.size()));
+    if (first) {
+      if (startsAPart(clean)) return false;
+      continue;
+    }
+    if (isListingLine(clean) || startsWith(clean, "《 気軽な伝言板 》"_sj)) return true;
+    if (startsWith(clean, mailHeading())) mail = true;
+    if (mail && isDeleteQuestion(clean)) return true;
+  }
+  return false;
 }
 
 void indexLog(LineStream& log, LogIndex& index) {

@@ -58,6 +58,22 @@ inline constexpr int kMaxChatBoards = 23;
 // the four statuses at column 49, in fewer than 80 bytes.
 bool isListingLine(std::string_view line);
 
+// A line (cleaned up) that the index takes as the start of a part: a
+// board's listing line, a mail's first header line or the Notewall heading.
+bool startsAPart(std::string_view line);
+
+// How much of a file's start tells whether it is a log.
+inline constexpr std::size_t kCaptureHeadBytes = 64 * 1024;
+
+// Whether `head`, the first bytes of a file, reads as the capture of a
+// visit: a line after the first is a board's listing line or the Notewall
+// heading, or a mail's first header line is followed by the host's question
+// whether to delete it. A visit opens with the host's greeting; a file that
+// begins with a part is what the program writes by copying one (the mail
+// log, whose last mail may run on to the end of a log), and a saved mail
+// never holds the delete question.
+bool readsAsCapture(std::string_view head);
+
 // One pass over the log from its start, which replaces whatever `index`
 // held. Leaves the log at its end. A failure to allocate throws
 // std::bad_alloc and leaves the index part-filled.

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "formats/logindex.h"
+#include "platform/filedoor.h"
 #include "platform/fileidentity.h"
 
 namespace zazir {
@@ -37,9 +40,19 @@ struct RunState {
   // The open log: no file the program writes, appends to or deletes may be
   // this one.
   std::optional<FileIdentity> logIdentity;
+  // The files chosen at start-up (upload, ID and group file) that were
+  // links of the user's own then, and where they led: the door opens these
+  // and follows no link put in a file's place later.
+  std::map<std::string, std::string> settledLinks;
   std::int64_t logSize = 0;
   std::string lastSearch;         // the text searched for last (CP932), for n and N
   bool marksUnsavedTold = false;  // a failure to keep the read marks is told once
+
+  // What every file the program writes is checked against: the open log
+  // and any other file that reads as a log.
+  FileGuard guard() const {
+    return FileGuard(logIdentity, readsAsCapture, kCaptureHeadBytes, &settledLinks);
+  }
 
   bool isTheLog(const std::string& path) const {
     const std::optional<FileIdentity> file = identityOfPath(path);

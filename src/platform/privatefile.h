@@ -1,7 +1,6 @@
-// The program's private files (the text being composed): created new and
-// exclusively, never through a link, readable by the user alone. A file
-// already there under the wanted name is never written, truncated or
-// deleted: a fresh name beside it is used instead.
+// The program's private files (the text being composed, the read marks),
+// read back only when they are the user's own regular files. They are
+// created and replaced through the door (platform/filedoor.h).
 #pragma once
 
 #include <cstdint>
@@ -9,18 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/filedoor.h"
+
 namespace zazir {
-
-// Creates `preferred` (CP932) with mode 0600 and writes `bytes`; when a
-// file of that name exists, creates one of a fresh unique name beside it
-// ("NAME-XXXXXX.EXT") instead. Returns the name used; none when no file
-// could be made and written (nothing is then left behind).
-std::optional<std::string> createPrivateFile(const std::string& preferred, std::string_view bytes);
-
-// Puts `bytes` in place of the file `path` in one step: they are written in
-// full to a new private file beside it first, so that a failure leaves the
-// old file whole.
-bool replacePrivateFile(const std::string& path, std::string_view bytes);
 
 // The file's bytes when it is a regular file of this user's and not a link;
 // none otherwise.
@@ -29,5 +19,10 @@ std::optional<std::string> readPrivateFile(const std::string& path);
 // The size of `path` when it is a regular file of this user's and not a
 // link; none otherwise.
 std::optional<std::uintmax_t> ownFileSize(const std::string& path);
+
+// What stands at `path`: a regular file of this user's, nothing, a symbolic
+// link, or anything else (a device, a directory, another user's file).
+enum class PrivateFileState { Own, Missing, Link, Other };
+PrivateFileState privateFileState(const std::string& path);
 
 }  // namespace zazir

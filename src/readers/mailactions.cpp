@@ -20,8 +20,8 @@ void tellNotWritten(Console& console, std::string_view what, const std::string& 
   const std::string file = formatText("ファイル[%s]"_sj, path);
   noticeBox(
       console, "ファイルに書き込めません"_sj,
-      outcome == AppendOutcome::IsTheLog
-          ? theLogRefusedText(file)
+      isRefusal(outcome)
+          ? refusedFileText(outcome, file)
           : formatText("　%sを%sに書き込めませんでした。\n"
                        "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
                        what, file));
@@ -37,9 +37,11 @@ void saveMail(App& app, const MailEntry& mail) {
   if (path.empty()) return;
   app.log.seek(mail.headerOffset);
   console.clearScreen();
-  // Only the delete question or the end of the log ends a saved mail.
+  // Only the delete question or the end of the log ends a saved mail; the
+  // mail is private.
   const AppendOutcome outcome =
-      appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.logIdentity},
+      appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(),
+                  NewFile::Private, Links::FollowOwn},
                  [&](const TextSink& put) { copyCleanLines(app.log, -1, isDeleteQuestion, put); });
   if (outcome != AppendOutcome::Written) {
     tellNotWritten(console, "メール"_sj, path, outcome);
@@ -53,13 +55,16 @@ void registerSender(App& app, const MailEntry& mail) {
   if (comment.empty()) return;
   const std::string& path = app.config.idfile;
   const AppendOutcome outcome =
-      appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app.state.logIdentity},
+      appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app.state.guard()},
                  formatText("%s,%s,%s\n", mail.senderId, mail.senderName, comment));
   switch (outcome) {
     case AppendOutcome::NotOpened:
       fatalError(console, "ＩＤファイルが開けません。"_sj, openProblem(path, OpenFor::Appending));
     case AppendOutcome::NotWritten:
     case AppendOutcome::IsTheLog:
+    case AppendOutcome::IsALog:
+    case AppendOutcome::IsALink:
+    case AppendOutcome::NotAFile:
       tellNotWritten(console, "ＩＤ"_sj, path, outcome);
       return;
     case AppendOutcome::Written:

@@ -36,14 +36,15 @@ void saveToCutFile(App& app, const BoardEntry& board, LogOffset start, LogOffset
   // and stays one line in the file.
   app.log.seek(start);
   const AppendOutcome outcome =
-      appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.logIdentity},
+      appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(),
+                  NewFile::Shared, Links::FollowOwn},
                  [&](const TextSink& put) { copyCleanLines(app.log, end, isStopLine, put); });
   if (outcome == AppendOutcome::Written) return;
   const std::string file = formatText("ファイル[%s]"_sj, path);
   noticeBox(
       console, "ファイルに保存できません"_sj,
-      outcome == AppendOutcome::IsTheLog
-          ? theLogRefusedText(file)
+      isRefusal(outcome)
+          ? refusedFileText(outcome, file)
           : formatText("　%sに書き込みを保存できませんでした。\n"
                        "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
                        file));

@@ -26,17 +26,38 @@ void decode(Composition& composition) {
   composition.text = hostText(back.text, &composition.unconvertible);
 }
 
-// The file goes with the composition it belongs to; never the log, should
-// an editor have put a link to it in the file's place.
+// The file goes with the composition it belongs to; never the log nor
+// what a link in its place leads to.
 void discard(App& app, const Composition& composition) {
-  if (!app.state.isTheLog(composition.path)) removeFile(composition.path);
+  removeFile(composition.path, app.state.guard());
 }
 
 // An empty file holds nothing to keep; one with bytes after an end mark
-// stays.
+// stays. A file the editor put something else in place of is told as
+// such, and that is left alone.
 void tellNothingWritten(App& app, const Composition& composition) {
-  messageBox(app.console, MessageId::NothingWritten);
-  app.console.clearScreen();
+  Console& console = app.console;
+  switch (composition.found) {
+    case PrivateFileState::Link:
+      noticeBox(console, "一時ファイルが置き換えられています"_sj,
+                formatText("　一時ファイル[%s]は、エディタの実行中に\n"
+                           "　シンボリックリンクに置き換えられました。\n"
+                           "　リンクの先は読まず、何も書き込んでいません。"_sj,
+                           composition.path));
+      break;
+    case PrivateFileState::Other:
+      noticeBox(console, "一時ファイルが置き換えられています"_sj,
+                formatText("　一時ファイル[%s]は、エディタの実行中に\n"
+                           "　通常のファイルでないもの（または他のユーザーのファイル）に\n"
+                           "　置き換えられました。何も書き込んでいません。"_sj,
+                           composition.path));
+      break;
+    case PrivateFileState::Own:
+    case PrivateFileState::Missing:
+      messageBox(console, MessageId::NothingWritten);
+      break;
+  }
+  console.clearScreen();
   if (ownFileSize(composition.path) == 0u) discard(app, composition);
 }
 
@@ -84,6 +105,7 @@ std::optional<Composition> startComposition(App& app, std::string_view prepared)
 
 void readBack(Composition& composition) {
   composition.edited = readPrivateFile(composition.path).value_or(std::string());
+  composition.found = privateFileState(composition.path);
   decode(composition);
   composition.untouched = !composition.prepared.empty() && composition.text == composition.prepared;
 }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/privatefile.h"
+
 namespace zazir {
 
 struct App;
@@ -30,6 +32,9 @@ struct Composition {
   // Where `text` holds the placeholder of a character CP932 lacks.
   std::vector<std::size_t> unconvertible;
   bool untouched = false;  // the editor left the prepared text as it was
+  // What the editor left at `path` when it was last read back: a link or
+  // anything but the user's own file is never read.
+  PrivateFileState found = PrivateFileState::Own;
 };
 
 // TEMPORARY_DIR followed by "ZQ2OFF.TMP": the temporary file's name when

@@ -17,8 +17,9 @@ using namespace literals;
 namespace {
 
 AppendOutcome appendCommand(App& app, const HostCommand& command) {
+  // The commands carry replies to private mail.
   return appendText({uploadFileDiskPath(app.config), AppendRule::AsItStands,
-                     AppendMode::CreateIfMissing, app.state.logIdentity},
+                     AppendMode::CreateIfMissing, app.state.guard(), NewFile::Private},
                     command.bytes());
 }
 
@@ -42,8 +43,8 @@ std::string refusalText(const CommandRefusal& refusal) {
 void reportUploadFailure(App& app, AppendOutcome outcome, std::string_view lost) {
   const std::string file = formatText("アップロードファイル[%s]"_sj, uploadFilePath(app.config));
   const std::string why =
-      outcome == AppendOutcome::IsTheLog
-          ? theLogRefusedText(file)
+      isRefusal(outcome)
+          ? refusedFileText(outcome, file)
           : formatText(
                 "　%sに書き込めませんでした。\n"
                 "　ディレクトリと書き込みの許可、ディスクの空きを確認してください。"_sj,
@@ -131,14 +132,15 @@ void viewUploadFile(App& app) {
 
 void applyUploadFilePolicy(App& app) {
   const std::string path = uploadFileDiskPath(app.config);
-  // Never offered for deletion, let alone deleted (the start-up check has
-  // refused such a setting already).
-  if (app.state.isTheLog(path)) return;
+  const FileGuard guard = app.state.guard();
+  // A log, a link or a device is never offered for deletion, let alone
+  // deleted (the start-up check has told of a log).
+  if (refusalOf(path, guard)) return;
   switch (app.config.uploadFileExist) {
     case UploadFileExist::WriteAppend:
       return;
     case UploadFileExist::WriteKillout:
-      removeFile(path);
+      removeFile(path, guard);
       return;
     case UploadFileExist::WriteQuestion: {
       // Asked only when there is a first byte to read.
@@ -149,7 +151,7 @@ void applyUploadFilePolicy(App& app) {
       console.setCursor(0, 11);
       console.putText("アップロードファイル[%s]が、すでに存在します。削除しますか？"_sj,
                       uploadFilePath(app.config));
-      if (askYesNo(console, YesNoMode::NoDefault)) removeFile(path);
+      if (askYesNo(console, YesNoMode::NoDefault)) removeFile(path, guard);
       return;
     }
   }

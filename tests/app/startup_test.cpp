@@ -35,6 +35,9 @@ TEST(DeriveFileNames, TheLogsBaseNameFillsTheFormatsAndTheUploadNameTakes13Bytes
       {"/a/b/20260605.LOG", "%s.UP", "20260605.LOG.", "dir/20260605.LOG.ID"},
       // A double-byte character across the 13th byte is left out whole.
       {"x/0123456789ab" + sj("ロ"), "%s", "0123456789ab ", "dir/0123456789ab" + sj("ロ") + ".ID"},
+      // The cut keeps 12 bytes whole: ".UP" does not fit after them.
+      {sj("ログファイル名.LOG"), "%s.UP", sj("ログファイル "),
+       "dir/" + sj("ログファイル名.LOG.ID")},
       {"0105.LOG", "%s%%%d", "0105.LOG%%d  ", "dir/0105.LOG.ID"},
   };
   for (const Case& c : cases) {

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <csignal>
+#include <filesystem>
+#include <functional>
+
 #include "export/exporter.h"
 #include "export/listing.h"
 #include "formats/logindex_support.h"
@@ -33,9 +37,10 @@ std::string contents(std::FILE* file) {
   return text;
 }
 
-Result exportLogs(const std::string& dir, const std::vector<std::string>& logs) {
+Result exportLogs(const std::string& dir, const std::vector<std::string>& logs,
+                  ExportStop stop = {}) {
   std::FILE* err = std::tmpfile();
-  const int status = runExport(dir, logs, err);
+  const int status = stop ? runExport(dir, logs, err, stop) : runExport(dir, logs, err);
   return {status, "", contents(err)};
 }
 
@@ -227,7 +232,73 @@ TEST(Export, AFileThatCannotBeWrittenIsNamed) {
   testing::FileSizeLimit limit(4096);
   const Result result = exportLogs(temp.path("out"), {temp.path("A.LOG")});
   EXPECT_EQ(result.status, 50);
-  EXPECT_EQ(result.err, "zazir: " + temp.path("out/mail.mbox") + ": File too large\n");
+  EXPECT_EQ(result.err,
+            "zazir: " + temp.path("out/mail.mbox") + ": File too large; nothing was written\n");
+}
+
+// Whatever ends an export before it is done (a full disk, a hang-up, a
+// link put in place of a folder after the check), nothing it wrote is
+// left, and the same export run again works.
+TEST(Export, OneThatDoesNotFinishLeavesNothing) {
+  TempDir temp;
+  writeBytes(temp.path("A.LOG"), boardLog({mail("M1", "t", {std::string(8000, 'x')}),
+                                           board(1, "x"),
+                                           message(1, "X", "1", {"b"}),
+                                           {"*CH >"}}));
+  const std::string out = temp.path("out");
+  mkdir(temp.path("elsewhere").c_str(), 0700);
+  // True once the export has written a file somewhere under `out`.
+  const auto writing = [&] {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(out, error)) {
+      if (entry.is_regular_file() && entry.file_size() > 0) return true;
+    }
+    return false;
+  };
+  const std::vector<std::string> logs = {temp.path("A.LOG")};
+  struct Case {
+    const char* what;
+    std::function<Result()> run;
+    int status;
+    std::string told;
+  } cases[] = {
+      {"a full disk",
+       [&] {
+         testing::FileSizeLimit limit(4096);
+         return exportLogs(out, logs);
+       },
+       50, "File too large; nothing was written"},
+      {"a hang-up", [&] { return exportLogs(out, logs, [&] { return writing() ? SIGHUP : 0; }); },
+       128 + SIGHUP, out + ": Hangup; nothing was written"},
+      {"a folder turned into a link",
+       [&] {
+         return exportLogs(out, logs, [&] {
+           std::error_code error;
+           if (writing()) {
+             std::filesystem::create_directory_symlink(temp.path("elsewhere"), out + "/boards",
+                                                       error);
+           }
+           return 0;
+         });
+       },
+       50, out + "/boards: Not a directory; nothing was written"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(out);
+    const Result result = c.run();
+    EXPECT_EQ(result.status, c.status) << c.what;
+    EXPECT_NE(result.err.find(c.told), std::string::npos) << c.what << ": " << result.err;
+    std::error_code error;
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(out, error)) {
+      if (!entry.is_symlink()) left.push_back(entry.path());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{}) << c.what;
+    EXPECT_TRUE(std::filesystem::is_empty(temp.path("elsewhere"))) << c.what;
+    std::filesystem::remove_all(out);
+    EXPECT_EQ(exportLogs(out, {temp.path("A.LOG")}).status, 0) << c.what;
+    EXPECT_NE(fileBytes(out + "/boards/x.mbox"), "<none>") << c.what;
+  }
 }
 
 TEST(ListCommand, OneRowAPartWithItsCount) {

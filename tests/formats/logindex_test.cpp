@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/logindex_support.h"
+#include "support/test_app.h"
 
 namespace zazir {
 namespace {
@@ -64,6 +65,36 @@ TEST(ListingLine, WhichLinesAreBoards) {
   const auto shortest = indexText(
       logOf({statusAt49("   3: a", sj("検索中")), sj("新しいメッセージが 1 件あります。")}));
   EXPECT_EQ(shortest.messageBoardCount(), 1);
+}
+
+// What the program must never write to: a capture of a visit, told from
+// the files it writes itself by copying parts of one.
+TEST(Capture, AVisitReadsAsALogWhatTheProgramCopiesDoesNot) {
+  const std::string greeting = sj("ようこそ") + "\r\nID: AKN00777\r\n";
+  const std::string heading = "Private Message is from: A a\r\nDate: 96/06/02\r\n";
+  const std::string board = listingLine(2, "pc98", "title", "検索中") + "\r\n";
+  const std::string notewall = sj("《 気軽な伝言板 》") + "\r\n";
+  const std::string question = sj("削除しますか (Y/N) > N") + "\r\n";
+  const std::string menu = "MAIN (A,B,C,F,L,M,N,P,Q,?) > N\r\n";
+  struct Case {
+    const char* what;
+    std::string head;
+    bool log;
+  } cases[] = {
+      {"a visit with boards", greeting + board, true},
+      {"a visit with the Notewall", greeting + notewall, true},
+      {"a visit with mail only", greeting + heading + "hi\r\n" + question + menu, true},
+      {"the mail log: a last mail running on to the log's end",
+       heading + "hi\r\n" + menu + board + heading, false},
+      {"mail saved after other text, never with the question", "old\r\n" + heading + heading,
+       false},
+      {"a board's saved messages", "Message  #1 is from: A a\r\n" + question, false},
+      {"commands of the upload file", "EW3;t;Y\r\nbody\r\n\r\n//\r\nS\r\n", false},
+      {"a greeting alone", greeting + menu, false},
+      {"nothing", "", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(readsAsCapture(c.head), c.log) << c.what;
+  EXPECT_TRUE(readsAsCapture(testing::exampleLog()));
 }
 
 TEST(MessageBoard, SearchingConsumesLinesUpToTheCountLine) {

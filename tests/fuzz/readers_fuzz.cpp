@@ -190,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool editorWrites = (mode & 0x10) != 0;
   Console console(backend, [editorWrites](const std::string&) {
     if (editorWrites && fileExists("ZQ2OFF.TMP")) {
-      appendText({"ZQ2OFF.TMP", AppendRule::AsItStands, AppendMode::MustExist, std::nullopt},
+      appendText({"ZQ2OFF.TMP", AppendRule::AsItStands, AppendMode::MustExist, FileGuard()},
                  "edited\n");
     }
     return CommandResult{};

@@ -40,10 +40,10 @@ TEST(HostileDevices, AreNeitherReadNorWaitedFor) {
   }
   // Nobody reads the FIFO: writing to it fails at once.
   EXPECT_NE(
-      appendText({fifo, AppendRule::AsItStands, AppendMode::CreateIfMissing, std::nullopt}, "a"),
+      appendText({fifo, AppendRule::AsItStands, AppendMode::CreateIfMissing, FileGuard()}, "a"),
       AppendOutcome::Written);
   EXPECT_FALSE(writeTextFile(fifo, "a"));
-  EXPECT_FALSE(appendOnOwnLine(fifo, "a", std::nullopt));
+  EXPECT_FALSE(appendOnOwnLine(fifo, "a", FileGuard()));
 }
 
 TEST(HostileDevices, AnUploadFileOnADeviceIsNoFileLeftFromAnEarlierRun) {

@@ -101,7 +101,7 @@ TEST(HostileFormats, ReachEveryConfiguredFormatHarmlessly) {
     } else {
       EXPECT_EQ(t.tempBytes(), board.substr(9));
       EXPECT_EQ(t.backend.rowAtKey(3, 0), "【アップロードファイルに書き込めません】");
-      removeFile(t.tempPath());  // taken away, so that the mail is kept there too
+      removeFile(t.tempPath(), FileGuard());  // taken away, so that the mail is kept there too
     }
 
     // A mail reply, then the sender registered in the ID file.

@@ -46,7 +46,7 @@ TEST(SharedAppend, TwoProcessesAppendingAtOnceInterleaveWholeCommandsOnly) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const AppendTarget target{temp.path(c.name), c.rule, c.mode, std::nullopt};
+    const AppendTarget target{temp.path(c.name), c.rule, c.mode, FileGuard()};
     testing::writeBytes(target.path, c.before);
     const pid_t writers[] = {startWriter(target, 0), startWriter(target, 1)};
     for (pid_t pid : writers) {

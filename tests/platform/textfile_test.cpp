@@ -27,9 +27,9 @@ TEST(TextMode, RoundTrip) {
   ASSERT_TRUE(writeTextFile(path, "a\nb\n\nc"));
   EXPECT_EQ(fileBytes(path), "a\r\nb\r\n\r\nc");
   EXPECT_EQ(readTextFile(path).value(), "a\nb\n\nc");
-  ASSERT_EQ(appendText({path, AppendRule::AsItStands, AppendMode::CreateIfMissing, std::nullopt},
-                       "\nd\n"),
-            AppendOutcome::Written);
+  ASSERT_EQ(
+      appendText({path, AppendRule::AsItStands, AppendMode::CreateIfMissing, FileGuard()}, "\nd\n"),
+      AppendOutcome::Written);
   EXPECT_EQ(fileBytes(path), "a\r\nb\r\n\r\nc\r\nd\r\n");
 }
 
@@ -58,14 +58,14 @@ TEST(AppendOnOwnLine, Cases) {
   for (const Case& c : cases) {
     const std::string path = tempPath("append.txt");
     if (c.before != "<none>") testing::writeBytes(path, c.before);
-    EXPECT_TRUE(appendOnOwnLine(path, "new\n", std::nullopt)) << c.name;
+    EXPECT_TRUE(appendOnOwnLine(path, "new\n", FileGuard())) << c.name;
     EXPECT_EQ(fileBytes(path), c.after) << c.name;
   }
 }
 
 TEST(AppendOnOwnLine, AFileThatMustExistIsNotCreated) {
   const std::string path = tempPath("must.txt");
-  EXPECT_FALSE(appendOnOwnLine(path, "x\n", std::nullopt, AppendMode::MustExist));
+  EXPECT_FALSE(appendOnOwnLine(path, "x\n", FileGuard(), AppendMode::MustExist));
   EXPECT_FALSE(fileExists(path));
 }
 
@@ -81,7 +81,7 @@ TEST(Append, AWriteThatFailsLeavesTheFileAsItWas) {
         testing::writeBytes(path, before);
         const AppendOutcome outcome = [&] {
           const testing::FileSizeLimit limit(before.size() + room);
-          return appendText({path, rule, AppendMode::CreateIfMissing, std::nullopt},
+          return appendText({path, rule, AppendMode::CreateIfMissing, FileGuard()},
                             [&](const TextSink& put) {
                               for (int k = 0; k < 200 && put(piece); ++k) {
                               }
@@ -97,10 +97,10 @@ TEST(Append, AWriteThatFailsLeavesTheFileAsItWas) {
 TEST(TextFiles, WritesThatFailAreReported) {
   EXPECT_FALSE(writeTextFile("/nonexistent-dir/x.txt", "a"));
   EXPECT_EQ(appendText({"/nonexistent-dir/x.txt", AppendRule::AsItStands,
-                        AppendMode::CreateIfMissing, std::nullopt},
+                        AppendMode::CreateIfMissing, FileGuard()},
                        "a"),
             AppendOutcome::NotOpened);
-  EXPECT_FALSE(appendOnOwnLine("/nonexistent-dir/x.txt", "a", std::nullopt));
+  EXPECT_FALSE(appendOnOwnLine("/nonexistent-dir/x.txt", "a", FileGuard()));
 }
 
 TEST(TextFiles, APathHoldingANulByteNamesNoFile) {
@@ -110,13 +110,13 @@ TEST(TextFiles, APathHoldingANulByteNamesNoFile) {
   ASSERT_TRUE(writeTextFile(cut, "keep"));
   EXPECT_FALSE(writeTextFile(path, "a"));
   EXPECT_EQ(
-      appendText({path, AppendRule::AsItStands, AppendMode::CreateIfMissing, std::nullopt}, "a"),
+      appendText({path, AppendRule::AsItStands, AppendMode::CreateIfMissing, FileGuard()}, "a"),
       AppendOutcome::NotOpened);
-  EXPECT_FALSE(appendOnOwnLine(path, "a", std::nullopt));
+  EXPECT_FALSE(appendOnOwnLine(path, "a", FileGuard()));
   EXPECT_FALSE(createPrivateFile(path, "a"));
   EXPECT_FALSE(readBinaryFile(path));
   EXPECT_FALSE(fileExists(path));
-  EXPECT_FALSE(removeFile(path));
+  EXPECT_FALSE(removeFile(path, FileGuard()));
   EXPECT_EQ(fileBytes(cut), "keep");
 }
 

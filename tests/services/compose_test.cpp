@@ -110,6 +110,24 @@ TEST_F(ComposeTest, AnEmptyEditIsToldWithMessageBox3AndWritesNothing) {
   }
 }
 
+TEST_F(ComposeTest, AnEditorThatPutsALinkInTheFilesPlaceIsToldSo) {
+  const std::string victim = dir + "victim.txt";
+  testing::writeBytes(victim, "not for the host\r\n");
+  Composition composition = start();
+  editor.then([&](const std::string& path) {
+    ::unlink(path.c_str());
+    ASSERT_EQ(::symlink(victim.c_str(), path.c_str()), 0);
+  });
+  backend.type("x");
+  EXPECT_FALSE(composeText(app, composition));
+  EXPECT_EQ(backend.rowAtKey(0, 2),
+            "　一時ファイル[" + utf8(composition.path) + "]は、エディタの実行中に");
+  EXPECT_EQ(backend.rowAtKey(0, 3), "　シンボリックリンクに置き換えられました。");
+  EXPECT_EQ(backend.pendingKeys(), 0u);
+  EXPECT_EQ(fileBytes(victim), "not for the host\r\n");
+  EXPECT_EQ(uploadBytes(), "<none>");
+}
+
 TEST_F(ComposeTest, TheSignatureIsOfferedAndStartsOnALineOfItsOwn) {
   ASSERT_TRUE(writeTextFile(config.signature, "--\nsig\n"));
   struct Case {
@@ -132,7 +150,7 @@ TEST_F(ComposeTest, TheSignatureIsOfferedAndStartsOnALineOfItsOwn) {
     EXPECT_TRUE(composeText(app, composition));
     EXPECT_EQ(tempBytes(), c.result);
     EXPECT_EQ(composition.text, fromTextMode(c.result));
-    removeFile(tempPath());
+    removeFile(tempPath(), FileGuard());
   }
   const Screen& asked = backend.screenAtKey(0);
   const std::string question =

@@ -58,7 +58,7 @@ TEST_F(CompositionTest, TheTemporaryFileIsPrivateAndNeverTakesAnotherFilesPlace)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     unlink(tempPath().c_str());
-    removeFile(uploadPath());
+    removeFile(uploadPath(), FileGuard());
     c.place(tempPath());
     const std::string before = fileBytes(tempPath());
     mode_t mode = 0;
@@ -128,7 +128,7 @@ TEST_F(CompositionTest, AnEditorThatFailsIsNoTextWritten) {
     EXPECT_EQ(rowToUtf8(told, 6), "　文章はファイル[" + composition.path + "]に残っています。");
     EXPECT_EQ(fileBytes(composition.path), c.onEdit ? "typed\r\n" : toTextMode(prepared));
     EXPECT_EQ(backend.pendingKeys(), 0u);
-    removeFile(composition.path);
+    removeFile(composition.path, FileGuard());
   }
   EXPECT_EQ(uploadBytes(), "<none>");
 
@@ -197,14 +197,14 @@ TEST_F(CompositionTest, JapaneseTypedInTheEditorReachesTheUploadFile) {
     EXPECT_EQ(editor.found[runs - 1], inEditor(prepared) + typedThere + inEditor(sj("署名\n")));
     EXPECT_EQ(uploadBytes(), "EW1;t;Y\r\n" + toTextMode(prepared + sj(typed) + sj("署名\n")) +
                                  "\r\n//\r\nS\r\n");
-    removeFile(uploadPath());
+    removeFile(uploadPath(), FileGuard());
   }
 
   // A character CP932 lacks, and a byte the log's quote cannot pass on: both
   // marked in reverse video; neither "Y" nor Return writes, "E" mends.
   backend.setInputCodeset("UTF-8");
   config.editorCode = EditorCode::Locale;
-  removeFile(config.signature);
+  removeFile(config.signature, FileGuard());
   editor.then([](const std::string& p) { writeBytes(p, fileBytes(p) + "\xF0\x9F\x98\x80 ok\n"); })
       .writes("mended\n");
   backend.type("y").press(key::kEnter).type("e").type("y");

@@ -1,5 +1,5 @@
 // No file the program writes, appends to or deletes is ever the open log,
-// whatever name leads to it.
+// whatever name leads to it, nor another file that reads as a log.
 #include "services/logguard.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +8,12 @@
 
 #include <functional>
 
+#include "app/startup.h"
+
 #include "addressbook/idlist.h"
 #include "chat/chatrecord.h"
 #include "formats/hostcommands.h"
+#include "console/keys.h"
 #include "readers/mailactions.h"
 #include "readers/savemessage.h"
 #include "services/uploadfile.h"
@@ -74,6 +77,7 @@ TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
       {"アップロードファイル[LINK]", 0,
        [](LogOnDisk& t) {
          t.config.uploadfile = "LINK";
+         chooseSettingFiles(t.app);  // a link there at start-up is followed
          t.backend.type("k");
          EXPECT_FALSE(appendToUploadFile(t.app, notewallLineCommand("x")));
        }},
@@ -99,6 +103,7 @@ TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
        [](LogOnDisk& t) {
          testing::writeBytes(t.config.idfile, "ID000,h,m\r\n");
          t.config.grouplistfile = "LINK";
+         chooseSettingFiles(t.app);
          t.backend.type(" Gpals\rk\x1b");
          chooseIds(t.app);
        }},
@@ -122,6 +127,117 @@ TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
               "　" + c.told + "は通信ログファイルそのものです。");
     EXPECT_EQ(t.backend.pendingKeys(), 0u);
   }
+}
+
+// A run on 0105NIGHT.LOG2 with 0105NIGHT.LOG beside it, another visit's
+// log (the example's), in the current directory.
+struct AnotherLogBeside : testing::TestApp {
+  AnotherLogBeside() {
+    testing::writeBytes(path("0105NIGHT.LOG2"), kLogBytes);
+    testing::writeBytes(other, testing::exampleLog());
+    state.logIdentity = identityOfPath(path("0105NIGHT.LOG2"));
+    config.uploadfileDir.clear();
+  }
+  testing::InDirectory here{dir};
+  const std::string other = "0105NIGHT.LOG";
+};
+
+TEST(AnotherLog, NoFileWrittenDuringTheRunReachesIt) {
+  MailEntry mail;
+  struct Case {
+    std::string told;      // the notice's third row, before "は、"
+    std::size_t noticeAt;  // the key it waits for ("k")
+    std::function<void(AnotherLogBeside&)> run;
+  } cases[] = {
+      {"アップロードファイル[0105NIGHT.LOG]", 0,
+       [](AnotherLogBeside& t) {
+         t.config.uploadfile = t.other;
+         t.backend.type("k");
+         EXPECT_FALSE(appendToUploadFile(t.app, "P\nx\n\n"));
+       }},
+      {"ファイル[0105NIGHT.LOG]", 15,
+       [](AnotherLogBeside& t) {
+         t.messageBoard(3, "B");
+         const LogOffset at = t.message(1, "h", {"body"});
+         t.backend.type("\x15" + t.other + "\rk");
+         saveToCutFile(t.withLog(), t.index.messageBoards[0], at, -1);
+       }},
+      {"ファイル[0105NIGHT.LOG]", 15,
+       [&](AnotherLogBeside& t) {
+         t.backend.type("\x15" + t.other + "\rk");
+         saveMail(t.app, mail);
+       }},
+      {"ファイル[0105NIGHT.LOG]", 5,
+       [&](AnotherLogBeside& t) {
+         t.config.idfile = t.other;
+         t.backend.type("memo\rk");
+         registerSender(t.app, mail);
+       }},
+      {"グループファイル[0105NIGHT.LOG]", 7,
+       [](AnotherLogBeside& t) {
+         testing::writeBytes(t.config.idfile, "ID000,h,m\r\n");
+         t.config.grouplistfile = t.other;
+         t.backend.type(" Gpals\rk\x1b");
+         chooseIds(t.app);
+       }},
+      {"１行チャット[#c]のバックログファイル", 0,
+       [](AnotherLogBeside& t) {
+         testing::writeBytes("#c", testing::exampleLog());
+         t.index.chatBoards.push_back(ChatBoardEntry{"#c", 1, 12, "#c chat"});
+         t.index.chatContentOffset.push_back(0);
+         t.withLog("-\r\n" + testing::sj("新しいメッセージが 1 個あります。") +
+                   "\r\n-\r\nID000         >hi\r\n\r\n");
+         t.backend.type("k");
+         recordChatBackLogs(t.app);
+         EXPECT_EQ(fileBytes("#c"), testing::exampleLog());
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.told);
+    AnotherLogBeside t;
+    c.run(t);
+    EXPECT_EQ(fileBytes(t.other), testing::exampleLog());
+    EXPECT_EQ(t.backend.rowAtKey(c.noticeAt, 2), "　" + c.told + "は、");
+    EXPECT_EQ(t.backend.rowAtKey(c.noticeAt, 3), "　通信ログファイル（通信の記録）と読めます。");
+    EXPECT_EQ(t.backend.pendingKeys(), 0u);
+  }
+}
+
+// The start-up policy neither asks about nor deletes another log that the
+// upload file's name leads to; the setting is told and the run goes on.
+TEST(AnotherLog, TheUploadPolicyLeavesItAndTheSettingIsTold) {
+  for (const UploadFileExist policy :
+       {UploadFileExist::WriteQuestion, UploadFileExist::WriteKillout,
+        UploadFileExist::WriteAppend}) {
+    AnotherLogBeside t;
+    t.config.uploadfile = t.other;
+    t.config.uploadFileExist = policy;
+    t.backend.type("k");
+    refuseSettingsNamingTheLog(t.app);
+    applyUploadFilePolicy(t.app);  // a question would find no key
+    EXPECT_EQ(fileBytes(t.other), testing::exampleLog());
+    EXPECT_EQ(t.backend.rowAtKey(0, 2), "　UPLOADFILE の指定[0105NIGHT.LOG]は、");
+    EXPECT_EQ(t.backend.pendingKeys(), 0u);
+  }
+  // The whole run on the built-in settings: "%s.UP" cut to 13 bytes is
+  // the other log.
+  testing::TempDir dir;
+  testing::InDirectory here(dir.dir);
+  testing::writeBytes(dir.path("0105NIGHT.LOG"), testing::exampleLog());
+  testing::writeBytes(dir.path("0105NIGHT.LOG2"), testing::exampleLog());
+  const auto noConfiguration = [](const char* name) -> const char* {
+    return std::string_view(name) == "XDG_CONFIG_DIRS" || std::string_view(name) == "HOME"
+               ? "/nonexistent"
+               : nullptr;
+  };
+  StartupOptions options{"zazir", dir.path("0105NIGHT.LOG2"), noConfiguration, {}};
+  testing::ScriptedBackend backend;
+  backend.type("k").type("n").press(key::kEscape).type("y");
+  Console console(backend);
+  EXPECT_EQ(testing::exitOf([&] { runProgram(console, options); }).status, 0);
+  EXPECT_EQ(backend.rowAtKey(0, 3), "　別の通信ログファイル（通信の記録）と読めます。");
+  EXPECT_EQ(backend.pendingKeys(), 0u);
+  EXPECT_EQ(fileBytes(dir.path("0105NIGHT.LOG")), testing::exampleLog());
 }
 
 }  // namespace
