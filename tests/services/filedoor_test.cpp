@@ -9,6 +9,7 @@
 
 #include "addressbook/idlist.h"
 #include "chat/chatrecord.h"
+#include "formats/hostcommands.h"
 #include "readers/mailactions.h"
 #include "readers/savemessage.h"
 #include "services/logguard.h"
@@ -39,7 +40,7 @@ TEST(FileDoor, PrivateTextIsCreated0600WhateverTheUmask) {
     t.messageBoard(3, "B");
     const LogOffset at = t.message(1, "h", {"body"});
     t.withLog();
-    ASSERT_TRUE(appendToUploadFile(t.app, "P\nx\n\n"));
+    ASSERT_TRUE(appendToUploadFile(t.app, notewallLineCommand("x")));
     t.backend.type("\r\r");  // the proposed names
     saveMail(t.app, MailEntry{});
     saveToCutFile(t.app, t.index.messageBoards[0], at, -1);
@@ -81,7 +82,7 @@ TEST(FileDoor, ALinkPutInAFilesPlaceAfterItWasChosenIsRefusedAndTold) {
        [](Planted& t) {
          t.plant(t.uploadPath());
          t.backend.type("k");
-         EXPECT_FALSE(appendToUploadFile(t.app, "P\nx\n\n"));
+         EXPECT_FALSE(appendToUploadFile(t.app, notewallLineCommand("x")));
        }},
       {"ファイル[ID.TXT]", 5, false,
        [&](Planted& t) {
@@ -133,11 +134,11 @@ TEST(FileDoor, ALinkPutInAFilesPlaceAfterItWasChosenIsRefusedAndTold) {
   testing::writeBytes(t.path("elsewhere.up"), "");
   ASSERT_EQ(::symlink(t.path("elsewhere.up").c_str(), "UP"), 0);
   chooseSettingFiles(t.app);
-  EXPECT_TRUE(appendToUploadFile(t.app, "P\nx\n\n"));
+  EXPECT_TRUE(appendToUploadFile(t.app, notewallLineCommand("x")));
   EXPECT_EQ(fileBytes(t.path("elsewhere.up")), "P\r\nx\r\n\r\n");
   t.plant(t.path("elsewhere.up"));
   t.backend.type("k");
-  EXPECT_FALSE(appendToUploadFile(t.app, "P\ny\n\n"));
+  EXPECT_FALSE(appendToUploadFile(t.app, notewallLineCommand("y")));
   EXPECT_EQ(fileBytes(t.victim), "keep");
 }
 

@@ -153,7 +153,7 @@ TEST(AnotherLog, NoFileWrittenDuringTheRunReachesIt) {
        [](AnotherLogBeside& t) {
          t.config.uploadfile = t.other;
          t.backend.type("k");
-         EXPECT_FALSE(appendToUploadFile(t.app, "P\nx\n\n"));
+         EXPECT_FALSE(appendToUploadFile(t.app, notewallLineCommand("x")));
        }},
       {"ファイル[0105NIGHT.LOG]", 15,
        [](AnotherLogBeside& t) {
