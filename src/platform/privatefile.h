@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,11 +24,19 @@ std::optional<std::string> createPrivateFile(const std::string& preferred, std::
 bool replacePrivateFile(const std::string& path, std::string_view bytes);
 
 // The file's bytes when it is a regular file of this user's and not a link;
-// none otherwise.
-std::optional<std::string> readPrivateFile(const std::string& path);
+// none otherwise. A file larger than `limit` is not read: none.
+std::optional<std::string> readPrivateFile(const std::string& path,
+                                           std::uintmax_t limit = UINTMAX_MAX);
 
 // The size of `path` when it is a regular file of this user's and not a
 // link; none otherwise.
 std::optional<std::uintmax_t> ownFileSize(const std::string& path);
+
+// When `path`, a regular file of this user's and not a link, was last
+// written; none otherwise.
+std::optional<std::time_t> ownFileModified(const std::string& path);
+// Sets that time to now, so that a file read but not written counts as
+// used. False when it cannot.
+bool touchOwnFile(const std::string& path);
 
 }  // namespace zazir
