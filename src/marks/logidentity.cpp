@@ -14,9 +14,8 @@ namespace zazir {
 
 namespace {
 
-// A hash fed eight bytes at a step: a log of a million mails is hashed in
-// a few milliseconds. Not made to withstand a forger, who gains nothing
-// but shared read marks.
+// A hash fed eight bytes at a step. Not made to withstand a forger, who
+// would gain nothing but shared read marks.
 class Hasher {
  public:
   explicit Hasher(std::uint64_t state = 0x9E3779B97F4A7C15ull) : state_(state) {}
@@ -35,7 +34,7 @@ class Hasher {
       bytes.remove_prefix(8);
     }
     std::uint64_t rest = 0;
-    std::memcpy(&rest, bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(&rest, bytes.data(), bytes.size());
     return number(rest);
   }
   std::uint64_t value() const { return state_; }
@@ -51,88 +50,66 @@ void hashBoard(Hasher& hash, Kind kind, const BoardEntry& board) {
   hash.number(static_cast<std::uint32_t>(board.number)).text(board.name).text(board.label);
 }
 
-}  // namespace
-
-void walkIdentity(const LogIndex& index,
-                  const std::function<void(std::uint64_t count, std::uint64_t value)>& after) {
+// The walk, with `after` inlined.
+template <typename After>
+void walkRecords(const LogIndex& index, After&& after) {
   // Each table is in the log's order; the walk takes the earliest next
   // record of the four. A chat board's place is the line after its listing
   // line, which may be the place of a mail or a board: the chat board was
   // found first.
+  constexpr LogOffset kNone = INT64_MAX;
   std::size_t chat = 0;
-  std::size_t mail = 0;
-  std::size_t message = 0;
-  std::size_t file = 0;
-  const auto offsetOf = [&](Kind kind) -> LogOffset {
-    switch (kind) {
-      case Chat:
-        return chat < index.chatContentOffset.size() ? index.chatContentOffset[chat] : -1;
-      case Mail:
-        return mail < index.mails.size() ? index.mails[mail].headerOffset : -1;
-      case MessageBoard:
-        return message < index.messageBoards.size() ? index.messageBoards[message].listOffset
-                                                    : -1;
-      case FileBoard:
-        return file < index.fileBoards.size() ? index.fileBoards[file].listOffset : -1;
-    }
-    return -1;
-  };
+  auto mail = index.mails.begin();
+  auto message = index.messageBoards.begin();
+  auto file = index.fileBoards.begin();
   Hasher hash;
   std::uint64_t count = 0;
   while (true) {
-    Kind next = Chat;
-    LogOffset at = -1;
-    for (const Kind kind : {Chat, Mail, MessageBoard, FileBoard}) {
-      const LogOffset offset = offsetOf(kind);
-      if (offset >= 0 && (at < 0 || offset < at)) {
-        next = kind;
-        at = offset;
-      }
-    }
-    if (at < 0) return;
-    switch (next) {
-      case Chat: {
-        const ChatBoardEntry& board = index.chatBoards[chat++];
-        hash.number(Chat).number(static_cast<std::uint64_t>(at)).number(board.hasNew);
-        hash.number(static_cast<std::uint32_t>(board.number)).text(board.name).text(board.label);
-        break;
-      }
-      case Mail: {
-        const MailEntry& entry = index.mails[mail++];
-        hash.number(Mail).number(static_cast<std::uint64_t>(at)).text(entry.senderId);
-        hash.text(entry.senderName).text(entry.dateText).text(entry.timeText).text(entry.title);
-        break;
-      }
-      case MessageBoard:
-        hashBoard(hash, MessageBoard, index.messageBoards[message++]);
-        break;
-      case FileBoard:
-        hashBoard(hash, FileBoard, index.fileBoards[file++]);
-        break;
+    const LogOffset atChat =
+        chat < index.chatContentOffset.size() ? index.chatContentOffset[chat] : kNone;
+    const LogOffset atMail = mail != index.mails.end() ? mail->headerOffset : kNone;
+    const LogOffset atMessage =
+        message != index.messageBoards.end() ? message->listOffset : kNone;
+    const LogOffset atFile = file != index.fileBoards.end() ? file->listOffset : kNone;
+    const LogOffset at = std::min({atChat, atMail, atMessage, atFile});
+    if (at == kNone) return;
+    if (at == atChat) {
+      const ChatBoardEntry& board = index.chatBoards[chat++];
+      hash.number(Chat).number(static_cast<std::uint64_t>(at)).number(board.hasNew);
+      hash.number(static_cast<std::uint32_t>(board.number)).text(board.name).text(board.label);
+    } else if (at == atMail) {
+      hash.number(Mail).number(static_cast<std::uint64_t>(at)).text(mail->senderId);
+      hash.text(mail->senderName).text(mail->dateText).text(mail->timeText).text(mail->title);
+      ++mail;
+    } else if (at == atMessage) {
+      hashBoard(hash, MessageBoard, *message++);
+    } else {
+      hashBoard(hash, FileBoard, *file++);
     }
     after(++count, hash.value());
   }
 }
 
+}  // namespace
+
+void walkIdentity(const LogIndex& index,
+                  const std::function<void(std::uint64_t count, std::uint64_t value)>& after) {
+  walkRecords(index, after);
+}
+
 LogIdentity logIdentity(const LogIndex& index) {
   LogIdentity identity{Hasher().value(), 0};
-  walkIdentity(index, [&](std::uint64_t count, std::uint64_t value) {
+  walkRecords(index, [&](std::uint64_t count, std::uint64_t value) {
     identity = {value, count};
   });
   return identity;
 }
 
-std::uint64_t seriesFingerprint(int items, const std::function<LogOffset(int)>& startOf,
-                                FingerprintPrefix* prefix) {
+std::uint64_t seriesFingerprint(std::span<const LogOffset> starts) {
   Hasher hash;
-  // Never the unknown fingerprint, whichever the items.
-  const auto finished = [&] { return hash.value() | 1; };
-  for (int n = 0; n < items; ++n) {
-    if (prefix != nullptr && n == prefix->items) prefix->value = finished();
-    hash.number(static_cast<std::uint64_t>(startOf(n)));
-  }
-  if (prefix != nullptr && prefix->items == items) prefix->value = finished();
-  return finished();
+  for (const LogOffset start : starts) hash.number(static_cast<std::uint64_t>(start));
+  // Never the unknown fingerprint.
+  return hash.value() | 1;
 }
 
 std::optional<std::uint64_t> formerLogKey(const std::string& osPath) {

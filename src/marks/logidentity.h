@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "formats/logindex.h"
@@ -33,16 +34,10 @@ LogIdentity logIdentity(const LogIndex& index);
 void walkIdentity(const LogIndex& index,
                   const std::function<void(std::uint64_t count, std::uint64_t value)>& after);
 
-// The hash of where the items of a series stand in the log, `startOf(n)`
-// for n below `items`; never kUnknownFingerprint. `prefix`, when given, is
-// `{m, out}`: out receives the fingerprint of the first m items (m at most
-// `items`), as an earlier, shorter series would have had it.
-struct FingerprintPrefix {
-  int items = 0;
-  std::uint64_t value = 0;
-};
-std::uint64_t seriesFingerprint(int items, const std::function<LogOffset(int)>& startOf,
-                                FingerprintPrefix* prefix = nullptr);
+// The hash of where the items of a series start in the log; never
+// kUnknownFingerprint. That of the first `count` items is that of an
+// earlier, shorter series.
+std::uint64_t seriesFingerprint(std::span<const LogOffset> starts);
 
 // The key the marks were kept under before: a hash of the log's size and of
 // its first and last 64 KiB. Only for finding those files; none when the

@@ -209,27 +209,21 @@ const SeriesMarks* ReadMarks::find(MarkSection section, int board) const {
   return const_cast<ReadMarks*>(this)->find(section, board);
 }
 
-void ReadMarks::track(MarkSection section, int board, std::string_view name, int items,
-                      const std::function<LogOffset(int)>& startOf) {
-  const auto count =
-      static_cast<std::uint32_t>(std::clamp<std::int64_t>(items, 0, kMaxSeriesItems));
+void ReadMarks::track(MarkSection section, int board, std::string_view name,
+                      std::span<const LogOffset> starts) {
+  starts = starts.first(std::min<std::size_t>(starts.size(), kMaxSeriesItems));
+  const auto count = static_cast<std::uint32_t>(starts.size());
+  const std::uint64_t fingerprint = seriesFingerprint(starts);
   SeriesMarks* known = find(section, board);
-  FingerprintPrefix prefix{known != nullptr && known->items <= count
-                               ? static_cast<int>(known->items)
-                               : -1,
-                           kUnknownFingerprint};
-  const std::uint64_t fingerprint =
-      seriesFingerprint(static_cast<int>(count), startOf, known ? &prefix : nullptr);
   if (known != nullptr && known->name == name) {
     if (known->items == count && known->fingerprint == fingerprint) return;
     // Marks taken over from a file of the former kind name their items by
     // count alone.
-    const bool sameCount =
-        known->items == count && known->fingerprint == kUnknownFingerprint;
-    // A series that has grown since: its earlier items stand where they
-    // stood.
+    const bool sameCount = known->items == count && known->fingerprint == kUnknownFingerprint;
+    // A series that has grown since: its earlier items start where they
+    // started.
     const bool grown = known->items < count && known->fingerprint != kUnknownFingerprint &&
-                       prefix.value == known->fingerprint;
+                       seriesFingerprint(starts.first(known->items)) == known->fingerprint;
     if (sameCount || grown) {
       known->items = count;
       known->fingerprint = fingerprint;
@@ -242,7 +236,7 @@ void ReadMarks::track(MarkSection section, int board, std::string_view name, int
     std::erase_if(marks_.series, [&](const SeriesMarks& entry) { return &entry == known; });
   }
   marks_.series.push_back({section, board, std::string(name), count, fingerprint,
-                     std::vector<std::uint64_t>(marksWordsFor(count), 0)});
+                           std::vector<std::uint64_t>(marksWordsFor(count), 0)});
   changed_ = true;
 }
 

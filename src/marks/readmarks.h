@@ -5,8 +5,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,13 +38,13 @@ class ReadMarks {
   static ReadMarks load(const std::string& directory, const LogIndex& index,
                         std::uint64_t logBytes, const std::string& logOsPath);
 
-  // Makes a series known with its name and its items, `startOf(n)` being
-  // where item n starts in the log: mail is board 0 of its section, a board
-  // is its index in the log index's table. Marks kept for a series of
-  // another name, or whose items stood elsewhere, are dropped; those of a
-  // series that has grown since are kept. Needed before markRead.
-  void track(MarkSection section, int board, std::string_view name, int items,
-             const std::function<LogOffset(int)>& startOf);
+  // Makes a series known with its name and where its items start in the
+  // log: mail is board 0 of its section, a board is its index in the log
+  // index's table. Marks kept for a series of another name, or whose items
+  // stood elsewhere, are dropped; those of a series that has grown since
+  // are kept. Needed before markRead.
+  void track(MarkSection section, int board, std::string_view name,
+             std::span<const LogOffset> starts);
 
   bool isRead(MarkSection section, int board, int item) const;
   void markRead(MarkSection section, int board, int item);

@@ -46,8 +46,7 @@ void trackSeries(App& app, const Series& series) {
           ? std::string_view("mail")
           : std::string_view(
                 boardsOf(app.index, series.section)[static_cast<std::size_t>(series.board)].name);
-  app.marks.track(series.section, series.board, name, series.count(),
-                  [&](int item) { return series.startOf(item); });
+  app.marks.track(series.section, series.board, name, series.pieces.starts);
 }
 
 int trackedUnread(App& app, MarkSection section, int board) {

@@ -26,15 +26,21 @@ ReadMarks loadMarks(const std::string& dir, const LogIndex& index = indexWithMai
   return ReadMarks::load(dir, index, kLogBytes, "");
 }
 
-LogOffset spaced(int item) {
-  return LogOffset{item} * 10;
+// Where `items` items start, ten bytes apart, the last `moved` of them a
+// byte further.
+std::vector<LogOffset> spaced(int items, int moved = 0) {
+  std::vector<LogOffset> starts;
+  for (int item = 0; item < items; ++item) {
+    starts.push_back(LogOffset{item} * 10 + (item >= items - moved ? 1 : 0));
+  }
+  return starts;
 }
 
 // Marks on a board of a hundred thousand messages and on the mail, saved.
 ReadMarks savedMarks(const std::string& dir) {
   ReadMarks marks = loadMarks(dir);
-  marks.track(MarkSection::MessageBoard, 3, "board3", 100000, spaced);
-  marks.track(MarkSection::Mail, 0, "", 4, spaced);
+  marks.track(MarkSection::MessageBoard, 3, "board3", spaced(100000));
+  marks.track(MarkSection::Mail, 0, "", spaced(4));
   for (const int item : {0, 63, 64, 99999}) marks.markRead(MarkSection::MessageBoard, 3, item);
   marks.markRead(MarkSection::Mail, 0, 2);
   marks.markRead(MarkSection::Mail, 0, 9);  // past the mail: ignored
@@ -50,7 +56,7 @@ TEST(ReadMarksTest, SurviveASecondRunCompactly) {
   EXPECT_EQ(again.unreadCount(MarkSection::MessageBoard, 3), 99996);
   EXPECT_EQ(again.unreadCount(MarkSection::Mail, 0), 3);
   EXPECT_EQ(again.unreadCount(MarkSection::FileBoard, 0), std::nullopt);
-  again.track(MarkSection::MessageBoard, 3, "board3", 100000, spaced);
+  again.track(MarkSection::MessageBoard, 3, "board3", spaced(100000));
   for (const int item : {0, 63, 64, 99999}) {
     EXPECT_TRUE(again.isRead(MarkSection::MessageBoard, 3, item)) << item;
   }
@@ -70,22 +76,20 @@ TEST(ReadMarksTest, SurviveASecondRunCompactly) {
 TEST(ReadMarksTest, ABoardOfAnotherNameFewerItemsOrItemsElsewhereStartsUnread) {
   TempDir dir;
   savedMarks(dir.dir);
-  const auto moved = [](int item) { return spaced(item) + (item > 500 ? 1 : 0); };
   const struct {
     const char* what;
     const char* name;
-    int items;
-    std::function<LogOffset(int)> startOf;
+    std::vector<LogOffset> starts;
   } cases[] = {
-      {"another name", "board4", 100000, spaced},
-      {"fewer items", "board3", 99999, spaced},
-      {"items elsewhere", "board3", 100000, moved},
+      {"another name", "board4", spaced(100000)},
+      {"fewer items", "board3", spaced(99999)},
+      {"items elsewhere", "board3", spaced(100000, 1)},
   };
   for (const auto& c : cases) {
     ReadMarks marks = loadMarks(dir.dir);
-    marks.track(MarkSection::MessageBoard, 3, c.name, c.items, c.startOf);
+    marks.track(MarkSection::MessageBoard, 3, c.name, c.starts);
     EXPECT_FALSE(marks.isRead(MarkSection::MessageBoard, 3, 0)) << c.what;
-    EXPECT_EQ(marks.unreadCount(MarkSection::MessageBoard, 3), c.items) << c.what;
+    EXPECT_EQ(marks.unreadCount(MarkSection::MessageBoard, 3), std::ssize(c.starts)) << c.what;
   }
 }
 
@@ -116,7 +120,7 @@ TEST(ReadMarksTest, ADamagedStateFileOnlyMeansNothingIsRead) {
     ReadMarks marks = loadMarks(dir.dir);
     EXPECT_EQ(marks.unreadCount(MarkSection::Mail, 0), std::nullopt) << what;
     // And the next save puts a sound file in its place.
-    marks.track(MarkSection::Mail, 0, "", 4, spaced);
+    marks.track(MarkSection::Mail, 0, "", spaced(4));
     marks.markRead(MarkSection::Mail, 0, 1);
     ASSERT_TRUE(marks.save()) << what;
     EXPECT_EQ(loadMarks(dir.dir).unreadCount(MarkSection::Mail, 0), 3) << what;
@@ -137,12 +141,12 @@ TEST(ReadMarksTest, StateDirectoryFollowsXdgAndHome) {
 TEST(ReadMarksTest, SavingMakesTheDirectoryAndReportsWhatCannotBeWritten) {
   TempDir dir;
   ReadMarks marks = loadMarks(dir.path("state/deep/zazir/"));
-  marks.track(MarkSection::FileBoard, 1, "soft1", 2, spaced);
+  marks.track(MarkSection::FileBoard, 1, "soft1", spaced(2));
   EXPECT_TRUE(marks.save());
   EXPECT_TRUE(std::filesystem::exists(marks.path()));
   writeBytes(dir.path("file"), "x");
   ReadMarks blocked = loadMarks(dir.path("file/zazir/"));
-  blocked.track(MarkSection::FileBoard, 1, "soft1", 2, spaced);
+  blocked.track(MarkSection::FileBoard, 1, "soft1", spaced(2));
   EXPECT_FALSE(blocked.save());
   EXPECT_TRUE(blocked.changed());
 }

@@ -28,11 +28,11 @@ struct Visit {
       : log(FileLineStream::open(path, 10000)) {
     indexLog(*log, index);
     marks = ReadMarks::load(state, index, static_cast<std::uint64_t>(log->tell()), path);
-    marks.track(MarkSection::Mail, 0, "mail", index.mailCount(),
-                [&](int n) { return index.mails[static_cast<std::size_t>(n)].headerOffset; });
-    const BoardPieces pc98 = indexMessages(*log, index.messageBoards, kPc98);
-    marks.track(MarkSection::MessageBoard, kPc98, index.messageBoards[kPc98].name, pc98.count(),
-                [&](int n) { return pc98.starts[static_cast<std::size_t>(n)]; });
+    std::vector<LogOffset> mails;
+    for (const MailEntry& mail : index.mails) mails.push_back(mail.headerOffset);
+    marks.track(MarkSection::Mail, 0, "mail", mails);
+    marks.track(MarkSection::MessageBoard, kPc98, index.messageBoards[kPc98].name,
+                indexMessages(*log, index.messageBoards, kPc98).starts);
   }
   bool mailRead(int n) const { return marks.isRead(MarkSection::Mail, 0, n); }
 
