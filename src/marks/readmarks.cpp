@@ -19,8 +19,10 @@ namespace zazir {
 namespace {
 
 // Another run holds the lock for the few milliseconds of a save; one
-// stopped for good must not keep this one from ending.
-constexpr std::chrono::milliseconds kLockWait{5000};
+// stopped for good must not keep this one from ending. Start-up needs the
+// lock only to clean up, which can wait for another run.
+constexpr std::chrono::milliseconds kSaveLockWait{5000};
+constexpr std::chrono::milliseconds kLoadLockWait{250};
 // A file read but not written is marked used at most this often.
 constexpr std::int64_t kUsedAgainSeconds = 24 * 60 * 60;
 // What the name of the mail's series may take in a file.
@@ -95,9 +97,9 @@ ReadMarks ReadMarks::load(const std::string& directory, const LogIndex& index,
   marks.bound_ = marksFileBound(
       logBytes, 1 + index.messageBoards.size() + index.fileBoards.size(), names);
 
-  // Saves and clean-ups take turns; a load that cannot wait still reads,
-  // as files are only ever replaced whole.
-  const std::optional<DirectoryLock> lock = lockDirectory(directory, kLockWait);
+  // Saves and clean-ups take turns; a load that cannot have the lock soon
+  // still reads, as files are only ever replaced whole.
+  const std::optional<DirectoryLock> lock = lockDirectory(directory, kLoadLockWait);
   std::vector<std::string> stateFiles;
   if (const auto entries = listDirectory(directory)) {
     for (const DirectoryEntry& entry : *entries) {
@@ -278,7 +280,7 @@ void ReadMarks::merge(const MarksFile& disk) {
 
 bool ReadMarks::save() {
   if (directory_.empty() || !makeDirectories(directory_)) return false;
-  const std::optional<DirectoryLock> lock = lockDirectory(directory_, kLockWait);
+  const std::optional<DirectoryLock> lock = lockDirectory(directory_, kSaveLockWait);
   if (!lock) return false;
   if (const std::optional<MarksFile> disk = readOwn()) merge(*disk);
   if (!replacePrivateFile(fromOsName(path()), encodeMarksFile(marks_))) return false;
