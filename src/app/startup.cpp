@@ -9,6 +9,7 @@
 #include "console/dialogs.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
+#include "readers/series.h"
 #include "readers/unread.h"
 #include "services/app.h"
 #include "services/configfile.h"
@@ -57,16 +58,19 @@ void indexLogAtStartup(Console& console, LineStream& log, LogIndex& index) {
 
 namespace {
 
-// The read marks of the log at `logOsPath`, from the state directory the
-// environment names; marks for this run only when there is none.
-ReadMarks loadReadMarks(const StartupOptions& options, const std::string& logOsPath) {
+// The read marks of the log at `logOsPath`, known by its index, from the
+// state directory the environment names; marks for this run only when
+// there is none.
+ReadMarks loadReadMarks(const StartupOptions& options, const std::string& logOsPath,
+                        const LogIndex& index, LogOffset logBytes) {
   const auto environment = [&](const char* name) -> const char* {
     return options.getenv ? options.getenv(name) : std::getenv(name);
   };
   const std::optional<std::string> directory =
       stateDirectory(environment("XDG_STATE_HOME"), environment("HOME"));
-  const std::optional<LogKey> key = logKeyOfFile(logOsPath);
-  return directory && key ? ReadMarks::load(*directory, *key) : ReadMarks{};
+  return directory ? ReadMarks::load(*directory, index, static_cast<std::uint64_t>(logBytes),
+                                     logOsPath)
+                   : ReadMarks{};
 }
 
 }  // namespace
@@ -98,7 +102,7 @@ void runProgram(Console& console, const StartupOptions& options) {
         firstRunNotice(userConfigurationFile(options.getenv), uploadFileDiskPath(config)));
   }
   LogIndex index;
-  ReadMarks marks = loadReadMarks(options, chosen.osPath);
+  ReadMarks marks;  // known once the index is
   const LogOpener reopen = [osPath = chosen.osPath](std::size_t bufferBytes) {
     return std::unique_ptr<LineStream>(FileLineStream::open(osPath, bufferBytes));
   };
@@ -108,7 +112,8 @@ void runProgram(Console& console, const StartupOptions& options) {
   applyUploadFilePolicy(app);
   indexLogAtStartup(console, *log, index);
   state.logSize = log->tell();
-  trackSeries(app, MarkSection::Mail, 0, index.mailCount());
+  marks = loadReadMarks(options, chosen.osPath, index, state.logSize);
+  trackSeries(app, mailSeries(index));
   applyLineChatPolicy(app);
   runMainMenu(app);
 }

@@ -1,65 +1,30 @@
 #include "marks/readmarks.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstdio>
+#include <ctime>
+#include <map>
 
+#include "platform/directory.h"
 #include "platform/encoding.h"
 #include "platform/privatefile.h"
+#include "platform/textfile.h"
 
 namespace zazir {
 
 namespace {
 
-constexpr std::string_view kMagic = "ZAZIR read marks\n";
-constexpr std::uint32_t kVersion = 1;
-// More than any board holds: a count beyond it is damage, not a board.
-constexpr std::uint32_t kMaxItems = 1u << 28;
-
-std::uint64_t fnv1a(std::uint64_t hash, std::string_view bytes) {
-  for (const char byte : bytes) {
-    hash ^= static_cast<unsigned char>(byte);
-    hash *= 0x100000001B3ull;
-  }
-  return hash;
-}
-constexpr std::uint64_t kFnvBasis = 0xCBF29CE484222325ull;
-
-void putNumber(std::string& out, std::uint64_t value, int bytes) {
-  for (int k = 0; k < bytes; ++k) out += static_cast<char>(value >> (8 * k) & 0xFF);
-}
-
-// Reads numbers and texts from a file's bytes; once past its end, every
-// read fails.
-class Reader {
- public:
-  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-  bool number(std::uint64_t& value, int bytes) {
-    if (left() < static_cast<std::size_t>(bytes)) return false;
-    value = 0;
-    for (int k = 0; k < bytes; ++k) {
-      value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[at_++])) << (8 * k);
-    }
-    return true;
-  }
-  std::size_t left() const { return bytes_.size() - at_; }
-  bool text(std::size_t size, std::string_view& value) {
-    if (left() < size) return false;
-    value = bytes_.substr(at_, size);
-    at_ += size;
-    return true;
-  }
-  bool atEnd() const { return at_ == bytes_.size(); }
-
- private:
-  std::string_view bytes_;
-  std::size_t at_ = 0;
-};
+// Another run holds the lock for the few milliseconds of a save; one
+// stopped for good must not keep this one from ending. Start-up needs the
+// lock only to clean up, which can wait for another run.
+constexpr std::chrono::milliseconds kSaveLockWait{5000};
+constexpr std::chrono::milliseconds kLoadLockWait{250};
+// A file read but not written is marked used at most this often.
+constexpr std::int64_t kUsedAgainSeconds = 24 * 60 * 60;
+// What the name of the mail's series may take in a file.
+constexpr std::uint64_t kMailNameBytes = 16;
+constexpr std::string_view kExtension = ".marks";
 
 std::string hex(std::uint64_t value) {
   char text[17];
@@ -67,58 +32,33 @@ std::string hex(std::uint64_t value) {
   return text;
 }
 
-// Makes every missing directory of `path` (OS form), readable by the user
-// alone as the state directory asks.
-bool makeDirectories(const std::string& path) {
-  for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-       slash = path.find('/', slash + 1)) {
-    const std::string part = path.substr(0, slash);
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  }
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+bool isHex(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-std::size_t wordsFor(std::uint32_t items) {
-  return (static_cast<std::size_t>(items) + 63) / 64;
+// A state file's name: 16 hexadecimal digits and ".marks".
+bool isStateFileName(std::string_view name) {
+  return name.size() == 16 + kExtension.size() && isHex(name.substr(0, 16)) &&
+         name.substr(16) == kExtension;
+}
+
+// Also the name of a file a save was writing when its run was ended: the
+// state file's with "-XXXXXX" before the extension.
+bool isStateFileOrLeftover(std::string_view name) {
+  return isStateFileName(name) ||
+         (name.size() == 16 + 7 + kExtension.size() && isHex(name.substr(0, 16)) &&
+          name[16] == '-' && name.substr(23) == kExtension);
+}
+
+// Whether two runs' marks of a series are marks of the same items.
+bool sameItems(const SeriesMarks& a, const SeriesMarks& b) {
+  return a.name == b.name && a.items == b.items &&
+         (a.fingerprint == b.fingerprint || a.fingerprint == kUnknownFingerprint ||
+          b.fingerprint == kUnknownFingerprint);
 }
 
 }  // namespace
-
-LogKey logKeyOf(std::uint64_t size, std::string_view head, std::string_view tail) {
-  std::string sized;
-  putNumber(sized, size, 8);
-  return {fnv1a(fnv1a(fnv1a(kFnvBasis, sized), head), tail)};
-}
-
-std::optional<LogKey> logKeyOfFile(const std::string& osPath) {
-  const int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
-  struct stat info {};
-  std::optional<LogKey> key;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    const auto readAt = [&](std::uint64_t offset, std::string& into) {
-      into.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kLogKeyBlock, size - offset)));
-      std::size_t got = 0;
-      while (got < into.size()) {
-        const ssize_t step = ::pread(fd, into.data() + got, into.size() - got,
-                                     static_cast<off_t>(offset + got));
-        if (step < 0 && errno == EINTR) continue;
-        if (step <= 0) return false;
-        got += static_cast<std::size_t>(step);
-      }
-      return true;
-    };
-    std::string head;
-    std::string tail;
-    if (readAt(0, head) && readAt(size - std::min<std::uint64_t>(size, kLogKeyBlock), tail)) {
-      key = logKeyOf(size, head, tail);
-    }
-  }
-  ::close(fd);
-  return key;
-}
 
 std::optional<std::string> stateDirectory(const char* xdgStateHome, const char* home) {
   if (xdgStateHome != nullptr && xdgStateHome[0] == '/') {
@@ -128,50 +68,173 @@ std::optional<std::string> stateDirectory(const char* xdgStateHome, const char* 
   return std::nullopt;
 }
 
-ReadMarks ReadMarks::load(const std::string& directory, LogKey key) {
+ReadMarks ReadMarks::load(const std::string& directory, const LogIndex& index,
+                          std::uint64_t logBytes, const std::string& logOsPath) {
   ReadMarks marks;
   marks.directory_ = directory;
-  marks.key_ = key;
-  if (const auto bytes = readPrivateFile(fromOsName(marks.path()))) {
-    if (!decode(*bytes, key, marks.boards_)) marks.boards_.clear();
+  const LogIdentity identity = logIdentity(index);
+  marks.marks_.identity = identity.value;
+  marks.marks_.records = identity.records;
+  std::uint64_t names = kMailNameBytes;
+  for (const auto* boards : {&index.messageBoards, &index.fileBoards}) {
+    for (const BoardEntry& board : *boards) names += board.name.size();
   }
+  marks.bound_ = marksFileBound(
+      logBytes, 1 + index.messageBoards.size() + index.fileBoards.size(), names);
+
+  // Saves and clean-ups take turns; a load that cannot have the lock soon
+  // still reads, as files are only ever replaced whole.
+  const std::optional<DirectoryLock> lock = lockDirectory(directory, kLoadLockWait);
+  std::vector<std::string> stateFiles;
+  if (const auto entries = listDirectory(directory)) {
+    for (const DirectoryEntry& entry : *entries) {
+      if (isStateFileOrLeftover(entry.name)) stateFiles.push_back(entry.name);
+    }
+  }
+  std::string inUse = marks.path();
+  if (const std::optional<MarksFile> own = marks.readOwn()) {
+    marks.marks_.series = std::move(own->series);
+  } else {
+    inUse = marks.takeOverEarlierSelf(index, stateFiles);
+    if (inUse.empty()) inUse = marks.takeOverFormerFile(logOsPath);
+  }
+  if (lock) marks.removeUnused(stateFiles, inUse);
   return marks;
 }
 
 std::string ReadMarks::path() const {
-  return directory_ + hex(key_.value) + ".marks";
+  return directory_ + hex(marks_.identity) + std::string(kExtension);
 }
 
-ReadMarks::Board* ReadMarks::find(MarkSection section, int board) {
-  for (Board& entry : boards_) {
+std::optional<MarksFile> ReadMarks::readOwn() const {
+  const std::optional<std::string> bytes = readPrivateFile(fromOsName(path()), bound_);
+  if (!bytes) return std::nullopt;
+  std::optional<MarksFile> file = decodeMarksFile(*bytes);
+  if (!file || file->version != kMarksVersion || file->identity != marks_.identity ||
+      file->records != marks_.records) {
+    return std::nullopt;
+  }
+  return file;
+}
+
+std::string ReadMarks::takeOverEarlierSelf(const LogIndex& index,
+                                           const std::vector<std::string>& stateFiles) {
+  // Each file's header tells how many records its log had, and their
+  // identity; one whose identity is that of this log's first records is of
+  // an earlier self.
+  std::multimap<std::uint64_t, std::uint64_t> candidates;  // records, identity
+  for (const std::string& name : stateFiles) {
+    if (!isStateFileName(name)) continue;
+    const std::optional<std::string> start =
+        readBinaryFile(fromOsName(directory_ + name), kMarksHeaderBytes);
+    const std::optional<MarksFile> header = start ? decodeMarksHeader(*start) : std::nullopt;
+    if (header && header->version == kMarksVersion && header->records > 0 &&
+        header->records < marks_.records && name.substr(0, 16) == hex(header->identity)) {
+      candidates.emplace(header->records, header->identity);
+    }
+  }
+  if (candidates.empty()) return {};
+  std::vector<std::uint64_t> matches;  // in the log's order: the longest last
+  walkIdentity(index, [&](std::uint64_t count, std::uint64_t value) {
+    const auto [from, to] = candidates.equal_range(count);
+    for (auto it = from; it != to; ++it) {
+      if (it->second == value) matches.push_back(value);
+    }
+  });
+  for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+    const std::string earlier = directory_ + hex(*it) + std::string(kExtension);
+    const std::optional<std::string> bytes = readPrivateFile(fromOsName(earlier), bound_);
+    std::optional<MarksFile> file = bytes ? decodeMarksFile(*bytes) : std::nullopt;
+    if (file && file->version == kMarksVersion && file->identity == *it) {
+      // The series are checked again as they are tracked: a board that has
+      // grown keeps its marks, one whose items moved loses them.
+      marks_.series = std::move(file->series);
+      changed_ = true;
+      return earlier;
+    }
+  }
+  return {};
+}
+
+std::string ReadMarks::takeOverFormerFile(const std::string& logOsPath) {
+  const std::optional<std::uint64_t> key = formerLogKey(logOsPath);
+  if (!key) return {};
+  const std::string former = directory_ + hex(*key) + std::string(kExtension);
+  const std::optional<std::string> bytes = readPrivateFile(fromOsName(former), bound_);
+  std::optional<MarksFile> file = bytes ? decodeMarksFile(*bytes) : std::nullopt;
+  if (!file || file->version != 1 || file->identity != *key) return {};
+  marks_.series = std::move(file->series);
+  former_ = former;
+  changed_ = true;
+  return former;
+}
+
+void ReadMarks::removeUnused(const std::vector<std::string>& stateFiles,
+                             const std::string& inUse) const {
+  const std::time_t now = std::time(nullptr);
+  for (const std::string& name : stateFiles) {
+    const std::string file = fromOsName(directory_ + name);
+    const std::optional<std::time_t> modified = ownFileModified(file);
+    if (!modified) continue;
+    const std::int64_t age = static_cast<std::int64_t>(now) - *modified;
+    if (directory_ + name == inUse) {
+      if (age > kUsedAgainSeconds) touchOwnFile(file);
+    } else if (age > kUnusedStateSeconds) {
+      removeFile(file, FileGuard());
+    }
+  }
+}
+
+SeriesMarks* ReadMarks::find(MarkSection section, int board) {
+  for (SeriesMarks& entry : marks_.series) {
     if (entry.section == section && entry.board == board) return &entry;
   }
   return nullptr;
 }
 
-const ReadMarks::Board* ReadMarks::find(MarkSection section, int board) const {
+const SeriesMarks* ReadMarks::find(MarkSection section, int board) const {
   return const_cast<ReadMarks*>(this)->find(section, board);
 }
 
-void ReadMarks::track(MarkSection section, int board, std::string_view name, int items) {
-  const auto count = static_cast<std::uint32_t>(std::clamp<int>(items, 0, kMaxItems));
-  if (const Board* known = find(section, board)) {
-    if (known->name == name && known->items == count) return;
-    std::erase_if(boards_, [&](const Board& entry) { return &entry == known; });
+void ReadMarks::track(MarkSection section, int board, std::string_view name,
+                      std::span<const LogOffset> starts) {
+  starts = starts.first(std::min<std::size_t>(starts.size(), kMaxSeriesItems));
+  const auto count = static_cast<std::uint32_t>(starts.size());
+  const std::uint64_t fingerprint = seriesFingerprint(starts);
+  SeriesMarks* known = find(section, board);
+  if (known != nullptr && known->name == name) {
+    if (known->items == count && known->fingerprint == fingerprint) return;
+    // Marks taken over from a file of the former kind name their items by
+    // count alone.
+    const bool sameCount = known->items == count && known->fingerprint == kUnknownFingerprint;
+    // A series that has grown since: its earlier items start where they
+    // started.
+    const bool grown = known->items < count && known->fingerprint != kUnknownFingerprint &&
+                       seriesFingerprint(starts.first(known->items)) == known->fingerprint;
+    if (sameCount || grown) {
+      known->items = count;
+      known->fingerprint = fingerprint;
+      known->bits.resize(marksWordsFor(count), 0);
+      changed_ = true;
+      return;
+    }
   }
-  boards_.push_back({section, board, std::string(name), count,
-                     std::vector<std::uint64_t>(wordsFor(count), 0)});
+  if (known != nullptr) {
+    std::erase_if(marks_.series, [&](const SeriesMarks& entry) { return &entry == known; });
+  }
+  marks_.series.push_back({section, board, std::string(name), count, fingerprint,
+                           std::vector<std::uint64_t>(marksWordsFor(count), 0)});
   changed_ = true;
 }
 
 bool ReadMarks::isRead(MarkSection section, int board, int item) const {
-  const Board* entry = find(section, board);
+  const SeriesMarks* entry = find(section, board);
   if (entry == nullptr || item < 0 || static_cast<std::uint32_t>(item) >= entry->items) return false;
   return (entry->bits[static_cast<std::size_t>(item) / 64] >> (item % 64) & 1) != 0;
 }
 
 void ReadMarks::markRead(MarkSection section, int board, int item) {
-  Board* entry = find(section, board);
+  SeriesMarks* entry = find(section, board);
   if (entry == nullptr || item < 0 || static_cast<std::uint32_t>(item) >= entry->items) return;
   std::uint64_t& word = entry->bits[static_cast<std::size_t>(item) / 64];
   const std::uint64_t bit = std::uint64_t{1} << (item % 64);
@@ -180,7 +243,7 @@ void ReadMarks::markRead(MarkSection section, int board, int item) {
 }
 
 std::optional<int> ReadMarks::unreadCount(MarkSection section, int board) const {
-  const Board* entry = find(section, board);
+  const SeriesMarks* entry = find(section, board);
   if (entry == nullptr) return std::nullopt;
   std::uint32_t read = 0;
   for (const std::uint64_t word : entry->bits) read += static_cast<std::uint32_t>(std::popcount(word));
@@ -188,73 +251,34 @@ std::optional<int> ReadMarks::unreadCount(MarkSection section, int board) const 
 }
 
 std::optional<int> ReadMarks::itemCount(MarkSection section, int board) const {
-  const Board* entry = find(section, board);
+  const SeriesMarks* entry = find(section, board);
   if (entry == nullptr) return std::nullopt;
   return static_cast<int>(entry->items);
 }
 
-std::string ReadMarks::encode() const {
-  std::string out(kMagic);
-  putNumber(out, kVersion, 4);
-  putNumber(out, key_.value, 8);
-  putNumber(out, boards_.size(), 4);
-  for (const Board& entry : boards_) {
-    putNumber(out, static_cast<std::uint8_t>(entry.section), 1);
-    putNumber(out, static_cast<std::uint32_t>(entry.board), 4);
-    putNumber(out, entry.name.size(), 4);
-    out += entry.name;
-    putNumber(out, entry.items, 4);
-    for (const std::uint64_t word : entry.bits) putNumber(out, word, 8);
-  }
-  putNumber(out, fnv1a(kFnvBasis, out), 8);
-  return out;
-}
-
-bool ReadMarks::decode(std::string_view bytes, LogKey key, std::vector<Board>& boards) {
-  if (bytes.size() < kMagic.size() + 8 || bytes.substr(0, kMagic.size()) != kMagic) return false;
-  // The checksum covers everything before it: a file cut short or changed
-  // is damaged as a whole.
-  const std::string_view body = bytes.substr(0, bytes.size() - 8);
-  std::uint64_t sum = 0;
-  if (!Reader(bytes.substr(body.size())).number(sum, 8) || sum != fnv1a(kFnvBasis, body)) {
-    return false;
-  }
-  Reader in(body.substr(kMagic.size()));
-  std::uint64_t version = 0;
-  std::uint64_t fileKey = 0;
-  std::uint64_t count = 0;
-  if (!in.number(version, 4) || version != kVersion || !in.number(fileKey, 8) ||
-      fileKey != key.value || !in.number(count, 4)) {
-    return false;
-  }
-  for (std::uint64_t k = 0; k < count; ++k) {
-    std::uint64_t section = 0;
-    std::uint64_t board = 0;
-    std::uint64_t nameSize = 0;
-    std::uint64_t items = 0;
-    std::string_view name;
-    if (!in.number(section, 1) || section > 2 || !in.number(board, 4) || board > INT32_MAX ||
-        !in.number(nameSize, 4) || !in.text(nameSize, name) || !in.number(items, 4) ||
-        items > kMaxItems) {
-      return false;
+void ReadMarks::merge(const MarksFile& disk) {
+  for (const SeriesMarks& theirs : disk.series) {
+    SeriesMarks* ours = find(theirs.section, theirs.board);
+    if (ours == nullptr) {
+      marks_.series.push_back(theirs);
+    } else if (sameItems(*ours, theirs)) {
+      if (ours->fingerprint == kUnknownFingerprint) ours->fingerprint = theirs.fingerprint;
+      for (std::size_t k = 0; k < ours->bits.size(); ++k) ours->bits[k] |= theirs.bits[k];
     }
-    Board entry{static_cast<MarkSection>(section), static_cast<int>(board), std::string(name),
-                static_cast<std::uint32_t>(items), {}};
-    if (in.left() / 8 < wordsFor(entry.items)) return false;
-    entry.bits.resize(wordsFor(entry.items));
-    for (std::uint64_t& word : entry.bits) {
-      if (!in.number(word, 8)) return false;
-    }
-    // A mark past the last item would count an item that is not there.
-    if (entry.items % 64 != 0 && entry.bits.back() >> (entry.items % 64) != 0) return false;
-    boards.push_back(std::move(entry));
+    // Else this run tracked the series anew against the log: its marks hold.
   }
-  return in.atEnd();
 }
 
 bool ReadMarks::save() {
-  if (directory_.empty() || !makeDirectories(directory_)) return false;
-  if (!replacePrivateFile(fromOsName(path()), encode())) return false;
+  if (directory_.empty() || !makePrivateDirectories(directory_)) return false;
+  const std::optional<DirectoryLock> lock = lockDirectory(directory_, kSaveLockWait);
+  if (!lock) return false;
+  if (const std::optional<MarksFile> disk = readOwn()) merge(*disk);
+  if (!replacePrivateFile(fromOsName(path()), encodeMarksFile(marks_))) return false;
+  if (!former_.empty()) {
+    removeFile(fromOsName(former_), FileGuard());
+    former_.clear();
+  }
   changed_ = false;
   return true;
 }

@@ -25,7 +25,7 @@ Finder::Finder(App& app, ArticleView& view, const Series& series, TitleRow row, 
       series_(series),
       row_(std::move(row)),
       key_(std::move(key)) {
-  trackSeries(app, series.section, series.board, series.count());
+  trackSeries(app, series);
 }
 
 bool Finder::open(const ReaderOpening& opening) {

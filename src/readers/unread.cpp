@@ -5,6 +5,7 @@
 
 #include "formats/boardlog.h"
 #include "platform/encoding.h"
+#include "readers/series.h"
 #include "services/app.h"
 
 namespace zazir {
@@ -39,23 +40,24 @@ std::vector<ReaderPlace> allSeries(const LogIndex& index) {
 
 }  // namespace
 
-void trackSeries(App& app, MarkSection section, int board, int count) {
+void trackSeries(App& app, const Series& series) {
   const std::string_view name =
-      section == MarkSection::Mail
+      series.section == MarkSection::Mail
           ? std::string_view("mail")
-          : std::string_view(boardsOf(app.index, section)[static_cast<std::size_t>(board)].name);
-  app.marks.track(section, board, name, count);
+          : std::string_view(
+                boardsOf(app.index, series.section)[static_cast<std::size_t>(series.board)].name);
+  app.marks.track(series.section, series.board, name, series.pieces.starts);
 }
 
 int trackedUnread(App& app, MarkSection section, int board) {
   if (const std::optional<int> unread = app.marks.unreadCount(section, board)) return *unread;
-  int count = app.index.mailCount();
   if (section == MarkSection::MessageBoard) {
-    count = indexMessages(app.log, app.index.messageBoards, board).count();
+    trackSeries(app, messageSeries(indexMessages(app.log, app.index.messageBoards, board), board));
   } else if (section == MarkSection::FileBoard) {
-    count = indexFileEntries(app.log, app.index.fileBoards, board).count();
+    trackSeries(app, fileSeries(indexFileEntries(app.log, app.index.fileBoards, board), board));
+  } else {
+    trackSeries(app, mailSeries(app.index));
   }
-  trackSeries(app, section, board, count);
   return app.marks.unreadCount(section, board).value_or(0);
 }
 

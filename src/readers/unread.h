@@ -10,9 +10,10 @@
 namespace zazir {
 
 struct App;
+struct Series;
 
-// Makes a series known to the read marks with its number of items.
-void trackSeries(App& app, MarkSection section, int board, int count);
+// Makes a series known to the read marks with its items.
+void trackSeries(App& app, const Series& series);
 
 // Makes the board of `section` known to the read marks with its number of
 // items, indexing it when that is not known yet; gives its unread count.

@@ -150,9 +150,10 @@ TEST_F(ListTest, HelpBringsTheHighlightBackToTheRowTheListOpenedOn) {
 TEST_F(ListTest, BoardRowsTellTheUnreadOfAllFoundAndTheHelpWhatThatMeans) {
   std::vector<BoardEntry> table = boards(3);
   table[0].label = sj("   2: pc98       相談室 ★未読あり(3件)");
-  marks.track(MarkSection::MessageBoard, 0, "pc98", 3);
+  const std::vector<LogOffset> three{10, 20, 30}, five{10, 20, 30, 40, 50};
+  marks.track(MarkSection::MessageBoard, 0, "pc98", three);
   for (int item = 0; item < 3; ++item) marks.markRead(MarkSection::MessageBoard, 0, item);
-  marks.track(MarkSection::MessageBoard, 1, "b", 5);
+  marks.track(MarkSection::MessageBoard, 1, "b", five);
   marks.markRead(MarkSection::MessageBoard, 1, 4);
   backend.type("?").type("x").press(key::kEscape);
   EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), -1);
