@@ -100,17 +100,17 @@ Action waitForAction(Console& console, KeyTable<Action> table, bool refuse = fal
   }
 }
 
-// A screen's key loop: `draw` at first and after every Redraw (and, with
-// Resizes::Report, after every change of the terminal's size); the action
-// of each key of `table` goes to `act`, which says what follows. Other
-// keys change nothing.
+// A screen's key loop: `draw` at first, after every Redraw and after
+// Ctrl+L (and, with Resizes::Report, after every change of the terminal's
+// size); the action of each key of `table` goes to `act`, which says what
+// follows. Other keys change nothing.
 template <typename Action, typename Act, typename Draw>
 void runKeyLoop(Console& console, KeyTable<Action> table, Act act, Draw draw,
                 Resizes resizes = Resizes::Absorb) {
   draw();
   while (true) {
-    const Key key = console.getKey(resizes);
-    if (key == key::kResize) {
+    const Key key = console.getKey(resizes, Repaints::Report);
+    if (key == key::kResize || key == key::kCtrlL) {
       draw();
       continue;
     }

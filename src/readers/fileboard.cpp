@@ -120,9 +120,7 @@ Outcome FileBoardReader::act(FileAction action) {
       return openAt(current);
     case FileAction::Save:
       saveToCutFile(app_, board(), series_.startOf(current), series_.endOf(current));
-      // As described: the screen is left as the save left it until a key
-      // that draws.
-      return Outcome::Stay;
+      return Outcome::Redraw;
     case FileAction::Download:
       toggleDownloadMark();
       return Outcome::Redraw;

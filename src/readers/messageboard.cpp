@@ -147,9 +147,7 @@ Outcome MessageBoardReader::act(MessageAction action) {
       return reload();
     case MessageAction::Save:
       saveToCutFile(app_, board(), series_.startOf(current), series_.endOf(current));
-      // As described: the screen is left as the save left it until a key
-      // that draws.
-      return Outcome::Stay;
+      return Outcome::Redraw;
     case MessageAction::Mark:
       toggleMark();
       return Outcome::Redraw;
