@@ -24,7 +24,7 @@ using GroupKey = std::variant<CursorMove, GroupAction>;
 
 KeyTable<GroupKey> groupKeys() {
   static const Binding<GroupKey> kKeys[] = {
-      {{key::kUp, '8'},
+      {kUpKeys,
        CursorMove::Up,
        "カーソルキー，テンキー：カーソル移動"_sj,
        "2,8:カーソル移動"_sj},

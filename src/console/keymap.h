@@ -40,6 +40,15 @@ class KeyList {
 // The keys that leave a list or a question: Esc and Q.
 inline constexpr KeyList kLeaveKeys{key::kEscape, 'Q', 'q'};
 
+// The keys that move as the cursor keys do, wherever those move: the
+// arrows, the keypad's digits, and the codes the arrows once gave, which
+// keyboards still send for Ctrl+K (up), Ctrl+J (down) and Ctrl+H or
+// Backspace (left). Ctrl+L, once right, repaints the screen instead.
+inline constexpr KeyList kUpKeys{key::kUp, '8', key::kCtrlK};
+inline constexpr KeyList kDownKeys{key::kDown, '2', key::kCtrlJ};
+inline constexpr KeyList kLeftKeys{key::kLeft, '4', key::kBackspace};
+inline constexpr KeyList kRightKeys{key::kRight, '6'};
+
 template <typename Action>
 struct Binding {
   KeyList keys;

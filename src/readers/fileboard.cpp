@@ -26,8 +26,8 @@ using FileKey = ArticleAction<ReaderAction<FileAction>>;
 KeyTable<FileKey> fileKeys() {
   static const std::vector<Binding<FileKey>> kKeys =
       withFinding(withScrolling<ReaderAction<FileAction>>({
-          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のファイル"_sj},
-          {{key::kRight, '6'}, PageMove::Next},
+          {kLeftKeys, PageMove::Previous, "←→，４６：前／次のファイル"_sj},
+          {kRightKeys, PageMove::Next},
           {{key::kHome}, PageMove::First, "Home，End：最初／最後のファイル"_sj},
           {{key::kEnd}, PageMove::Last},
           {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},

@@ -38,8 +38,8 @@ using MessageKey = ArticleAction<ReaderAction<MessageAction>>;
 KeyTable<MessageKey> messageKeys() {
   static const std::vector<Binding<MessageKey>> kKeys =
       withFinding(withScrolling<ReaderAction<MessageAction>>({
-          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
-          {{key::kRight, '6'}, PageMove::Next},
+          {kLeftKeys, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
+          {kRightKeys, PageMove::Next},
           {{key::kHome}, PageMove::First, "Home，End：最初／最後のメッセージ"_sj},
           {{key::kEnd}, PageMove::Last},
           {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},

@@ -283,10 +283,13 @@ TEST_F(MessageBoardTest, HomeAndEndGoToTheFirstAndLastMessageFromItsFirstLine) {
 TEST_F(MessageBoardTest, HelpShowsTheMenuHelpAndRedraws) {
   messageBoard(3, "TEST");
   message(1, "a", {"body"});
-  backend.type("?").type("x").press(key::kCtrlA).type("x").press(key::kEscape);
+  // Two pages each.
+  backend.type("?").type("xx").press(key::kCtrlA).type("xx").press(key::kEscape);
   run();
   EXPECT_EQ(backend.rowAtKey(1, 0), "【メニュー選択】");
-  EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(2, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(3, 3), "body");
+  EXPECT_EQ(backend.rowAtKey(4, 0), "【メニュー選択】");
   EXPECT_EQ(backend.row(3), "body");
 }
 
