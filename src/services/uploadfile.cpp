@@ -95,12 +95,6 @@ bool runEditorOn(App& app, const std::string& path, std::string_view afterFailur
   return false;
 }
 
-void viewUploadFile(App& app) {
-  app.console.clearScreen();
-  runEditorOn(app, uploadFileDiskPath(app.config));
-  app.console.clearScreen();
-}
-
 void applyUploadFilePolicy(App& app) {
   const std::string path = uploadFileDiskPath(app.config);
   // Never offered for deletion, let alone deleted (the start-up check has

@@ -322,7 +322,7 @@ TEST_F(MessageBoardTest, WAndFRunTheirActionsAndReindex) {
   run();
   EXPECT_EQ(uploadBytes(), "EW3;title;Y\r\nnew post\r\n\r\n//\r\nS\r\n");
   ASSERT_EQ(editor.commandLines.size(), 2u);
-  EXPECT_NE(editor.commandLines[1].find("TESTLOG.UPL"), std::string::npos);
+  EXPECT_NE(editor.commandLines[1].find("ZQ2UP.TMP"), std::string::npos);
   EXPECT_EQ(backend.row(0), "Message  #0002 is from: ID0002 b");
   EXPECT_EQ(backend.row(3), "line 1");
 }
