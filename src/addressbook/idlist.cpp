@@ -232,4 +232,8 @@ std::string chooseIds(App& app) {
   return list.run();
 }
 
+KeyRows idListKeyRows() {
+  return keyRowsOf(idKeys());
+}
+
 }  // namespace zazir

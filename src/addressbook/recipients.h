@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include "console/keymap.h"
 
 namespace zazir {
 
@@ -15,5 +16,8 @@ inline constexpr std::size_t kMaxRecipients = 32;
 // The recipients joined by ";" (all of them, up to 32 IDs); empty when the
 // user cancelled or finished with none. Always starts with an empty list.
 std::string enterRecipients(App& app);
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows recipientKeyRows();
 
 }  // namespace zazir

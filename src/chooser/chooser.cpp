@@ -193,4 +193,8 @@ ChosenLog chooseLogFile(Console& console, const std::string& osArgument,
   return {directory + chosen.name, osDirectory + chosen.osName};
 }
 
+KeyRows chooserKeyRows() {
+  return keyRowsOf(gridKeys());
+}
+
 }  // namespace zazir

@@ -31,6 +31,7 @@ class KeyList {
     }
     return false;
   }
+  constexpr std::span<const Key> keys() const { return {keys_.data(), size_}; }
 
  private:
   std::array<Key, 8> keys_{};
@@ -82,6 +83,21 @@ std::string hintsOf(KeyTable<Action> table) {
     hints += binding.hint;
   }
   return hints;
+}
+
+// A binding with its action left out: what the list of every screen's
+// keys (app/keytables) holds.
+struct KeyRow {
+  KeyList keys;
+  std::string_view help;
+};
+using KeyRows = std::vector<KeyRow>;
+
+template <typename Action>
+KeyRows keyRowsOf(KeyTable<Action> table) {
+  KeyRows rows;
+  for (const Binding<Action>& binding : table) rows.push_back({binding.keys, binding.help});
+  return rows;
 }
 
 template <typename Action>

@@ -154,4 +154,8 @@ int restartRow(ListAction action, int startRow, int lastRow) {
   }
 }
 
+KeyRows listKeyRows() {
+  return keyRowsOf(listKeys());
+}
+
 }  // namespace zazir

@@ -176,4 +176,8 @@ std::optional<ReaderPlace> readFileBoard(App& app, int board, const ReaderOpenin
   return reader.run(opening);
 }
 
+KeyRows fileBoardKeyRows() {
+  return keyRowsOf(fileKeys());
+}
+
 }  // namespace zazir

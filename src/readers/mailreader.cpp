@@ -101,4 +101,8 @@ std::optional<ReaderPlace> readMail(App& app, const ReaderOpening& opening) {
                     [&] { drawArticle(app.console, view, {.bar = bar}); });
 }
 
+KeyRows mailReaderKeyRows() {
+  return keyRowsOf(mailKeys());
+}
+
 }  // namespace zazir

@@ -214,4 +214,8 @@ std::optional<ReaderPlace> readMessageBoard(App& app, int board, const ReaderOpe
   return reader.run(opening);
 }
 
+KeyRows messageBoardKeyRows() {
+  return keyRowsOf(messageKeys());
+}
+
 }  // namespace zazir

@@ -115,4 +115,8 @@ PreviewAnswer previewText(App& app, const Composition& composition, int& top, Pr
   return answer;
 }
 
+KeyRows previewKeyRows() {
+  return keyRowsOf(previewKeys());
+}
+
 }  // namespace zazir

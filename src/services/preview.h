@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include "console/keymap.h"
 
 namespace zazir {
 
@@ -21,5 +22,8 @@ enum class PreviewOf : std::uint8_t { Command, UploadFile };
 // upload file in the editor.
 PreviewAnswer previewText(App& app, const Composition& composition, int& top,
                           PreviewOf of = PreviewOf::Command);
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows previewKeyRows();
 
 }  // namespace zazir
