@@ -202,6 +202,12 @@ Key Console::readKey() {
 
 bool Console::escapeTyped() {
   while (const std::optional<Key> key = backend_.pollKey()) {
+    // Work under way shows its screen whole again at once.
+    if (*key == key::kCtrlL) {
+      backend_.forgetShown();
+      present();
+      continue;
+    }
     if (*key == key::kEscape) {
       typedAhead_.clear();
       return true;
