@@ -83,11 +83,12 @@ TEST_F(UploadViewTest, TheEditorGetsTheFileInItsCodesetAndItComesBackOnlyWhenCha
 
 // A command another run appends while the editor is open follows the
 // edited text; a file rewritten or put elsewhere meanwhile is left as it
-// is, and so is one the editor's copy could not be read back for; the
-// edit is kept and named.
+// is, and so is one that cannot take the text or whose copy could not be
+// read back; the edit is kept and named.
 TEST_F(UploadViewTest, WhatOthersDidMeanwhileIsNeverLost) {
   const std::string victim = path("victim.txt");
   const std::string box = "[何かキーを押すと戻ります]";
+  std::optional<testing::FileSizeLimit> full;
   struct Case {
     const char* name;
     std::string before;
@@ -116,6 +117,12 @@ TEST_F(UploadViewTest, WhatOthersDidMeanwhileIsNeverLost) {
          writeBytes(copy, "EW1;mine;Y\n");
        },
        "victim", true, box},
+      {"a full disk", "EW1;a;Y\r\n",
+       [&](const std::string& copy) {
+         writeBytes(copy, "EW1;mine;Y\n");
+         full.emplace(10);
+       },
+       "EW1;a;Y\r\n", true, box},
       {"the copy taken away", "EW1;a;Y\r\n", [&](const std::string& copy) { removeFile(copy); },
        "EW1;a;Y\r\n", false, box},
   };
@@ -126,6 +133,7 @@ TEST_F(UploadViewTest, WhatOthersDidMeanwhileIsNeverLost) {
     editor.then(c.meanwhile);
     backend.type(" ");  // read by the notice, or by the wait below
     viewUploadFile(app);
+    full.reset();
     if (backend.pendingKeys() > 0) app.console.getKey();
     EXPECT_EQ(backend.rowAtKey(backend.keysRead() - 1, 23), c.status);
     EXPECT_EQ(uploadBytes(), c.after);
