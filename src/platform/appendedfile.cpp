@@ -80,7 +80,7 @@ std::optional<AppendedFile> readAppendedFile(const std::string& path, std::size_
 }
 
 RewriteOutcome rewriteAppendedFile(const AppendTarget& target,
-                                   const std::optional<FileIdentity>& read,
+                                   const std::optional<FileIdentity>& read, std::size_t limit,
                                    const Rewrite& rewrite) {
   const int create = target.mode == AppendMode::CreateIfMissing ? O_CREAT : 0;
   // Not O_APPEND: the new bytes go from the start. A link is followed only
@@ -92,8 +92,9 @@ RewriteOutcome rewriteAppendedFile(const AppendTarget& target,
   const std::optional<FileIdentity> identity = identityOfDescriptor(fd);
   if (target.theLog && identity == target.theLog) return RewriteOutcome::IsTheLog;
   if (read && identity != read) return RewriteOutcome::Elsewhere;
-  const std::optional<std::string> now = readAll(fd, std::string::npos - 1);
+  const std::optional<std::string> now = readAll(fd, limit);
   if (!now) return RewriteOutcome::NotWritten;
+  if (now->size() > limit) return RewriteOutcome::Declined;
   const std::optional<std::string> next = rewrite(*now);
   if (!next) return RewriteOutcome::Declined;
   const auto oldSize = static_cast<off_t>(now->size());

@@ -32,11 +32,12 @@ enum class RewriteOutcome { Written, Declined, Elsewhere, NotOpened, NotWritten,
 
 // Rewrites `target.path` under the append lock when it is still the file
 // `read` (when there was none, a regular file made since, or a new private
-// one). The file is written over in place, never replaced by another one:
-// an appender waiting for the lock holds this file open. The space is
-// taken before a byte changes, so that a full disk leaves the file whole.
+// one) and holds no more than `limit` bytes (else Declined). The file is
+// written over in place, never replaced by another one: an appender
+// waiting for the lock holds this file open. The space is taken before a
+// byte changes, so that a full disk leaves the file whole.
 RewriteOutcome rewriteAppendedFile(const AppendTarget& target,
-                                   const std::optional<FileIdentity>& read,
+                                   const std::optional<FileIdentity>& read, std::size_t limit,
                                    const Rewrite& rewrite);
 
 }  // namespace zazir

@@ -22,7 +22,8 @@ using namespace literals;
 namespace {
 
 // A larger upload file is not handed to the editor: it would be held
-// several times over, and thousands of commands take far less.
+// several times over, and thousands of commands take far less. Grown to
+// twice that while the editor was open, it is left as it is.
 constexpr std::size_t kEditableBytes = 4 << 20;
 
 std::string copyName(const Config& config) {
@@ -144,7 +145,7 @@ void UploadFileView::writeBack() {
   const AppendMode mode = read_.identity ? AppendMode::MustExist : AppendMode::CreateIfMissing;
   const RewriteOutcome outcome = rewriteAppendedFile(
       {path_, AppendRule::AsItStands, mode, app_.state.logIdentity}, read_.identity,
-      [&](std::string_view now) {
+      2 * kEditableBytes, [&](std::string_view now) {
         appended = now.size() > read_.bytes.size();
         return rewritten(now, read_.bytes, edited, hidden);
       });

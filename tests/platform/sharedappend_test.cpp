@@ -84,7 +84,7 @@ TEST(SharedAppend, RewritesWhileAnotherProcessAppendsLoseNothing) {
   const std::optional<FileIdentity> identity = identityOfPath(target.path);
   const pid_t writer = startWriter(target, 0);
   for (int n = 0; n < kRewrites; ++n) {
-    ASSERT_EQ(rewriteAppendedFile(target, identity,
+    ASSERT_EQ(rewriteAppendedFile(target, identity, std::string::npos - 1,
                                   [](std::string_view now) { return "R" + std::string(now); }),
               RewriteOutcome::Written);
   }
