@@ -79,6 +79,16 @@ TEST_F(UploadViewTest, TheEditorGetsTheFileInItsCodesetAndItComesBackOnlyWhenCha
   viewUploadFile(app);
   EXPECT_EQ(fileBytes(path("ZQ2UP.TMP")), "someone's");
   EXPECT_NE(editor.paths.back(), path("ZQ2UP.TMP"));
+
+  // A file larger than any upload file needs is not handed over whole.
+  const std::string large(std::size_t{4} << 20 | 1, 'x');
+  writeBytes(uploadPath(), large);
+  const std::size_t runs = editor.commandLines.size();
+  backend.type(" ");
+  viewUploadFile(app);
+  EXPECT_EQ(editor.commandLines.size(), runs);
+  EXPECT_EQ(backend.rowAtKey(backend.keysRead() - 1, 0), "【アップロードファイルが大きすぎます】");
+  EXPECT_EQ(uploadBytes(), large);
 }
 
 // A command another run appends while the editor is open follows the
