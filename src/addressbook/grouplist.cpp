@@ -24,11 +24,11 @@ using GroupKey = std::variant<CursorMove, GroupAction>;
 
 KeyTable<GroupKey> groupKeys() {
   static const Binding<GroupKey> kKeys[] = {
-      {{key::kUp, '8'},
+      {kUpKeys,
        CursorMove::Up,
        "カーソルキー，テンキー：カーソル移動"_sj,
        "2,8:カーソル移動"_sj},
-      {{key::kDown, '2'}, CursorMove::Down},
+      {kDownKeys, CursorMove::Down},
       {{key::kEnter}, GroupAction::Choose, "リターンキー：決定"_sj, "RETURN:決定"_sj},
       {{key::kCtrlN, key::kPageDown}, CursorMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
       {{key::kCtrlB, key::kPageUp}, CursorMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
@@ -122,6 +122,10 @@ std::string chooseGroup(App& app) {
   if (!bytes) return {};
   GroupList list(console, parseGroupFile(*bytes));
   return list.run();
+}
+
+KeyRows groupListKeyRows() {
+  return keyRowsOf(groupKeys());
 }
 
 }  // namespace zazir

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include "console/keymap.h"
 
 namespace zazir {
 
@@ -11,5 +12,8 @@ struct App;
 // The member line of the chosen group; empty when the user cancelled, the
 // list has no groups, or the group file cannot be read.
 std::string chooseGroup(App& app);
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows groupListKeyRows();
 
 }  // namespace zazir

@@ -32,10 +32,10 @@ using IdKey = std::variant<CursorMove, IdAction>;
 
 KeyTable<IdKey> idKeys() {
   static const Binding<IdKey> kKeys[] = {
-      {{key::kLeft, '4'}, CursorMove::Left, "カーソルキー，テンキー：カーソル移動"_sj},
-      {{key::kRight, '6'}, CursorMove::Right},
-      {{key::kUp, '8'}, CursorMove::Up},
-      {{key::kDown, '2'}, CursorMove::Down},
+      {kLeftKeys, CursorMove::Left, "カーソルキー，テンキー：カーソル移動"_sj},
+      {kRightKeys, CursorMove::Right},
+      {kUpKeys, CursorMove::Up},
+      {kDownKeys, CursorMove::Down},
       {{' '}, IdAction::Mark, "スペース：ＩＤの選択とその取り消し"_sj, "SPACE:選択"_sj},
       {{key::kEnter}, IdAction::Finish, "リターンキー：決定"_sj, "RETURN:終了"_sj},
       {{'G', 'g'},
@@ -236,6 +236,10 @@ std::string chooseIds(App& app) {
   if (!bytes) return {};
   IdList list(app, parseIdFile(*bytes));
   return list.run();
+}
+
+KeyRows idListKeyRows() {
+  return keyRowsOf(idKeys());
 }
 
 }  // namespace zazir

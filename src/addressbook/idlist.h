@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include "console/keymap.h"
 
 namespace zazir {
 
@@ -12,5 +13,8 @@ struct App;
 // empty when the user cancelled, marked nothing, or the ID file cannot be
 // read. A group whose group file cannot be opened ends the program.
 std::string chooseIds(App& app);
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows idListKeyRows();
 
 }  // namespace zazir

@@ -32,6 +32,16 @@ KeyTable<Answer> answerKeys() {
   return kKeys;
 }
 
+// At the message of a full list, any key goes on; Esc drops the rest of
+// the answer, so that a group of hundreds of members does not ask for a
+// key for every one of them.
+enum class AtFullList { DropRest };
+
+KeyTable<AtFullList> fullListKeys() {
+  static const Binding<AtFullList> kKeys[] = {{{key::kEscape}, AtFullList::DropRest}};
+  return kKeys;
+}
+
 const Answer* answerOf(const std::string& typed) {
   if (typed.size() > 1) return nullptr;
   return actionOf(answerKeys(), typed.empty() ? key::kEnter : Key::ofByte(typed[0]));
@@ -106,9 +116,7 @@ void RecipientList::tell(std::string_view message) {
   console_.setNormal();
 }
 
-// False when the rest of the answer is to be dropped: Esc at the message of
-// a full list, so that a group of hundreds of members does not ask for a
-// key for every one of them.
+// False when the rest of the answer is to be dropped (fullListKeys).
 bool RecipientList::addPiece(const std::string& piece) {
   const auto same = std::find(recipients_.begin(), recipients_.end(), piece);
   if (same != recipients_.end()) {
@@ -116,7 +124,7 @@ bool RecipientList::addPiece(const std::string& piece) {
     if (askYesNo(console_, YesNoMode::DefaultYes)) recipients_.erase(same);
   } else if (recipients_.size() >= kMaxRecipients) {
     tell("これ以上、同報メールは送れません。［何かキーを押してください］"_sj);
-    if (console_.getKey() == key::kEscape) return false;
+    if (actionOf(fullListKeys(), console_.getKey())) return false;
   } else if (piece.size() > kIdWidth) {
     // Cut to its slot it would name somebody else: it is refused instead.
     tell(formatText("ID = %.20sは９バイトを超えています。［何かキーを押してください］"_sj, piece));
@@ -145,6 +153,13 @@ std::string joinedRecipients(const std::vector<std::string>& ids) {
     text += id;
   }
   return text;
+}
+
+KeyRows recipientKeyRows() {
+  KeyRows rows = keyRowsOf(answerKeys());
+  const KeyRows full = keyRowsOf(fullListKeys());
+  rows.insert(rows.end(), full.begin(), full.end());
+  return rows;
 }
 
 }  // namespace zazir

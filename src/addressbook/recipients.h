@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "console/keymap.h"
+
 namespace zazir {
 
 struct App;
@@ -20,5 +22,8 @@ std::vector<std::string> enterRecipients(App& app);
 
 // The recipients as the host and the user read them: joined by ";".
 std::string joinedRecipients(const std::vector<std::string>& ids);
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows recipientKeyRows();
 
 }  // namespace zazir

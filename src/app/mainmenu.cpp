@@ -171,4 +171,8 @@ void runMainMenu(App& app) {
   }
 }
 
+KeyRows mainMenuKeyRows() {
+  return keyRowsOf(menuKeys());
+}
+
 }  // namespace zazir

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "lists/lists.h"
+#include "console/keymap.h"
 
 namespace zazir {
 
@@ -17,5 +18,8 @@ ListRows mainMenuRows(const LogIndex& index);
 // The quit sequence: the download batch offered, then the quit confirmed.
 // Returns when the user does not quit.
 void quitSequence(App& app);
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows mainMenuKeyRows();
 
 }  // namespace zazir

@@ -63,10 +63,10 @@ using GridKey = std::variant<CursorMove, GridAction>;
 
 KeyTable<GridKey> gridKeys() {
   static const Binding<GridKey> kKeys[] = {
-      {{key::kLeft, '4'}, CursorMove::Left, "カーソルキー，テンキー：カーソル移動"_sj},
-      {{key::kRight, '6'}, CursorMove::Right},
-      {{key::kUp, '8'}, CursorMove::Up},
-      {{key::kDown, '2'}, CursorMove::Down},
+      {kLeftKeys, CursorMove::Left, "カーソルキー，テンキー：カーソル移動"_sj},
+      {kRightKeys, CursorMove::Right},
+      {kUpKeys, CursorMove::Up},
+      {kDownKeys, CursorMove::Down},
       {{key::kEnter}, GridAction::Choose, "リターンキー：決定"_sj},
       {{' ', '5'}, GridAction::Choose, "スペース，５：決定"_sj},
       {{key::kCtrlN, key::kPageDown}, CursorMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
@@ -191,6 +191,10 @@ ChosenLog chooseLogFile(Console& console, const std::string& osArgument,
   Grid grid(console, files);
   const ListedFile& chosen = files[static_cast<std::size_t>(grid.choose(directory))];
   return {directory + chosen.name, osDirectory + chosen.osName};
+}
+
+KeyRows chooserKeyRows() {
+  return keyRowsOf(gridKeys());
 }
 
 }  // namespace zazir

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include "console/keymap.h"
 
 namespace zazir {
 
@@ -25,5 +26,8 @@ struct ChosenLog {
 // program with status 0; no matching file ends it with status 1.
 ChosenLog chooseLogFile(Console& console, const std::string& osArgument,
                         const std::string& logfileDir);
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows chooserKeyRows();
 
 }  // namespace zazir

@@ -51,8 +51,8 @@ std::vector<Binding<ArticleAction<Action>>> withScrolling(
     std::initializer_list<Binding<ArticleAction<Action>>> own) {
   using namespace literals;
   std::vector<Binding<ArticleAction<Action>>> table{
-      {{key::kUp, '8'}, PageMove::LineUp, "カーソルキー，テンキー：カーソル移動"_sj},
-      {{key::kDown, '2'}, PageMove::LineDown},
+      {kUpKeys, PageMove::LineUp, "カーソルキー，テンキー：カーソル移動"_sj},
+      {kDownKeys, PageMove::LineDown},
       {{key::kCtrlN, key::kPageDown}, PageMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
       {{key::kCtrlB, key::kPageUp}, PageMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
   };

@@ -17,10 +17,12 @@ class TerminalBackend {
 
   virtual void present(const Screen& screen) = 0;
   virtual void bell() = 0;
-  // Blocks for one key. Ctrl-L never comes back: the backend repaints the
-  // whole screen itself. key::kResize tells that the terminal's size
+  // Blocks for one key. key::kResize tells that the terminal's size
   // changed.
   virtual Key readKey() = 0;
+  // The terminal may no longer show what was presented (Ctrl-L): the next
+  // present sends every cell.
+  virtual void forgetShown() {}
   // A key already typed, without waiting for one; none when nothing is
   // typed (or the backend cannot tell).
   virtual std::optional<Key> pollKey() { return std::nullopt; }

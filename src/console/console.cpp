@@ -144,19 +144,34 @@ void Console::present() {
   backend_.present(screen_);
 }
 
-Key Console::getKey(Resizes resizes) {
+Key Console::getKey(Resizes resizes, Repaints repaints) {
   while (true) {
     const Key key = showAndRead();
+    if (key == key::kCtrlL) {
+      // Whatever garbled the terminal, every cell goes out again; a screen
+      // that can draw itself does so, in case what it holds is stale too.
+      backend_.forgetShown();
+      const bool resized = fitToTerminal();
+      if (repaints == Repaints::Report) return key;
+      if (resized && resizes == Resizes::Report) return key::kResize;
+      continue;
+    }
     if (key != key::kResize) {
       notice_.clear();
       return key;
     }
-    // What is drawn keeps its place; the rows the terminal gained are
-    // blank, the ones it lost are gone.
-    screen_.cells.resize(static_cast<std::size_t>(kScreenWidth * rows()),
-                         Cell{' ', attr::kStartup});
+    fitToTerminal();
     if (resizes == Resizes::Report) return key;
   }
+}
+
+bool Console::fitToTerminal() {
+  // What is drawn keeps its place; the rows the terminal gained are
+  // blank, the ones it lost are gone.
+  const std::size_t cells = static_cast<std::size_t>(kScreenWidth * rows());
+  if (screen_.cells.size() == cells) return false;
+  screen_.cells.resize(cells, Cell{' ', attr::kStartup});
+  return true;
 }
 
 Key Console::showAndRead() {
@@ -187,6 +202,12 @@ Key Console::readKey() {
 
 bool Console::escapeTyped() {
   while (const std::optional<Key> key = backend_.pollKey()) {
+    // Work under way shows its screen whole again at once.
+    if (*key == key::kCtrlL) {
+      backend_.forgetShown();
+      present();
+      continue;
+    }
     if (*key == key::kEscape) {
       typedAhead_.clear();
       return true;

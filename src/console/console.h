@@ -17,6 +17,10 @@ namespace zazir {
 // Whether a wait for a key gives back a change of the terminal's size
 // (key::kResize) or only shows the screen again, keeping its place.
 enum class Resizes { Absorb, Report };
+// Whether Ctrl+L comes back (key::kCtrlL), for a screen that draws itself
+// anew on it, or only shows the screen again. Either way the terminal is
+// sent every cell again.
+enum class Repaints { Absorb, Report };
 
 class Console {
  public:
@@ -86,8 +90,9 @@ class Console {
   // Shows the screen and waits for one key. When the terminal's size
   // changes meanwhile, the screen is fitted to it (rows added or cut at
   // the bottom) and shown again; with Resizes::Report key::kResize comes
-  // back too, so that the caller can lay itself out anew.
-  Key getKey(Resizes resizes = Resizes::Absorb);
+  // back too, so that the caller can lay itself out anew. Ctrl+L shows
+  // the whole screen again (see Repaints).
+  Key getKey(Resizes resizes = Resizes::Absorb, Repaints repaints = Repaints::Absorb);
   // For work that goes on without waiting: whether Esc was typed since the
   // last key read. Keys typed before it are dropped, those after it are
   // left for getKey.
@@ -113,6 +118,8 @@ class Console {
   void newLine(bool scrollAtBottom);
   void scrollUp();
   Key showAndRead();
+  // The screen fitted to the terminal's height; true when that changed.
+  bool fitToTerminal();
   Key readKey();  // a key escapeTyped kept, else the backend's
 
   TerminalBackend& backend_;

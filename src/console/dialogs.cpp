@@ -63,6 +63,8 @@ void showNotice(Console& console, std::string_view title, std::string_view text,
 void helpBox(Console& console, std::string_view title, const std::vector<std::string_view>& lines) {
   std::vector<std::string_view> text{"　以下のキーが使用できます。"_sj, ""};
   text.insert(text.end(), lines.begin(), lines.end());
+  // What the console does alike on every screen (keymap.h, Console::getKey).
+  text.push_back("Ctrl+K，Ctrl+J，Ctrl+H：↑↓←と同じ　Ctrl+L：画面の描き直し"_sj);
   // A text longer than the rows above the prompt goes on on further pages.
   const std::size_t perPage = kNoticeLastRow - kNoticeTextRow;
   for (std::size_t first = 0; first < text.size(); first += perPage) {

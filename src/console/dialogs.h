@@ -41,8 +41,9 @@ enum class MessageId { NoPosts = 1, NothingWritten = 3, NoMarks = 4 };
 // A full-screen message; returns after any key with the screen cleared.
 void messageBox(Console& console, MessageId id);
 
-// A screen's help box: "【title】", the described opening line and `lines`
-// (CP932), a page at a time; returns after a key on the last page (Esc on
+// A screen's help box: "【title】", the described opening line, `lines`
+// (CP932) and the line of the keys every screen takes alike, a page at a
+// time; returns after a key on the last page (Esc on
 // any page) with the screen cleared.
 void helpBox(Console& console, std::string_view title, const std::vector<std::string_view>& lines);
 

@@ -31,6 +31,7 @@ class KeyList {
     }
     return false;
   }
+  constexpr std::span<const Key> keys() const { return {keys_.data(), size_}; }
 
  private:
   std::array<Key, 8> keys_{};
@@ -39,6 +40,15 @@ class KeyList {
 
 // The keys that leave a list or a question: Esc and Q.
 inline constexpr KeyList kLeaveKeys{key::kEscape, 'Q', 'q'};
+
+// The keys that move as the cursor keys do, wherever those move: the
+// arrows, the keypad's digits, and the codes the arrows once gave, which
+// keyboards still send for Ctrl+K (up), Ctrl+J (down) and Ctrl+H or
+// Backspace (left). Ctrl+L, once right, repaints the screen instead.
+inline constexpr KeyList kUpKeys{key::kUp, '8', key::kCtrlK};
+inline constexpr KeyList kDownKeys{key::kDown, '2', key::kCtrlJ};
+inline constexpr KeyList kLeftKeys{key::kLeft, '4', key::kBackspace};
+inline constexpr KeyList kRightKeys{key::kRight, '6'};
 
 template <typename Action>
 struct Binding {
@@ -75,6 +85,21 @@ std::string hintsOf(KeyTable<Action> table) {
   return hints;
 }
 
+// A binding with its action left out: what the list of every screen's
+// keys (app/keytables) holds.
+struct KeyRow {
+  KeyList keys;
+  std::string_view help;
+};
+using KeyRows = std::vector<KeyRow>;
+
+template <typename Action>
+KeyRows keyRowsOf(KeyTable<Action> table) {
+  KeyRows rows;
+  for (const Binding<Action>& binding : table) rows.push_back({binding.keys, binding.help});
+  return rows;
+}
+
 template <typename Action>
 std::vector<std::string_view> helpLinesOf(KeyTable<Action> table) {
   std::vector<std::string_view> lines;
@@ -100,17 +125,17 @@ Action waitForAction(Console& console, KeyTable<Action> table, bool refuse = fal
   }
 }
 
-// A screen's key loop: `draw` at first and after every Redraw (and, with
-// Resizes::Report, after every change of the terminal's size); the action
-// of each key of `table` goes to `act`, which says what follows. Other
-// keys change nothing.
+// A screen's key loop: `draw` at first, after every Redraw and after
+// Ctrl+L (and, with Resizes::Report, after every change of the terminal's
+// size); the action of each key of `table` goes to `act`, which says what
+// follows. Other keys change nothing.
 template <typename Action, typename Act, typename Draw>
 void runKeyLoop(Console& console, KeyTable<Action> table, Act act, Draw draw,
                 Resizes resizes = Resizes::Absorb) {
   draw();
   while (true) {
-    const Key key = console.getKey(resizes);
-    if (key == key::kResize) {
+    const Key key = console.getKey(resizes, Repaints::Report);
+    if (key == key::kResize || key == key::kCtrlL) {
       draw();
       continue;
     }

@@ -55,6 +55,8 @@ namespace key {
 inline constexpr Key kCtrlA = Key::ofByte(0x01);
 inline constexpr Key kCtrlB = Key::ofByte(0x02);
 inline constexpr Key kTab = Key::ofByte(0x09);
+inline constexpr Key kCtrlJ = Key::ofByte(0x0A);
+inline constexpr Key kCtrlK = Key::ofByte(0x0B);
 inline constexpr Key kCtrlL = Key::ofByte(0x0C);
 inline constexpr Key kEnter = Key::ofByte(0x0D);
 inline constexpr Key kCtrlN = Key::ofByte(0x0E);

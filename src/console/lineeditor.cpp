@@ -23,7 +23,7 @@ LineEditor::LineEditor(std::size_t maxBytes, std::string_view initial,
 
 LineEditor::~LineEditor() = default;
 
-LineEditor::Step LineEditor::feed(Key key) {
+KeyTable<LineEditor::Edit> LineEditor::keys() {
   static const Binding<Edit> kKeys[] = {
       {{key::kEnter}, Edit::Accept},
       {{key::kEscape}, Edit::Cancel},
@@ -35,7 +35,15 @@ LineEditor::Step LineEditor::feed(Key key) {
       {{key::kEnd}, Edit::End},
       {{key::kCtrlU}, Edit::Clear},
   };
-  if (const Edit* edit = actionOf<Edit>(kKeys, key)) {
+  return kKeys;
+}
+
+KeyRows LineEditor::keyRows() {
+  return keyRowsOf(keys());
+}
+
+LineEditor::Step LineEditor::feed(Key key) {
+  if (const Edit* edit = actionOf<Edit>(keys(), key)) {
     pending_.clear();
     return apply(*edit);
   }

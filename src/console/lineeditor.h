@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "console/keymap.h"
 #include "console/keys.h"
 
 namespace zazir {
@@ -32,8 +33,12 @@ class LineEditor {
   // The byte offset of the cursor in the text, on a character boundary.
   std::size_t cursor() const { return cursor_; }
 
+  // Its keys, for the list of every screen's keys (app/keytables).
+  static KeyRows keyRows();
+
  private:
   enum class Edit { Accept, Cancel, DeleteBefore, DeleteAt, Left, Right, Home, End, Clear };
+  static KeyTable<Edit> keys();
   Step apply(Edit edit);
   Step insertTyped(unsigned char byte);
   Step insertCharacter(std::string_view cp932);

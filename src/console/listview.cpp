@@ -38,8 +38,8 @@ using ListKey = std::variant<RowMove, ListAction>;
 
 KeyTable<ListKey> listKeys() {
   static const Binding<ListKey> kKeys[] = {
-      {{key::kUp, '8'}, RowMove::Up, "カーソルキー，テンキー：カーソル移動"_sj, "8,2:移動"_sj},
-      {{key::kDown, '2'}, RowMove::Down},
+      {kUpKeys, RowMove::Up, "カーソルキー，テンキー：カーソル移動"_sj, "8,2:移動"_sj},
+      {kDownKeys, RowMove::Down},
       {{key::kEnter}, ListAction::Choose, "リターンキー：決定"_sj},
       {{' ', '5'}, ListAction::Choose, "スペース，５：決定"_sj},
       {{'W', 'w'}, ListAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
@@ -152,6 +152,10 @@ int restartRow(ListAction action, int startRow, int lastRow) {
     default:
       return startRow;
   }
+}
+
+KeyRows listKeyRows() {
+  return keyRowsOf(listKeys());
 }
 
 }  // namespace zazir

@@ -74,4 +74,7 @@ int turnListPage(ListAction action, int& page, int lastPage, int startRow,
 // row 0 or `lastRow` for First and Last, else `startRow`.
 int restartRow(ListAction action, int startRow, int lastRow);
 
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows listKeyRows();
+
 }  // namespace zazir

@@ -50,6 +50,10 @@ bool PosixTerminal::redraw() {
   return lastRows_ != rows;
 }
 
+void PosixTerminal::forgetShown() {
+  renderer_.invalidate();
+}
+
 void PosixTerminal::bell() {
   terminal_->write("\a");
 }
@@ -77,14 +81,9 @@ std::optional<Key> PosixTerminal::nextKey(bool wait) {
           if (stop()) return key::kResize;
           continue;
         }
-        // Ctrl-L is the terminal's own: the whole screen drawn again, on
-        // every screen.
-        if (decoded.key == key::kCtrlL) {
-          if (redraw()) return key::kResize;
-          continue;
-        }
-        // Nothing may answer a screen that cannot be seen.
-        if (tooSmall_) continue;
+        // Nothing may answer a screen that cannot be seen; Ctrl-L only
+        // draws it (or the notice that stands for it) again.
+        if (tooSmall_ && decoded.key != key::kCtrlL) continue;
         return decoded.key;
       }
       timeout = kEscapeWaitMs;

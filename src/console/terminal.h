@@ -21,6 +21,7 @@ class PosixTerminal : public TerminalBackend {
   void present(const Screen& screen) override;
   void bell() override;
   Key readKey() override;
+  void forgetShown() override;
   std::optional<Key> pollKey() override;
   int rows() const override { return terminal_->size().rows; }
   std::string inputCodeset() const override { return codeset_; }

@@ -33,6 +33,11 @@ class Fd {
     fd_ = -1;
     return ::close(fd) == 0;
   }
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
 
  private:
   int fd_;
@@ -296,6 +301,20 @@ std::optional<AppendOutcome> refusalOf(const std::string& path, const FileGuard&
   // fails on its own.
   if (refused == AppendOutcome::NotOpened) return std::nullopt;
   return refused;
+}
+
+int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, unsigned mode,
+                    AppendOutcome& refused) {
+  Fd fd(openNoLink(openedName(path, guard, Links::Refuse), flags, static_cast<mode_t>(mode)));
+  if (!fd.ok()) {
+    refused = whyNotOpened(errno);
+    return -1;
+  }
+  if (const std::optional<AppendOutcome> refusal = refusalOfOpen(fd.get(), guard)) {
+    refused = *refusal;
+    return -1;
+  }
+  return fd.release();
 }
 
 bool removeFile(const std::string& path, const FileGuard& guard) {

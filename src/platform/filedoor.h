@@ -93,6 +93,13 @@ bool appendOnOwnLine(const std::string& path, std::string_view text, const FileG
 std::optional<AppendOutcome> refusalOf(const std::string& path, const FileGuard& guard,
                                        Links links = Links::Refuse);
 
+// Opens `path` as the door does, for a writer that goes on by itself (the
+// upload file rewritten in place): the name the door settles on, no link in
+// the file's own place, non-blocking, and the file opened checked against
+// the guard. -1 when it may not be written, with the reason in `refused`.
+int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, unsigned mode,
+                    AppendOutcome& refused);
+
 // Deletes the regular file at `path` unless the guard refuses it; a link
 // is never deleted nor followed. True when it was deleted.
 bool removeFile(const std::string& path, const FileGuard& guard);

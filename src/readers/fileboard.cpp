@@ -27,8 +27,8 @@ using FileKey = ArticleAction<ReaderAction<FileAction>>;
 KeyTable<FileKey> fileKeys() {
   static const std::vector<Binding<FileKey>> kKeys =
       withFinding(withScrolling<ReaderAction<FileAction>>({
-          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のファイル"_sj},
-          {{key::kRight, '6'}, PageMove::Next},
+          {kLeftKeys, PageMove::Previous, "←→，４６：前／次のファイル"_sj},
+          {kRightKeys, PageMove::Next},
           {{key::kHome}, PageMove::First, "Home，End：最初／最後のファイル"_sj},
           {{key::kEnd}, PageMove::Last},
           {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},
@@ -121,9 +121,7 @@ Outcome FileBoardReader::act(FileAction action) {
       return openAt(current);
     case FileAction::Save:
       saveToCutFile(app_, board(), series_.startOf(current), series_.endOf(current));
-      // As described: the screen is left as the save left it until a key
-      // that draws.
-      return Outcome::Stay;
+      return Outcome::Redraw;
     case FileAction::Download:
       toggleDownloadMark();
       return Outcome::Redraw;
@@ -179,6 +177,10 @@ std::optional<ReaderPlace> readFileBoard(App& app, int board, const ReaderOpenin
   }
   FileBoardReader reader(app, board, std::move(entries));
   return reader.run(opening);
+}
+
+KeyRows fileBoardKeyRows() {
+  return keyRowsOf(fileKeys());
 }
 
 }  // namespace zazir

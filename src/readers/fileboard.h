@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "readers/place.h"
+#include "console/keymap.h"
 
 namespace zazir {
 
@@ -16,5 +17,8 @@ struct App;
 // outlives the reader. Gives the place Tab left for, when it left for
 // another board or the mail.
 std::optional<ReaderPlace> readFileBoard(App& app, int board, const ReaderOpening& opening = {});
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows fileBoardKeyRows();
 
 }  // namespace zazir

@@ -21,8 +21,8 @@ using MailKey = ArticleAction<ReaderAction<MailAction>>;
 KeyTable<MailKey> mailKeys() {
   static const std::vector<Binding<MailKey>> kKeys =
       withFinding(withScrolling<ReaderAction<MailAction>>({
-          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメール"_sj},
-          {{key::kRight, '6'}, PageMove::Next},
+          {kLeftKeys, PageMove::Previous, "←→，４６：前／次のメール"_sj},
+          {kRightKeys, PageMove::Next},
           {{key::kHome}, PageMove::First, "Home，End：最初／最後のメール"_sj},
           {{key::kEnd}, PageMove::Last},
           {{'W', 'w'}, MailAction::Write, "Ｗ：メール送信"_sj, "W:ﾒｰﾙ送信"_sj},
@@ -99,6 +99,10 @@ std::optional<ReaderPlace> readMail(App& app, const ReaderOpening& opening) {
   const std::string bar = formatText("%s %s", "ZAZIR", hintsOf(mailKeys()));
   return finder.run(opening, mailKeys(), mailAct,
                     [&] { drawArticle(app.console, view, {.bar = bar}); });
+}
+
+KeyRows mailReaderKeyRows() {
+  return keyRowsOf(mailKeys());
 }
 
 }  // namespace zazir

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "readers/place.h"
+#include "console/keymap.h"
 
 namespace zazir {
 
@@ -15,5 +16,8 @@ struct App;
 // a log without mail. Gives the place Tab left for, when it left for a
 // board.
 std::optional<ReaderPlace> readMail(App& app, const ReaderOpening& opening = {});
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows mailReaderKeyRows();
 
 }  // namespace zazir

@@ -38,8 +38,8 @@ using MessageKey = ArticleAction<ReaderAction<MessageAction>>;
 KeyTable<MessageKey> messageKeys() {
   static const std::vector<Binding<MessageKey>> kKeys =
       withFinding(withScrolling<ReaderAction<MessageAction>>({
-          {{key::kLeft, '4'}, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
-          {{key::kRight, '6'}, PageMove::Next},
+          {kLeftKeys, PageMove::Previous, "←→，４６：前／次のメッセージ"_sj},
+          {kRightKeys, PageMove::Next},
           {{key::kHome}, PageMove::First, "Home，End：最初／最後のメッセージ"_sj},
           {{key::kEnd}, PageMove::Last},
           {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
@@ -147,9 +147,7 @@ Outcome MessageBoardReader::act(MessageAction action) {
       return reload();
     case MessageAction::Save:
       saveToCutFile(app_, board(), series_.startOf(current), series_.endOf(current));
-      // As described: the screen is left as the save left it until a key
-      // that draws.
-      return Outcome::Stay;
+      return Outcome::Redraw;
     case MessageAction::Mark:
       toggleMark();
       return Outcome::Redraw;
@@ -214,6 +212,10 @@ std::optional<ReaderPlace> readMessageBoard(App& app, int board, const ReaderOpe
   }
   MessageBoardReader reader(app, board, std::move(messages));
   return reader.run(opening);
+}
+
+KeyRows messageBoardKeyRows() {
+  return keyRowsOf(messageKeys());
 }
 
 }  // namespace zazir

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "readers/place.h"
+#include "console/keymap.h"
 
 namespace zazir {
 
@@ -19,5 +20,8 @@ inline constexpr std::size_t kMaxReplyMarks = 20;
 // told with message box 1. Gives the place Tab left for, when it left for
 // another board or the mail.
 std::optional<ReaderPlace> readMessageBoard(App& app, int board, const ReaderOpening& opening = {});
+
+// Its keys, for the list of every screen's keys (app/keytables).
+KeyRows messageBoardKeyRows();
 
 }  // namespace zazir

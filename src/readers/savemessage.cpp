@@ -31,7 +31,6 @@ void saveToCutFile(App& app, const BoardEntry& board, LogOffset start, LogOffset
                 proposedFileName(app.config, board));
   if (path.empty()) return;
 
-  console.clearScreen();
   // Copied straight from the log, so that a long line is never held whole
   // and stays one line in the file.
   app.log.seek(start);

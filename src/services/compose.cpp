@@ -23,7 +23,8 @@ namespace {
 void decode(Composition& composition) {
   EditedText back = fromEditorFile(composition.edited, composition.utf8);
   composition.unconvertible = std::move(back.unconvertible);
-  composition.text = hostText(back.text, &composition.unconvertible);
+  composition.text = composition.forHost ? hostText(back.text, &composition.unconvertible)
+                                         : std::move(back.text);
 }
 
 // The file goes with the composition it belongs to; never the log nor

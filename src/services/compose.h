@@ -35,6 +35,9 @@ struct Composition {
   // What the editor left at `path` when it was last read back: a link or
   // anything but the user's own file is never read.
   PrivateFileState found = PrivateFileState::Own;
+  // A text for the host is made harmless as it is read; the upload file
+  // itself (F) holds whole commands and is taken as the user left it.
+  bool forHost = true;
 };
 
 // TEMPORARY_DIR followed by "ZQ2OFF.TMP": the temporary file's name when

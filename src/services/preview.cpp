@@ -10,6 +10,7 @@
 #include "services/app.h"
 #include "services/compose.h"
 #include "services/editortext.h"
+#include "services/uploadfile.h"
 #include "text/cp932.h"
 
 namespace zazir {
@@ -18,7 +19,7 @@ using namespace literals;
 
 namespace {
 
-enum class PreviewAction { Write, WriteDefault, Drop, EditAgain, Help };
+enum class PreviewAction { Write, WriteDefault, Drop, EditAgain, ViewUploadFile, Help };
 using PreviewKey = ArticleAction<PreviewAction>;
 
 KeyTable<PreviewKey> previewKeys() {
@@ -31,6 +32,7 @@ KeyTable<PreviewKey> previewKeys() {
        "リターンキー：書き込む（用意したままの文章はＹで）"_sj},
       {{'N', 'n', key::kEscape, 'Q', 'q'}, PreviewAction::Drop, "Ｎ，ESC，Ｑ：書き込まずに戻る"_sj},
       {{'E', 'e'}, PreviewAction::EditAgain, "Ｅ：もう一度編集する"_sj},
+      {{'F', 'f'}, PreviewAction::ViewUploadFile, "Ｆ：アップロードファイルの参照"_sj},
       {{'?', key::kCtrlA}, PreviewAction::Help, "？，Ctrl+A：このヘルプ"_sj},
   });
   return kKeys;
@@ -68,7 +70,7 @@ const std::string& question(const Composition& composition) {
 
 }  // namespace
 
-PreviewAnswer previewText(App& app, const Composition& composition, int& top) {
+PreviewAnswer previewText(App& app, const Composition& composition, int& top, PreviewOf of) {
   Console& console = app.console;
   MemoryLineStream text(composition.text);
   ArticleView view(articlePage(0, articleStatusRow(console)), 1, ArticleView::OnChange::FirstLine,
@@ -98,6 +100,10 @@ PreviewAnswer previewText(App& app, const Composition& composition, int& top) {
             return answered(PreviewAnswer::Drop);
           case PreviewAction::EditAgain:
             return answered(PreviewAnswer::EditAgain);
+          case PreviewAction::ViewUploadFile:
+            if (of == PreviewOf::UploadFile) return refused();
+            viewUploadFile(app);
+            return Outcome::Redraw;
           case PreviewAction::Help:
             showHelp(console, "メニュー選択"_sj, previewKeys());
             return Outcome::Redraw;
@@ -107,6 +113,10 @@ PreviewAnswer previewText(App& app, const Composition& composition, int& top) {
       [&] { drawArticle(console, view, {.arrows = false, .bar = question(composition)}); });
   top = view.top();
   return answer;
+}
+
+KeyRows previewKeyRows() {
+  return keyRowsOf(previewKeys());
 }
 
 }  // namespace zazir

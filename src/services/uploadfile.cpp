@@ -124,12 +124,6 @@ bool runEditorOn(App& app, const std::string& path, std::string_view afterFailur
   return false;
 }
 
-void viewUploadFile(App& app) {
-  app.console.clearScreen();
-  runEditorOn(app, uploadFileDiskPath(app.config));
-  app.console.clearScreen();
-}
-
 void applyUploadFilePolicy(App& app) {
   const std::string path = uploadFileDiskPath(app.config);
   const FileGuard guard = app.state.guard();

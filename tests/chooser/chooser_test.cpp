@@ -147,7 +147,10 @@ TEST_F(Chooser, MovesStopAtTheEdgesWithTheBell) {
       {"up from the second row goes to cell 0", {'2', '6', key::kUp, key::kUp}, "f000", 1},
       {"down past the last file", {'6', '6', '6', key::kDown}, "f006", 1},
       {"right past the last file", {'2', '6', '6'}, "f006", 1},
-      {"other keys do not move (Ctrl-J is not Down)", {'x', Key::ofByte(0x0A), '6'}, "f001", 0},
+      {"other keys do not move; Ctrl-J, Ctrl-K and Ctrl-H move as Down, Up and Left",
+       {'x', key::kCtrlJ, key::kCtrlK, '6', '6', key::kBackspace},
+       "f001",
+       0},
   };
   for (const Case& c : cases) {
     ScriptedBackend keys;

@@ -166,13 +166,15 @@ TEST_F(ConsoleTest, TheScreenTakesTheTerminalsHeightAndKeepsWhatIsDrawnWhenItCha
 
 // Work that goes on without waiting looks for Esc; what was typed after it
 // still reaches the screen that waits next, what came before is dropped.
+// Ctrl+L shows the screen whole at once.
 TEST_F(ConsoleTest, EscapeTypedDuringWorkKeepsOnlyTheKeysAfterIt) {
   EXPECT_FALSE(console_.escapeTyped());
   backend_.type("ab");
   EXPECT_FALSE(console_.escapeTyped());
-  backend_.type("\x1b").type("c");
+  backend_.type("\x1b").type("\x0c").type("c");
   EXPECT_TRUE(console_.escapeTyped());
   EXPECT_FALSE(console_.escapeTyped());
+  EXPECT_EQ(backend_.repaints(), 1);
   EXPECT_EQ(console_.getKey(), Key('c'));
   EXPECT_THROW(console_.getKey(), testing::ScriptExhausted);
 }

@@ -21,11 +21,14 @@ keys s
 wait_for "書き込みを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ"
 expect_row 11 "tools.TXT"
 keys Enter
+# The entry is shown again once it is saved.
 for ((i = 0; i < 200; i++)); do
-  [ -z "$(screen | tr -d ' \n')" ] && break
+  screen | grep -qF "書き込みを保存するファイル" || break
   sleep 0.05
 done
-[ -z "$(screen | tr -d ' \n')" ] || fail "the screen is not blank after saving"
+! screen | grep -qF "書き込みを保存するファイル" || fail "the prompt stays after saving"
+expect_row_match 0 -F "001:AKTERM21.LZH"
+expect_row_match 23 -F 'ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ 0004 lines.Now:Bottom'
 keys d
 wait_for "001:AKTERM21.LZH"
 keys Right

@@ -46,7 +46,7 @@ void linesOfEveryChat(LineStream& log, const LogIndex& index, ItemSink& sink) {
   for (int c = 0; c < index.chatBoardCount(); ++c) walkChatLines(log, index, c, sink);
 }
 
-std::string board(int number, const char* name) {
+std::string listedBoard(int number, const char* name) {
   return listingLine(number, name, "title", "検索中");
 }
 const std::string kCountLine = sj("新しいメッセージが 2 件あります。");
@@ -60,31 +60,31 @@ TEST(LogParts, WhereEachPartBeginsAndEnds) {
     std::vector<std::string> items;
   } cases[] = {
       {"messages end at the next one and at a stop line; none is taken after it",
-       logOf({board(1, "a"), kCountLine, "Message  #1 is from: A x", "Date: d", "T: one", "", "b1",
+       logOf({listedBoard(1, "a"), kCountLine, "Message  #1 is from: A x", "Date: d", "T: one", "", "b1",
               "Message  #2 is from: B y", "Date: e", "T: two", "c1", "*CH >",
               "Message  #3 is from: C z", "D", "T", "lost"}),
        messagesOfEveryBoard,
        {"Message  #1 is from: A x|Date: d|T: one:/b1/.",
         "Message  #2 is from: B y|Date: e|T: two:c1/."}},
       {"a header cut short by the next message keeps that message whole",
-       logOf({board(1, "a"), kCountLine, "Message  #1 is from: A x", "Message  #2 is from: B y",
+       logOf({listedBoard(1, "a"), kCountLine, "Message  #1 is from: A x", "Message  #2 is from: B y",
               "Date: e", "T: two", "c1"}),
        messagesOfEveryBoard,
        {"Message  #1 is from: A x:.", "Message  #2 is from: B y|Date: e|T: two:c1/."}},
       {"a board's part ends at the next board's listing line",
-       logOf({board(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", "b1", board(2, "b"),
+       logOf({listedBoard(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", "b1", listedBoard(2, "b"),
               kCountLine, "Message  #9 is from: B y", "D", "T", "c1"}),
        messagesOfEveryBoard,
        {"Message  #1 is from: A x|D|T:b1/.", "Message  #9 is from: B y|D|T:c1/."}},
       {"the last board without a stop line ends before a chat board",
-       logOf({board(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", "b1",
-              board(7, "#chat"), "", sj("新しいメッセージが 1 個あります。"), "",
+       logOf({listedBoard(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", "b1",
+              listedBoard(7, "#chat"), "", sj("新しいメッセージが 1 個あります。"), "",
               "ID00001       >hello", ""}),
        messagesOfEveryBoard,
        {"Message  #1 is from: A x|D|T:b1/."}},
       {"a long line stays one line; a CR ends it; only its first TAB is a blank",
        logOf(
-           {board(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", longLine, "a\rb\tc"}),
+           {listedBoard(1, "a"), kCountLine, "Message  #1 is from: A x", "D", "T", longLine, "a\rb\tc"}),
        messagesOfEveryBoard,
        {"Message  #1 is from: A x|D|T:" + std::string(1500, 'x') + " y\tz/a/."}},
       {"mail ends at the host's question, or before the next mail when that is missing",
@@ -96,13 +96,13 @@ TEST(LogParts, WhereEachPartBeginsAndEnds) {
         "Private Message is from: B y|Date: e|T: two:m2/.",
         "Private Message is from: C z|Date: f|T: three:."}},
       {"file entries: an entry line, its description, up to the next or *CH",
-       logOf({"FILE NEWS: " + sj("日付指定"), board(1, "soft"), "001:A.LZH  1", "  about A",
+       logOf({"FILE NEWS: " + sj("日付指定"), listedBoard(1, "soft"), "001:A.LZH  1", "  about A",
               "1234: not an entry", "  7:B.LZH  2", "*CH >", "003:C.LZH"}),
        entriesOfEveryBoard,
        {":001:A.LZH  1/  about A/1234: not an entry/.", ":  7:B.LZH  2/."}},
       {"chat: as many lines as the count says, or up to an empty line",
-       logOf({board(7, "#one"), "--", sj("新しいメッセージが 2 個あります。"), "--",
-              "ID00001       >a", "ID00002       >b", "ID00003       >c", "", board(8, "#two"),
+       logOf({listedBoard(7, "#one"), "--", sj("新しいメッセージが 2 個あります。"), "--",
+              "ID00001       >a", "ID00002       >b", "ID00003       >c", "", listedBoard(8, "#two"),
               "--", "no count here", "--", "ID00004       >d", "ID00005       >e", "",
               "ID00006       >f"}),
        linesOfEveryChat,

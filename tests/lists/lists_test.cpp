@@ -68,7 +68,7 @@ TEST_F(ListTest, UploadFileViewRedrawsTheSameListWithTheSameRow) {
   backend.press(key::kDown).press(key::kDown).type("F").press(key::kEnter);
   EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 2);
   ASSERT_EQ(editor.commandLines.size(), 1u);
-  EXPECT_EQ(editor.commandLines[0], "myedit -a " + uploadPath() + " ");
+  EXPECT_EQ(editor.commandLines[0], "myedit -a " + path("ZQ2UP.TMP") + " ");
   EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));
   EXPECT_EQ(highlightedRows(backend.screenAtKey(3)), std::vector<int>{3});
 }

@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "platform/appendedfile.h"
 #include "platform/textfile.h"
 #include "support/temp_dir.h"
 #include "text/format.h"
@@ -69,6 +70,38 @@ TEST(SharedAppend, TwoProcessesAppendingAtOnceInterleaveWholeCommandsOnly) {
     EXPECT_EQ(next[0], kCommands);
     EXPECT_EQ(next[1], kCommands);
   }
+}
+
+// The upload file edited ("F") while another process appends: every
+// rewrite (here one more byte at the start) and every command is there,
+// whole and in order.
+TEST(SharedAppend, RewritesWhileAnotherProcessAppendsLoseNothing) {
+  constexpr int kRewrites = 100;
+  const testing::TempDir temp;
+  const AppendTarget target{temp.path("UPLOAD.UP"), AppendRule::AsItStands,
+                            AppendMode::MustExist, FileGuard()};
+  testing::writeBytes(target.path, "");
+  const std::optional<FileIdentity> identity = identityOfPath(target.path);
+  const pid_t writer = startWriter(target, 0);
+  for (int n = 0; n < kRewrites; ++n) {
+    ASSERT_EQ(rewriteAppendedFile(target, identity, std::string::npos - 1,
+                                  [](std::string_view now) { return "R" + std::string(now); }),
+              RewriteOutcome::Written);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(writer, &status, 0), writer);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  const std::string bytes = testing::fileBytes(target.path);
+  ASSERT_EQ(bytes.substr(0, kRewrites), std::string(kRewrites, 'R'));
+  std::istringstream in(fromTextMode(bytes.substr(kRewrites)));
+  int next = 0;
+  std::string first, body, last;
+  while (std::getline(in, first) && std::getline(in, body) && std::getline(in, last)) {
+    ASSERT_EQ(first + "\n" + body + "\n" + last + "\n", command(0, next));
+    ++next;
+  }
+  EXPECT_EQ(next, kCommands);
 }
 
 }  // namespace

@@ -298,7 +298,7 @@ TEST_F(FileBoardTest, WUploadsAndStartsAgainAtTheFirstEntry) {
   backend.press(key::kRight).press(key::kCtrlN).type("F").press(key::kEscape);
   run();
   ASSERT_EQ(editor.commandLines.size(), 2u);
-  EXPECT_NE(editor.commandLines[1].find("TESTLOG.UPL"), std::string::npos);
+  EXPECT_NE(editor.commandLines[1].find("ZQ2UP.TMP"), std::string::npos);
   EXPECT_EQ(backend.row(0), "002: FILE2.LZH  1234 bytes");
   EXPECT_EQ(backend.row(1), "line 1");
 }

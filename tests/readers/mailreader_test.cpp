@@ -189,7 +189,7 @@ TEST(MailReader, HelpUploadFileAndNewMailReturnToTheMail) {
   EXPECT_EQ(t.backend.rowAtKey(1, 0), "【メール読み出し】");
   EXPECT_EQ(t.backend.rowAtKey(2, 3), "x");
   ASSERT_EQ(t.editor.commandLines.size(), 1u);
-  EXPECT_NE(t.editor.commandLines[0].find("TESTLOG.UPL"), std::string::npos);
+  EXPECT_NE(t.editor.commandLines[0].find("ZQ2UP.TMP"), std::string::npos);
   EXPECT_EQ(t.backend.rowAtKey(3, 3), "x");
   // "W" opens the recipient list of a new mail; Esc there sends nothing.
   EXPECT_EQ(t.backend.rowAtKey(4, 1).substr(0, 3), "---");

@@ -283,10 +283,13 @@ TEST_F(MessageBoardTest, HomeAndEndGoToTheFirstAndLastMessageFromItsFirstLine) {
 TEST_F(MessageBoardTest, HelpShowsTheMenuHelpAndRedraws) {
   messageBoard(3, "TEST");
   message(1, "a", {"body"});
-  backend.type("?").type("x").press(key::kCtrlA).type("x").press(key::kEscape);
+  // Two pages each.
+  backend.type("?").type("xx").press(key::kCtrlA).type("xx").press(key::kEscape);
   run();
   EXPECT_EQ(backend.rowAtKey(1, 0), "【メニュー選択】");
-  EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(2, 0), "【メニュー選択】");
+  EXPECT_EQ(backend.rowAtKey(3, 3), "body");
+  EXPECT_EQ(backend.rowAtKey(4, 0), "【メニュー選択】");
   EXPECT_EQ(backend.row(3), "body");
 }
 
@@ -319,7 +322,7 @@ TEST_F(MessageBoardTest, WAndFRunTheirActionsAndReindex) {
   run();
   EXPECT_EQ(uploadBytes(), "EW3;title;Y\r\nnew post\r\n\r\n//\r\nS\r\n");
   ASSERT_EQ(editor.commandLines.size(), 2u);
-  EXPECT_NE(editor.commandLines[1].find("TESTLOG.UPL"), std::string::npos);
+  EXPECT_NE(editor.commandLines[1].find("ZQ2UP.TMP"), std::string::npos);
   EXPECT_EQ(backend.row(0), "Message  #0002 is from: ID0002 b");
   EXPECT_EQ(backend.row(3), "line 1");
 }

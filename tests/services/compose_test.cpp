@@ -237,6 +237,21 @@ TEST_F(ComposeTest, HelpInThePreviewShowsTheMenuHelpThenThePreviewAgain) {
   EXPECT_EQ(backend.row(0), "x");
 }
 
+// "F" opens the upload file in the editor, then shows the text where it
+// stood; the composition goes on.
+TEST_F(ComposeTest, TheUploadFileFromThePreviewThenThePreviewAgain) {
+  Composition composition = start();
+  editor.writes(numberedLines(30)).then(
+      [](const std::string& p) { testing::writeBytes(p, "EW1;x;Y\n"); });
+  backend.press(key::kDown, 3).type("f").type("y");
+  EXPECT_TRUE(composeText(app, composition));
+  ASSERT_EQ(editor.paths.size(), 2u);
+  EXPECT_EQ(editor.paths[1], path("ZQ2UP.TMP"));
+  EXPECT_EQ(uploadBytes(), "EW1;x;Y\r\n");
+  EXPECT_EQ(backend.screenAtKey(4), backend.screenAtKey(3));
+  EXPECT_EQ(backend.rowAtKey(4, 0), "line 4");
+}
+
 TEST_F(ComposeTest, EditingAgainShowsTheNewTextFromTheSameLine) {
   Composition composition = start();
   editor.writes(numberedLines(30)).writes(numberedLines(25));

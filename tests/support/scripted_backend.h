@@ -44,6 +44,7 @@ class ScriptedBackend : public TerminalBackend {
   void present(const Screen& screen) override;
   void bell() override { ++bells_; }
   Key readKey() override;
+  void forgetShown() override { ++repaints_; }
   // The next key of the script, as typed ahead; a hang-up waits for the
   // next read.
   std::optional<Key> pollKey() override;
@@ -67,6 +68,8 @@ class ScriptedBackend : public TerminalBackend {
   // How many keys were read, so that the last screens can be found.
   std::size_t keysRead() const { return atKey_.size(); }
   int bells() const { return bells_; }
+  // How often the whole screen was to be sent again (Ctrl+L).
+  int repaints() const { return repaints_; }
   std::size_t pendingKeys() const { return keys_.size(); }
   int suspends() const { return suspends_; }
 
@@ -82,6 +85,7 @@ class ScriptedBackend : public TerminalBackend {
   Screen shown_;
   std::string codeset_ = "UTF-8";
   int bells_ = 0;
+  int repaints_ = 0;
   int suspends_ = 0;
   int resumes_ = 0;
   int hungUpBy_ = 0;
