@@ -12,43 +12,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/descriptor.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
 
 namespace zazir {
 namespace {
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
-
-// The name handed to the operating system. A path that holds a NUL byte
-// (a name taken from the log may) would reach it cut short and name another
-// file: it becomes the empty name, which names none.
-std::string osName(const std::string& path) {
-  return path.find('\0') == std::string::npos ? toOsName(path) : std::string();
-}
 
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -278,7 +247,7 @@ AppendOutcome appendText(const AppendTarget& target, const TextProducer& produce
     }
   }
   if (opened < 0) return whyNotOpened(errno);
-  Fd fd(opened);
+  Descriptor fd(opened);
   if (const std::optional<AppendOutcome> refused = refusalOfOpen(fd.get(), target.guard)) {
     return *refused;
   }
@@ -291,7 +260,7 @@ AppendOutcome appendText(const AppendTarget& target, const TextProducer& produce
 
 std::optional<AppendOutcome> refusalOf(const std::string& path, const FileGuard& guard,
                                        Links links) {
-  Fd fd(openNoLink(openedName(path, guard, links), O_RDONLY));
+  Descriptor fd(openNoLink(openedName(path, guard, links), O_RDONLY));
   if (!fd.ok()) {
     if (errno == ELOOP) return AppendOutcome::IsALink;
     return std::nullopt;
@@ -305,7 +274,7 @@ std::optional<AppendOutcome> refusalOf(const std::string& path, const FileGuard&
 
 int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, unsigned mode,
                     AppendOutcome& refused) {
-  Fd fd(openNoLink(openedName(path, guard, Links::Refuse), flags, static_cast<mode_t>(mode)));
+  Descriptor fd(openNoLink(openedName(path, guard, Links::Refuse), flags, static_cast<mode_t>(mode)));
   if (!fd.ok()) {
     refused = whyNotOpened(errno);
     return -1;
@@ -319,7 +288,7 @@ int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, 
 
 bool removeFile(const std::string& path, const FileGuard& guard) {
   const std::string name = openedName(path, guard, Links::Refuse);
-  Fd fd(openNoLink(name, O_RDONLY));
+  Descriptor fd(openNoLink(name, O_RDONLY));
   if (!fd.ok() || refusalOfOpen(fd.get(), guard)) return false;
   // The name must still lead to the file checked.
   struct stat now {};
@@ -355,7 +324,7 @@ std::optional<std::string> ownLinkTarget(const std::string& path) {
 }
 
 bool writeTextFile(const std::string& path, std::string_view text) {
-  Fd fd(openNoLink(osName(path), O_WRONLY | O_CREAT | O_TRUNC, 0644));
+  Descriptor fd(openNoLink(osName(path), O_WRONLY | O_CREAT | O_TRUNC, 0644));
   if (!fd.ok() || refusalOfOpen(fd.get(), {})) return false;
   const bool wrote = writeAll(fd.get(), toTextMode(text));
   return fd.close() && wrote;

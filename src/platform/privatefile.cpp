@@ -9,16 +9,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/descriptor.h"
 #include "platform/encoding.h"
 
 namespace zazir {
 namespace {
-
-// A name holding a NUL byte would reach the system cut short, naming
-// another file: it names none instead.
-std::string osName(const std::string& path) {
-  return path.find('\0') == std::string::npos ? toOsName(path) : std::string();
-}
 
 bool isOwnRegularFile(const struct stat& info) {
   return S_ISREG(info.st_mode) && info.st_uid == ::geteuid();

@@ -8,37 +8,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/descriptor.h"
 #include "platform/encoding.h"
 
 namespace zazir {
 namespace {
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-// The name handed to the operating system. A path that holds a NUL byte
-// (a name taken from the log may) would reach it cut short and name another
-// file: it becomes the empty name, which names none.
-std::string osName(const std::string& path) {
-  return path.find('\0') == std::string::npos ? toOsName(path) : std::string();
-}
 
 }  // namespace
 
@@ -75,7 +49,7 @@ bool isRegularFile(const std::string& path) {
 }
 
 std::optional<std::string> readBinaryFile(const std::string& path, std::size_t limit) {
-  Fd fd(::open(osName(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  Descriptor fd(::open(osName(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.ok()) return std::nullopt;
   // Only a regular file is read: a device such as /dev/zero never ends.
   struct stat info {};
@@ -103,7 +77,7 @@ std::string openProblem(const std::string& path, OpenFor purpose) {
 std::string osOpenProblem(const std::string& name, OpenFor purpose) {
   // Asked again of the system: whoever failed to open it has let errno go.
   const int access = purpose == OpenFor::Appending ? O_WRONLY | O_APPEND : O_RDONLY;
-  Fd fd(::open(name.c_str(), access | O_CLOEXEC | O_NONBLOCK));
+  Descriptor fd(::open(name.c_str(), access | O_CLOEXEC | O_NONBLOCK));
   std::string reason;
   struct stat info {};
   if (!fd.ok()) {
