@@ -13,11 +13,11 @@ namespace zazir {
 using namespace literals;
 
 ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
-                          int rowOffset, Resizes resizes, ListKeys added) {
+                          int rowOffset, Resizes resizes, const ListLook& look) {
   int row = startRow;
   while (true) {
     const ListChoice choice =
-        selectListRow(app.console, rows, row, lastRow, rowOffset, resizes, added);
+        selectListRow(app.console, rows, row, lastRow, rowOffset, resizes, look);
     switch (choice.action) {
       case ListAction::ViewUploadFile:
         viewUploadFile(app);
