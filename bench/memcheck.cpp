@@ -9,11 +9,11 @@
 #include <functional>
 #include <stdexcept>
 
-#include "chat/chat.h"
 #include "app/searchscreen.h"
+#include "chat/chat.h"
 #include "chat/chatrecord.h"
-#include "console/render.h"
 #include "console/keys.h"
+#include "console/render.h"
 #include "export/exporter.h"
 #include "formats/logindex.h"
 #include "loggen.h"

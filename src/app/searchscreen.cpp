@@ -44,7 +44,9 @@ class HitScan {
   bool done() const { return stopped_ || pages_.finished(); }
   bool stopped() const { return stopped_; }
   std::size_t found() const { return pages_.found(); }
-  const std::vector<SearchHit>& page(int page) { return pages_.page(static_cast<std::size_t>(page)); }
+  const std::vector<SearchHit>& page(int page) {
+    return pages_.page(static_cast<std::size_t>(page));
+  }
 
  private:
   void drawProgress();
@@ -72,8 +74,7 @@ void HitScan::drawProgress() {
   console.setCursor(0, console.bottomRow());
   console.setBar();
   console.putText("%-80.80s", formatText("検索中 %3i%%  %i件  ESC:中止"_sj,
-                                         static_cast<int>(search.scanned() * 100 / size),
-                                         found()));
+                                         static_cast<int>(search.scanned() * 100 / size), found()));
   console.setNormal();
   console.present();
 }
@@ -82,12 +83,13 @@ void HitScan::drawProgress() {
 // there are, or were found so far.
 std::string heading(const std::string& text, const HitScan& scan, int page, std::size_t shown) {
   const std::size_t first = static_cast<std::size_t>(page) * kHitRows;
-  const std::string count = !scan.done()   ? formatText("%i件目まで"_sj, scan.found())
+  const std::string count = !scan.done()     ? formatText("%i件目まで"_sj, scan.found())
                             : scan.stopped() ? formatText("%i件目まで（中止）"_sj, scan.found())
                                              : formatText("全%i件"_sj, scan.found());
   const std::string place = formatText(" %i～%i件目 / %s"_sj, first + 1, first + shown, count);
   const std::size_t quotes = "検索「」"_sj.size();
-  const std::size_t room = kListRowBytes > place.size() + quotes ? kListRowBytes - place.size() - quotes : 0;
+  const std::size_t room =
+      kListRowBytes > place.size() + quotes ? kListRowBytes - place.size() - quotes : 0;
   return "検索「"_sj + search::cutMarked(text, room) + "」"_sj + place;
 }
 
@@ -191,7 +193,8 @@ void searchWholeLog(App& app, const SearchPacing& pacing) {
                        {.heading = head, .writes = false});
     if (choice.action == ListAction::Leave) return;
     if (choice.row >= 0) {
-      if (choice.action == ListAction::Choose) openHit(app, hits[static_cast<std::size_t>(choice.row)]);
+      if (choice.action == ListAction::Choose)
+        openHit(app, hits[static_cast<std::size_t>(choice.row)]);
       startRow = choice.row;
       continue;
     }

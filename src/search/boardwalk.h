@@ -38,8 +38,8 @@ class BoardWalk {
     int board = -1;
     LogOffset boardEnd = -1;
     bool stopped = true;
-    BoardPlace place;       // the item the walk is in, its number read
-    LogOffset passed = 0;   // every line start before it was judged
+    BoardPlace place;         // the item the walk is in, its number read
+    LogOffset passed = 0;     // every line start before it was judged
     LogOffset lineStart = 0;  // of the line that holds `passed`, as far as known
   };
 

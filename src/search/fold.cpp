@@ -92,7 +92,8 @@ struct FoldTable {
     for (int code = 0x8000; code < 0x10000; ++code) {
       if (!isLeadByte(static_cast<unsigned char>(code >> 8))) continue;
       const char bytes[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-      if (toUnicode.convertCharacter(std::string_view(bytes, 2), character) != Converter::Step::Done ||
+      if (toUnicode.convertCharacter(std::string_view(bytes, 2), character) !=
+              Converter::Step::Done ||
           fromUnicode.convertCharacter(character, back) != Converter::Step::Done) {
         continue;
       }

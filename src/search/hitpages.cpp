@@ -68,8 +68,9 @@ const std::vector<SearchHit>& HitPages::page(std::size_t page) {
   const std::size_t end = std::min(first + pageRows_, found_);
   // The last point at or before the page's first hit; the first point
   // stands before every hit.
-  const auto after = std::upper_bound(points_.begin(), points_.end(), first,
-                                      [](std::size_t hits, const Point& p) { return hits < p.hits; });
+  const auto after =
+      std::upper_bound(points_.begin(), points_.end(), first,
+                       [](std::size_t hits, const Point& p) { return hits < p.hits; });
   const Point& from = *std::prev(after);
   const SearchPoint frontier = search_.point();
   search_.resume(from.at);

@@ -50,7 +50,8 @@ HitLocator::HitLocator(const LogIndex& index, LineStream& log,
       messages_(index.messageBoards, BoardKind::Message),
       files_(index.fileBoards, BoardKind::File) {
   walks_.notewallNext = index.notewallOffset;
-  const int boards = std::min(index.chatBoardCount(), static_cast<int>(index.chatContentOffset.size()));
+  const int boards =
+      std::min(index.chatBoardCount(), static_cast<int>(index.chatContentOffset.size()));
   for (int board = 0; board < boards; ++board) {
     if (index.chatBoards[static_cast<std::size_t>(board)].hasNew) chatBoards_.push_back(board);
   }
@@ -126,9 +127,10 @@ int HitLocator::notewallLineOf(LogOffset at) {
 int HitLocator::chatLineOf(LogOffset at, int& board) {
   if (chatBoards_.empty()) return -1;
   // The chat board whose content starts last before `at`.
-  const auto after = std::upper_bound(chatBoards_.begin(), chatBoards_.end(), at, [&](LogOffset a, int b) {
-    return a < index_.chatContentOffset[static_cast<std::size_t>(b)];
-  });
+  const auto after =
+      std::upper_bound(chatBoards_.begin(), chatBoards_.end(), at, [&](LogOffset a, int b) {
+        return a < index_.chatContentOffset[static_cast<std::size_t>(b)];
+      });
   if (after == chatBoards_.begin()) return -1;
   board = *std::prev(after);
   ListedLine& line = walks_.chatLine;
@@ -160,7 +162,8 @@ void HitLocator::placeInMail(LogOffset start, LogOffset end, std::vector<SearchH
 void HitLocator::place(LogOffset start, LogOffset end, std::vector<SearchHit>& out) {
   if (!index_.mails.empty()) placeInMail(start, end, out);
   if (!index_.messageBoards.empty()) {
-    placeInBoard(HitSection::MessageBoard, messages_.placeOf(*boardBlocks_, size_, start), end, out);
+    placeInBoard(HitSection::MessageBoard, messages_.placeOf(*boardBlocks_, size_, start), end,
+                 out);
   }
   if (!index_.fileBoards.empty()) {
     placeInBoard(HitSection::FileBoard, files_.placeOf(*boardBlocks_, size_, start), end, out);

@@ -50,8 +50,8 @@ std::pair<std::size_t, std::size_t> wordAcross(std::string_view text, std::size_
 
 // `text` in `width` bytes around the match [at, at + bytes), marked where
 // it is cut; `matchAt` is told where the match went.
-std::string showAround(std::string_view text, std::size_t at, std::size_t bytes,
-                       std::size_t width, std::size_t& matchAt) {
+std::string showAround(std::string_view text, std::size_t at, std::size_t bytes, std::size_t width,
+                       std::size_t& matchAt) {
   const std::size_t mark = cutMark().size();
   if (width <= 3 * mark) {
     matchAt = at;

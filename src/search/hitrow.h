@@ -24,8 +24,7 @@ struct HitRow {
 // The row texts of a hit. The line starts a third of the width before the
 // match when it is too long to show whole, later when the match would not
 // fit; no cut falls inside a word of ASCII unless the match lies in it.
-HitRow describeHit(LineStream& log, const LogIndex& index, const SearchHit& hit,
-                   std::size_t width);
+HitRow describeHit(LineStream& log, const LogIndex& index, const SearchHit& hit, std::size_t width);
 
 // `text` in at most `width` bytes: whole, or cut on a character boundary
 // with "…" after it.

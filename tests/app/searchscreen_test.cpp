@@ -108,7 +108,6 @@ TEST(SearchScreen, ANotewallOrChatHitOpensItsListOnTheLine) {
   }
 }
 
-
 std::string notewallLog(const std::vector<std::string>& lines) {
   std::string log = testing::sj("《 気軽な伝言板 》\r\n----\r\n");
   for (const std::string& line : lines) log += testing::sj(line) + "\r\n";
@@ -158,7 +157,8 @@ TEST(SearchScreen, TheHitStoreReachesTheMillionthHitAndFindsEveryPageAgain) {
   log.reserve(static_cast<std::size_t>(kLines) * 22 + 64);
   std::string line = "U0000000      :memo\r\n";
   for (int number = 1; number <= kLines; ++number) {
-    for (int k = 7, rest = number; k > 0; --k, rest /= 10) line[k] = static_cast<char>('0' + rest % 10);
+    for (int k = 7, rest = number; k > 0; --k, rest /= 10)
+      line[k] = static_cast<char>('0' + rest % 10);
     log += line;
   }
   log += "*CH\r\n";

@@ -59,7 +59,9 @@ bool isLead(unsigned char byte) {
 }
 
 char32_t firstCodePoint(const std::string& utf8) {
-  const auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(utf8[k])); };
+  const auto byte = [&](std::size_t k) {
+    return static_cast<char32_t>(static_cast<unsigned char>(utf8[k]));
+  };
   if (byte(0) < 0x80) return byte(0);
   if (byte(0) < 0xE0) return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
   if (byte(0) < 0xF0) return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
@@ -220,8 +222,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<search::RangeMatch> found =
       search::matchesIn(stream, 0, static_cast<LogOffset>(text.size()), pattern, anchor);
   if (found != every) {
-    for (const auto& m : found) std::fprintf(stderr, "matchesIn %lld+%u\n", static_cast<long long>(m.start), m.bytes);
-    for (const auto& m : every) std::fprintf(stderr, "reference %lld+%u\n", static_cast<long long>(m.start), m.bytes);
+    for (const auto& m : found)
+      std::fprintf(stderr, "matchesIn %lld+%u\n", static_cast<long long>(m.start), m.bytes);
+    for (const auto& m : every)
+      std::fprintf(stderr, "reference %lld+%u\n", static_cast<long long>(m.start), m.bytes);
   }
   FUZZ_CHECK(found == every);
   return 0;

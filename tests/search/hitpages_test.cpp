@@ -19,12 +19,15 @@ TEST(HitPagesTest, EveryPageIsFoundAgainFromAFewPointsAsTheScanFoundIt) {
   MemoryLineStream reads(log);
   const auto size = static_cast<LogOffset>(log.size());
   std::vector<SearchHit> whole;
-  LogSearch oneWindow(index, [&](std::size_t) { return std::make_unique<MemoryLineStream>(log); },
-                      reads, size, compilePattern("memo"));
-  searchLog(oneWindow, [&](const SearchHit& hit) {
-    whole.push_back(hit);
-    return true;
-  }, {});
+  LogSearch oneWindow(
+      index, [&](std::size_t) { return std::make_unique<MemoryLineStream>(log); }, reads, size,
+      compilePattern("memo"));
+  searchLog(oneWindow,
+            [&](const SearchHit& hit) {
+              whole.push_back(hit);
+              return true;
+            },
+            {});
   ASSERT_EQ(whole.size(), 3000u);
   testing::TempDir dir;
   testing::writeBytes(dir.path("LOG"), log);
@@ -32,9 +35,12 @@ TEST(HitPagesTest, EveryPageIsFoundAgainFromAFewPointsAsTheScanFoundIt) {
     std::size_t buffer, rows, points;
   } cases[] = {{4096, 7, 4}, {5000, 7, 4}, {4096, 1, 1000}, {5000, 1, 1000}};
   for (const auto [buffer, rows, points] : cases) {
-    LogSearch search(index, [&](std::size_t) {
-      return std::unique_ptr<LineStream>(FileLineStream::open(dir.path("LOG"), buffer));
-    }, reads, size, compilePattern("memo"));
+    LogSearch search(
+        index,
+        [&](std::size_t) {
+          return std::unique_ptr<LineStream>(FileLineStream::open(dir.path("LOG"), buffer));
+        },
+        reads, size, compilePattern("memo"));
     HitPages pages(search, rows, points);
     // Page by page at first, then to the end.
     for (std::size_t wanted = rows; wanted <= 5 * rows; wanted += rows) {
@@ -44,10 +50,12 @@ TEST(HitPagesTest, EveryPageIsFoundAgainFromAFewPointsAsTheScanFoundIt) {
     while (!pages.finished()) pages.scanOn(1000, whole.size() + 1);
     ASSERT_EQ(pages.found(), whole.size()) << buffer;
     const std::size_t lastPage = (whole.size() - 1) / rows;
-    for (const std::size_t page : {lastPage, std::size_t{0}, lastPage / 2, lastPage / 2 + 1, std::size_t{3}}) {
+    for (const std::size_t page :
+         {lastPage, std::size_t{0}, lastPage / 2, lastPage / 2 + 1, std::size_t{3}}) {
       const std::size_t first = page * rows;
-      const std::vector<SearchHit> expected(whole.begin() + static_cast<std::ptrdiff_t>(first),
-                                            whole.begin() + static_cast<std::ptrdiff_t>(std::min(first + rows, whole.size())));
+      const std::vector<SearchHit> expected(
+          whole.begin() + static_cast<std::ptrdiff_t>(first),
+          whole.begin() + static_cast<std::ptrdiff_t>(std::min(first + rows, whole.size())));
       EXPECT_EQ(pages.page(page), expected) << buffer << " page " << page;
     }
   }

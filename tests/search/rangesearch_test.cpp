@@ -90,9 +90,9 @@ TEST(RangeSearchTest, ABufferBarelyLargerThanTheMarginsReadsToTheEnd) {
   const std::string log = std::string(12, 'x') + sj("表") + std::string(34, 'x') + "ab" + "xxxx";
   const SearchPattern pattern = compilePattern("ab");
   WindowStream blocks(log, 3 * matchMargin(pattern) + 1);
-  EXPECT_EQ(matchesIn(blocks, 0, static_cast<LogOffset>(log.size()), pattern,
-                      chooseAnchor(pattern, log)),
-            (std::vector<RangeMatch>{{48, 2}}));
+  EXPECT_EQ(
+      matchesIn(blocks, 0, static_cast<LogOffset>(log.size()), pattern, chooseAnchor(pattern, log)),
+      (std::vector<RangeMatch>{{48, 2}}));
 }
 }  // namespace
 }  // namespace zazir::search
