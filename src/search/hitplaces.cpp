@@ -75,9 +75,8 @@ void HitLocator::restore(const LocatorState& state) {
 }
 
 LogOffset HitLocator::shownEnd(HitSection section, int board, int item, LogOffset itemOffset) {
-  if (shown_.section == section && shown_.board == board && shown_.item == item) {
-    return shown_.end;
-  }
+  Shown& shown = shown_[static_cast<std::size_t>(section)];
+  if (shown.board == board && shown.item == item) return shown.end;
   LogOffset end = 0;
   if (section == HitSection::Mail) {
     end = shownPartEnd(log_, itemOffset, 3, true, -1,
@@ -92,7 +91,7 @@ LogOffset HitLocator::shownEnd(HitSection section, int board, int item, LogOffse
                                 (lineStart && entryFileNumber(piece) > 0);
                        });
   }
-  shown_ = Shown{section, board, item, end};
+  shown = Shown{board, item, end};
   return end;
 }
 

@@ -4,6 +4,7 @@
 // asked for, so that the places take no memory however long the log.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -47,8 +48,7 @@ class HitLocator {
   void restore(const LocatorState& state);
 
  private:
-  struct Shown {  // the last item whose shown end was read
-    HitSection section = HitSection::Mail;
+  struct Shown {  // the last item of a section whose shown end was read
     int board = -1;
     int item = -1;
     LogOffset end = 0;
@@ -68,7 +68,9 @@ class HitLocator {
   BoardWalk messages_;
   BoardWalk files_;
   LocatorState walks_;  // all but the board walks
-  Shown shown_;
+  // Per section: the mail, the message and the file entry a match lies in
+  // are told apart one after another.
+  std::array<Shown, 3> shown_;
 };
 
 }  // namespace zazir::search
