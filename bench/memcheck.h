@@ -1,6 +1,8 @@
 // The memory check: one action of the program (chat recording, the Notewall
-// list, a reply, saving, a batch reply) over a log with one line of many
-// mebibytes, with its peak resident memory held against a fixed limit.
+// list, a reply, saving, a batch reply, the export, the reader's search)
+// over a log with one line of many mebibytes; the whole-log search to the
+// last of millions of hits; a new post whose editor leaves a text of 100
+// MiB. Each with its peak resident memory held against a fixed limit.
 #pragma once
 
 #include <string>

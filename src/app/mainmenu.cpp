@@ -151,7 +151,7 @@ void runMainMenu(App& app) {
       int startRow = 0;
       do {
         chosen = chooseFromList(app, rows, startRow, kMenuLastRow, kMenuRowOffset, Resizes::Absorb,
-                                menuKeys());
+                                {.added = menuKeys()});
         startRow = restartRow(chosen.action, 0, kMenuLastRow);
       } while (chosen.row < 0 && chosen.action != ListAction::Leave);
       if (chosen.action == ListAction::Leave) {

@@ -12,6 +12,8 @@
 #include "lists/lists.h"
 #include "platform/encoding.h"
 #include "readers/titlelist.h"
+#include "search/hitpages.h"
+#include "search/hitrow.h"
 #include "services/app.h"
 
 namespace zazir {
@@ -23,42 +25,43 @@ using search::SearchHit;
 namespace {
 
 constexpr std::size_t kWhereBytes = 10;
-constexpr std::size_t kNumberBytes = 6;
+constexpr std::size_t kNumberBytes = 8;  // "#" and seven digits
 constexpr std::size_t kTitleBytes = 18;
 constexpr std::size_t kLineBytes =
     kListRowBytes - (kWhereBytes + 1) - (kNumberBytes + 1) - (kTitleBytes + 1);
+// The heading takes the first row under the bar.
+constexpr int kHitRows = kListPageRows - 1;
 
-// The hits found so far, and the scan that finds more when they are asked
-// for.
+// The scan that finds hits as they are asked for, and the pages of those
+// found.
 class HitScan {
  public:
   HitScan(App& app, search::LogSearch& search, const SearchPacing& pacing)
-      : app_(app), search_(search), pacing_(pacing) {}
+      : app_(app), pages_(search, kHitRows), pacing_(pacing) {}
 
   // Scans on until `wanted` hits are found, the log ends or Esc stops it.
   void scanUntil(std::size_t wanted);
-  bool done() const { return stopped_ || search_.finished(); }
+  bool done() const { return stopped_ || pages_.finished(); }
   bool stopped() const { return stopped_; }
-  const std::vector<SearchHit>& hits() const { return hits_; }
+  std::size_t found() const { return pages_.found(); }
+  const std::vector<SearchHit>& page(int page) {
+    return pages_.page(static_cast<std::size_t>(page));
+  }
 
  private:
   void drawProgress();
 
   App& app_;
-  search::LogSearch& search_;
+  search::HitPages pages_;
   const SearchPacing& pacing_;
-  std::vector<SearchHit> hits_;
   bool stopped_ = false;
 };
 
 void HitScan::scanUntil(std::size_t wanted) {
   const auto started = std::chrono::steady_clock::now();
-  while (!done() && hits_.size() < wanted) {
-    search_.scan(pacing_.pieceBytes, [&](const SearchHit& hit) {
-      hits_.push_back(hit);
-      return hits_.size() < wanted;
-    });
-    if (search_.finished() || hits_.size() >= wanted) break;
+  while (!done() && found() < wanted) {
+    pages_.scanOn(pacing_.pieceBytes, wanted);
+    if (pages_.finished() || found() >= wanted) break;
     if (std::chrono::steady_clock::now() - started >= pacing_.progressAfter) drawProgress();
     stopped_ = app_.console.escapeTyped();
   }
@@ -66,14 +69,28 @@ void HitScan::scanUntil(std::size_t wanted) {
 
 void HitScan::drawProgress() {
   Console& console = app_.console;
-  const LogOffset size = std::max(search_.size(), LogOffset{1});
+  const search::LogSearch& search = pages_.search();
+  const LogOffset size = std::max(search.size(), LogOffset{1});
   console.setCursor(0, console.bottomRow());
   console.setBar();
   console.putText("%-80.80s", formatText("検索中 %3i%%  %i件  ESC:中止"_sj,
-                                         static_cast<int>(search_.scanned() * 100 / size),
-                                         static_cast<int>(hits_.size())));
+                                         static_cast<int>(search.scanned() * 100 / size), found()));
   console.setNormal();
   console.present();
+}
+
+// The row above the hits: the text, the hits of the page and how many
+// there are, or were found so far.
+std::string heading(const std::string& text, const HitScan& scan, int page, std::size_t shown) {
+  const std::size_t first = static_cast<std::size_t>(page) * kHitRows;
+  const std::string count = !scan.done()     ? formatText("%i件目まで"_sj, scan.found())
+                            : scan.stopped() ? formatText("%i件目まで（中止）"_sj, scan.found())
+                                             : formatText("全%i件"_sj, scan.found());
+  const std::string place = formatText(" %i～%i件目 / %s"_sj, first + 1, first + shown, count);
+  const std::size_t quotes = "検索「」"_sj.size();
+  const std::size_t room =
+      kListRowBytes > place.size() + quotes ? kListRowBytes - place.size() - quotes : 0;
+  return "検索「"_sj + search::cutMarked(text, room) + "」"_sj + place;
 }
 
 std::string whereOf(const App& app, const SearchHit& hit) {
@@ -97,7 +114,7 @@ std::string hitRow(App& app, const SearchHit& hit) {
   const search::HitRow described = describeHit(app.log, app.index, hit, kLineBytes);
   return titleColumn(whereOf(app, hit), kWhereBytes) +
          titleColumn(formatText("#%i", hit.number), kNumberBytes) +
-         titleColumn(described.title, kTitleBytes) + described.line;
+         titleColumn(search::cutMarked(described.title, kTitleBytes), kTitleBytes) + described.line;
 }
 
 // A chat hit is a line of the log; its list is the board's back-log, which
@@ -137,7 +154,7 @@ void openHit(App& app, const SearchHit& hit) {
 }
 
 int lastPageOf(std::size_t hits) {
-  return hits == 0 ? 0 : static_cast<int>((hits - 1) / kListPageRows);
+  return hits == 0 ? 0 : static_cast<int>((hits - 1) / kHitRows);
 }
 
 }  // namespace
@@ -152,43 +169,39 @@ void searchWholeLog(App& app, const SearchPacing& pacing) {
   search::LogSearch search(app.index, open, app.log, app.state.logSize,
                            search::compilePattern(text));
   HitScan scan(app, search, pacing);
-  const std::vector<SearchHit>& hits = scan.hits();
   int page = 0;
   int startRow = 0;
   bool toldStopped = false;
   while (true) {
-    scan.scanUntil(static_cast<std::size_t>(page + 1) * kListPageRows);
-    if (hits.empty()) {
+    scan.scanUntil(static_cast<std::size_t>(page + 1) * kHitRows);
+    if (scan.found() == 0) {
       app.console.bell();
       app.console.showOnce(scan.stopped() ? "検索を中止しました"_sj
                                           : formatText("「%s」は見つかりません"_sj, text));
       return;
     }
-    page = std::min(page, lastPageOf(hits.size()));
-    ListRows rows{};
-    int filled = 0;
-    for (int k = 0; k < kListPageRows; ++k) {
-      const auto at = static_cast<std::size_t>(page * kListPageRows + k);
-      if (at >= hits.size()) break;
-      rows[static_cast<std::size_t>(k)] = hitRow(app, hits[at]);
-      filled = k + 1;
-    }
+    page = std::min(page, lastPageOf(scan.found()));
+    const std::vector<SearchHit> hits = scan.page(page);
+    std::vector<std::string> rows(kHitRows);
+    for (std::size_t k = 0; k < hits.size(); ++k) rows[k] = hitRow(app, hits[k]);
     if (scan.stopped() && !std::exchange(toldStopped, true)) {
       app.console.showOnce("検索を中止しました（見つかった分を表示）"_sj);
     }
-    const ListChoice choice = chooseFromList(app, rows, startRow, filled - 1);
+    const std::string head = heading(text, scan, page, hits.size());
+    const ListChoice choice =
+        chooseFromList(app, rows, startRow, static_cast<int>(hits.size()) - 1, 1, Resizes::Absorb,
+                       {.heading = head, .writes = false});
     if (choice.action == ListAction::Leave) return;
     if (choice.row >= 0) {
-      if (choice.action == ListAction::Choose) {
-        openHit(app, hits[static_cast<std::size_t>(page * kListPageRows + choice.row)]);
-      }
+      if (choice.action == ListAction::Choose)
+        openHit(app, hits[static_cast<std::size_t>(choice.row)]);
       startRow = choice.row;
       continue;
     }
     if (choice.action == ListAction::Last) scan.scanUntil(std::numeric_limits<std::size_t>::max());
     // While more may come, the page after the last one found can be asked for.
-    const int lastPage = scan.done() ? lastPageOf(hits.size()) : page + 1;
-    startRow = turnListPage(choice.action, page, lastPage, startRow);
+    const int lastPage = scan.done() ? lastPageOf(scan.found()) : page + 1;
+    startRow = turnListPage(choice.action, page, lastPage, startRow, kHitRows);
   }
 }
 

@@ -124,9 +124,14 @@ std::string pagerPosition(int total, int top, int pageLines) {
   return formatText("%03i%%", top * 100 / (total - pageLines));
 }
 
-void pagerIndicator(Console& console, int total, int top, int pageLines) {
+void pagerIndicator(Console& console, int total, int top, int pageLines, int wholeLines) {
   console.setNormal();
-  console.putText(" %04i lines. Now:%s", total, pagerPosition(total, top, pageLines));
+  if (wholeLines > total) {
+    console.putText(" first %i of %i lines. Now:%s", total, wholeLines,
+                    pagerPosition(wholeLines, top, pageLines));
+  } else {
+    console.putText(" %04i lines. Now:%s", total, pagerPosition(total, top, pageLines));
+  }
   console.clearToEndOfLine();
 }
 
@@ -177,7 +182,7 @@ void drawArticle(Console& console, const ArticleView& view, const ArticleLook& l
     console.setNormal();
     console.clearToEndOfLine();
   } else {
-    pagerIndicator(console, total, view.top(), page.pageLines);
+    pagerIndicator(console, total, view.top(), page.pageLines, look.wholeLines);
   }
   if (look.arrows) {
     console.setCursor(kRightArrowColumn, page.statusRow);

@@ -145,6 +145,9 @@ struct ArticleLook {
   // " %04i lines.Now:" and the position inside the bar, else " %04i
   // lines. Now:" after it in the normal attribute.
   bool positionInBar = false;
+  // The lines of the whole text when the view holds only the first of
+  // them: the indicator says so, and where the page stands in the whole.
+  int wholeLines = 0;
 };
 
 // The whole screen: header, body from the top line, status row.
@@ -154,8 +157,10 @@ void drawArticle(Console& console, const ArticleView& view, const ArticleLook& l
 std::string pagerPosition(int total, int top, int pageLines);
 
 // " %04i lines. Now:" and the position in the normal attribute, then the
-// rest of the row cleared.
-void pagerIndicator(Console& console, int total, int top, int pageLines);
+// rest of the row cleared; for a part of a longer text (`wholeLines`
+// more than `total`), " first %i of %i lines. Now:" and the position in
+// the whole.
+void pagerIndicator(Console& console, int total, int top, int pageLines, int wholeLines = 0);
 
 // An article screen's key loop: the view's moves go to the view, the
 // screen's own actions to `act`. The page follows the terminal's height,

@@ -36,7 +36,7 @@ void drawRow(Console& console, std::span<const std::string> rows, int k, int row
 enum class RowMove { Up, Down };
 using ListKey = std::variant<RowMove, ListAction>;
 
-KeyTable<ListKey> listKeys() {
+KeyTable<ListKey> listKeys(bool writes = true) {
   static const Binding<ListKey> kKeys[] = {
       {kUpKeys, RowMove::Up, "カーソルキー，テンキー：カーソル移動"_sj, "8,2:移動"_sj},
       {kDownKeys, RowMove::Down},
@@ -55,16 +55,32 @@ KeyTable<ListKey> listKeys() {
       {{key::kHome}, ListAction::First, "Home，End：最初／最後の行"_sj},
       {{key::kEnd}, ListAction::Last},
   };
-  return kKeys;
+  static const std::vector<Binding<ListKey>> kWithoutWriting = [] {
+    std::vector<Binding<ListKey>> kept;
+    for (const Binding<ListKey>& binding : kKeys) {
+      const ListKey& action = binding.action;
+      if (action != ListKey{ListAction::Write} && action != ListKey{ListAction::Reply}) {
+        kept.push_back(binding);
+      }
+    }
+    return kept;
+  }();
+  if (writes) return kKeys;
+  return kWithoutWriting;
 }
 
-void drawListScreen(Console& console, std::span<const std::string> rows, int rowOffset) {
+void drawListScreen(Console& console, std::span<const std::string> rows, int rowOffset,
+                    const ListLook& look) {
   console.clearScreen();
   console.setNormal();
   console.putText("%s ", "ZAZIR");
   console.setBar();
-  console.writeText(hintsOf(listKeys()));
+  console.writeText(hintsOf(listKeys(look.writes)));
   console.setNormal();
+  if (!look.heading.empty()) {
+    console.setCursor(0, rowOffset);
+    console.writeText(cutToBytes(look.heading, kListRowBytes));
+  }
   const int count = static_cast<int>(rows.size());
   for (int k = 0; k < count; ++k) drawRow(console, rows, k, rowOffset, false);
 }
@@ -76,11 +92,11 @@ int fullListRows(const Console& console) {
 }
 
 ListChoice selectListRow(Console& console, std::span<const std::string> rows, int startRow,
-                         int lastRow, int rowOffset, Resizes resizes, ListKeys added) {
+                         int lastRow, int rowOffset, Resizes resizes, const ListLook& look) {
   const int pageRows = static_cast<int>(rows.size());
   lastRow = std::min(lastRow, pageRows - 1);
   int n = std::min(std::max(startRow, 0), lastRow);
-  drawListScreen(console, rows, rowOffset);
+  drawListScreen(console, rows, rowOffset, look);
   drawRow(console, rows, n, rowOffset, true);
   // A page without rows has nothing to choose or move to: the keys that
   // would do so page back instead.
@@ -89,8 +105,8 @@ ListChoice selectListRow(Console& console, std::span<const std::string> rows, in
   while (true) {
     const Key typed = console.getKey(resizes);
     if (typed == key::kResize) return {ListAction::Resized, n};
-    if (const ListAction* own = actionOf(added, typed)) return {*own, empty ? -1 : n};
-    const ListKey* key = actionOf(listKeys(), typed);
+    if (const ListAction* own = actionOf(look.added, typed)) return {*own, empty ? -1 : n};
+    const ListKey* key = actionOf(listKeys(look.writes), typed);
     if (key == nullptr) continue;
     if (const RowMove* move = std::get_if<RowMove>(key)) {
       if (empty) return pageBack;
@@ -104,8 +120,8 @@ ListChoice selectListRow(Console& console, std::span<const std::string> rows, in
     }
     switch (const ListAction action = std::get<ListAction>(*key)) {
       case ListAction::HelpShown: {
-        std::vector<std::string_view> help = helpLinesOf(listKeys());
-        const std::vector<std::string_view> more = helpLinesOf(added);
+        std::vector<std::string_view> help = helpLinesOf(listKeys(look.writes));
+        const std::vector<std::string_view> more = helpLinesOf(look.added);
         help.insert(help.end(), more.begin(), more.end());
         helpBox(console, "メニュー選択"_sj, help);
         return {action};

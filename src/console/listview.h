@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "console/console.h"
 #include "console/keymap.h"
@@ -46,6 +47,16 @@ enum class ListAction : std::uint8_t {
 // bar, which is the same on every list.
 using ListKeys = std::span<const Binding<ListAction>>;
 
+// What one list changes of the list screen.
+struct ListLook {
+  ListKeys added = {};
+  // A row of its own above the list's first row (on screen row rowOffset).
+  std::string_view heading = {};
+  // W and R, for a list of things to write to or answer; without them
+  // the keys do nothing and neither the bar nor the help box names them.
+  bool writes = true;
+};
+
 struct ListChoice {
   ListAction action = ListAction::Leave;
   int row = -1;  // the highlighted row for Choose, Write, Reply, ViewUploadFile and Resized
@@ -57,11 +68,11 @@ struct ListChoice {
 // key that ends the choice. Rows beyond `lastRow` cannot be highlighted;
 // on a page without rows (lastRow < 0) the keys that would choose or move
 // page back. With Resizes::Report a change of the terminal's size ends the
-// choice as Resized. The keys of `added` give their action with the
+// choice as Resized. The keys `look` adds give their action with the
 // highlighted row.
 ListChoice selectListRow(Console& console, std::span<const std::string> rows, int startRow,
                          int lastRow, int rowOffset = 0, Resizes resizes = Resizes::Absorb,
-                         ListKeys added = {});
+                         const ListLook& look = {});
 
 // For a list of pages of `pageRows` rows: after a page was turned
 // (PageBack or PageForward) or the first or last row was asked for, moves

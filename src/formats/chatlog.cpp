@@ -58,25 +58,43 @@ LogOffset nextIndexedOffset(const LogIndex& index, LogOffset from) {
   return next;
 }
 
-void forEachNewChatLine(LineStream& log, const LogIndex& index, int board,
-                        const ChatLineTaker& take) {
+ChatLineCursor firstNewChatLine(LineStream& log, const LogIndex& index, int board) {
+  ChatLineCursor at;
   if (board < 0 || board >= index.chatBoardCount() || !index.chatBoards[board].hasNew ||
       board >= static_cast<int>(index.chatContentOffset.size())) {
-    return;
+    return at;
   }
   const LogOffset contentOffset = index.chatContentOffset[board];
-  const LogOffset end = nextIndexedOffset(index, contentOffset);
+  at.end = nextIndexedOffset(index, contentOffset);
   std::string line;
   log.seek(contentOffset);
-  if (!readContentLine(log, end, line) || !readContentLine(log, end, line)) return;
-  int count = newMessageCount(line);
-  if (!readContentLine(log, end, line)) return;
-  for (; count > 0; --count) {
-    const LogOffset start = log.tell();
-    if (!readContentLine(log, end, line)) return;
-    // An empty line ends the chat lines, and so does one that begins with
-    // a CR: kept, it would end the back-log's list for good.
-    if (line.empty() || line.front() == '\r') return;
+  if (!readContentLine(log, at.end, line) || !readContentLine(log, at.end, line)) return at;
+  at.left = newMessageCount(line);
+  if (!readContentLine(log, at.end, line)) return at;
+  at.next = log.tell();
+  return at;
+}
+
+bool readNewChatLine(LineStream& log, ChatLineCursor& at, LogOffset& start, std::string& line) {
+  if (at.next < 0 || at.left <= 0) return false;
+  log.seek(at.next);
+  start = at.next;
+  at.next = -1;
+  if (!readContentLine(log, at.end, line)) return false;
+  // An empty line ends the chat lines, and so does one that begins with
+  // a CR: kept, it would end the back-log's list for good.
+  if (line.empty() || line.front() == '\r') return false;
+  --at.left;
+  at.next = log.tell();
+  return true;
+}
+
+void forEachNewChatLine(LineStream& log, const LogIndex& index, int board,
+                        const ChatLineTaker& take) {
+  ChatLineCursor at = firstNewChatLine(log, index, board);
+  LogOffset start = 0;
+  std::string line;
+  while (readNewChatLine(log, at, start, line)) {
     if (!take(start, line)) return;
   }
 }

@@ -27,6 +27,21 @@ using ChatLineTaker = std::function<bool(LogOffset start, std::string_view line)
 void forEachNewChatLine(LineStream& log, const LogIndex& index, int board,
                         const ChatLineTaker& take);
 
+// Where a walk over a board's new chat lines stands, so that it can go on
+// later from there.
+struct ChatLineCursor {
+  LogOffset next = -1;  // where the next line starts; -1: no more lines
+  LogOffset end = -1;   // where the board's content ends; -1: at the log's end
+  int left = 0;         // lines the count line still allows
+};
+
+// The cursor before the first new chat line of chat board `board`.
+ChatLineCursor firstNewChatLine(LineStream& log, const LogIndex& index, int board);
+
+// Reads the line at the cursor, without its line end, and moves past it;
+// false once the board's new lines have ended.
+bool readNewChatLine(LineStream& log, ChatLineCursor& at, LogOffset& start, std::string& line);
+
 // The same lines, each ended by "\n", at most 8 MiB of them.
 std::string newChatLines(LineStream& log, const LogIndex& index, int board);
 

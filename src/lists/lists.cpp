@@ -13,11 +13,11 @@ namespace zazir {
 using namespace literals;
 
 ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
-                          int rowOffset, Resizes resizes, ListKeys added) {
+                          int rowOffset, Resizes resizes, const ListLook& look) {
   int row = startRow;
   while (true) {
     const ListChoice choice =
-        selectListRow(app.console, rows, row, lastRow, rowOffset, resizes, added);
+        selectListRow(app.console, rows, row, lastRow, rowOffset, resizes, look);
     switch (choice.action) {
       case ListAction::ViewUploadFile:
         viewUploadFile(app);
@@ -83,7 +83,7 @@ std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& 
       filled = k + 1;
     }
     const ListChoice choice =
-        chooseFromList(app, rows, startRow, filled - 1, 0, Resizes::Absorb, boardListNotes());
+        chooseFromList(app, rows, startRow, filled - 1, 0, Resizes::Absorb, {boardListNotes()});
     if (choice.action == ListAction::Leave) return std::nullopt;
     if (choice.row >= 0) {
       at.boardListRow = choice.row;

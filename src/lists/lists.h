@@ -21,7 +21,7 @@ struct App;
 // back to `startRow`. Never gives ViewUploadFile or HelpShown.
 ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
                           int rowOffset = 0, Resizes resizes = Resizes::Absorb,
-                          ListKeys added = {});
+                          const ListLook& look = {});
 
 // What was picked from a list, and by which key (Choose, Write or Reply).
 template <typename T>

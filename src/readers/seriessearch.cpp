@@ -82,14 +82,69 @@ SeriesSearch::SeriesSearch(App& app, const Series& series, std::string_view text
 }
 
 // The matches of one item come one after another: it is read once.
-std::optional<ShownMatch> SeriesSearch::shown(const search::RangeMatch& match) {
-  const int item = series_.itemAt(match.start);
-  if (item < 0) return std::nullopt;
+const std::optional<Article>& SeriesSearch::loaded(int item) {
   if (item != loadedItem_) {
     loaded_ = loadItem(app_.log, series_, item);
     loadedItem_ = item;
   }
-  return loaded_ ? matchShown(*loaded_, item, match) : std::nullopt;
+  return loaded_;
+}
+
+std::optional<ShownMatch> SeriesSearch::shown(const search::RangeMatch& match) {
+  const int item = series_.itemAt(match.start);
+  if (item < 0) return std::nullopt;
+  const std::optional<Article>& article = loaded(item);
+  return article ? matchShown(*article, item, match) : std::nullopt;
+}
+
+// A match shown starts in one of the item's rows: outside them (the rest
+// of a long line) none does, and none is looked for. The rows as parts of
+// the log, those close together as one.
+std::vector<std::pair<LogOffset, LogOffset>> SeriesSearch::shownParts(int item) {
+  std::vector<std::pair<LogOffset, LogOffset>> parts;
+  const std::optional<Article>& article = loaded(item);
+  if (!article) return parts;
+  const auto add = [&](LogOffset start, std::size_t size) {
+    const LogOffset end = start + static_cast<LogOffset>(size);
+    if (!parts.empty() && start - parts.back().second < kChunkBytes) {
+      parts.back().second = std::max(parts.back().second, end);
+    } else {
+      parts.emplace_back(start, end);
+    }
+  };
+  for (std::size_t k = 0; k < article->header.size(); ++k) {
+    add(article->headerStarts[k], std::min<std::size_t>(article->header[k].size(), kScreenWidth));
+  }
+  for (std::size_t k = 0; k < article->lines.size(); ++k) {
+    add(article->lineStarts[k], article->lines[k].size());
+  }
+  return parts;
+}
+
+// The matches in [from, to), a character start, but for those outside the
+// shown part of an item longer than a chunk: the matches of a chunk stay
+// few whatever the length of a line.
+std::vector<search::RangeMatch> SeriesSearch::matchesShownIn(LogOffset from, LogOffset to) {
+  std::vector<search::RangeMatch> found;
+  const auto look = [&](LogOffset start, LogOffset end) {
+    const std::vector<search::RangeMatch> part = matchesIn(*blocks_, start, end, pattern_, anchor_);
+    found.insert(found.end(), part.begin(), part.end());
+  };
+  LogOffset at = from;
+  const int last = series_.itemAt(to - 1);
+  for (int item = std::max(series_.itemAt(from), 0); item <= last && at < to; ++item) {
+    const LogOffset next = item + 1 < series_.count() ? series_.startOf(item + 1) : to;
+    if (next - series_.startOf(item) <= kChunkBytes) continue;
+    look(at, std::min(series_.startOf(item), to));
+    // A part starts on a line, or where the reader cut a long one: on a
+    // character.
+    for (const auto& [start, end] : shownParts(item)) {
+      if (end > at && start < to) look(std::max(start, at), std::min(end, to));
+    }
+    at = std::min(next, to);
+  }
+  look(at, to);
+  return found;
 }
 
 std::optional<ShownMatch> SeriesSearch::forward(LogOffset from, LogOffset after, LogOffset until) {
@@ -97,7 +152,7 @@ std::optional<ShownMatch> SeriesSearch::forward(LogOffset from, LogOffset after,
   for (LogOffset at = from; at < until;) {
     const auto next = std::lower_bound(starts.begin(), starts.end(), at + kChunkBytes);
     const LogOffset end = next == starts.end() ? until : std::min(*next, until);
-    for (const search::RangeMatch& match : matchesIn(*blocks_, at, end, pattern_, anchor_)) {
+    for (const search::RangeMatch& match : matchesShownIn(at, end)) {
       if (match.start <= after) continue;
       if (std::optional<ShownMatch> found = shown(match)) return found;
     }
@@ -111,8 +166,7 @@ std::optional<ShownMatch> SeriesSearch::backward(LogOffset before, LogOffset not
   for (LogOffset at = before; at > notBefore && at > series_.startOf(0);) {
     const int item = std::max(series_.itemAt(std::max(at - kChunkBytes, notBefore)), 0);
     const LogOffset start = series_.startOf(item);
-    const std::vector<search::RangeMatch> matches =
-        matchesIn(*blocks_, start, at, pattern_, anchor_);
+    const std::vector<search::RangeMatch> matches = matchesShownIn(start, at);
     for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
       if (match->start < notBefore) return std::nullopt;
       if (std::optional<ShownMatch> found = shown(*match)) return found;

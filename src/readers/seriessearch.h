@@ -6,10 +6,12 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "readers/series.h"
 #include "search/anchor.h"
+#include "search/rangesearch.h"
 
 namespace zazir {
 
@@ -42,7 +44,10 @@ class SeriesSearch {
   std::optional<ShownMatch> backward(LogOffset before, LogOffset notBefore);
 
  private:
+  const std::optional<Article>& loaded(int item);
   std::optional<ShownMatch> shown(const search::RangeMatch& match);
+  std::vector<std::pair<LogOffset, LogOffset>> shownParts(int item);
+  std::vector<search::RangeMatch> matchesShownIn(LogOffset from, LogOffset to);
 
   App& app_;
   const Series& series_;

@@ -60,13 +60,14 @@ BoardWalk::BoardWalk(const std::vector<BoardEntry>& boards, BoardKind kind)
     : boards_(boards), kind_(kind), lineStarts_(lineStartAnchor(kind)) {}
 
 void BoardWalk::enterBoard(int board) {
-  board_ = board;
+  State& s = state_;
+  s.board = board;
   const std::size_t next = static_cast<std::size_t>(board) + 1;
-  boardEnd_ = next < boards_.size() ? boards_[next].listOffset : -1;
-  stopped_ = false;
-  place_ = BoardPlace{board, -1, 0, -1};
-  passed_ = boards_[static_cast<std::size_t>(board)].listOffset;
-  lineStart_ = passed_;
+  s.boardEnd = next < boards_.size() ? boards_[next].listOffset : -1;
+  s.stopped = false;
+  s.place = BoardPlace{board, -1, 0, -1};
+  s.passed = boards_[static_cast<std::size_t>(board)].listOffset;
+  s.lineStart = s.passed;
 }
 
 BoardPlace BoardWalk::placeOf(LineStream& blocks, LogOffset logSize, LogOffset at) {
@@ -76,21 +77,19 @@ BoardPlace BoardWalk::placeOf(LineStream& blocks, LogOffset logSize, LogOffset a
                                       });
   const int board = static_cast<int>(after - boards_.begin()) - 1;
   if (board < 0) return {};
-  if (board != board_) enterBoard(board);
+  if (board != state_.board) enterBoard(board);
   // The line that starts at `at` counts too.
   walkTo(blocks, logSize, at + 1);
-  if (stopped_ || place_.item < 0) return {};
-  BoardPlace place = place_;
-  const std::string_view head(itemHead_.data(), itemHeadSize_);
-  place.number = kind_ == BoardKind::Message ? messageNumber(head) : entryFileNumber(head);
-  return place;
+  if (state_.stopped || state_.place.item < 0) return {};
+  return state_.place;
 }
 
 void BoardWalk::walkTo(LineStream& blocks, LogOffset logSize, LogOffset to) {
-  while (!stopped_ && passed_ < to) {
+  State& s = state_;
+  while (!s.stopped && s.passed < to) {
     // The byte before the first line start judged, and what follows the
     // last one.
-    const LogOffset base = std::max<LogOffset>(passed_ - 1, 0);
+    const LogOffset base = std::max<LogOffset>(s.passed - 1, 0);
     blocks.seek(base);
     // Only what this step needs: a buffer that holds it is not refilled.
     const auto wanted = static_cast<std::size_t>(to - base) + kBoardWalkLookahead;
@@ -98,12 +97,12 @@ void BoardWalk::walkTo(LineStream& blocks, LogOffset logSize, LogOffset to) {
     const LogOffset dataEnd = base + static_cast<LogOffset>(data.size());
     const LogOffset limit =
         std::min(to, dataEnd >= logSize ? dataEnd : dataEnd - static_cast<LogOffset>(kBoardWalkLookahead));
-    if (limit <= passed_) {
-      stopped_ = true;  // the log ended early
+    if (limit <= s.passed) {
+      s.stopped = true;  // the log ended early
       return;
     }
-    walk(data, base, passed_, limit);
-    passed_ = limit;
+    walk(data, base, s.passed, limit);
+    s.passed = limit;
   }
 }
 
@@ -122,14 +121,14 @@ void BoardWalk::walk(std::string_view data, LogOffset base, LogOffset from, LogO
   // Both runs are in order already.
   std::inplace_merge(starts_.begin(), starts_.begin() + static_cast<std::ptrdiff_t>(lineStarts),
                      starts_.end());
-  const LogOffset listing = boards_[static_cast<std::size_t>(board_)].listOffset;
+  const LogOffset listing = boards_[static_cast<std::size_t>(state_.board)].listOffset;
   for (const LogOffset start : starts_) {
-    if (stopped_) break;
+    if (state_.stopped) break;
     if (start != listing) judgePiece(data, base, start);
   }
   const char* begin = data.data() + (from - base);
   if (const void* feed = memrchr(begin, '\n', static_cast<std::size_t>(to - from))) {
-    lineStart_ = base + (static_cast<const char*>(feed) - data.data()) + 1;
+    state_.lineStart = base + (static_cast<const char*>(feed) - data.data()) + 1;
   }
 }
 
@@ -151,7 +150,7 @@ void BoardWalk::piecesOfLongLines(std::string_view data, LogOffset base, LogOffs
   // The line going on at `from`, then every line that holds a whole chunk
   // without a line feed, as each longer line does.
   LogOffset lineEnd = lineEndFrom(from);
-  addPieces(lineStart_, lineEnd);
+  addPieces(state_.lineStart, lineEnd);
   if (lineEnd + 1 >= to) return;
   chunks_.clear();
   const LogOffset origin = lineEnd + 1;
@@ -175,25 +174,28 @@ void BoardWalk::judgePiece(std::string_view data, LogOffset base, LogOffset star
   const std::size_t size = feed ? static_cast<std::size_t>(feed - rest.data()) + 1 : limit;
   const LogOffset pieceEnd = start + static_cast<LogOffset>(size);
   const std::string_view head = cleanHead(rest.substr(0, std::min(size, kJudgedBytes)), head_);
-  const bool lastLine = boardEnd_ >= 0 && pieceEnd >= boardEnd_;
+  State& s = state_;
+  const bool lastLine = s.boardEnd >= 0 && pieceEnd >= s.boardEnd;
+  int number = 0;
   if (kind_ == BoardKind::Message) {
     if (isStopLine(head)) {
-      stopped_ = true;
+      s.stopped = true;
       return;
     }
     // The board's last line is no message of its own.
     if (lastLine || !isMessageStart(head)) return;
+    number = messageNumber(head);
   } else {
     if (endsFileBoard(head)) {
-      stopped_ = true;
+      s.stopped = true;
       return;
     }
-    if (entryFileNumber(head) <= 0 || (lastLine && pieceEnd != boardEnd_)) return;
+    number = entryFileNumber(head);
+    if (number <= 0 || (lastLine && pieceEnd != s.boardEnd)) return;
   }
-  ++place_.item;
-  place_.itemOffset = start;
-  std::copy(head.begin(), head.end(), itemHead_.begin());
-  itemHeadSize_ = head.size();
+  ++s.place.item;
+  s.place.itemOffset = start;
+  s.place.number = number;
 }
 
 }  // namespace zazir::search

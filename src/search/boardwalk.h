@@ -33,12 +33,25 @@ inline constexpr std::size_t kBoardWalkLookahead = kLineLimit + 1;
 
 class BoardWalk {
  public:
+  // Where the walk stands: all it needs to go on from there.
+  struct State {
+    int board = -1;
+    LogOffset boardEnd = -1;
+    bool stopped = true;
+    BoardPlace place;         // the item the walk is in, its number read
+    LogOffset passed = 0;     // every line start before it was judged
+    LogOffset lineStart = 0;  // of the line that holds `passed`, as far as known
+  };
+
   BoardWalk(const std::vector<BoardEntry>& boards, BoardKind kind);
 
   // The message or entry that holds offset `at`, read from `blocks` (the
   // log, of `logSize` bytes, through a large buffer) as far as needed.
   // Each call asks for a place no earlier than the last one.
   BoardPlace placeOf(LineStream& blocks, LogOffset logSize, LogOffset at);
+
+  const State& state() const { return state_; }
+  void restore(const State& state) { state_ = state; }
 
  private:
   void enterBoard(int board);
@@ -51,14 +64,7 @@ class BoardWalk {
   const std::vector<BoardEntry>& boards_;
   BoardKind kind_;
   Anchor lineStarts_;  // a line feed and a byte that may open a line that counts
-  int board_ = -1;
-  LogOffset boardEnd_ = -1;
-  bool stopped_ = true;
-  BoardPlace place_;
-  std::array<char, kJudgedBytes> itemHead_{};  // the first line of the item, for its number
-  std::size_t itemHeadSize_ = 0;
-  LogOffset passed_ = 0;
-  LogOffset lineStart_ = 0;  // of the line that holds `passed_`, as far as known
+  State state_;
   std::vector<std::uint32_t> candidates_;
   std::vector<std::uint32_t> chunks_;
   std::vector<LogOffset> starts_;

@@ -78,6 +78,27 @@ struct FoldTable {
     pair(codesOf("カキクケコサシスセソタチツテトハヒフヘホウ"_sj),
          codesOf("ガギグゲゴザジズゼゾダヂヅデドバビブベボヴ"_sj), voiced);
     pair(codesOf("ハヒフヘホ"_sj), codesOf("パピプペポ"_sj), semiVoiced);
+    foldTwins();
+  }
+
+  // CP932 holds some characters twice (NEC's and IBM's codes for the same
+  // symbol or kanji): each goes with the code that typing the character
+  // gives, the one Unicode's form converts back to.
+  void foldTwins() {
+    const Converter toUnicode("UTF-8", "CP932");
+    const Converter fromUnicode("CP932", "UTF-8");
+    std::string character;
+    std::string back;
+    for (int code = 0x8000; code < 0x10000; ++code) {
+      if (!isLeadByte(static_cast<unsigned char>(code >> 8))) continue;
+      const char bytes[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+      if (toUnicode.convertCharacter(std::string_view(bytes, 2), character) !=
+              Converter::Step::Done ||
+          fromUnicode.convertCharacter(character, back) != Converter::Step::Done) {
+        continue;
+      }
+      if (back.size() == 2 && codeOf(back) != code) twoByte[code] = twoByte[codeOf(back)];
+    }
   }
 
   void pair(const std::vector<Unit>& bases, const std::vector<Unit>& marked,

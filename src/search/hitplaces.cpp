@@ -39,28 +39,6 @@ LogOffset shownPartEnd(LineStream& log, LogOffset start, int headerLines, bool w
   return log.tell();
 }
 
-// The line starts of a list that runs from `start`, and its end last.
-std::vector<LogOffset> listedLines(LineStream& log, LogOffset start, char marker) {
-  std::vector<LogOffset> starts;
-  std::string line;
-  log.seek(start);
-  while (true) {
-    const LogOffset at = log.tell();
-    if (!readWholeLine(log, line) || !isListedLine(line, marker)) {
-      starts.push_back(at);
-      return starts;
-    }
-    starts.push_back(at);
-  }
-}
-
-// The line of `lines` (starts, then the end) that holds `offset`; -1 when
-// none does.
-int lineHolding(const std::vector<LogOffset>& lines, LogOffset offset) {
-  if (lines.size() < 2 || offset < lines.front() || offset >= lines.back()) return -1;
-  return static_cast<int>(std::upper_bound(lines.begin(), lines.end(), offset) - lines.begin()) - 1;
-}
-
 }  // namespace
 
 HitLocator::HitLocator(const LogIndex& index, LineStream& log,
@@ -71,71 +49,130 @@ HitLocator::HitLocator(const LogIndex& index, LineStream& log,
       size_(size),
       messages_(index.messageBoards, BoardKind::Message),
       files_(index.fileBoards, BoardKind::File) {
-  for (const MailEntry& mail : index.mails) {
-    mailEnds_.push_back(shownPartEnd(log, mail.headerOffset, 3, true, -1,
-                                     [](std::string_view piece, bool) { return isMailEnd(piece); }));
+  walks_.notewallNext = index.notewallOffset;
+  const int boards =
+      std::min(index.chatBoardCount(), static_cast<int>(index.chatContentOffset.size()));
+  for (int board = 0; board < boards; ++board) {
+    if (index.chatBoards[static_cast<std::size_t>(board)].hasNew) chatBoards_.push_back(board);
   }
-  if (index.notewallOffset >= 0) {
-    notewallLines_ = listedLines(log, index.notewallOffset, kNotewallLineMarker);
-  }
-  for (int board = 0; board < index.chatBoardCount(); ++board) {
-    std::vector<LogOffset> lines;
-    LogOffset end = -1;
-    forEachNewChatLine(log, index, board, [&](LogOffset start, std::string_view) {
-      lines.push_back(start);
-      end = log.tell();
-      return true;
-    });
-    if (!lines.empty()) lines.push_back(end);
-    chatLines_.push_back(std::move(lines));
-  }
+  std::sort(chatBoards_.begin(), chatBoards_.end(), [&](int a, int b) {
+    return index.chatContentOffset[static_cast<std::size_t>(a)] <
+           index.chatContentOffset[static_cast<std::size_t>(b)];
+  });
 }
 
-LogOffset HitLocator::shownEnd(HitSection section, const BoardPlace& at) {
-  if (shown_.section == section && shown_.board == at.board && shown_.item == at.item) {
-    return shown_.end;
-  }
+LocatorState HitLocator::state() const {
+  LocatorState state = walks_;
+  state.messages = messages_.state();
+  state.files = files_.state();
+  return state;
+}
+
+void HitLocator::restore(const LocatorState& state) {
+  walks_ = state;
+  messages_.restore(state.messages);
+  files_.restore(state.files);
+}
+
+LogOffset HitLocator::shownEnd(HitSection section, int board, int item, LogOffset itemOffset) {
+  Shown& shown = shown_[static_cast<std::size_t>(section)];
+  if (shown.board == board && shown.item == item) return shown.end;
   LogOffset end = 0;
-  if (section == HitSection::MessageBoard) {
-    end = shownPartEnd(log_, at.itemOffset, 3, false, boardEndOffset(index_.messageBoards, at.board),
+  if (section == HitSection::Mail) {
+    end = shownPartEnd(log_, itemOffset, 3, true, -1,
+                       [](std::string_view piece, bool) { return isMailEnd(piece); });
+  } else if (section == HitSection::MessageBoard) {
+    end = shownPartEnd(log_, itemOffset, 3, false, boardEndOffset(index_.messageBoards, board),
                        [](std::string_view piece, bool) { return isMessageEnd(piece); });
   } else {
-    end = shownPartEnd(log_, at.itemOffset, 1, false, boardEndOffset(index_.fileBoards, at.board),
+    end = shownPartEnd(log_, itemOffset, 1, false, boardEndOffset(index_.fileBoards, board),
                        [](std::string_view piece, bool lineStart) {
                          return endsFileBoard(piece) ||
                                 (lineStart && entryFileNumber(piece) > 0);
                        });
   }
-  shown_ = Shown{section, at.board, at.item, end};
+  shown = Shown{board, item, end};
   return end;
 }
 
 void HitLocator::placeInBoard(HitSection section, const BoardPlace& at, LogOffset end,
                               std::vector<SearchHit>& out) {
-  if (at.board < 0 || end > shownEnd(section, at)) return;
+  if (at.board < 0 || end > shownEnd(section, at.board, at.item, at.itemOffset)) return;
   out.push_back({section, at.board, at.item, at.number, at.itemOffset, 0, 0});
 }
 
-void HitLocator::place(LogOffset start, LogOffset end, std::vector<SearchHit>& out) {
+// The lists are walked a line at a time from where the last place left
+// them; the places asked for only move on.
+int HitLocator::notewallLineOf(LogOffset at) {
+  ListedLine& line = walks_.notewall;
+  if (index_.notewallOffset < 0 || at < index_.notewallOffset) return -1;
+  std::string_view piece;
+  while (line.line < 0 || at >= line.end) {
+    if (walks_.notewallNext < 0) return -1;
+    log_.seek(walks_.notewallNext);
+    // The marker is in the line's first piece; the rest is only read past.
+    if (!log_.readLineView(piece, kLineLimit) || !isListedLine(piece, kNotewallLineMarker)) {
+      walks_.notewallNext = -1;
+      return -1;
+    }
+    while (piece.back() != '\n' && log_.readLineView(piece, kLineLimit)) {
+    }
+    line = {line.line + 1, walks_.notewallNext, log_.tell()};
+    walks_.notewallNext = line.end;
+  }
+  return at >= line.start ? line.line : -1;
+}
+
+int HitLocator::chatLineOf(LogOffset at, int& board) {
+  if (chatBoards_.empty()) return -1;
+  // The chat board whose content starts last before `at`.
+  const auto after =
+      std::upper_bound(chatBoards_.begin(), chatBoards_.end(), at, [&](LogOffset a, int b) {
+        return a < index_.chatContentOffset[static_cast<std::size_t>(b)];
+      });
+  if (after == chatBoards_.begin()) return -1;
+  board = *std::prev(after);
+  ListedLine& line = walks_.chatLine;
+  if (board != walks_.chatBoard) {
+    walks_.chatBoard = board;
+    walks_.chat = firstNewChatLine(log_, index_, board);
+    line = {};
+  }
+  std::string text;
+  while (line.line < 0 || at >= line.end) {
+    LogOffset start = 0;
+    if (!readNewChatLine(log_, walks_.chat, start, text)) return -1;
+    line = {line.line + 1, start, walks_.chat.next};
+  }
+  return at >= line.start ? line.line : -1;
+}
+
+void HitLocator::placeInMail(LogOffset start, LogOffset end, std::vector<SearchHit>& out) {
   const auto mail = std::upper_bound(index_.mails.begin(), index_.mails.end(), start,
                                      [](LogOffset at, const MailEntry& m) { return at < m.headerOffset; });
-  if (mail != index_.mails.begin()) {
-    const auto item = static_cast<int>(mail - index_.mails.begin()) - 1;
-    if (end <= mailEnds_[static_cast<std::size_t>(item)]) {
-      out.push_back({HitSection::Mail, 0, item, item + 1, std::prev(mail)->headerOffset, 0, 0});
-    }
+  if (mail == index_.mails.begin()) return;
+  const auto item = static_cast<int>(mail - index_.mails.begin()) - 1;
+  const LogOffset itemOffset = std::prev(mail)->headerOffset;
+  if (end <= shownEnd(HitSection::Mail, 0, item, itemOffset)) {
+    out.push_back({HitSection::Mail, 0, item, item + 1, itemOffset, 0, 0});
   }
-  placeInBoard(HitSection::MessageBoard, messages_.placeOf(*boardBlocks_, size_, start), end, out);
-  placeInBoard(HitSection::FileBoard, files_.placeOf(*boardBlocks_, size_, start), end, out);
-  if (const int line = lineHolding(notewallLines_, start); line >= 0) {
-    out.push_back({HitSection::Notewall, 0, line, line + 1,
-                   notewallLines_[static_cast<std::size_t>(line)], 0, 0});
+}
+
+void HitLocator::place(LogOffset start, LogOffset end, std::vector<SearchHit>& out) {
+  if (!index_.mails.empty()) placeInMail(start, end, out);
+  if (!index_.messageBoards.empty()) {
+    placeInBoard(HitSection::MessageBoard, messages_.placeOf(*boardBlocks_, size_, start), end,
+                 out);
   }
-  for (std::size_t board = 0; board < chatLines_.size(); ++board) {
-    if (const int line = lineHolding(chatLines_[board], start); line >= 0) {
-      out.push_back({HitSection::ChatBoard, static_cast<int>(board), line, line + 1,
-                     chatLines_[board][static_cast<std::size_t>(line)], 0, 0});
-    }
+  if (!index_.fileBoards.empty()) {
+    placeInBoard(HitSection::FileBoard, files_.placeOf(*boardBlocks_, size_, start), end, out);
+  }
+  if (const int line = notewallLineOf(start); line >= 0) {
+    out.push_back({HitSection::Notewall, 0, line, line + 1, walks_.notewall.start, 0, 0});
+  }
+  int board = -1;
+  if (const int line = chatLineOf(start, board); line >= 0) {
+    out.push_back({HitSection::ChatBoard, board, line, line + 1, walks_.chatLine.start, 0, 0});
   }
 }
 

@@ -1,23 +1,42 @@
 // Where a match lies, told as the readers show the log: the mail, message,
 // file entry, Notewall line or chat line that holds it, and only while the
-// reader would show the match.
+// reader would show the match. Every part is walked as far as the matches
+// asked for, so that the places take no memory however long the log.
 #pragma once
 
-#include <functional>
+#include <array>
 #include <memory>
-#include <string_view>
 #include <vector>
 
+#include "formats/chatlog.h"
 #include "search/boardwalk.h"
-#include "search/logsearch.h"
+#include "search/hit.h"
 
 namespace zazir::search {
 
+// The line of a list that the walk over it read last.
+struct ListedLine {
+  int line = -1;  // from 0; -1: none read yet
+  LogOffset start = 0;
+  LogOffset end = 0;
+};
+
+// Where the locator's walks stand: all it needs to go on from there.
+struct LocatorState {
+  BoardWalk::State messages;
+  BoardWalk::State files;
+  LogOffset notewallNext = -1;  // where the next Notewall line starts; -1: none
+  ListedLine notewall;
+  int chatBoard = -1;  // the chat board walked
+  ChatLineCursor chat;
+  ListedLine chatLine;
+};
+
 class HitLocator {
  public:
-  // Reads the mails', the Notewall's and the chat lines' places from `log`
-  // now; a board is read through `boardBlocks` (the same log, of `size`
-  // bytes, through a large buffer) when a match lies in it.
+  // Reads the mails, the Notewall and the chat lines from `log` and a
+  // board through `boardBlocks` (the same log, of `size` bytes, through a
+  // large buffer) as far as the matches asked for lie.
   HitLocator(const LogIndex& index, LineStream& log, std::unique_ptr<LineStream> boardBlocks,
              LogOffset size);
 
@@ -25,27 +44,33 @@ class HitLocator {
   // call asks for a match no earlier than the last one.
   void place(LogOffset start, LogOffset end, std::vector<SearchHit>& out);
 
+  LocatorState state() const;
+  void restore(const LocatorState& state);
+
  private:
-  struct Shown {  // the last item whose shown end was read
-    HitSection section = HitSection::Mail;
+  struct Shown {  // the last item of a section whose shown end was read
     int board = -1;
     int item = -1;
     LogOffset end = 0;
   };
-  LogOffset shownEnd(HitSection section, const BoardPlace& at);
+  LogOffset shownEnd(HitSection section, int board, int item, LogOffset itemOffset);
+  void placeInMail(LogOffset start, LogOffset end, std::vector<SearchHit>& out);
   void placeInBoard(HitSection section, const BoardPlace& at, LogOffset end,
                     std::vector<SearchHit>& out);
+  int notewallLineOf(LogOffset at);
+  int chatLineOf(LogOffset at, int& board);
 
   const LogIndex& index_;
   LineStream& log_;
   std::unique_ptr<LineStream> boardBlocks_;
   LogOffset size_;
-  std::vector<LogOffset> mailEnds_;          // where each mail's shown part ends
-  std::vector<LogOffset> notewallLines_;     // each Notewall line's start, and the end
-  std::vector<std::vector<LogOffset>> chatLines_;  // per chat board, likewise
+  std::vector<int> chatBoards_;  // the chat boards with new lines, in log order
   BoardWalk messages_;
   BoardWalk files_;
-  Shown shown_;
+  LocatorState walks_;  // all but the board walks
+  // Per section: the mail, the message and the file entry a match lies in
+  // are told apart one after another.
+  std::array<Shown, 3> shown_;
 };
 
 }  // namespace zazir::search

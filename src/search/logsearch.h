@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,21 +16,9 @@
 #include "platform/linestream.h"
 #include "search/anchor.h"
 #include "search/fold.h"
+#include "search/hitplaces.h"
 
 namespace zazir::search {
-
-enum class HitSection : std::uint8_t { Mail, MessageBoard, FileBoard, Notewall, ChatBoard };
-
-struct SearchHit {
-  HitSection section = HitSection::Mail;
-  int board = 0;  // index into the index's table of that kind; 0 for mail and the Notewall
-  int item = 0;   // the mail, message, entry or line, from 0
-  int number = 0;  // the message number, the file number, else item + 1
-  LogOffset itemOffset = 0;   // where the item starts
-  LogOffset matchOffset = 0;  // the match's first byte
-  std::uint32_t matchBytes = 0;
-  bool operator==(const SearchHit&) const = default;
-};
 
 // Takes each hit in log order; false stops the scan after it.
 using HitSink = std::function<bool(const SearchHit&)>;
@@ -45,7 +34,14 @@ using StreamOpener = std::function<std::unique_ptr<LineStream>(std::size_t buffe
 // How often searchLog tells its progress.
 inline constexpr std::size_t kProgressBytes = 8 << 20;
 
-class HitLocator;
+// Where a scan stands, to go on from there later: a few hundred bytes.
+struct SearchPoint {
+  LogOffset windowBase = 0;
+  LogOffset cursor = 0;
+  LogOffset lastHitEnd = -1;
+  bool finished = false;
+  LocatorState locator;
+};
 
 class LogSearch {
  public:
@@ -60,6 +56,11 @@ class LogSearch {
   // `found`. False when `found` asked to stop; the next call goes on after
   // that hit.
   bool scan(std::size_t bytes, const HitSink& found);
+
+  // Where the scan stands now; resume() goes on from such a point, which
+  // gives the same hits again.
+  SearchPoint point() const;
+  void resume(const SearchPoint& point);
 
   bool finished() const { return finished_; }
   LogOffset scanned() const { return cursor_; }
@@ -81,6 +82,14 @@ class LogSearch {
   LogOffset cursor_ = 0;       // every candidate before it was handled
   LogOffset lastHitEnd_ = -1;  // while the last hit's line goes on: one hit per line
   bool finished_ = false;
+  // The window whose candidates a scan stopped in, and the next to judge.
+  struct Window {
+    LogOffset base;
+    std::size_t end;
+    std::size_t from;  // where the candidates were looked for from
+    std::size_t next;
+  };
+  std::optional<Window> window_;
   std::vector<std::uint32_t> candidates_;
   std::vector<SearchHit> places_;
 };
@@ -92,17 +101,5 @@ struct SearchOutcome {
 
 // Scans the whole log, telling the progress every kProgressBytes.
 SearchOutcome searchLog(LogSearch& search, const HitSink& found, const SearchProgress& progress);
-
-// What a list row shows of a hit, read from the log.
-struct HitRow {
-  std::string title;  // the mail's or message's title, the file entry's line
-  std::string line;   // the matching line, cut to the width asked for
-  std::size_t matchAt = 0;  // where the match begins in `line`
-};
-
-// The row texts of a hit; the line is cut to `width` bytes on character
-// boundaries, starting later when the match would not show.
-HitRow describeHit(LineStream& log, const LogIndex& index, const SearchHit& hit,
-                   std::size_t width);
 
 }  // namespace zazir::search

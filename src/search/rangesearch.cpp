@@ -24,8 +24,10 @@ std::vector<RangeMatch> matchesIn(LineStream& blocks, LogOffset from, LogOffset 
     const std::string_view data = blocks.buffered(std::min(wanted, kSearchBlockBytes));
     if (data.size() <= begin) break;
     // The last window holds all that is left to judge with its margin, or
-    // is all the data left (too little to keep a margin on either side).
-    const bool last = data.size() >= wanted || data.size() < begin + 2 * margin + 1;
+    // is all the data left (too little to keep a margin on either side:
+    // a window that starts a byte early for a character still has room).
+    const bool last =
+        data.size() >= wanted || data.size() < std::max(begin + margin, 3 * margin + 1);
     const std::size_t end = last ? std::min(data.size(), wanted - margin) : data.size() - margin;
     candidates.clear();
     if (end > begin) {

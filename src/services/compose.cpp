@@ -1,5 +1,7 @@
 #include "services/compose.h"
 
+#include <algorithm>
+
 #include "console/dialogs.h"
 #include "formats/hostcommands.h"
 #include "formats/hostfields.h"
@@ -62,6 +64,15 @@ void tellNothingWritten(App& app, const Composition& composition) {
   if (ownFileSize(composition.path) == 0u) discard(app, composition);
 }
 
+// The text stays in its file for the user to shorten or to take elsewhere.
+void tellTooLarge(App& app, const Composition& composition) {
+  noticeBox(app.console, "文章が大きすぎます"_sj,
+            formatText("　文章が%iバイトあり、書き込める大きさ（%iバイト）を超えています。\n"
+                       "　何も書き込んでいません。\n　文章はファイル[%s]に残っています。"_sj,
+                       composition.tooLarge, kMaxComposedBytes, composition.path));
+  app.console.clearScreen();
+}
+
 bool edit(App& app, Composition& composition) {
   if (!runEditorOn(app, composition.path,
                    formatText("　何も書き込んでいません。\n　文章はファイル[%s]に残っています。"_sj,
@@ -69,6 +80,10 @@ bool edit(App& app, Composition& composition) {
     return false;
   }
   readBack(composition);
+  if (composition.tooLarge > 0) {
+    tellTooLarge(app, composition);
+    return false;
+  }
   return true;
 }
 
@@ -105,7 +120,16 @@ std::optional<Composition> startComposition(App& app, std::string_view prepared)
 }
 
 void readBack(Composition& composition) {
-  composition.edited = readPrivateFile(composition.path).value_or(std::string());
+  composition.tooLarge = 0;
+  const std::uintmax_t size = ownFileSize(composition.path).value_or(0);
+  const std::uintmax_t bound = composition.maxBytes;
+  composition.edited =
+      size > bound ? std::string() : readPrivateFile(composition.path).value_or(std::string());
+  // A file that grew between the two looks is refused as well.
+  if (size > bound || composition.edited.size() > bound) {
+    composition.tooLarge = std::max<std::uintmax_t>(size, composition.edited.size());
+    composition.edited.clear();
+  }
   composition.found = privateFileState(composition.path);
   decode(composition);
   composition.untouched = !composition.prepared.empty() && composition.text == composition.prepared;
@@ -124,9 +148,14 @@ bool askSignature(App& app) {
 }
 
 bool appendSignature(App& app, Composition& composition) {
-  const std::optional<std::string> signature = readTextFile(app.config.signature);
+  const std::optional<std::string> signature =
+      readBinaryFile(app.config.signature, kMaxComposedBytes + 1);
   if (!signature) return false;
-  const std::string text = fromUserFile(*signature);
+  if (composition.edited.size() + signature->size() > kMaxComposedBytes) {
+    composition.tooLarge = composition.edited.size() + signature->size();
+    return false;
+  }
+  const std::string text = fromUserFile(fromTextMode(*signature));
   // The end mark that editors leave gives way; the signature starts on a
   // line of its own.
   std::string bytes = composition.edited;
@@ -147,7 +176,10 @@ bool composeText(App& app, Composition& composition) {
     tellNothingWritten(app, composition);
     return false;
   }
-  if (askSignature(app)) appendSignature(app, composition);
+  if (askSignature(app) && !appendSignature(app, composition) && composition.tooLarge > 0) {
+    tellTooLarge(app, composition);
+    return false;
+  }
   int top = 0;
   while (true) {
     switch (previewText(app, composition, top)) {

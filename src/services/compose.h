@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,11 @@ namespace zazir {
 struct App;
 struct Config;
 class HostCommand;
+
+// A text larger than this in its file is refused unread, and stays in its
+// file: far beyond any post the host takes, and the text is held whole
+// while it is previewed and written.
+inline constexpr std::uintmax_t kMaxComposedBytes = std::uintmax_t{2} << 20;
 
 // One text being composed: the temporary file it is edited in from start
 // to end, the text as prepared, and the text as the editor last left it,
@@ -38,6 +44,10 @@ struct Composition {
   // A text for the host is made harmless as it is read; the upload file
   // itself (F) holds whole commands and is taken as the user left it.
   bool forHost = true;
+  // The text's size when it is over `maxBytes` (then neither read nor
+  // written); 0 otherwise.
+  std::uintmax_t tooLarge = 0;
+  std::uintmax_t maxBytes = kMaxComposedBytes;
 };
 
 // TEMPORARY_DIR followed by "ZQ2OFF.TMP": the temporary file's name when
@@ -49,20 +59,22 @@ std::string tempFileName(const Config& config);
 // told of and left alone. None, told on screen, when no file can be made.
 std::optional<Composition> startComposition(App& app, std::string_view prepared = {});
 
-// Reads the file back once after an editor run.
+// Reads the file back once after an editor run, unless it is over
+// kMaxComposedBytes.
 void readBack(Composition& composition);
 
 // The signature question: true when the signature is wanted (never asked,
 // and false, when there is no readable signature file).
 bool askSignature(App& app);
-// Adds the signature to the text and its file by the append rule.
+// Adds the signature to the text and its file by the append rule; not
+// when the two would be over kMaxComposedBytes (then `tooLarge` says so).
 bool appendSignature(App& app, Composition& composition);
 
 // The composition sequence after the temporary file is prepared: the
 // editor, the empty-text check (message box 3), the signature question and
 // the preview. True when the text is to be written. "N" in the preview
 // deletes the file; an editor that fails is told and keeps it, as does an
-// empty text that is not an empty file.
+// empty text that is not an empty file, and a text too large to read.
 bool composeText(App& app, Composition& composition);
 
 // Appends a composed command (its first lines, the text as previewed, the

@@ -60,6 +60,18 @@ std::vector<std::vector<std::size_t>> placeholderBytes(const Composition& compos
   return reversed;
 }
 
+// The lines of the whole text, cut as the view cuts them; the view holds
+// the first kMaxArticleLines.
+int wholeLines(LineStream& text, const Article& article) {
+  int lines = static_cast<int>(article.lines.size());
+  if (article.lines.size() < kMaxArticleLines) return lines;
+  text.seek(article.lineStarts.back());
+  std::string line;
+  readWrappedLine(text, line, kPreviewLineBytes);
+  while (readWrappedLine(text, line, kPreviewLineBytes)) ++lines;
+  return lines;
+}
+
 const std::string& question(const Composition& composition) {
   if (!composition.unconvertible.empty()) {
     return "送れない文字(反転の〓)があります。E:編集しなおす N:やめる"_sj;
@@ -78,6 +90,9 @@ PreviewAnswer previewText(App& app, const Composition& composition, int& top, Pr
   view.open(0);
   view.setTop(top);
   view.setReversed(placeholderBytes(composition, view.article()));
+  // A longer text is shown in part, and written whole: the indicator says
+  // how much of it the pages hold.
+  const int whole = wholeLines(text, view.article());
   const bool sendable = composition.unconvertible.empty();
   PreviewAnswer answer = PreviewAnswer::Drop;
   const auto answered = [&](PreviewAnswer given) {
@@ -110,7 +125,10 @@ PreviewAnswer previewText(App& app, const Composition& composition, int& top, Pr
         }
         return Outcome::Stay;
       },
-      [&] { drawArticle(console, view, {.arrows = false, .bar = question(composition)}); });
+      [&] {
+        drawArticle(console, view,
+                    {.arrows = false, .bar = question(composition), .wholeLines = whole});
+      });
   top = view.top();
   return answer;
 }

@@ -90,6 +90,8 @@ void UploadFileView::run() {
   read_ = std::move(*read);
   copy_.utf8 = editorUsesUtf8(app_.config, console);
   copy_.forHost = false;
+  // In UTF-8 a character of the file takes at most three bytes.
+  copy_.maxBytes = 3 * kEditableBytes;
   copy_.prepared = fromTextMode(read_.bytes);
   given_ = toEditorFile(copy_.prepared, copy_.utf8);
   std::optional<std::string> made = createPrivateFile(copyName(app_.config), given_);
@@ -122,6 +124,12 @@ bool UploadFileView::edit() {
       return false;
     }
     readBack(copy_);
+    if (copy_.tooLarge > 0) {
+      tell("編集した文章が大きすぎます"_sj,
+           formatText("　編集した文章は%iバイトを超えるため、書き込みませんでした。\n%s"_sj,
+                      static_cast<int>(copy_.maxBytes), kept));
+      return false;
+    }
     if (copy_.edited == given_ || copy_.text == copy_.prepared) {
       discardCopy();
       return false;

@@ -19,15 +19,18 @@ TEST(SearchScreen, ListsEveryHitOfTheExampleLogAndOpensTheReaderOnOne) {
   t.backend.type("温泉\r").press(key::kDown).type("\r").press(key::kEscape, 2);
   searchWholeLog(t.app);
   const std::size_t list = 7;  // the screen that waits for Down
-  EXPECT_EQ(t.backend.rowAtKey(list, 1),
-            "travel     #1105  草津に行ってきまし す。週末に草津温泉へ行ってきました。");
-  EXPECT_EQ(t.backend.rowAtKey(list, 2),
-            "travel     #1105  草津に行ってきまし おみやげの温泉まんじゅうは職場で大人気でし");
-  EXPECT_EQ(t.backend.rowAtKey(list, 3),
-            "data       #3     003:ONSEN.TXT      153 関東近郊の温泉リスト");
-  EXPECT_EQ(t.backend.rowAtKey(list, 4),
-            "data       #3     003:ONSEN.TXT      日帰りで行ける温泉を、泉質と料金つきでまと");
-  EXPECT_EQ(t.backend.rowAtKey(list, 5), "");
+  // Under the bar, the text and the count; the ID and title columns are
+  // marked where they are cut.
+  const std::vector<std::string> shown = {
+      "検索「温泉」 1～4件目 / 全4件",
+      "travel     #1105    草津に行ってきま… まさるです。週末に草津温泉へ行ってきま…",
+      "travel     #1105    草津に行ってきま… おみやげの温泉まんじゅうは職場で大人気…",
+      "data       #3       003:ONSEN.TXT…    …AKN00153 関東近郊の温泉リスト",
+      "data       #3       003:ONSEN.TXT…        日帰りで行ける温泉を、泉質と料金つ…",
+      ""};
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    EXPECT_EQ(t.backend.rowAtKey(list, static_cast<int>(k) + 1), shown[k]) << k;
+  }
   // Return: the reader on the second hit, its match in reverse video.
   const Screen& reader = t.backend.screenAtKey(list + 2);
   EXPECT_EQ(rowToUtf8(reader, 0), "Message  #1105 is from: AKN00153 まさる");
@@ -36,7 +39,7 @@ TEST(SearchScreen, ListsEveryHitOfTheExampleLogAndOpensTheReaderOnOne) {
   EXPECT_EQ(reader.at(13, 8).attribute, attr::kBar);
   EXPECT_EQ(reader.at(14, 8).attribute, attr::kStartup);
   // Esc: back to the list, on the same row.
-  EXPECT_EQ(testing::highlightedRows(t.backend.screen()), std::vector<int>{2});
+  EXPECT_EQ(testing::highlightedRows(t.backend.screen()), std::vector<int>{3});
   EXPECT_TRUE(t.app.marks.isRead(MarkSection::MessageBoard, 3, 0));
 }
 
@@ -103,6 +106,89 @@ TEST(SearchScreen, ANotewallOrChatHitOpensItsListOnTheLine) {
     EXPECT_EQ(testing::highlightedRows(shown), std::vector<int>{c.highlighted}) << c.text;
     EXPECT_EQ(rowToUtf8(shown, c.highlighted), c.row) << c.text;
   }
+}
+
+std::string notewallLog(const std::vector<std::string>& lines) {
+  std::string log = testing::sj("《 気軽な伝言板 》\r\n----\r\n");
+  for (const std::string& line : lines) log += testing::sj(line) + "\r\n";
+  return log + "*CH\r\n";
+}
+
+// The whole screen's text, row by row.
+std::string screenText(const Screen& screen) {
+  std::string text;
+  for (int row = 0; row < screen.rows(); ++row) text += rowToUtf8(screen, row) + "\n";
+  return text;
+}
+
+// The text and the count above the hits; a Notewall hit's ID whole in the
+// title column; a long line never cut inside a word of ASCII, "…" where
+// it is cut; the help box without the keys for writing.
+TEST(SearchScreen, HitListShowsTheSearchIdsWholeCutsMarkedAndItsOwnKeys) {
+  const std::string log = notewallLog({
+      "ABC01234      :(ひろし) 伝言その一",
+      "DEF05678      :伝言その二",
+      "GHI09999      :(ひろし) 詳しくは http://example.jp/zazir/notes/page.html その二を見て、"
+      "それからあとで返事をください",
+  });
+  TestApp t(log, testing::indexText(log));
+  t.backend.type("その二\r?x").press(key::kEscape);
+  searchWholeLog(t.app);
+  const std::size_t list = 10;  // the screen that waits for "?"
+  EXPECT_EQ(t.backend.rowAtKey(list, 1), "検索「その二」 1～2件目 / 全2件");
+  EXPECT_EQ(t.backend.rowAtKey(list, 2), "Notewall   #2       DEF05678           伝言その二");
+  EXPECT_EQ(t.backend.rowAtKey(list, 3),
+            "Notewall   #3       GHI09999           … その二を見て、それからあとで返事を…");
+  const std::string bar = t.backend.rowAtKey(list, 0);
+  EXPECT_NE(bar.find("Q:戻る"), std::string::npos) << bar;
+  EXPECT_EQ(bar.find("W:"), std::string::npos) << bar;
+  const std::string help = screenText(t.backend.screenAtKey(list + 1));
+  EXPECT_NE(help.find("リターンキー：決定"), std::string::npos) << help;
+  EXPECT_NE(help.find("Home，End"), std::string::npos) << help;
+  EXPECT_EQ(help.find("Ｗ："), std::string::npos) << help;
+  EXPECT_EQ(help.find("Ｒ："), std::string::npos) << help;
+}
+
+// A million hits: End reaches the last, numbered in full, and every page is
+// found again, near the end and at the start.
+TEST(SearchScreen, TheHitStoreReachesTheMillionthHitAndFindsEveryPageAgain) {
+  constexpr int kLines = 1000000;
+  std::string log = testing::sj("《 気軽な伝言板 》\r\n----\r\n");
+  log.reserve(static_cast<std::size_t>(kLines) * 22 + 64);
+  std::string line = "U0000000      :memo\r\n";
+  for (int number = 1; number <= kLines; ++number) {
+    for (int k = 7, rest = number; k > 0; --k, rest /= 10)
+      line[k] = static_cast<char>('0' + rest % 10);
+    log += line;
+  }
+  log += "*CH\r\n";
+  TestApp t(log, testing::indexText(log));
+  // Read in blocks from a file, as the program reads the log.
+  testing::writeBytes(t.path("LOG"), log);
+  t.app.openLog = [&t](std::size_t bufferBytes) {
+    return std::unique_ptr<LineStream>(FileLineStream::open(t.path("LOG"), bufferBytes));
+  };
+  t.backend.type("memo\r").press(key::kEnd).press(key::kPageUp).press(key::kHome);
+  t.backend.press(key::kEscape);
+  // In one piece: the keys typed ahead, Esc among them, are not looked at.
+  searchWholeLog(t.app, SearchPacing{.pieceBytes = log.size()});
+  struct Page {
+    std::size_t key;  // the screen that waits for it
+    std::string heading;
+    std::string first;
+  } pages[] = {
+      {6, "検索「memo」 999989～1000000件目 / 全1000000件",
+       "Notewall   #999989  U0999989           memo"},
+      {7, "検索「memo」 999967～999988件目 / 全1000000件",
+       "Notewall   #999967  U0999967           memo"},
+      {8, "検索「memo」 1～22件目 / 全1000000件", "Notewall   #1       U0000001           memo"},
+  };
+  for (const Page& page : pages) {
+    EXPECT_EQ(t.backend.rowAtKey(page.key, 1), page.heading) << page.key;
+    EXPECT_EQ(t.backend.rowAtKey(page.key, 2), page.first) << page.key;
+  }
+  EXPECT_EQ(t.backend.rowAtKey(6, 13), "Notewall   #1000000 U1000000           memo");
+  EXPECT_EQ(t.backend.rowAtKey(6, 14), "");
 }
 
 }  // namespace

@@ -90,6 +90,36 @@ TEST_F(FindingTest, AMatchFoundOnceIsTheOnlyOne) {
   EXPECT_EQ(backend.bells(), 2);
 }
 
+// A message longer than the search's chunks, on a line of 600 KB: the
+// reader shows the start of that line only, and the search finds nothing
+// past it in the message, on to the next message and round.
+TEST(LongMessageFinding, TheSearchLooksThroughALongMessageAsFarAsItIsShown) {
+  TestApp t;
+  t.messageBoard(3, "TEST");
+  std::string line = "needle at the start ";
+  while (line.size() < 600000) line += "and more hay, ";
+  t.message(12, "a", {"hay", line + "a needle never shown", "nor this needle"});
+  t.message(15, "b", {"one more needle"});
+  t.backend.type("/needle\r").type("n").type("n").type("N").press(key::kEscape);
+  readMessageBoard(t.withLog(), 0);
+  struct Step {
+    std::size_t key;  // the screen that waits for the key after it
+    std::string first;
+    int row;
+  } steps[] = {
+      {8, "Message  #0012 is from: ID0012 a", 4},
+      {9, "Message  #0015 is from: ID0015 b", 3},
+      {10, "Message  #0012 is from: ID0012 a", 4},
+      {11, "Message  #0015 is from: ID0015 b", 3},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.key);
+    const Screen& screen = t.backend.screenAtKey(step.key);
+    EXPECT_EQ(rowToUtf8(screen, 0), step.first);
+    EXPECT_EQ(reversedText(screen, step.row).substr(0, 6), "needle");
+  }
+}
+
 TEST_F(FindingTest, HashShowsAMessageByItsNumberAndRingsForAnUnknownOne) {
   struct Case {
     std::string typed;

@@ -34,6 +34,10 @@ TEST(FoldTest, MatchesWhatAPersonTypesInWhatTheHostWrote) {
       {"TAB and ideographic space are blanks", "a\tb" + sj("　c"), "a b c", {{0, 6}}},
       {"every match, none overlapping", "aAaAa", "aa", {{0, 2}, {2, 2}}},
       {"an empty pattern finds nothing", "abc", "", {}},
+      // CP932 holds some characters twice; what is typed gets one code.
+      {"NEC's twin of a symbol", "\x87\x90", sj("≒"), {{0, 2}}},
+      {"an IBM kanji in NEC's code", "\xEE\xE0" + sj("橋"), sj("髙橋"), {{0, 4}}},
+      {"a full-width form in NEC's code", "\xEE\xFC", "\"", {{0, 2}}},
   };
   for (const FoldCase& c : cases) {
     EXPECT_EQ(findMatches(c.text, compilePattern(c.pattern)), c.spans) << c.what;

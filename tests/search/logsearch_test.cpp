@@ -7,6 +7,7 @@
 
 #include "formats/boardlog.h"
 #include "formats/logindex_support.h"
+#include "search/hitrow.h"
 #include "support/test_app.h"
 
 namespace zazir::search {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 
+#include "search/verify.h"
 #include "support/test_app.h"
 
 namespace zazir::search {
@@ -68,5 +69,30 @@ TEST(RangeSearchTest, FindsEveryMatchThatStartsInThePart) {
   }
 }
 
+// A stream that shows `window` bytes at a time, fewer than a file's.
+class WindowStream : public MemoryLineStream {
+ public:
+  WindowStream(std::string data, std::size_t window)
+      : MemoryLineStream(std::move(data)), window_(window) {}
+  std::string_view buffered(std::size_t atLeast) override {
+    return MemoryLineStream::buffered(atLeast).substr(0, window_);
+  }
+  void skip(std::size_t bytes) override { MemoryLineStream::skip(std::min(bytes, window_)); }
+
+ private:
+  std::size_t window_;
+};
+
+// A buffer of little more than a match's margins on either side, after a
+// window that had to start a byte early for a double-byte character: the
+// part still reads to its end.
+TEST(RangeSearchTest, ABufferBarelyLargerThanTheMarginsReadsToTheEnd) {
+  const std::string log = std::string(12, 'x') + sj("表") + std::string(34, 'x') + "ab" + "xxxx";
+  const SearchPattern pattern = compilePattern("ab");
+  WindowStream blocks(log, 3 * matchMargin(pattern) + 1);
+  EXPECT_EQ(
+      matchesIn(blocks, 0, static_cast<LogOffset>(log.size()), pattern, chooseAnchor(pattern, log)),
+      (std::vector<RangeMatch>{{48, 2}}));
+}
 }  // namespace
 }  // namespace zazir::search

@@ -205,7 +205,7 @@ TEST_F(ComposeTest, PreviewScrollsByThe20LineMeasure) {
       {100, {key::kPageDown, key::kPageDown, key::kPageUp}, "line 21", "0100 lines. Now:025%"},
       {100, {key::kEnd}, "line 81", "0100 lines. Now:Bottom"},
       {100, {key::kEnd, key::kHome}, "line 1", "0100 lines. Now:Top"},
-      {600, {}, "line 1", "0512 lines. Now:Top"},
+      {600, {}, "line 1", "first 512 of 600 lines. Now:Top"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.lines) + " lines, " + std::to_string(c.keys.size()) + " keys");
@@ -297,6 +297,66 @@ TEST_F(ComposeTest, AComposedCommandIsAppendedAndTheTemporaryFileDeleted) {
   EXPECT_TRUE(writeComposedCommand(app, edited("c"), newPostCommand(3, "u")));
   EXPECT_EQ(uploadBytes(), "EW3;t;Y\r\na\r\nb\r\n\r\n//\r\nS\r\nEW3;u;Y\r\nc\r\n//\r\nS\r\n");
   EXPECT_FALSE(fileExists(tempPath()));
+}
+
+// A text longer than the preview holds: it says which part it shows and
+// where the page stands in the whole, never at its bottom, and Y writes
+// the whole text.
+TEST_F(ComposeTest, ThePreviewSaysThePartOfALongerTextItShowsAndYWritesItWhole) {
+  Composition composition = start();
+  editor.writes(numberedLines(600));
+  backend.press(key::kEnd).type("y");
+  ASSERT_TRUE(composeText(app, composition));
+  const std::string question = "書き込んでよいですか？([Ｙ]/N/E) ";
+  EXPECT_EQ(backend.rowAtKey(0, 23), question + "first 512 of 600 lines. Now:Top");
+  EXPECT_EQ(backend.row(0), "line 493");
+  EXPECT_EQ(backend.row(23), question + "first 512 of 600 lines. Now:084%");
+  ASSERT_TRUE(writeComposedCommand(app, composition, newPostCommand(3, "t")));
+  EXPECT_TRUE(uploadBytes().starts_with("EW3;t;Y\r\n" + numberedLines(600))) << uploadBytes();
+}
+
+// A text over the bound is refused before it is read, whether the editor
+// or the signature makes it so; it stays in its file, and the notice says
+// where. A text of the bound itself goes on to the preview.
+TEST_F(ComposeTest, ATextOverTheBoundIsRefusedUnreadAndStaysInItsFile) {
+  const std::size_t bound = kMaxComposedBytes;
+  struct Case {
+    const char* name;
+    std::size_t textBytes;
+    std::string signature;  // none when empty
+    bool refused;
+  } cases[] = {
+      {"at the bound", bound, "", false},
+      {"one byte over", bound + 1, "", true},
+      {"over with the signature", 10, std::string(bound - 9, 's'), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.signature.empty()) {
+      removeFile(config.signature, FileGuard());
+    } else {
+      ASSERT_TRUE(writeTextFile(config.signature, c.signature));
+      backend.type("y");
+    }
+    Composition composition = start();
+    const std::string text = std::string(c.textBytes - 2, 'a') + "\r\n";
+    editor.writes(text);
+    backend.type(c.refused ? " " : "n");
+    EXPECT_EQ(composeText(app, composition), false);
+    const Screen& shown = backend.screenAtKey(backend.keysRead() - 1);
+    std::string screen;
+    for (int row = 0; row < shown.rows(); ++row) screen += rowToUtf8(shown, row);
+    EXPECT_EQ(screen.find("【文章が大きすぎます】") != std::string::npos, c.refused);
+    EXPECT_EQ(screen.find("[" + tempPath() + "]") != std::string::npos, c.refused);
+    EXPECT_EQ(composition.tooLarge > 0, c.refused);
+    if (c.textBytes > bound) {
+      EXPECT_TRUE(composition.edited.empty());
+    }
+    // Refused, the text stays as written; dropped with N, it goes.
+    EXPECT_EQ(tempBytes(), c.refused ? text : "<none>");
+    EXPECT_EQ(uploadBytes(), "<none>");
+    removeFile(tempPath(), FileGuard());
+  }
 }
 
 }  // namespace

@@ -185,5 +185,21 @@ TEST_F(UploadViewTest, ACharacterCp932LacksIsPointedOutAndNeverWritten) {
   }
 }
 
+// A file larger than a composed text may be still comes back whole; a copy
+// the editor made larger than any such file's leaves it as it was.
+TEST_F(UploadViewTest, ALargeFileComesBackWholeAndATooLargeCopyLeavesIt) {
+  const std::string before(std::size_t{3} << 20, 'a');
+  for (const bool tooLarge : {false, true}) {
+    SCOPED_TRACE(tooLarge);
+    writeBytes(uploadPath(), before);
+    editor.then([&](const std::string& p) {
+      writeBytes(p, fileBytes(p) + (tooLarge ? std::string(std::size_t{10} << 20, 'b') : "x\n"));
+    });
+    if (tooLarge) backend.type(" ");
+    viewUploadFile(app);
+    EXPECT_EQ(uploadBytes(), tooLarge ? before : before + "x\r\n");
+  }
+}
+
 }  // namespace
 }  // namespace zazir
