@@ -22,7 +22,7 @@ namespace {
 enum class FileAction { Upload, Save, Download };
 
 KeyTable<ReaderKey<FileAction>> fileKeys() {
-  static const std::vector<Binding<ReaderKey<FileAction>>> kKeys = readerKeys<FileAction>(
+  static const auto kKeys = readerKeys<FileAction>(
       {"←→，４６：前／次のファイル"_sj, "Home，End：最初／最後のファイル"_sj, "?:ヘルプ"_sj,
        "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
       {

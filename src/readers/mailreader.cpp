@@ -16,7 +16,7 @@ namespace {
 enum class MailAction { Write, Reply, Save, RegisterSender };
 
 KeyTable<ReaderKey<MailAction>> mailKeys() {
-  static const std::vector<Binding<ReaderKey<MailAction>>> kKeys = readerKeys<MailAction>(
+  static const auto kKeys = readerKeys<MailAction>(
       {"←→，４６：前／次のメール"_sj, "Home，End：最初／最後のメール"_sj, "?:ヘルプ"_sj,
        "ESC，Ｑ，リターン，スペース，５：メニューへ"_sj},
       {

@@ -23,7 +23,7 @@ namespace {
 enum class MessageAction { Write, Reply, MovedReply, Save, Mark, BatchReply };
 
 KeyTable<ReaderKey<MessageAction>> messageKeys() {
-  static const std::vector<Binding<ReaderKey<MessageAction>>> kKeys = readerKeys<MessageAction>(
+  static const auto kKeys = readerKeys<MessageAction>(
       {"←→，４６：前／次のメッセージ"_sj, "Home，End：最初／最後のメッセージ"_sj, "?:ﾍﾙﾌﾟ"_sj,
        "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
       {

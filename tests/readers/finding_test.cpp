@@ -197,7 +197,11 @@ TEST(TitleList, WAndROnARowActAsTheReadersKeys) {
     std::string header;  // row 0 once back in the reader
   } cases[] = {
       {"message R", false, {"R", "\r", "y"}, "ER3;2;Y\r\n", "Message  #0002 is from: ID0002 b"},
-      {"message W", false, {"W", "title\r", "y"}, "EW3;title;Y\r\n", "Message  #0002 is from: ID0002 b"},
+      {"message W",
+       false,
+       {"W", "title\r", "y"},
+       "EW3;title;Y\r\n",
+       "Message  #0002 is from: ID0002 b"},
       {"file R", true, {"R"}, "<none>", "002: B.LZH"},
   };
   for (const Case& c : cases) {

@@ -132,8 +132,8 @@ TEST(ReaderKeys, AKeyBoundTwiceIsRefused) {
   const ReaderRows rows{"moves", "ends", "hint", "leave"};
   EXPECT_NO_THROW(readerKeys<Own>(rows, {{{'V'}, Own::First}}, {{{'M'}, Own::Second}}));
   for (const Key key : {Key('T'), Key('t'), Key('#'), Key('/'), Key('n'), Key('N'), key::kTab,
-                        Key('F'), Key('?'), key::kCtrlA, key::kEscape, Key('q'), Key(' '),
-                        Key('5'), key::kLeft, Key('4'), key::kHome, key::kPageDown, Key('8')}) {
+                        Key('F'), Key('?'), key::kCtrlA, key::kEscape, Key('q'), Key(' '), Key('5'),
+                        key::kLeft, Key('4'), key::kHome, key::kPageDown, Key('8')}) {
     EXPECT_THROW(readerKeys<Own>(rows, {{{key}, Own::First}}, {}), std::logic_error) << key.code();
     EXPECT_THROW(readerKeys<Own>(rows, {}, {{{key}, Own::First}}), std::logic_error) << key.code();
   }
