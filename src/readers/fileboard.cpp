@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "console/dialogs.h"
 #include "formats/boardlog.h"
 #include "formats/hostfields.h"
 #include "formats/loglines.h"
