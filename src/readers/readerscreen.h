@@ -22,6 +22,7 @@ namespace zazir {
 
 struct App;
 
+// How a reader shows its items.
 struct ReaderLayout {
   int headerRows = 3;
   ArticleView::OnChange onChange = ArticleView::OnChange::FirstLine;
@@ -29,8 +30,8 @@ struct ReaderLayout {
   // screen's.
   ArticleLook look = {};
   std::string_view helpTitle = {};
-  // After the upload file was shown: the item read again from its first
-  // line, or shown again from the lines held.
+  // After another screen (the upload file, writing): the item read again
+  // from its first line, or shown again from the lines held.
   bool rereads = true;
   // An item that cannot be read (the log changed under the reader) is told
   // with message box 1 wherever it is read, or only when read again.
