@@ -141,7 +141,7 @@ struct ArticleLook {
   // "←" and "→" at the status row's ends while there is an article before
   // or after.
   bool arrows = true;
-  std::string_view bar;  // the status bar
+  std::string_view bar = {};  // the status bar
   // " %04i lines.Now:" and the position inside the bar, else " %04i
   // lines. Now:" after it in the normal attribute.
   bool positionInBar = false;

@@ -3,8 +3,10 @@
 // they cannot disagree with what the keys do.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -98,6 +100,19 @@ KeyRows keyRowsOf(KeyTable<Action> table) {
   KeyRows rows;
   for (const Binding<Action>& binding : table) rows.push_back({binding.keys, binding.help});
   return rows;
+}
+
+// A key bound a second time in `rows`, whose later binding no key press
+// would ever reach; none when each key is bound once.
+inline std::optional<Key> keyBoundTwice(const KeyRows& rows) {
+  std::vector<Key> seen;
+  for (const KeyRow& row : rows) {
+    for (const Key key : row.keys.keys()) {
+      if (std::find(seen.begin(), seen.end(), key) != seen.end()) return key;
+      seen.push_back(key);
+    }
+  }
+  return std::nullopt;
 }
 
 template <typename Action>

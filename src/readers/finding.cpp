@@ -11,25 +11,10 @@ namespace zazir {
 
 using namespace literals;
 
-namespace {
-
-// A crash loses at most this many items read.
-constexpr int kSaveEvery = 50;
-
-}  // namespace
-
-Finder::Finder(App& app, ArticleView& view, const Series& series, TitleRow row, TitleKey key)
-    : app_(app),
-      console_(app.console),
-      view_(view),
-      series_(series),
-      row_(std::move(row)),
-      key_(std::move(key)) {
-  trackSeries(app, series);
-}
+Finder::Finder(App& app, ArticleView& view, const Series& series, TitleRow row)
+    : app_(app), console_(app.console), view_(view), series_(series), row_(std::move(row)) {}
 
 bool Finder::open(const ReaderOpening& opening) {
-  if (series_.count() == 0) return false;
   if (!view_.open(std::clamp(opening.item, 0, series_.count() - 1))) return false;
   if (opening.match) {
     if (const std::optional<ShownMatch> found = showMatch(app_.log, series_, *opening.match)) {
@@ -39,24 +24,10 @@ bool Finder::open(const ReaderOpening& opening) {
   return true;
 }
 
-void Finder::shown() {
-  const int item = view_.current();
-  if (app_.marks.isRead(series_.section, series_.board, item)) return;
-  app_.marks.markRead(series_.section, series_.board, item);
-  if (++unsaved_ < kSaveEvery) return;
-  saveReadMarks(app_);
-  unsaved_ = 0;
-}
-
-std::optional<ReaderPlace> Finder::finish() {
-  saveReadMarks(app_);
-  return next_;
-}
-
-Outcome Finder::act(FindAction action) {
+Outcome Finder::act(FindAction action, const TitleKey& key) {
   switch (action) {
     case FindAction::TitleList:
-      return titleList();
+      return titleList(key);
     case FindAction::Jump:
       return jump();
     case FindAction::Search:
@@ -71,11 +42,11 @@ Outcome Finder::act(FindAction action) {
   return Outcome::Stay;
 }
 
-Outcome Finder::titleList() {
+Outcome Finder::titleList(const TitleKey& key) {
   const std::optional<TitlePick> pick = chooseTitle(app_, series_.count(), view_.current(), row_);
   if (!pick) return Outcome::Redraw;
   if (!view_.open(pick->item)) return Outcome::Leave;
-  return pick->action == ListAction::Choose ? Outcome::Redraw : key_(pick->action);
+  return pick->action == ListAction::Choose ? Outcome::Redraw : key(pick->action);
 }
 
 Outcome Finder::jump() {

@@ -1,12 +1,11 @@
 // What the three readers share for finding things: the title list (T), a
-// message by its number (#), searching (/, n, N), the next unread item
-// (Tab), and the read marks of what they show.
+// message by its number (#), searching (/, n, N) and the next unread item
+// (Tab).
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "console/articleview.h"
@@ -19,14 +18,9 @@ struct App;
 
 enum class FindAction { TitleList, Jump, Search, NextMatch, PreviousMatch, NextUnread };
 
-// A reader's actions: the finding ones and its own.
-template <typename Own>
-using ReaderAction = std::variant<FindAction, Own>;
-
 // A reader's table with the finding keys after its own bindings.
-template <typename Own>
-std::vector<Binding<ArticleAction<ReaderAction<Own>>>> withFinding(
-    std::vector<Binding<ArticleAction<ReaderAction<Own>>>> table) {
+template <typename Action>
+std::vector<Binding<Action>> withFinding(std::vector<Binding<Action>> table) {
   using namespace literals;
   table.insert(table.end(), {
                                 {{'T', 't'}, FindAction::TitleList, "Ｔ：タイトル一覧"_sj},
@@ -47,38 +41,17 @@ class Finder {
   // opened.
   using TitleKey = std::function<Outcome(ListAction action)>;
 
-  Finder(App& app, ArticleView& view, const Series& series, TitleRow row, TitleKey key);
+  Finder(App& app, ArticleView& view, const Series& series, TitleRow row);
 
-  // Runs the reader's screen, opened as asked: the finding actions of
-  // `table` go here, the reader's own to `act`; each item `draw` shows is
-  // read. Gives the place Tab left for, when it left for another series.
-  template <typename Own, typename Act, typename Draw>
-  std::optional<ReaderPlace> run(const ReaderOpening& opening,
-                                 KeyTable<ArticleAction<ReaderAction<Own>>> table, Act act,
-                                 Draw draw) {
-    if (!open(opening)) return std::nullopt;
-    runArticleScreen<ReaderAction<Own>>(
-        console_, view_, table,
-        [&](const ReaderAction<Own>& action) {
-          if (const FindAction* find = std::get_if<FindAction>(&action)) return this->act(*find);
-          return act(std::get<Own>(action));
-        },
-        [&] {
-          draw();
-          shown();
-        });
-    return finish();
-  }
+  // Opens the view as asked (a series with items); false when the item
+  // cannot be read.
+  bool open(const ReaderOpening& opening);
+  Outcome act(FindAction action, const TitleKey& key);
+  // The place Tab left for, when it left for another series.
+  const std::optional<ReaderPlace>& next() const { return next_; }
 
  private:
-  // Opens the view as asked; false when the item cannot be read.
-  bool open(const ReaderOpening& opening);
-  // The current item was drawn: it is read.
-  void shown();
-  Outcome act(FindAction action);
-  // The read marks are saved; the place Tab left for, if it did.
-  std::optional<ReaderPlace> finish();
-  Outcome titleList();
+  Outcome titleList(const TitleKey& key);
   Outcome jump();
   Outcome search(bool ask);
   Outcome previousMatch();
@@ -98,10 +71,8 @@ class Finder {
   ArticleView& view_;
   const Series& series_;
   TitleRow row_;
-  TitleKey key_;
   std::optional<ShownMatch> shown_;  // the match shown, while its item is
   std::optional<ReaderPlace> next_;
-  int unsaved_ = 0;  // items read since the marks were saved
 };
 
 }  // namespace zazir

@@ -186,5 +186,49 @@ TEST(TitleList, RowsOfTheExampleLogsBoards) {
             "N  003:ONSEN.TXT       4210 96/06/02 AKN00153 関東近郊の温泉リスト");
 }
 
+// A row picked with W or R does what that key does in the reader, on the
+// item of that row; the file board binds no R, so R only opens the entry.
+TEST(TitleList, WAndROnARowActAsTheReadersKeys) {
+  struct Case {
+    const char* name;
+    bool files;
+    std::vector<std::string> keys;  // after T and Down
+    std::string upload;
+    std::string header;  // row 0 once back in the reader
+  } cases[] = {
+      {"message R", false, {"R", "\r", "y"}, "ER3;2;Y\r\n", "Message  #0002 is from: ID0002 b"},
+      {"message W",
+       false,
+       {"W", "title\r", "y"},
+       "EW3;title;Y\r\n",
+       "Message  #0002 is from: ID0002 b"},
+      {"file R", true, {"R"}, "<none>", "002: B.LZH"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestApp t;
+    if (c.files) {
+      t.fileBoard(5, "FILES");
+      for (const char* line : {"001: A.LZH", "about A", "002: B.LZH", "about B"}) t.log.add(line);
+    } else {
+      t.messageBoard(3, "TEST");
+      t.message(1, "a", {"----", "one"});
+      t.message(2, "b", {"----", "two"});
+    }
+    t.editor.writes("text\r\n");
+    t.backend.type("T").press(key::kDown);
+    for (const std::string& typed : c.keys) t.backend.type(typed);
+    t.backend.press(key::kEscape);
+    if (c.files) {
+      readFileBoard(t.withLog(), 0);
+    } else {
+      readMessageBoard(t.withLog(), 0);
+    }
+    EXPECT_EQ(t.uploadBytes().substr(0, c.upload.size()), c.upload);
+    EXPECT_EQ(t.editor.commandLines.size(), c.files ? 0u : 1u);
+    EXPECT_EQ(t.backend.row(0), c.header);
+  }
+}
+
 }  // namespace
 }  // namespace zazir

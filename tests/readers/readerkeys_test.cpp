@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
 
 #include "console/keys.h"
 #include "readers/fileboard.h"
 #include "readers/mail_log.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
+#include "readers/readerscreen.h"
 #include "services/compose.h"
 #include "services/preview.h"
 #include "support/test_app.h"
@@ -121,6 +123,22 @@ TEST(ReaderKeys, HelpAndStatusBarAgree) {
       }
     }
   }
+}
+
+// A reader's own key that a shared row or a finding key holds already
+// would never be reached: such a table is refused as it is made.
+TEST(ReaderKeys, AKeyBoundTwiceIsRefused) {
+  enum class Own { First, Second };
+  const ReaderRows rows{"moves", "ends", "hint", "leave"};
+  EXPECT_NO_THROW(readerKeys<Own>(rows, {{{'V'}, Own::First}}, {{{'M'}, Own::Second}}));
+  for (const Key key : {Key('T'), Key('t'), Key('#'), Key('/'), Key('n'), Key('N'), key::kTab,
+                        Key('F'), Key('?'), key::kCtrlA, key::kEscape, Key('q'), Key(' '), Key('5'),
+                        key::kLeft, Key('4'), key::kHome, key::kPageDown, Key('8')}) {
+    EXPECT_THROW(readerKeys<Own>(rows, {{{key}, Own::First}}, {}), std::logic_error) << key.code();
+    EXPECT_THROW(readerKeys<Own>(rows, {}, {{{key}, Own::First}}), std::logic_error) << key.code();
+  }
+  EXPECT_THROW(readerKeys<Own>(rows, {{{'V'}, Own::First}}, {{{'v', 'V'}, Own::Second}}),
+               std::logic_error);
 }
 
 }  // namespace
