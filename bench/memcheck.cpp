@@ -15,6 +15,7 @@
 #include "console/keys.h"
 #include "console/render.h"
 #include "export/exporter.h"
+#include "formats/hostcommands.h"
 #include "formats/logindex.h"
 #include "loggen.h"
 #include "platform/encoding.h"
@@ -254,7 +255,7 @@ const Case kCases[] = {
     {"text",
      LongLine::InMessage,
      {' '},
-     [](App& app) { composeAndWrite(app, {}, "EW1;t;Y\n"); },
+     [](App& app) { composeAndWrite(app, {}, newPostCommand(1, "t")); },
      "ZQ2OFF.TMP",
      "長い文章"_sj,
      true},
