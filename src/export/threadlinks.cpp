@@ -73,7 +73,27 @@ int ThreadLinks::boardId(std::string_view board) {
 void ThreadLinks::remember(std::string_view board, int number, std::uint64_t key,
                            std::uint64_t parent) {
   if (number > 0) byNumber_[slot(boardId(board), number)] = key;
-  if (parent != 0 && parent != key) parents_.emplace(key, parent);
+  if (parent != 0 && !parents_.contains(key)) join(key, parent);
+}
+
+std::uint64_t ThreadLinks::thread(std::uint64_t key) {
+  for (auto up = threads_.find(key); up != threads_.end(); up = threads_.find(key)) {
+    const auto next = threads_.find(up->second);
+    if (next != threads_.end()) up->second = next->second;  // halves the way for the next time
+    key = up->second;
+  }
+  return key;
+}
+
+bool ThreadLinks::join(std::uint64_t key, std::uint64_t parent) {
+  // `key` has no parent yet: the link closes a cycle when `parent` is in
+  // its thread already.
+  const std::uint64_t top = thread(parent);
+  const std::uint64_t own = thread(key);
+  if (top == own) return false;
+  threads_[own] = top;
+  parents_.emplace(key, parent);
+  return true;
 }
 
 void ThreadLinks::collect(LineStream& log, const LogIndex& index) {
@@ -105,21 +125,9 @@ void ThreadLinks::finish() {
 
 bool ThreadLinks::link(const Reply& reply) {
   if (parents_.contains(reply.key)) return true;  // the same message, in an earlier log
-  // Whether `from` is `key` or one of its replies, however far down.
-  const auto answers = [&](std::uint64_t from, std::uint64_t key) {
-    for (std::size_t steps = 0; steps <= parents_.size(); ++steps) {
-      if (from == key) return true;
-      const auto up = parents_.find(from);
-      if (up == parents_.end()) return false;
-      from = up->second;
-    }
-    return true;
-  };
   for (const int number : reply.numbers) {
     const auto found = byNumber_.find(slot(reply.board, number));
-    if (found == byNumber_.end() || answers(found->second, reply.key)) continue;
-    parents_.emplace(reply.key, found->second);
-    return true;
+    if (found != byNumber_.end() && join(reply.key, found->second)) return true;
   }
   return false;
 }

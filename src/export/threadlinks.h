@@ -49,10 +49,17 @@ class ThreadLinks {
   };
   int boardId(std::string_view board);
   bool link(const Reply& reply);
+  // Links `key` to `parent` unless that closes a cycle.
+  bool join(std::uint64_t key, std::uint64_t parent);
+  // The message that stands for the whole thread of `key`.
+  std::uint64_t thread(std::uint64_t key);
 
   std::unordered_map<std::string, int> boards_;
   std::unordered_map<std::uint64_t, std::uint64_t> byNumber_;  // board and number: the key
   std::unordered_map<std::uint64_t, std::uint64_t> parents_;   // key: its parent's key
+  // Who stands for a thread (a key absent stands for itself), so that a
+  // cycle is told without walking a long thread up for every reply.
+  std::unordered_map<std::uint64_t, std::uint64_t> threads_;
   std::vector<Reply> waiting_;
 };
 

@@ -85,7 +85,8 @@ bool endsReference(std::string_view line, std::size_t at) {
 }
 
 void addOnce(std::vector<int>& numbers, int number) {
-  if (number > 0 && std::find(numbers.begin(), numbers.end(), number) == numbers.end()) {
+  if (number > 0 && numbers.size() < kMaxAnswered &&
+      std::find(numbers.begin(), numbers.end(), number) == numbers.end()) {
     numbers.push_back(number);
   }
 }
@@ -165,12 +166,17 @@ std::vector<int> boardParents(std::string_view board, const std::vector<MessageH
   for (int i = 0; i < count; ++i) where[messages[static_cast<std::size_t>(i)].number].push_back(i);
 
   std::vector<int> parents(messages.size(), -1);
-  const auto answers = [&](int from, int message) {  // through its parents, however far
-    for (int steps = 0; from >= 0 && steps <= count; ++steps) {
-      if (from == message) return true;
-      from = parents[static_cast<std::size_t>(from)];
+  // Who stands for each message's thread, so that a cycle is told without
+  // walking a long thread up for every reply.
+  std::vector<int> threads(messages.size());
+  for (int i = 0; i < count; ++i) threads[static_cast<std::size_t>(i)] = i;
+  const auto thread = [&](int message) {
+    while (threads[static_cast<std::size_t>(message)] != message) {
+      int& up = threads[static_cast<std::size_t>(message)];
+      up = threads[static_cast<std::size_t>(up)];  // halves the way for the next time
+      message = up;
     }
-    return false;
+    return message;
   };
   for (int i = 0; i < count; ++i) {
     const MessageHead& head = messages[static_cast<std::size_t>(i)];
@@ -186,7 +192,10 @@ std::vector<int> boardParents(std::string_view board, const std::vector<MessageH
         parent = candidate;
         if (candidate > i) break;
       }
-      if (parent < 0 || answers(parent, i)) continue;
+      // Message i has no parent yet: the link closes a cycle when the
+      // parent is in its thread already.
+      if (parent < 0 || thread(parent) == thread(i)) continue;
+      threads[static_cast<std::size_t>(thread(i))] = thread(parent);
       parents[static_cast<std::size_t>(i)] = parent;
       break;
     }

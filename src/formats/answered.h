@@ -20,6 +20,8 @@ namespace zazir {
 // past these lines are not seen, and the first named is the parent anyway.
 inline constexpr int kAnsweredLines = 6;
 inline constexpr std::size_t kAnsweredLineBytes = 256;
+// A batch reply answers at most 20 messages; more numbers are not kept.
+inline constexpr std::size_t kMaxAnswered = 20;
 
 // Blanks only (ASCII or full-width): such a line is not counted among
 // kAnsweredLines.

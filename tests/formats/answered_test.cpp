@@ -74,13 +74,15 @@ TEST(Answered, ABoardsParentsRefuseSelfLinksAndCycles) {
       head(103, "a", {"#102「a」へのレス"}),
       head(104, "a", {"#104「a」へのレス", ">>101"}),      // itself: the next one named
       head(105, "a", {">>106"}),                           // one after it
-      head(106, "a", {">>105", ">>999"}),                  // a cycle, then none on the board
+      head(106, "a", {">>110"}),                           // and on
       head(107, "pc98-#101より移動:a", {">>102"}),         // moved within the board
       head(108, "info-#101より移動:a", {">>102"}),         // from another board
       head(101, "a", {}),                                   // a number seen twice
       head(109, "a", {">>101"}),                           // the nearest before
+      head(110, "a", {">>105", ">>999"}),                  // a cycle, then none on the board
   };
-  EXPECT_EQ(boardParents("pc98", board), (std::vector<int>{-1, 0, 1, 0, 5, -1, 0, -1, -1, 8}));
+  EXPECT_EQ(boardParents("pc98", board),
+            (std::vector<int>{-1, 0, 1, 0, 5, 10, 0, -1, -1, 8, -1}));
 }
 
 }  // namespace
