@@ -240,7 +240,9 @@ std::string mboxHeaders(const std::vector<std::string>& header, std::string_view
   out += "From: " + mailboxOf(id, utf8(sender.handle)) + "\n";
   out += "Subject: " + headerText(utf8(title)) + "\n";
   if (date) out += "Date: " + mailDate(*date) + "\n";
-  const auto messageId = [](std::uint64_t of) { return "<" + hex(of) + std::string(kDomain) + ">"; };
+  const auto messageId = [](std::uint64_t of) {
+    return "<" + hex(of) + std::string(kDomain) + ">";
+  };
   out += "Message-ID: " + messageId(key) + "\n";
   if (!references.empty()) {
     out += "In-Reply-To: " + messageId(references.back()) + "\n";

@@ -91,8 +91,15 @@ void addOnce(std::vector<int>& numbers, int number) {
   }
 }
 
+// A '#' after these is a part of a word or an address ("C#1", "page#101").
+bool joinsMark(char before) {
+  return isDigitChar(before) || (before >= 'A' && before <= 'Z') ||
+         (before >= 'a' && before <= 'z') || before == '/';
+}
+
 // The numbers `line` names, added to `numbers`.
 void namedIn(std::string_view line, std::vector<int>& numbers) {
+  bool joined = false;  // the character before `at` makes a '#' a part of a word
   for (std::size_t at = 0; at < line.size();) {
     const bool anchor = textAt(line, at, ">>");
     if (anchor || textAt(line, at, "＞＞"_sj)) {
@@ -101,12 +108,14 @@ void namedIn(std::string_view line, std::vector<int>& numbers) {
       if (digits.end == from) return;  // quote marks: the rest is another text
       addOnce(numbers, digits.value);
       at = digits.end;
+      joined = true;
       continue;
     }
     if (line[at] == '>' || textAt(line, at, "＞"_sj)) return;
-    const std::size_t mark = line[at] == '#' ? 1 : textAt(line, at, "＃"_sj) ? 2 : 0;
+    const std::size_t mark = line[at] == '#' && !joined ? 1 : textAt(line, at, "＃"_sj) ? 2 : 0;
     const Digits digits = digitsAt(line, at + mark);
     if (digits.end == at + mark) {
+      joined = mark == 0 && joinsMark(line[at]);
       at += mark > 0 ? mark : charSize(line, at);
       continue;
     }
@@ -115,6 +124,7 @@ void namedIn(std::string_view line, std::vector<int>& numbers) {
     if (counter) end += 2;
     if ((mark > 0 || counter) && endsReference(line, end)) addOnce(numbers, digits.value);
     at = end;
+    joined = true;
   }
 }
 

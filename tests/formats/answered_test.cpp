@@ -47,6 +47,8 @@ TEST(Answered, TheFormsThatNameAMessageAndThoseThatDoNot) {
       {"a", sjLines({"お値段は101円でした。", "96/06/01 に届きました"}), "", {}},
       {"a", sjLines({"バスは101番のりばから出ます。", "昨日 #101 を読みました"}), "", {}},
       {"a", sjLines({"#0 へのレス", "#1234567890 へのレス"}), "", {}},
+      {"a", sjLines({"http://example.jp/page#101", "C#2「入門」について"}), "", {}},
+      {"a", sjLines({"ア#3"}), "", {3}},  // ア's second byte is an 'A'
       // Only the first lines that are not blank, and their start.
       {"a", sjLines({"1", "", "2", "3", "4", "5", "6", ">>9"}), "", {}},
       {"a", {longLine}, "", {}},
@@ -72,17 +74,16 @@ TEST(Answered, ABoardsParentsRefuseSelfLinksAndCycles) {
       head(101, "a", {"はじめまして"}),
       head(102, "a", {">>101"}),
       head(103, "a", {"#102「a」へのレス"}),
-      head(104, "a", {"#104「a」へのレス", ">>101"}),      // itself: the next one named
-      head(105, "a", {">>106"}),                           // one after it
-      head(106, "a", {">>110"}),                           // and on
-      head(107, "pc98-#101より移動:a", {">>102"}),         // moved within the board
-      head(108, "info-#101より移動:a", {">>102"}),         // from another board
-      head(101, "a", {}),                                   // a number seen twice
-      head(109, "a", {">>101"}),                           // the nearest before
-      head(110, "a", {">>105", ">>999"}),                  // a cycle, then none on the board
+      head(104, "a", {"#104「a」へのレス", ">>101"}),  // itself: the next one named
+      head(105, "a", {">>106"}),                       // one after it
+      head(106, "a", {">>110"}),                       // and on
+      head(107, "pc98-#101より移動:a", {">>102"}),     // moved within the board
+      head(108, "info-#101より移動:a", {">>102"}),     // from another board
+      head(101, "a", {}),                              // a number seen twice
+      head(109, "a", {">>101"}),                       // the nearest before
+      head(110, "a", {">>105", ">>999"}),              // a cycle, then none on the board
   };
-  EXPECT_EQ(boardParents("pc98", board),
-            (std::vector<int>{-1, 0, 1, 0, 5, 10, 0, -1, -1, 8, -1}));
+  EXPECT_EQ(boardParents("pc98", board), (std::vector<int>{-1, 0, 1, 0, 5, 10, 0, -1, -1, 8, -1}));
 }
 
 }  // namespace
