@@ -91,6 +91,18 @@ void addOnce(std::vector<int>& numbers, int number) {
   }
 }
 
+// Whether what names a message may begin at `at`: '>', '#', a digit, or
+// their full-width forms. Most characters are none, and are passed by this
+// test alone.
+bool mayBegin(std::string_view text, std::size_t at) {
+  const auto byte = static_cast<unsigned char>(text[at]);
+  if (byte == '>' || byte == '#' || isDigitChar(text[at])) return true;
+  if (at + 1 >= text.size()) return false;
+  const auto trail = static_cast<unsigned char>(text[at + 1]);
+  return (byte == 0x81 && (trail == 0x84 || trail == 0x94)) ||  // ＞ ＃
+         (byte == 0x82 && trail >= 0x4F && trail <= 0x58);      // ０ to ９
+}
+
 // A '#' after these is a part of a word or an address ("C#1", "page#101").
 bool joinsMark(char before) {
   return isDigitChar(before) || (before >= 'A' && before <= 'Z') ||
@@ -101,6 +113,11 @@ bool joinsMark(char before) {
 void namedIn(std::string_view line, std::vector<int>& numbers) {
   bool joined = false;  // the character before `at` makes a '#' a part of a word
   for (std::size_t at = 0; at < line.size();) {
+    if (!mayBegin(line, at)) {
+      joined = joinsMark(line[at]);
+      at += charSize(line, at);
+      continue;
+    }
     const bool anchor = textAt(line, at, ">>");
     if (anchor || textAt(line, at, "＞＞"_sj)) {
       const std::size_t from = at + (anchor ? 2 : 4);
@@ -149,7 +166,8 @@ std::vector<int> answeredNumbers(const std::vector<std::string>& bodyLines) {
 std::optional<MovedFrom> movedFrom(std::string_view title) {
   std::size_t word = 0;  // where the word under the walk began
   for (std::size_t at = 0; at < title.size(); at += charSize(title, at)) {
-    if (skipBlanks(title, at) > at) word = skipBlanks(title, at);
+    if (title[at] == ' ' || textAt(title, at, "　"_sj)) word = skipBlanks(title, at);
+    if (!mayBegin(title, at)) continue;
     const std::size_t mark = title[at] == '#' ? 1 : textAt(title, at, "＃"_sj) ? 2 : 0;
     if (mark == 0) continue;
     const Digits digits = digitsAt(title, at + mark);
