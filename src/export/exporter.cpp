@@ -14,6 +14,7 @@
 #include "export/outputfile.h"
 #include "export/outputtext.h"
 #include "export/seenset.h"
+#include "export/threadlinks.h"
 #include "export/utf8text.h"
 #include "formats/logindex.h"
 #include "platform/fileset.h"
@@ -153,6 +154,7 @@ class Exporter {
   OutputText names_;
   Utf8Decoder decoder_;
   SeenSet seen_;
+  ThreadLinks links_;
   Figures figures_;
   Progress progress_;
 };
@@ -209,7 +211,8 @@ bool Exporter::writePart(LineStream& log, const LogIndex& index, const Part& par
     case Kind::Mail:
     case Kind::Board: {
       const bool mail = part.kind == Kind::Mail;
-      MboxSink sink(file, decoder_, seen_, mail ? "" : index.messageBoards[part.index].name);
+      MboxSink sink(file, decoder_, seen_, mail ? "" : index.messageBoards[part.index].name,
+                    &links_);
       progress_.through(&sink);
       if (mail) {
         for (int m = 0; m < index.mailCount() && !stopped_(); ++m) {
@@ -273,7 +276,7 @@ int Exporter::run(const std::vector<std::string>& args) {
     return kExitFileError;
   }
   // Every log is indexed first, so that all the files are known, and
-  // checked, before the first is written.
+  // checked, before the first is written, and every reply's parent.
   std::uint64_t total = 0;
   for (const std::string& path : logs_) {
     const auto log = openLog(path, problem);
@@ -284,8 +287,10 @@ int Exporter::run(const std::vector<std::string>& args) {
     LogIndex index;
     indexLog(*log, index);
     for (const Part& part : partsOf(*log, index)) files_.insert(part.file);
+    links_.collect(*log, index);
     total += fileSize(path);
   }
+  links_.finish();
   if (files_.empty()) {
     fail("nothing to export: the logs hold no mail, messages, files, chat or Notewall lines");
     return kExitNothingToExport;

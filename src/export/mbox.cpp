@@ -4,6 +4,7 @@
 
 #include "export/outputfile.h"
 #include "export/seenset.h"
+#include "export/threadlinks.h"
 #include "export/utf8text.h"
 #include "formats/boardlog.h"
 #include "text/format.h"
@@ -220,7 +221,8 @@ std::string mailboxOf(std::string_view id, std::string_view handle) {
 }
 
 std::string mboxHeaders(const std::vector<std::string>& header, std::string_view board, int number,
-                        std::uint64_t key, Utf8Decoder& decoder) {
+                        std::uint64_t key, const std::vector<std::uint64_t>& references,
+                        Utf8Decoder& decoder) {
   const auto line = [&](std::size_t at) {
     return at < header.size() ? std::string_view(header[at]) : std::string_view();
   };
@@ -238,7 +240,20 @@ std::string mboxHeaders(const std::vector<std::string>& header, std::string_view
   out += "From: " + mailboxOf(id, utf8(sender.handle)) + "\n";
   out += "Subject: " + headerText(utf8(title)) + "\n";
   if (date) out += "Date: " + mailDate(*date) + "\n";
-  out += "Message-ID: <" + hex(key) + std::string(kDomain) + ">\n";
+  const auto messageId = [](std::uint64_t of) {
+    return "<" + hex(of) + std::string(kDomain) + ">";
+  };
+  out += "Message-ID: " + messageId(key) + "\n";
+  if (!references.empty()) {
+    out += "In-Reply-To: " + messageId(references.back()) + "\n";
+    out += "References:";
+    const char* gap = " ";
+    for (const std::uint64_t of : references) {
+      out += gap + messageId(of);
+      gap = "\n ";
+    }
+    out += "\n";
+  }
   if (!board.empty()) {
     out += "X-Board: " + headerText(toUtf8(board, decoder)) + "\n";
     out += formatText("X-Message-Number: %i\n", number);
@@ -261,11 +276,16 @@ Take MboxSink::begin(const std::vector<std::string>& header) {
     return Take::Skip;
   }
   ++written_;
-  file_.buffer() += mboxHeaders(header, board_, number, key, decoder_);
+  const std::vector<std::uint64_t> references =
+      links_ && !board_.empty() ? links_->references(key) : std::vector<std::uint64_t>();
+  file_.buffer() += mboxHeaders(header, board_, number, key, references, decoder_);
+  bodyStart_ = true;
   return Take::Body;
 }
 
 void MboxSink::text(std::string_view piece) {
+  if (piece.empty()) return;
+  bodyStart_ = false;
   while (lineStart_ && !piece.empty()) {
     const char c = piece.front();
     if (fromBytes_ == 0 && c == '>') {
@@ -294,6 +314,10 @@ void MboxSink::endQuoting(bool quote) {
 }
 
 void MboxSink::lineEnd() {
+  if (bodyStart_) {  // the host's blank line after the header lines
+    bodyStart_ = false;
+    return;
+  }
   if (lineStart_) endQuoting(false);
   decoder_.finish(file_.buffer());
   file_.buffer() += '\n';

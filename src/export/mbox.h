@@ -15,6 +15,7 @@ namespace zazir {
 
 class OutputFile;
 class SeenSet;
+class ThreadLinks;
 class Utf8Decoder;
 
 // A date and time as the host wrote them, in Japan's time.
@@ -37,16 +38,22 @@ std::string mailboxOf(std::string_view id, std::string_view handle);
 
 // The "From " line and headers of one message, up to the blank line that
 // ends them. `header` holds the log's header lines (CP932); `board` is
-// empty for mail.
+// empty for mail; `references` the keys of the messages it answers, its
+// parent last.
 std::string mboxHeaders(const std::vector<std::string>& header, std::string_view board, int number,
-                        std::uint64_t key, Utf8Decoder& decoder);
+                        std::uint64_t key, const std::vector<std::uint64_t>& references,
+                        Utf8Decoder& decoder);
 
 // Writes the messages or mails of a walk to an mbox file; one already
-// written (found in `seen`) is counted and left out.
+// written (found in `seen`) is counted and left out. A message's body
+// starts with its first line: the blank line the host puts after the
+// header lines is not written again after the blank line that ends the
+// mail headers. A board's replies name their parents by `links`.
 class MboxSink : public ItemSink {
  public:
-  MboxSink(OutputFile& file, Utf8Decoder& decoder, SeenSet& seen, std::string_view board)
-      : file_(file), decoder_(decoder), seen_(seen), board_(board) {}
+  MboxSink(OutputFile& file, Utf8Decoder& decoder, SeenSet& seen, std::string_view board,
+           const ThreadLinks* links = nullptr)
+      : file_(file), decoder_(decoder), seen_(seen), board_(board), links_(links) {}
 
   Take begin(const std::vector<std::string>& header) override;
   void text(std::string_view piece) override;
@@ -63,7 +70,9 @@ class MboxSink : public ItemSink {
   Utf8Decoder& decoder_;
   SeenSet& seen_;
   std::string board_;
+  const ThreadLinks* links_;
   int written_ = 0;
+  bool bodyStart_ = false;  // nothing of the body written yet
   int duplicates_ = 0;
   // A line's start while it may still be ">>From ": its '>' bytes and how
   // much of "From " has come.

@@ -134,6 +134,41 @@ TEST(Export, MergesLogsInOrderWritingEachMessageOnce) {
   EXPECT_EQ(again, (std::vector<std::string>{ids[1], ids[3]}));
 }
 
+// A reply names its parent by Message-ID: on its board, in an earlier log
+// or a later one, on the board a moved reply names; never in a cycle, and
+// not at all when no log holds the parent. The body starts with the
+// message's first line, not with the blank line after the header lines.
+TEST(Export, RepliesNameTheMessageTheyAnswer) {
+  TempDir temp;
+  writeBytes(temp.path("A.LOG"), boardLog({board(1, "x"),
+                                           message(1, "X", "1", {"", "first"}),
+                                           message(3, "Y", "3", {"", ">>4"}),
+                                           message(5, "Z", "5", {"", ">>6"}),
+                                           message(6, "Z", "6", {"", ">>5"}),
+                                           board(2, "y"),
+                                           message(1, "W", sj("x-#1より移動:1").c_str(), {">>3"}),
+                                           message(2, "W", sj("#1より移動:1").c_str(), {">>1"}),
+                                           {"*CH >"}}));
+  writeBytes(temp.path("B.LOG"), boardLog({board(1, "x"),
+                                           message(2, "Y", "2", {"", sj("#1「1」へのレス")}),
+                                           message(4, "Y", "4", {"", ">>2"}),
+                                           message(7, "Y", "7", {"", ">>99"}),
+                                           {"*CH >"}}));
+  const Result result = exportLogs(temp.path("out"), {temp.path("A.LOG"), temp.path("B.LOG")});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::string x = fileBytes(temp.path("out/boards/x.mbox"));
+  const std::vector<std::string> ids = headerValues(x, "Message-ID");  // 1, 3, 5, 6, 2, 4, 7
+  ASSERT_EQ(ids.size(), 7u);
+  // 3 answers 4, 5 answers 6 (and 6 not 5 again), 2 answers 1, 4 answers 2.
+  EXPECT_EQ(headerValues(x, "In-Reply-To"),
+            (std::vector<std::string>{ids[5], ids[3], ids[0], ids[4]}));
+  EXPECT_NE(x.find("References: " + ids[0] + "\n " + ids[4] + "\n " + ids[5] + "\n"),
+            std::string::npos);
+  EXPECT_NE(x.find("8bit\n\nfirst\n"), std::string::npos);
+  const std::string y = fileBytes(temp.path("out/boards/y.mbox"));
+  EXPECT_EQ(headerValues(y, "In-Reply-To"), std::vector<std::string>{ids[0]});
+}
+
 TEST(Export, BodyAsMboxrdInUtf8WithOddBytesCounted) {
   TempDir temp;
   const std::string longLine = std::string(1022, 'x') + sj("あ") + "y";  // split inside a character

@@ -37,9 +37,11 @@ EXPECTED = {
 
 
 def body_in_log(first_line, ends):
-    """The lines after a message's three header lines, up to the first
-    that begins with `ends`, as UTF-8 with LF."""
+    """The lines after a message's three header lines and the blank line
+    after them, up to the first that begins with `ends`, as UTF-8 with LF."""
     lines = log[log.index(first_line.encode("cp932")):].split(b"\r\n")[3:]
+    if lines and not lines[0]:
+        lines = lines[1:]
     body = []
     for line in lines:
         if line.startswith(ends.encode("cp932")):
