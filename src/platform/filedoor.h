@@ -37,7 +37,7 @@ class FileGuard {
 
 // How an append treats the text already in the file.
 enum class AppendRule {
-  // The new text follows the old byte for byte (the upload file's commands).
+  // The new text follows the old byte for byte.
   AsItStands,
   // For a file that people or other programs may have edited: a trailing
   // 0x1A is replaced; otherwise the new text follows the old and starts on
@@ -46,7 +46,8 @@ enum class AppendRule {
 };
 enum class AppendMode { CreateIfMissing, MustExist };
 // A file the door creates: Shared as the umask says (0644 at most),
-// Private exactly 0600, for files that can hold private text.
+// Private exactly 0600, for files that can hold private text; these are
+// never another user's.
 enum class NewFile { Shared, Private };
 // Links: Refuse opens no symbolic link in the file's place (unless it was
 // settled at start-up); FollowOwn, for a file chosen just now, follows a
@@ -57,8 +58,18 @@ enum class Links { Refuse, FollowOwn };
 // could not be written whole. The rest are refusals, nothing written:
 // IsTheLog, the open log; IsALog, another file that reads as a log;
 // IsALink, a symbolic link in the file's place; NotAFile, a device, a pipe
-// or anything but a regular file.
-enum class AppendOutcome { Written, NotOpened, NotWritten, IsTheLog, IsALog, IsALink, NotAFile };
+// or anything but a regular file; NotYours, another user's file where
+// private text would go.
+enum class AppendOutcome {
+  Written,
+  NotOpened,
+  NotWritten,
+  IsTheLog,
+  IsALog,
+  IsALink,
+  NotAFile,
+  NotYours
+};
 bool isRefusal(AppendOutcome outcome);
 
 struct AppendTarget {
@@ -88,16 +99,18 @@ AppendOutcome appendText(const AppendTarget& target, std::string_view text);
 bool appendOnOwnLine(const std::string& path, std::string_view text, const FileGuard& guard,
                      AppendMode mode = AppendMode::CreateIfMissing);
 
-// What the guard would refuse about the file at `path` as it stands; none
-// when it may be written (a missing file included).
+// What the guard would refuse about the file at `path` as it stands, for
+// text of the kind `kind`; none when it may be written (a missing file
+// included).
 std::optional<AppendOutcome> refusalOf(const std::string& path, const FileGuard& guard,
-                                       Links links = Links::Refuse);
+                                       Links links = Links::Refuse,
+                                       NewFile kind = NewFile::Shared);
 
 // Opens `path` as the door does, for a writer that goes on by itself (the
 // upload file rewritten in place): the name the door settles on, no link in
 // the file's own place, non-blocking, and the file opened checked against
 // the guard. -1 when it may not be written, with the reason in `refused`.
-int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, unsigned mode,
+int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, NewFile kind,
                     AppendOutcome& refused);
 
 // Deletes the regular file at `path` unless the guard refuses it; a link

@@ -65,6 +65,7 @@ void registerSender(App& app, const MailEntry& mail) {
     case AppendOutcome::IsALog:
     case AppendOutcome::IsALink:
     case AppendOutcome::NotAFile:
+    case AppendOutcome::NotYours:
       tellNotWritten(console, "ＩＤ"_sj, path, outcome);
       return;
     case AppendOutcome::Written:

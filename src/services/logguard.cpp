@@ -41,6 +41,12 @@ std::string refusedFileText(AppendOutcome outcome, std::string_view file) {
           "　通常のファイルではありません。\n"
           "　装置やパイプ、ディレクトリには書き込みません。"_sj,
           file);
+    case AppendOutcome::NotYours:
+      return formatText(
+          "　%sは、\n"
+          "　ほかのユーザーのファイルです。\n"
+          "　メールなど、人に読まれてはならない内容は書き込みません。"_sj,
+          file);
     case AppendOutcome::Written:
     case AppendOutcome::NotOpened:
     case AppendOutcome::NotWritten:

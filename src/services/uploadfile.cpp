@@ -17,8 +17,9 @@ using namespace literals;
 namespace {
 
 AppendOutcome appendCommand(App& app, const HostCommand& command) {
-  // The commands carry replies to private mail.
-  return appendText({uploadFileDiskPath(app.config), AppendRule::AsItStands,
+  // The commands carry replies to private mail. A command starts a line of
+  // its own, and before any end mark, whatever an editor left (F).
+  return appendText({uploadFileDiskPath(app.config), AppendRule::OwnLine,
                      AppendMode::CreateIfMissing, app.state.guard(), NewFile::Private},
                     command.bytes());
 }
