@@ -201,6 +201,7 @@ void IdList::registerGroup() {
       case AppendOutcome::IsALink:
       case AppendOutcome::NotAFile:
       case AppendOutcome::NotYours:
+      case AppendOutcome::CommandsOnly:
         noticeBox(
             console_, "グループファイルに書き込めません"_sj,
             formatText("%s\n　グループ[%s]は登録されていません。"_sj,

@@ -105,6 +105,7 @@ RewriteOutcome rewriteAppendedFile(const AppendTarget& target,
       case AppendOutcome::IsALink:
       case AppendOutcome::NotAFile:
       case AppendOutcome::NotYours:
+      case AppendOutcome::CommandsOnly:
         return RewriteOutcome::Elsewhere;
       default:
         return RewriteOutcome::NotOpened;

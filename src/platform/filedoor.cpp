@@ -67,6 +67,13 @@ std::optional<AppendOutcome> refusalOfOpen(int fd, const FileGuard& guard,
   // may add to it as well.
   if (kind == NewFile::Private && info.st_uid != ::geteuid()) return AppendOutcome::NotYours;
   if (guard.theLog && identityOf(info) == *guard.theLog) return AppendOutcome::IsTheLog;
+  if (guard.commandsOnly) {
+    struct stat commands {};
+    const std::string name = openedName(*guard.commandsOnly, guard, Links::Refuse);
+    if (::stat(name.c_str(), &commands) == 0 && identityOf(commands) == identityOf(info)) {
+      return AppendOutcome::CommandsOnly;
+    }
+  }
   if (!guard.readsAsLog || info.st_size == 0) return std::nullopt;
   std::string head(std::min<std::size_t>(guard.headBytes, static_cast<std::size_t>(info.st_size)),
                    '\0');
@@ -215,6 +222,7 @@ bool isRefusal(AppendOutcome outcome) {
     case AppendOutcome::IsALink:
     case AppendOutcome::NotAFile:
     case AppendOutcome::NotYours:
+    case AppendOutcome::CommandsOnly:
       return true;
     case AppendOutcome::Written:
     case AppendOutcome::NotOpened:
@@ -255,6 +263,7 @@ AppendOutcome appendText(const AppendTarget& target, const TextProducer& produce
   Descriptor fd(opened);
   if (const std::optional<AppendOutcome> refused =
           refusalOfOpen(fd.get(), target.guard, target.created)) {
+    if (created) ::unlink(name.c_str());  // made only to be refused
     return *refused;
   }
   Appender appender(fd.get(), target.rule);

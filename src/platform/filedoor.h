@@ -19,20 +19,28 @@ namespace zazir {
 // What a file written must never be. The test of a log's head comes from
 // above (the log's format is not this layer's); `settled` maps the files
 // chosen at start-up that were links then to where they led (as the system
-// names it, see ownLinkTarget).
+// names it, see ownLinkTarget); `commandsOnly` names the file that takes
+// nothing but host commands (the upload file), when what is written is
+// something else.
 class FileGuard {
  public:
   using LogTest = bool (*)(std::string_view head);
   // Guards nothing: for files that cannot be a log (tests, new files).
   FileGuard() = default;
   FileGuard(std::optional<FileIdentity> theLog, LogTest readsAsLog, std::size_t headBytes,
-            const std::map<std::string, std::string>* settled)
-      : theLog(theLog), readsAsLog(readsAsLog), headBytes(headBytes), settled(settled) {}
+            const std::map<std::string, std::string>* settled,
+            const std::string* commandsOnly = nullptr)
+      : theLog(theLog),
+        readsAsLog(readsAsLog),
+        headBytes(headBytes),
+        settled(settled),
+        commandsOnly(commandsOnly) {}
 
   std::optional<FileIdentity> theLog;
   LogTest readsAsLog = nullptr;
   std::size_t headBytes = 0;
   const std::map<std::string, std::string>* settled = nullptr;
+  const std::string* commandsOnly = nullptr;
 };
 
 // How an append treats the text already in the file.
@@ -59,7 +67,7 @@ enum class Links { Refuse, FollowOwn };
 // IsTheLog, the open log; IsALog, another file that reads as a log;
 // IsALink, a symbolic link in the file's place; NotAFile, a device, a pipe
 // or anything but a regular file; NotYours, another user's file where
-// private text would go.
+// private text would go; CommandsOnly, the guard's `commandsOnly`.
 enum class AppendOutcome {
   Written,
   NotOpened,
@@ -68,7 +76,8 @@ enum class AppendOutcome {
   IsALog,
   IsALink,
   NotAFile,
-  NotYours
+  NotYours,
+  CommandsOnly
 };
 bool isRefusal(AppendOutcome outcome);
 

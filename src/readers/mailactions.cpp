@@ -66,6 +66,7 @@ void registerSender(App& app, const MailEntry& mail) {
     case AppendOutcome::IsALink:
     case AppendOutcome::NotAFile:
     case AppendOutcome::NotYours:
+    case AppendOutcome::CommandsOnly:
       tellNotWritten(console, "ＩＤ"_sj, path, outcome);
       return;
     case AppendOutcome::Written:

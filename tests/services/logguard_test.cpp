@@ -130,6 +130,47 @@ TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
   }
 }
 
+// The upload file is replayed to the host as keystrokes: a message, a mail
+// or an address-book entry written to it would run there as commands, so
+// only commands go to it, whatever name leads there.
+TEST(TheUploadFile, TakesNothingButCommands) {
+  MailEntry mail;
+  struct Case {
+    const char* what;
+    bool exists;
+    std::function<void(testing::TestApp&)> run;
+  } cases[] = {
+      {"a message saved to it", true,
+       [](testing::TestApp& t) {
+         t.messageBoard(3, "B");
+         const LogOffset at = t.message(1, "h", {"EMEVIL0001;0"});
+         t.backend.type("\x15" + t.uploadPath() + "\rk");
+         saveToCutFile(t.withLog(), t.index.messageBoards[0], at, -1);
+       }},
+      {"a mail saved to it before it is there", false,
+       [&](testing::TestApp& t) {
+         t.backend.type("\x15" + t.uploadPath() + "\rk");
+         saveMail(t.app, mail);
+       }},
+      {"the ID file named so", true,
+       [&](testing::TestApp& t) {
+         t.config.idfile = t.uploadPath();
+         t.backend.type("memo\rk");
+         registerSender(t.app, mail);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::TestApp t;
+    if (c.exists) testing::writeBytes(t.uploadPath(), "P\r\nx\r\n\r\n");
+    c.run(t);
+    EXPECT_EQ(t.uploadBytes(), c.exists ? "P\r\nx\r\n\r\n" : "<none>");
+    const std::size_t notice = t.backend.keysRead() - 1;
+    EXPECT_EQ(t.backend.rowAtKey(notice, 3), "　アップロードファイルです。ホストへのコマンドのほかは");
+    EXPECT_EQ(t.backend.pendingKeys(), 0u);
+  }
+}
+
 // A run on 0105NIGHT.LOG2 with 0105NIGHT.LOG beside it, another visit's
 // log (the example's), in the current directory.
 struct AnotherLogBeside : testing::TestApp {
