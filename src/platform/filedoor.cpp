@@ -263,7 +263,9 @@ AppendOutcome appendText(const AppendTarget& target, const TextProducer& produce
   Descriptor fd(opened);
   if (const std::optional<AppendOutcome> refused =
           refusalOfOpen(fd.get(), target.guard, target.created)) {
-    if (created) ::unlink(name.c_str());  // made only to be refused
+    // Made only to be refused: it goes unless another run wrote to it.
+    struct stat info {};
+    if (created && ::fstat(fd.get(), &info) == 0 && info.st_size == 0) ::unlink(name.c_str());
     return *refused;
   }
   Appender appender(fd.get(), target.rule);
