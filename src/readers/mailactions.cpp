@@ -57,29 +57,21 @@ void registerSender(App& app, const MailEntry& mail) {
   const AppendOutcome outcome =
       appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app.state.guard()},
                  formatText("%s,%s,%s\n", mail.senderId, mail.senderName, comment));
-  switch (outcome) {
-    case AppendOutcome::NotOpened:
-      fatalError(console, "ＩＤファイルが開けません。"_sj, openProblem(path, OpenFor::Appending));
-    case AppendOutcome::NotWritten:
-    case AppendOutcome::IsTheLog:
-    case AppendOutcome::IsALog:
-    case AppendOutcome::IsALink:
-    case AppendOutcome::NotAFile:
-    case AppendOutcome::NotYours:
-    case AppendOutcome::CommandsOnly:
-      tellNotWritten(console, "ＩＤ"_sj, path, outcome);
-      return;
-    case AppendOutcome::Written:
-      console.setCursor(0, console.bottomRow());  // the reader's status row
-      console.setBar();
-      const std::string told = "ＩＤをＩＤファイル[%-20s]に登録しました。"_sj;
-      // The path takes the rest of the row, its start left out when long.
-      console.putText(told, shortenPath(path, kScreenWidth - (told.size() - 5)));
-      console.clearToEndOfLine();
-      console.setNormal();
-      console.getKey();
-      return;
+  if (outcome == AppendOutcome::NotOpened) {
+    fatalError(console, "ＩＤファイルが開けません。"_sj, openProblem(path, OpenFor::Appending));
   }
+  if (outcome != AppendOutcome::Written) {
+    tellNotWritten(console, "ＩＤ"_sj, path, outcome);
+    return;
+  }
+  console.setCursor(0, console.bottomRow());  // the reader's status row
+  console.setBar();
+  const std::string told = "ＩＤをＩＤファイル[%-20s]に登録しました。"_sj;
+  // The path takes the rest of the row, its start left out when long.
+  console.putText(told, shortenPath(path, kScreenWidth - (told.size() - 5)));
+  console.clearToEndOfLine();
+  console.setNormal();
+  console.getKey();
 }
 
 }  // namespace zazir
