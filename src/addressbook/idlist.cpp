@@ -200,6 +200,8 @@ void IdList::registerGroup() {
       case AppendOutcome::IsALog:
       case AppendOutcome::IsALink:
       case AppendOutcome::NotAFile:
+      case AppendOutcome::NotYours:
+      case AppendOutcome::CommandsOnly:
         noticeBox(
             console_, "グループファイルに書き込めません"_sj,
             formatText("%s\n　グループ[%s]は登録されていません。"_sj,

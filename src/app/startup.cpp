@@ -96,6 +96,7 @@ void runProgram(Console& console, const StartupOptions& options) {
   state.logIdentity = log->identity();
 
   deriveFileNames(config, state.logPath);
+  state.uploadPath = uploadFileDiskPath(config);
   // A first run needs no file; the first screen tells where one would go.
   if (!configPath) {
     console.showOnce(

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/boardlog.h"
 #include "formats/logscan.h"
 #include "formats/maillog.h"
 #include "platform/encoding.h"
@@ -229,6 +230,24 @@ bool startsAPart(std::string_view line) {
          startsWith(line, "《 気軽な伝言板 》"_sj);
 }
 
+namespace {
+
+// The first line of what the program itself writes: a part copied from a
+// log (a mail, a message, a file entry) or a command of the upload file
+// ("EW3;title;Y", "ER3;12;Y", "EMID;0", "F3", "P"). What follows it is
+// text that people wrote and may name any part of a visit.
+bool startsAFileOfTheProgram(std::string_view line) {
+  if (startsAPart(line) || isMessageStart(line) || entryFileNumber(line) > 0) return true;
+  const bool numbered = line.size() > 2 && isDigitChar(line[2]);
+  return line == "P" ||
+         (line.size() > 1 && line[0] == 'F' &&
+          line.find_first_not_of("0123456789", 1) == std::string_view::npos) ||
+         ((startsWith(line, "EW") || startsWith(line, "ER")) && numbered) ||
+         (startsWith(line, "EM") && line.ends_with(";0"));
+}
+
+}  // namespace
+
 bool readsAsCapture(std::string_view head) {
   std::string clean;
   bool mail = false;  // a mail's first header line came
@@ -238,7 +257,7 @@ bool readsAsCapture(std::string_view head) {
     stripLineEnd(clean);
     head.remove_prefix(std::min(end + 1, head.size()));
     if (first) {
-      if (startsAPart(clean)) return false;
+      if (startsAFileOfTheProgram(clean)) return false;
       continue;
     }
     if (isListingLine(clean) || startsWith(clean, "《 気軽な伝言板 》"_sj)) return true;

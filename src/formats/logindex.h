@@ -69,9 +69,10 @@ inline constexpr std::size_t kCaptureHeadBytes = 64 * 1024;
 // visit: a line after the first is a board's listing line or the Notewall
 // heading, or a mail's first header line is followed by the host's question
 // whether to delete it. A visit opens with the host's greeting; a file that
-// begins with a part is what the program writes by copying one (the mail
-// log, whose last mail may run on to the end of a log), and a saved mail
-// never holds the delete question.
+// begins with a part, a message, a file entry or a command of the upload
+// file is what the program writes (the mail log, whose last mail may run on
+// to the end of a log; a cut file; the upload file, whose texts may name
+// the Notewall), and a saved mail never holds the delete question.
 bool readsAsCapture(std::string_view head);
 
 // One pass over the log from its start, which replaces whatever `index`

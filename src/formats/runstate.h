@@ -44,13 +44,20 @@ struct RunState {
   // links of the user's own then, and where they led: the door opens these
   // and follows no link put in a file's place later.
   std::map<std::string, std::string> settledLinks;
+  // The upload file as written (UPLOADFILE_DIR and UPLOADFILE): nothing
+  // but commands goes to it.
+  std::string uploadPath;
   std::int64_t logSize = 0;
   std::string lastSearch;         // the text searched for last (CP932), for n and N
   bool marksUnsavedTold = false;  // a failure to keep the read marks is told once
 
-  // What every file the program writes is checked against: the open log
-  // and any other file that reads as a log.
+  // What every file the program writes is checked against: the open log,
+  // any other file that reads as a log, and the upload file.
   FileGuard guard() const {
+    return FileGuard(logIdentity, readsAsCapture, kCaptureHeadBytes, &settledLinks, &uploadPath);
+  }
+  // The same, for the commands of the upload file.
+  FileGuard commandGuard() const {
     return FileGuard(logIdentity, readsAsCapture, kCaptureHeadBytes, &settledLinks);
   }
 

@@ -92,8 +92,9 @@ RewriteOutcome rewriteAppendedFile(const AppendTarget& target,
   // Not O_APPEND: the new bytes go from the start. Opened through the door:
   // never a log, a link put in the file's place or anything but a file.
   AppendOutcome refused = AppendOutcome::NotOpened;
-  const Locked file(openThroughDoor(target.path, target.guard, O_RDWR | create, 0600, refused),
-                    LOCK_EX);
+  const Locked file(
+      openThroughDoor(target.path, target.guard, O_RDWR | create, target.created, refused),
+      LOCK_EX);
   const int fd = file.get();
   if (fd < 0) {
     switch (refused) {
@@ -103,6 +104,8 @@ RewriteOutcome rewriteAppendedFile(const AppendTarget& target,
         return RewriteOutcome::IsALog;
       case AppendOutcome::IsALink:
       case AppendOutcome::NotAFile:
+      case AppendOutcome::NotYours:
+      case AppendOutcome::CommandsOnly:
         return RewriteOutcome::Elsewhere;
       default:
         return RewriteOutcome::NotOpened;

@@ -58,11 +58,22 @@ AppendOutcome whyNotOpened(int error) {
 
 // The guard's checks on the file opened, so that no other file can take
 // its place between the check and the write.
-std::optional<AppendOutcome> refusalOfOpen(int fd, const FileGuard& guard) {
+std::optional<AppendOutcome> refusalOfOpen(int fd, const FileGuard& guard,
+                                           NewFile kind = NewFile::Shared) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return AppendOutcome::NotOpened;
   if (!S_ISREG(info.st_mode)) return AppendOutcome::NotAFile;
+  // One put beforehand where others may write is read by its owner, who
+  // may add to it as well.
+  if (kind == NewFile::Private && info.st_uid != ::geteuid()) return AppendOutcome::NotYours;
   if (guard.theLog && identityOf(info) == *guard.theLog) return AppendOutcome::IsTheLog;
+  if (guard.commandsOnly) {
+    struct stat commands {};
+    const std::string name = openedName(*guard.commandsOnly, guard, Links::Refuse);
+    if (::stat(name.c_str(), &commands) == 0 && identityOf(commands) == identityOf(info)) {
+      return AppendOutcome::CommandsOnly;
+    }
+  }
   if (!guard.readsAsLog || info.st_size == 0) return std::nullopt;
   std::string head(std::min<std::size_t>(guard.headBytes, static_cast<std::size_t>(info.st_size)),
                    '\0');
@@ -210,6 +221,8 @@ bool isRefusal(AppendOutcome outcome) {
     case AppendOutcome::IsALog:
     case AppendOutcome::IsALink:
     case AppendOutcome::NotAFile:
+    case AppendOutcome::NotYours:
+    case AppendOutcome::CommandsOnly:
       return true;
     case AppendOutcome::Written:
     case AppendOutcome::NotOpened:
@@ -248,7 +261,11 @@ AppendOutcome appendText(const AppendTarget& target, const TextProducer& produce
   }
   if (opened < 0) return whyNotOpened(errno);
   Descriptor fd(opened);
-  if (const std::optional<AppendOutcome> refused = refusalOfOpen(fd.get(), target.guard)) {
+  if (const std::optional<AppendOutcome> refused =
+          refusalOfOpen(fd.get(), target.guard, target.created)) {
+    // Made only to be refused: it goes unless another run wrote to it.
+    struct stat info {};
+    if (created && ::fstat(fd.get(), &info) == 0 && info.st_size == 0) ::unlink(name.c_str());
     return *refused;
   }
   Appender appender(fd.get(), target.rule);
@@ -259,27 +276,28 @@ AppendOutcome appendText(const AppendTarget& target, const TextProducer& produce
 }
 
 std::optional<AppendOutcome> refusalOf(const std::string& path, const FileGuard& guard,
-                                       Links links) {
+                                       Links links, NewFile kind) {
   Descriptor fd(openNoLink(openedName(path, guard, links), O_RDONLY));
   if (!fd.ok()) {
     if (errno == ELOOP) return AppendOutcome::IsALink;
     return std::nullopt;
   }
-  const std::optional<AppendOutcome> refused = refusalOfOpen(fd.get(), guard);
+  const std::optional<AppendOutcome> refused = refusalOfOpen(fd.get(), guard, kind);
   // A file that cannot be read is no refusal of the guard's: its write
   // fails on its own.
   if (refused == AppendOutcome::NotOpened) return std::nullopt;
   return refused;
 }
 
-int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, unsigned mode,
+int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, NewFile kind,
                     AppendOutcome& refused) {
-  Descriptor fd(openNoLink(openedName(path, guard, Links::Refuse), flags, static_cast<mode_t>(mode)));
+  const mode_t mode = kind == NewFile::Private ? 0600 : 0644;
+  Descriptor fd(openNoLink(openedName(path, guard, Links::Refuse), flags, mode));
   if (!fd.ok()) {
     refused = whyNotOpened(errno);
     return -1;
   }
-  if (const std::optional<AppendOutcome> refusal = refusalOfOpen(fd.get(), guard)) {
+  if (const std::optional<AppendOutcome> refusal = refusalOfOpen(fd.get(), guard, kind)) {
     refused = *refusal;
     return -1;
   }

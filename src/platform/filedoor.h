@@ -19,25 +19,33 @@ namespace zazir {
 // What a file written must never be. The test of a log's head comes from
 // above (the log's format is not this layer's); `settled` maps the files
 // chosen at start-up that were links then to where they led (as the system
-// names it, see ownLinkTarget).
+// names it, see ownLinkTarget); `commandsOnly` names the file that takes
+// nothing but host commands (the upload file), when what is written is
+// something else.
 class FileGuard {
  public:
   using LogTest = bool (*)(std::string_view head);
   // Guards nothing: for files that cannot be a log (tests, new files).
   FileGuard() = default;
   FileGuard(std::optional<FileIdentity> theLog, LogTest readsAsLog, std::size_t headBytes,
-            const std::map<std::string, std::string>* settled)
-      : theLog(theLog), readsAsLog(readsAsLog), headBytes(headBytes), settled(settled) {}
+            const std::map<std::string, std::string>* settled,
+            const std::string* commandsOnly = nullptr)
+      : theLog(theLog),
+        readsAsLog(readsAsLog),
+        headBytes(headBytes),
+        settled(settled),
+        commandsOnly(commandsOnly) {}
 
   std::optional<FileIdentity> theLog;
   LogTest readsAsLog = nullptr;
   std::size_t headBytes = 0;
   const std::map<std::string, std::string>* settled = nullptr;
+  const std::string* commandsOnly = nullptr;
 };
 
 // How an append treats the text already in the file.
 enum class AppendRule {
-  // The new text follows the old byte for byte (the upload file's commands).
+  // The new text follows the old byte for byte.
   AsItStands,
   // For a file that people or other programs may have edited: a trailing
   // 0x1A is replaced; otherwise the new text follows the old and starts on
@@ -46,7 +54,8 @@ enum class AppendRule {
 };
 enum class AppendMode { CreateIfMissing, MustExist };
 // A file the door creates: Shared as the umask says (0644 at most),
-// Private exactly 0600, for files that can hold private text.
+// Private exactly 0600, for files that can hold private text; these are
+// never another user's.
 enum class NewFile { Shared, Private };
 // Links: Refuse opens no symbolic link in the file's place (unless it was
 // settled at start-up); FollowOwn, for a file chosen just now, follows a
@@ -57,8 +66,19 @@ enum class Links { Refuse, FollowOwn };
 // could not be written whole. The rest are refusals, nothing written:
 // IsTheLog, the open log; IsALog, another file that reads as a log;
 // IsALink, a symbolic link in the file's place; NotAFile, a device, a pipe
-// or anything but a regular file.
-enum class AppendOutcome { Written, NotOpened, NotWritten, IsTheLog, IsALog, IsALink, NotAFile };
+// or anything but a regular file; NotYours, another user's file where
+// private text would go; CommandsOnly, the guard's `commandsOnly`.
+enum class AppendOutcome {
+  Written,
+  NotOpened,
+  NotWritten,
+  IsTheLog,
+  IsALog,
+  IsALink,
+  NotAFile,
+  NotYours,
+  CommandsOnly
+};
 bool isRefusal(AppendOutcome outcome);
 
 struct AppendTarget {
@@ -88,16 +108,18 @@ AppendOutcome appendText(const AppendTarget& target, std::string_view text);
 bool appendOnOwnLine(const std::string& path, std::string_view text, const FileGuard& guard,
                      AppendMode mode = AppendMode::CreateIfMissing);
 
-// What the guard would refuse about the file at `path` as it stands; none
-// when it may be written (a missing file included).
+// What the guard would refuse about the file at `path` as it stands, for
+// text of the kind `kind`; none when it may be written (a missing file
+// included).
 std::optional<AppendOutcome> refusalOf(const std::string& path, const FileGuard& guard,
-                                       Links links = Links::Refuse);
+                                       Links links = Links::Refuse,
+                                       NewFile kind = NewFile::Shared);
 
 // Opens `path` as the door does, for a writer that goes on by itself (the
 // upload file rewritten in place): the name the door settles on, no link in
 // the file's own place, non-blocking, and the file opened checked against
 // the guard. -1 when it may not be written, with the reason in `refused`.
-int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, unsigned mode,
+int openThroughDoor(const std::string& path, const FileGuard& guard, int flags, NewFile kind,
                     AppendOutcome& refused);
 
 // Deletes the regular file at `path` unless the guard refuses it; a link

@@ -41,6 +41,18 @@ std::string refusedFileText(AppendOutcome outcome, std::string_view file) {
           "　通常のファイルではありません。\n"
           "　装置やパイプ、ディレクトリには書き込みません。"_sj,
           file);
+    case AppendOutcome::NotYours:
+      return formatText(
+          "　%sは、\n"
+          "　ほかのユーザーのファイルです。\n"
+          "　メールなど、人に読まれてはならない内容は書き込みません。"_sj,
+          file);
+    case AppendOutcome::CommandsOnly:
+      return formatText(
+          "　%sは、\n"
+          "　アップロードファイルです。ホストへのコマンドのほかは\n"
+          "　書き込みません（ホストでコマンドとして読まれます）。"_sj,
+          file);
     case AppendOutcome::Written:
     case AppendOutcome::NotOpened:
     case AppendOutcome::NotWritten:
@@ -82,7 +94,7 @@ void refuseSettingsNamingTheLog(App& app) {
     }
   }
   for (const auto& [setting, path] : settings) {
-    if (refusalOf(path, app.state.guard()) != AppendOutcome::IsALog) continue;
+    if (refusalOf(path, app.state.commandGuard()) != AppendOutcome::IsALog) continue;
     noticeBox(app.console, "通信ログファイルには書き込みません"_sj,
               formatText("　%s の指定[%s]は、\n"
                          "　別の通信ログファイル（通信の記録）と読めます。\n"

@@ -17,9 +17,10 @@ using namespace literals;
 namespace {
 
 AppendOutcome appendCommand(App& app, const HostCommand& command) {
-  // The commands carry replies to private mail.
-  return appendText({uploadFileDiskPath(app.config), AppendRule::AsItStands,
-                     AppendMode::CreateIfMissing, app.state.guard(), NewFile::Private},
+  // The commands carry replies to private mail. A command starts a line of
+  // its own, and before any end mark, whatever an editor left (F).
+  return appendText({uploadFileDiskPath(app.config), AppendRule::OwnLine,
+                     AppendMode::CreateIfMissing, app.state.commandGuard(), NewFile::Private},
                     command.bytes());
 }
 
@@ -126,7 +127,7 @@ bool runEditorOn(App& app, const std::string& path, std::string_view afterFailur
 
 void applyUploadFilePolicy(App& app) {
   const std::string path = uploadFileDiskPath(app.config);
-  const FileGuard guard = app.state.guard();
+  const FileGuard guard = app.state.commandGuard();
   // A log, a link or a device is never offered for deletion, let alone
   // deleted (the start-up check has told of a log).
   if (refusalOf(path, guard)) return;

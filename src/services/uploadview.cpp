@@ -76,6 +76,13 @@ class UploadFileView {
 void UploadFileView::run() {
   Console& console = app_.console;
   console.clearScreen();
+  // A file no command may go to (another log, a link put in its place)
+  // is not read for the editor, nor copied.
+  if (const std::optional<AppendOutcome> refused =
+          refusalOf(path_, app_.state.commandGuard(), Links::Refuse, NewFile::Private)) {
+    tell("アップロードファイルに書き込めません"_sj, refusedFileText(*refused, file_));
+    return;
+  }
   std::optional<AppendedFile> read = readAppendedFile(path_, kEditableBytes);
   if (!read) {
     tell("アップロードファイルを読めません"_sj, formatText("　%sを読めませんでした。"_sj, file_));
@@ -154,7 +161,7 @@ void UploadFileView::writeBack() {
   // A file that was there is only written again, never made anew.
   const AppendMode mode = read_.identity ? AppendMode::MustExist : AppendMode::CreateIfMissing;
   const RewriteOutcome outcome = rewriteAppendedFile(
-      {path_, AppendRule::AsItStands, mode, app_.state.guard(), NewFile::Private}, read_.identity,
+      {path_, AppendRule::OwnLine, mode, app_.state.commandGuard(), NewFile::Private}, read_.identity,
       2 * kEditableBytes, [&](std::string_view now) {
         appended = now.size() > read_.bytes.size();
         return rewritten(now, read_.bytes, edited, hidden);

@@ -90,6 +90,17 @@ TEST(Capture, AVisitReadsAsALogWhatTheProgramCopiesDoesNot) {
        false},
       {"a board's saved messages", "Message  #1 is from: A a\r\n" + question, false},
       {"commands of the upload file", "EW3;t;Y\r\nbody\r\n\r\n//\r\nS\r\n", false},
+      // Texts people write and messages saved may name a part of a visit
+      // at a line's start; the file stays the program's own.
+      {"a post that names the Notewall", "EW3;t;Y\r\n" + notewall + "//\r\nS\r\n", false},
+      {"a reply that copies a board's listing line", "ER3;12;Y\r\n" + board, false},
+      {"a mail that forwards a mail", "EMA;B;0\r\nt;Y\r\n" + heading + question, false},
+      {"the Notewall's line and the download batch", "P\r\nx\r\n\r\nF1\r\nZD1;Y;0\r\n" + board,
+       false},
+      {"a saved message that names the Notewall", "Message  #1 is from: A a\r\n" + notewall,
+       false},
+      {"a saved file entry that copies a listing line", "001:A.LZH 1 96/05/28 A t\r\n" + board,
+       false},
       {"a greeting alone", greeting + menu, false},
       {"nothing", "", false},
   };

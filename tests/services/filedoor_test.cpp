@@ -50,6 +50,33 @@ TEST(FileDoor, PrivateTextIsCreated0600WhateverTheUmask) {
   }
 }
 
+// Private text never goes to a file of another user's put beforehand where
+// it would be written, as a shared directory may hold one (writable by all,
+// or read by its owner); a board's message still may.
+TEST(FileDoor, PrivateTextNeverGoesToAnotherUsersFile) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file away";
+  testing::TestApp t;
+  testing::InDirectory here(t.dir);
+  t.messageBoard(3, "B");
+  const LogOffset at = t.message(1, "h", {"body"});
+  t.withLog();
+  for (const std::string& file : {t.uploadPath(), t.path("MAILLOG.TXT"), t.path("B.TXT")}) {
+    testing::writeBytes(file, "");
+    ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+  }
+  t.backend.type("k\rk\r");  // the notices, the proposed names
+  EXPECT_FALSE(appendToUploadFile(t.app, notewallLineCommand("x")));
+  saveMail(t.app, MailEntry{});
+  saveToCutFile(t.app, t.index.messageBoards[0], at, -1);
+  EXPECT_EQ(fileBytes(t.uploadPath()), "");
+  EXPECT_EQ(fileBytes(t.path("MAILLOG.TXT")), "");
+  EXPECT_NE(fileBytes(t.path("B.TXT")), "");
+  EXPECT_EQ(t.backend.rowAtKey(0, 3), "　ほかのユーザーのファイルです。");
+  EXPECT_EQ(t.backend.rowAtKey(2, 3), "　ほかのユーザーのファイルです。");
+  EXPECT_EQ(t.backend.pendingKeys(), 0u);
+}
+
 // A victim file and a link to it planted where a file will be written.
 struct Planted : testing::TestApp {
   Planted() {

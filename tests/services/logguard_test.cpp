@@ -13,6 +13,7 @@
 #include "addressbook/idlist.h"
 #include "chat/chatrecord.h"
 #include "formats/hostcommands.h"
+#include "formats/logindex_support.h"
 #include "console/keys.h"
 #include "readers/mailactions.h"
 #include "readers/savemessage.h"
@@ -129,6 +130,47 @@ TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
   }
 }
 
+// The upload file is replayed to the host as keystrokes: a message, a mail
+// or an address-book entry written to it would run there as commands, so
+// only commands go to it, whatever name leads there.
+TEST(TheUploadFile, TakesNothingButCommands) {
+  MailEntry mail;
+  struct Case {
+    const char* what;
+    bool exists;
+    std::function<void(testing::TestApp&)> run;
+  } cases[] = {
+      {"a message saved to it", true,
+       [](testing::TestApp& t) {
+         t.messageBoard(3, "B");
+         const LogOffset at = t.message(1, "h", {"EMEVIL0001;0"});
+         t.backend.type("\x15" + t.uploadPath() + "\rk");
+         saveToCutFile(t.withLog(), t.index.messageBoards[0], at, -1);
+       }},
+      {"a mail saved to it before it is there", false,
+       [&](testing::TestApp& t) {
+         t.backend.type("\x15" + t.uploadPath() + "\rk");
+         saveMail(t.app, mail);
+       }},
+      {"the ID file named so", true,
+       [&](testing::TestApp& t) {
+         t.config.idfile = t.uploadPath();
+         t.backend.type("memo\rk");
+         registerSender(t.app, mail);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::TestApp t;
+    if (c.exists) testing::writeBytes(t.uploadPath(), "P\r\nx\r\n\r\n");
+    c.run(t);
+    EXPECT_EQ(t.uploadBytes(), c.exists ? "P\r\nx\r\n\r\n" : "<none>");
+    const std::size_t notice = t.backend.keysRead() - 1;
+    EXPECT_EQ(t.backend.rowAtKey(notice, 3), "　アップロードファイルです。ホストへのコマンドのほかは");
+    EXPECT_EQ(t.backend.pendingKeys(), 0u);
+  }
+}
+
 // A run on 0105NIGHT.LOG2 with 0105NIGHT.LOG beside it, another visit's
 // log (the example's), in the current directory.
 struct AnotherLogBeside : testing::TestApp {
@@ -201,6 +243,29 @@ TEST(AnotherLog, NoFileWrittenDuringTheRunReachesIt) {
     EXPECT_EQ(t.backend.rowAtKey(c.noticeAt, 3), "　通信ログファイル（通信の記録）と読めます。");
     EXPECT_EQ(t.backend.pendingKeys(), 0u);
   }
+}
+
+// A post or a message of the log may name the Notewall or copy a board's
+// listing line at a line's start: the upload file and the cut file it is
+// written to stay the program's own, and take what comes next.
+TEST(AnotherLog, NoTextWrittenTurnsAFileOfTheProgramsIntoOne) {
+  AnotherLogBeside t;
+  const std::string notewall = testing::sj("《 気軽な伝言板 》で見た件です。");
+  const std::string listing = testing::listingLine(2, "pc98", "title", "検索中");
+  ASSERT_TRUE(appendToUploadFile(
+      t.app, composedCommand(newPostCommand(3, "t"), notewall + "\n" + listing + "\n")));
+  EXPECT_TRUE(appendToUploadFile(t.app, notewallLineCommand("x")));
+  EXPECT_TRUE(t.uploadBytes().ends_with("S\r\nP\r\nx\r\n\r\n"));
+
+  t.messageBoard(3, "B");
+  const LogOffset at = t.message(1, "h", {notewall, listing});
+  t.withLog();
+  t.backend.type("\r\r");  // the proposed name, twice
+  saveToCutFile(t.app, t.index.messageBoards[0], at, -1);
+  saveToCutFile(t.app, t.index.messageBoards[0], at, -1);
+  const std::string saved = fileBytes(t.path("B.TXT"));
+  EXPECT_NE(saved.find(notewall), saved.rfind(notewall));  // saved twice
+  EXPECT_EQ(t.backend.pendingKeys(), 0u);
 }
 
 // The start-up policy neither asks about nor deletes another log that the

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "console/keys.h"
 #include "console/render.h"
+#include "formats/hostcommands.h"
 #include "platform/fileidentity.h"
 #include "platform/textfile.h"
 #include "services/uploadfile.h"
@@ -138,7 +141,7 @@ TEST_F(UploadViewTest, WhatOthersDidMeanwhileIsNeverLost) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    removeFile(uploadPath(), FileGuard());
+    ::unlink(uploadPath().c_str());  // a link the case before planted too
     if (c.before != "<none>") writeBytes(uploadPath(), c.before);
     editor.then(c.meanwhile);
     backend.type(" ");  // read by the notice, or by the wait below
@@ -155,6 +158,53 @@ TEST_F(UploadViewTest, WhatOthersDidMeanwhileIsNeverLost) {
     }
     removeFile(copy, FileGuard());
   }
+}
+
+// A file the upload file's name leads to that no command may go to is told
+// at once: the editor never gets it, and no copy of it is left.
+TEST_F(UploadViewTest, AFileNoCommandMayGoToIsToldBeforeTheEditor) {
+  const std::string victim = path("victim.txt");
+  struct Case {
+    const char* name;
+    std::function<void()> plant;
+    std::string why;  // the notice's fourth row
+  } cases[] = {
+      {"another log", [&] { writeBytes(uploadPath(), testing::exampleLog()); },
+       "　通信ログファイル（通信の記録）と読めます。"},
+      {"a link put in its place",
+       [&] {
+         writeBytes(victim, "EW1;a;Y\r\n");
+         ASSERT_EQ(symlink(victim.c_str(), uploadPath().c_str()), 0);
+       },
+       "　シンボリックリンクです。選んだ後に置かれたリンクや、"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::unlink(uploadPath().c_str());
+    c.plant();
+    const std::string before = fileBytes(uploadPath());
+    backend.type(" ");
+    viewUploadFile(app);
+    EXPECT_TRUE(editor.commandLines.empty());
+    EXPECT_FALSE(copyLeft());
+    EXPECT_EQ(backend.rowAtKey(backend.keysRead() - 1, 3), c.why);
+    EXPECT_EQ(fileBytes(uploadPath()), before);
+  }
+}
+
+// An editor may leave the last line without its end, another program the
+// end mark that ends a replay: the next command still starts a line of its
+// own, and is replayed.
+TEST_F(UploadViewTest, TheNextCommandStartsALineOfItsOwnWhateverTheEditorLeft) {
+  writeBytes(uploadPath(), "EW1;a;Y\r\n");
+  editor.writes("EW1;mine;Y");
+  viewUploadFile(app);
+  ASSERT_TRUE(appendToUploadFile(app, notewallLineCommand("x")));
+  EXPECT_EQ(uploadBytes(), "EW1;mine;Y\r\nP\r\nx\r\n\r\n");
+
+  writeBytes(uploadPath(), "EW1;a;Y\r\n\x1a");
+  ASSERT_TRUE(appendToUploadFile(app, notewallLineCommand("x")));
+  EXPECT_EQ(uploadBytes(), "EW1;a;Y\r\nP\r\nx\r\n\r\n");
 }
 
 // A character CP932 lacks is shown as the preview shows it; "N" leaves the

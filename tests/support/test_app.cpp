@@ -90,6 +90,7 @@ TestApp::TestApp(std::string logBytes, LogIndex logIndex)
   config.uploadfileDir = dir;
   config.cutfileDir = dir;
   config.uploadfile = "TESTLOG.UPL  ";  // the blanks are cut off
+  state.uploadPath = uploadFileDiskPath(config);
   config.idfile = path("ID.TXT");
   config.grouplistfile = path("GROUP.TXT");
   config.signature = path("signature.txt");  // absent unless a test writes it
