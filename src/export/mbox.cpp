@@ -261,6 +261,7 @@ Take MboxSink::begin(const std::vector<std::string>& header) {
     return Take::Skip;
   }
   ++written_;
+  keys_.push_back(key);
   file_.buffer() += mboxHeaders(header, board_, number, key, decoder_);
   return Take::Body;
 }

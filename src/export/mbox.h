@@ -55,6 +55,8 @@ class MboxSink : public ItemSink {
 
   int written() const { return written_; }
   int duplicates() const { return duplicates_; }
+  // The keys of the messages written, in order.
+  const std::vector<std::uint64_t>& keys() const { return keys_; }
 
  private:
   void endQuoting(bool quote);
@@ -65,6 +67,7 @@ class MboxSink : public ItemSink {
   std::string board_;
   int written_ = 0;
   int duplicates_ = 0;
+  std::vector<std::uint64_t> keys_;
   // A line's start while it may still be ">>From ": its '>' bytes and how
   // much of "From " has come.
   bool lineStart_ = true;
