@@ -365,7 +365,10 @@ bool FileSet::commit(std::string& problem) {
     const off_t bytes = info.st_size;
     const auto [folder, file] = splitName(name);
     const int in = openFolder(dirFd_, folder);
-    const int fd = in < 0 ? -1 : ::openat(in, file.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    // A file that gets nothing is only checked: it may be read-only.
+    const int access = bytes > 0 ? O_WRONLY : O_RDONLY;
+    const int fd =
+        in < 0 ? -1 : ::openat(in, file.c_str(), access | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     const int error = errno;
     if (in >= 0) ::close(in);
     if (fd < 0) {
