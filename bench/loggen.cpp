@@ -23,7 +23,8 @@ constexpr int kFileBoards = 40;
 
 class Random {
  public:
-  explicit Random(std::uint64_t seed) : state_(0x9E3779B97F4A7C15ull ^ seed * 0x2545F4914F6CDD1Dull) {}
+  explicit Random(std::uint64_t seed)
+      : state_(0x9E3779B97F4A7C15ull ^ seed * 0x2545F4914F6CDD1Dull) {}
   std::uint64_t next() {
     state_ ^= state_ << 13;
     state_ ^= state_ >> 7;

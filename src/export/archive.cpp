@@ -20,8 +20,8 @@ std::vector<std::string> archiveNames(const FileSet& set) {
   for (const char* name : {"mail.mbox", "notewall.txt"}) {
     if (std::ranges::binary_search(top, std::string(name))) names.emplace_back(name);
   }
-  for (const auto& [folder, suffix] : {std::pair{"boards", ".mbox"}, {"files", ".txt"},
-                                       {"chat", ".txt"}}) {
+  for (const auto& [folder, suffix] :
+       {std::pair{"boards", ".mbox"}, {"files", ".txt"}, {"chat", ".txt"}}) {
     for (const std::string& name : set.filesIn(folder)) {
       if (name.ends_with(suffix)) names.push_back(std::string(folder) + "/" + name);
     }

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <string>
 
-
 namespace zazir {
 
 class OutputFile {

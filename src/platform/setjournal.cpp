@@ -71,6 +71,14 @@ std::pair<std::string, std::string> splitName(const std::string& name) {
   return {name.substr(0, slash), name.substr(slash + 1)};
 }
 
+FileFacts factsOf(const struct stat& info) {
+  return {identityOf(info), static_cast<std::uint64_t>(info.st_size)};
+}
+
+std::string problemOf(const std::string& path, int error) {
+  return path + ": " + std::strerror(error);
+}
+
 int openFolder(int dirFd, const std::string& folder) {
   return ::openat(dirFd, folder.empty() ? "." : folder.c_str(), kFolderFlags);
 }
@@ -105,10 +113,9 @@ std::optional<SetJournal> decodeJournal(std::string_view text) {
     line.remove_prefix(blank == std::string_view::npos ? line.size() : blank + 1);
     std::uint64_t device = 0, inode = 0, at = 0;
     if (word == "stage" && line.starts_with(kStagePrefix) &&
-               line.find('/') == std::string_view::npos && isSetName(line)) {
+        line.find('/') == std::string_view::npos && isSetName(line)) {
       journal.stage = line;
-    } else if (word == "record" && take(line, device) && take(line, inode) &&
-               isSetName(line)) {
+    } else if (word == "record" && take(line, device) && take(line, inode) && isSetName(line)) {
       journal.record = {device, inode};
       journal.recordName = line;
     } else if (word == "cut" && take(line, device) && take(line, inode) && take(line, at) &&
@@ -138,7 +145,8 @@ bool rollBack(int dirFd, const SetJournal& journal) {
   for (const SetJournal::Cut& cut : journal.cuts) {
     const auto [folder, file] = splitName(cut.name);
     const int in = openFolder(dirFd, folder);
-    const int fd = in < 0 ? -1 : ::openat(in, file.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        in < 0 ? -1 : ::openat(in, file.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in >= 0) ::close(in);
     if (fd < 0) continue;
     while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {

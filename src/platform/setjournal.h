@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "platform/fileidentity.h"
+#include "platform/fileset.h"
+
+struct stat;
 
 namespace zazir {
 
@@ -56,5 +59,11 @@ int openFolder(int dirFd, const std::string& folder);
 
 // "boards/x.mbox" as its folder ("boards", or "" for none) and its name.
 std::pair<std::string, std::string> splitName(const std::string& name);
+
+// What the file set's pieces share.
+inline constexpr unsigned kDirectoryMode = 0777;
+FileFacts factsOf(const struct stat& info);
+// "PATH: reason".
+std::string problemOf(const std::string& path, int error);
 
 }  // namespace zazir

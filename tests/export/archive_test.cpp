@@ -31,8 +31,9 @@ struct ArchRun {
   std::string err;
 };
 
-ArchRun archExport(const std::string& dir, const std::vector<std::string>& logs,
-               ExportStop stop = [] { return 0; }) {
+ArchRun archExport(
+    const std::string& dir, const std::vector<std::string>& logs,
+    ExportStop stop = [] { return 0; }) {
   std::FILE* err = std::tmpfile();
   const int status = runExport(dir, logs, err, std::move(stop));
   std::string text;
@@ -143,8 +144,7 @@ TEST(Archive, GrowsByWhatIsNewAndOnlyGrows) {
             (std::vector<std::string>{"1", "2", "3"}));
   EXPECT_EQ(archHeader(after.at("boards/fresh.mbox"), "X-Message-Number"),
             std::vector<std::string>{"1"});
-  EXPECT_EQ(archHeader(after.at("mail.mbox"), "Subject"),
-            (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(archHeader(after.at("mail.mbox"), "Subject"), (std::vector<std::string>{"one", "two"}));
   // The repeat of the Notewall's recent lines is left out; a chat line said
   // again on another day is kept.
   EXPECT_EQ(after.at("notewall.txt"),
