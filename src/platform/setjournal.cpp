@@ -112,10 +112,11 @@ std::optional<SetJournal> decodeJournal(std::string_view text) {
     const std::string_view word = line.substr(0, blank);
     line.remove_prefix(blank == std::string_view::npos ? line.size() : blank + 1);
     std::uint64_t device = 0, inode = 0, at = 0;
-    if (word == "stage" && line.starts_with(kStagePrefix) &&
+    if (word == "stage" && journal.stage.empty() && line.starts_with(kStagePrefix) &&
         line.find('/') == std::string_view::npos && isSetName(line)) {
       journal.stage = line;
-    } else if (word == "record" && take(line, device) && take(line, inode) && isSetName(line)) {
+    } else if (word == "record" && journal.recordName.empty() && take(line, device) &&
+               take(line, inode) && isSetName(line)) {
       journal.record = {device, inode};
       journal.recordName = line;
     } else if (word == "cut" && take(line, device) && take(line, inode) && take(line, at) &&

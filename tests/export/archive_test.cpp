@@ -100,11 +100,11 @@ std::vector<std::string> archNotewall(std::vector<std::string> shown) {
 
 // Two visits: the second sees a mail, a message and two Notewall lines
 // again, and a chat line that was said on the first day too.
-struct Visits {
+struct ArchiveVisits {
   TempDir temp;
   std::string a = temp.path("A.LOG");
   std::string b = temp.path("B.LOG");
-  Visits(std::string mailBody = "m") {
+  ArchiveVisits(std::string mailBody = "m") {
     writeBytes(a, archLog({archMail("M1", "one", mailBody), archBoard(1, "news", {1, 2}),
                            archChat({"ID00001       >こんばんは", "ID00002       >hello"}),
                            archNotewall({"ID00001       :(a) n1", "ID00002       :(b) n2",
@@ -129,7 +129,7 @@ std::vector<std::string> archHeader(const std::string& mbox, const std::string& 
 }
 
 TEST(Archive, GrowsByWhatIsNewAndOnlyGrows) {
-  Visits visits;
+  ArchiveVisits visits;
   const std::string out = visits.temp.path("out");
   ASSERT_EQ(archExport(out, {visits.a}).status, 0);
   const auto before = archFiles(out, false);
@@ -165,7 +165,7 @@ TEST(Archive, GrowsByWhatIsNewAndOnlyGrows) {
 // A mail reader rewrites the mailbox it shows: a message deleted there
 // stays deleted, and what it wrote is kept.
 TEST(Archive, KeepsWhatAMailReaderMadeOfAMailbox) {
-  Visits visits;
+  ArchiveVisits visits;
   const std::string out = visits.temp.path("out");
   writeBytes(visits.a, archLog({archMail("M0", "zero"), archMail("M1", "one")}));
   ASSERT_EQ(archExport(out, {visits.a}).status, 0);
@@ -196,7 +196,7 @@ TEST(Archive, AnIndexNotToBeTrustedIsMadeAgainAndSaid) {
       {"missing", [](const std::string& index) { fs::remove(index); },
        "/.zazir-index: missing; made again from the 4 files of the archive\n"},
   };
-  Visits visits;
+  ArchiveVisits visits;
   const std::string clean = visits.temp.path("clean");
   ASSERT_EQ(archExport(clean, {visits.a}).status, 0);
   ASSERT_EQ(archExport(clean, {visits.b}).status, 0);
@@ -215,7 +215,7 @@ TEST(Archive, AnIndexNotToBeTrustedIsMadeAgainAndSaid) {
 }
 
 TEST(Archive, AFileOfSomeoneElsesStopsItBeforeAnythingIsWritten) {
-  Visits visits;
+  ArchiveVisits visits;
   const std::string out = visits.temp.path("out");
   struct Case {
     const char* what;
@@ -257,7 +257,7 @@ TEST(Archive, AFileOfSomeoneElsesStopsItBeforeAnythingIsWritten) {
 // mailbox near the size limit makes the commit fail after the other files
 // had their additions.
 TEST(Archive, AnExportCutShortLeavesEveryFileAsItWas) {
-  Visits visits(std::string(6000, 'x'));
+  ArchiveVisits visits(std::string(6000, 'x'));
   const std::string clean = visits.temp.path("clean");
   ASSERT_EQ(archExport(clean, {visits.a}).status, 0);
   ASSERT_EQ(archExport(clean, {visits.b}).status, 0);
