@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "platform/fileset.h"
@@ -87,16 +88,16 @@ bool FileSet::commit(std::string& problem) {
   std::map<std::string, int> places;  // the folders in the directory named
   std::vector<std::string> moved;
   bool journaled = false;
-  const auto undo = [&](const std::string& failed, int error) {
-    problem = problemOf(shown(failed), error);
+  const auto takeBack = [&](const std::string& failed, const std::string& why) {
+    problem = shown(failed) + ": " + why;
     for (const std::string& name : moved) {
       const auto [folder, file] = splitName(name);
       const int from = folder.empty() ? dirFd_ : places[folder];
       ::renameat(from, file.c_str(), folder.empty() ? stageFd_ : folders_[folder], file.c_str());
     }
-    for (Target& target : targets) {
-      if (target.written) [[maybe_unused]]
-        int cut = ::ftruncate(target.fd, target.end);
+    for (const Target& target : targets) {
+      // Cut back to its old end: if even that fails, nothing more can be done.
+      if (target.written) (void)!::ftruncate(target.fd, target.end);
     }
     if (journaled) ::unlinkat(dirFd_, kJournalName, 0);
     for (const Target& target : targets) {
@@ -105,6 +106,9 @@ bool FileSet::commit(std::string& problem) {
     }
     for (const auto& [folder, fd] : places) ::close(fd);
     return false;
+  };
+  const auto undo = [&](const std::string& failed, int error) {
+    return takeBack(failed, std::strerror(error));
   };
 
   struct stat info {};
@@ -125,12 +129,13 @@ bool FileSet::commit(std::string& problem) {
     if (in >= 0) ::close(in);
     if (fd < 0) {
       ::close(staged);
-      return undo(name, error == ELOOP ? EEXIST : error);
+      return error == ELOOP ? takeBack(name, "exists and is not a regular file")
+                            : undo(name, error);
     }
     targets.push_back({name, fd, 0, staged, bytes});
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
         factsOf(info).identity != addition.was.identity) {
-      return undo(name, ESTALE);
+      return takeBack(name, "changed while the export ran");
     }
     if (bytes > 0) {
       lockForAdding(fd);
