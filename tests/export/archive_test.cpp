@@ -279,6 +279,20 @@ TEST(Archive, AnExportCutShortLeavesEveryFileAsItWas) {
   EXPECT_EQ(archExport(out, {visits.b}, [&] { return ++asked > 3 ? SIGHUP : 0; }).status,
             128 + SIGHUP);
   EXPECT_EQ(archFiles(out), before);
+  // A file put in the place of one of the archive's while it ran is not
+  // added to.
+  int calls = 0;
+  const ArchRun swapped = archExport(out, {visits.b}, [&] {
+    if (++calls == 3) {
+      fs::copy_file(out + "/mail.mbox", out + "/copy");
+      fs::rename(out + "/copy", out + "/mail.mbox");
+    }
+    return 0;
+  });
+  EXPECT_EQ(swapped.status, 50);
+  EXPECT_EQ(swapped.err,
+            "zazir: " + out + "/mail.mbox: changed while the export ran; nothing was written\n");
+  EXPECT_EQ(archFiles(out), before);
 
   // Killed by the limit while it appends: the files it reached have grown
   // until the next export takes them back.
