@@ -23,6 +23,8 @@ constexpr int kFileBoards = 40;
 
 class Random {
  public:
+  explicit Random(std::uint64_t seed)
+      : state_(0x9E3779B97F4A7C15ull ^ seed * 0x2545F4914F6CDD1Dull) {}
   std::uint64_t next() {
     state_ ^= state_ << 13;
     state_ ^= state_ >> 7;
@@ -32,7 +34,7 @@ class Random {
   int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
 
  private:
-  std::uint64_t state_ = 0x9E3779B97F4A7C15ull;
+  std::uint64_t state_;
 };
 
 class Writer {
@@ -76,7 +78,8 @@ std::vector<std::string> cp932(std::initializer_list<std::string_view> texts) {
 
 class Generator {
  public:
-  Generator(Writer& out, std::uint64_t target) : out_(out), target_(target) {
+  Generator(Writer& out, std::uint64_t target, int visit)
+      : out_(out), target_(target), visit_(visit), rng_(static_cast<std::uint64_t>(visit)) {
     phrases_ =
         cp932({"こんばんは。", "今日は暑かったですね。", "新しいパソコンを買いました。",
                "ＣＰＵは速いのですがメモリが足りません。", "来週のオフ会、楽しみにしています。",
@@ -99,7 +102,7 @@ class Generator {
       const std::uint64_t end = boardsEnd * static_cast<std::uint64_t>(b) / kMessageBoards;
       out_.line("未読メッセージを検索しています..."_sj);
       out_.line(formatText("新しいメッセージが %i 件あります。"_sj, 1 + rng_.below(500)));
-      for (int number = 1000; out_.bytes() < end; ++number) message(number);
+      for (int number = 1000 + visit_ * 20000; out_.bytes() < end; ++number) message(number);
     }
     out_.line("*CH ボード番号 (?:一覧 RET:終了) >"_sj);
     ordinaryRun(target_ * 85 / 100);
@@ -149,6 +152,7 @@ class Generator {
   }
 
   void mail(int m) {
+    m += visit_ * kMails;
     out_.line(formatText("Private Message is from: MAIL%04i %s", m,
                          handles_[static_cast<std::size_t>(m) % handles_.size()]));
     out_.line(formatText("Date: 96/06/%02i %02i:%02i:00", 1 + m % 28, m % 24, m % 60));
@@ -172,7 +176,7 @@ class Generator {
     out_.line("");
     out_.line("新しいメッセージが 20 個あります。"_sj);
     out_.line("----");
-    for (int i = 0; i < 20; ++i) {
+    for (int i = visit_ * 20; i < visit_ * 20 + 20; ++i) {
       out_.line(formatText("USR%05i     >", i) +
                 phrases_[static_cast<std::size_t>(i) % phrases_.size()]);
     }
@@ -182,7 +186,7 @@ class Generator {
   void notewall() {
     out_.line("《 気軽な伝言板 》"_sj);
     out_.line("----");
-    for (int i = 0; i < 500; ++i) {
+    for (int i = visit_ * 100; i < visit_ * 100 + 500; ++i) {
       out_.line(formatText("USR%05i      :", i) +
                 phrases_[static_cast<std::size_t>(i) % phrases_.size()]);
     }
@@ -201,6 +205,7 @@ class Generator {
 
   Writer& out_;
   std::uint64_t target_;
+  int visit_;
   Random rng_;
   std::vector<std::string> phrases_;
   std::vector<std::string> handles_;
@@ -219,13 +224,14 @@ std::string listingLine(int number, const std::string& name, const std::string& 
   return line + status;
 }
 
-bool generateLog(const std::string& path, std::uint64_t targetBytes, GeneratedLog& made) {
+bool generateLog(const std::string& path, std::uint64_t targetBytes, GeneratedLog& made,
+                 int visit) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
   bool ok = true;
   {
     Writer out(file);
-    Generator(out, targetBytes).run(made);
+    Generator(out, targetBytes, visit).run(made);
     ok = out.flush();
     made.bytes = out.bytes();
     made.lines = out.lines();

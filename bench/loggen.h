@@ -22,8 +22,12 @@ struct GeneratedLog {
 std::string listingLine(int number, const std::string& name, const std::string& title,
                         const std::string& status);
 
-// Writes about `targetBytes` bytes to `path`. Returns false when the file
+// Writes about `targetBytes` bytes to `path`. Visit 0 is the benchmark's
+// one log; other visits are later ones to the same host: their own mail,
+// messages numbered on and chat lines, and a Notewall that shows 400 of
+// the previous visit's 500 lines again. Returns false when the file
 // cannot be written.
-bool generateLog(const std::string& path, std::uint64_t targetBytes, GeneratedLog& made);
+bool generateLog(const std::string& path, std::uint64_t targetBytes, GeneratedLog& made,
+                 int visit = 0);
 
 }  // namespace zazir::bench

@@ -1,5 +1,6 @@
 // The log index benchmark.
-//   zazir_bench generate PATH MIB          writes a synthetic log
+//   zazir_bench generate PATH MIB [VISIT]  writes a synthetic log (of a later
+//                                          visit to the same host)
 //   zazir_bench index PATH [REPEATS]       times indexLog
 //   zazir_bench scan PATH                  times the skipping pass alone with
 //                                          each instruction set
@@ -37,10 +38,10 @@ long peakKib() {
   return usage.ru_maxrss;
 }
 
-int generate(const std::string& path, long mebibytes) {
+int generate(const std::string& path, long mebibytes, int visit) {
   zazir::bench::GeneratedLog made;
   const auto target = static_cast<std::uint64_t>(mebibytes) << 20;
-  if (!zazir::bench::generateLog(path, target, made)) {
+  if (!zazir::bench::generateLog(path, target, made, visit)) {
     std::fprintf(stderr, "zazir_bench: cannot write %s\n", path.c_str());
     return 1;
   }
@@ -165,7 +166,9 @@ int search(const std::string& path, const std::string& text, int repeats) {
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "generate" && argc == 4) return generate(argv[2], std::atol(argv[3]));
+  if (command == "generate" && (argc == 4 || argc == 5)) {
+    return generate(argv[2], std::atol(argv[3]), argc == 5 ? std::atoi(argv[4]) : 0);
+  }
   if (command == "index" && (argc == 3 || argc == 4)) {
     return index(argv[2], argc == 4 ? std::max(1, std::atoi(argv[3])) : 3);
   }
@@ -183,7 +186,7 @@ int main(int argc, char** argv) {
   std::string cases;
   for (const std::string& name : zazir::bench::memoryCaseNames()) cases += " " + name;
   std::fprintf(stderr,
-               "usage: zazir_bench generate PATH MIB\n"
+               "usage: zazir_bench generate PATH MIB [VISIT]\n"
                "       zazir_bench index PATH [REPEATS]\n"
                "       zazir_bench scan PATH\n"
                "       zazir_bench split PATH DIRECTORY COUNT\n"

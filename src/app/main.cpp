@@ -40,7 +40,7 @@ const char kUsage[] =
     "                       (DIR/boards/NAME.mbox), file boards (DIR/files/NAME.txt),\n"
     "                       chat (DIR/chat/NAME.txt) and Notewall (DIR/notewall.txt)\n"
     "                       in UTF-8, merged in log order, each message once;\n"
-    "                       an existing file is never overwritten\n"
+    "                       into an earlier export, only what is new is added\n"
     "  A directory among the logs stands for its files, in name order. Both\n"
     "  commands run without a terminal and without a configuration file.\n"
     "\n"

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <set>
 
+#include "export/archive.h"
 #include "export/commandline.h"
 #include "export/logparts.h"
 #include "export/logset.h"
@@ -70,6 +71,54 @@ class TextSink : public ItemSink {
   OutputFile& file_;
   Utf8Decoder& decoder_;
   int items_ = 0;
+};
+
+// The hash of each item of a walk as a TextSink writes it.
+class ItemHashes : public ItemSink {
+ public:
+  Take begin(const std::vector<std::string>&) override {
+    hash_ = ItemHash();
+    return Take::Body;
+  }
+  void text(std::string_view piece) override {
+    scratch_.clear();
+    decoder_.decode(piece, scratch_);
+    hash_.add(scratch_);
+  }
+  void lineEnd() override {
+    scratch_.clear();
+    decoder_.finish(scratch_);
+    scratch_ += '\n';
+    hash_.add(scratch_);
+  }
+  void end() override { items_.push_back(hash_.value()); }
+  const std::vector<std::uint64_t>& items() const { return items_; }
+
+ private:
+  Utf8Decoder decoder_;  // its count is not the export's
+  std::string scratch_;
+  ItemHash hash_;
+  std::vector<std::uint64_t> items_;
+};
+
+// The items of a walk that are to be written, passed on; the others
+// skipped.
+class ChosenItems : public ItemSink {
+ public:
+  ChosenItems(ItemSink& inner, const std::vector<bool>& chosen) : inner_(inner), chosen_(chosen) {}
+  Take begin(const std::vector<std::string>& header) override {
+    const bool take = at_ < chosen_.size() && chosen_[at_];
+    ++at_;
+    return take ? inner_.begin(header) : Take::Skip;
+  }
+  void text(std::string_view piece) override { inner_.text(piece); }
+  void lineEnd() override { inner_.lineEnd(); }
+  void end() override { inner_.end(); }
+
+ private:
+  ItemSink& inner_;
+  const std::vector<bool>& chosen_;
+  std::size_t at_ = 0;
 };
 
 // How far a long export has come, on standard error when it is a terminal.
@@ -150,6 +199,7 @@ class Exporter {
   std::vector<std::string> logs_;
   std::set<std::string> files_;  // every file the export writes
   std::unique_ptr<FileSet> set_;
+  Archive archive_;
   ExportStop stopped_;
   OutputText names_;
   Utf8Decoder decoder_;
@@ -200,12 +250,22 @@ int Exporter::stopped() {
   return 128 + number;
 }
 
+// A file board's entries, a chat board's lines or the Notewall's lines.
+void walkText(LineStream& log, const LogIndex& index, const Part& part, ItemSink& sink) {
+  if (part.kind == Kind::FileBoard) walkFileEntries(log, index, part.index, sink);
+  if (part.kind == Kind::Chat) walkChatLines(log, index, part.index, sink);
+  if (part.kind == Kind::Notewall) walkNotewall(log, index, sink);
+}
+
 bool Exporter::writePart(LineStream& log, const LogIndex& index, const Part& part) {
   const std::string path = set_->shown(part.file);
   OutputFile file;
-  if (!file.open(*set_, part.file, part.kind == Kind::Mail ? kMailMode : kFileMode)) {
+  const FileFacts* was = archive_.existing(part.file);
+  if (!file.use(was ? set_->openAddition(part.file, *was)
+                    : set_->open(part.file, part.kind == Kind::Mail ? kMailMode : kFileMode))) {
     return fail(path + ": " + std::strerror(file.error()) + "; nothing was written");
   }
+  ArchiveFile& record = archive_.record(part.file);
 
   switch (part.kind) {
     case Kind::Mail:
@@ -223,14 +283,20 @@ bool Exporter::writePart(LineStream& log, const LogIndex& index, const Part& par
       }
       (mail ? figures_.mails : figures_.messages) += sink.written();
       figures_.duplicates += sink.duplicates();
+      record.items.insert(record.items.end(), sink.keys().begin(), sink.keys().end());
       break;
     }
     default: {
+      // The run is known whole before any of it is written.
+      ItemHashes run;
+      walkText(log, index, part, run);
+      // A chat board shows new lines only; the Notewall and a file board's
+      // news show again what an earlier visit saw.
+      const std::vector<bool> chosen = itemsToWrite(record, run.items(), part.kind != Kind::Chat);
       TextSink sink(file, decoder_);
-      progress_.through(&sink);
-      if (part.kind == Kind::FileBoard) walkFileEntries(log, index, part.index, progress_);
-      if (part.kind == Kind::Chat) walkChatLines(log, index, part.index, progress_);
-      if (part.kind == Kind::Notewall) walkNotewall(log, index, progress_);
+      ChosenItems items(sink, chosen);
+      progress_.through(&items);
+      walkText(log, index, part, progress_);
       figures_.lines += sink.items();
     }
   }
@@ -262,8 +328,8 @@ void Exporter::report() {
   }
   if (isatty(fileno(err_))) {
     std::fprintf(err_,
-                 "zazir: %s: %d mails, %d messages (%d found in more than one log and written "
-                 "once), %d lines of file boards, chat and Notewall\n",
+                 "zazir: %s: %d mails, %d messages added (%d found again and not written), %d "
+                 "entries and lines of file boards, chat and Notewall\n",
                  dir_.c_str(), figures_.mails, figures_.messages, figures_.duplicates,
                  figures_.lines);
   }
@@ -295,14 +361,22 @@ int Exporter::run(const std::vector<std::string>& args) {
     fail("nothing to export: the logs hold no mail, messages, files, chat or Notewall lines");
     return kExitNothingToExport;
   }
-  // Nothing is written until the files are known to be free; then they are
-  // written beside and moved into place together at the end, or taken back.
+  // Nothing is written until the files there are known to be the
+  // archive's; then what is new is written beside and added or moved into
+  // place together at the end, or taken back.
   if (stopped_()) return stopped();
   set_ = FileSet::open(dir_, problem);
-  if (!set_ || !set_->allMissing({files_.begin(), files_.end()}, problem)) {
+  if (!set_) {
     fail(problem);
     return kExitFileError;
   }
+  if (set_->tookBack()) fail(dir_ + ": an export that did not finish was taken back");
+  archive_.load(*set_, err_);
+  if (!archive_.admit(*set_, {files_.begin(), files_.end()}, problem)) {
+    fail(problem + "; nothing was written");
+    return kExitFileError;
+  }
+  archive_.seed(seen_);
   progress_.setTotal(total);
   std::uint64_t done = 0;
   for (const std::string& path : logs_) {
@@ -310,6 +384,9 @@ int Exporter::run(const std::vector<std::string>& args) {
     done += fileSize(path);
   }
   if (stopped_()) return stopped();
+  set_->setRecord(kArchiveIndexName, [this](const std::map<std::string, FileFacts>& facts) {
+    return archive_.encode(facts);
+  });
   if (!set_->commit(problem)) {
     fail(problem + "; nothing was written");
     return kExitFileError;

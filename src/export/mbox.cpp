@@ -276,6 +276,7 @@ Take MboxSink::begin(const std::vector<std::string>& header) {
     return Take::Skip;
   }
   ++written_;
+  keys_.push_back(key);
   const std::vector<std::uint64_t> references =
       links_ && !board_.empty() ? links_->references(key) : std::vector<std::uint64_t>();
   file_.buffer() += mboxHeaders(header, board_, number, key, references, decoder_);

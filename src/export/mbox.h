@@ -62,6 +62,8 @@ class MboxSink : public ItemSink {
 
   int written() const { return written_; }
   int duplicates() const { return duplicates_; }
+  // The keys of the messages written, in order.
+  const std::vector<std::uint64_t>& keys() const { return keys_; }
 
  private:
   void endQuoting(bool quote);
@@ -74,6 +76,7 @@ class MboxSink : public ItemSink {
   int written_ = 0;
   bool bodyStart_ = false;  // nothing of the body written yet
   int duplicates_ = 0;
+  std::vector<std::uint64_t> keys_;
   // A line's start while it may still be ">>From ": its '>' bytes and how
   // much of "From " has come.
   bool lineStart_ = true;

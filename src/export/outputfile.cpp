@@ -10,8 +10,8 @@ OutputFile::~OutputFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool OutputFile::open(FileSet& set, const std::string& name, unsigned mode) {
-  fd_ = set.open(name, mode);
+bool OutputFile::use(int fd) {
+  fd_ = fd;
   if (fd_ < 0) error_ = errno;
   return fd_ >= 0;
 }

@@ -1,13 +1,11 @@
 // A file of an export's set, written through the set (which creates it
-// new, never over an existing file nor through a link, so the export can
-// never write over the log or anything else); text gathered in a buffer
-// and written in large pieces.
+// new or stages what is added to it, never over an existing file nor
+// through a link, so the export can never write over the log or anything
+// else); text gathered in a buffer and written in large pieces.
 #pragma once
 
 #include <cstddef>
 #include <string>
-
-#include "platform/fileset.h"
 
 namespace zazir {
 
@@ -18,9 +16,9 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Opens `name` of the set to add at its end: created with `mode` (the
-  // umask applies) the first time.
-  bool open(FileSet& set, const std::string& name, unsigned mode);
+  // Writes to `fd`, a descriptor of the set's (FileSet::open or
+  // openAddition); -1 is the failure to open it, errno set.
+  bool use(int fd);
 
   // Text to write goes here; spill() writes it once it is large.
   std::string& buffer() { return buffer_; }

@@ -25,6 +25,11 @@ std::unique_ptr<FileLineStream> FileLineStream::open(const std::string& osPath,
       new FileLineStream(fd, std::max<std::size_t>(bufferSize, 2048)));
 }
 
+std::unique_ptr<FileLineStream> FileLineStream::adopt(int fd, std::size_t bufferSize) {
+  return std::unique_ptr<FileLineStream>(
+      new FileLineStream(fd, std::max<std::size_t>(bufferSize, 2048)));
+}
+
 FileLineStream::FileLineStream(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
 
 FileLineStream::~FileLineStream() {

@@ -60,6 +60,8 @@ class FileLineStream : public LineStream {
   // it names no regular file that can be opened for reading.
   static std::unique_ptr<FileLineStream> open(const std::string& osPath,
                                               std::size_t bufferSize = 10000);
+  // The same over a descriptor opened for reading, which it then owns.
+  static std::unique_ptr<FileLineStream> adopt(int fd, std::size_t bufferSize = 10000);
   ~FileLineStream() override;
 
   LogOffset tell() const override { return bufferStart_ + static_cast<LogOffset>(position_); }

@@ -1,0 +1,140 @@
+#include "export/archiveindex.h"
+
+#include <cstring>
+
+namespace zazir {
+
+namespace {
+
+constexpr std::string_view kMagic = "ZAZIR-INDEX 1\n";
+constexpr std::uint64_t kPrime = 0x100000001b3ull;
+
+// Whole words at a time: the index of a large archive is checked quickly.
+std::uint64_t checksum(std::string_view bytes) {
+  std::uint64_t hash = 0x9e3779b97f4a7c15ull ^ bytes.size();
+  std::size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + at, 8);
+    hash = (hash ^ word) * kPrime;
+    hash ^= hash >> 29;
+  }
+  for (; at < bytes.size(); ++at) hash = (hash ^ static_cast<unsigned char>(bytes[at])) * kPrime;
+  return hash ^ (hash >> 32);
+}
+
+void put(std::string& out, std::uint64_t value) {
+  for (int i = 0; i < 8; ++i, value >>= 8) out += static_cast<char>(value & 0xFF);
+}
+
+void putAll(std::string& out, const std::vector<std::uint64_t>& values) {
+  put(out, values.size());
+  for (const std::uint64_t value : values) put(out, value);
+}
+
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+  bool get(std::uint64_t& value) {
+    if (bytes_.size() < 8) return false;
+    value = 0;
+    for (int i = 7; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes_[i]);
+    bytes_.remove_prefix(8);
+    return true;
+  }
+  bool getAll(std::vector<std::uint64_t>& values) {
+    std::uint64_t count = 0;
+    if (!get(count) || count > bytes_.size() / 8) return false;
+    values.resize(count);
+    for (std::uint64_t& value : values) get(value);
+    return true;
+  }
+  bool getText(std::string& text) {
+    std::uint64_t size = 0;
+    if (!get(size) || size > bytes_.size()) return false;
+    text.assign(bytes_.substr(0, size));
+    bytes_.remove_prefix(size);
+    return true;
+  }
+  bool done() const { return bytes_.empty(); }
+
+ private:
+  std::string_view bytes_;
+};
+
+}  // namespace
+
+ArchiveKind archiveKindOf(std::string_view name) {
+  if (name.ends_with(".mbox")) return ArchiveKind::Mailbox;
+  if (name.starts_with("files/")) return ArchiveKind::Entries;
+  return ArchiveKind::Lines;
+}
+
+std::string encodeArchiveIndex(const ArchiveIndex& index) {
+  std::string out(kMagic);
+  put(out, index.size());
+  for (const auto& [name, file] : index) {
+    put(out, name.size());
+    out += name;
+    put(out, static_cast<std::uint64_t>(file.kind));
+    put(out, file.facts.identity.device);
+    put(out, file.facts.identity.inode);
+    put(out, file.facts.length);
+    putAll(out, file.items);
+    putAll(out, file.runs);
+    putAll(out, file.lastRun);
+  }
+  put(out, checksum(out));
+  return out;
+}
+
+std::optional<ArchiveIndex> decodeArchiveIndex(std::string_view bytes) {
+  if (bytes.size() < kMagic.size() + 16 || !bytes.starts_with(kMagic)) return std::nullopt;
+  const std::string_view body = bytes.substr(0, bytes.size() - 8);
+  std::uint64_t sum = 0;
+  if (!Reader(bytes.substr(body.size())).get(sum) || sum != checksum(body)) return std::nullopt;
+  Reader in(body.substr(kMagic.size()));
+  std::uint64_t count = 0;
+  if (!in.get(count)) return std::nullopt;
+  ArchiveIndex index;
+  for (std::uint64_t i = 0; i < count; ++i) {
+    std::string name;
+    ArchiveFile file;
+    std::uint64_t kind = 0;
+    if (!in.getText(name) || !in.get(kind) || kind > 2 || !in.get(file.facts.identity.device) ||
+        !in.get(file.facts.identity.inode) || !in.get(file.facts.length) ||
+        !in.getAll(file.items) || !in.getAll(file.runs) || !in.getAll(file.lastRun) ||
+        archiveKindOf(name) != static_cast<ArchiveKind>(kind)) {
+      return std::nullopt;
+    }
+    file.kind = static_cast<ArchiveKind>(kind);
+    index.emplace(std::move(name), std::move(file));
+  }
+  if (!in.done()) return std::nullopt;
+  return index;
+}
+
+void ItemHash::add(std::string_view bytes) {
+  for (const char byte : bytes) hash_ = (hash_ ^ static_cast<unsigned char>(byte)) * kPrime;
+}
+
+std::uint64_t ItemHash::value() const {
+  std::uint64_t hash = hash_;
+  hash ^= hash >> 33;
+  hash *= 0xff51afd7ed558ccdull;
+  hash ^= hash >> 33;
+  return hash;
+}
+
+std::uint64_t runHash(const std::vector<std::uint64_t>& items) {
+  ItemHash hash;
+  std::string word;
+  for (const std::uint64_t item : items) {
+    word.clear();
+    put(word, item);
+    hash.add(word);
+  }
+  return hash.value();
+}
+
+}  // namespace zazir

@@ -1,0 +1,55 @@
+// What an export keeps about the archive it adds to, in one small file
+// inside it: for each file it wrote, which file that is and how long, and
+// what it holds (the mailboxes' Message-IDs, the text files' items), so
+// that the next export need not read the archive. Checked by a checksum.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/fileset.h"
+
+namespace zazir {
+
+inline constexpr char kArchiveIndexName[] = ".zazir-index";
+
+// A mailbox holds messages, a file board's text its entries (an entry line
+// and its description), the other text files lines.
+enum class ArchiveKind : std::uint8_t { Mailbox, Entries, Lines };
+ArchiveKind archiveKindOf(std::string_view name);
+
+struct ArchiveFile {
+  ArchiveKind kind = ArchiveKind::Lines;
+  FileFacts facts;
+  // A mailbox's Message-IDs (as their 64-bit keys), every one ever written
+  // to it; a text file's items as read from it when the index could not
+  // say which export wrote them (hashes).
+  std::vector<std::uint64_t> items;
+  // A text file's runs, written or met (hashes), and the items of the last.
+  std::vector<std::uint64_t> runs;
+  std::vector<std::uint64_t> lastRun;
+};
+using ArchiveIndex = std::map<std::string, ArchiveFile>;
+
+std::string encodeArchiveIndex(const ArchiveIndex& index);
+// None unless the checksum holds and every record is whole.
+std::optional<ArchiveIndex> decodeArchiveIndex(std::string_view bytes);
+
+// A 64-bit hash of bytes that come in pieces.
+class ItemHash {
+ public:
+  void add(std::string_view bytes);
+  std::uint64_t value() const;
+
+ private:
+  std::uint64_t hash_ = 0xcbf29ce484222325ull;
+};
+
+// The hash of a run of items, their order included.
+std::uint64_t runHash(const std::vector<std::uint64_t>& items);
+
+}  // namespace zazir

@@ -1,0 +1,22 @@
+// An archive's file read back, to know what it holds when the archive's
+// index cannot tell: the Message-IDs of a mailbox, the items of a text
+// file. Only a file as an export writes it is taken: a mailbox whose every
+// message carries a Message-ID of this program's, a text file of UTF-8
+// lines, each ended by LF, with no control byte but TAB.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "export/archiveindex.h"
+#include "platform/linestream.h"
+
+namespace zazir {
+
+// A mailbox's message keys, or the hashes of a text file's items (each
+// line, or each file board entry with its description, LF included); none
+// when the file does not read as an export's file of that kind.
+std::optional<std::vector<std::uint64_t>> readArchiveItems(LineStream& file, ArchiveKind kind);
+
+}  // namespace zazir
