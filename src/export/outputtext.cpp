@@ -53,4 +53,12 @@ std::string OutputText::operator()(std::string_view utf8) const {
   return out;
 }
 
+std::string blankControls(std::string_view bytes) {
+  std::string text(bytes);
+  for (char& c : text) {
+    if ((c >= 0 && c < 0x20) || c == 0x7F) c = ' ';
+  }
+  return text;
+}
+
 }  // namespace zazir

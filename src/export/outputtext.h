@@ -26,4 +26,9 @@ class OutputText {
   std::unique_ptr<Converter> converter_;  // none: the codeset is UTF-8
 };
 
+// A field of a tab-separated line never holds a tab or a line end, nor a
+// control byte that would reach the terminal: each becomes a blank (neither
+// CP932 nor UTF-8 has one inside a character).
+std::string blankControls(std::string_view bytes);
+
 }  // namespace zazir

@@ -47,12 +47,18 @@ inline constexpr std::size_t kProgressBytes = 8 << 20;
 
 class HitLocator;
 
+// The log's index, asked for when the first match is to be placed: a log
+// in which nothing matches need not be indexed at all.
+using IndexSource = std::function<const LogIndex&()>;
+
 class LogSearch {
  public:
   // Reads the log of `size` bytes once from start to end, and the boards
   // that hold hits, through streams that `open` gives; `log` (the same log)
   // is read here and there to place a hit.
   LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log, LogOffset size,
+            SearchPattern pattern);
+  LogSearch(IndexSource index, const StreamOpener& open, LineStream& log, LogOffset size,
             SearchPattern pattern);
   ~LogSearch();
 
@@ -70,7 +76,12 @@ class LogSearch {
                   const HitSink& found);
   bool onLastHitLine(std::string_view data, LogOffset base, std::size_t at) const;
 
+  HitLocator& locator();
+
+  IndexSource index_;
+  LineStream& log_;
   std::unique_ptr<LineStream> blocks_;
+  std::unique_ptr<LineStream> boardBlocks_;  // the locator's, once it is made
   LogOffset size_;
   SearchPattern pattern_;
   std::unique_ptr<HitLocator> locator_;
@@ -92,6 +103,23 @@ struct SearchOutcome {
 
 // Scans the whole log, telling the progress every kProgressBytes.
 SearchOutcome searchLog(LogSearch& search, const HitSink& found, const SearchProgress& progress);
+
+// The title of a hit's mail or message, or the line of its file entry;
+// empty for a chat or Notewall line.
+std::string hitTitle(LineStream& log, const LogIndex& index, const SearchHit& hit);
+
+// How far before a match its line's start is looked for.
+inline constexpr std::size_t kLineLookBack = 4096;
+
+// The log line that holds a hit's match, without its line end: from the
+// line's start when that lies within kLineLookBack bytes before the match
+// (and the stream's buffer holds them), else from the match; at most
+// 2 * kLineLookBack bytes of it.
+struct MatchLine {
+  std::string text;
+  std::size_t matchAt = 0;  // where the match begins in `text`
+};
+MatchLine matchingLine(LineStream& log, const SearchHit& hit);
 
 // What a list row shows of a hit, read from the log.
 struct HitRow {

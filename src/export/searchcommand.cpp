@@ -1,0 +1,226 @@
+#include "export/searchcommand.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "export/commandline.h"
+#include "export/logset.h"
+#include "export/outputtext.h"
+#include "export/utf8text.h"
+#include "formats/boardlog.h"
+#include "formats/logindex.h"
+#include "platform/encoding.h"
+#include "search/logsearch.h"
+
+namespace zazir {
+
+using search::HitSection;
+using search::SearchHit;
+
+namespace {
+
+// The text as the logs hold it, or why it cannot be searched for.
+std::optional<std::string> searchedText(const std::string& text, const std::string& codeset,
+                                        std::string& problem) {
+  std::optional<std::string> cp932 =
+      isCp932Codeset(codeset) ? std::optional(text) : Converter("CP932", codeset).convert(text);
+  if (!cp932) {
+    problem = "the text has a character Shift-JIS cannot hold (or is not " + codeset + ")";
+  } else if (std::any_of(cp932->begin(), cp932->end(), [](char c) {
+               return (c >= 0 && c < 0x20) || c == 0x7F;
+             })) {
+    // A log line never holds one where a reader shows it.
+    problem = "the text holds a control character";
+    cp932.reset();
+  }
+  return cp932;
+}
+
+const char* sectionName(HitSection section) {
+  switch (section) {
+    case HitSection::Mail:
+      return "mail";
+    case HitSection::MessageBoard:
+      return "board";
+    case HitSection::FileBoard:
+      return "fileboard";
+    case HitSection::Notewall:
+      return "notewall";
+    case HitSection::ChatBoard:
+      return "chat";
+  }
+  return "";
+}
+
+// A chat or Notewall line's ID: its first word, before the marker at byte 14.
+std::string_view lineId(std::string_view line) {
+  line = line.substr(0, 14);
+  return line.substr(0, line.find(' '));
+}
+
+// Prints each hit of one log as it comes.
+class HitPrinter {
+ public:
+  explicit HitPrinter(std::FILE* out) : out_(out) {}
+
+  // The log the hits that follow are in. Its name is the system's own and
+  // goes out as it is.
+  void startLog(const std::string& name, LineStream& log, const LogIndex& index) {
+    logName_ = blankControls(name);
+    log_ = &log;
+    index_ = &index;
+  }
+
+  void print(const SearchHit& hit) {
+    const auto board = static_cast<std::size_t>(hit.board);
+    std::string_view boardName;
+    std::string id;
+    switch (hit.section) {
+      case HitSection::Mail:
+        id = index_->mails[static_cast<std::size_t>(hit.item)].senderId;
+        break;
+      case HitSection::MessageBoard:
+        boardName = index_->messageBoards[board].name;
+        id = posterId(firstLine(hit));
+        break;
+      case HitSection::FileBoard:
+        boardName = index_->fileBoards[board].name;
+        break;
+      case HitSection::ChatBoard:
+        boardName = index_->chatBoards[board].name;
+        id = lineId(firstLine(hit));
+        break;
+      case HitSection::Notewall:
+        id = lineId(firstLine(hit));
+        break;
+    }
+    const std::string title = search::hitTitle(*log_, *index_, hit);
+    const search::MatchLine line = search::matchingLine(*log_, hit);
+    const std::string number = std::to_string(hit.number);
+    std::string fields = sectionName(hit.section);
+    for (const std::string_view text : {boardName, std::string_view(number), std::string_view(id),
+                                        std::string_view(title), std::string_view(line.text)}) {
+      fields += '\t';
+      fields += toUtf8(blankControls(text), decoder_);
+    }
+    const std::string out = logName_ + "\t" + output_(fields) + "\n";
+    std::fwrite(out.data(), 1, out.size(), out_);
+  }
+
+  std::uint64_t replacedBytes() const { return decoder_.replacedBytes(); }
+
+ private:
+  std::string_view firstLine(const SearchHit& hit) {
+    log_->seek(hit.itemOffset);
+    log_->readLine(line_);
+    return line_;
+  }
+
+  std::FILE* out_;
+  std::string logName_;
+  LineStream* log_ = nullptr;
+  const LogIndex* index_ = nullptr;
+  std::string line_;
+  OutputText output_;
+  Utf8Decoder decoder_;
+};
+
+// Whether a file of a directory reads as a log: upload files, address
+// books and notes beside the logs are not searched.
+bool readsAsLog(const std::string& path) {
+  const auto file = FileLineStream::open(path, kCaptureHeadBytes);
+  // One that cannot be read is kept, to be named with the reason.
+  return !file || readsAsCapture(file->buffered(kCaptureHeadBytes));
+}
+
+// Searches one log, printing its hits; the count of hits, none when the
+// log cannot be read.
+std::optional<std::size_t> searchOneLog(const std::string& path,
+                                        const search::SearchPattern& pattern,
+                                        HitPrinter& printer, std::string& problem) {
+  const auto log = openLog(path, problem);
+  if (!log) return std::nullopt;
+  LogIndex index;
+  printer.startLog(path, *log, index);
+  bool opened = true;
+  const search::StreamOpener open = [&](std::size_t bufferBytes) {
+    std::unique_ptr<LineStream> stream = FileLineStream::open(path, bufferBytes);
+    opened = opened && stream != nullptr;
+    return stream;
+  };
+  // The index is read only when something matches.
+  search::LogSearch search(
+      [&]() -> const LogIndex& {
+        indexLog(*log, index);
+        return index;
+      },
+      open, *log, static_cast<LogOffset>(fileSize(path)), pattern);
+  const search::SearchOutcome outcome = search::searchLog(
+      search,
+      [&](const SearchHit& hit) {
+        printer.print(hit);
+        return true;
+      },
+      {});
+  if (!opened) {
+    problem = path + ": cannot be read";
+    return std::nullopt;
+  }
+  return outcome.hits;
+}
+
+}  // namespace
+
+int runSearch(const std::string& text, const std::vector<std::string>& args, std::FILE* out,
+              std::FILE* err) {
+  std::string problem;
+  const auto fail = [&](int status) {
+    std::fprintf(err, "zazir: %s\n", problem.c_str());
+    return status;
+  };
+  HitPrinter printer(out);
+  const OutputText codeset;
+  const std::optional<std::string> cp932 = searchedText(text, codeset.codeset(), problem);
+  if (!cp932) return fail(kExitUsage);
+  const search::SearchPattern pattern = search::compilePattern(*cp932);
+  if (pattern.units.empty()) {
+    problem = "nothing to search for";
+    return fail(kExitUsage);
+  }
+  std::vector<std::string> logs;
+  std::size_t skipped = 0;
+  const auto keep = [&skipped](const std::string& path) {
+    const bool log = readsAsLog(path);
+    skipped += log ? 0 : 1;
+    return log;
+  };
+  if (!expandLogs(args, logs, problem, keep)) return fail(kExitFileError);
+  // Every log is opened before the first hit: a FIFO or a device among
+  // them (never read, never waited for) fails the search before it starts.
+  for (const std::string& path : logs) {
+    if (!openLog(path, problem)) return fail(kExitFileError);
+  }
+  if (skipped > 0) {
+    std::fprintf(err, "zazir: %zu %s of the directories %s not read as a log; not searched\n",
+                 skipped, skipped == 1 ? "file" : "files", skipped == 1 ? "does" : "do");
+  }
+  std::size_t hits = 0;
+  for (const std::string& path : logs) {
+    const std::optional<std::size_t> found = searchOneLog(path, pattern, printer, problem);
+    if (!found) return fail(kExitFileError);
+    hits += *found;
+  }
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    problem = std::string("standard output: ") + std::strerror(errno);
+    return fail(kExitFileError);
+  }
+  if (const std::uint64_t replaced = printer.replacedBytes()) {
+    std::fprintf(err, "zazir: %llu bytes of the logs have no Unicode form; shown as U+FFFD\n",
+                 static_cast<unsigned long long>(replaced));
+  }
+  return hits > 0 ? kExitDone : kExitNothingFound;
+}
+
+}  // namespace zazir
