@@ -57,7 +57,7 @@ const char* sectionName(HitSection section) {
 // A chat or Notewall line's ID: its first word, before the marker at byte 14.
 std::string_view lineId(std::string_view line) {
   line = line.substr(0, 14);
-  return line.substr(0, line.find(' '));
+  return line.substr(0, line.find_first_of(" \t"));
 }
 
 // Prints each hit of one log as it comes.

@@ -51,7 +51,7 @@ std::string_view posterId(std::string_view firstLine) {
   std::string_view rest =
       line.substr(std::min(from == std::string_view::npos ? kHandleColumn : from + 5, line.size()));
   while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
-  return rest.substr(0, rest.find(' '));
+  return rest.substr(0, rest.find_first_of(" \t"));
 }
 
 std::string messageTitle(std::string_view thirdHeaderLine) {

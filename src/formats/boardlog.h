@@ -41,7 +41,8 @@ int messageNumber(std::string_view firstLine);
 std::string posterHandle(std::string_view firstLine);
 
 // The poster's ID: the word after "from:" in a message's first line, or
-// the first word from byte 24 (where posterHandle looks) when there is none.
+// the first word from byte 24 (where posterHandle looks) when there is none;
+// a TAB ends it as a blank does.
 std::string_view posterId(std::string_view firstLine);
 
 // The message title: the third header line from byte 6, at most 79 bytes.
