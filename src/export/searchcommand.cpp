@@ -139,6 +139,7 @@ bool readsAsLog(const std::string& path) {
 // log cannot be read.
 std::optional<std::size_t> searchOneLog(const std::string& path,
                                         const search::SearchPattern& pattern,
+                                        std::optional<search::Anchor>& anchor,
                                         HitPrinter& printer, std::string& problem) {
   const auto log = openLog(path, problem);
   if (!log) return std::nullopt;
@@ -156,7 +157,8 @@ std::optional<std::size_t> searchOneLog(const std::string& path,
         indexLog(*log, index);
         return index;
       },
-      open, *log, static_cast<LogOffset>(fileSize(path)), pattern);
+      open, *log, static_cast<LogOffset>(fileSize(path)), pattern, anchor);
+  if (!search.finished()) anchor = search.anchor();
   const search::SearchOutcome outcome = search::searchLog(
       search,
       [&](const SearchHit& hit) {
@@ -207,8 +209,10 @@ int runSearch(const std::string& text, const std::vector<std::string>& args, std
                  skipped, skipped == 1 ? "file" : "files", skipped == 1 ? "does" : "do");
   }
   std::size_t hits = 0;
+  std::optional<search::Anchor> anchor;  // chosen by the first log's bytes
   for (const std::string& path : logs) {
-    const std::optional<std::size_t> found = searchOneLog(path, pattern, printer, problem);
+    const std::optional<std::size_t> found =
+        searchOneLog(path, pattern, anchor, printer, problem);
     if (!found) return fail(kExitFileError);
     hits += *found;
   }

@@ -18,7 +18,7 @@ LogSearch::LogSearch(const LogIndex& index, const StreamOpener& open, LineStream
                 std::move(pattern)) {}
 
 LogSearch::LogSearch(IndexSource index, const StreamOpener& open, LineStream& log,
-                     LogOffset size, SearchPattern pattern)
+                     LogOffset size, SearchPattern pattern, std::optional<Anchor> anchor)
     : index_(std::move(index)),
       log_(log),
       blocks_(open(kSearchBlockBytes)),
@@ -29,7 +29,7 @@ LogSearch::LogSearch(IndexSource index, const StreamOpener& open, LineStream& lo
   finished_ = pattern_.units.empty() || size_ <= 0 || !blocks_ || !boardBlocks_;
   if (finished_) return;
   blocks_->seek(0);
-  anchor_ = chooseAnchor(pattern_, blocks_->buffered(kSearchBlockBytes));
+  anchor_ = anchor ? std::move(*anchor) : chooseAnchor(pattern_, blocks_->buffered(kSearchBlockBytes));
 }
 
 LogSearch::~LogSearch() = default;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,10 @@ class LogSearch {
   // is read here and there to place a hit.
   LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log, LogOffset size,
             SearchPattern pattern);
+  // `anchor`: the one chosen for the logs searched before, when there were
+  // any (choosing takes as long as scanning a part of the log).
   LogSearch(IndexSource index, const StreamOpener& open, LineStream& log, LogOffset size,
-            SearchPattern pattern);
+            SearchPattern pattern, std::optional<Anchor> anchor = {});
   ~LogSearch();
 
   // Scans at least `bytes` further (less at the end), handing the hits to
@@ -68,6 +71,7 @@ class LogSearch {
   bool scan(std::size_t bytes, const HitSink& found);
 
   bool finished() const { return finished_; }
+  const Anchor& anchor() const { return anchor_; }
   LogOffset scanned() const { return cursor_; }
   LogOffset size() const { return size_; }
 
