@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "export/commandline.h"
 #include "export/logset.h"
@@ -71,11 +72,38 @@ class HitPrinter {
     logName_ = blankControls(name);
     log_ = &log;
     index_ = &index;
+    item_ = Item{};
   }
 
   void print(const SearchHit& hit) {
+    // The hits of one item share its fields, read and decoded once.
+    const Item item{hit.section, hit.board, hit.item};
+    if (item != item_) {
+      item_ = item;
+      itemFields_ = logName_ + "\t" + sectionName(hit.section);
+      for (const std::string& text : itemTexts(hit)) appendField(text, itemFields_);
+    }
+    fields_ = itemFields_;
+    appendField(search::matchingLine(*log_, hit).text, fields_);
+    fields_ += '\n';
+    if (!output_.passesUtf8()) fields_ = output_(fields_);
+    std::fwrite(fields_.data(), 1, fields_.size(), out_);
+  }
+
+  std::uint64_t replacedBytes() const { return decoder_.replacedBytes(); }
+
+ private:
+  struct Item {
+    HitSection section = HitSection::Mail;
+    int board = -1;
+    int item = -1;
+    bool operator==(const Item&) const = default;
+  };
+
+  // The board, number, ID and title of the hit's item (CP932).
+  std::vector<std::string> itemTexts(const SearchHit& hit) {
     const auto board = static_cast<std::size_t>(hit.board);
-    std::string_view boardName;
+    std::string boardName;
     std::string id;
     switch (hit.section) {
       case HitSection::Mail:
@@ -96,26 +124,22 @@ class HitPrinter {
         id = lineId(firstLine(hit));
         break;
     }
-    const std::string title = search::hitTitle(*log_, *index_, hit);
-    const search::MatchLine line = search::matchingLine(*log_, hit);
-    const std::string number = std::to_string(hit.number);
-    std::string fields = sectionName(hit.section);
-    for (const std::string_view text : {boardName, std::string_view(number), std::string_view(id),
-                                        std::string_view(title), std::string_view(line.text)}) {
-      fields += '\t';
-      fields += toUtf8(blankControls(text), decoder_);
-    }
-    const std::string out = logName_ + "\t" + output_(fields) + "\n";
-    std::fwrite(out.data(), 1, out.size(), out_);
+    return {boardName, std::to_string(hit.number), id, search::hitTitle(*log_, *index_, hit)};
   }
 
-  std::uint64_t replacedBytes() const { return decoder_.replacedBytes(); }
-
- private:
   std::string_view firstLine(const SearchHit& hit) {
     log_->seek(hit.itemOffset);
     log_->readLine(line_);
     return line_;
+  }
+
+  // A tab and the field's text, made safe for the line, in UTF-8.
+  void appendField(std::string_view cp932, std::string& out) {
+    out += '\t';
+    scratch_.assign(cp932);
+    blankControlsIn(scratch_);
+    decoder_.decode(scratch_, out);
+    decoder_.finish(out);
   }
 
   std::FILE* out_;
@@ -123,6 +147,10 @@ class HitPrinter {
   LineStream* log_ = nullptr;
   const LogIndex* index_ = nullptr;
   std::string line_;
+  Item item_;
+  std::string itemFields_;  // the log's name and the item's fields, in UTF-8
+  std::string fields_;      // kept from hit to hit: most hits need no new memory
+  std::string scratch_;
   OutputText output_;
   Utf8Decoder decoder_;
 };
