@@ -75,7 +75,8 @@ class HitPrinter {
     item_ = Item{};
   }
 
-  void print(const SearchHit& hit) {
+  // False when the output failed.
+  bool print(const SearchHit& hit) {
     // The hits of one item share its fields, read and decoded once.
     const Item item{hit.section, hit.board, hit.item};
     if (item != item_) {
@@ -87,7 +88,7 @@ class HitPrinter {
     appendField(search::matchingLine(*log_, hit).text, fields_);
     fields_ += '\n';
     if (!output_.passesUtf8()) fields_ = output_(fields_);
-    std::fwrite(fields_.data(), 1, fields_.size(), out_);
+    return std::fwrite(fields_.data(), 1, fields_.size(), out_) == fields_.size();
   }
 
   std::uint64_t replacedBytes() const { return decoder_.replacedBytes(); }
@@ -173,10 +174,13 @@ std::optional<std::size_t> searchOneLog(const std::string& path,
   if (!log) return std::nullopt;
   LogIndex index;
   printer.startLog(path, *log, index);
+  // The search reads the log through streams of its own: the same file,
+  // not one put in its place since.
   bool opened = true;
-  const search::StreamOpener open = [&](std::size_t bufferBytes) {
-    std::unique_ptr<LineStream> stream = FileLineStream::open(path, bufferBytes);
-    opened = opened && stream != nullptr;
+  const search::StreamOpener open = [&](std::size_t bufferBytes) -> std::unique_ptr<LineStream> {
+    std::unique_ptr<FileLineStream> stream = FileLineStream::open(path, bufferBytes);
+    opened = opened && stream && stream->identity() == log->identity();
+    if (!opened) return nullptr;
     return stream;
   };
   // The index is read only when something matches.
@@ -187,13 +191,9 @@ std::optional<std::size_t> searchOneLog(const std::string& path,
       },
       open, *log, static_cast<LogOffset>(fileSize(path)), pattern, anchor);
   if (!search.finished()) anchor = search.anchor();
+  // A closed pipe or a full disk ends the search at the hit it failed on.
   const search::SearchOutcome outcome = search::searchLog(
-      search,
-      [&](const SearchHit& hit) {
-        printer.print(hit);
-        return true;
-      },
-      {});
+      search, [&](const SearchHit& hit) { return printer.print(hit); }, {});
   if (!opened) {
     problem = path + ": cannot be read";
     return std::nullopt;
@@ -243,6 +243,7 @@ int runSearch(const std::string& text, const std::vector<std::string>& args, std
         searchOneLog(path, pattern, anchor, printer, problem);
     if (!found) return fail(kExitFileError);
     hits += *found;
+    if (std::ferror(out)) break;
   }
   if (std::fflush(out) != 0 || std::ferror(out)) {
     problem = std::string("standard output: ") + std::strerror(errno);

@@ -80,5 +80,10 @@ run 50 --search 温泉 DEMO.LOG fifo
 [ ! -s out.txt ] || fail "printed before a FIFO: $(cat out.txt)"
 run 50 --search 温泉 DEMO.LOG missing.LOG
 grep -q 'missing.LOG' err.txt || fail "the missing log is not named: $(cat err.txt)"
+# Output that cannot be written is a failure, not a search without hits.
+status=0
+"$zazir" --search 温泉 DEMO.LOG >/dev/full 2>err.txt || status=$?
+[ "$status" = 50 ] || fail "a full standard output gave status $status"
+grep -q 'standard output' err.txt || fail "the failed output is not told: $(cat err.txt)"
 [ "$(ls -A logs | tr '\n' ' ')" = "A.LOG A.LOG.UP B.LOG NOTES.TXT " ] || fail "files written: $(ls -A logs)"
 cmp -s DEMO.LOG "$source_dir/examples/DEMO.LOG" || fail "the log changed"
