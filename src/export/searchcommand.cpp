@@ -12,8 +12,10 @@
 #include "export/utf8text.h"
 #include "formats/boardlog.h"
 #include "formats/logindex.h"
+#include "formats/loglines.h"
 #include "platform/encoding.h"
 #include "search/logsearch.h"
+#include "text/textutil.h"
 
 namespace zazir {
 
@@ -61,6 +63,49 @@ std::string_view lineId(std::string_view line) {
   return line.substr(0, line.find_first_of(" \t"));
 }
 
+// How far before a match the start of its line is looked for.
+constexpr std::size_t kLineLookBack = 4096;
+
+// The log line that holds the match, without its line end: from its start
+// when that lies within kLineLookBack bytes before the match, else from the
+// match; at most 2 * kLineLookBack bytes of it. The line feed before the
+// match is found in the stream's buffer: with a hit in nearly every message
+// the lines are not read one by one.
+std::string lineOfMatch(LineStream& log, const SearchHit& hit) {
+  const LogOffset from =
+      std::max(hit.matchOffset - static_cast<LogOffset>(kLineLookBack), LogOffset{0});
+  const auto before = static_cast<std::size_t>(hit.matchOffset - from);
+  log.seek(from);
+  const std::string_view data = log.buffered(before);
+  LogOffset lineStart = hit.matchOffset;
+  if (data.size() >= before) {
+    if (const void* feed = memrchr(data.data(), '\n', before)) {
+      lineStart = from + (static_cast<const char*>(feed) - data.data()) + 1;
+    } else if (from == 0) {
+      lineStart = 0;
+    }
+  }
+  std::string line;
+  log.seek(lineStart);
+  log.readLine(line, 2 * kLineLookBack);
+  line.resize(withoutLineEnd(line).size());
+  return line;
+}
+
+// The title of a hit's mail or message, or its file entry's line; empty for
+// a chat or Notewall line.
+std::string itemTitle(LineStream& log, const LogIndex& index, const SearchHit& hit) {
+  if (hit.section == HitSection::Mail) return index.mails[static_cast<std::size_t>(hit.item)].title;
+  if (hit.section != HitSection::MessageBoard && hit.section != HitSection::FileBoard) return {};
+  std::string line;
+  log.seek(hit.itemOffset);
+  const int lines = hit.section == HitSection::MessageBoard ? 3 : 1;
+  for (int k = 0; k < lines; ++k) log.readLine(line);
+  std::string title = hit.section == HitSection::MessageBoard ? messageTitle(line) : line;
+  stripLineEnd(title);
+  return title;
+}
+
 // Prints each hit of one log as it comes.
 class HitPrinter {
  public:
@@ -85,7 +130,7 @@ class HitPrinter {
       for (const std::string& text : itemTexts(hit)) appendField(text, itemFields_);
     }
     fields_ = itemFields_;
-    appendField(search::matchingLine(*log_, hit).text, fields_);
+    appendField(lineOfMatch(*log_, hit), fields_);
     fields_ += '\n';
     if (!output_.passesUtf8()) fields_ = output_(fields_);
     return std::fwrite(fields_.data(), 1, fields_.size(), out_) == fields_.size();
@@ -125,7 +170,7 @@ class HitPrinter {
         id = lineId(firstLine(hit));
         break;
     }
-    return {boardName, std::to_string(hit.number), id, search::hitTitle(*log_, *index_, hit)};
+    return {boardName, std::to_string(hit.number), id, itemTitle(*log_, *index_, hit)};
   }
 
   std::string_view firstLine(const SearchHit& hit) {

@@ -4,13 +4,19 @@
 #include <cstring>
 
 #include "formats/boardlog.h"
-#include "formats/loglines.h"
 #include "search/hitplaces.h"
 #include "search/verify.h"
 #include "text/cp932.h"
 #include "text/textutil.h"
 
 namespace zazir::search {
+
+namespace {
+
+// How far before a match describeHit looks for its line's start.
+constexpr std::size_t kLineLookBack = 4096;
+
+}  // namespace
 
 LogSearch::LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log,
                      LogOffset size, SearchPattern pattern)
@@ -127,50 +133,41 @@ SearchOutcome searchLog(LogSearch& search, const HitSink& found, const SearchPro
   return outcome;
 }
 
-std::string hitTitle(LineStream& log, const LogIndex& index, const SearchHit& hit) {
-  if (hit.section == HitSection::Mail) return index.mails[static_cast<std::size_t>(hit.item)].title;
-  if (hit.section != HitSection::MessageBoard && hit.section != HitSection::FileBoard) return {};
-  std::string line;
-  log.seek(hit.itemOffset);
-  const int lines = hit.section == HitSection::MessageBoard ? 3 : 1;
-  for (int k = 0; k < lines; ++k) log.readLine(line);
-  std::string title = hit.section == HitSection::MessageBoard ? messageTitle(line) : line;
-  stripLineEnd(title);
-  return title;
-}
-
-MatchLine matchingLine(LineStream& log, const SearchHit& hit) {
-  const LogOffset from =
-      std::max(hit.matchOffset - static_cast<LogOffset>(kLineLookBack), LogOffset{0});
-  const auto before = static_cast<std::size_t>(hit.matchOffset - from);
-  log.seek(from);
-  // The line feed before the match, found in the buffer: hits come many to
-  // a page of the log, and their lines are not read one by one.
-  const std::string_view data = log.buffered(before);
-  LogOffset lineStart = hit.matchOffset;
-  if (data.size() >= before) {
-    if (const void* feed = memrchr(data.data(), '\n', before)) {
-      lineStart = from + (static_cast<const char*>(feed) - data.data()) + 1;
-    } else if (from == 0) {
-      lineStart = 0;
-    }
-  }
-  MatchLine line;
-  log.seek(lineStart);
-  log.readLine(line.text, 2 * kLineLookBack);
-  line.text.resize(withoutLineEnd(line.text).size());
-  line.matchAt = static_cast<std::size_t>(hit.matchOffset - lineStart);
-  return line;
-}
-
 HitRow describeHit(LineStream& log, const LogIndex& index, const SearchHit& hit,
                    std::size_t width) {
   HitRow row;
-  row.title = hitTitle(log, index, hit);
-  MatchLine line = matchingLine(log, hit);
-  std::string& text = line.text;
+  std::string line;
+  if (hit.section == HitSection::Mail) {
+    row.title = index.mails[static_cast<std::size_t>(hit.item)].title;
+  } else if (hit.section == HitSection::MessageBoard || hit.section == HitSection::FileBoard) {
+    log.seek(hit.itemOffset);
+    const int lines = hit.section == HitSection::MessageBoard ? 3 : 1;
+    for (int k = 0; k < lines; ++k) log.readLine(line);
+    row.title = hit.section == HitSection::MessageBoard ? messageTitle(line) : line;
+    stripLineEnd(row.title);
+  }
+  // The matching line from its start, when that is near; else from the match.
+  const LogOffset from =
+      std::max(hit.matchOffset - static_cast<LogOffset>(kLineLookBack), LogOffset{0});
+  log.seek(from);
+  std::string text;
+  LogOffset lineStart = hit.matchOffset;
+  std::string_view piece;
+  while (log.tell() <= hit.matchOffset && log.readLineView(piece, 2 * kLineLookBack)) {
+    const LogOffset pieceStart = log.tell() - static_cast<LogOffset>(piece.size());
+    if (pieceStart > hit.matchOffset) break;
+    const bool afterFeed = pieceStart == 0 || pieceStart > from;
+    if (afterFeed && pieceStart <= hit.matchOffset && log.tell() > hit.matchOffset) {
+      lineStart = pieceStart;
+      text.assign(piece);
+    }
+  }
+  if (text.empty()) {
+    log.seek(hit.matchOffset);
+    log.readLine(text, 2 * kLineLookBack);
+  }
   stripLineEnd(text);
-  const std::size_t at = line.matchAt;
+  std::size_t at = static_cast<std::size_t>(hit.matchOffset - lineStart);
   // Some text before the match when it fits, else the match first.
   std::size_t begin = at > width / 3 ? at - width / 3 : 0;
   if (at + hit.matchBytes > begin + width) begin = at;

@@ -108,23 +108,6 @@ struct SearchOutcome {
 // Scans the whole log, telling the progress every kProgressBytes.
 SearchOutcome searchLog(LogSearch& search, const HitSink& found, const SearchProgress& progress);
 
-// The title of a hit's mail or message, or the line of its file entry;
-// empty for a chat or Notewall line.
-std::string hitTitle(LineStream& log, const LogIndex& index, const SearchHit& hit);
-
-// How far before a match its line's start is looked for.
-inline constexpr std::size_t kLineLookBack = 4096;
-
-// The log line that holds a hit's match, without its line end: from the
-// line's start when that lies within kLineLookBack bytes before the match
-// (and the stream's buffer holds them), else from the match; at most
-// 2 * kLineLookBack bytes of it.
-struct MatchLine {
-  std::string text;
-  std::size_t matchAt = 0;  // where the match begins in `text`
-};
-MatchLine matchingLine(LineStream& log, const SearchHit& hit);
-
 // What a list row shows of a hit, read from the log.
 struct HitRow {
   std::string title;  // the mail's or message's title, the file entry's line
