@@ -21,7 +21,9 @@ constexpr std::size_t kLineLookBack = 4096;
 LogSearch::LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log,
                      LogOffset size, SearchPattern pattern)
     : LogSearch([&index]() -> const LogIndex& { return index; }, open, log, size,
-                std::move(pattern)) {}
+                std::move(pattern)) {
+  if (!finished_) locator();  // with the index at hand, the places are read at once
+}
 
 LogSearch::LogSearch(IndexSource index, const StreamOpener& open, LineStream& log,
                      LogOffset size, SearchPattern pattern, std::optional<Anchor> anchor)
