@@ -42,14 +42,6 @@ LogSearch::LogSearch(IndexSource index, const StreamOpener& open, LineStream& lo
 
 LogSearch::~LogSearch() = default;
 
-HitLocator& LogSearch::locator() {
-  if (!locator_) {
-    const LogIndex& index = index_();
-    locator_ = std::make_unique<HitLocator>(index, log_, std::move(boardBlocks_), size_);
-  }
-  return *locator_;
-}
-
 bool LogSearch::scan(std::size_t bytes, const HitSink& found) {
   const LogOffset target = cursor_ + static_cast<LogOffset>(bytes);
   while (!finished_ && cursor_ < target) {
@@ -79,6 +71,14 @@ bool LogSearch::onLastHitLine(std::string_view data, LogOffset base, std::size_t
   const std::size_t from = static_cast<std::size_t>(std::max(lastHitEnd_ - base, LogOffset{0}));
   // A match that overlaps the last one is on its line too.
   return at < from || std::memchr(data.data() + from, '\n', at - from) == nullptr;
+}
+
+HitLocator& LogSearch::locator() {
+  if (!locator_) {
+    const LogIndex& index = index_();
+    locator_ = std::make_unique<HitLocator>(index, log_, std::move(boardBlocks_), size_);
+  }
+  return *locator_;
 }
 
 bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t end, bool last,
