@@ -16,8 +16,7 @@ namespace zazir {
 // regular files, those for which `keep` holds when it is given. A directory
 // that cannot be read ends the list: `problem` names it with the reason.
 bool expandLogs(const std::vector<std::string>& args, std::vector<std::string>& logs,
-                std::string& problem,
-                const std::function<bool(const std::string&)>& keep = {});
+                std::string& problem, const std::function<bool(const std::string&)>& keep = {});
 
 // The log opened for reading with a large buffer; none when it cannot be,
 // with `problem` naming it and the reason.

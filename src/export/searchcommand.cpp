@@ -31,9 +31,8 @@ std::optional<std::string> searchedText(const std::string& text, const std::stri
       isCp932Codeset(codeset) ? std::optional(text) : Converter("CP932", codeset).convert(text);
   if (!cp932) {
     problem = "the text has a character Shift-JIS cannot hold (or is not " + codeset + ")";
-  } else if (std::any_of(cp932->begin(), cp932->end(), [](char c) {
-               return (c >= 0 && c < 0x20) || c == 0x7F;
-             })) {
+  } else if (std::any_of(cp932->begin(), cp932->end(),
+                         [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; })) {
     // A log line never holds one where a reader shows it.
     problem = "the text holds a control character";
     cp932.reset();
@@ -213,8 +212,8 @@ bool readsAsLog(const std::string& path) {
 // log cannot be read.
 std::optional<std::size_t> searchOneLog(const std::string& path,
                                         const search::SearchPattern& pattern,
-                                        std::optional<search::Anchor>& anchor,
-                                        HitPrinter& printer, std::string& problem) {
+                                        std::optional<search::Anchor>& anchor, HitPrinter& printer,
+                                        std::string& problem) {
   const auto log = openLog(path, problem);
   if (!log) return std::nullopt;
   LogIndex index;
@@ -237,8 +236,8 @@ std::optional<std::size_t> searchOneLog(const std::string& path,
       open, *log, static_cast<LogOffset>(fileSize(path)), pattern, anchor);
   if (!search.finished()) anchor = search.anchor();
   // A closed pipe or a full disk ends the search at the hit it failed on.
-  const search::SearchOutcome outcome = search::searchLog(
-      search, [&](const SearchHit& hit) { return printer.print(hit); }, {});
+  const search::SearchOutcome outcome =
+      search::searchLog(search, [&](const SearchHit& hit) { return printer.print(hit); }, {});
   if (!opened) {
     problem = path + ": cannot be read";
     return std::nullopt;
@@ -284,8 +283,7 @@ int runSearch(const std::string& text, const std::vector<std::string>& args, std
   std::size_t hits = 0;
   std::optional<search::Anchor> anchor;  // chosen by the first log's bytes
   for (const std::string& path : logs) {
-    const std::optional<std::size_t> found =
-        searchOneLog(path, pattern, anchor, printer, problem);
+    const std::optional<std::size_t> found = searchOneLog(path, pattern, anchor, printer, problem);
     if (!found) return fail(kExitFileError);
     hits += *found;
     if (std::ferror(out)) break;

@@ -25,8 +25,8 @@ LogSearch::LogSearch(const LogIndex& index, const StreamOpener& open, LineStream
   if (!finished_) locator();  // with the index at hand, the places are read at once
 }
 
-LogSearch::LogSearch(IndexSource index, const StreamOpener& open, LineStream& log,
-                     LogOffset size, SearchPattern pattern, std::optional<Anchor> anchor)
+LogSearch::LogSearch(IndexSource index, const StreamOpener& open, LineStream& log, LogOffset size,
+                     SearchPattern pattern, std::optional<Anchor> anchor)
     : index_(std::move(index)),
       log_(log),
       blocks_(open(kSearchBlockBytes)),
@@ -37,7 +37,8 @@ LogSearch::LogSearch(IndexSource index, const StreamOpener& open, LineStream& lo
   finished_ = pattern_.units.empty() || size_ <= 0 || !blocks_ || !boardBlocks_;
   if (finished_) return;
   blocks_->seek(0);
-  anchor_ = anchor ? std::move(*anchor) : chooseAnchor(pattern_, blocks_->buffered(kSearchBlockBytes));
+  anchor_ =
+      anchor ? std::move(*anchor) : chooseAnchor(pattern_, blocks_->buffered(kSearchBlockBytes));
 }
 
 LogSearch::~LogSearch() = default;

@@ -36,13 +36,12 @@ SearchRun searchFor(const std::string& text, const std::vector<std::string>& log
 
 TEST(SearchCommand, EveryFieldStaysOnItsLine) {
   const testing::TempDir dir;
-  const std::string log = logOf({
-      "CONNECT 9600", listingLine(1, "pc98", "t", "検索中"),
-      sj("新しいメッセージが 1 件あります。"),
-      "Message  #101 is from: USR00101\t" + sj("かずや"), "Date: 96/06/01 10:00:00",
-      sj("題名: ") + "tab\there\tand\x1B[31m", "",
-      "a\tneedle\rafter a CR\x07 bell", sj("*CH ボード番号 >"),
-      sj("《 気軽な伝言板 》"), "----", "USR00002\t     :(x) needle\x1B]0;t\x07", "*CH"});
+  const std::string log = logOf(
+      {"CONNECT 9600", listingLine(1, "pc98", "t", "検索中"),
+       sj("新しいメッセージが 1 件あります。"), "Message  #101 is from: USR00101\t" + sj("かずや"),
+       "Date: 96/06/01 10:00:00", sj("題名: ") + "tab\there\tand\x1B[31m", "",
+       "a\tneedle\rafter a CR\x07 bell", sj("*CH ボード番号 >"), sj("《 気軽な伝言板 》"), "----",
+       "USR00002\t     :(x) needle\x1B]0;t\x07", "*CH"});
   const std::string path = dir.path("tab\there.LOG");
   testing::writeBytes(path, log);
   const SearchRun run = searchFor("NEEDLE", {path});
