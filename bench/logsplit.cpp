@@ -78,6 +78,8 @@ class Splitter {
     file_ = std::fopen(formatText("%s/%03i.LOG", dir_, pieces_++).c_str(), "wb");
     written_ = 0;
     if (!file_) return false;
+    // A visit opens with the modem's greeting: the piece reads as a log.
+    if (pieces_ > 1 && !put("CONNECT 9600\r\n")) return false;
     // The board's listing line again, so that the rest of its part is found.
     if (region_ == Region::Messages) return put(listing_ + "\r\n") && put(countLine_ + "\r\n");
     if (region_ == Region::Entries) return put(fileNews_ + "\r\n") && put(listing_ + "\r\n");

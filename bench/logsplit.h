@@ -1,7 +1,8 @@
 // One generated log cut into many, as an archive of visits holds it: each
-// piece that starts inside a board's messages or a file board's entries
-// begins with that board's listing line again, so that every message and
-// entry of the whole is in exactly one piece and is found there.
+// piece opens as a visit does, with a greeting line, and one that starts
+// inside a board's messages or a file board's entries goes on with that
+// board's listing line again, so that every message and entry of the whole
+// is in exactly one piece and is found there.
 #pragma once
 
 #include <string>

@@ -11,6 +11,8 @@
 //                                          MIB mebibytes, its peak memory checked
 //   zazir_bench split PATH DIRECTORY COUNT  cuts a log into COUNT logs
 //   zazir_bench export DIRECTORY LOG...     times an export
+//   zazir_bench search-logs OUT TEXT LOG... times --search for TEXT (UTF-8),
+//                                          its lines written to OUT
 // scripts/bench runs them and compares with `wc -l` and iconv.
 #include <sys/resource.h>
 
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "export/exporter.h"
+#include "export/searchcommand.h"
 #include "formats/logindex.h"
 #include "formats/logscan.h"
 #include "loggen.h"
@@ -119,6 +122,20 @@ int exportLogs(const std::string& dir, const std::vector<std::string>& logs) {
   return 0;
 }
 
+// One --search, timed, with the process's peak memory and the hits.
+int searchLogs(const std::string& outPath, const std::string& text,
+               const std::vector<std::string>& logs) {
+  std::FILE* out = std::fopen(outPath.c_str(), "w");
+  if (!out) return 1;
+  const auto start = std::chrono::steady_clock::now();
+  const int status = zazir::runSearch(text, logs, out, stderr);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  std::fclose(out);
+  if (status > 1) return status;
+  std::printf("RESULT seconds=%.6f peak_kib=%ld\n", took.count(), peakKib());
+  return 0;
+}
+
 // The first screen of a hit list.
 constexpr std::size_t kScreenHits = 23;
 
@@ -177,6 +194,9 @@ int main(int argc, char** argv) {
     return zazir::bench::splitLog(argv[2], argv[3], std::atoi(argv[4])) ? 0 : 1;
   }
   if (command == "export" && argc >= 4) return exportLogs(argv[2], {argv + 3, argv + argc});
+  if (command == "search-logs" && argc >= 5) {
+    return searchLogs(argv[2], argv[3], {argv + 4, argv + argc});
+  }
   if (command == "search" && (argc == 4 || argc == 5)) {
     return search(argv[2], argv[3], argc == 5 ? std::max(1, std::atoi(argv[4])) : 3);
   }
@@ -191,6 +211,7 @@ int main(int argc, char** argv) {
                "       zazir_bench scan PATH\n"
                "       zazir_bench split PATH DIRECTORY COUNT\n"
                "       zazir_bench export DIRECTORY LOG...\n"
+               "       zazir_bench search-logs OUT TEXT LOG...\n"
                "       zazir_bench search PATH TEXT [REPEATS]\n"
                "       zazir_bench memory CASE MIB DIRECTORY   (cases:%s)\n",
                cases.c_str());

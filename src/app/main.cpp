@@ -17,6 +17,7 @@
 #include "export/commandline.h"
 #include "export/exporter.h"
 #include "export/listing.h"
+#include "export/searchcommand.h"
 #include "platform/encoding.h"
 
 namespace {
@@ -25,6 +26,7 @@ const char kUsage[] =
     "Usage: zazir [LOG | PATTERN | DIRECTORY]\n"
     "       zazir --list LOG...\n"
     "       zazir --export DIR LOG...\n"
+    "       zazir --search TEXT LOG...\n"
     "\n"
     "Reads the communication log of a visit to a bulletin-board host and\n"
     "turns what you write into commands of the upload file.\n"
@@ -41,8 +43,12 @@ const char kUsage[] =
     "                       chat (DIR/chat/NAME.txt) and Notewall (DIR/notewall.txt)\n"
     "                       in UTF-8, merged in log order, each message once;\n"
     "                       into an earlier export, only what is new is added\n"
-    "  A directory among the logs stands for its files, in name order. Both\n"
-    "  commands run without a terminal and without a configuration file.\n"
+    "  --search TEXT LOG... print one tab-separated line for each place the text\n"
+    "                       is found (log, section, board, number, ID, title, line),\n"
+    "                       matched as the search in the reader matches it\n"
+    "  A directory among the logs stands for its files, in name order (for\n"
+    "  --search, those that read as logs). These commands run without a\n"
+    "  terminal and without a configuration file.\n"
     "\n"
     "  -h, --help     show this text and exit\n"
     "  -V, --version  show the version and exit\n"
@@ -51,7 +57,7 @@ const char kUsage[] =
     "Exit status: 0 after a quit, 1 when no log can be chosen or the terminal\n"
     "cannot be used, 50 after a fatal error. --list and --export: 0 when done,\n"
     "1 when the logs hold nothing to export, 2 on bad arguments, 50 on a file\n"
-    "error.\n";
+    "error. --search: 0 when found, 1 when not, 2 and 50 as above.\n";
 
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
@@ -100,6 +106,8 @@ int main(int argc, char** argv) {
       return zazir::runList(command.logs, stdout, stderr);
     case zazir::CommandMode::Export:
       return zazir::runExport(command.exportDirectory, command.logs, stderr);
+    case zazir::CommandMode::Search:
+      return zazir::runSearch(command.searchText, command.logs, stdout, stderr);
     case zazir::CommandMode::Read:
       if (!command.logArgument.empty()) options.logArgument = command.logArgument;
       break;

@@ -3,7 +3,8 @@
 namespace zazir {
 
 const char kUsageLine[] =
-    "Usage: zazir [LOG | PATTERN | DIRECTORY] | --list LOG... | --export DIR LOG... | --help\n";
+    "Usage: zazir [LOG | PATTERN | DIRECTORY] | --list LOG... | --export DIR LOG... |\n"
+    "       --search TEXT LOG... | --help\n";
 
 namespace {
 
@@ -54,6 +55,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     command.mode = CommandMode::Export;
     command.exportDirectory = args[1];
+    return withLogs(command, args, 2);
+  } else if (first == "--search") {
+    // The text is taken as it stands, a leading "-" included.
+    if (args.size() < 2 || args[1].empty()) return usage("--search needs a text");
+    command.mode = CommandMode::Search;
+    command.searchText = args[1];
     return withLogs(command, args, 2);
   } else if (first == "--") {
     if (args.size() > 1) command.logArgument = args[1];

@@ -10,16 +10,18 @@ namespace zazir {
 // Exit statuses of the commands that run without a terminal.
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitNothingToExport = 1;
+inline constexpr int kExitNothingFound = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitFileError = 50;
 
-enum class CommandMode { Read, List, Export, Help, Version, Usage };
+enum class CommandMode { Read, List, Export, Search, Help, Version, Usage };
 
 struct CommandLine {
   CommandMode mode = CommandMode::Read;
   std::string logArgument;        // Read: the log, pattern or directory; empty for none
   std::string exportDirectory;    // Export: where the files go
-  std::vector<std::string> logs;  // List and Export: logs or directories of logs
+  std::string searchText;         // Search: what to find
+  std::vector<std::string> logs;  // List, Export and Search: logs or directories of logs
   std::string problem;            // Usage: what is wrong with the arguments
 };
 

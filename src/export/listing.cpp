@@ -26,23 +26,12 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-// A field never holds a tab or a line end, nor a control byte that would
-// reach the terminal: each is a blank (neither CP932 nor UTF-8 has one
-// inside a character).
-std::string field(std::string_view bytes) {
-  std::string text(bytes);
-  for (char& c : text) {
-    if ((c >= 0 && c < 0x20) || c == 0x7F) c = ' ';
-  }
-  return text;
-}
-
 class Lister {
  public:
   explicit Lister(std::FILE* out) : out_(out) {}
 
   // The log the rows that follow belong to.
-  void startLog(const std::string& logName) { logName_ = field(logName); }
+  void startLog(const std::string& logName) { logName_ = blankControls(logName); }
 
   // One row; `texts` (id, name, date, time, title, status) are CP932 from
   // the log. The log's name is the system's own and goes out as it is. The
@@ -53,7 +42,7 @@ class Lister {
     std::string fields = std::string(section) + "\t" + std::string(number);
     for (const std::string_view text : texts) {
       fields += '\t';
-      fields += toUtf8(field(text), decoder_);
+      fields += toUtf8(blankControls(text), decoder_);
     }
     if (!headed_) std::fputs(kFields, out_);
     headed_ = true;

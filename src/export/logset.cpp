@@ -30,7 +30,7 @@ bool isRegularFile(const std::string& path) {
 }  // namespace
 
 bool expandLogs(const std::vector<std::string>& args, std::vector<std::string>& logs,
-                std::string& problem) {
+                std::string& problem, const std::function<bool(const std::string&)>& keep) {
   for (const std::string& arg : args) {
     if (!isDirectory(arg)) {
       logs.push_back(arg);
@@ -48,7 +48,9 @@ bool expandLogs(const std::vector<std::string>& args, std::vector<std::string>& 
       if (isRegularFile(dir + entry.name)) names.push_back(dir + entry.name);
     }
     std::sort(names.begin(), names.end());
-    logs.insert(logs.end(), names.begin(), names.end());
+    for (const std::string& name : names) {
+      if (!keep || keep(name)) logs.push_back(name);
+    }
   }
   return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,10 +13,10 @@
 namespace zazir {
 
 // The files named by `args` (operating-system names); of a directory, its
-// regular files. A directory that cannot be read ends the list: `problem`
-// names it with the reason.
+// regular files, those for which `keep` holds when it is given. A directory
+// that cannot be read ends the list: `problem` names it with the reason.
 bool expandLogs(const std::vector<std::string>& args, std::vector<std::string>& logs,
-                std::string& problem);
+                std::string& problem, const std::function<bool(const std::string&)>& keep = {});
 
 // The log opened for reading with a large buffer; none when it cannot be,
 // with `problem` naming it and the reason.

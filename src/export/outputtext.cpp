@@ -53,4 +53,16 @@ std::string OutputText::operator()(std::string_view utf8) const {
   return out;
 }
 
+std::string blankControls(std::string_view bytes) {
+  std::string text(bytes);
+  blankControlsIn(text);
+  return text;
+}
+
+void blankControlsIn(std::string& text) {
+  for (char& c : text) {
+    if ((c >= 0 && c < 0x20) || c == 0x7F) c = ' ';
+  }
+}
+
 }  // namespace zazir

@@ -18,6 +18,8 @@ class OutputText {
   ~OutputText();
 
   const std::string& codeset() const { return codeset_; }
+  // Whether UTF-8 goes out as it is.
+  bool passesUtf8() const { return !converter_; }
   // UTF-8 text in the codeset; a character it lacks becomes '?'.
   std::string operator()(std::string_view utf8) const;
 
@@ -25,5 +27,11 @@ class OutputText {
   std::string codeset_;
   std::unique_ptr<Converter> converter_;  // none: the codeset is UTF-8
 };
+
+// A field of a tab-separated line never holds a tab or a line end, nor a
+// control byte that would reach the terminal: each becomes a blank (neither
+// CP932 nor UTF-8 has one inside a character).
+std::string blankControls(std::string_view bytes);
+void blankControlsIn(std::string& text);
 
 }  // namespace zazir

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/loglines.h"
 #include "text/cp932.h"
 #include "text/textutil.h"
 
@@ -42,6 +43,15 @@ std::string posterHandle(std::string_view firstLine) {
   std::string handle(line.substr(at));
   stripLineEnd(handle);
   return handle;
+}
+
+std::string_view posterId(std::string_view firstLine) {
+  const std::string_view line = withoutLineEnd(firstLine);
+  const std::size_t from = line.find("from:");
+  std::string_view rest =
+      line.substr(std::min(from == std::string_view::npos ? kHandleColumn : from + 5, line.size()));
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  return rest.substr(0, rest.find_first_of(" \t"));
 }
 
 std::string messageTitle(std::string_view thirdHeaderLine) {

@@ -40,6 +40,11 @@ int messageNumber(std::string_view firstLine);
 // it; what is left, cleaned up. Further blanks stay at its start.
 std::string posterHandle(std::string_view firstLine);
 
+// The poster's ID: the word after "from:" in a message's first line, or
+// the first word from byte 24 (where posterHandle looks) when there is none;
+// a TAB ends it as a blank does.
+std::string_view posterId(std::string_view firstLine);
+
 // The message title: the third header line from byte 6, at most 79 bytes.
 std::string messageTitle(std::string_view thirdHeaderLine);
 

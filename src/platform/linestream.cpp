@@ -30,7 +30,10 @@ std::unique_ptr<FileLineStream> FileLineStream::adopt(int fd, std::size_t buffer
       new FileLineStream(fd, std::max<std::size_t>(bufferSize, 2048)));
 }
 
-FileLineStream::FileLineStream(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
+// The buffer is not cleared: only the bytes read are ever looked at, and a
+// search opens several large ones for each log.
+FileLineStream::FileLineStream(int fd, std::size_t bufferSize)
+    : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(bufferSize)), capacity_(bufferSize) {}
 
 FileLineStream::~FileLineStream() {
   ::close(fd_);
@@ -52,14 +55,14 @@ void FileLineStream::seek(LogOffset offset) {
 bool FileLineStream::fill() {
   if (endOfFile_) return false;
   if (position_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + position_, length_ - position_);
+    std::memmove(buffer_.get(), buffer_.get() + position_, length_ - position_);
     length_ -= position_;
     bufferStart_ += static_cast<LogOffset>(position_);
     position_ = 0;
   }
-  if (length_ == buffer_.size()) return true;
+  if (length_ == capacity_) return true;
   while (true) {
-    const ssize_t got = pread(fd_, buffer_.data() + length_, buffer_.size() - length_,
+    const ssize_t got = pread(fd_, buffer_.get() + length_, capacity_ - length_,
                               bufferStart_ + static_cast<LogOffset>(length_));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
@@ -76,7 +79,7 @@ bool FileLineStream::readLineView(std::string_view& line, std::size_t maxBytes) 
   // Fast path: the whole line is already in the buffer.
   const std::size_t available = length_ - position_;
   const std::size_t window = std::min(available, maxBytes);
-  const char* start = buffer_.data() + position_;
+  const char* start = buffer_.get() + position_;
   if (const void* lf = std::memchr(start, '\n', window)) {
     const std::size_t size = static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1;
     line = std::string_view(start, size);
@@ -93,7 +96,7 @@ bool FileLineStream::readLineView(std::string_view& line, std::size_t maxBytes) 
   while (scratch_.size() < maxBytes) {
     if (position_ == length_ && !fill()) break;
     const std::size_t want = std::min(length_ - position_, maxBytes - scratch_.size());
-    const char* from = buffer_.data() + position_;
+    const char* from = buffer_.get() + position_;
     if (const void* lf = std::memchr(from, '\n', want)) {
       const std::size_t size = static_cast<std::size_t>(static_cast<const char*>(lf) - from) + 1;
       scratch_.append(from, size);
@@ -109,10 +112,10 @@ bool FileLineStream::readLineView(std::string_view& line, std::size_t maxBytes) 
 }
 
 std::string_view FileLineStream::buffered(std::size_t atLeast) {
-  atLeast = std::min(atLeast, buffer_.size());
+  atLeast = std::min(atLeast, capacity_);
   while (length_ - position_ < atLeast && fill()) {
   }
-  return std::string_view(buffer_.data() + position_, length_ - position_);
+  return std::string_view(buffer_.get() + position_, length_ - position_);
 }
 
 void MemoryLineStream::seek(LogOffset offset) {

@@ -78,7 +78,8 @@ class FileLineStream : public LineStream {
   bool fill();  // moves the unread rest to the front and reads more
 
   int fd_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
   std::size_t position_ = 0;   // next unread byte in buffer_
   std::size_t length_ = 0;     // bytes held in buffer_
   LogOffset bufferStart_ = 0;  // file offset of buffer_[0]

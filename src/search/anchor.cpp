@@ -128,21 +128,30 @@ bool ByteSet::contains(std::uint8_t byte) const {
 }
 
 Anchor chooseAnchor(const SearchPattern& pattern, std::string_view sample) {
+  // Four tables, so that a run of one byte does not wait on each count.
+  std::array<std::array<std::uint32_t, 256>, 4> tallies{};
+  std::size_t at = 0;
+  for (; at + 4 <= sample.size(); at += 4) {
+    for (std::size_t k = 0; k < 4; ++k) ++tallies[k][static_cast<std::uint8_t>(sample[at + k])];
+  }
+  for (; at < sample.size(); ++at) ++tallies[0][static_cast<std::uint8_t>(sample[at])];
   std::array<double, 256> counts;
-  counts.fill(1.0);  // a byte the sample lacks is rare, not absent
-  for (const char byte : sample) counts[static_cast<std::uint8_t>(byte)] += 1.0;
+  for (std::size_t byte = 0; byte < 256; ++byte) {
+    // A byte the sample lacks is rare, not absent.
+    counts[byte] = 1.0 + tallies[0][byte] + tallies[1][byte] + tallies[2][byte] + tallies[3][byte];
+  }
   const double total = 256.0 + static_cast<double>(sample.size());
   Anchor best;
   double bestCost = 0;
-  for (std::size_t at = 0; at < pattern.units.size(); ++at) {
-    std::vector<PairTest> tests = testsFor(pattern, at);
+  for (std::size_t unit = 0; unit < pattern.units.size(); ++unit) {
+    std::vector<PairTest> tests = testsFor(pattern, unit);
     if (tests.empty() || tests.size() > Anchor::kMaxTests) continue;
     double cost = 0;
     for (const PairTest& test : tests) {
       cost += share(test.first, counts, total) * share(test.second, counts, total);
     }
     if (best.tests.empty() || cost < bestCost) {
-      best = Anchor{at, std::move(tests)};
+      best = Anchor{unit, std::move(tests)};
       bestCost = cost;
     }
   }

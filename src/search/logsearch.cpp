@@ -11,16 +11,25 @@ namespace zazir::search {
 
 LogSearch::LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log,
                      LogOffset size, SearchPattern pattern)
-    : blocks_(open(kSearchBlockBytes)),
+    : LogSearch([&index]() -> const LogIndex& { return index; }, open, log, size,
+                std::move(pattern)) {
+  if (!finished_) locator();  // with the index at hand, the places are read at once
+}
+
+LogSearch::LogSearch(IndexSource index, const StreamOpener& open, LineStream& log, LogOffset size,
+                     SearchPattern pattern, std::optional<Anchor> anchor)
+    : index_(std::move(index)),
+      log_(log),
+      blocks_(open(kSearchBlockBytes)),
+      boardBlocks_(open(kSearchBlockBytes)),
       size_(size),
       pattern_(std::move(pattern)),
       margin_(matchMargin(pattern_)) {
-  std::unique_ptr<LineStream> boardBlocks = open(kSearchBlockBytes);
-  finished_ = pattern_.units.empty() || size_ <= 0 || !blocks_ || !boardBlocks;
+  finished_ = pattern_.units.empty() || size_ <= 0 || !blocks_ || !boardBlocks_;
   if (finished_) return;
-  locator_ = std::make_unique<HitLocator>(index, log, std::move(boardBlocks), size_);
   blocks_->seek(0);
-  anchor_ = chooseAnchor(pattern_, blocks_->buffered(kSearchBlockBytes));
+  anchor_ =
+      anchor ? std::move(*anchor) : chooseAnchor(pattern_, blocks_->buffered(kSearchBlockBytes));
 }
 
 LogSearch::~LogSearch() = default;
@@ -75,6 +84,14 @@ bool LogSearch::onLastHitLine(std::string_view data, LogOffset base, std::size_t
   return at < from || std::memchr(data.data() + from, '\n', at - from) == nullptr;
 }
 
+HitLocator& LogSearch::locator() {
+  if (!locator_) {
+    const LogIndex& index = index_();
+    locator_ = std::make_unique<HitLocator>(index, log_, std::move(boardBlocks_), size_);
+  }
+  return *locator_;
+}
+
 bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t end, bool last,
                            const HitSink& found) {
   const std::size_t from = static_cast<std::size_t>(cursor_ - base);
@@ -102,7 +119,7 @@ bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t en
     if (!matchAround(data, at, pattern_, anchor_, start, stop) || onLastHitLine(data, base, start))
       continue;
     places_.clear();
-    locator_->place(base + static_cast<LogOffset>(start), base + static_cast<LogOffset>(stop),
+    locator().place(base + static_cast<LogOffset>(start), base + static_cast<LogOffset>(stop),
                     places_);
     if (places_.empty()) continue;
     lastHitEnd_ = base + static_cast<LogOffset>(stop);

@@ -43,6 +43,10 @@ struct SearchPoint {
   LocatorState locator;
 };
 
+// The log's index, asked for when the first match is to be placed: a log
+// in which nothing matches need not be indexed at all.
+using IndexSource = std::function<const LogIndex&()>;
+
 class LogSearch {
  public:
   // Reads the log of `size` bytes once from start to end, and the boards
@@ -50,6 +54,10 @@ class LogSearch {
   // is read here and there to place a hit.
   LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log, LogOffset size,
             SearchPattern pattern);
+  // `anchor`: the one chosen for the logs searched before, when there were
+  // any (choosing takes as long as scanning a part of the log).
+  LogSearch(IndexSource index, const StreamOpener& open, LineStream& log, LogOffset size,
+            SearchPattern pattern, std::optional<Anchor> anchor = {});
   ~LogSearch();
 
   // Scans at least `bytes` further (less at the end), handing the hits to
@@ -63,6 +71,7 @@ class LogSearch {
   void resume(const SearchPoint& point);
 
   bool finished() const { return finished_; }
+  const Anchor& anchor() const { return anchor_; }
   LogOffset scanned() const { return cursor_; }
   LogOffset size() const { return size_; }
 
@@ -71,7 +80,12 @@ class LogSearch {
                   const HitSink& found);
   bool onLastHitLine(std::string_view data, LogOffset base, std::size_t at) const;
 
+  HitLocator& locator();
+
+  IndexSource index_;
+  LineStream& log_;
   std::unique_ptr<LineStream> blocks_;
+  std::unique_ptr<LineStream> boardBlocks_;  // the locator's, once it is made
   LogOffset size_;
   SearchPattern pattern_;
   std::unique_ptr<HitLocator> locator_;

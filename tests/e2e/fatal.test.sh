@@ -29,7 +29,8 @@ start_zazir "$WORK" --bogus
 expect_status 2
 expect_terminal_restored
 expect_stderr "zazir: unknown option --bogus" \
-  "Usage: zazir [LOG | PATTERN | DIRECTORY] | --list LOG... | --export DIR LOG... | --help"
+  "Usage: zazir [LOG | PATTERN | DIRECTORY] | --list LOG... | --export DIR LOG... |" \
+  "       --search TEXT LOG... | --help"
 tmuxc kill-server
 "$ZAZIR" -h </dev/null | grep -q '^Usage: zazir' || fail "-h"
 

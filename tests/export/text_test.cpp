@@ -145,6 +145,7 @@ TEST(CommandLine, Arguments) {
     std::string logArgument;
     std::string directory;
     std::vector<std::string> logs;
+    std::string text = {};
   } cases[] = {
       {{}, CommandMode::Read, "", "", {}},
       {{"A.LOG", "--help", "x"}, CommandMode::Read, "A.LOG", "", {}},
@@ -160,6 +161,11 @@ TEST(CommandLine, Arguments) {
       {{"--export", "", "A.LOG"}, CommandMode::Usage, "", "", {}},
       {{"--export", "--list", "A.LOG"}, CommandMode::Usage, "", "", {}},
       {{"--frobnicate"}, CommandMode::Usage, "", "", {}},
+      // The text is taken as it stands, options after it are not.
+      {{"--search", "-x", "A.LOG", "--", "-b"}, CommandMode::Search, "", "", {"A.LOG", "-b"}, "-x"},
+      {{"--search", "x"}, CommandMode::Usage, "", "", {}},
+      {{"--search", "", "A.LOG"}, CommandMode::Usage, "", "", {}},
+      {{"--search", "x", "-y", "A.LOG"}, CommandMode::Usage, "", "", {}},
   };
   for (const Case& c : cases) {
     const CommandLine command = parseCommandLine(c.args);
@@ -168,6 +174,7 @@ TEST(CommandLine, Arguments) {
     EXPECT_EQ(command.logArgument, c.logArgument) << what;
     EXPECT_EQ(command.exportDirectory, c.directory) << what;
     EXPECT_EQ(command.logs, c.logs) << what;
+    EXPECT_EQ(command.searchText, c.text) << what;
     EXPECT_EQ(command.problem.empty(), c.mode != CommandMode::Usage) << what;
   }
 }
