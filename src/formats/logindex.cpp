@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "formats/boardlog.h"
+#include "formats/loglines.h"
 #include "formats/logscan.h"
 #include "formats/maillog.h"
 #include "platform/encoding.h"
@@ -233,11 +234,15 @@ bool startsAPart(std::string_view line) {
 namespace {
 
 // The first line of what the program itself writes: a part copied from a
-// log (a mail, a message, a file entry) or a command of the upload file
-// ("EW3;title;Y", "ER3;12;Y", "EMID;0", "F3", "P"). What follows it is
-// text that people wrote and may name any part of a visit.
+// log (a mail, a message, a file entry), a chat line (a back-log) or a
+// command of the upload file ("EW3;title;Y", "ER3;12;Y", "EMID;0", "F3",
+// "P"). What follows it is text that people wrote and may name any part of
+// a visit.
 bool startsAFileOfTheProgram(std::string_view line) {
-  if (startsAPart(line) || isMessageStart(line) || entryFileNumber(line) > 0) return true;
+  if (startsAPart(line) || isMessageStart(line) || entryFileNumber(line) > 0 ||
+      isListedLine(line, kChatLineMarker)) {
+    return true;
+  }
   const bool numbered = line.size() > 2 && isDigitChar(line[2]);
   return line == "P" ||
          (line.size() > 1 && line[0] == 'F' &&

@@ -101,6 +101,8 @@ TEST(Capture, AVisitReadsAsALogWhatTheProgramCopiesDoesNot) {
        false},
       {"a saved file entry that copies a listing line", "001:A.LZH 1 96/05/28 A t\r\n" + board,
        false},
+      {"a chat back-log holding a line that reads as the Notewall's heading",
+       "ABC00001      >hello\r\n" + notewall + board, false},
       {"a greeting alone", greeting + menu, false},
       {"nothing", "", false},
   };
