@@ -1,5 +1,6 @@
 #include "formats/addressfiles.h"
 
+#include "formats/hostfields.h"
 #include "platform/linestream.h"
 #include "text/cp932.h"
 
@@ -51,7 +52,31 @@ std::string_view nextToken(std::string_view text, std::size_t& at) {
   return text.substr(start, at - start);
 }
 
+// A field as the ID file can hold it: see idFileLine.
+std::string idFileField(std::string_view text) {
+  std::string field;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (isLeadByte(byte) && at + 1 < text.size()) {
+      field += text.substr(at++, 2);
+    } else if (byte == ',') {
+      field += "\x81\x43";
+    } else if (byte == ';') {
+      field += "\x81\x47";
+    } else {
+      field += byte < 0x20 || byte == 0x7F ? ' ' : static_cast<char>(byte);
+    }
+  }
+  return field;
+}
+
 }  // namespace
+
+std::optional<std::string> idFileLine(std::string_view id, std::string_view handle,
+                                      std::string_view memo) {
+  if (!isHostId(id) || id.find(',') != std::string_view::npos) return std::nullopt;
+  return std::string(id) + ',' + idFileField(handle) + ',' + idFileField(memo) + '\n';
+}
 
 std::vector<IdEntry> parseIdFile(std::string_view bytes) {
   std::vector<IdEntry> entries;

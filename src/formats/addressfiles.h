@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,15 @@ struct IdEntry {
 // (a run of commas separates like one), and a last line without a line end
 // is not used. The ID list pages, so there is no fixed capacity.
 std::vector<IdEntry> parseIdFile(std::string_view bytes);
+
+// The line that adds an entry to the ID file ("ID,handle,memo" and "\n"),
+// or none when the ID would not read back as the one ID it is (a "," or
+// ";" would split or end it, a blank or a control byte breaks it). In the
+// handle and the memo, which come from the log and the keyboard, "," and
+// ";" become the full-width "，" and "；" and a control byte a blank, so
+// that each reads back as it was written.
+std::optional<std::string> idFileLine(std::string_view id, std::string_view handle,
+                                      std::string_view memo);
 
 // The group name is cut to this; the member line is kept whole, since a
 // group registered from the ID list may hold all 32 IDs.

@@ -1,6 +1,7 @@
 #include "readers/mailactions.h"
 
 #include "console/dialogs.h"
+#include "formats/addressfiles.h"
 #include "formats/loglines.h"
 #include "formats/maillog.h"
 #include "platform/encoding.h"
@@ -50,13 +51,21 @@ void saveMail(App& app, const MailEntry& mail) {
 
 void registerSender(App& app, const MailEntry& mail) {
   Console& console = app.console;
+  // A sender's ID from the log that would not read back as itself.
+  if (!idFileLine(mail.senderId, mail.senderName, {})) {
+    noticeBox(console, "ＩＤを登録できません"_sj,
+              formatText("　ID[%s]は、ＩＤファイルに一つのＩＤとして書けません\n"
+                         "　（空白、，、；、制御文字を含むか、0だけのIDです）。"_sj,
+                         mail.senderId));
+    return;
+  }
   const std::string comment = promptBox(
       console, "ＩＤを登録します。このＩＤへのコメントを入力してください。 無入力：キャンセル"_sj);
   if (comment.empty()) return;
   const std::string& path = app.config.idfile;
   const AppendOutcome outcome =
       appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app.state.guard()},
-                 formatText("%s,%s,%s\n", mail.senderId, mail.senderName, comment));
+                 *idFileLine(mail.senderId, mail.senderName, comment));
   if (outcome == AppendOutcome::NotOpened) {
     fatalError(console, "ＩＤファイルが開けません。"_sj, openProblem(path, OpenFor::Appending));
   }

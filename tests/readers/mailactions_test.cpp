@@ -1,10 +1,13 @@
 #include "readers/mailactions.h"
 
+#include "formats/addressfiles.h"
+
 #include <gtest/gtest.h>
 
 #include "console/dialogs.h"
 #include "console/keys.h"
 #include "console/render.h"
+#include "formats/addressfiles.h"
 #include "platform/textfile.h"
 #include "readers/mail_log.h"
 #include "readers/mailreader.h"
@@ -183,10 +186,10 @@ TEST(MailRegister, TheSenderIsAppendedOnALineOfItsOwn) {
     std::string before;
     std::string after;
   } cases[] = {
-      {"ended by an end mark", "A,a,x\r\n\x1a", "A,a,x\r\nSYSOP01,Taro,friend, work\r\n"},
-      {"last line without a line end", "A,a,x", "A,a,x\r\nSYSOP01,Taro,friend, work\r\n"},
-      {"a lone end mark", "\x1a", "SYSOP01,Taro,friend, work\r\n"},
-      {"empty", "", "SYSOP01,Taro,friend, work\r\n"},
+      {"ended by an end mark", "A,a,x\r\n\x1a", "A,a,x\r\nSYSOP01,Taro,friend" + sj("，") + " work\r\n"},
+      {"last line without a line end", "A,a,x", "A,a,x\r\nSYSOP01,Taro,friend" + sj("，") + " work\r\n"},
+      {"a lone end mark", "\x1a", "SYSOP01,Taro,friend" + sj("，") + " work\r\n"},
+      {"empty", "", "SYSOP01,Taro,friend" + sj("，") + " work\r\n"},
   };
   for (const Case& c : cases) {
     MailLog log;
@@ -213,6 +216,38 @@ TEST(MailRegister, OnATallerTerminalTheNoticeStandsOnTheBottomRow) {
   read(t, {'i', 'c', key::kEnter, 'k'});
   EXPECT_TRUE(t.backend.rowAtKey(3, 39).ends_with("/ID.TXT]に登録しました。"))
       << t.backend.rowAtKey(3, 39);
+}
+
+// A sender's ID from the log that would not read back as itself is not
+// registered; the handle and the comment are written so that they read
+// back whole.
+TEST(MailRegister, WhatIsWrittenReadsBackAsItWas) {
+  for (const std::string id : {"A,B", "A;B", "A B", "0"}) {
+    MailLog log;
+    log.add(id, "a", {"x"});
+    TestApp t(log.bytes, log.index);
+    writeBytes(t.config.idfile, "");
+    read(t, {'i', key::kEnter, 'k'});
+    EXPECT_EQ(fileBytes(t.config.idfile), "") << id;
+    EXPECT_EQ(t.backend.rowAtKey(1, 0), "【ＩＤを登録できません】") << id;
+  }
+  const std::vector<IdEntry> wanted{{"A", sj("Ta，ro；x "), sj("c，d；e")}};
+  for (const bool direct : {true, false}) {
+    SCOPED_TRACE(direct);
+    const std::optional<std::string> line = idFileLine("A", "Ta,ro;x\x01", "c,d;e");
+    ASSERT_TRUE(line);
+    if (direct) {
+      EXPECT_EQ(parseIdFile(*line), wanted);
+      continue;
+    }
+    MailLog log;
+    log.add("A", "Ta,ro;x", {"x"});
+    TestApp t(log.bytes, log.index);
+    writeBytes(t.config.idfile, "");
+    read(t, concat({'i'}, concat(typed("c,d;e"), {key::kEnter, 'k'})));
+    EXPECT_EQ(parseIdFile(fileBytes(t.config.idfile)),
+              (std::vector<IdEntry>{{"A", sj("Ta，ro；x"), sj("c，d；e")}}));
+  }
 }
 
 TEST(MailRegister, AnEmptyCommentCancels) {

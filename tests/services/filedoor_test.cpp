@@ -98,6 +98,7 @@ struct Planted : testing::TestApp {
 
 TEST(FileDoor, ALinkPutInAFilesPlaceAfterItWasChosenIsRefusedAndTold) {
   MailEntry mail;
+  mail.senderId = "SYSOP01";
   const bool root = ::geteuid() == 0;  // only root can give a link away
   struct Case {
     std::string told;      // the notice's third row, before "は、"

@@ -70,6 +70,7 @@ TEST(TheLog, ASettingNamingItEndsTheRunAndTheUploadPolicyLeavesIt) {
 
 TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
   MailEntry mail;
+  mail.senderId = "SYSOP01";
   struct Case {
     std::string told;      // the notice's third row, before "は通信ログ..."
     std::size_t noticeAt;  // the key it waits for ("k")
@@ -135,6 +136,7 @@ TEST(TheLog, NoFileWrittenDuringTheRunReachesIt) {
 // only commands go to it, whatever name leads there.
 TEST(TheUploadFile, TakesNothingButCommands) {
   MailEntry mail;
+  mail.senderId = "SYSOP01";
   struct Case {
     const char* what;
     bool exists;
@@ -186,6 +188,7 @@ struct AnotherLogBeside : testing::TestApp {
 
 TEST(AnotherLog, NoFileWrittenDuringTheRunReachesIt) {
   MailEntry mail;
+  mail.senderId = "SYSOP01";
   struct Case {
     std::string told;      // the notice's third row, before "は、"
     std::size_t noticeAt;  // the key it waits for ("k")
