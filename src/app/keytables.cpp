@@ -10,6 +10,7 @@
 #include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
+#include "readers/titlelist.h"
 #include "services/preview.h"
 
 namespace zazir {
@@ -19,9 +20,14 @@ std::vector<ScreenKeys> everyScreensKeys() {
   KeyRows menu = listKeyRows();
   const KeyRows own = mainMenuKeyRows();
   menu.insert(menu.end(), own.begin(), own.end());
+  // So is a message board's title list.
+  KeyRows titles = listKeyRows();
+  const KeyRows threads = titleListKeyRows();
+  titles.insert(titles.end(), threads.begin(), threads.end());
   return {
       {"lists", listKeyRows()},
       {"main menu", menu},
+      {"title list", titles},
       {"message board reader", messageBoardKeyRows()},
       {"file board reader", fileBoardKeyRows()},
       {"mail reader", mailReaderKeyRows()},

@@ -146,10 +146,10 @@ std::vector<Binding<ListKey<Action>>> helpAndLeave(Action help, Action leave,
 }
 
 // A list's key loop: the moves go to the list, which is drawn again; the
-// list's own actions go to `act`. Keys of no binding go to `other`.
-template <typename Action, typename Act, typename Draw, typename Other = IgnoreKey>
+// list's own actions go to `act`.
+template <typename Action, typename Act, typename Draw>
 void runListScreen(Console& console, ListScreen& list, KeyTable<ListKey<Action>> table, Act act,
-                   Draw draw, Resizes resizes = Resizes::Absorb, Other other = {}) {
+                   Draw draw, Resizes resizes = Resizes::Absorb) {
   runKeyLoop(
       console, table,
       [&](const ListKey<Action>& key) {
@@ -159,7 +159,7 @@ void runListScreen(Console& console, ListScreen& list, KeyTable<ListKey<Action>>
         }
         return act(std::get<Action>(key));
       },
-      draw, resizes, other);
+      draw, resizes);
 }
 
 }  // namespace zazir

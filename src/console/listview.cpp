@@ -74,7 +74,8 @@ void drawListScreen(Console& console, const ListScreen& list, const ListLook& lo
   console.setNormal();
   console.putText("%s ", "ZAZIR");
   console.setBar();
-  console.writeText(hintsOf(listKeys(look.writes)));
+  const std::string own = hintsOf(look.added);
+  console.writeText(hintsOf(listKeys(look.writes)) + (own.empty() ? "" : " " + own));
   console.setNormal();
   if (const std::string heading = look.heading ? look.heading() : ""; !heading.empty()) {
     console.setCursor(0, look.rowOffset);

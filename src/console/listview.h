@@ -25,8 +25,8 @@ using ListRows = std::array<std::string, kListPageRows>;
 int fullListRows(const Console& console);
 
 // The keys of the list screen. Choose, Write and Reply pick the
-// highlighted row; ViewUploadFile comes back to it; Search and NextUnread
-// come from keys a list adds (ListKeys).
+// highlighted row; ViewUploadFile comes back to it; Search, NextUnread and
+// Order come from keys a list adds (ListKeys).
 enum class ListAction : std::uint8_t {
   Choose,
   Write,
@@ -36,10 +36,11 @@ enum class ListAction : std::uint8_t {
   Leave,
   Search,
   NextUnread,
+  Order,
 };
 
-// Keys one list adds to those of every list: in its help box, not on the
-// bar, which is the same on every list.
+// Keys one list adds to those of every list: in its help box, and on the
+// bar after those of every list.
 using ListKeys = std::span<const Binding<ListAction>>;
 
 // What one list changes of the list screen.

@@ -188,7 +188,23 @@ Answered answeredBy(std::string_view title, const std::vector<std::string>& body
   return {{}, answeredNumbers(bodyLines)};
 }
 
+std::vector<int> answersOnBoard(std::string_view board, std::string_view title,
+                                const std::vector<std::string>& bodyLines) {
+  Answered answered = answeredBy(title, bodyLines);
+  if (!answered.board.empty() && answered.board != board) return {};
+  return std::move(answered.numbers);
+}
+
 std::vector<int> boardParents(std::string_view board, const std::vector<MessageHead>& messages) {
+  std::vector<MessageAnswers> answers;
+  answers.reserve(messages.size());
+  for (const MessageHead& head : messages) {
+    answers.push_back({head.number, answersOnBoard(board, head.title, head.firstLines)});
+  }
+  return boardParents(answers);
+}
+
+std::vector<int> boardParents(const std::vector<MessageAnswers>& messages) {
   const int count = static_cast<int>(messages.size());
   std::unordered_map<int, std::vector<int>> where;  // a number's messages, in order
   for (int i = 0; i < count; ++i) where[messages[static_cast<std::size_t>(i)].number].push_back(i);
@@ -207,10 +223,7 @@ std::vector<int> boardParents(std::string_view board, const std::vector<MessageH
     return message;
   };
   for (int i = 0; i < count; ++i) {
-    const MessageHead& head = messages[static_cast<std::size_t>(i)];
-    const Answered answered = answeredBy(head.title, head.firstLines);
-    if (!answered.board.empty() && answered.board != board) continue;
-    for (const int number : answered.numbers) {
+    for (const int number : messages[static_cast<std::size_t>(i)].answers) {
       const auto found = where.find(number);
       if (found == where.end()) continue;
       int parent = -1;

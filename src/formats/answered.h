@@ -63,11 +63,24 @@ struct MessageHead {
   std::vector<std::string> firstLines;  // its body lines from the start
 };
 
+// A message of a board once read: its number and the numbers on its own
+// board it answers (answersOnBoard), all its parent needs.
+struct MessageAnswers {
+  int number = 0;
+  std::vector<int> answers;
+};
+
+// What a message of board `board` answers on that board: none when it was
+// moved from another.
+std::vector<int> answersOnBoard(std::string_view board, std::string_view title,
+                                const std::vector<std::string>& bodyLines);
+
 // The parent of each message of board `board` (an index into `messages`,
 // -1 for none): the first message it answers that is on the board; of a
 // number there more than once, the nearest before it, else the first after.
 // A message never answers itself, nor one that answers it already, however
 // far up (a cycle): the next number it names is tried instead.
 std::vector<int> boardParents(std::string_view board, const std::vector<MessageHead>& messages);
+std::vector<int> boardParents(const std::vector<MessageAnswers>& messages);
 
 }  // namespace zazir

@@ -57,7 +57,7 @@ class FileBoardReader : public Reader<FileAction> {
     return std::find(marks.begin(), marks.end(), file) != marks.end();
   }
   bool marked() const override { return isMarked(mark()); }
-  std::string titleRow(int n) override;
+  std::string titleRow(int n, std::string_view treeMarks) override;
   Outcome act(FileAction action) override;
   void toggleDownloadMark();
 
@@ -65,7 +65,7 @@ class FileBoardReader : public Reader<FileAction> {
 };
 
 // An entry's title row: its entry line, as the reader's header shows it.
-std::string FileBoardReader::titleRow(int n) {
+std::string FileBoardReader::titleRow(int n, std::string_view /*no threads*/) {
   std::string line;
   app().log.seek(series().startOf(n));
   readWholeLine(app().log, line);

@@ -43,7 +43,18 @@ Outcome Finder::act(FindAction action, const TitleKey& key) {
 }
 
 Outcome Finder::titleList(const TitleKey& key) {
-  const std::optional<TitlePick> pick = chooseTitle(app_, series_.count(), view_.current(), row_);
+  TitleListing listing{series_.count(), row_};
+  if (series_.section == MarkSection::MessageBoard) {
+    listing.threads = [this]() -> const Threads& {
+      if (!threads_) {
+        const std::string& board =
+            app_.index.messageBoards[static_cast<std::size_t>(series_.board)].name;
+        threads_.emplace(messageParents(app_.log, series_, board));
+      }
+      return *threads_;
+    };
+  }
+  const std::optional<TitlePick> pick = chooseTitle(app_, listing, view_.current(), threaded_);
   if (!pick) return Outcome::Redraw;
   if (!view_.open(pick->item)) return Outcome::Leave;
   return pick->action == ListAction::Choose ? Outcome::Redraw : key(pick->action);

@@ -10,6 +10,7 @@
 
 #include "console/articleview.h"
 #include "readers/seriessearch.h"
+#include "readers/threads.h"
 #include "readers/titlelist.h"
 
 namespace zazir {
@@ -35,8 +36,8 @@ std::vector<Binding<Action>> withFinding(std::vector<Binding<Action>> table) {
 
 class Finder {
  public:
-  // An item's row in the title list.
-  using TitleRow = std::function<std::string(int item)>;
+  // An item's row in the title list, `treeMarks` before its title.
+  using TitleRow = std::function<std::string(int item, std::string_view treeMarks)>;
   // The reader's own action for a row picked with W or R, on the item
   // opened.
   using TitleKey = std::function<Outcome(ListAction action)>;
@@ -71,6 +72,10 @@ class Finder {
   ArticleView& view_;
   const Series& series_;
   TitleRow row_;
+  // A message board's threads, read when the title list first shows them;
+  // whether the list shows them.
+  std::optional<Threads> threads_;
+  bool threaded_ = false;
   std::optional<ShownMatch> shown_;  // the match shown, while its item is
   std::optional<ReaderPlace> next_;
 };

@@ -44,7 +44,7 @@ class MailReader : public Reader<MailAction> {
  private:
   const MailEntry& mail(int n) const { return app().index.mails[static_cast<std::size_t>(n)]; }
   // Its position, the sender's ID and name, its title.
-  std::string titleRow(int n) override {
+  std::string titleRow(int n, std::string_view /*no threads*/) override {
     const MailEntry& entry = mail(n);
     return marksOf(n, false) + formatText("%5i ", n + 1) + titleColumn(entry.senderId, 8) +
            titleColumn(entry.senderName, 12) + entry.title;

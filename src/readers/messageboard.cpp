@@ -40,8 +40,8 @@ KeyTable<ReaderKey<MessageAction>> messageKeys() {
 }
 
 // A message's title row: its number, the poster's ID and handle, its
-// title, as its header lines give them.
-std::string messageRow(LineStream& log, LogOffset start) {
+// title after `treeMarks`, as its header lines give them.
+std::string messageRow(LineStream& log, LogOffset start, std::string_view treeMarks) {
   std::string first;
   std::string title;
   log.seek(start);
@@ -53,7 +53,7 @@ std::string messageRow(LineStream& log, LogOffset start) {
   const std::string_view from =
       std::string_view(first).substr(std::min<std::size_t>(24, first.size()));
   return titleColumn(wordAt(first, 1), 6) + titleColumn(wordAt(from, 0), 8) +
-         titleColumn(posterHandle(first), 12) + messageTitle(title);
+         titleColumn(posterHandle(first), 12) + std::string(treeMarks) + messageTitle(title);
 }
 
 class MessageBoardReader : public Reader<MessageAction> {
@@ -64,8 +64,8 @@ class MessageBoardReader : public Reader<MessageAction> {
         board_(app.index.messageBoards[static_cast<std::size_t>(board)]) {}
 
  private:
-  std::string titleRow(int n) override {
-    return marksOf(n, isMarked(n)) + messageRow(app().log, series().startOf(n));
+  std::string titleRow(int n, std::string_view treeMarks) override {
+    return marksOf(n, isMarked(n)) + messageRow(app().log, series().startOf(n), treeMarks);
   }
   bool marked() const override { return isMarked(current()); }
   bool isMarked(int message) const {

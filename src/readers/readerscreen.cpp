@@ -28,7 +28,8 @@ ReaderScreen::ReaderScreen(App& app, Series series, const ReaderLayout& layout)
               if (!item && layout_.tellsEveryUnreadable) messageBox(console_, MessageId::NoPosts);
               return item;
             }),
-      finder_(app, view_, series_, [this](int item) { return titleRow(item); }) {}
+      finder_(app, view_, series_,
+              [this](int item, std::string_view treeMarks) { return titleRow(item, treeMarks); }) {}
 
 bool ReaderScreen::open(const ReaderOpening& opening) {
   if (series_.count() == 0) {

@@ -50,8 +50,8 @@ class ReaderScreen {
   ReaderScreen(App& app, Series series, const ReaderLayout& layout);
   ~ReaderScreen() = default;
 
-  // An item's row in the title list.
-  virtual std::string titleRow(int item) = 0;
+  // An item's row in the title list, `treeMarks` before its title.
+  virtual std::string titleRow(int item, std::string_view treeMarks) = 0;
   // Whether the item shown is marked: its header shows in the bar's
   // attribute.
   virtual bool marked() const { return false; }

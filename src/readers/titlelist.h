@@ -18,10 +18,26 @@ struct TitlePick {
   ListAction action = ListAction::Choose;  // Choose, Write or Reply
 };
 
-// The list of `count` items opening on `current`; `row` gives an item's
-// row. None when the user leaves it.
-std::optional<TitlePick> chooseTitle(App& app, int count, int current,
-                                     const std::function<std::string(int item)>& row);
+class Threads;
+
+// What a title list shows: `count` items, `row` giving an item's row with
+// the tree marks before its title; where the items have threads,
+// `threads` gives them (read once, when first asked for).
+struct TitleListing {
+  int count = 0;
+  std::function<std::string(int item, std::string_view treeMarks)> row;
+  std::function<const Threads&()> threads = {};
+};
+
+// The title list opening on item `current`, in thread order while
+// `threaded` (which O switches, where there are threads). None when the
+// user leaves it.
+std::optional<TitlePick> chooseTitle(App& app, const TitleListing& listing, int current,
+                                     bool& threaded);
+
+// The keys the title list adds to every list's, for the list of every
+// screen's keys (app/keytables).
+KeyRows titleListKeyRows();
 
 // The start of a row: "N" for an item not read, "*" for one marked (for
 // the batch reply, for download).

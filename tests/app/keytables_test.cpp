@@ -107,6 +107,7 @@ std::map<std::string, Told> manKeys() {
 const std::map<std::string_view, std::vector<std::string>> kPlaces = {
     {"lists", {"Lists"}},
     {"main menu", {"Lists", "Main menu"}},
+    {"title list", {"Lists", "Title list"}},
     {"message board reader", {"All three readers", "Message board reader"}},
     {"file board reader", {"All three readers", "File board reader"}},
     {"mail reader", {"All three readers", "Mail reader"}},

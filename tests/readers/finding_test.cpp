@@ -230,5 +230,36 @@ TEST(TitleList, WAndROnARowActAsTheReadersKeys) {
   }
 }
 
+// O in a message board's title list: each reply under what it answers,
+// with tree marks, and back to log order, the cursor on the same message.
+TEST(TitleList, ThreadsAndLogOrder) {
+  TestApp t;
+  t.messageBoard(3, "TEST");
+  const char* bodies[] = {"hello", ">>1", "new topic", ">>2", ">>1", ">>99", ">>5"};
+  for (int n = 1; n <= 7; ++n) t.message(n, "h", {"----", bodies[n - 1]});
+  t.backend.type("T").type("o").press(key::kDown, 2).type("\r");
+  t.backend.type("T").type("O").type("\r").press(key::kEscape);
+  readMessageBoard(t.withLog(), 0);
+  // The title after the columns of number, ID and handle.
+  const auto title = [&](int atKey, int row) { return t.backend.rowAtKey(atKey, row).substr(32); };
+  const std::vector<std::string> logOrder = {"message 1", "message 2", "message 3", "message 4",
+                                             "message 5", "message 6", "message 7"};
+  const std::vector<std::string> threaded = {"message 1",    "├─>message 2",    "│ └─>message 4",
+                                             "└─>message 5", "   └─>message 7", "message 3",
+                                             "message 6"};
+  for (int row = 0; row < 7; ++row) {
+    EXPECT_EQ(title(1, row + 1), logOrder[row]) << row;
+    EXPECT_EQ(title(2, row + 1), threaded[row]) << row;
+  }
+  EXPECT_TRUE(t.backend.rowAtKey(1, 0).ends_with(" ?:ﾍﾙﾌﾟ O:ｽﾚｯﾄﾞ/ﾛｸﾞ順"));
+  EXPECT_EQ(testing::highlightedRows(t.backend.screenAtKey(4)), std::vector<int>{3});
+  EXPECT_EQ(t.backend.rowAtKey(5, 0), "Message  #0004 is from: ID0004 h");
+  // The reader keeps the order chosen; O goes back to log order on message 4.
+  EXPECT_EQ(title(6, 3), "│ └─>message 4");
+  EXPECT_EQ(testing::highlightedRows(t.backend.screenAtKey(7)), std::vector<int>{4});
+  EXPECT_EQ(title(7, 4), "message 4");
+  EXPECT_EQ(t.backend.row(0), "Message  #0004 is from: ID0004 h");
+}
+
 }  // namespace
 }  // namespace zazir
