@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/archiveindex.h"
 #include "export/logparts.h"
 
 namespace zazir {
@@ -62,8 +63,11 @@ class MboxSink : public ItemSink {
 
   int written() const { return written_; }
   int duplicates() const { return duplicates_; }
-  // The keys of the messages written, in order.
+  // The keys of the messages written, in order; a board's also by number
+  // and, for its replies, with their parents.
   const std::vector<std::uint64_t>& keys() const { return keys_; }
+  const std::vector<NumberedKey>& numbered() const { return numbered_; }
+  const std::vector<ParentLink>& parents() const { return parents_; }
 
  private:
   void endQuoting(bool quote);
@@ -77,6 +81,8 @@ class MboxSink : public ItemSink {
   bool bodyStart_ = false;  // nothing of the body written yet
   int duplicates_ = 0;
   std::vector<std::uint64_t> keys_;
+  std::vector<NumberedKey> numbered_;
+  std::vector<ParentLink> parents_;
   // A line's start while it may still be ">>From ": its '>' bytes and how
   // much of "From " has come.
   bool lineStart_ = true;
