@@ -42,12 +42,23 @@ bool readFile(const FileSet& set, const std::string& name, ArchiveFile& file) {
   if (!read) return false;
   file.facts = found[name];
   if (file.kind == ArchiveKind::Mailbox) {
-    // What was written stays known, though a mail reader deleted it.
+    // What was written stays known, though a mail reader deleted it: the
+    // index says it, else the file.
+    if (file.numbered.empty()) {
+      file.numbered = std::move(read->numbered);
+    } else {
+      for (const NumberedKey& message : read->numbered) read->items.push_back(message.key);
+    }
+    if (file.parents.empty()) file.parents = std::move(read->parents);
+    std::vector<std::uint64_t> numberedKeys;
+    for (const NumberedKey& message : file.numbered) numberedKeys.push_back(message.key);
+    std::ranges::sort(numberedKeys);
     file.items.insert(file.items.end(), read->items.begin(), read->items.end());
     std::ranges::sort(file.items);
     file.items.erase(std::unique(file.items.begin(), file.items.end()), file.items.end());
-    if (file.numbered.empty()) file.numbered = std::move(read->numbered);
-    if (file.parents.empty()) file.parents = std::move(read->parents);
+    std::erase_if(file.items, [&](std::uint64_t key) {
+      return std::ranges::binary_search(numberedKeys, key);
+    });
   } else {
     file.items = std::move(read->items);
   }
@@ -121,6 +132,7 @@ void Archive::seed(SeenSet& seen) const {
   for (const auto& [name, file] : index_) {
     if (file.kind != ArchiveKind::Mailbox) continue;
     for (const std::uint64_t key : file.items) seen.insert(key);
+    for (const NumberedKey& message : file.numbered) seen.insert(message.key);
   }
 }
 

@@ -26,7 +26,12 @@ std::uint64_t checksum(std::string_view bytes) {
 }
 
 void put(std::string& out, std::uint64_t value) {
-  for (int i = 0; i < 8; ++i, value >>= 8) out += static_cast<char>(value & 0xFF);
+  char bytes[8];
+  for (char& byte : bytes) {
+    byte = static_cast<char>(value & 0xFF);
+    value >>= 8;
+  }
+  out.append(bytes, sizeof bytes);
 }
 
 void putAll(std::string& out, const std::vector<std::uint64_t>& values) {
@@ -137,7 +142,15 @@ ArchiveKind archiveKindOf(std::string_view name) {
 }
 
 std::string encodeArchiveIndex(const ArchiveIndex& index) {
-  std::string out(kMagic);
+  // Made in one piece: the index of a large archive is megabytes.
+  std::size_t size = kMagic.size() + 16;
+  for (const auto& [name, file] : index) {
+    size += name.size() + 8 * (10 + file.items.size() + file.runs.size() + file.lastRun.size()) +
+            10 * file.numbered.size() + 16 * file.parents.size();
+  }
+  std::string out;
+  out.reserve(size);
+  out += kMagic;
   put(out, index.size());
   for (const auto& [name, file] : index) {
     put(out, name.size());
@@ -187,8 +200,12 @@ bool isEarlierArchiveIndex(std::string_view bytes) {
   return bytes.starts_with(kEarlierMagic);
 }
 
-void addNumbered(std::vector<NumberedKey>& numbered, std::vector<NumberedKey> written) {
-  std::erase_if(written, [](const NumberedKey& message) { return message.number <= 0; });
+void addNumbered(std::vector<NumberedKey>& numbered, std::vector<NumberedKey> written,
+                 std::vector<std::uint64_t>& rest) {
+  std::erase_if(written, [&](const NumberedKey& message) {
+    if (message.number <= 0) rest.push_back(message.key);
+    return message.number <= 0;
+  });
   if (written.empty()) return;
   // Of a number written twice the later stands.
   std::ranges::stable_sort(written, {}, &NumberedKey::number);
@@ -196,6 +213,8 @@ void addNumbered(std::vector<NumberedKey>& numbered, std::vector<NumberedKey> wr
   for (std::size_t i = 0; i < written.size(); ++i) {
     if (i + 1 == written.size() || written[i + 1].number != written[i].number) {
       latest.push_back(written[i]);
+    } else {
+      rest.push_back(written[i].key);
     }
   }
   std::vector<NumberedKey> merged;
@@ -203,7 +222,7 @@ void addNumbered(std::vector<NumberedKey>& numbered, std::vector<NumberedKey> wr
   auto old = numbered.begin();
   for (const NumberedKey& message : latest) {
     for (; old != numbered.end() && old->number < message.number; ++old) merged.push_back(*old);
-    if (old != numbered.end() && old->number == message.number) ++old;
+    if (old != numbered.end() && old->number == message.number) rest.push_back((old++)->key);
     merged.push_back(message);
   }
   merged.insert(merged.end(), old, numbered.end());

@@ -39,8 +39,8 @@ struct ArchiveFile {
   ArchiveKind kind = ArchiveKind::Lines;
   FileFacts facts;
   // A mailbox's Message-IDs (as their 64-bit keys), every one ever written
-  // to it; a text file's items as read from it when the index could not
-  // say which export wrote them (hashes).
+  // to it but those in `numbered`; a text file's items as read from it
+  // when the index could not say which export wrote them (hashes).
   std::vector<std::uint64_t> items;
   // A text file's runs, written or met (hashes), and the items of the last.
   std::vector<std::uint64_t> runs;
@@ -59,9 +59,12 @@ std::optional<ArchiveIndex> decodeArchiveIndex(std::string_view bytes);
 // An index as an earlier version wrote it: read as none, made again.
 bool isEarlierArchiveIndex(std::string_view bytes);
 
-// What a board's mailbox gains by the messages `written` in order (number
-// 0: none) with their parents (0: none).
-void addNumbered(std::vector<NumberedKey>& numbered, std::vector<NumberedKey> written);
+// What a mailbox gains by the messages `written` in order (number 0: none)
+// with their parents (0: none). The key of a message without a number, or
+// of one a later message of its number takes the place of, goes to `rest`:
+// a key is kept once, in the index too.
+void addNumbered(std::vector<NumberedKey>& numbered, std::vector<NumberedKey> written,
+                 std::vector<std::uint64_t>& rest);
 void addParents(std::vector<ParentLink>& parents, std::vector<ParentLink> written);
 
 // A 64-bit hash of bytes that come in pieces.

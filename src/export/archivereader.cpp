@@ -88,8 +88,8 @@ std::optional<ArchiveContents> readMailbox(LineStream& file) {
   }
   if (!keyed || keys.empty()) return std::nullopt;
   endHead();
-  ArchiveContents contents{std::move(keys), {}, {}};
-  addNumbered(contents.numbered, std::move(numbered));
+  ArchiveContents contents;
+  addNumbered(contents.numbered, std::move(numbered), contents.items);
   addParents(contents.parents, std::move(parents));
   return contents;
 }

@@ -15,8 +15,9 @@
 namespace zazir {
 
 struct ArchiveContents {
-  // A mailbox's message keys, or the hashes of a text file's items (each
-  // line, or each file board entry with its description, LF included).
+  // A mailbox's message keys but those in `numbered`, or the hashes of a
+  // text file's items (each line, or each file board entry with its
+  // description, LF included).
   std::vector<std::uint64_t> items;
   // A board's mailbox: its messages by number and its replies' parents,
   // as the index keeps them.

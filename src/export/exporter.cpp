@@ -287,8 +287,7 @@ bool Exporter::writePart(LineStream& log, const LogIndex& index, const Part& par
       }
       (mail ? figures_.mails : figures_.messages) += sink.written();
       figures_.duplicates += sink.duplicates();
-      record.items.insert(record.items.end(), sink.keys().begin(), sink.keys().end());
-      addNumbered(record.numbered, sink.numbered());
+      addNumbered(record.numbered, sink.numbered(), record.items);
       addParents(record.parents, sink.parents());
       break;
     }

@@ -63,9 +63,8 @@ class MboxSink : public ItemSink {
 
   int written() const { return written_; }
   int duplicates() const { return duplicates_; }
-  // The keys of the messages written, in order; a board's also by number
-  // and, for its replies, with their parents.
-  const std::vector<std::uint64_t>& keys() const { return keys_; }
+  // The messages written, in order, by number (0 for mail), and the
+  // replies with their parents.
   const std::vector<NumberedKey>& numbered() const { return numbered_; }
   const std::vector<ParentLink>& parents() const { return parents_; }
 
@@ -80,7 +79,6 @@ class MboxSink : public ItemSink {
   int written_ = 0;
   bool bodyStart_ = false;  // nothing of the body written yet
   int duplicates_ = 0;
-  std::vector<std::uint64_t> keys_;
   std::vector<NumberedKey> numbered_;
   std::vector<ParentLink> parents_;
   // A line's start while it may still be ">>From ": its '>' bytes and how
