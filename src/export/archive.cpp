@@ -56,9 +56,8 @@ bool readFile(const FileSet& set, const std::string& name, ArchiveFile& file) {
     file.items.insert(file.items.end(), read->items.begin(), read->items.end());
     std::ranges::sort(file.items);
     file.items.erase(std::unique(file.items.begin(), file.items.end()), file.items.end());
-    std::erase_if(file.items, [&](std::uint64_t key) {
-      return std::ranges::binary_search(numberedKeys, key);
-    });
+    std::erase_if(file.items,
+                  [&](std::uint64_t key) { return std::ranges::binary_search(numberedKeys, key); });
   } else {
     file.items = std::move(read->items);
   }
@@ -95,7 +94,7 @@ void Archive::load(const FileSet& set, std::FILE* err) {
     ++files;
   }
   if (bytes || files > 0) {
-    const char* why = !bytes                         ? "missing"
+    const char* why = !bytes                          ? "missing"
                       : isEarlierArchiveIndex(*bytes) ? "of an earlier version"
                                                       : "damaged";
     std::fprintf(err, "zazir: %s: %s; made again from the %d files of the archive\n",

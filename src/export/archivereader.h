@@ -1,8 +1,9 @@
 // An archive's file read back, to know what it holds when the archive's
 // index cannot tell: the Message-IDs of a mailbox with its messages'
-// numbers and parents, the items of a text file. Only a file as an export writes it is taken: a mailbox whose every
-// message carries a Message-ID of this program's, a text file of UTF-8
-// lines, each ended by LF, with no control byte but TAB.
+// numbers and parents, the items of a text file. Only a file as an export
+// writes it is taken: a mailbox whose every message carries a Message-ID of
+// this program's, a text file of UTF-8 lines, each ended by LF, with no
+// control byte but TAB.
 #pragma once
 
 #include <cstdint>

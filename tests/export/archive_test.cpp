@@ -238,14 +238,21 @@ TEST(Archive, RepliesLinkToWhatEarlierVisitsWrote) {
     return std::vector<std::string>{listingLine(number, name, "title", "検索中"),
                                     sj("新しいメッセージが 1 件あります。")};
   };
-  writeBytes(logs[0], archLog({board(1, "news"), archMessage(1, "01 10:00", "first"),
-                               archMessage(2, "01 11:00", ">>1"), {"*CH >"}}));
+  writeBytes(logs[0], archLog({board(1, "news"),
+                               archMessage(1, "01 10:00", "first"),
+                               archMessage(2, "01 11:00", ">>1"),
+                               {"*CH >"}}));
   // The board began again: its #1 is another message.
-  writeBytes(logs[1], archLog({board(1, "news"), archMessage(1, "08 10:00", "again"),
-                               archMessage(3, "08 11:00", ">>2"), {"*CH >"}}));
-  writeBytes(logs[2], archLog({board(1, "news"), archMessage(4, "15 10:00", ">>1"),
-                               archMessage(5, "15 11:00", ">>3"), board(2, "other"),
-                               archMessage(1, "15 12:00", "moved", "news-#2より移動:t"), {"*CH >"}}));
+  writeBytes(logs[1], archLog({board(1, "news"),
+                               archMessage(1, "08 10:00", "again"),
+                               archMessage(3, "08 11:00", ">>2"),
+                               {"*CH >"}}));
+  writeBytes(logs[2], archLog({board(1, "news"),
+                               archMessage(4, "15 10:00", ">>1"),
+                               archMessage(5, "15 11:00", ">>3"),
+                               board(2, "other"),
+                               archMessage(1, "15 12:00", "moved", "news-#2より移動:t"),
+                               {"*CH >"}}));
   const std::string once = temp.path("once");
   ASSERT_EQ(archExport(once, logs).status, 0);
   const auto whole = archFiles(once, false);
