@@ -38,16 +38,28 @@ bool readFile(const FileSet& set, const std::string& name, ArchiveFile& file) {
   const int fd = set.openToRead(name);
   if (fd < 0) return false;
   const auto stream = FileLineStream::adopt(fd, 256 * 1024);
-  std::optional<std::vector<std::uint64_t>> items = readArchiveItems(*stream, file.kind);
-  if (!items) return false;
+  std::optional<ArchiveContents> read = readArchiveItems(*stream, file.kind);
+  if (!read) return false;
   file.facts = found[name];
   if (file.kind == ArchiveKind::Mailbox) {
-    // What was written stays known, though a mail reader deleted it.
-    file.items.insert(file.items.end(), items->begin(), items->end());
+    // What was written stays known, though a mail reader deleted it: the
+    // index says it, else the file.
+    if (file.numbered.empty()) {
+      file.numbered = std::move(read->numbered);
+    } else {
+      for (const NumberedKey& message : read->numbered) read->items.push_back(message.key);
+    }
+    if (file.parents.empty()) file.parents = std::move(read->parents);
+    std::vector<std::uint64_t> numberedKeys;
+    for (const NumberedKey& message : file.numbered) numberedKeys.push_back(message.key);
+    std::ranges::sort(numberedKeys);
+    file.items.insert(file.items.end(), read->items.begin(), read->items.end());
     std::ranges::sort(file.items);
     file.items.erase(std::unique(file.items.begin(), file.items.end()), file.items.end());
+    std::erase_if(file.items,
+                  [&](std::uint64_t key) { return std::ranges::binary_search(numberedKeys, key); });
   } else {
-    file.items = std::move(*items);
+    file.items = std::move(read->items);
   }
   return true;
 }
@@ -82,8 +94,11 @@ void Archive::load(const FileSet& set, std::FILE* err) {
     ++files;
   }
   if (bytes || files > 0) {
+    const char* why = !bytes                          ? "missing"
+                      : isEarlierArchiveIndex(*bytes) ? "of an earlier version"
+                                                      : "damaged";
     std::fprintf(err, "zazir: %s: %s; made again from the %d files of the archive\n",
-                 set.shown(kArchiveIndexName).c_str(), bytes ? "damaged" : "missing", files);
+                 set.shown(kArchiveIndexName).c_str(), why, files);
   }
 }
 
@@ -116,7 +131,25 @@ void Archive::seed(SeenSet& seen) const {
   for (const auto& [name, file] : index_) {
     if (file.kind != ArchiveKind::Mailbox) continue;
     for (const std::uint64_t key : file.items) seen.insert(key);
+    for (const NumberedKey& message : file.numbered) seen.insert(message.key);
   }
+}
+
+std::uint64_t Archive::numbered(std::string_view board, int number) const {
+  const auto file = index_.find(std::string(board));
+  if (file == index_.end()) return 0;
+  const std::vector<NumberedKey>& messages = file->second.numbered;
+  const auto at = std::ranges::lower_bound(messages, number, {}, &NumberedKey::number);
+  return at != messages.end() && at->number == number ? at->key : 0;
+}
+
+std::uint64_t Archive::parentOf(std::uint64_t key) const {
+  // A parent may be another board's: a moved reply names its board.
+  for (const auto& [name, file] : index_) {
+    const auto at = std::ranges::lower_bound(file.parents, key, {}, &ParentLink::key);
+    if (at != file.parents.end() && at->key == key) return at->parent;
+  }
+  return 0;
 }
 
 std::string Archive::encode(const std::map<std::string, FileFacts>& facts) {

@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "export/archiveindex.h"
+#include "export/threadlinks.h"
 #include "platform/fileset.h"
 
 namespace zazir {
 
 class SeenSet;
 
-class Archive {
+class Archive : public EarlierMessages {
  public:
   // Reads the index of the set's directory and checks each file it names
   // (its identity and length); a file that changed is read again. Tells on
@@ -32,6 +33,10 @@ class Archive {
   ArchiveFile& record(const std::string& name);
   // Every Message-ID of the archive's mailboxes.
   void seed(SeenSet& seen) const;
+  // A board's messages by number and replies by parent, a board known by
+  // its mailbox's name.
+  std::uint64_t numbered(std::string_view board, int number) const override;
+  std::uint64_t parentOf(std::uint64_t key) const override;
   // The index, with the files of the set as they will be.
   std::string encode(const std::map<std::string, FileFacts>& facts);
 

@@ -1,5 +1,7 @@
 #include "export/archivereader.h"
 
+#include <charconv>
+
 #include "formats/boardlog.h"
 
 namespace zazir {
@@ -10,12 +12,14 @@ namespace {
 // is read without being held whole.
 constexpr std::size_t kPiece = 64 * 1024;
 constexpr std::string_view kIdStart = "Message-ID: <";
+constexpr std::string_view kParentStart = "In-Reply-To: <";
+constexpr std::string_view kNumberStart = "X-Message-Number: ";
 constexpr std::string_view kIdEnd = "@zazir.invalid>\n";
 
-// The key of a Message-ID line as the export writes it.
-std::optional<std::uint64_t> keyOf(std::string_view line) {
-  if (!line.starts_with(kIdStart)) return std::nullopt;
-  line.remove_prefix(kIdStart.size());
+// The key of a Message-ID (or In-Reply-To) line as the export writes it.
+std::optional<std::uint64_t> keyOf(std::string_view line, std::string_view start = kIdStart) {
+  if (!line.starts_with(start)) return std::nullopt;
+  line.remove_prefix(start.size());
   if (line.size() != 16 + kIdEnd.size() || line.substr(16) != kIdEnd) return std::nullopt;
   std::uint64_t key = 0;
   for (const char c : line.substr(0, 16)) {
@@ -26,8 +30,30 @@ std::optional<std::uint64_t> keyOf(std::string_view line) {
   return key;
 }
 
-std::optional<std::vector<std::uint64_t>> readMailbox(LineStream& file) {
+int numberOf(std::string_view line) {
+  if (!line.starts_with(kNumberStart) || !line.ends_with('\n')) return 0;
+  line = line.substr(kNumberStart.size(), line.size() - kNumberStart.size() - 1);
+  int number = 0;
+  const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), number);
+  return error == std::errc() && end == line.data() + line.size() && number > 0 ? number : 0;
+}
+
+// A message's number and parent, read from its headers.
+struct MailboxHead {
+  int number = 0;
+  std::uint64_t parent = 0;
+};
+
+std::optional<ArchiveContents> readMailbox(LineStream& file) {
   std::vector<std::uint64_t> keys;
+  std::vector<NumberedKey> numbered;
+  std::vector<ParentLink> parents;
+  MailboxHead head;
+  const auto endHead = [&] {
+    if (keys.empty()) return;
+    numbered.push_back({head.number, keys.back()});
+    parents.push_back({keys.back(), head.parent});
+  };
   bool previousEmpty = true;  // the file's start counts as one
   bool lineStart = true;
   bool inHeader = false;
@@ -37,16 +63,23 @@ std::optional<std::vector<std::uint64_t>> readMailbox(LineStream& file) {
     if (lineStart) {
       if (previousEmpty && piece.starts_with("From ")) {
         if (!keyed) return std::nullopt;
+        endHead();
+        head = MailboxHead();
         inHeader = true;
         keyed = false;
       } else if (keys.empty() && keyed) {
         return std::nullopt;  // not a mailbox
       } else if (inHeader && piece == "\n") {
         inHeader = false;
-      } else if (inHeader && !keyed) {
-        if (const std::optional<std::uint64_t> key = keyOf(piece)) {
+      } else if (inHeader) {
+        const std::optional<std::uint64_t> key = keyed ? std::nullopt : keyOf(piece);
+        if (key) {
           keys.push_back(*key);
           keyed = true;
+        } else if (const std::optional<std::uint64_t> parent = keyOf(piece, kParentStart)) {
+          head.parent = *parent;
+        } else if (const int number = numberOf(piece)) {
+          head.number = number;
         }
       }
       previousEmpty = piece == "\n";
@@ -54,7 +87,11 @@ std::optional<std::vector<std::uint64_t>> readMailbox(LineStream& file) {
     lineStart = piece.back() == '\n';
   }
   if (!keyed || keys.empty()) return std::nullopt;
-  return keys;
+  endHead();
+  ArchiveContents contents;
+  addNumbered(contents.numbered, std::move(numbered), contents.items);
+  addParents(contents.parents, std::move(parents));
+  return contents;
 }
 
 // UTF-8 read a byte at a time; no control byte but TAB and the line end.
@@ -81,7 +118,7 @@ class TextCheck {
   int following_ = 0;
 };
 
-std::optional<std::vector<std::uint64_t>> readText(LineStream& file, ArchiveKind kind) {
+std::optional<ArchiveContents> readText(LineStream& file, ArchiveKind kind) {
   std::vector<std::uint64_t> items;
   ItemHash item;
   bool inItem = false;
@@ -104,12 +141,12 @@ std::optional<std::vector<std::uint64_t>> readText(LineStream& file, ArchiveKind
   }
   if (!lineStart || !check.whole()) return std::nullopt;
   if (inItem) items.push_back(item.value());
-  return items;
+  return ArchiveContents{std::move(items), {}, {}};
 }
 
 }  // namespace
 
-std::optional<std::vector<std::uint64_t>> readArchiveItems(LineStream& file, ArchiveKind kind) {
+std::optional<ArchiveContents> readArchiveItems(LineStream& file, ArchiveKind kind) {
   return kind == ArchiveKind::Mailbox ? readMailbox(file) : readText(file, kind);
 }
 

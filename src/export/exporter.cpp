@@ -178,7 +178,11 @@ class Progress : public ItemSink {
 class Exporter {
  public:
   Exporter(std::string dir, std::FILE* err, ExportStop stopped)
-      : dir_(std::move(dir)), err_(err), stopped_(std::move(stopped)), progress_(err, stopped_) {}
+      : dir_(std::move(dir)),
+        err_(err),
+        stopped_(std::move(stopped)),
+        links_([this](std::string_view board) { return fileName("boards", board, ".mbox"); }),
+        progress_(err, stopped_) {}
   int run(const std::vector<std::string>& args);
 
  private:
@@ -283,7 +287,8 @@ bool Exporter::writePart(LineStream& log, const LogIndex& index, const Part& par
       }
       (mail ? figures_.mails : figures_.messages) += sink.written();
       figures_.duplicates += sink.duplicates();
-      record.items.insert(record.items.end(), sink.keys().begin(), sink.keys().end());
+      addNumbered(record.numbered, sink.numbered(), record.items);
+      addParents(record.parents, sink.parents());
       break;
     }
     default: {
@@ -356,7 +361,6 @@ int Exporter::run(const std::vector<std::string>& args) {
     links_.collect(*log, index);
     total += fileSize(path);
   }
-  links_.finish();
   if (files_.empty()) {
     fail("nothing to export: the logs hold no mail, messages, files, chat or Notewall lines");
     return kExitNothingToExport;
@@ -377,6 +381,8 @@ int Exporter::run(const std::vector<std::string>& args) {
     return kExitFileError;
   }
   archive_.seed(seen_);
+  // Replies are linked once the archive tells what earlier exports wrote.
+  links_.finish(&archive_);
   progress_.setTotal(total);
   std::uint64_t done = 0;
   for (const std::string& path : logs_) {

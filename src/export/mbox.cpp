@@ -276,9 +276,10 @@ Take MboxSink::begin(const std::vector<std::string>& header) {
     return Take::Skip;
   }
   ++written_;
-  keys_.push_back(key);
   const std::vector<std::uint64_t> references =
       links_ && !board_.empty() ? links_->references(key) : std::vector<std::uint64_t>();
+  numbered_.push_back({number, key});
+  if (!references.empty()) parents_.push_back({key, references.back()});
   file_.buffer() += mboxHeaders(header, board_, number, key, references, decoder_);
   bodyStart_ = true;
   return Take::Body;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/archiveindex.h"
 #include "export/logparts.h"
 
 namespace zazir {
@@ -62,8 +63,10 @@ class MboxSink : public ItemSink {
 
   int written() const { return written_; }
   int duplicates() const { return duplicates_; }
-  // The keys of the messages written, in order.
-  const std::vector<std::uint64_t>& keys() const { return keys_; }
+  // The messages written, in order, by number (0 for mail), and the
+  // replies with their parents.
+  const std::vector<NumberedKey>& numbered() const { return numbered_; }
+  const std::vector<ParentLink>& parents() const { return parents_; }
 
  private:
   void endQuoting(bool quote);
@@ -76,7 +79,8 @@ class MboxSink : public ItemSink {
   int written_ = 0;
   bool bodyStart_ = false;  // nothing of the body written yet
   int duplicates_ = 0;
-  std::vector<std::uint64_t> keys_;
+  std::vector<NumberedKey> numbered_;
+  std::vector<ParentLink> parents_;
   // A line's start while it may still be ">>From ": its '>' bytes and how
   // much of "From " has come.
   bool lineStart_ = true;

@@ -67,13 +67,10 @@ class HeadSink : public ItemSink {
 }  // namespace
 
 int ThreadLinks::boardId(std::string_view board) {
-  return boards_.try_emplace(std::string(board), static_cast<int>(boards_.size())).first->second;
-}
-
-void ThreadLinks::remember(std::string_view board, int number, std::uint64_t key,
-                           std::uint64_t parent) {
-  if (number > 0) byNumber_[slot(boardId(board), number)] = key;
-  if (parent != 0 && !parents_.contains(key)) join(key, parent);
+  const std::string name = boardName_ ? boardName_(board) : std::string(board);
+  const auto [at, made] = boards_.try_emplace(name, static_cast<int>(boards_.size()));
+  if (made) boardNames_.push_back(name);
+  return at->second;
 }
 
 std::uint64_t ThreadLinks::thread(std::uint64_t key) {
@@ -97,37 +94,81 @@ bool ThreadLinks::join(std::uint64_t key, std::uint64_t parent) {
 }
 
 void ThreadLinks::collect(LineStream& log, const LogIndex& index) {
-  std::vector<Reply> replies;
   std::vector<Collected> messages;
   for (int b = 0; b < index.messageBoardCount(); ++b) {
     const std::string& board = index.messageBoards[static_cast<std::size_t>(b)].name;
+    const int id = boardId(board);
     messages.clear();
     HeadSink sink(board, messages);
     walkMessages(log, index, b, sink);
     for (Collected& message : messages) {
-      remember(board, message.number, message.key);
+      messages_.push_back({message.key, id, message.number});
       if (message.answered.numbers.empty()) continue;
       const std::string& named = message.answered.board;
-      replies.push_back({message.key, boardId(named.empty() ? board : named),
-                         std::move(message.answered.numbers)});
+      replies_.push_back({message.key, named.empty() ? id : boardId(named),
+                          std::move(message.answered.numbers), 0});
     }
   }
-  // Every message of the log is known first: a reply may name one after it.
-  for (const Reply& reply : replies) {
-    if (!link(reply)) waiting_.push_back(reply);
+  for (std::size_t r = replies_.size(); r-- > 0 && replies_[r].logEnd == 0;) {
+    replies_[r].logEnd = messages_.size();
   }
 }
 
-void ThreadLinks::finish() {
-  for (const Reply& reply : waiting_) link(reply);
-  waiting_.clear();
+void ThreadLinks::finish(const EarlierMessages* earlier) {
+  earlier_ = earlier;
+  std::vector<const Reply*> waiting;
+  std::size_t known = 0;
+  for (auto reply = replies_.begin(); reply != replies_.end();) {
+    // Every message of the reply's log is known first: a reply may name
+    // one after it.
+    for (; known < reply->logEnd; ++known) {
+      const Message& message = messages_[known];
+      if (message.number > 0) byNumber_[slot(message.board, message.number)] = message.key;
+      adopt(message.key);
+    }
+    for (const std::size_t end = reply->logEnd; reply != replies_.end() && reply->logEnd == end;
+         ++reply) {
+      if (!link(*reply)) waiting.push_back(&*reply);
+    }
+  }
+  for (; known < messages_.size(); ++known) {
+    const Message& message = messages_[known];
+    if (message.number > 0) byNumber_[slot(message.board, message.number)] = message.key;
+    adopt(message.key);
+  }
+  for (const Reply* reply : waiting) link(*reply);
+  messages_.clear();
+  replies_.clear();
+  earlier_ = nullptr;
+}
+
+void ThreadLinks::adopt(std::uint64_t key) {
+  // A chain longer than this is no archive's own: it is taken in so far.
+  constexpr std::size_t kMaxAdopted = 4096;
+  if (!earlier_ || parents_.contains(key)) return;
+  const std::uint64_t first = earlier_->parentOf(key);
+  if (first == 0) return;
+  std::vector<std::uint64_t> chain{key, first};
+  while (chain.size() < kMaxAdopted && !parents_.contains(chain.back())) {
+    const std::uint64_t parent = earlier_->parentOf(chain.back());
+    if (parent == 0) break;
+    chain.push_back(parent);
+  }
+  for (std::size_t i = chain.size() - 1; i-- > 0;) {
+    if (!parents_.contains(chain[i])) join(chain[i], chain[i + 1]);
+  }
 }
 
 bool ThreadLinks::link(const Reply& reply) {
   if (parents_.contains(reply.key)) return true;  // the same message, in an earlier log
   for (const int number : reply.numbers) {
     const auto found = byNumber_.find(slot(reply.board, number));
-    if (found != byNumber_.end() && join(reply.key, found->second)) return true;
+    std::uint64_t parent = found == byNumber_.end() ? 0 : found->second;
+    if (parent == 0 && earlier_) {
+      parent = earlier_->numbered(boardNames_[static_cast<std::size_t>(reply.board)], number);
+      if (parent != 0) adopt(parent);
+    }
+    if (parent != 0 && join(reply.key, parent)) return true;
   }
   return false;
 }

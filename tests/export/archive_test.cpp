@@ -195,6 +195,13 @@ TEST(Archive, AnIndexNotToBeTrustedIsMadeAgainAndSaid) {
        "/.zazir-index: damaged; made again from the 4 files of the archive\n"},
       {"missing", [](const std::string& index) { fs::remove(index); },
        "/.zazir-index: missing; made again from the 4 files of the archive\n"},
+      {"earlier",
+       [](const std::string& index) {
+         std::string bytes = fileBytes(index);
+         bytes.replace(0, 14, "ZAZIR-INDEX 1\n");
+         writeBytes(index, bytes);
+       },
+       "/.zazir-index: of an earlier version; made again from the 4 files of the archive\n"},
   };
   ArchiveVisits visits;
   const std::string clean = visits.temp.path("clean");
@@ -211,6 +218,62 @@ TEST(Archive, AnIndexNotToBeTrustedIsMadeAgainAndSaid) {
     EXPECT_EQ(archFiles(out, false), before) << c.what;
     ASSERT_EQ(archExport(out, {visits.b}).status, 0) << c.what;
     EXPECT_EQ(archFiles(out, false), archFiles(clean, false)) << c.what;
+  }
+}
+
+std::vector<std::string> archMessage(int number, const char* date, const std::string& body,
+                                     const char* title = "t") {
+  return {"Message  #" + std::to_string(number) + " is from: U" + std::to_string(number) + " h",
+          std::string("Date: 96/06/") + date, sj("題名: ") + sj(title), body};
+}
+
+// Visits exported one by one thread as all of them at once: a reply names
+// a message an earlier visit wrote, the latest of that number, and its
+// ancestors; the index kept or made again from the mailboxes between them.
+TEST(Archive, RepliesLinkToWhatEarlierVisitsWrote) {
+  TempDir temp;
+  const std::vector<std::string> logs = {temp.path("A.LOG"), temp.path("B.LOG"),
+                                         temp.path("C.LOG")};
+  const auto board = [](int number, const char* name) {
+    return std::vector<std::string>{listingLine(number, name, "title", "検索中"),
+                                    sj("新しいメッセージが 1 件あります。")};
+  };
+  writeBytes(logs[0], archLog({board(1, "news"),
+                               archMessage(1, "01 10:00", "first"),
+                               archMessage(2, "01 11:00", ">>1"),
+                               {"*CH >"}}));
+  // The board began again: its #1 is another message.
+  writeBytes(logs[1], archLog({board(1, "news"),
+                               archMessage(1, "08 10:00", "again"),
+                               archMessage(3, "08 11:00", ">>2"),
+                               {"*CH >"}}));
+  writeBytes(logs[2], archLog({board(1, "news"),
+                               archMessage(4, "15 10:00", ">>1"),
+                               archMessage(5, "15 11:00", ">>3"),
+                               board(2, "other"),
+                               archMessage(1, "15 12:00", "moved", "news-#2より移動:t"),
+                               {"*CH >"}}));
+  const std::string once = temp.path("once");
+  ASSERT_EQ(archExport(once, logs).status, 0);
+  const auto whole = archFiles(once, false);
+  const std::string news = whole.at("boards/news.mbox");
+  const std::vector<std::string> ids = archHeader(news, "Message-ID");  // A1 A2 B1 B3 C4 C5
+  ASSERT_EQ(ids.size(), 6u);
+  EXPECT_EQ(archHeader(news, "In-Reply-To"),
+            (std::vector<std::string>{ids[0], ids[1], ids[2], ids[3]}));
+  EXPECT_NE(news.find("References: " + ids[0] + "\n " + ids[1] + "\n " + ids[3] + "\n"),
+            std::string::npos);
+  EXPECT_EQ(archHeader(whole.at("boards/other.mbox"), "In-Reply-To"),
+            std::vector<std::string>{ids[1]});
+
+  for (const char* index : {"kept", "made again"}) {
+    const std::string out = temp.path(index);
+    for (const std::string& log : logs) {
+      if (std::string(index) != "kept") fs::remove(out + "/.zazir-index");
+      const ArchRun run = archExport(out, {log});
+      ASSERT_EQ(run.status, 0) << index << ": " << run.err;
+    }
+    EXPECT_EQ(archFiles(out, false), whole) << index;
   }
 }
 

@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const ArchiveKind kind : {ArchiveKind::Mailbox, ArchiveKind::Entries, ArchiveKind::Lines}) {
     MemoryLineStream file{std::string(bytes)};
     if (const auto items = readArchiveItems(file, kind); items && kind != ArchiveKind::Mailbox) {
-      FUZZ_CHECK(bytes.empty() == items->empty());
+      FUZZ_CHECK(bytes.empty() == items->items.empty());
     }
   }
   return 0;
