@@ -21,9 +21,9 @@ namespace {
 enum class FileAction { Upload, Save, Download };
 
 KeyTable<ReaderKey<FileAction>> fileKeys() {
+  static const ReaderWords kWords("ファイル"_sj, "ボード一覧"_sj);
   static const auto kKeys = readerKeys<FileAction>(
-      {"←→，４６：前／次のファイル"_sj, "Home，End：最初／最後のファイル"_sj, "?:ヘルプ"_sj,
-       "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
+      kWords.rows("?:ヘルプ"_sj),
       {
           {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},
           {{'D', 'd'}, FileAction::Download, "Ｄ：ダウンロードをするマークを付ける"_sj},

@@ -23,9 +23,9 @@ namespace {
 enum class MessageAction { Write, Reply, MovedReply, Save, Mark, BatchReply };
 
 KeyTable<ReaderKey<MessageAction>> messageKeys() {
+  static const ReaderWords kWords("メッセージ"_sj, "ボード一覧"_sj);
   static const auto kKeys = readerKeys<MessageAction>(
-      {"←→，４６：前／次のメッセージ"_sj, "Home，End：最初／最後のメッセージ"_sj, "?:ﾍﾙﾌﾟ"_sj,
-       "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
+      kWords.rows("?:ﾍﾙﾌﾟ"_sj),
       {
           {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
           {{'R', 'r'}, MessageAction::Reply, "Ｒ：返答の書き込み"_sj, "R:ﾚｽ"_sj},

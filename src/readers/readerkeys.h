@@ -13,6 +13,7 @@
 
 #include "console/articleview.h"
 #include "readers/finding.h"
+#include "text/format.h"
 
 namespace zazir {
 
@@ -32,6 +33,25 @@ struct ReaderRows {
   std::string_view firstLast;     // "Home，End：最初／最後の…"
   std::string_view helpHint;      // the help key's place on the bar
   std::string_view leave;         // "ESC，…：…へ"
+};
+
+// Those lines in a reader's words: what its items are called ("メール")
+// and where leaving goes ("メニュー"), both CP932. Kept as long as the
+// table made from them.
+struct ReaderWords {
+  ReaderWords(std::string_view items, std::string_view leaveTo) {
+    using namespace literals;
+    previousNext = formatText("←→，４６：前／次の%s"_sj, items);
+    firstLast = formatText("Home，End：最初／最後の%s"_sj, items);
+    leave = formatText("ESC，Ｑ，リターン，スペース，５：%sへ"_sj, leaveTo);
+  }
+  ReaderRows rows(std::string_view helpHint) const {
+    return {previousNext, firstLast, helpHint, leave};
+  }
+
+  std::string previousNext;
+  std::string firstLast;
+  std::string leave;
 };
 
 // A reader's table: scrolling and the moves between items, its own
