@@ -22,7 +22,7 @@
 #include "platform/textfile.h"
 #include "readers/messageboard.h"
 #include "services/app.h"
-#include "services/compose.h"
+#include "compose/compose.h"
 
 namespace zazir::bench {
 

@@ -10,7 +10,7 @@
 #include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
-#include "services/preview.h"
+#include "compose/preview.h"
 
 namespace zazir {
 

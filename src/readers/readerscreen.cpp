@@ -1,5 +1,6 @@
 #include "readers/readerscreen.h"
 
+#include "compose/uploadview.h"
 #include "console/dialogs.h"
 #include "readers/unread.h"
 #include "services/app.h"

@@ -34,10 +34,6 @@ bool appendToUploadFile(App& app, const HostCommand& command);
 bool appendComposedCommand(App& app, const HostCommand& firstLines, std::string_view body,
                            const std::string& keptPath);
 
-// Opens the upload file in the editor (the "F" key; uploadview.cpp); the
-// caller redraws.
-void viewUploadFile(App& app);
-
 // The editor command: EDITOR, or $VISUAL, $EDITOR, vi when it is empty.
 std::string editorCommand(const Config& config);
 

@@ -11,7 +11,7 @@
 #include "formats/quote.h"
 #include "platform/encoding.h"
 #include "services/app.h"
-#include "services/compose.h"
+#include "compose/compose.h"
 #include "services/hostanswer.h"
 #include "text/cp932.h"
 

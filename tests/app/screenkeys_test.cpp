@@ -19,8 +19,8 @@
 #include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
-#include "services/compose.h"
-#include "services/preview.h"
+#include "compose/compose.h"
+#include "compose/preview.h"
 #include "support/test_app.h"
 
 namespace zazir {

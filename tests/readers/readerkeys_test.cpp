@@ -14,8 +14,8 @@
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
 #include "readers/readerscreen.h"
-#include "services/compose.h"
-#include "services/preview.h"
+#include "compose/compose.h"
+#include "compose/preview.h"
 #include "support/test_app.h"
 
 namespace zazir {

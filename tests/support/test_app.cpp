@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/textfile.h"
-#include "services/compose.h"
+#include "compose/compose.h"
 #include "services/uploadfile.h"
 #include "text/format.h"
 

@@ -5,7 +5,7 @@
 #include "console/keys.h"
 #include "console/render.h"
 #include "platform/textfile.h"
-#include "services/compose.h"
+#include "compose/compose.h"
 #include "support/test_app.h"
 
 namespace zazir {

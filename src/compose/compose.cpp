@@ -1,7 +1,8 @@
-#include "services/compose.h"
+#include "compose/compose.h"
 
 #include <algorithm>
 
+#include "compose/preview.h"
 #include "console/dialogs.h"
 #include "formats/hostcommands.h"
 #include "formats/hostfields.h"
@@ -11,7 +12,6 @@
 #include "platform/textfile.h"
 #include "services/app.h"
 #include "services/editortext.h"
-#include "services/preview.h"
 #include "services/uploadfile.h"
 #include "text/cp932.h"
 #include "text/textutil.h"
@@ -25,8 +25,8 @@ namespace {
 void decode(Composition& composition) {
   EditedText back = fromEditorFile(composition.edited, composition.utf8);
   composition.unconvertible = std::move(back.unconvertible);
-  composition.text = composition.forHost ? hostText(back.text, &composition.unconvertible)
-                                         : std::move(back.text);
+  composition.text =
+      composition.forHost ? hostText(back.text, &composition.unconvertible) : std::move(back.text);
 }
 
 // The file goes with the composition it belongs to; never the log nor
@@ -103,18 +103,20 @@ std::optional<Composition> startComposition(App& app, std::string_view prepared)
   std::optional<std::string> path =
       createPrivateFile(usual, toEditorFile(composition.prepared, composition.utf8));
   if (!path) {
-    noticeBox(app.console, "一時ファイルを作成できません"_sj,
-              formatText("　一時ファイル[%s]を作成できませんでした。\n"
-                         "　TEMPORARY_DIR の設定とディレクトリの書き込みの許可を確認してください。"_sj,
-                         usual));
+    noticeBox(
+        app.console, "一時ファイルを作成できません"_sj,
+        formatText("　一時ファイル[%s]を作成できませんでした。\n"
+                   "　TEMPORARY_DIR の設定とディレクトリの書き込みの許可を確認してください。"_sj,
+                   usual));
     return std::nullopt;
   }
   composition.path = std::move(*path);
   if (kept && composition.path != usual) {
-    noticeBox(app.console, "前に書いた文章が残っています"_sj,
-              formatText("　前に書いた文章がファイル[%s]に残っています。\n"
-                         "　そのファイルはそのままにして、この文章は\n　ファイル[%s]で書きます。"_sj,
-                         usual, composition.path));
+    noticeBox(
+        app.console, "前に書いた文章が残っています"_sj,
+        formatText("　前に書いた文章がファイル[%s]に残っています。\n"
+                   "　そのファイルはそのままにして、この文章は\n　ファイル[%s]で書きます。"_sj,
+                   usual, composition.path));
   }
   return composition;
 }

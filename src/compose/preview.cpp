@@ -1,14 +1,15 @@
-#include "services/preview.h"
+#include "compose/preview.h"
 
 #include <string>
 #include <vector>
 
+#include "compose/compose.h"
+#include "compose/uploadview.h"
 #include "console/articleview.h"
 #include "console/dialogs.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
 #include "services/app.h"
-#include "services/compose.h"
 #include "services/editortext.h"
 #include "services/uploadfile.h"
 #include "text/cp932.h"
@@ -37,6 +38,9 @@ KeyTable<PreviewKey> previewKeys() {
   });
   return kKeys;
 }
+
+// The preview cuts a line after 78 bytes, one more than the readers.
+constexpr std::size_t kPreviewLineBytes = 78;
 
 // The composed text as the preview shows it: lines of 78 bytes, tabs kept.
 const ArticleLayout& previewLayout() {
