@@ -33,8 +33,8 @@ KeyTable<PreviewKey> previewKeys() {
        "リターンキー：書き込む（用意したままの文章はＹで）"_sj},
       {{'N', 'n', key::kEscape, 'Q', 'q'}, PreviewAction::Drop, "Ｎ，ESC，Ｑ：書き込まずに戻る"_sj},
       {{'E', 'e'}, PreviewAction::EditAgain, "Ｅ：もう一度編集する"_sj},
-      {{'F', 'f'}, PreviewAction::ViewUploadFile, "Ｆ：アップロードファイルの参照"_sj},
-      {{'?', key::kCtrlA}, PreviewAction::Help, "？，Ctrl+A：このヘルプ"_sj},
+      row::uploadFile<PreviewKey>(PreviewAction::ViewUploadFile),
+      row::help<PreviewKey>(PreviewAction::Help),
   });
   return kKeys;
 }

@@ -69,15 +69,11 @@ std::vector<Binding<ReaderKey<Own>>> readerKeys(const ReaderRows& rows, ReaderBi
       {{key::kEnd}, PageMove::Last},
   });
   table.insert(table.end(), before);
-  table.insert(
-      table.end(),
-      {
-          {{'F', 'f'},
-           ReaderStep::ViewUploadFile,
-           "Ｆ：アップロードファイルの参照"_sj,
-           "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
-          {{'?', key::kCtrlA}, ReaderStep::Help, "？，Ctrl+A：このヘルプ"_sj, rows.helpHint},
-      });
+  table.insert(table.end(),
+               {
+                   row::uploadFile<ReaderKey<Own>>(ReaderStep::ViewUploadFile, "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj),
+                   row::help<ReaderKey<Own>>(ReaderStep::Help, rows.helpHint),
+               });
   table.insert(table.end(), after);
   table.push_back({kReaderLeaveKeys, ReaderStep::Leave, rows.leave});
   table = withFinding(std::move(table));
