@@ -12,6 +12,7 @@
 #include "app/searchscreen.h"
 #include "chat/chat.h"
 #include "chat/chatrecord.h"
+#include "compose/compose.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "export/exporter.h"
@@ -22,7 +23,6 @@
 #include "platform/textfile.h"
 #include "readers/messageboard.h"
 #include "services/app.h"
-#include "compose/compose.h"
 
 namespace zazir::bench {
 
@@ -301,19 +301,17 @@ int memoryCheck(const std::string& name, long mebibytes, const std::string& dir)
   config.quotation = "%s>";
   config.headReplyNews = "%s %s %s";
   RunState state;
-  state.logPath = "LONG.LOG";
   state.logIdentity = log->identity();
-  state.logSize = log->tell();
+  OpenLog opened{*log, "LONG.LOG", log->tell(), [](std::size_t buffer) {
+                   return std::unique_ptr<LineStream>(FileLineStream::open("LONG.LOG", buffer));
+                 }};
   ScriptedKeys keys(c.keys);
   // The editor keeps the text, or leaves a long one.
   Console console(keys, [isText](const std::string&) {
     return isText ? writeLongText("ZQ2OFF.TMP", kTextBytes) : CommandResult{};
   });
   ReadMarks marks;
-  App app{console, config, index, state, *log, marks};
-  app.openLog = [](std::size_t buffer) {
-    return std::unique_ptr<LineStream>(FileLineStream::open("LONG.LOG", buffer));
-  };
+  App app{console, config, index, state, opened, marks};
 
   bool ran = true;
   try {

@@ -161,7 +161,7 @@ void runMainMenu(App& app) {
       }
     }
   } catch (const ProgramExit& exit) {
-    saveReadMarks(app);
+    saveReadMarks(app.console, app.marks);
     // A hang-up keeps the files marked for download: the batch is written
     // as the quit writes it, and the run still ends.
     if (exit.signal != 0 && !app.state.downloadMarks.empty()) {

@@ -76,7 +76,7 @@ void readFirstUnread(App& app) {
   const std::optional<UnreadFound> found =
       findUnread(app, {MarkSection::Mail, 0, -1}, app.index.mailCount());
   if (!found) {
-    tellNothingUnread(app);
+    tellNothingUnread(app.console);
     return;
   }
   backToBoardList(app, followReaders(app, found->place, {found->place.item}));

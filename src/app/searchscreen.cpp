@@ -111,7 +111,7 @@ std::string whereOf(const App& app, const SearchHit& hit) {
 }
 
 std::string hitRow(App& app, const SearchHit& hit) {
-  const search::HitRow described = describeHit(app.log, app.index, hit, kLineBytes);
+  const search::HitRow described = describeHit(app.log.stream, app.index, hit, kLineBytes);
   return titleColumn(whereOf(app, hit), kWhereBytes) +
          titleColumn(formatText("#%i", hit.number), kNumberBytes) +
          titleColumn(search::cutMarked(described.title, kTitleBytes), kTitleBytes) + described.line;
@@ -121,8 +121,8 @@ std::string hitRow(App& app, const SearchHit& hit) {
 // holds it once recorded.
 void openChatLine(App& app, const SearchHit& hit) {
   std::string line;
-  app.log.seek(hit.itemOffset);
-  readWholeLine(app.log, line);
+  app.log.stream.seek(hit.itemOffset);
+  readWholeLine(app.log.stream, line);
   const std::optional<int> listed = backLogLineOf(app, hit.board, line);
   if (!listed) {
     app.console.bell();
@@ -164,9 +164,9 @@ void searchWholeLog(App& app, const SearchPacing& pacing) {
   if (text.empty()) return;
   app.state.lastSearch = text;
   const search::StreamOpener open = [&app](std::size_t bufferBytes) {
-    return app.openLog ? app.openLog(bufferBytes) : nullptr;
+    return app.log.reopen(bufferBytes);
   };
-  search::LogSearch search(app.index, open, app.log, app.state.logSize,
+  search::LogSearch search(app.index, open, app.log.stream, app.log.size,
                            search::compilePattern(text));
   HitScan scan(app, search, pacing);
   int page = 0;

@@ -65,12 +65,12 @@ void tellNothingWritten(App& app, const Composition& composition) {
 }
 
 // The text stays in its file for the user to shorten or to take elsewhere.
-void tellTooLarge(App& app, const Composition& composition) {
-  noticeBox(app.console, "文章が大きすぎます"_sj,
+void tellTooLarge(Console& console, const Composition& composition) {
+  noticeBox(console, "文章が大きすぎます"_sj,
             formatText("　文章が%iバイトあり、書き込める大きさ（%iバイト）を超えています。\n"
                        "　何も書き込んでいません。\n　文章はファイル[%s]に残っています。"_sj,
                        composition.tooLarge, kMaxComposedBytes, composition.path));
-  app.console.clearScreen();
+  console.clearScreen();
 }
 
 bool edit(App& app, Composition& composition) {
@@ -81,7 +81,7 @@ bool edit(App& app, Composition& composition) {
   }
   readBack(composition);
   if (composition.tooLarge > 0) {
-    tellTooLarge(app, composition);
+    tellTooLarge(app.console, composition);
     return false;
   }
   return true;
@@ -179,7 +179,7 @@ bool composeText(App& app, Composition& composition) {
     return false;
   }
   if (askSignature(app) && !appendSignature(app, composition) && composition.tooLarge > 0) {
-    tellTooLarge(app, composition);
+    tellTooLarge(app.console, composition);
     return false;
   }
   int top = 0;
@@ -213,7 +213,7 @@ bool writeComposedCommand(App& app, const Composition& composition, const HostCo
 
 bool composeAndWrite(App& app, std::string_view prepared, const HostCommand& firstLines) {
   // Told before the editor runs, so that no text is written in vain.
-  if (tellRefusal(app, firstLines)) return false;
+  if (tellRefusal(app.console, firstLines)) return false;
   std::optional<Composition> composition = startComposition(app, prepared);
   if (!composition) return false;
   if (composeText(app, *composition)) writeComposedCommand(app, *composition, firstLines);

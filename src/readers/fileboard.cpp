@@ -37,7 +37,8 @@ KeyTable<ReaderKey<FileAction>> fileKeys() {
 class FileBoardReader : public Reader<FileAction> {
  public:
   FileBoardReader(App& app, int board)
-      : Reader(app, fileSeries(indexFileEntries(app.log, app.index.fileBoards, board), board),
+      : Reader(app,
+               fileSeries(indexFileEntries(app.log.stream, app.index.fileBoards, board), board),
                {.headerRows = 1,
                 .onChange = ArticleView::OnChange::KeepTopLine,
                 .look = {.padHeader = false, .normalBlanks = true, .positionInBar = true},
@@ -67,8 +68,8 @@ class FileBoardReader : public Reader<FileAction> {
 // An entry's title row: its entry line, as the reader's header shows it.
 std::string FileBoardReader::titleRow(int n) {
   std::string line;
-  app().log.seek(series().startOf(n));
-  readWholeLine(app().log, line);
+  app().log.stream.seek(series().startOf(n));
+  readWholeLine(app().log.stream, line);
   stripLineEnd(line);
   return marksOf(n, isMarked(mark(line))) + line;
 }

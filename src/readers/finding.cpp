@@ -17,7 +17,8 @@ Finder::Finder(App& app, ArticleView& view, const Series& series, TitleRow row)
 bool Finder::open(const ReaderOpening& opening) {
   if (!view_.open(std::clamp(opening.item, 0, series_.count() - 1))) return false;
   if (opening.match) {
-    if (const std::optional<ShownMatch> found = showMatch(app_.log, series_, *opening.match)) {
+    if (const std::optional<ShownMatch> found =
+            showMatch(app_.log.stream, series_, *opening.match)) {
       show(*found);
     }
   }
@@ -53,7 +54,7 @@ Outcome Finder::jump() {
   const std::string typed = promptBox(console_, "表示する番号 無入力：ｷｬﾝｾﾙ"_sj);
   if (typed.empty()) return Outcome::Redraw;
   const int number = typedNumber(typed);
-  const int item = number < 0 ? -1 : itemNumbered(app_.log, series_, number);
+  const int item = number < 0 ? -1 : itemNumbered(app_.log.stream, series_, number);
   if (item < 0) return notFound(formatText("%s 番は見つかりません"_sj, typed));
   return view_.open(item) ? Outcome::Redraw : Outcome::Leave;
 }
@@ -69,12 +70,12 @@ Outcome Finder::search(bool ask) {
   } else if (text.empty()) {
     return notFound("検索する文字列がありません（／で入力）"_sj);
   }
-  SeriesSearch search(app_, series_, text);
+  SeriesSearch search(app_.log, series_, text);
   const ShownMatch* current = ask ? nullptr : shownMatch();
   const LogOffset from = current ? series_.startOf(current->item) : topOffset();
   const LogOffset after = current ? current->match.start : -1;
   if (std::optional<ShownMatch> found =
-          search.forward(from, after, series_.partEnd(app_.state.logSize))) {
+          search.forward(from, after, series_.partEnd(app_.log.size))) {
     return show(*found);
   }
   return showWrapped(
@@ -85,13 +86,13 @@ Outcome Finder::search(bool ask) {
 Outcome Finder::previousMatch() {
   const std::string& text = app_.state.lastSearch;
   if (text.empty()) return notFound("検索する文字列がありません（／で入力）"_sj);
-  SeriesSearch search(app_, series_, text);
+  SeriesSearch search(app_.log, series_, text);
   const ShownMatch* current = shownMatch();
   const LogOffset before = current ? current->match.start : topOffset();
   if (std::optional<ShownMatch> found = search.backward(before, series_.startOf(0))) {
     return show(*found);
   }
-  return showWrapped(search.backward(series_.partEnd(app_.state.logSize), before), current,
+  return showWrapped(search.backward(series_.partEnd(app_.log.size), before), current,
                      "最初まで探したので最後から探しました"_sj);
 }
 
@@ -109,7 +110,7 @@ Outcome Finder::nextUnread() {
   const std::optional<UnreadFound> found =
       findUnread(app_, series_.place(view_.current()), series_.count());
   if (!found) {
-    tellNothingUnread(app_);
+    tellNothingUnread(console_);
     return Outcome::Redraw;
   }
   if (found->wrapped) console_.showOnce("最後まで読んだので最初から未読を探しました"_sj);
@@ -142,7 +143,7 @@ LogOffset Finder::topOffset() const {
   const auto top = static_cast<std::size_t>(view_.top());
   if (top < article.lineStarts.size()) return article.lineStarts[top];
   const int next = view_.current() + 1;
-  return next < series_.count() ? series_.startOf(next) : series_.partEnd(app_.state.logSize);
+  return next < series_.count() ? series_.startOf(next) : series_.partEnd(app_.log.size);
 }
 
 const ShownMatch* Finder::shownMatch() const {

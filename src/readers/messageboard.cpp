@@ -59,20 +59,21 @@ std::string messageRow(LineStream& log, LogOffset start) {
 class MessageBoardReader : public Reader<MessageAction> {
  public:
   MessageBoardReader(App& app, int board)
-      : Reader(app, messageSeries(indexMessages(app.log, app.index.messageBoards, board), board),
+      : Reader(app,
+               messageSeries(indexMessages(app.log.stream, app.index.messageBoards, board), board),
                {.helpTitle = "メニュー選択"_sj}, messageKeys()),
         board_(app.index.messageBoards[static_cast<std::size_t>(board)]) {}
 
  private:
   std::string titleRow(int n) override {
-    return marksOf(n, isMarked(n)) + messageRow(app().log, series().startOf(n));
+    return marksOf(n, isMarked(n)) + messageRow(app().log.stream, series().startOf(n));
   }
   bool marked() const override { return isMarked(current()); }
   bool isMarked(int message) const {
     return std::find(marks_.begin(), marks_.end(), message) != marks_.end();
   }
   AnsweredMessage answered(int message) const {
-    return readAnsweredMessage(app().log, board_, series().startOf(message),
+    return readAnsweredMessage(app().log.stream, board_, series().startOf(message),
                                series().endOf(message));
   }
   Outcome act(MessageAction action) override;

@@ -88,7 +88,6 @@ class ReaderScreen {
   ReaderLayout layout_;
   ArticleView view_;
   Finder finder_;
-  int unsaved_ = 0;  // items read since the marks were saved
 };
 
 // A reader: the shared screen with its table (made by readerKeys) and its

@@ -10,6 +10,7 @@
 namespace zazir {
 
 struct App;
+class Console;
 struct Config;
 
 // UPLOADFILE_DIR followed by UPLOADFILE, as messages show it (UPLOADFILE
@@ -20,7 +21,7 @@ std::string uploadFileDiskPath(const Config& config);
 
 // A refused command is told on screen (what the host would have made of
 // the value); returns whether it was.
-bool tellRefusal(App& app, const HostCommand& command);
+bool tellRefusal(Console& console, const HostCommand& command);
 
 // Appends a whole command (chat and Notewall posts, the download batch). A
 // refusal or a failure is told on screen; returns whether the command was

@@ -51,7 +51,7 @@ TEST(SearchScreen, EscStopsTheScanKeepingTheHitsFound) {
   for (const bool stop : {false, true}) {
     TestApp t(log, testing::indexText(log));
     testing::writeBytes(t.path("LOG"), log);
-    t.app.openLog = [&t](std::size_t) {
+    t.app.log.opener = [&t](std::size_t) {
       return std::unique_ptr<LineStream>(FileLineStream::open(t.path("LOG"), 2048));
     };
     t.backend.type("AKN\r");
@@ -165,7 +165,7 @@ TEST(SearchScreen, TheHitStoreReachesTheMillionthHitAndFindsEveryPageAgain) {
   TestApp t(log, testing::indexText(log));
   // Read in blocks from a file, as the program reads the log.
   testing::writeBytes(t.path("LOG"), log);
-  t.app.openLog = [&t](std::size_t bufferBytes) {
+  t.app.log.opener = [&t](std::size_t bufferBytes) {
     return std::unique_ptr<LineStream>(FileLineStream::open(t.path("LOG"), bufferBytes));
   };
   t.backend.type("memo\r").press(key::kEnd).press(key::kPageUp).press(key::kHome);

@@ -197,10 +197,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   });
   Config config = fuzzConfig(mode);
   RunState state;
-  state.logPath = "FUZZ.LOG";
-  MemoryLineStream log(logBytes);
+  MemoryLineStream stream(logBytes);
+  OpenLog log{stream, "FUZZ.LOG", static_cast<LogOffset>(logBytes.size())};
   LogIndex index;
-  indexLog(log, index);
+  indexLog(stream, index);
   ReadMarks marks;
   App app{console, config, index, state, log, marks};
 

@@ -352,11 +352,11 @@ TEST_F(MessageBoardTest, MessagesEndAtTheNextMessageOrTheBoardsEnd) {
   messageBoard(4, "LAST");
   const LogOffset three = message(3, "c", {"three"});
   App& a = withLog();
-  const BoardPieces first = indexMessages(a.log, index.messageBoards, 0);
+  const BoardPieces first = indexMessages(a.log.stream, index.messageBoards, 0);
   EXPECT_EQ(first.starts, (std::vector<LogOffset>{one, two}));
   EXPECT_EQ(first.end(0), two);
   EXPECT_EQ(first.end(1), index.messageBoards[1].listOffset);
-  const BoardPieces last = indexMessages(a.log, index.messageBoards, 1);
+  const BoardPieces last = indexMessages(a.log.stream, index.messageBoards, 1);
   EXPECT_EQ(last.starts, (std::vector<LogOffset>{three}));
   EXPECT_EQ(last.end(0), -1);
 }

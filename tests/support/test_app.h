@@ -113,6 +113,7 @@ class TestApp : public TempDir {
  private:
   std::string logBytes_;
   MemoryLineStream log_;
+  OpenLog openLog_;
 
  public:
   App app;
