@@ -9,6 +9,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "app/navigation.h"
 #include "app/searchscreen.h"
 #include "chat/chat.h"
 #include "chat/chatrecord.h"
@@ -191,14 +192,20 @@ const Case kCases[] = {
     {"reply",
      LongLine::InMessage,
      {'r', 'n', 'y', key::kEscape},
-     [](App& app) { readMessageBoard(app, 0); },
+     [](App& app) {
+       LastSearch last;
+       readMessageBoard(app, last, 0);
+     },
      "LONG.UP",
      "ER1;1000;Y\r\n"},
     // S, the proposed file, Esc.
     {"save",
      LongLine::InMessage,
      {'s', key::kEnter, key::kEscape},
-     [](App& app) { readMessageBoard(app, 0); },
+     [](App& app) {
+       LastSearch last;
+       readMessageBoard(app, last, 0);
+     },
      "board1.TXT",
      "Message  #1000",
      true},
@@ -206,7 +213,10 @@ const Case kCases[] = {
     {"batch",
      LongLine::InMessage,
      {'m', 'c', key::kEnter, 'y', key::kEscape},
-     [](App& app) { readMessageBoard(app, 0); },
+     [](App& app) {
+       LastSearch last;
+       readMessageBoard(app, last, 0);
+     },
      "LONG.UP",
      "EW1;"},
     // The whole log to mailboxes: the long line goes over whole.
@@ -222,7 +232,10 @@ const Case kCases[] = {
     {"find",
      LongLine::InMessage,
      {'/', '\xE8', '\xA1', '\x8C', key::kEnter, 'n', 'n', key::kEscape},
-     [](App& app) { readMessageBoard(app, 0); },
+     [](App& app) {
+       LastSearch last;
+       readMessageBoard(app, last, 0);
+     },
      nullptr,
      {},
      false,
@@ -233,7 +246,10 @@ const Case kCases[] = {
     {"hits2m",
      LongLine::Hits,
      {'m', 'e', 'm', 'o', key::kEnter, key::kEnd, key::kEscape},
-     [](App& app) { searchWholeLog(app); },
+     [](App& app) {
+       Reading reading{app};
+       searchWholeLog(reading);
+     },
      nullptr,
      {},
      false,
@@ -243,7 +259,10 @@ const Case kCases[] = {
     {"hits8m",
      LongLine::Hits,
      {'m', 'e', 'm', 'o', key::kEnter, key::kEnd, key::kEscape},
-     [](App& app) { searchWholeLog(app); },
+     [](App& app) {
+       Reading reading{app};
+       searchWholeLog(reading);
+     },
      nullptr,
      {},
      false,

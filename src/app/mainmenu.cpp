@@ -49,14 +49,15 @@ ListKeys menuKeys() {
   return kKeys;
 }
 
-void dispatch(App& app, const ListChoice& choice) {
+void dispatch(Reading& reading, const ListChoice& choice) {
+  App& app = reading.app;
   const LogIndex& index = app.index;
   if (choice.action == ListAction::Search) {
-    searchWholeLog(app);
+    searchWholeLog(reading);
     return;
   }
   if (choice.action == ListAction::NextUnread) {
-    readFirstUnread(app);
+    readFirstUnread(reading);
     return;
   }
   const bool write = choice.action == ListAction::Write;
@@ -65,20 +66,20 @@ void dispatch(App& app, const ListChoice& choice) {
       if (write) {
         sendNewMail(app);
       } else if (index.mailCount() > 0) {
-        backToBoardList(app, followReaders(app, {MarkSection::Mail, 0, 0}, {}));
+        backToBoardList(reading, followReaders(reading, {MarkSection::Mail, 0, 0}, {}));
       } else {
         showNothingToRead(app);
       }
       break;
     case kMessageBoards:
       if (index.messageBoardCount() > 0)
-        runBoardLists(app, MarkSection::MessageBoard);
+        runBoardLists(reading, MarkSection::MessageBoard);
       else
         showNothingToRead(app);
       break;
     case kFileBoards:
       if (index.fileBoardCount() > 0)
-        runBoardLists(app, MarkSection::FileBoard);
+        runBoardLists(reading, MarkSection::FileBoard);
       else
         showNothingToRead(app);
       break;
@@ -122,9 +123,8 @@ ListRows mainMenuRows(const LogIndex& index) {
   return rows;
 }
 
-void quitSequence(App& app) {
+void quitSequence(App& app, DownloadMarks& marks) {
   Console& console = app.console;
-  std::vector<DownloadMark>& marks = app.state.downloadMarks;
   if (!marks.empty()) {
     drawFrame(console, 13);
     console.setCursor(7, 11);
@@ -143,7 +143,8 @@ void quitSequence(App& app) {
   if (askYesNo(console, YesNoMode::NoDefault)) endProgram(console, 0);
 }
 
-void runMainMenu(App& app) {
+void runMainMenu(Reading& reading) {
+  App& app = reading.app;
   try {
     while (true) {
       const ListRows rows = mainMenuRows(app.index);
@@ -155,17 +156,17 @@ void runMainMenu(App& app) {
         startRow = restartRow(chosen.action, 0, kMenuLastRow);
       } while (chosen.row < 0 && chosen.action != ListAction::Leave);
       if (chosen.action == ListAction::Leave) {
-        quitSequence(app);
+        quitSequence(app, reading.downloads);
       } else {
-        dispatch(app, chosen);
+        dispatch(reading, chosen);
       }
     }
   } catch (const ProgramExit& exit) {
     saveReadMarks(app.console, app.marks);
     // A hang-up keeps the files marked for download: the batch is written
     // as the quit writes it, and the run still ends.
-    if (exit.signal != 0 && !app.state.downloadMarks.empty()) {
-      appendToUploadFile(app, downloadBatch(app.state.downloadMarks));
+    if (exit.signal != 0 && !reading.downloads.empty()) {
+      appendToUploadFile(app, downloadBatch(reading.downloads));
     }
     throw;
   }

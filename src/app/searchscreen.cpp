@@ -132,17 +132,18 @@ void openChatLine(App& app, const SearchHit& hit) {
   runChatBoard(app, hit.board, *listed);
 }
 
-void openHit(App& app, const SearchHit& hit) {
+void openHit(Reading& reading, const SearchHit& hit) {
+  App& app = reading.app;
   const ReaderOpening opening{hit.item, search::RangeMatch{hit.matchOffset, hit.matchBytes}};
   switch (hit.section) {
     case HitSection::Mail:
-      followReaders(app, {MarkSection::Mail, 0, hit.item}, opening);
+      followReaders(reading, {MarkSection::Mail, 0, hit.item}, opening);
       break;
     case HitSection::MessageBoard:
-      followReaders(app, {MarkSection::MessageBoard, hit.board, hit.item}, opening);
+      followReaders(reading, {MarkSection::MessageBoard, hit.board, hit.item}, opening);
       break;
     case HitSection::FileBoard:
-      followReaders(app, {MarkSection::FileBoard, hit.board, hit.item}, opening);
+      followReaders(reading, {MarkSection::FileBoard, hit.board, hit.item}, opening);
       break;
     case HitSection::Notewall:
       runNotewallLoop(app, hit.item);
@@ -159,10 +160,11 @@ int lastPageOf(std::size_t hits) {
 
 }  // namespace
 
-void searchWholeLog(App& app, const SearchPacing& pacing) {
+void searchWholeLog(Reading& reading, const SearchPacing& pacing) {
+  App& app = reading.app;
   const std::string text = promptBox(app.console, "ログ全体から検索する文字列 無入力：ｷｬﾝｾﾙ"_sj);
   if (text.empty()) return;
-  app.state.lastSearch = text;
+  reading.search.text = text;
   const search::StreamOpener open = [&app](std::size_t bufferBytes) {
     return app.log.reopen(bufferBytes);
   };
@@ -194,7 +196,7 @@ void searchWholeLog(App& app, const SearchPacing& pacing) {
     if (choice.action == ListAction::Leave) return;
     if (choice.row >= 0) {
       if (choice.action == ListAction::Choose)
-        openHit(app, hits[static_cast<std::size_t>(choice.row)]);
+        openHit(reading, hits[static_cast<std::size_t>(choice.row)]);
       startRow = choice.row;
       continue;
     }

@@ -117,7 +117,8 @@ void runProgram(Console& console, const StartupOptions& options) {
   marks = loadReadMarks(options, chosen.osPath, index, log.size);
   trackSeries(app, mailSeries(index));
   applyLineChatPolicy(app);
-  runMainMenu(app);
+  Reading reading{app};
+  runMainMenu(reading);
 }
 
 }  // namespace zazir

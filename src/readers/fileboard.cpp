@@ -36,8 +36,8 @@ KeyTable<ReaderKey<FileAction>> fileKeys() {
 
 class FileBoardReader : public Reader<FileAction> {
  public:
-  FileBoardReader(App& app, int board)
-      : Reader(app,
+  FileBoardReader(App& app, LastSearch& last, DownloadMarks& downloads, int board)
+      : Reader(app, last,
                fileSeries(indexFileEntries(app.log.stream, app.index.fileBoards, board), board),
                {.headerRows = 1,
                 .onChange = ArticleView::OnChange::KeepTopLine,
@@ -45,6 +45,7 @@ class FileBoardReader : public Reader<FileAction> {
                 .helpTitle = "メニュー選択"_sj,
                 .tellsEveryUnreadable = true},
                fileKeys()),
+        downloads_(downloads),
         board_(app.index.fileBoards[static_cast<std::size_t>(board)]) {}
 
  private:
@@ -54,14 +55,14 @@ class FileBoardReader : public Reader<FileAction> {
   }
   DownloadMark mark() const { return mark(view().article().header.front()); }
   bool isMarked(const DownloadMark& file) const {
-    const std::vector<DownloadMark>& marks = app().state.downloadMarks;
-    return std::find(marks.begin(), marks.end(), file) != marks.end();
+    return std::find(downloads_.begin(), downloads_.end(), file) != downloads_.end();
   }
   bool marked() const override { return isMarked(mark()); }
   std::string titleRow(int n) override;
   Outcome act(FileAction action) override;
   void toggleDownloadMark();
 
+  DownloadMarks& downloads_;
   const BoardEntry& board_;
 };
 
@@ -95,16 +96,16 @@ Outcome FileBoardReader::act(FileAction action) {
 void FileBoardReader::toggleDownloadMark() {
   const DownloadMark file = mark();
   const bool askable = isHostNumber(file.fileNumber) && isHostNumber(file.boardNumber);
-  if (!toggleMark(app().state.downloadMarks, file,
-                  askable ? static_cast<std::size_t>(kMaxDownloadMarks) : 0)) {
+  if (!toggleMark(downloads_, file, askable ? static_cast<std::size_t>(kMaxDownloadMarks) : 0)) {
     console().bell();
   }
 }
 
 }  // namespace
 
-std::optional<ReaderPlace> readFileBoard(App& app, int board, const ReaderOpening& opening) {
-  return FileBoardReader(app, board).run(opening);
+std::optional<ReaderPlace> readFileBoard(App& app, LastSearch& last, DownloadMarks& downloads,
+                                         int board, const ReaderOpening& opening) {
+  return FileBoardReader(app, last, downloads, board).run(opening);
 }
 
 KeyRows fileBoardKeyRows() {

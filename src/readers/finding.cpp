@@ -11,8 +11,13 @@ namespace zazir {
 
 using namespace literals;
 
-Finder::Finder(App& app, ArticleView& view, const Series& series, TitleRow row)
-    : app_(app), console_(app.console), view_(view), series_(series), row_(std::move(row)) {}
+Finder::Finder(App& app, LastSearch& last, ArticleView& view, const Series& series, TitleRow row)
+    : app_(app),
+      last_(last),
+      console_(app.console),
+      view_(view),
+      series_(series),
+      row_(std::move(row)) {}
 
 bool Finder::open(const ReaderOpening& opening) {
   if (!view_.open(std::clamp(opening.item, 0, series_.count() - 1))) return false;
@@ -62,7 +67,7 @@ Outcome Finder::jump() {
 // `n` goes on after the match shown; `/` asks for a text and starts at the
 // page's top line, as `n` does when no match is shown.
 Outcome Finder::search(bool ask) {
-  std::string& text = app_.state.lastSearch;
+  std::string& text = last_.text;
   if (ask) {
     const std::string typed = promptBox(console_, "検索する文字列 無入力：ｷｬﾝｾﾙ"_sj);
     if (typed.empty()) return Outcome::Redraw;
@@ -84,7 +89,7 @@ Outcome Finder::search(bool ask) {
 }
 
 Outcome Finder::previousMatch() {
-  const std::string& text = app_.state.lastSearch;
+  const std::string& text = last_.text;
   if (text.empty()) return notFound("検索する文字列がありません（／で入力）"_sj);
   SeriesSearch search(app_.log, series_, text);
   const ShownMatch* current = shownMatch();
@@ -98,7 +103,7 @@ Outcome Finder::previousMatch() {
 
 Outcome Finder::showWrapped(const std::optional<ShownMatch>& found, const ShownMatch* current,
                             std::string_view notice) {
-  if (!found) return notFound(formatText("「%s」は見つかりません"_sj, app_.state.lastSearch));
+  if (!found) return notFound(formatText("「%s」は見つかりません"_sj, last_.text));
   if (current && found->match == current->match) {
     return notFound("ほかに一致する箇所はありません"_sj);
   }

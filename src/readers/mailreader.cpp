@@ -34,8 +34,8 @@ KeyTable<ReaderKey<MailAction>> mailKeys() {
 
 class MailReader : public Reader<MailAction> {
  public:
-  explicit MailReader(App& app)
-      : Reader(app, mailSeries(app.index),
+  MailReader(App& app, LastSearch& last)
+      : Reader(app, last, mailSeries(app.index),
                {.onChange = ArticleView::OnChange::KeepTopLine,  // across mails
                 .helpTitle = "メール読み出し"_sj,
                 .rereads = false},
@@ -75,8 +75,8 @@ Outcome MailReader::act(MailAction action) {
 
 }  // namespace
 
-std::optional<ReaderPlace> readMail(App& app, const ReaderOpening& opening) {
-  return MailReader(app).run(opening);
+std::optional<ReaderPlace> readMail(App& app, LastSearch& last, const ReaderOpening& opening) {
+  return MailReader(app, last).run(opening);
 }
 
 KeyRows mailReaderKeyRows() {

@@ -58,8 +58,8 @@ std::string messageRow(LineStream& log, LogOffset start) {
 
 class MessageBoardReader : public Reader<MessageAction> {
  public:
-  MessageBoardReader(App& app, int board)
-      : Reader(app,
+  MessageBoardReader(App& app, LastSearch& last, int board)
+      : Reader(app, last,
                messageSeries(indexMessages(app.log.stream, app.index.messageBoards, board), board),
                {.helpTitle = "メニュー選択"_sj}, messageKeys()),
         board_(app.index.messageBoards[static_cast<std::size_t>(board)]) {}
@@ -127,8 +127,9 @@ Outcome MessageBoardReader::answerMarked() {
 
 }  // namespace
 
-std::optional<ReaderPlace> readMessageBoard(App& app, int board, const ReaderOpening& opening) {
-  return MessageBoardReader(app, board).run(opening);
+std::optional<ReaderPlace> readMessageBoard(App& app, LastSearch& last, int board,
+                                            const ReaderOpening& opening) {
+  return MessageBoardReader(app, last, board).run(opening);
 }
 
 KeyRows messageBoardKeyRows() {

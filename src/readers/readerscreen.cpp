@@ -9,7 +9,7 @@
 
 namespace zazir {
 
-ReaderScreen::ReaderScreen(App& app, Series series, const ReaderLayout& layout)
+ReaderScreen::ReaderScreen(App& app, LastSearch& last, Series series, const ReaderLayout& layout)
     : app_(app),
       console_(app.console),
       series_(std::move(series)),
@@ -22,7 +22,7 @@ ReaderScreen::ReaderScreen(App& app, Series series, const ReaderLayout& layout)
               if (!item && layout_.tellsEveryUnreadable) messageBox(console_, MessageId::NoPosts);
               return item;
             }),
-      finder_(app, view_, series_, [this](int item) { return titleRow(item); }) {}
+      finder_(app, last, view_, series_, [this](int item) { return titleRow(item); }) {}
 
 bool ReaderScreen::open(const ReaderOpening& opening) {
   if (series_.count() == 0) {

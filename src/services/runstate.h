@@ -1,7 +1,6 @@
 // What lives for the whole run besides the open log: the files settled at
 // start-up and what guards every file the program writes; with them, until
-// their screens own them, the list positions, the download marks and the
-// last search.
+// the lists own them, the list positions.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "formats/hostcommands.h"
 #include "formats/logindex.h"
 #include "platform/filedoor.h"
 #include "platform/fileidentity.h"
@@ -28,7 +26,6 @@ struct ListPositions {
 
 struct RunState {
   ListPositions listPositions;
-  std::vector<DownloadMark> downloadMarks;
   std::string configPath;  // the configuration file used
   // The open log: no file the program writes, appends to or deletes may be
   // this one.
@@ -40,7 +37,6 @@ struct RunState {
   // The upload file as written (UPLOADFILE_DIR and UPLOADFILE): nothing
   // but commands goes to it.
   std::string uploadPath;
-  std::string lastSearch;  // the text searched for last (CP932), for n and N
 
   // What every file the program writes is checked against: the open log,
   // any other file that reads as a log, and the upload file.

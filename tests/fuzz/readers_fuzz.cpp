@@ -203,24 +203,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   indexLog(stream, index);
   ReadMarks marks;
   App app{console, config, index, state, log, marks};
+  Reading reading{app};
 
   try {
     switch (mode & 0x03) {
       case 0:
         if (index.messageBoards.empty()) index.messageBoards.push_back({0, 1, "B", "B"});
-        readMessageBoard(app, (mode >> 5) % index.messageBoardCount());
+        readMessageBoard(app, reading.search, (mode >> 5) % index.messageBoardCount());
         break;
       case 1:
         if (index.fileBoards.empty()) index.fileBoards.push_back({0, 1, "F", "F"});
-        readFileBoard(app, (mode >> 5) % index.fileBoardCount());
+        readFileBoard(app, reading.search, reading.downloads, (mode >> 5) % index.fileBoardCount());
         break;
       case 2:
         if (index.mails.empty()) index.mails.push_back({0, "ID", "name", "title", "t", "d"});
-        readMail(app);
+        readMail(app, reading.search);
         break;
       case 3:
         recordChatBackLogs(app);
-        runMainMenu(app);
+        runMainMenu(reading);
     }
   } catch (const OutOfKeys&) {
   } catch (const ProgramExit&) {

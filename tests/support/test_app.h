@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/navigation.h"
 #include "platform/linestream.h"
 #include "services/app.h"
 #include "support/scripted_backend.h"
@@ -117,6 +118,7 @@ class TestApp : public TempDir {
 
  public:
   App app;
+  Reading reading{app};  // what the readers keep across the run
 };
 
 }  // namespace zazir::testing
