@@ -9,9 +9,11 @@
 #include <functional>
 #include <stdexcept>
 
+#include "app/navigation.h"
 #include "app/searchscreen.h"
 #include "chat/chat.h"
 #include "chat/chatrecord.h"
+#include "compose/compose.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "export/exporter.h"
@@ -22,7 +24,6 @@
 #include "platform/textfile.h"
 #include "readers/messageboard.h"
 #include "services/app.h"
-#include "services/compose.h"
 
 namespace zazir::bench {
 
@@ -191,14 +192,20 @@ const Case kCases[] = {
     {"reply",
      LongLine::InMessage,
      {'r', 'n', 'y', key::kEscape},
-     [](App& app) { readMessageBoard(app, 0); },
+     [](App& app) {
+       LastSearch last;
+       readMessageBoard(app, last, 0);
+     },
      "LONG.UP",
      "ER1;1000;Y\r\n"},
     // S, the proposed file, Esc.
     {"save",
      LongLine::InMessage,
      {'s', key::kEnter, key::kEscape},
-     [](App& app) { readMessageBoard(app, 0); },
+     [](App& app) {
+       LastSearch last;
+       readMessageBoard(app, last, 0);
+     },
      "board1.TXT",
      "Message  #1000",
      true},
@@ -206,7 +213,10 @@ const Case kCases[] = {
     {"batch",
      LongLine::InMessage,
      {'m', 'c', key::kEnter, 'y', key::kEscape},
-     [](App& app) { readMessageBoard(app, 0); },
+     [](App& app) {
+       LastSearch last;
+       readMessageBoard(app, last, 0);
+     },
      "LONG.UP",
      "EW1;"},
     // The whole log to mailboxes: the long line goes over whole.
@@ -222,7 +232,10 @@ const Case kCases[] = {
     {"find",
      LongLine::InMessage,
      {'/', '\xE8', '\xA1', '\x8C', key::kEnter, 'n', 'n', key::kEscape},
-     [](App& app) { readMessageBoard(app, 0); },
+     [](App& app) {
+       LastSearch last;
+       readMessageBoard(app, last, 0);
+     },
      nullptr,
      {},
      false,
@@ -233,7 +246,10 @@ const Case kCases[] = {
     {"hits2m",
      LongLine::Hits,
      {'m', 'e', 'm', 'o', key::kEnter, key::kEnd, key::kEscape},
-     [](App& app) { searchWholeLog(app); },
+     [](App& app) {
+       Reading reading{app};
+       searchWholeLog(reading);
+     },
      nullptr,
      {},
      false,
@@ -243,7 +259,10 @@ const Case kCases[] = {
     {"hits8m",
      LongLine::Hits,
      {'m', 'e', 'm', 'o', key::kEnter, key::kEnd, key::kEscape},
-     [](App& app) { searchWholeLog(app); },
+     [](App& app) {
+       Reading reading{app};
+       searchWholeLog(reading);
+     },
      nullptr,
      {},
      false,
@@ -301,19 +320,17 @@ int memoryCheck(const std::string& name, long mebibytes, const std::string& dir)
   config.quotation = "%s>";
   config.headReplyNews = "%s %s %s";
   RunState state;
-  state.logPath = "LONG.LOG";
   state.logIdentity = log->identity();
-  state.logSize = log->tell();
+  OpenLog opened{*log, "LONG.LOG", log->tell(), [](std::size_t buffer) {
+                   return std::unique_ptr<LineStream>(FileLineStream::open("LONG.LOG", buffer));
+                 }};
   ScriptedKeys keys(c.keys);
   // The editor keeps the text, or leaves a long one.
   Console console(keys, [isText](const std::string&) {
     return isText ? writeLongText("ZQ2OFF.TMP", kTextBytes) : CommandResult{};
   });
   ReadMarks marks;
-  App app{console, config, index, state, *log, marks};
-  app.openLog = [](std::size_t buffer) {
-    return std::unique_ptr<LineStream>(FileLineStream::open("LONG.LOG", buffer));
-  };
+  App app{console, config, index, state, opened, marks};
 
   bool ran = true;
   try {

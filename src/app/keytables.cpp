@@ -5,13 +5,13 @@
 #include "addressbook/recipients.h"
 #include "app/mainmenu.h"
 #include "chooser/chooser.h"
+#include "compose/preview.h"
 #include "console/lineeditor.h"
 #include "console/listview.h"
 #include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
 #include "readers/titlelist.h"
-#include "services/preview.h"
 
 namespace zazir {
 

@@ -10,13 +10,14 @@
 #include <string_view>
 #include <vector>
 
+#include "app/commandline.h"
 #include "app/startup.h"
 #include "console/console.h"
 #include "console/dialogs.h"
 #include "console/terminal.h"
-#include "export/commandline.h"
 #include "export/exporter.h"
 #include "export/listing.h"
+#include "export/logset.h"
 #include "export/searchcommand.h"
 #include "platform/encoding.h"
 

@@ -59,14 +59,15 @@ ListKeys menuKeys() {
   return kKeys;
 }
 
-void dispatch(App& app, const ListChoice& choice) {
+void dispatch(Reading& reading, const ListChoice& choice) {
+  App& app = reading.app;
   const LogIndex& index = app.index;
   if (choice.action == ListAction::Search) {
-    searchWholeLog(app);
+    searchWholeLog(reading);
     return;
   }
   if (choice.action == ListAction::NextUnread) {
-    readFirstUnread(app);
+    readFirstUnread(reading);
     return;
   }
   const bool write = choice.action == ListAction::Write;
@@ -76,17 +77,17 @@ void dispatch(App& app, const ListChoice& choice) {
         sendNewMail(app);
       } else {
         readIfAny(app, index.mailCount() > 0, [&] {
-          backToBoardList(app, followReaders(app, {MarkSection::Mail, 0, 0}, {}));
+          backToBoardList(reading, followReaders(reading, {MarkSection::Mail, 0, 0}, {}));
         });
       }
       break;
     case kMessageBoards:
       readIfAny(app, index.messageBoardCount() > 0,
-                [&] { runBoardLists(app, MarkSection::MessageBoard); });
+                [&] { runBoardLists(reading, MarkSection::MessageBoard); });
       break;
     case kFileBoards:
       readIfAny(app, index.fileBoardCount() > 0,
-                [&] { runBoardLists(app, MarkSection::FileBoard); });
+                [&] { runBoardLists(reading, MarkSection::FileBoard); });
       break;
     case kChat:
       readIfAny(app, index.chatBoardCount() > 0, [&] { runChatLoop(app); });
@@ -123,9 +124,8 @@ ListRows mainMenuRows(const LogIndex& index) {
   return rows;
 }
 
-void quitSequence(App& app) {
+void quitSequence(App& app, DownloadMarks& marks) {
   Console& console = app.console;
-  std::vector<DownloadMark>& marks = app.state.downloadMarks;
   if (!marks.empty()) {
     drawFrame(console, 13);
     console.setCursor(7, 11);
@@ -144,7 +144,8 @@ void quitSequence(App& app) {
   if (askYesNo(console, YesNoMode::NoDefault)) endProgram(console, 0);
 }
 
-void runMainMenu(App& app) {
+void runMainMenu(Reading& reading) {
+  App& app = reading.app;
   try {
     while (true) {
       const ListRows rows = mainMenuRows(app.index);
@@ -154,17 +155,17 @@ void runMainMenu(App& app) {
       const ListChoice chosen =
           chooseFromList(app, menu, {.added = menuKeys(), .rowOffset = kMenuRowOffset});
       if (chosen.action == ListAction::Leave) {
-        quitSequence(app);
+        quitSequence(app, reading.downloads);
       } else {
-        dispatch(app, chosen);
+        dispatch(reading, chosen);
       }
     }
   } catch (const ProgramExit& exit) {
-    saveReadMarks(app);
+    saveReadMarks(app.console, app.marks);
     // A hang-up keeps the files marked for download: the batch is written
     // as the quit writes it, and the run still ends.
-    if (exit.signal != 0 && !app.state.downloadMarks.empty()) {
-      appendToUploadFile(app, downloadBatch(app.state.downloadMarks));
+    if (exit.signal != 0 && !reading.downloads.empty()) {
+      appendToUploadFile(app, downloadBatch(reading.downloads));
     }
     throw;
   }

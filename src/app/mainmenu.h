@@ -1,8 +1,9 @@
 // The main menu loop, the board loop and the quit sequence.
 #pragma once
 
-#include "lists/lists.h"
+#include "app/navigation.h"
 #include "console/keymap.h"
+#include "lists/lists.h"
 
 namespace zazir {
 
@@ -13,11 +14,11 @@ struct LogIndex;
 ListRows mainMenuRows(const LogIndex& index);
 
 // Shows the main menu until the user confirms the quit; ends the program.
-[[noreturn]] void runMainMenu(App& app);
+[[noreturn]] void runMainMenu(Reading& reading);
 
 // The quit sequence: the download batch offered, then the quit confirmed.
 // Returns when the user does not quit.
-void quitSequence(App& app);
+void quitSequence(App& app, DownloadMarks& downloads);
 
 // Its keys, for the list of every screen's keys (app/keytables).
 KeyRows mainMenuKeyRows();

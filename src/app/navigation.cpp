@@ -24,19 +24,20 @@ void highlightBoard(App& app, int board) {
 
 }  // namespace
 
-ReaderPlace followReaders(App& app, ReaderPlace place, const ReaderOpening& opening) {
+ReaderPlace followReaders(Reading& reading, ReaderPlace place, const ReaderOpening& opening) {
+  App& app = reading.app;
   ReaderOpening next = opening;
   while (true) {
     std::optional<ReaderPlace> left;
     switch (place.section) {
       case MarkSection::Mail:
-        left = readMail(app, next);
+        left = readMail(app, reading.search, next);
         break;
       case MarkSection::MessageBoard:
-        left = readMessageBoard(app, place.board, next);
+        left = readMessageBoard(app, reading.search, place.board, next);
         break;
       case MarkSection::FileBoard:
-        left = readFileBoard(app, place.board, next);
+        left = readFileBoard(app, reading.search, reading.downloads, place.board, next);
         break;
     }
     if (!left) return place;
@@ -45,7 +46,8 @@ ReaderPlace followReaders(App& app, ReaderPlace place, const ReaderOpening& open
   }
 }
 
-void runBoardLists(App& app, MarkSection section) {
+void runBoardLists(Reading& reading, MarkSection section) {
+  App& app = reading.app;
   while (true) {
     const std::vector<BoardEntry>& boards = boardsOf(app, section);
     const std::optional<Picked<int>> picked = chooseBoard(app, boards, section);
@@ -59,27 +61,28 @@ void runBoardLists(App& app, MarkSection section) {
       }
       continue;
     }
-    const ReaderPlace left = followReaders(app, {section, picked->value, 0}, {});
+    const ReaderPlace left = followReaders(reading, {section, picked->value, 0}, {});
     if (left.section == MarkSection::Mail) return;
     section = left.section;
     highlightBoard(app, left.board);
   }
 }
 
-void backToBoardList(App& app, const ReaderPlace& left) {
+void backToBoardList(Reading& reading, const ReaderPlace& left) {
   if (left.section == MarkSection::Mail) return;
-  highlightBoard(app, left.board);
-  runBoardLists(app, left.section);
+  highlightBoard(reading.app, left.board);
+  runBoardLists(reading, left.section);
 }
 
-void readFirstUnread(App& app) {
+void readFirstUnread(Reading& reading) {
+  App& app = reading.app;
   const std::optional<UnreadFound> found =
       findUnread(app, {MarkSection::Mail, 0, -1}, app.index.mailCount());
   if (!found) {
-    tellNothingUnread(app);
+    tellNothingUnread(app.console);
     return;
   }
-  backToBoardList(app, followReaders(app, found->place, {found->place.item}));
+  backToBoardList(reading, followReaders(reading, found->place, {found->place.item}));
 }
 
 }  // namespace zazir

@@ -2,26 +2,37 @@
 // board lists and their readers, the next unread item from the main menu.
 #pragma once
 
+#include "readers/fileboard.h"
+#include "readers/finding.h"
 #include "readers/place.h"
 
 namespace zazir {
 
 struct App;
 
+// What the readers keep across a run, held by the main menu that opens
+// them: the last search, and the files marked for download that the quit
+// offers.
+struct Reading {
+  App& app;
+  LastSearch search = {};
+  DownloadMarks downloads = {};
+};
+
 // Opens the reader of `place` as `opening` asks, then each reader Tab
 // leaves for; gives the place of the reader the user left.
-ReaderPlace followReaders(App& app, ReaderPlace place, const ReaderOpening& opening);
+ReaderPlace followReaders(Reading& reading, ReaderPlace place, const ReaderOpening& opening);
 
 // The board list of `section` (message or file boards) and the readers it
 // opens, until the user leaves the list; a reader left for another kind of
 // board goes back to that kind's list, one left for the mail to the menu.
-void runBoardLists(App& app, MarkSection section);
+void runBoardLists(Reading& reading, MarkSection section);
 
 // After a reader was left at `left`: the list of its boards with its board
 // highlighted, until the user leaves it; nothing for the mail.
-void backToBoardList(App& app, const ReaderPlace& left);
+void backToBoardList(Reading& reading, const ReaderPlace& left);
 
 // Tab in the main menu: the first unread item, from the mail on.
-void readFirstUnread(App& app);
+void readFirstUnread(Reading& reading);
 
 }  // namespace zazir

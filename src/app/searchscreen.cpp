@@ -111,7 +111,7 @@ std::string whereOf(const App& app, const SearchHit& hit) {
 }
 
 std::string hitRow(App& app, const SearchHit& hit) {
-  const search::HitRow described = describeHit(app.log, app.index, hit, kLineBytes);
+  const search::HitRow described = describeHit(app.log.stream, app.index, hit, kLineBytes);
   return titleColumn(whereOf(app, hit), kWhereBytes) +
          titleColumn(formatText("#%i", hit.number), kNumberBytes) +
          titleColumn(search::cutMarked(described.title, kTitleBytes), kTitleBytes) + described.line;
@@ -121,8 +121,8 @@ std::string hitRow(App& app, const SearchHit& hit) {
 // holds it once recorded.
 void openChatLine(App& app, const SearchHit& hit) {
   std::string line;
-  app.log.seek(hit.itemOffset);
-  readWholeLine(app.log, line);
+  app.log.stream.seek(hit.itemOffset);
+  readWholeLine(app.log.stream, line);
   const std::optional<int> listed = backLogLineOf(app, hit.board, line);
   if (!listed) {
     app.console.bell();
@@ -132,17 +132,18 @@ void openChatLine(App& app, const SearchHit& hit) {
   runChatBoard(app, hit.board, *listed);
 }
 
-void openHit(App& app, const SearchHit& hit) {
+void openHit(Reading& reading, const SearchHit& hit) {
+  App& app = reading.app;
   const ReaderOpening opening{hit.item, search::RangeMatch{hit.matchOffset, hit.matchBytes}};
   switch (hit.section) {
     case HitSection::Mail:
-      followReaders(app, {MarkSection::Mail, 0, hit.item}, opening);
+      followReaders(reading, {MarkSection::Mail, 0, hit.item}, opening);
       break;
     case HitSection::MessageBoard:
-      followReaders(app, {MarkSection::MessageBoard, hit.board, hit.item}, opening);
+      followReaders(reading, {MarkSection::MessageBoard, hit.board, hit.item}, opening);
       break;
     case HitSection::FileBoard:
-      followReaders(app, {MarkSection::FileBoard, hit.board, hit.item}, opening);
+      followReaders(reading, {MarkSection::FileBoard, hit.board, hit.item}, opening);
       break;
     case HitSection::Notewall:
       runNotewallLoop(app, hit.item);
@@ -159,14 +160,15 @@ int lastPageOf(std::size_t hits) {
 
 }  // namespace
 
-void searchWholeLog(App& app, const SearchPacing& pacing) {
+void searchWholeLog(Reading& reading, const SearchPacing& pacing) {
+  App& app = reading.app;
   const std::string text = promptBox(app.console, "ログ全体から検索する文字列 無入力：ｷｬﾝｾﾙ"_sj);
   if (text.empty()) return;
-  app.state.lastSearch = text;
+  reading.search.text = text;
   const search::StreamOpener open = [&app](std::size_t bufferBytes) {
-    return app.openLog ? app.openLog(bufferBytes) : nullptr;
+    return app.log.reopen(bufferBytes);
   };
-  search::LogSearch search(app.index, open, app.log, app.state.logSize,
+  search::LogSearch search(app.index, open, app.log.stream, app.log.size,
                            search::compilePattern(text));
   HitScan scan(app, search, pacing);
   scan.scanUntil(kHitRows);
@@ -204,7 +206,7 @@ void searchWholeLog(App& app, const SearchPacing& pacing) {
                         .rowOffset = 1,
                         .writes = false});
     if (choice.action == ListAction::Leave) return;
-    openHit(app, hits[static_cast<std::size_t>(list.row())]);
+    openHit(reading, hits[static_cast<std::size_t>(list.row())]);
     list.restartAt(list.row());
   }
 }

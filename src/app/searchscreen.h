@@ -12,6 +12,7 @@
 namespace zazir {
 
 struct App;
+struct Reading;
 
 // How the scan goes on: a piece at a time, Esc looked for after each, and a
 // progress row once it has run a while.
@@ -21,6 +22,6 @@ struct SearchPacing {
 };
 
 // Asks for the text and runs the list of hits until the user leaves it.
-void searchWholeLog(App& app, const SearchPacing& pacing = {});
+void searchWholeLog(Reading& reading, const SearchPacing& pacing = {});
 
 }  // namespace zazir

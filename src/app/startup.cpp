@@ -68,9 +68,9 @@ ReadMarks loadReadMarks(const StartupOptions& options, const std::string& logOsP
   };
   const std::optional<std::string> directory =
       stateDirectory(environment("XDG_STATE_HOME"), environment("HOME"));
-  return directory ? ReadMarks::load(*directory, index, static_cast<std::uint64_t>(logBytes),
-                                     logOsPath)
-                   : ReadMarks{};
+  return directory
+             ? ReadMarks::load(*directory, index, static_cast<std::uint64_t>(logBytes), logOsPath)
+             : ReadMarks{};
 }
 
 }  // namespace
@@ -90,12 +90,16 @@ void runProgram(Console& console, const StartupOptions& options) {
 
   const ChosenLog chosen =
       chooseLogFile(console, options.logArgument.value_or("*.*"), config.logfileDir);
-  state.logPath = chosen.path;
-  std::unique_ptr<FileLineStream> log = FileLineStream::open(chosen.osPath, 10000);
-  if (!log) fatalError(console, "通信ログファイルが開けません。"_sj, osOpenProblem(chosen.osPath));
-  state.logIdentity = log->identity();
+  std::unique_ptr<FileLineStream> stream = FileLineStream::open(chosen.osPath, 10000);
+  if (!stream) {
+    fatalError(console, "通信ログファイルが開けません。"_sj, osOpenProblem(chosen.osPath));
+  }
+  state.logIdentity = stream->identity();
+  OpenLog log{*stream, chosen.path, 0, [osPath = chosen.osPath](std::size_t bufferBytes) {
+                return std::unique_ptr<LineStream>(FileLineStream::open(osPath, bufferBytes));
+              }};
 
-  deriveFileNames(config, state.logPath);
+  deriveFileNames(config, log.path);
   state.uploadPath = uploadFileDiskPath(config);
   // A first run needs no file; the first screen tells where one would go.
   if (!configPath) {
@@ -104,19 +108,17 @@ void runProgram(Console& console, const StartupOptions& options) {
   }
   LogIndex index;
   ReadMarks marks;  // known once the index is
-  const LogOpener reopen = [osPath = chosen.osPath](std::size_t bufferBytes) {
-    return std::unique_ptr<LineStream>(FileLineStream::open(osPath, bufferBytes));
-  };
-  App app{console, config, index, state, *log, marks, reopen};
+  App app{console, config, index, state, log, marks};
   chooseSettingFiles(app);
   refuseSettingsNamingTheLog(app);
   applyUploadFilePolicy(app);
-  indexLogAtStartup(console, *log, index);
-  state.logSize = log->tell();
-  marks = loadReadMarks(options, chosen.osPath, index, state.logSize);
+  indexLogAtStartup(console, *stream, index);
+  log.size = stream->tell();
+  marks = loadReadMarks(options, chosen.osPath, index, log.size);
   trackSeries(app, mailSeries(index));
   applyLineChatPolicy(app);
-  runMainMenu(app);
+  Reading reading{app};
+  runMainMenu(reading);
 }
 
 }  // namespace zazir

@@ -28,13 +28,11 @@ void reportBackLogFailure(Console& console, std::string_view name, AppendOutcome
 
 }  // namespace
 
-bool askToRecordChat(App& app) {
-  Console& console = app.console;
+bool askToRecordChat(Console& console, const std::string& logPath) {
   console.clearScreen();
   console.setNormal();
   console.setCursor(0, 11);
-  console.putText("ﾛｸﾞﾌｧｲﾙ[%s]から１行ﾁｬｯﾄの内容をﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？\n"_sj,
-                  app.state.logPath);
+  console.putText("ﾛｸﾞﾌｧｲﾙ[%s]から１行ﾁｬｯﾄの内容をﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？\n"_sj, logPath);
   return askYesNo(console, YesNoMode::NoDefault);
 }
 
@@ -44,7 +42,7 @@ void applyLineChatPolicy(App& app) {
       recordChatBackLogs(app);
       return;
     case LineChatQuote::Question:
-      if (askToRecordChat(app)) recordChatBackLogs(app);
+      if (askToRecordChat(app.console, app.log.path)) recordChatBackLogs(app);
       return;
     case LineChatQuote::No:
       return;
@@ -56,7 +54,7 @@ void recordChatBackLogs(App& app) {
   for (int i = 0; i < index.chatBoardCount(); ++i) {
     const ChatBoardEntry& board = index.chatBoards[i];
     if (!board.hasNew || !isUsableBackLogName(board.name)) continue;
-    const std::string lines = newChatLines(app.log, index, i);
+    const std::string lines = newChatLines(app.log.stream, index, i);
     // A back-log that someone edited still gets each line on a line of its
     // own; with nothing to add, or with the same run again, the file is only
     // created.

@@ -2,13 +2,16 @@
 // at start-up.
 #pragma once
 
+#include <string>
+
 namespace zazir {
 
 struct App;
+class Console;
 
-// Asks whether the chat lines of the log may be recorded into the back-log
-// files: true for yes.
-bool askToRecordChat(App& app);
+// Asks whether the chat lines of the log at `logPath` may be recorded into
+// the back-log files: true for yes.
+bool askToRecordChat(Console& console, const std::string& logPath);
 
 // Applies LINECHAT_QUOTE at start-up: records, asks first, or leaves the
 // back-log files alone.

@@ -51,10 +51,10 @@ std::vector<Binding<ArticleAction<Action>>> withScrolling(
     std::initializer_list<Binding<ArticleAction<Action>>> own) {
   using namespace literals;
   std::vector<Binding<ArticleAction<Action>>> table{
-      {kUpKeys, PageMove::LineUp, "カーソルキー，テンキー：カーソル移動"_sj},
+      row::cursorUp<ArticleAction<Action>>(PageMove::LineUp),
       {kDownKeys, PageMove::LineDown},
-      {{key::kCtrlN, key::kPageDown}, PageMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
-      {{key::kCtrlB, key::kPageUp}, PageMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
+      row::pageForward<ArticleAction<Action>>(PageMove::PageForward),
+      row::pageBack<ArticleAction<Action>>(PageMove::PageBack),
   };
   table.insert(table.end(), own);
   return table;

@@ -15,6 +15,7 @@
 #include "console/console.h"
 #include "console/dialogs.h"
 #include "console/keys.h"
+#include "platform/encoding.h"
 
 namespace zazir {
 
@@ -65,6 +66,36 @@ struct Binding {
 
 template <typename Action>
 using KeyTable = std::span<const Binding<Action>>;
+
+// The rows many screens share, each with the one help line every screen
+// shows for it; a screen gives its action and, where it has one, its hint.
+namespace row {
+template <typename Action>
+Binding<Action> cursorUp(Action action, std::string_view hint = {}) {
+  using namespace literals;
+  return {kUpKeys, action, "カーソルキー，テンキー：カーソル移動"_sj, hint};
+}
+template <typename Action>
+Binding<Action> pageForward(Action action) {
+  using namespace literals;
+  return {{key::kCtrlN, key::kPageDown}, action, "Ctrl+N，PageDown：次のページ"_sj};
+}
+template <typename Action>
+Binding<Action> pageBack(Action action) {
+  using namespace literals;
+  return {{key::kCtrlB, key::kPageUp}, action, "Ctrl+B，PageUp：前のページ"_sj};
+}
+template <typename Action>
+Binding<Action> uploadFile(Action action, std::string_view hint = {}) {
+  using namespace literals;
+  return {{'F', 'f'}, action, "Ｆ：アップロードファイルの参照"_sj, hint};
+}
+template <typename Action>
+Binding<Action> help(Action action, std::string_view hint = {}) {
+  using namespace literals;
+  return {{'?', key::kCtrlA}, action, "？，Ctrl+A：このヘルプ"_sj, hint};
+}
+}  // namespace row
 
 // The action `key` is bound to, or null.
 template <typename Action>

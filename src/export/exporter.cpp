@@ -8,7 +8,6 @@
 #include <set>
 
 #include "export/archive.h"
-#include "export/commandline.h"
 #include "export/logparts.h"
 #include "export/logset.h"
 #include "export/mbox.h"

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "export/commandline.h"
 #include "export/logparts.h"
 #include "export/logset.h"
 #include "export/outputtext.h"

@@ -1,5 +1,6 @@
-// The logs a command is given: files as they are, and the files of a
-// directory in name order.
+// What the commands without a terminal share: the logs they are given
+// (files as they are, and the files of a directory in name order) and how
+// they end.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,13 @@
 #include "platform/linestream.h"
 
 namespace zazir {
+
+// Their exit statuses.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitNothingToExport = 1;
+inline constexpr int kExitNothingFound = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitFileError = 50;
 
 // The files named by `args` (operating-system names); of a directory, its
 // regular files, those for which `keep` holds when it is given. A directory

@@ -6,7 +6,6 @@
 #include <optional>
 #include <vector>
 
-#include "export/commandline.h"
 #include "export/logset.h"
 #include "export/outputtext.h"
 #include "export/utf8text.h"

@@ -16,9 +16,8 @@ namespace zazir {
 
 // A body holds at most this many lines; the rest cannot be shown.
 inline constexpr std::size_t kMaxArticleLines = 512;
-// The readers cut a log line after 77 bytes, the preview after 78.
+// The readers cut a log line after 77 bytes.
 inline constexpr std::size_t kReaderLineBytes = 77;
-inline constexpr std::size_t kPreviewLineBytes = 78;
 
 struct ArticleLayout {
   int headerLines = 0;  // read whole, cleaned up as stripLineEnd leaves a line

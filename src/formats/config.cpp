@@ -142,24 +142,19 @@ struct Policy {
   std::optional<ConfigError> (*set)(std::string_view name, const std::string& upper, Config&);
 };
 
+// Sets the field `Field` from the values of `Choices`.
+template <const auto& Choices, auto Field>
+std::optional<ConfigError> choosePolicy(std::string_view name, const std::string& upper,
+                                        Config& config) {
+  return choose(name, upper, Choices, config.*Field);
+}
+
 // In the order a key that holds two names is taken by.
 constexpr Policy kPolicies[] = {
-    {"UPLOADFILE_EXIST",
-     [](std::string_view name, const std::string& upper, Config& config) {
-       return choose(name, upper, kUploadFileExist, config.uploadFileExist);
-     }},
-    {"LINECHAT_QUOTE",
-     [](std::string_view name, const std::string& upper, Config& config) {
-       return choose(name, upper, kLineChatQuote, config.lineChatQuote);
-     }},
-    {"DELETENULLLINE",
-     [](std::string_view name, const std::string& upper, Config& config) {
-       return choose(name, upper, kDeleteNullLine, config.deleteNullLine);
-     }},
-    {"EDITOR_CODE",
-     [](std::string_view name, const std::string& upper, Config& config) {
-       return choose(name, upper, kEditorCode, config.editorCode);
-     }},
+    {"UPLOADFILE_EXIST", choosePolicy<kUploadFileExist, &Config::uploadFileExist>},
+    {"LINECHAT_QUOTE", choosePolicy<kLineChatQuote, &Config::lineChatQuote>},
+    {"DELETENULLLINE", choosePolicy<kDeleteNullLine, &Config::deleteNullLine>},
+    {"EDITOR_CODE", choosePolicy<kEditorCode, &Config::editorCode>},
 };
 
 std::string asciiUpper(std::string_view text) {

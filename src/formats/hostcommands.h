@@ -16,8 +16,6 @@
 #include <variant>
 #include <vector>
 
-#include "formats/runstate.h"
-
 namespace zazir {
 
 // Why a command was refused, and the value that made it so.
@@ -93,6 +91,16 @@ HostCommand notewallLineCommand(std::string_view line);
 // A command that carries a composed text: its first lines, the text, and
 // the end of the text ("//" on a line of its own, then "S" to send).
 HostCommand composedCommand(const HostCommand& firstLines, std::string_view text);
+
+// A file marked for download: its board's and its own number.
+struct DownloadMark {
+  std::int32_t boardNumber = 0;
+  std::int32_t fileNumber = 0;
+  bool operator==(const DownloadMark&) const = default;
+};
+
+// At most 49 files are marked for download at a time.
+inline constexpr int kMaxDownloadMarks = 49;
 
 // The download batch of the quit: marks sorted by board, groups of at most
 // ten files per board.

@@ -53,6 +53,29 @@ std::string_view trimBlanks(std::string_view line) {
   return first < end ? line.substr(first, end - first) : std::string_view();
 }
 
+// Appends the character at `at` as the host takes it harmlessly: a lead
+// byte standing alone as "?", a control as a blank, and where `semicolons`
+// (an answer's field separator) a ";" full width. Gives the bytes taken.
+std::size_t putHarmless(std::string& out, std::string_view text, std::size_t at,
+                        bool semicolons) {
+  const std::size_t length = characterAt(text, at);
+  const auto byte = static_cast<unsigned char>(text[at]);
+  if (length == 2) {
+    out += text.substr(at, 2);
+    return 2;
+  }
+  if (length == 0) {
+    out += '?';
+  } else if (isControl(byte)) {
+    out += ' ';
+  } else if (semicolons && byte == ';') {
+    out += kFullWidthSemicolon;
+  } else {
+    out += static_cast<char>(byte);
+  }
+  return 1;
+}
+
 // The slashes of a line that reads as the end of a text become full width.
 void defuseTextEnd(std::string& line) {
   if (!endsHostText(line)) return;
@@ -81,20 +104,7 @@ std::string hostAnswer(std::string_view answer) {
   std::string harmless;
   harmless.reserve(answer.size());
   for (std::size_t at = 0; at < answer.size();) {
-    const std::size_t length = characterAt(answer, at);
-    const auto byte = static_cast<unsigned char>(answer[at]);
-    if (length == 2) {
-      harmless += answer.substr(at, 2);
-    } else if (length == 0) {
-      harmless += '?';
-    } else if (isControl(byte)) {
-      harmless += ' ';
-    } else if (byte == ';') {
-      harmless += kFullWidthSemicolon;
-    } else {
-      harmless += static_cast<char>(byte);
-    }
-    at += length == 2 ? 2 : 1;
+    at += putHarmless(harmless, answer, at, true);
   }
   defuseTextEnd(harmless);
   return harmless;
@@ -113,20 +123,12 @@ std::string hostText(std::string_view text, std::vector<std::size_t>* marks) {
       while (marks && nextMark < marks->size() && (*marks)[nextMark] <= at) {
         (*marks)[nextMark++] = harmless.size() + line.size();
       }
-      const std::size_t length = characterAt(text, at);
-      const auto byte = static_cast<unsigned char>(text[at]);
-      if (length == 2) {
-        line += text.substr(at, 2);
-      } else if (length == 0) {
-        line += '?';
-      } else if (byte == '\t') {
+      if (text[at] == '\t') {
         line.append(kTabStop - line.size() % kTabStop, ' ');
-      } else if (isControl(byte)) {
-        line += ' ';
+        ++at;
       } else {
-        line += static_cast<char>(byte);
+        at += putHarmless(line, text, at, false);
       }
-      at += length == 2 ? 2 : 1;
     }
     // A line so defused holds blanks and slashes only: no mark lies in it.
     defuseTextEnd(line);

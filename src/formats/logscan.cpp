@@ -85,27 +85,8 @@ std::size_t lineStartBefore(std::string_view window, std::size_t at) {
   return feed == std::string_view::npos ? 0 : feed + 1;
 }
 
-// The scan loop is compiled once per instruction set.
-namespace portable {
-using Ops = simd::portable::Ops;
-#include "formats/logscan_loop.inc"
-}  // namespace portable
-
-#ifdef ZAZIR_SIMD_X86
-namespace sse2 {
-using Ops = simd::sse2::Ops;
-#include "formats/logscan_loop.inc"
-}  // namespace sse2
-
-// Everything in this namespace is compiled for AVX2 and runs only where
-// the processor has it.
-ZAZIR_BEGIN_AVX2
-namespace avx2 {
-using Ops = simd::avx2::Ops;
-#include "formats/logscan_loop.inc"
-}  // namespace avx2
-ZAZIR_END_AVX2
-#endif
+#define ZAZIR_SIMD_LOOP "formats/logscan_loop.inc"
+#include "platform/simd_each.inc"
 
 Verdict scan(std::string_view window, Isa isa) {
 #ifdef ZAZIR_SIMD_X86

@@ -117,9 +117,10 @@ std::optional<Picked<std::string>> chooseNotewallLine(App& app, std::optional<in
   const LogOffset start = app.index.notewallOffset;
   if (start < 0) return std::nullopt;
   int page = 0;  // the Notewall list opens on its first page unless asked
-  std::optional<Picked<std::string>> chosen = chooseListedLine(
-      app, app.log, start, kNotewallLineMarker, page, app.state.listPositions.notewallRow, openAt);
-  app.log.seek(start);
+  std::optional<Picked<std::string>> chosen =
+      chooseListedLine(app, app.log.stream, start, kNotewallLineMarker, page,
+                       app.state.listPositions.notewallRow, openAt);
+  app.log.stream.seek(start);
   return chosen;
 }
 

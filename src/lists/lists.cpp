@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "compose/uploadview.h"
 #include "formats/loglines.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"

@@ -79,8 +79,8 @@ ReadMarks ReadMarks::load(const std::string& directory, const LogIndex& index,
   for (const auto* boards : {&index.messageBoards, &index.fileBoards}) {
     for (const BoardEntry& board : *boards) names += board.name.size();
   }
-  marks.bound_ = marksFileBound(
-      logBytes, 1 + index.messageBoards.size() + index.fileBoards.size(), names);
+  marks.bound_ =
+      marksFileBound(logBytes, 1 + index.messageBoards.size() + index.fileBoards.size(), names);
 
   // Saves and clean-ups take turns; a load that cannot have the lock soon
   // still reads, as files are only ever replaced whole.
@@ -229,7 +229,8 @@ void ReadMarks::track(MarkSection section, int board, std::string_view name,
 
 bool ReadMarks::isRead(MarkSection section, int board, int item) const {
   const SeriesMarks* entry = find(section, board);
-  if (entry == nullptr || item < 0 || static_cast<std::uint32_t>(item) >= entry->items) return false;
+  if (entry == nullptr || item < 0 || static_cast<std::uint32_t>(item) >= entry->items)
+    return false;
   return (entry->bits[static_cast<std::size_t>(item) / 64] >> (item % 64) & 1) != 0;
 }
 
@@ -238,15 +239,26 @@ void ReadMarks::markRead(MarkSection section, int board, int item) {
   if (entry == nullptr || item < 0 || static_cast<std::uint32_t>(item) >= entry->items) return;
   std::uint64_t& word = entry->bits[static_cast<std::size_t>(item) / 64];
   const std::uint64_t bit = std::uint64_t{1} << (item % 64);
-  if ((word & bit) == 0) changed_ = true;
+  if ((word & bit) == 0) {
+    changed_ = true;
+    ++unkept_;
+  }
   word |= bit;
+}
+
+bool ReadMarks::keep() {
+  unkept_ = 0;
+  if (!kept() || !changed() || save() || failureTold_) return true;
+  failureTold_ = true;
+  return false;
 }
 
 std::optional<int> ReadMarks::unreadCount(MarkSection section, int board) const {
   const SeriesMarks* entry = find(section, board);
   if (entry == nullptr) return std::nullopt;
   std::uint32_t read = 0;
-  for (const std::uint64_t word : entry->bits) read += static_cast<std::uint32_t>(std::popcount(word));
+  for (const std::uint64_t word : entry->bits)
+    read += static_cast<std::uint32_t>(std::popcount(word));
   return static_cast<int>(entry->items - read);
 }
 

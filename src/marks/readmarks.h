@@ -27,6 +27,8 @@ inline constexpr std::int64_t kUnusedStateSeconds = 180LL * 24 * 60 * 60;
 
 class ReadMarks {
  public:
+  static constexpr int kKeepEvery = 50;
+
   // The marks of the log whose index is `index`, `logBytes` long, from its
   // file in `directory` (a path the operating system takes as it stands).
   // Without one, the marks of the log's earlier, shorter self are taken
@@ -35,8 +37,8 @@ class ReadMarks {
   // another log or one larger than this log could need (not read at all)
   // only means that nothing is read yet. State files unused for
   // kUnusedStateSeconds are removed.
-  static ReadMarks load(const std::string& directory, const LogIndex& index,
-                        std::uint64_t logBytes, const std::string& logOsPath);
+  static ReadMarks load(const std::string& directory, const LogIndex& index, std::uint64_t logBytes,
+                        const std::string& logOsPath);
 
   // Makes a series known with its name and where its items start in the
   // log: mail is board 0 of its section, a board is its index in the log
@@ -55,6 +57,12 @@ class ReadMarks {
   std::optional<int> itemCount(MarkSection section, int board) const;
 
   bool changed() const { return changed_; }
+  // Whether enough items were marked read since the marks were last kept
+  // that they should be kept now: a crash then loses few.
+  bool keepDue() const { return unkept_ >= kKeepEvery; }
+  // Saves the marks when they changed and have a file to be kept in. False
+  // only for the run's first failure to: the one to tell.
+  bool keep();
   // Whether the marks have a file to be kept in (none without a state
   // directory: they live for the run only).
   bool kept() const { return !directory_.empty(); }
@@ -89,6 +97,8 @@ class ReadMarks {
   // they are saved in this log's own file.
   std::string former_;
   bool changed_ = false;
+  int unkept_ = 0;            // items marked read since the marks were last kept
+  bool failureTold_ = false;  // a failure to keep the marks is told once a run
 };
 
 }  // namespace zazir

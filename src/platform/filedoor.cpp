@@ -216,20 +216,10 @@ bool fill(int fd, const std::string& name, std::string_view bytes) {
 }  // namespace
 
 bool isRefusal(AppendOutcome outcome) {
-  switch (outcome) {
-    case AppendOutcome::IsTheLog:
-    case AppendOutcome::IsALog:
-    case AppendOutcome::IsALink:
-    case AppendOutcome::NotAFile:
-    case AppendOutcome::NotYours:
-    case AppendOutcome::CommandsOnly:
-      return true;
-    case AppendOutcome::Written:
-    case AppendOutcome::NotOpened:
-    case AppendOutcome::NotWritten:
-      return false;
-  }
-  return false;
+  // Every outcome but these refuses the file, so that a new refusal needs
+  // no case here.
+  return outcome != AppendOutcome::Written && outcome != AppendOutcome::NotOpened &&
+         outcome != AppendOutcome::NotWritten;
 }
 
 AppendOutcome appendText(const AppendTarget& target, std::string_view text) {

@@ -43,41 +43,36 @@ struct Ops {
 }  // namespace portable
 
 #ifdef ZAZIR_SIMD_X86
+// SSE2 and AVX2 differ only in the width and the names' prefix and suffix
+// (_mm_..._si128, _mm256_..._si256).
+#define ZAZIR_X86_OPS(P, BITS)                                                                     \
+  struct Ops {                                                                                     \
+    using Data = __m##BITS##i;                                                                     \
+    using Mask = __m##BITS##i;                                                                     \
+    static constexpr std::size_t kWidth = BITS / 8;                                                \
+    static Data load(const char* at) {                                                             \
+      return P##_loadu_si##BITS(reinterpret_cast<const __m##BITS##i*>(at));                        \
+    }                                                                                              \
+    static Data splat(std::uint8_t byte) { return P##_set1_epi8(static_cast<char>(byte)); }        \
+    static Mask eq(Data a, Data b) { return P##_cmpeq_epi8(a, b); }                                \
+    /* unsigned */                                                                                 \
+    static Mask atMost(Data a, Data b) { return P##_cmpeq_epi8(P##_min_epu8(a, b), a); }           \
+    static Data andOf(Data a, Data b) { return P##_and_si##BITS(a, b); }                           \
+    static Mask orOf(Mask a, Mask b) { return P##_or_si##BITS(a, b); }                             \
+    static Mask none() { return P##_setzero_si##BITS(); }                                          \
+    static std::uint32_t bits(Mask m) { return static_cast<std::uint32_t>(P##_movemask_epi8(m)); } \
+  };
+
 namespace sse2 {
-struct Ops {
-  using Data = __m128i;
-  using Mask = __m128i;
-  static constexpr std::size_t kWidth = 16;
-  static Data load(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
-  static Data splat(std::uint8_t byte) { return _mm_set1_epi8(static_cast<char>(byte)); }
-  static Mask eq(Data a, Data b) { return _mm_cmpeq_epi8(a, b); }
-  static Mask atMost(Data a, Data b) { return _mm_cmpeq_epi8(_mm_min_epu8(a, b), a); }  // unsigned
-  static Data andOf(Data a, Data b) { return _mm_and_si128(a, b); }
-  static Mask orOf(Mask a, Mask b) { return _mm_or_si128(a, b); }
-  static Mask none() { return _mm_setzero_si128(); }
-  static std::uint32_t bits(Mask m) { return static_cast<std::uint32_t>(_mm_movemask_epi8(m)); }
-};
+ZAZIR_X86_OPS(_mm, 128)
 }  // namespace sse2
 
 ZAZIR_BEGIN_AVX2
 namespace avx2 {
-struct Ops {
-  using Data = __m256i;
-  using Mask = __m256i;
-  static constexpr std::size_t kWidth = 32;
-  static Data load(const char* at) {
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-  }
-  static Data splat(std::uint8_t byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
-  static Mask eq(Data a, Data b) { return _mm256_cmpeq_epi8(a, b); }
-  static Mask atMost(Data a, Data b) { return _mm256_cmpeq_epi8(_mm256_min_epu8(a, b), a); }
-  static Data andOf(Data a, Data b) { return _mm256_and_si256(a, b); }
-  static Mask orOf(Mask a, Mask b) { return _mm256_or_si256(a, b); }
-  static Mask none() { return _mm256_setzero_si256(); }
-  static std::uint32_t bits(Mask m) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(m)); }
-};
+ZAZIR_X86_OPS(_mm256, 256)
 }  // namespace avx2
 ZAZIR_END_AVX2
+#undef ZAZIR_X86_OPS
 #endif
 
 }  // namespace zazir::simd

@@ -21,9 +21,9 @@ namespace {
 enum class FileAction { Upload, Save, Download };
 
 KeyTable<ReaderKey<FileAction>> fileKeys() {
+  static const ReaderWords kWords("ファイル"_sj, "ボード一覧"_sj);
   static const auto kKeys = readerKeys<FileAction>(
-      {"←→，４６：前／次のファイル"_sj, "Home，End：最初／最後のファイル"_sj, "?:ヘルプ"_sj,
-       "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
+      kWords.rows("?:ヘルプ"_sj),
       {
           {{'W', 'w'}, FileAction::Upload, "Ｗ：書き込み"_sj, "W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ"_sj},
           {{'D', 'd'}, FileAction::Download, "Ｄ：ダウンロードをするマークを付ける"_sj},
@@ -36,14 +36,16 @@ KeyTable<ReaderKey<FileAction>> fileKeys() {
 
 class FileBoardReader : public Reader<FileAction> {
  public:
-  FileBoardReader(App& app, int board)
-      : Reader(app, fileSeries(indexFileEntries(app.log, app.index.fileBoards, board), board),
+  FileBoardReader(App& app, LastSearch& last, DownloadMarks& downloads, int board)
+      : Reader(app, last,
+               fileSeries(indexFileEntries(app.log.stream, app.index.fileBoards, board), board),
                {.headerRows = 1,
                 .onChange = ArticleView::OnChange::KeepTopLine,
                 .look = {.padHeader = false, .normalBlanks = true, .positionInBar = true},
                 .helpTitle = "メニュー選択"_sj,
                 .tellsEveryUnreadable = true},
                fileKeys()),
+        downloads_(downloads),
         board_(app.index.fileBoards[static_cast<std::size_t>(board)]) {}
 
  private:
@@ -53,22 +55,22 @@ class FileBoardReader : public Reader<FileAction> {
   }
   DownloadMark mark() const { return mark(view().article().header.front()); }
   bool isMarked(const DownloadMark& file) const {
-    const std::vector<DownloadMark>& marks = app().state.downloadMarks;
-    return std::find(marks.begin(), marks.end(), file) != marks.end();
+    return std::find(downloads_.begin(), downloads_.end(), file) != downloads_.end();
   }
   bool marked() const override { return isMarked(mark()); }
   std::string titleRow(int n, std::string_view treeMarks) override;
   Outcome act(FileAction action) override;
   void toggleDownloadMark();
 
+  DownloadMarks& downloads_;
   const BoardEntry& board_;
 };
 
 // An entry's title row: its entry line, as the reader's header shows it.
 std::string FileBoardReader::titleRow(int n, std::string_view /*no threads*/) {
   std::string line;
-  app().log.seek(series().startOf(n));
-  readWholeLine(app().log, line);
+  app().log.stream.seek(series().startOf(n));
+  readWholeLine(app().log.stream, line);
   stripLineEnd(line);
   return marksOf(n, isMarked(mark(line))) + line;
 }
@@ -94,16 +96,16 @@ Outcome FileBoardReader::act(FileAction action) {
 void FileBoardReader::toggleDownloadMark() {
   const DownloadMark file = mark();
   const bool askable = isHostNumber(file.fileNumber) && isHostNumber(file.boardNumber);
-  if (!toggleMark(app().state.downloadMarks, file,
-                  askable ? static_cast<std::size_t>(kMaxDownloadMarks) : 0)) {
+  if (!toggleMark(downloads_, file, askable ? static_cast<std::size_t>(kMaxDownloadMarks) : 0)) {
     console().bell();
   }
 }
 
 }  // namespace
 
-std::optional<ReaderPlace> readFileBoard(App& app, int board, const ReaderOpening& opening) {
-  return FileBoardReader(app, board).run(opening);
+std::optional<ReaderPlace> readFileBoard(App& app, LastSearch& last, DownloadMarks& downloads,
+                                         int board, const ReaderOpening& opening) {
+  return FileBoardReader(app, last, downloads, board).run(opening);
 }
 
 KeyRows fileBoardKeyRows() {

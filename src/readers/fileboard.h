@@ -3,20 +3,28 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
-#include "readers/place.h"
 #include "console/keymap.h"
+#include "formats/hostcommands.h"
+#include "readers/place.h"
 
 namespace zazir {
 
 struct App;
+struct LastSearch;
+
+// The files marked for download, in marking order: kept for the run,
+// whatever reader marked them, and offered at the quit.
+using DownloadMarks = std::vector<DownloadMark>;
 
 // Runs the reader on file board `board` until the user leaves, opening as
 // asked (by default on the first entry). A board without entries is told
-// with message box 1. Download marks go to the run's download list, which
-// outlives the reader. Gives the place Tab left for, when it left for
+// with message box 1. D marks a file in `downloads`, which outlives the
+// reader. Gives the place Tab left for, when it left for
 // another board or the mail.
-std::optional<ReaderPlace> readFileBoard(App& app, int board, const ReaderOpening& opening = {});
+std::optional<ReaderPlace> readFileBoard(App& app, LastSearch& last, DownloadMarks& downloads,
+                                         int board, const ReaderOpening& opening = {});
 
 // Its keys, for the list of every screen's keys (app/keytables).
 KeyRows fileBoardKeyRows();

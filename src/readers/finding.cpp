@@ -11,13 +11,19 @@ namespace zazir {
 
 using namespace literals;
 
-Finder::Finder(App& app, ArticleView& view, const Series& series, TitleRow row)
-    : app_(app), console_(app.console), view_(view), series_(series), row_(std::move(row)) {}
+Finder::Finder(App& app, LastSearch& last, ArticleView& view, const Series& series, TitleRow row)
+    : app_(app),
+      last_(last),
+      console_(app.console),
+      view_(view),
+      series_(series),
+      row_(std::move(row)) {}
 
 bool Finder::open(const ReaderOpening& opening) {
   if (!view_.open(std::clamp(opening.item, 0, series_.count() - 1))) return false;
   if (opening.match) {
-    if (const std::optional<ShownMatch> found = showMatch(app_.log, series_, *opening.match)) {
+    if (const std::optional<ShownMatch> found =
+            showMatch(app_.log.stream, series_, *opening.match)) {
       show(*found);
     }
   }
@@ -49,7 +55,7 @@ Outcome Finder::titleList(const TitleKey& key) {
       if (!threads_) {
         const std::string& board =
             app_.index.messageBoards[static_cast<std::size_t>(series_.board)].name;
-        threads_.emplace(messageParents(app_.log, series_, board));
+        threads_.emplace(messageParents(app_.log.stream, series_, board));
       }
       return *threads_;
     };
@@ -64,7 +70,7 @@ Outcome Finder::jump() {
   const std::string typed = promptBox(console_, "表示する番号 無入力：ｷｬﾝｾﾙ"_sj);
   if (typed.empty()) return Outcome::Redraw;
   const int number = typedNumber(typed);
-  const int item = number < 0 ? -1 : itemNumbered(app_.log, series_, number);
+  const int item = number < 0 ? -1 : itemNumbered(app_.log.stream, series_, number);
   if (item < 0) return notFound(formatText("%s 番は見つかりません"_sj, typed));
   return view_.open(item) ? Outcome::Redraw : Outcome::Leave;
 }
@@ -72,7 +78,7 @@ Outcome Finder::jump() {
 // `n` goes on after the match shown; `/` asks for a text and starts at the
 // page's top line, as `n` does when no match is shown.
 Outcome Finder::search(bool ask) {
-  std::string& text = app_.state.lastSearch;
+  std::string& text = last_.text;
   if (ask) {
     const std::string typed = promptBox(console_, "検索する文字列 無入力：ｷｬﾝｾﾙ"_sj);
     if (typed.empty()) return Outcome::Redraw;
@@ -80,12 +86,12 @@ Outcome Finder::search(bool ask) {
   } else if (text.empty()) {
     return notFound("検索する文字列がありません（／で入力）"_sj);
   }
-  SeriesSearch search(app_, series_, text);
+  SeriesSearch search(app_.log, series_, text);
   const ShownMatch* current = ask ? nullptr : shownMatch();
   const LogOffset from = current ? series_.startOf(current->item) : topOffset();
   const LogOffset after = current ? current->match.start : -1;
   if (std::optional<ShownMatch> found =
-          search.forward(from, after, series_.partEnd(app_.state.logSize))) {
+          search.forward(from, after, series_.partEnd(app_.log.size))) {
     return show(*found);
   }
   return showWrapped(
@@ -94,21 +100,21 @@ Outcome Finder::search(bool ask) {
 }
 
 Outcome Finder::previousMatch() {
-  const std::string& text = app_.state.lastSearch;
+  const std::string& text = last_.text;
   if (text.empty()) return notFound("検索する文字列がありません（／で入力）"_sj);
-  SeriesSearch search(app_, series_, text);
+  SeriesSearch search(app_.log, series_, text);
   const ShownMatch* current = shownMatch();
   const LogOffset before = current ? current->match.start : topOffset();
   if (std::optional<ShownMatch> found = search.backward(before, series_.startOf(0))) {
     return show(*found);
   }
-  return showWrapped(search.backward(series_.partEnd(app_.state.logSize), before), current,
+  return showWrapped(search.backward(series_.partEnd(app_.log.size), before), current,
                      "最初まで探したので最後から探しました"_sj);
 }
 
 Outcome Finder::showWrapped(const std::optional<ShownMatch>& found, const ShownMatch* current,
                             std::string_view notice) {
-  if (!found) return notFound(formatText("「%s」は見つかりません"_sj, app_.state.lastSearch));
+  if (!found) return notFound(formatText("「%s」は見つかりません"_sj, last_.text));
   if (current && found->match == current->match) {
     return notFound("ほかに一致する箇所はありません"_sj);
   }
@@ -120,7 +126,7 @@ Outcome Finder::nextUnread() {
   const std::optional<UnreadFound> found =
       findUnread(app_, series_.place(view_.current()), series_.count());
   if (!found) {
-    tellNothingUnread(app_);
+    tellNothingUnread(console_);
     return Outcome::Redraw;
   }
   if (found->wrapped) console_.showOnce("最後まで読んだので最初から未読を探しました"_sj);
@@ -153,7 +159,7 @@ LogOffset Finder::topOffset() const {
   const auto top = static_cast<std::size_t>(view_.top());
   if (top < article.lineStarts.size()) return article.lineStarts[top];
   const int next = view_.current() + 1;
-  return next < series_.count() ? series_.startOf(next) : series_.partEnd(app_.state.logSize);
+  return next < series_.count() ? series_.startOf(next) : series_.partEnd(app_.log.size);
 }
 
 const ShownMatch* Finder::shownMatch() const {

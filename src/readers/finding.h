@@ -34,6 +34,12 @@ std::vector<Binding<Action>> withFinding(std::vector<Binding<Action>> table) {
   return table;
 }
 
+// The text searched for last (CP932): `n` and `N` look for it again in
+// any reader, and the whole-log search sets it too.
+struct LastSearch {
+  std::string text;
+};
+
 class Finder {
  public:
   // An item's row in the title list, `treeMarks` before its title.
@@ -42,7 +48,7 @@ class Finder {
   // opened.
   using TitleKey = std::function<Outcome(ListAction action)>;
 
-  Finder(App& app, ArticleView& view, const Series& series, TitleRow row);
+  Finder(App& app, LastSearch& last, ArticleView& view, const Series& series, TitleRow row);
 
   // Opens the view as asked (a series with items); false when the item
   // cannot be read.
@@ -68,6 +74,7 @@ class Finder {
   const ShownMatch* shownMatch() const;
 
   App& app_;
+  LastSearch& last_;
   Console& console_;
   ArticleView& view_;
   const Series& series_;

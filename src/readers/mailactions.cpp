@@ -36,14 +36,14 @@ void saveMail(App& app, const MailEntry& mail) {
       promptBox(console, "メールを保存するファイルのファイル名 無入力：ｷｬﾝｾﾙ"_sj,
                 formatText("%sMAILLOG.TXT", app.config.cutfileDir));
   if (path.empty()) return;
-  app.log.seek(mail.headerOffset);
+  app.log.stream.seek(mail.headerOffset);
   console.clearScreen();
   // Only the delete question or the end of the log ends a saved mail; the
   // mail is private.
-  const AppendOutcome outcome =
-      appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(),
-                  NewFile::Private, Links::FollowOwn},
-                 [&](const TextSink& put) { copyCleanLines(app.log, -1, isDeleteQuestion, put); });
+  const AppendOutcome outcome = appendText(
+      {path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(), NewFile::Private,
+       Links::FollowOwn},
+      [&](const TextSink& put) { copyCleanLines(app.log.stream, -1, isDeleteQuestion, put); });
   if (outcome != AppendOutcome::Written) {
     tellNotWritten(console, "メール"_sj, path, outcome);
   }

@@ -16,9 +16,9 @@ namespace {
 enum class MailAction { Write, Reply, Save, RegisterSender };
 
 KeyTable<ReaderKey<MailAction>> mailKeys() {
+  static const ReaderWords kWords("メール"_sj, "メニュー"_sj);
   static const auto kKeys = readerKeys<MailAction>(
-      {"←→，４６：前／次のメール"_sj, "Home，End：最初／最後のメール"_sj, "?:ヘルプ"_sj,
-       "ESC，Ｑ，リターン，スペース，５：メニューへ"_sj},
+      kWords.rows("?:ヘルプ"_sj),
       {
           {{'W', 'w'}, MailAction::Write, "Ｗ：メール送信"_sj, "W:ﾒｰﾙ送信"_sj},
           {{'R', 'r'}, MailAction::Reply, "Ｒ：読んでいるメールに返事を書く"_sj, "R:ﾚｽ"_sj},
@@ -34,8 +34,8 @@ KeyTable<ReaderKey<MailAction>> mailKeys() {
 
 class MailReader : public Reader<MailAction> {
  public:
-  explicit MailReader(App& app)
-      : Reader(app, mailSeries(app.index),
+  MailReader(App& app, LastSearch& last)
+      : Reader(app, last, mailSeries(app.index),
                {.onChange = ArticleView::OnChange::KeepTopLine,  // across mails
                 .helpTitle = "メール読み出し"_sj,
                 .rereads = false},
@@ -75,8 +75,8 @@ Outcome MailReader::act(MailAction action) {
 
 }  // namespace
 
-std::optional<ReaderPlace> readMail(App& app, const ReaderOpening& opening) {
-  return MailReader(app).run(opening);
+std::optional<ReaderPlace> readMail(App& app, LastSearch& last, const ReaderOpening& opening) {
+  return MailReader(app, last).run(opening);
 }
 
 KeyRows mailReaderKeyRows() {

@@ -10,12 +10,13 @@
 namespace zazir {
 
 struct App;
+struct LastSearch;
 
 // Opens as asked (by default on the first mail with its first line at the
 // top); returns when the user leaves (the caller redraws). Does nothing for
 // a log without mail. Gives the place Tab left for, when it left for a
 // board.
-std::optional<ReaderPlace> readMail(App& app, const ReaderOpening& opening = {});
+std::optional<ReaderPlace> readMail(App& app, LastSearch& last, const ReaderOpening& opening = {});
 
 // Its keys, for the list of every screen's keys (app/keytables).
 KeyRows mailReaderKeyRows();

@@ -23,9 +23,9 @@ namespace {
 enum class MessageAction { Write, Reply, MovedReply, Save, Mark, BatchReply };
 
 KeyTable<ReaderKey<MessageAction>> messageKeys() {
+  static const ReaderWords kWords("メッセージ"_sj, "ボード一覧"_sj);
   static const auto kKeys = readerKeys<MessageAction>(
-      {"←→，４６：前／次のメッセージ"_sj, "Home，End：最初／最後のメッセージ"_sj, "?:ﾍﾙﾌﾟ"_sj,
-       "ESC，Ｑ，リターン，スペース，５：ボード一覧へ"_sj},
+      kWords.rows("?:ﾍﾙﾌﾟ"_sj),
       {
           {{'W', 'w'}, MessageAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
           {{'R', 'r'}, MessageAction::Reply, "Ｒ：返答の書き込み"_sj, "R:ﾚｽ"_sj},
@@ -58,21 +58,22 @@ std::string messageRow(LineStream& log, LogOffset start, std::string_view treeMa
 
 class MessageBoardReader : public Reader<MessageAction> {
  public:
-  MessageBoardReader(App& app, int board)
-      : Reader(app, messageSeries(indexMessages(app.log, app.index.messageBoards, board), board),
+  MessageBoardReader(App& app, LastSearch& last, int board)
+      : Reader(app, last,
+               messageSeries(indexMessages(app.log.stream, app.index.messageBoards, board), board),
                {.helpTitle = "メニュー選択"_sj}, messageKeys()),
         board_(app.index.messageBoards[static_cast<std::size_t>(board)]) {}
 
  private:
   std::string titleRow(int n, std::string_view treeMarks) override {
-    return marksOf(n, isMarked(n)) + messageRow(app().log, series().startOf(n), treeMarks);
+    return marksOf(n, isMarked(n)) + messageRow(app().log.stream, series().startOf(n), treeMarks);
   }
   bool marked() const override { return isMarked(current()); }
   bool isMarked(int message) const {
     return std::find(marks_.begin(), marks_.end(), message) != marks_.end();
   }
   AnsweredMessage answered(int message) const {
-    return readAnsweredMessage(app().log, board_, series().startOf(message),
+    return readAnsweredMessage(app().log.stream, board_, series().startOf(message),
                                series().endOf(message));
   }
   Outcome act(MessageAction action) override;
@@ -126,8 +127,9 @@ Outcome MessageBoardReader::answerMarked() {
 
 }  // namespace
 
-std::optional<ReaderPlace> readMessageBoard(App& app, int board, const ReaderOpening& opening) {
-  return MessageBoardReader(app, board).run(opening);
+std::optional<ReaderPlace> readMessageBoard(App& app, LastSearch& last, int board,
+                                            const ReaderOpening& opening) {
+  return MessageBoardReader(app, last, board).run(opening);
 }
 
 KeyRows messageBoardKeyRows() {

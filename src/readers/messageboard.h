@@ -11,6 +11,7 @@
 namespace zazir {
 
 struct App;
+struct LastSearch;
 
 // At most this many messages are marked for the batch reply.
 inline constexpr std::size_t kMaxReplyMarks = 20;
@@ -19,7 +20,8 @@ inline constexpr std::size_t kMaxReplyMarks = 20;
 // as asked (by default on the first message). A board without messages is
 // told with message box 1. Gives the place Tab left for, when it left for
 // another board or the mail.
-std::optional<ReaderPlace> readMessageBoard(App& app, int board, const ReaderOpening& opening = {});
+std::optional<ReaderPlace> readMessageBoard(App& app, LastSearch& last, int board,
+                                            const ReaderOpening& opening = {});
 
 // Its keys, for the list of every screen's keys (app/keytables).
 KeyRows messageBoardKeyRows();

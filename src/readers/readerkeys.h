@@ -13,6 +13,7 @@
 
 #include "console/articleview.h"
 #include "readers/finding.h"
+#include "text/format.h"
 
 namespace zazir {
 
@@ -34,6 +35,25 @@ struct ReaderRows {
   std::string_view leave;         // "ESC，…：…へ"
 };
 
+// Those lines in a reader's words: what its items are called ("メール")
+// and where leaving goes ("メニュー"), both CP932. Kept as long as the
+// table made from them.
+struct ReaderWords {
+  ReaderWords(std::string_view items, std::string_view leaveTo) {
+    using namespace literals;
+    previousNext = formatText("←→，４６：前／次の%s"_sj, items);
+    firstLast = formatText("Home，End：最初／最後の%s"_sj, items);
+    leave = formatText("ESC，Ｑ，リターン，スペース，５：%sへ"_sj, leaveTo);
+  }
+  ReaderRows rows(std::string_view helpHint) const {
+    return {previousNext, firstLast, helpHint, leave};
+  }
+
+  std::string previousNext;
+  std::string firstLast;
+  std::string leave;
+};
+
 // A reader's table: scrolling and the moves between items, its own
 // bindings `before` and `after` the upload file and help rows, leaving,
 // then the finding keys. A key bound twice (an own key that would shadow
@@ -49,15 +69,11 @@ std::vector<Binding<ReaderKey<Own>>> readerKeys(const ReaderRows& rows, ReaderBi
       {{key::kEnd}, PageMove::Last},
   });
   table.insert(table.end(), before);
-  table.insert(
-      table.end(),
-      {
-          {{'F', 'f'},
-           ReaderStep::ViewUploadFile,
-           "Ｆ：アップロードファイルの参照"_sj,
-           "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
-          {{'?', key::kCtrlA}, ReaderStep::Help, "？，Ctrl+A：このヘルプ"_sj, rows.helpHint},
-      });
+  table.insert(table.end(),
+               {
+                   row::uploadFile<ReaderKey<Own>>(ReaderStep::ViewUploadFile, "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj),
+                   row::help<ReaderKey<Own>>(ReaderStep::Help, rows.helpHint),
+               });
   table.insert(table.end(), after);
   table.push_back({kReaderLeaveKeys, ReaderStep::Leave, rows.leave});
   table = withFinding(std::move(table));

@@ -1,5 +1,6 @@
 #include "readers/readerscreen.h"
 
+#include "compose/uploadview.h"
 #include "console/dialogs.h"
 #include "readers/unread.h"
 #include "services/app.h"
@@ -8,14 +9,7 @@
 
 namespace zazir {
 
-namespace {
-
-// A crash loses at most this many items read.
-constexpr int kSaveEvery = 50;
-
-}  // namespace
-
-ReaderScreen::ReaderScreen(App& app, Series series, const ReaderLayout& layout)
+ReaderScreen::ReaderScreen(App& app, LastSearch& last, Series series, const ReaderLayout& layout)
     : app_(app),
       console_(app.console),
       series_(std::move(series)),
@@ -23,12 +17,12 @@ ReaderScreen::ReaderScreen(App& app, Series series, const ReaderLayout& layout)
       view_(articlePage(layout.headerRows, articleStatusRow(app.console)), series_.count(),
             layout.onChange,
             [this](int n) {
-              std::optional<Article> item =
-                  loadArticle(app_.log, series_.startOf(n), series_.endOf(n), *series_.layout);
+              std::optional<Article> item = loadArticle(app_.log.stream, series_.startOf(n),
+                                                        series_.endOf(n), *series_.layout);
               if (!item && layout_.tellsEveryUnreadable) messageBox(console_, MessageId::NoPosts);
               return item;
             }),
-      finder_(app, view_, series_,
+      finder_(app, last, view_, series_,
               [this](int item, std::string_view treeMarks) { return titleRow(item, treeMarks); }) {}
 
 bool ReaderScreen::open(const ReaderOpening& opening) {
@@ -80,13 +74,11 @@ void ReaderScreen::draw(const std::string& bar) {
   const int item = view_.current();
   if (app_.marks.isRead(series_.section, series_.board, item)) return;
   app_.marks.markRead(series_.section, series_.board, item);
-  if (++unsaved_ < kSaveEvery) return;
-  saveReadMarks(app_);
-  unsaved_ = 0;
+  if (app_.marks.keepDue()) saveReadMarks(console_, app_.marks);
 }
 
 std::optional<ReaderPlace> ReaderScreen::finish() {
-  saveReadMarks(app_);
+  saveReadMarks(console_, app_.marks);
   return finder_.next();
 }
 

@@ -47,7 +47,7 @@ class ReaderScreen {
   ReaderScreen& operator=(const ReaderScreen&) = delete;
 
  protected:
-  ReaderScreen(App& app, Series series, const ReaderLayout& layout);
+  ReaderScreen(App& app, LastSearch& last, Series series, const ReaderLayout& layout);
   ~ReaderScreen() = default;
 
   // An item's row in the title list, `treeMarks` before its title.
@@ -88,7 +88,6 @@ class ReaderScreen {
   ReaderLayout layout_;
   ArticleView view_;
   Finder finder_;
-  int unsaved_ = 0;  // items read since the marks were saved
 };
 
 // A reader: the shared screen with its table (made by readerKeys) and its
@@ -117,8 +116,9 @@ class Reader : public ReaderScreen {
   }
 
  protected:
-  Reader(App& app, Series series, const ReaderLayout& layout, KeyTable<ReaderKey<Own>> keys)
-      : ReaderScreen(app, std::move(series), layout), keys_(keys) {}
+  Reader(App& app, LastSearch& last, Series series, const ReaderLayout& layout,
+         KeyTable<ReaderKey<Own>> keys)
+      : ReaderScreen(app, last, std::move(series), layout), keys_(keys) {}
   ~Reader() = default;
 
   virtual Outcome act(Own action) = 0;

@@ -33,11 +33,11 @@ void saveToCutFile(App& app, const BoardEntry& board, LogOffset start, LogOffset
 
   // Copied straight from the log, so that a long line is never held whole
   // and stays one line in the file.
-  app.log.seek(start);
-  const AppendOutcome outcome =
-      appendText({path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(),
-                  NewFile::Shared, Links::FollowOwn},
-                 [&](const TextSink& put) { copyCleanLines(app.log, end, isStopLine, put); });
+  app.log.stream.seek(start);
+  const AppendOutcome outcome = appendText(
+      {path, AppendRule::OwnLine, AppendMode::CreateIfMissing, app.state.guard(), NewFile::Shared,
+       Links::FollowOwn},
+      [&](const TextSink& put) { copyCleanLines(app.log.stream, end, isStopLine, put); });
   if (outcome == AppendOutcome::Written) return;
   const std::string file = formatText("ファイル[%s]"_sj, path);
   noticeBox(

@@ -4,7 +4,7 @@
 
 #include "console/screen.h"
 #include "search/logsearch.h"
-#include "services/app.h"
+#include "services/openlog.h"
 
 namespace zazir {
 
@@ -72,10 +72,10 @@ std::optional<ShownMatch> showMatch(LineStream& log, const Series& series,
   return article ? matchShown(*article, item, match) : std::nullopt;
 }
 
-SeriesSearch::SeriesSearch(App& app, const Series& series, std::string_view text)
-    : app_(app), series_(series), pattern_(search::compilePattern(text)) {
-  if (app.openLog) opened_ = app.openLog(search::kSearchBlockBytes);
-  blocks_ = opened_ ? opened_.get() : &app.log;
+SeriesSearch::SeriesSearch(OpenLog& log, const Series& series, std::string_view text)
+    : log_(log), series_(series), pattern_(search::compilePattern(text)) {
+  opened_ = log.reopen(search::kSearchBlockBytes);
+  blocks_ = opened_ ? opened_.get() : &log.stream;
   if (series.count() == 0) return;
   blocks_->seek(series.startOf(0));
   anchor_ = search::chooseAnchor(pattern_, blocks_->buffered(kSampleBytes));
@@ -84,7 +84,7 @@ SeriesSearch::SeriesSearch(App& app, const Series& series, std::string_view text
 // The matches of one item come one after another: it is read once.
 const std::optional<Article>& SeriesSearch::loaded(int item) {
   if (item != loadedItem_) {
-    loaded_ = loadItem(app_.log, series_, item);
+    loaded_ = loadItem(log_.stream, series_, item);
     loadedItem_ = item;
   }
   return loaded_;

@@ -15,7 +15,7 @@
 
 namespace zazir {
 
-struct App;
+struct OpenLog;
 
 // A match as the reader shows it: in which item, and the bytes of each of
 // its lines and header lines drawn in reverse video.
@@ -34,7 +34,7 @@ std::optional<ShownMatch> showMatch(LineStream& log, const Series& series,
 
 class SeriesSearch {
  public:
-  SeriesSearch(App& app, const Series& series, std::string_view text);
+  SeriesSearch(OpenLog& log, const Series& series, std::string_view text);
 
   // The first match shown that starts after `after` (-1: anywhere) and
   // before `until`, looked for from `from`, a character start.
@@ -49,7 +49,7 @@ class SeriesSearch {
   std::vector<std::pair<LogOffset, LogOffset>> shownParts(int item);
   std::vector<search::RangeMatch> matchesShownIn(LogOffset from, LogOffset to);
 
-  App& app_;
+  OpenLog& log_;
   const Series& series_;
   search::SearchPattern pattern_;
   search::Anchor anchor_;

@@ -52,27 +52,25 @@ void trackSeries(App& app, const Series& series) {
 int trackedUnread(App& app, MarkSection section, int board) {
   if (const std::optional<int> unread = app.marks.unreadCount(section, board)) return *unread;
   if (section == MarkSection::MessageBoard) {
-    trackSeries(app, messageSeries(indexMessages(app.log, app.index.messageBoards, board), board));
+    trackSeries(
+        app, messageSeries(indexMessages(app.log.stream, app.index.messageBoards, board), board));
   } else if (section == MarkSection::FileBoard) {
-    trackSeries(app, fileSeries(indexFileEntries(app.log, app.index.fileBoards, board), board));
+    trackSeries(app,
+                fileSeries(indexFileEntries(app.log.stream, app.index.fileBoards, board), board));
   } else {
     trackSeries(app, mailSeries(app.index));
   }
   return app.marks.unreadCount(section, board).value_or(0);
 }
 
-void tellNothingUnread(App& app) {
-  app.console.bell();
-  app.console.showOnce("未読はありません"_sj);
+void tellNothingUnread(Console& console) {
+  console.bell();
+  console.showOnce("未読はありません"_sj);
 }
 
-void saveReadMarks(App& app) {
-  if (!app.marks.kept() || !app.marks.changed() || app.marks.save() || app.state.marksUnsavedTold) {
-    return;
-  }
-  app.state.marksUnsavedTold = true;
-  app.console.showOnce(
-      formatText("既読の記録を保存できません：%s"_sj, fromOsName(app.marks.path())));
+void saveReadMarks(Console& console, ReadMarks& marks) {
+  if (marks.keep()) return;
+  console.showOnce(formatText("既読の記録を保存できません：%s"_sj, fromOsName(marks.path())));
 }
 
 std::optional<UnreadFound> findUnread(App& app, const ReaderPlace& after, int count) {

@@ -10,6 +10,8 @@
 namespace zazir {
 
 struct App;
+class Console;
+class ReadMarks;
 struct Series;
 
 // Makes a series known to the read marks with its items.
@@ -20,10 +22,10 @@ void trackSeries(App& app, const Series& series);
 int trackedUnread(App& app, MarkSection section, int board);
 
 // Rings the bell and says that nothing is left unread.
-void tellNothingUnread(App& app);
+void tellNothingUnread(Console& console);
 
-// Saves the read marks when they changed; a failure is told once a run.
-void saveReadMarks(App& app);
+// Keeps the read marks (ReadMarks::keep), telling the run's first failure.
+void saveReadMarks(Console& console, ReadMarks& marks);
 
 struct UnreadFound {
   ReaderPlace place;

@@ -91,24 +91,8 @@ std::size_t pairsOf(const Anchor& anchor) {
   return pairs;
 }
 
-namespace portable {
-using Ops = simd::portable::Ops;
-#include "search/anchor_loop.inc"
-}  // namespace portable
-
-#ifdef ZAZIR_SIMD_X86
-namespace sse2 {
-using Ops = simd::sse2::Ops;
-#include "search/anchor_loop.inc"
-}  // namespace sse2
-
-ZAZIR_BEGIN_AVX2
-namespace avx2 {
-using Ops = simd::avx2::Ops;
-#include "search/anchor_loop.inc"
-}  // namespace avx2
-ZAZIR_END_AVX2
-#endif
+#define ZAZIR_SIMD_LOOP "search/anchor_loop.inc"
+#include "platform/simd_each.inc"
 
 logscan::Isa bestIsa() {
   using logscan::Isa;

@@ -66,16 +66,16 @@ std::string uploadFileDiskPath(const Config& config) {
   return config.uploadfileDir + name;
 }
 
-bool tellRefusal(App& app, const HostCommand& command) {
+bool tellRefusal(Console& console, const HostCommand& command) {
   if (!command.refusal()) return false;
-  noticeBox(app.console, "ホストへのコマンドにできません"_sj,
+  noticeBox(console, "ホストへのコマンドにできません"_sj,
             formatText("%s\n\n　アップロードファイルには何も書き込んでいません。"_sj,
                        refusalText(*command.refusal())));
   return true;
 }
 
 bool appendToUploadFile(App& app, const HostCommand& command) {
-  if (tellRefusal(app, command)) return false;
+  if (tellRefusal(app.console, command)) return false;
   const AppendOutcome outcome = appendCommand(app, command);
   if (outcome == AppendOutcome::Written) return true;
   reportUploadFailure(app, outcome, formatText("　書き込めなかった内容：\n%s"_sj, command.bytes()));
@@ -85,7 +85,7 @@ bool appendToUploadFile(App& app, const HostCommand& command) {
 bool appendComposedCommand(App& app, const HostCommand& firstLines, std::string_view body,
                            const std::string& keptPath) {
   const HostCommand command = composedCommand(firstLines, body);
-  if (tellRefusal(app, command)) return false;
+  if (tellRefusal(app.console, command)) return false;
   const AppendOutcome outcome = appendCommand(app, command);
   if (outcome == AppendOutcome::Written) return true;
   reportUploadFailure(app, outcome,

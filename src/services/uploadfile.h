@@ -10,6 +10,7 @@
 namespace zazir {
 
 struct App;
+class Console;
 struct Config;
 
 // UPLOADFILE_DIR followed by UPLOADFILE, as messages show it (UPLOADFILE
@@ -20,7 +21,7 @@ std::string uploadFileDiskPath(const Config& config);
 
 // A refused command is told on screen (what the host would have made of
 // the value); returns whether it was.
-bool tellRefusal(App& app, const HostCommand& command);
+bool tellRefusal(Console& console, const HostCommand& command);
 
 // Appends a whole command (chat and Notewall posts, the download batch). A
 // refusal or a failure is told on screen; returns whether the command was
@@ -33,10 +34,6 @@ bool appendToUploadFile(App& app, const HostCommand& command);
 // the command was written.
 bool appendComposedCommand(App& app, const HostCommand& firstLines, std::string_view body,
                            const std::string& keptPath);
-
-// Opens the upload file in the editor (the "F" key; uploadview.cpp); the
-// caller redraws.
-void viewUploadFile(App& app);
 
 // The editor command: EDITOR, or $VISUAL, $EDITOR, vi when it is empty.
 std::string editorCommand(const Config& config);

@@ -21,7 +21,7 @@ void quoteMarkedMessage(App& app, const AnsweredMessage& message, std::string& t
   text += formatText("●　%sさんの%i番の書き込みに対して\n\n"_sj, message.handle, message.number);
   // Empty lines are quoted too.
   const QuoteRule rule{quotePrefix(app.config, message.handle), message.end, isMessageEnd};
-  text += quoteMessage(app.log, message.start, rule);
+  text += quoteMessage(app.log.stream, message.start, rule);
   text += '\n';
 }
 

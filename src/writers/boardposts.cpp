@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "compose/compose.h"
 #include "console/dialogs.h"
 #include "console/keymap.h"
 #include "formats/boardlog.h"
@@ -11,7 +12,6 @@
 #include "lists/lists.h"
 #include "platform/encoding.h"
 #include "services/app.h"
-#include "services/compose.h"
 #include "services/hostanswer.h"
 #include "text/cp932.h"
 #include "text/textutil.h"
@@ -35,7 +35,7 @@ bool endsReplyQuote(std::string_view head) {
 std::string quoteBody(App& app, const AnsweredMessage& message, bool dropEmptyLines) {
   const QuoteRule rule{quotePrefix(app.config, message.handle), message.end, endsReplyQuote,
                        dropEmptyLines};
-  return quoteMessage(app.log, message.start, rule) + "\n";
+  return quoteMessage(app.log.stream, message.start, rule) + "\n";
 }
 
 // A post on message board `board` whose text starts as `prepared`.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "addressbook/recipients.h"
+#include "compose/compose.h"
 #include "console/dialogs.h"
 #include "console/keymap.h"
 #include "formats/hostcommands.h"
@@ -11,7 +12,6 @@
 #include "formats/quote.h"
 #include "platform/encoding.h"
 #include "services/app.h"
-#include "services/compose.h"
 #include "services/hostanswer.h"
 #include "text/cp932.h"
 
@@ -82,7 +82,7 @@ void sendMailReply(App& app, const MailEntry& mail) {
   const QuoteRule rule{
       std::string(cutToBytes(quotePrefix(app.config, mail.senderName), kQuotePrefixLimit)), -1,
       isMailEnd};
-  text += quoteMessage(app.log, mail.headerOffset, rule);
+  text += quoteMessage(app.log.stream, mail.headerOffset, rule);
   std::vector<std::string> to;
   if (!mail.senderId.empty()) to.push_back(mail.senderId);
   sendMail(app, text, title, std::move(to));

@@ -41,7 +41,7 @@ TEST_F(MainMenuTest, AnEmptyLogGivesTheNoticeForEveryItemButWritingStillWorks) {
   const std::size_t notewallPost = key + 7;
   backend.type("q").type("y");
 
-  EXPECT_EQ(testing::exitOf([&] { runMainMenu(app); }).status, 0);
+  EXPECT_EQ(testing::exitOf([&] { runMainMenu(reading); }).status, 0);
   EXPECT_EQ(backend.rowAtKey(0, 9),
             "メール .................................................................. [×]");
   EXPECT_EQ(backend.rowAtKey(0, 13),
@@ -71,9 +71,9 @@ TEST(MainMenu, AHangUpKeepsTheDownloadMarks) {
   for (const auto& c : cases) {
     TestApp t;
     if (c.uploadBlocked) mkdir(t.uploadPath().c_str(), 0755);
-    t.state.downloadMarks = c.marks;
+    t.reading.downloads = c.marks;
     t.backend.type("w").hangUp(c.signal);  // at the recipients of a new mail
-    EXPECT_EQ(testing::exitOf([&] { runMainMenu(t.app); }).status, 128 + c.signal);
+    EXPECT_EQ(testing::exitOf([&] { runMainMenu(t.reading); }).status, 128 + c.signal);
     EXPECT_EQ(t.uploadBytes(), c.upload) << c.signal;
   }
 }

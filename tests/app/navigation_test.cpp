@@ -35,7 +35,7 @@ class TabTest : public TestApp, public ::testing::Test {
 
 TEST_F(TabTest, GoesFromTheMailThroughBothBoardsToTheNoticeThatNothingIsLeft) {
   backend.press({key::kTab, key::kTab, key::kRight, key::kTab, key::kTab, key::kEscape});
-  const ReaderPlace left = followReaders(app, {MarkSection::Mail, 0, 0}, {});
+  const ReaderPlace left = followReaders(reading, {MarkSection::Mail, 0, 0}, {});
   const char* firstRows[] = {
       "Private Message is from: MAILA x", "Private Message is from: MAILB x",
       "Message  #0001 is from: ID0001 a", "Message  #0002 is from: ID0002 b",
@@ -51,7 +51,7 @@ TEST_F(TabTest, GoesFromTheMailThroughBothBoardsToTheNoticeThatNothingIsLeft) {
 
 TEST_F(TabTest, GoesBackToTheStartForWhatIsLeftUnread) {
   backend.press({key::kTab, key::kEscape});
-  const ReaderPlace left = followReaders(app, {MarkSection::MessageBoard, 1, 0}, {});
+  const ReaderPlace left = followReaders(reading, {MarkSection::MessageBoard, 1, 0}, {});
   EXPECT_EQ(backend.rowAtKey(1, 0), "Private Message is from: MAILA x");
   EXPECT_EQ(backend.rowAtKey(1, 23), "最後まで読んだので最初から未読を探しました");
   EXPECT_EQ(left, (ReaderPlace{MarkSection::Mail, 0, 0}));

@@ -19,8 +19,8 @@
 #include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
-#include "services/compose.h"
-#include "services/preview.h"
+#include "compose/compose.h"
+#include "compose/preview.h"
 #include "support/test_app.h"
 
 namespace zazir {
@@ -48,11 +48,15 @@ void runScreen(ExampleApp& t, const ScreenRun& run) {
   }
 }
 
-const ScreenRun kMainMenu = [](ExampleApp& t) { runMainMenu(t.app); };
-const ScreenRun kBoardList = [](ExampleApp& t) { runBoardLists(t.app, MarkSection::MessageBoard); };
-const ScreenRun kMessages = [](ExampleApp& t) { readMessageBoard(t.app, 1); };
-const ScreenRun kFiles = [](ExampleApp& t) { readFileBoard(t.app, 0); };
-const ScreenRun kMail = [](ExampleApp& t) { readMail(t.app); };
+const ScreenRun kMainMenu = [](ExampleApp& t) { runMainMenu(t.reading); };
+const ScreenRun kBoardList = [](ExampleApp& t) {
+  runBoardLists(t.reading, MarkSection::MessageBoard);
+};
+const ScreenRun kMessages = [](ExampleApp& t) { readMessageBoard(t.app, t.reading.search, 1); };
+const ScreenRun kFiles = [](ExampleApp& t) {
+  readFileBoard(t.app, t.reading.search, t.reading.downloads, 0);
+};
+const ScreenRun kMail = [](ExampleApp& t) { readMail(t.app, t.reading.search); };
 const ScreenRun kPreview = [](ExampleApp& t) {
   Composition composition;
   for (int line = 1; line <= 30; ++line) composition.text += formatText("line %i\n", line);

@@ -17,7 +17,7 @@ TEST(SearchScreen, ListsEveryHitOfTheExampleLogAndOpensTheReaderOnOne) {
   const std::string log = testing::exampleLog();
   TestApp t(log, testing::indexText(log));
   t.backend.type("温泉\r").press(key::kDown).type("\r").press(key::kEscape, 2);
-  searchWholeLog(t.app);
+  searchWholeLog(t.reading);
   const std::size_t list = 7;  // the screen that waits for Down
   // Under the bar, the text and the count; the ID and title columns are
   // marked where they are cut.
@@ -51,14 +51,14 @@ TEST(SearchScreen, EscStopsTheScanKeepingTheHitsFound) {
   for (const bool stop : {false, true}) {
     TestApp t(log, testing::indexText(log));
     testing::writeBytes(t.path("LOG"), log);
-    t.app.openLog = [&t](std::size_t) {
+    t.app.log.opener = [&t](std::size_t) {
       return std::unique_ptr<LineStream>(FileLineStream::open(t.path("LOG"), 2048));
     };
     t.backend.type("AKN\r");
     if (stop) t.backend.press(key::kEscape);
     t.backend.press(key::kEscape);
     // Without Esc the scan goes on in one piece, to a page of hits.
-    searchWholeLog(t.app,
+    searchWholeLog(t.reading,
                    stop ? SearchPacing{.pieceBytes = 1, .progressAfter = {}} : SearchPacing{});
     const Screen& list = t.backend.screen();
     int rows = 0;
@@ -95,7 +95,7 @@ TEST(SearchScreen, ANotewallOrChatHitOpensItsListOnTheLine) {
     testing::InDirectory inDirectory(t.dir);
     if (!c.backLog.empty()) testing::writeBytes(toOsName(testing::sj("#雑談")), c.backLog);
     t.backend.type(c.text).type("\r\r").press(key::kEscape, c.highlighted < 0 ? 1 : 2);
-    searchWholeLog(t.app);
+    searchWholeLog(t.reading);
     // The screen the last Esc but one leaves.
     const Screen& shown = t.backend.screenAtKey(t.backend.keysRead() - (c.highlighted < 0 ? 1 : 2));
     if (c.highlighted < 0) {
@@ -133,7 +133,7 @@ TEST(SearchScreen, HitListShowsTheSearchIdsWholeCutsMarkedAndItsOwnKeys) {
   });
   TestApp t(log, testing::indexText(log));
   t.backend.type("その二\r?x").press(key::kEscape);
-  searchWholeLog(t.app);
+  searchWholeLog(t.reading);
   const std::size_t list = 10;  // the screen that waits for "?"
   EXPECT_EQ(t.backend.rowAtKey(list, 1), "検索「その二」 1～2件目 / 全2件");
   EXPECT_EQ(t.backend.rowAtKey(list, 2), "Notewall   #2       DEF05678           伝言その二");
@@ -165,13 +165,13 @@ TEST(SearchScreen, TheHitStoreReachesTheMillionthHitAndFindsEveryPageAgain) {
   TestApp t(log, testing::indexText(log));
   // Read in blocks from a file, as the program reads the log.
   testing::writeBytes(t.path("LOG"), log);
-  t.app.openLog = [&t](std::size_t bufferBytes) {
+  t.app.log.opener = [&t](std::size_t bufferBytes) {
     return std::unique_ptr<LineStream>(FileLineStream::open(t.path("LOG"), bufferBytes));
   };
   t.backend.type("memo\r").press(key::kEnd).press(key::kPageUp).press(key::kHome);
   t.backend.press(key::kEscape);
   // In one piece: the keys typed ahead, Esc among them, are not looked at.
-  searchWholeLog(t.app, SearchPacing{.pieceBytes = log.size()});
+  searchWholeLog(t.reading, SearchPacing{.pieceBytes = log.size()});
   struct Page {
     std::size_t key;  // the screen that waits for it
     std::string heading;

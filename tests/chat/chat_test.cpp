@@ -194,7 +194,7 @@ TEST_F(ChatTest, TheStartUpPolicy) {
       {LineChatQuote::Yes, "", true},
       {LineChatQuote::No, "", false},
   };
-  state.logPath = "LOG.TXT";
+  app.log.path = "LOG.TXT";
   for (const Case& c : cases) {
     std::remove("#c");
     buildLog({{board("#c"), {countLine(1), chatLine("A", "a") + "\r\n\r\n"}}});
@@ -211,9 +211,8 @@ TEST_F(ChatTest, TheStartUpPolicy) {
 
 // The question wraps between two characters, never inside one.
 TEST_F(ChatTest, ALongLogPathWrapsTheQuestionOnACharacterBoundary) {
-  state.logPath = "/logs/" + std::string(64, 'a');
   backend.type("n");
-  EXPECT_FALSE(askToRecordChat(app));
+  EXPECT_FALSE(askToRecordChat(console, "/logs/" + std::string(64, 'a')));
   EXPECT_EQ(backend.rowAtKey(0, 11), "ﾛｸﾞﾌｧｲﾙ[/logs/" + std::string(64, 'a') + "]");
   EXPECT_EQ(backend.rowAtKey(0, 12), "から１行ﾁｬｯﾄの内容をﾊﾞｯｸﾛｸﾞﾌｧｲﾙに記録してよいですか？");
 }

@@ -12,7 +12,7 @@ namespace {
 TEST(LoadArticle, WhereLinesStartAndWhatIsPastTheEnd) {
   MemoryLineStream text("a\tb\n" + std::string(100, 'x') + "\n");
   const std::optional<Article> composed =
-      loadArticle(text, 0, -1, ArticleLayout{0, kPreviewLineBytes, true, {}});
+      loadArticle(text, 0, -1, ArticleLayout{0, 78, true, {}});  // as the preview cuts
   ASSERT_TRUE(composed);
   EXPECT_EQ(composed->lines,
             (std::vector<std::string>{"a\tb", std::string(78, 'x'), std::string(22, 'x')}));

@@ -197,30 +197,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   });
   Config config = fuzzConfig(mode);
   RunState state;
-  state.logPath = "FUZZ.LOG";
-  MemoryLineStream log(logBytes);
+  MemoryLineStream stream(logBytes);
+  OpenLog log{stream, "FUZZ.LOG", static_cast<LogOffset>(logBytes.size())};
   LogIndex index;
-  indexLog(log, index);
+  indexLog(stream, index);
   ReadMarks marks;
   App app{console, config, index, state, log, marks};
+  Reading reading{app};
 
   try {
     switch (mode & 0x03) {
       case 0:
         if (index.messageBoards.empty()) index.messageBoards.push_back({0, 1, "B", "B"});
-        readMessageBoard(app, (mode >> 5) % index.messageBoardCount());
+        readMessageBoard(app, reading.search, (mode >> 5) % index.messageBoardCount());
         break;
       case 1:
         if (index.fileBoards.empty()) index.fileBoards.push_back({0, 1, "F", "F"});
-        readFileBoard(app, (mode >> 5) % index.fileBoardCount());
+        readFileBoard(app, reading.search, reading.downloads, (mode >> 5) % index.fileBoardCount());
         break;
       case 2:
         if (index.mails.empty()) index.mails.push_back({0, "ID", "name", "title", "t", "d"});
-        readMail(app);
+        readMail(app, reading.search);
         break;
       case 3:
         recordChatBackLogs(app);
-        runMainMenu(app);
+        runMainMenu(reading);
     }
   } catch (const OutOfKeys&) {
   } catch (const ProgramExit&) {

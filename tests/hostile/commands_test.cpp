@@ -42,7 +42,7 @@ TEST(HostileCommands, ALogNeverAddsCommandsToAReply) {
     t.editor.keeps();
     // Reply, the sender confirmed, the proposed title, the text as prepared.
     t.backend.type("r").type("y").press(key::kEnter).type("y").press(key::kEscape);
-    readMail(a);
+    readMail(a, t.reading.search);
     const std::string title = "Re:x" + sj("；") + "Y" + sj("；") + "0 " + sj("；") + "Q";
     EXPECT_EQ(t.backend.rowAtKey(2, 11), testing::utf8(title));  // what Return accepted
     if (const std::optional<ParsedCommand> mail = onlyCommand(t)) {
@@ -56,7 +56,7 @@ TEST(HostileCommands, ALogNeverAddsCommandsToAReply) {
     testing::HostileRun t;
     App& a = t.open("Private Message is from: A;B name\r\nDate: 97/01/02 12:34:56\r\nTitle:t\r\n");
     t.backend.type("r").type("y").press(key::kEnter).type("x").press(key::kEscape);
-    readMail(a);
+    readMail(a, t.reading.search);
     EXPECT_EQ(t.backend.rowAtKey(3, 2), "　ID[A;B]は、ホストでは一つのIDとして読まれません");
     EXPECT_EQ(t.uploadBytes(), "<none>");
     EXPECT_TRUE(t.editor.commandLines.empty());
@@ -73,7 +73,7 @@ TEST(HostileCommands, ALogNeverAddsCommandsToAReply) {
     t.editor.keeps();
     // Reply keeping the title, the text as prepared.
     t.backend.type("r").press(key::kEnter).type("y").press(key::kEscape);
-    readMessageBoard(a, 0);
+    readMessageBoard(a, t.reading.search, 0);
     EXPECT_EQ(t.backend.rowAtKey(2, 2), "／／");  // the preview shows what is written
     if (const std::optional<ParsedCommand> reply = onlyCommand(t)) {
       EXPECT_EQ(reply->kind, Kind::Reply);

@@ -94,7 +94,7 @@ TEST(HostileFormats, ReachEveryConfiguredFormatHarmlessly) {
     t.backend.type("r").press(key::kEnter).type("y");
     if (!writable) t.backend.type(" ");  // the notice
     t.backend.press(key::kEscape);
-    readMessageBoard(a, 0);
+    readMessageBoard(a, t.reading.search, 0);
     const std::string board = "ER3;1;Y\r\n" + c.newsHeading + "\r\n\r\n" + c.boardQuote + "\r\n";
     if (writable) {
       EXPECT_EQ(t.uploadBytes(), board + "\r\n//\r\nS\r\n");
@@ -110,12 +110,12 @@ TEST(HostileFormats, ReachEveryConfiguredFormatHarmlessly) {
     t.backend.type("i").type("memo").press(key::kEnter).type(" ").press(key::kEscape);
     const std::string mail = "EMM;0\r\nRe:x;Y\r\n" + c.mailHeading + "\r\n\r\n" + c.mailQuote;
     if (writable) {
-      readMail(a);
+      readMail(a, t.reading.search);
       EXPECT_EQ(t.uploadBytes(), board + "\r\n//\r\nS\r\n" + mail + "\r\n//\r\nS\r\n");
       EXPECT_EQ(fileBytes(config.idfile), "ID0002,hiro\r\nM,mm,memo\r\n");
     } else {
       // A missing ID file ends the program.
-      EXPECT_THROW(readMail(a), ProgramExit);
+      EXPECT_THROW(readMail(a, t.reading.search), ProgramExit);
       EXPECT_EQ(t.tempBytes(), mail.substr(15));
     }
 

@@ -16,9 +16,11 @@ App& HostileRun::open(const std::string& log) {
   stream_ = FileLineStream::open(path, 10000);
   if (!stream_) throw std::runtime_error(path);
   indexLog(*stream_, index);
-  app_.emplace(App{console, config, index, state, *stream_, marks, [path](std::size_t bufferBytes) {
-                     return std::unique_ptr<LineStream>(FileLineStream::open(path, bufferBytes));
-                   }});
+  log_.emplace(OpenLog{*stream_, path, stream_->tell(), [path](std::size_t bufferBytes) {
+                         return std::unique_ptr<LineStream>(
+                             FileLineStream::open(path, bufferBytes));
+                       }});
+  app_.emplace(App{console, config, index, state, *log_, marks});
   return *app_;
 }
 

@@ -27,6 +27,7 @@ class HostileRun : public TestApp {
 
  private:
   std::unique_ptr<FileLineStream> stream_;
+  std::optional<OpenLog> log_;
   std::optional<App> app_;
 };
 

@@ -54,7 +54,7 @@ TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsSaved) {
                 messageText("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
-  readMessageBoard(a, 0);
+  readMessageBoard(a, reading.search, 0);
   EXPECT_EQ(backend.rowAtKey(0, 0), "Message  #0001 is from: ID0001 ha?na");
   EXPECT_EQ(backend.rowAtKey(0, 4), "a?b");
   const std::string upload = uploadBytes();
@@ -71,7 +71,7 @@ TEST_F(HostileLogTest, AMegabyteLineFillsTheStoreAndIsQuotedCut) {
   App& a = open(listing(3, "big") + messageText("Message  #0002 is from: ID0002 hana", kMegabyte));
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").press(key::kEscape);
-  readMessageBoard(a, 0);
+  readMessageBoard(a, reading.search, 0);
   EXPECT_NE(backend.rowAtKey(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
   EXPECT_EQ(backend.rowAtKey(0, 4), std::string(77, 'x'));
   const std::string upload = uploadBytes();
@@ -86,7 +86,7 @@ TEST_F(HostileLogTest, AHeaderLineLongerThanOneReadIsSavedWhole) {
   first += std::string(1022 - first.size(), 'h') + sj("漢") + "tail";
   App& a = open(listing(3, "long") + messageText(first, "body"));
   backend.type("s").press(key::kEnter).press(key::kEscape);
-  readMessageBoard(a, 0);
+  readMessageBoard(a, reading.search, 0);
   EXPECT_EQ(backend.rowAtKey(0, 0), utf8(first.substr(0, 80)));
   EXPECT_EQ(fileBytes(dir + "long.TXT"), messageText(first, "body"));
 }
@@ -96,7 +96,7 @@ TEST_F(HostileLogTest, AMessageWithoutANumberIsAnsweredOnlyWithANewTitle) {
   editor.keeps();
   backend.type("r").press(key::kEnter).type(" ");
   backend.type("r").type("y").type("new").press(key::kEnter).type("y").press(key::kEscape);
-  readMessageBoard(a, 0);
+  readMessageBoard(a, reading.search, 0);
   EXPECT_EQ(backend.rowAtKey(2, 0), "【レスできません】");
   EXPECT_EQ(backend.bells(), 1);
   EXPECT_EQ(uploadBytes().substr(0, 11), "EW3;new;Y\r\n");
@@ -108,7 +108,7 @@ TEST_F(HostileLogTest, AHeaderCutByTheEndOfTheLog) {
   App& a = open(listing(3, "cut") + first);
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
-  readMessageBoard(a, 0);
+  readMessageBoard(a, reading.search, 0);
   EXPECT_EQ(backend.rowAtKey(0, 0), first);
   EXPECT_EQ(backend.rowAtKey(0, 1), "");
   EXPECT_NE(backend.rowAtKey(0, 23).find(" 0000 lines. Now:Bottom"), std::string::npos);
@@ -121,10 +121,10 @@ TEST_F(HostileLogTest, FileEntriesWithANulAMegabyteAndACutEnd) {
   App& a = open(sj("FILE NEWS: 日付指定 96/05/25") + "\r\n" + listing(5, "files") + first +
                 "\r\n002: LAST.LZH");
   backend.type("d").type("s").press(key::kEnter).type("6").type("d").press(key::kEscape);
-  readFileBoard(a, 0);
+  readFileBoard(a, reading.search, reading.downloads, 0);
   EXPECT_EQ(backend.rowAtKey(0, 0), utf8(first.substr(0, 9)) + "?" + utf8(first.substr(10, 70)));
   EXPECT_EQ(backend.rowAtKey(4, 0), "002: LAST.LZH");
-  EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{5, 1}, {5, 2}}));
+  EXPECT_EQ(reading.downloads, (std::vector<DownloadMark>{{5, 1}, {5, 2}}));
   EXPECT_EQ(fileBytes(dir + "files.TXT"), first + "\r\n");
   EXPECT_EQ(files(), std::set<std::string>{"files.TXT"});
 }
@@ -142,7 +142,7 @@ TEST_F(HostileLogTest, MailWithANulAMegabyteLineAndAHeaderCutByTheEnd) {
   backend.type("s").press(key::kEnter).type("6");
   backend.type("r").type("y").press(key::kEnter).type("y");  // recipients, title, preview
   backend.type("i").type("memo").press(key::kEnter).type(" ").press(key::kEscape);
-  readMail(a);
+  readMail(a, reading.search);
   EXPECT_EQ(backend.rowAtKey(0, 0), "Private Message is from: A?B na?me");
   EXPECT_EQ(backend.rowAtKey(0, 2), "Title:" + std::string(74, 'y'));
   EXPECT_NE(backend.rowAtKey(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);

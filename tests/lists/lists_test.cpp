@@ -285,7 +285,7 @@ TEST_F(ListTest, TheNotewallListReadsTheLogFromItsOffset) {
   index.notewallOffset = static_cast<LogOffset>(before.size());
   backend.press(key::kCtrlN, 31).press(key::kDown, 2).press(key::kEnter);
   EXPECT_EQ(line(chooseNotewallLine(app)), listed(':', 23 * 31 + 1));
-  EXPECT_EQ(app.log.tell(), index.notewallOffset);
+  EXPECT_EQ(app.log.stream.tell(), index.notewallOffset);
   EXPECT_EQ(state.listPositions.notewallRow, 1);
   // It opens on its first page again, on the remembered row.
   backend.press('R');

@@ -151,5 +151,31 @@ TEST(ReadMarksTest, SavingMakesTheDirectoryAndReportsWhatCannotBeWritten) {
   EXPECT_TRUE(blocked.changed());
 }
 
+// Kept as they are read: due every kKeepEvery new marks, and of the failures
+// to keep them only the first is one to tell.
+TEST(ReadMarksTest, KeptEveryFewItemsAndAFailureToldOnce) {
+  TempDir dir;
+  ReadMarks marks = loadMarks(dir.path("state/"));
+  marks.track(MarkSection::MessageBoard, 0, "b", spaced(200));
+  for (int item = 0; item < ReadMarks::kKeepEvery; ++item) {
+    EXPECT_FALSE(marks.keepDue()) << item;
+    marks.markRead(MarkSection::MessageBoard, 0, item);
+    marks.markRead(MarkSection::MessageBoard, 0, item);  // no new mark
+  }
+  EXPECT_TRUE(marks.keepDue());
+  EXPECT_TRUE(marks.keep());
+  EXPECT_FALSE(marks.keepDue());
+  EXPECT_EQ(loadMarks(dir.path("state/")).unreadCount(MarkSection::MessageBoard, 0), 150);
+
+  writeBytes(dir.path("file"), "x");
+  ReadMarks blocked = loadMarks(dir.path("file/zazir/"));
+  blocked.track(MarkSection::MessageBoard, 0, "b", spaced(2));
+  blocked.markRead(MarkSection::MessageBoard, 0, 0);
+  EXPECT_FALSE(blocked.keep());
+  blocked.markRead(MarkSection::MessageBoard, 0, 1);
+  EXPECT_TRUE(blocked.keep());  // failed again, told already
+  EXPECT_TRUE(blocked.changed());
+}
+
 }  // namespace
 }  // namespace zazir

@@ -28,12 +28,12 @@ class DownloadMarkTest : public TestApp, public ::testing::Test {
   void markFirst(int board, int count) {
     for (int i = 0; i < count; ++i) backend.type("d").press(key::kRight);
     backend.press(key::kEscape);
-    readFileBoard(withLog(), board);
+    readFileBoard(withLog(), reading.search, reading.downloads, board);
   }
   // The quit with "yes" to the download question and "no" to the quit.
   void quitDownloading() {
     backend.type("y").type("n");
-    quitSequence(withLog());
+    quitSequence(withLog(), reading.downloads);
   }
 };
 
@@ -46,7 +46,7 @@ TEST_F(DownloadMarkTest, ElevenMarksOnOneBoardMakeTwoGroups) {
   EXPECT_EQ(uploadBytes(),
             "F12\r\nZD1;Y;2;Y;3;Y;4;Y;5;Y;6;Y;7;Y;8;Y;9;Y;10;Y;0\r\n0\r\n0\r\n"
             "F12\r\nZD11;Y;0\r\n0\r\n0\r\n");
-  EXPECT_TRUE(state.downloadMarks.empty());
+  EXPECT_TRUE(reading.downloads.empty());
 }
 
 TEST_F(DownloadMarkTest, TheCountOfTenRunsOnAcrossBoards) {
@@ -65,9 +65,9 @@ TEST_F(DownloadMarkTest, UnmarkedFilesAreNotDownloadedAndNoKeepsTheMarks) {
   board(12, 3);
   backend.type("d").press(key::kRight).type("d").press(key::kRight).type("d");
   backend.press(key::kLeft).type("d").press(key::kEscape);
-  readFileBoard(withLog(), 0);
+  readFileBoard(withLog(), reading.search, reading.downloads, 0);
   backend.type("n").type("n");
-  quitSequence(withLog());
+  quitSequence(withLog(), reading.downloads);
   EXPECT_EQ(uploadBytes(), "<none>");
   quitDownloading();
   EXPECT_EQ(uploadBytes(), "F12\r\nZD1;Y;3;Y;0\r\n0\r\n0\r\n");

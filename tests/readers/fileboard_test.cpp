@@ -34,7 +34,7 @@ LogOffset entry(LogBuilder& log, int file, const std::vector<std::string>& body)
 
 class FileBoardTest : public TestApp, public ::testing::Test {
  protected:
-  void run(int board = 0) { readFileBoard(withLog(), board); }
+  void run(int board = 0) { readFileBoard(withLog(), reading.search, reading.downloads, board); }
 };
 
 TEST_F(FileBoardTest, OpensOnTheFirstEntry) {
@@ -152,7 +152,7 @@ TEST_F(FileBoardTest, TwentyTwoRowsMeasuredByTwentyLines) {
     entry(fresh.log, 1, numbered(c.lines));
     fresh.backend.press(c.keys);
     fresh.backend.press(key::kEscape);
-    readFileBoard(fresh.withLog(), 0);
+    readFileBoard(fresh.withLog(), fresh.reading.search, fresh.reading.downloads, 0);
     EXPECT_EQ(fresh.backend.row(1), c.firstRow);
     EXPECT_EQ(fresh.backend.row(21), c.row21);
     EXPECT_EQ(fresh.backend.row(22), c.row22);
@@ -175,7 +175,7 @@ TEST_F(FileBoardTest, TheFirstShownLineIsKeptAcrossEntries) {
     fresh.backend.press(key::kCtrlN);
     for (int i = 0; i < 10; ++i) fresh.backend.press(key::kDown);
     fresh.backend.press(key::kRight).press(key::kEscape);
-    readFileBoard(fresh.withLog(), 0);
+    readFileBoard(fresh.withLog(), fresh.reading.search, fresh.reading.downloads, 0);
     EXPECT_EQ(fresh.backend.rowAtKey(11, 1), "line 31");
     EXPECT_EQ(fresh.backend.row(0), "002: FILE2.LZH  1234 bytes");
     EXPECT_EQ(fresh.backend.row(1), c.firstRow);
@@ -222,7 +222,7 @@ TEST_F(FileBoardTest, DTogglesTheMarkWhichOutlivesTheReader) {
   entry(log, 1, {"one"});
   entry(log, 7, {"seven"});
   entry(log, 9, {"nine"});
-  state.downloadMarks = {{2, 4}};
+  reading.downloads = {{2, 4}};
   backend.type("d").press(key::kRight).type("D").press(key::kRight).type("d");
   backend.press(key::kLeft).type("d").press(key::kEscape);
   run();
@@ -231,7 +231,7 @@ TEST_F(FileBoardTest, DTogglesTheMarkWhichOutlivesTheReader) {
   EXPECT_EQ(backend.screenAtKey(2).at(0, 0).attribute, attr::kNormal);
   EXPECT_EQ(backend.screenAtKey(3).at(0, 0).attribute, attr::kBar);
   // Unmarking file 7 keeps the others in their order.
-  EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{2, 4}, {5, 1}, {5, 9}}));
+  EXPECT_EQ(reading.downloads, (std::vector<DownloadMark>{{2, 4}, {5, 1}, {5, 9}}));
   EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);
 
   // Opened again, the marked entry shows as a bar; D twice changes nothing.
@@ -241,25 +241,25 @@ TEST_F(FileBoardTest, DTogglesTheMarkWhichOutlivesTheReader) {
   EXPECT_EQ(backend.screenAtKey(again).at(0, 0).attribute, attr::kBar);
   EXPECT_EQ(backend.screenAtKey(again + 2).at(0, 0).attribute, attr::kBar);
   EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);
-  EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{2, 4}, {5, 1}, {5, 9}}));
+  EXPECT_EQ(reading.downloads, (std::vector<DownloadMark>{{2, 4}, {5, 1}, {5, 9}}));
 }
 
 TEST_F(FileBoardTest, TheFiftiethMarkIsRefusedWithTheBell) {
   fileBoard(5, "FILES");
   entry(log, 1, {"one"});
   entry(log, 2, {"two"});
-  for (int i = 0; i < kMaxDownloadMarks - 1; ++i) state.downloadMarks.push_back({9, i + 1});
+  for (int i = 0; i < kMaxDownloadMarks - 1; ++i) reading.downloads.push_back({9, i + 1});
   backend.type("d").press(key::kRight).type("d").press(key::kEscape);
   run();
   EXPECT_EQ(backend.bells(), 1);
-  ASSERT_EQ(state.downloadMarks.size(), 49u);
-  EXPECT_EQ(state.downloadMarks.back(), (DownloadMark{5, 1}));
+  ASSERT_EQ(reading.downloads.size(), 49u);
+  EXPECT_EQ(reading.downloads.back(), (DownloadMark{5, 1}));
   EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);
   // Room again after an unmark.
   backend.type("d").press(key::kRight).type("d").press(key::kEscape);
   run();
   EXPECT_EQ(backend.bells(), 1);
-  EXPECT_EQ(state.downloadMarks.back(), (DownloadMark{5, 2}));
+  EXPECT_EQ(reading.downloads.back(), (DownloadMark{5, 2}));
 }
 
 TEST_F(FileBoardTest, BoardsWithTheSameFileNumberHoldDistinctMarks) {
@@ -274,10 +274,10 @@ TEST_F(FileBoardTest, BoardsWithTheSameFileNumberHoldDistinctMarks) {
   EXPECT_EQ(backend.screen().at(0, 0).attribute, attr::kNormal);
   backend.type("d").press(key::kEscape);
   run(1);
-  EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{5, 3}, {6, 3}}));
+  EXPECT_EQ(reading.downloads, (std::vector<DownloadMark>{{5, 3}, {6, 3}}));
   backend.type("d").press(key::kEscape);
   run(0);
-  EXPECT_EQ(state.downloadMarks, (std::vector<DownloadMark>{{6, 3}}));
+  EXPECT_EQ(reading.downloads, (std::vector<DownloadMark>{{6, 3}}));
 }
 
 TEST_F(FileBoardTest, WUploadsAndStartsAgainAtTheFirstEntry) {

@@ -46,7 +46,7 @@ struct MailLog {
 // Runs the reader over `keys` and Esc, on mail `mail` (Right presses).
 inline void read(TestApp& t, const std::vector<Key>& keys, int mail = 0) {
   t.backend.press('6', mail).press(keys).press(key::kEscape);
-  readMail(t.app);
+  readMail(t.app, t.reading.search);
   EXPECT_EQ(t.backend.pendingKeys(), 0u);
 }
 

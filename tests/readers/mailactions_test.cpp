@@ -264,7 +264,7 @@ TEST(MailRegister, WithoutAnIdFileTheProgramEnds) {
   log.add("A", "a", {"x"});
   TestApp t(log.bytes, log.index);
   t.backend.press('i').type("c").press(key::kEnter);
-  const ProgramExit exit = testing::exitOf([&] { readMail(t.app); });
+  const ProgramExit exit = testing::exitOf([&] { readMail(t.app, t.reading.search); });
   EXPECT_EQ(exit.status, kExitFatal);
   EXPECT_EQ(utf8(exit.message), "ＩＤファイルが開けません。");
   EXPECT_EQ(exit.detail, t.config.idfile + ": No such file or directory");

@@ -163,12 +163,12 @@ TEST(MailReader, LeavingKeysAndIgnoredKeys) {
   for (Key leave : std::vector<Key>{key::kEscape, 'Q', 'q', ' ', '5', key::kEnter}) {
     TestApp t(log.bytes, log.index);
     t.backend.press('z').press('6').press('6').press(leave);
-    readMail(t.app);
+    readMail(t.app, t.reading.search);
     EXPECT_EQ(t.backend.pendingKeys(), 0u) << leave;
     EXPECT_EQ(t.backend.row(0), "Private Message is from: B b") << leave;
   }
   TestApp none;
-  readMail(none.app);  // no mail: nothing to show, no key read
+  readMail(none.app, none.reading.search);  // no mail: nothing to show, no key read
   EXPECT_EQ(none.backend.row(0), "");
 }
 

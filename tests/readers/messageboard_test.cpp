@@ -26,7 +26,7 @@ std::string boardStatusRow(bool left, bool right, const std::string& indicator) 
 
 class MessageBoardTest : public TestApp, public ::testing::Test {
  protected:
-  void run(int board = 0) { readMessageBoard(withLog(), board); }
+  void run(int board = 0) { readMessageBoard(withLog(), reading.search, board); }
 };
 
 TEST_F(MessageBoardTest, OpensOnTheFirstMessage) {
@@ -214,7 +214,7 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
     fresh.messageBoard(3, "TEST");
     fresh.message(1, "a", numbered(c.lines));
     fresh.backend.press(c.keys).press(key::kEscape);
-    readMessageBoard(fresh.withLog(), 0);
+    readMessageBoard(fresh.withLog(), fresh.reading.search, 0);
     EXPECT_EQ(fresh.backend.row(3), c.firstRow);
     EXPECT_EQ(fresh.backend.row(23), boardStatusRow(false, false, c.indicator));
   }
@@ -352,11 +352,11 @@ TEST_F(MessageBoardTest, MessagesEndAtTheNextMessageOrTheBoardsEnd) {
   messageBoard(4, "LAST");
   const LogOffset three = message(3, "c", {"three"});
   App& a = withLog();
-  const BoardPieces first = indexMessages(a.log, index.messageBoards, 0);
+  const BoardPieces first = indexMessages(a.log.stream, index.messageBoards, 0);
   EXPECT_EQ(first.starts, (std::vector<LogOffset>{one, two}));
   EXPECT_EQ(first.end(0), two);
   EXPECT_EQ(first.end(1), index.messageBoards[1].listOffset);
-  const BoardPieces last = indexMessages(a.log, index.messageBoards, 1);
+  const BoardPieces last = indexMessages(a.log.stream, index.messageBoards, 1);
   EXPECT_EQ(last.starts, (std::vector<LogOffset>{three}));
   EXPECT_EQ(last.end(0), -1);
 }

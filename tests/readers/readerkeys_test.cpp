@@ -14,8 +14,8 @@
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
 #include "readers/readerscreen.h"
-#include "services/compose.h"
-#include "services/preview.h"
+#include "compose/compose.h"
+#include "compose/preview.h"
 #include "support/test_app.h"
 
 namespace zazir {
@@ -46,7 +46,7 @@ TEST(ReaderKeys, HelpAndStatusBarAgree) {
        [](TestApp& t) {
          t.messageBoard(3, "TEST");
          t.message(1, "a", {"body"});
-         readMessageBoard(t.withLog(), 0);
+         readMessageBoard(t.withLog(), t.reading.search, 0);
        },
        "　ZAZIR W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ",
        "メニュー選択",
@@ -58,7 +58,7 @@ TEST(ReaderKeys, HelpAndStatusBarAgree) {
          t.fileBoard(5, "FILES");
          t.log.add("001: A.LZH");
          t.log.add("about A");
-         readFileBoard(t.withLog(), 0);
+         readFileBoard(t.withLog(), t.reading.search, t.reading.downloads, 0);
        },
        "　ZAZIR W,D:ｱｯﾌﾟ/ﾀﾞｳﾝﾛｰﾄﾞ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ",
        "メニュー選択",
@@ -70,7 +70,7 @@ TEST(ReaderKeys, HelpAndStatusBarAgree) {
          mail.add("A", "a", {"x"});
          t.index = mail.index;
          t.withLog(mail.bytes);
-         readMail(t.app);
+         readMail(t.app, t.reading.search);
        },
        "　ZAZIR W:ﾒｰﾙ送信 R:ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ヘルプ",
        "メール読み出し",

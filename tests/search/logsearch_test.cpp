@@ -121,11 +121,11 @@ TEST(LogSearchTest, FindsEveryHitWhereItsReaderShowsIt) {
       // The item is the one its reader opens.
       if (hit.section == S::MessageBoard) {
         const BoardPieces messages =
-            indexMessages(test.app.log, test.index.messageBoards, hit.board);
+            indexMessages(test.app.log.stream, test.index.messageBoards, hit.board);
         EXPECT_EQ(messages.starts.at(hit.item), hit.itemOffset) << k;
       } else if (hit.section == S::FileBoard) {
         const BoardPieces entries =
-            indexFileEntries(test.app.log, test.index.fileBoards, hit.board);
+            indexFileEntries(test.app.log.stream, test.index.fileBoards, hit.board);
         EXPECT_EQ(entries.starts.at(hit.item), hit.itemOffset) << k;
       }
     }

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "compose/compose.h"
 #include "platform/textfile.h"
-#include "services/compose.h"
 #include "services/uploadfile.h"
 #include "text/format.h"
 
@@ -80,10 +80,9 @@ TestApp::TestApp(std::string logBytes, LogIndex logIndex)
       index(std::move(logIndex)),
       logBytes_(std::move(logBytes)),
       log_(logBytes_),
-      app{console, config, index, state, log_, marks, [this](std::size_t) {
-            return std::make_unique<MemoryLineStream>(logBytes_);
-          }} {
-  state.logSize = static_cast<LogOffset>(logBytes_.size());
+      openLog_{log_, "TEST.LOG", static_cast<LogOffset>(logBytes_.size()),
+               [this](std::size_t) { return std::make_unique<MemoryLineStream>(logBytes_); }},
+      app{console, config, index, state, openLog_, marks} {
   config.editor = "myedit";
   config.editorOpt1 = "-a";
   config.temporaryDir = dir;
@@ -105,7 +104,7 @@ TestApp::TestApp(std::string logBytes, LogIndex logIndex)
 App& TestApp::withLog(std::string bytes) {
   logBytes_ = std::move(bytes);
   log_ = MemoryLineStream(logBytes_);
-  state.logSize = static_cast<LogOffset>(logBytes_.size());
+  openLog_.size = static_cast<LogOffset>(logBytes_.size());
   return app;
 }
 

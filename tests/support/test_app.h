@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/navigation.h"
 #include "platform/linestream.h"
 #include "services/app.h"
 #include "support/scripted_backend.h"
@@ -113,9 +114,11 @@ class TestApp : public TempDir {
  private:
   std::string logBytes_;
   MemoryLineStream log_;
+  OpenLog openLog_;
 
  public:
   App app;
+  Reading reading{app};  // what the readers keep across the run
 };
 
 }  // namespace zazir::testing

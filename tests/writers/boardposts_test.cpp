@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "compose/compose.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "platform/textfile.h"
-#include "services/compose.h"
 #include "support/test_app.h"
 
 namespace zazir {
@@ -54,7 +54,8 @@ class BoardPostTest : public TestApp, public ::testing::Test {
   // The message at `start` of message board `board`, read from the log as
   // the reader reads it; `handle` as the poster's.
   AnsweredMessage answered(int board, LogOffset start, LogOffset end, std::string_view handle) {
-    AnsweredMessage message = readAnsweredMessage(app.log, index.messageBoards[board], start, end);
+    AnsweredMessage message =
+        readAnsweredMessage(app.log.stream, index.messageBoards[board], start, end);
     message.handle = handle;
     return message;
   }
@@ -209,7 +210,8 @@ TEST_F(BoardPostTest, QuotingStopsAtFourDigitsAndAColonAndAtTheEndOffset) {
   writeReply(a, answered(0, m12, -1, sj("やまだ")));
   EXPECT_EQ(editor.found[0],
             sj("たなかさんの#89「third」へ") + "\r\n\r\n" + quoted("たなか", {"body 89"}) + "\r\n");
-  EXPECT_TRUE(editor.found[1].ends_with(quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n"));
+  EXPECT_TRUE(
+      editor.found[1].ends_with(quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n"));
   EXPECT_NE(uploadBytes().find("ER5;89;Y\r\n"), std::string::npos);
 }
 

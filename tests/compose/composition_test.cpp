@@ -5,12 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "compose/compose.h"
+#include "compose/uploadview.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "formats/hostcommands.h"
 #include "platform/fileidentity.h"
 #include "platform/textfile.h"
-#include "services/compose.h"
 #include "services/uploadfile.h"
 #include "support/test_app.h"
 #include "writers/sendmail.h"
@@ -84,7 +85,8 @@ TEST_F(CompositionTest, TheTemporaryFileIsPrivateAndNeverTakesAnotherFilesPlace)
     if (c.told) {
       const Screen& told = backend.screenAtKey(firstKey);
       EXPECT_EQ(rowToUtf8(told, 0), "【前に書いた文章が残っています】");
-      EXPECT_EQ(rowToUtf8(told, 2), "　前に書いた文章がファイル[" + tempPath() + "]に残っています。");
+      EXPECT_EQ(rowToUtf8(told, 2),
+                "　前に書いた文章がファイル[" + tempPath() + "]に残っています。");
       EXPECT_EQ(rowToUtf8(told, 4), "　ファイル[" + composition.path + "]で書きます。");
     }
     EXPECT_EQ(backend.pendingKeys(), 0u);
@@ -106,7 +108,9 @@ TEST_F(CompositionTest, AnEditorThatFailsIsNoTextWritten) {
     bool onEdit;  // fails when run again from the preview
     std::string reason;
   } cases[] = {
-      {{End::NotStarted, 127}, false, "　エディタを起動できませんでした（見つからないか、実行できません）。"},
+      {{End::NotStarted, 127},
+       false,
+       "　エディタを起動できませんでした（見つからないか、実行できません）。"},
       {{End::Exited, 1}, false, "　エディタが終了コード1で終了しました。"},
       {{End::Killed, 9}, false, "　エディタがシグナル9で終了させられました。"},
       {{End::Exited, 2}, true, "　エディタが終了コード2で終了しました。"},
@@ -142,7 +146,7 @@ TEST_F(CompositionTest, AnEditorThatFailsIsNoTextWritten) {
   withLog();
   editor.keeps();
   backend.type("y").press(key::kEnter);  // the recipients, the proposed title
-  backend.press(key::kEnter);           // the signature
+  backend.press(key::kEnter);            // the signature
   backend.press(key::kEnter).type("y");
   const int bells = backend.bells();
   MailEntry entry;
@@ -154,8 +158,8 @@ TEST_F(CompositionTest, AnEditorThatFailsIsNoTextWritten) {
   EXPECT_EQ(backend.rowAtKey(backend.keysRead() - 1, 23),
             "用意したままの文章です。書き込みますか？(Y/N/E) 0004 lines. Now:Bottom");
   EXPECT_EQ(backend.bells(), bells + 1);
-  EXPECT_EQ(uploadBytes(), "EMSYSOP01;0\r\nRe:t;Y\r\n" + toTextMode(prepared + "--\n") +
-                               "\r\n//\r\nS\r\n");
+  EXPECT_EQ(uploadBytes(),
+            "EMSYSOP01;0\r\nRe:t;Y\r\n" + toTextMode(prepared + "--\n") + "\r\n//\r\nS\r\n");
 
   // "F" with an editor that is not there says so too.
   editor.ends({End::NotStarted, 127});
@@ -195,8 +199,8 @@ TEST_F(CompositionTest, JapaneseTypedInTheEditorReachesTheUploadFile) {
     const std::size_t runs = editor.found.size();
     EXPECT_EQ(editor.found[runs - 2], inEditor(prepared));
     EXPECT_EQ(editor.found[runs - 1], inEditor(prepared) + typedThere + inEditor(sj("署名\n")));
-    EXPECT_EQ(uploadBytes(), "EW1;t;Y\r\n" + toTextMode(prepared + sj(typed) + sj("署名\n")) +
-                                 "\r\n//\r\nS\r\n");
+    EXPECT_EQ(uploadBytes(),
+              "EW1;t;Y\r\n" + toTextMode(prepared + sj(typed) + sj("署名\n")) + "\r\n//\r\nS\r\n");
     removeFile(uploadPath(), FileGuard());
   }
 

@@ -1,5 +1,6 @@
-// Run state that lives for the whole run: the remembered list positions,
-// the download marks and the paths settled at start-up.
+// What lives for the whole run besides the open log: the files settled at
+// start-up and what guards every file the program writes; with them, until
+// the lists own them, the list positions.
 #pragma once
 
 #include <cstdint>
@@ -23,20 +24,9 @@ struct ListPositions {
   int chatBoardRow = 0;
 };
 
-struct DownloadMark {
-  std::int32_t boardNumber = 0;
-  std::int32_t fileNumber = 0;
-  bool operator==(const DownloadMark&) const = default;
-};
-
-// At most 49 files are marked for download at a time.
-inline constexpr int kMaxDownloadMarks = 49;
-
 struct RunState {
   ListPositions listPositions;
-  std::vector<DownloadMark> downloadMarks;
   std::string configPath;  // the configuration file used
-  std::string logPath;     // the communication log (CP932)
   // The open log: no file the program writes, appends to or deletes may be
   // this one.
   std::optional<FileIdentity> logIdentity;
@@ -47,9 +37,6 @@ struct RunState {
   // The upload file as written (UPLOADFILE_DIR and UPLOADFILE): nothing
   // but commands goes to it.
   std::string uploadPath;
-  std::int64_t logSize = 0;
-  std::string lastSearch;         // the text searched for last (CP932), for n and N
-  bool marksUnsavedTold = false;  // a failure to keep the read marks is told once
 
   // What every file the program writes is checked against: the open log,
   // any other file that reads as a log, and the upload file.

@@ -1,9 +1,9 @@
-#include "services/compose.h"
+#include "compose/compose.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "services/preview.h"
+#include "compose/preview.h"
 #include "services/uploadfile.h"
 
 #include "console/dialogs.h"
@@ -241,8 +241,9 @@ TEST_F(ComposeTest, HelpInThePreviewShowsTheMenuHelpThenThePreviewAgain) {
 // stood; the composition goes on.
 TEST_F(ComposeTest, TheUploadFileFromThePreviewThenThePreviewAgain) {
   Composition composition = start();
-  editor.writes(numberedLines(30)).then(
-      [](const std::string& p) { testing::writeBytes(p, "EW1;x;Y\n"); });
+  editor.writes(numberedLines(30)).then([](const std::string& p) {
+    testing::writeBytes(p, "EW1;x;Y\n");
+  });
   backend.press(key::kDown, 3).type("f").type("y");
   EXPECT_TRUE(composeText(app, composition));
   ASSERT_EQ(editor.paths.size(), 2u);

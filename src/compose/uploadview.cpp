@@ -2,18 +2,20 @@
 // own codeset, as a composition's text; the upload file takes the text
 // back only when it changed, under the lock that appends take, with the
 // commands other runs appended meanwhile kept after it.
+#include "compose/uploadview.h"
+
 #include <algorithm>
 
+#include "compose/compose.h"
+#include "compose/preview.h"
 #include "console/dialogs.h"
 #include "platform/appendedfile.h"
 #include "platform/encoding.h"
 #include "platform/privatefile.h"
 #include "platform/textfile.h"
 #include "services/app.h"
-#include "services/compose.h"
 #include "services/editortext.h"
 #include "services/logguard.h"
-#include "services/preview.h"
 #include "services/uploadfile.h"
 
 namespace zazir {
@@ -51,7 +53,8 @@ std::optional<std::string> rewritten(std::string_view now, std::string_view read
 class UploadFileView {
  public:
   explicit UploadFileView(App& app)
-      : app_(app), path_(uploadFileDiskPath(app.config)),
+      : app_(app),
+        path_(uploadFileDiskPath(app.config)),
         file_(formatText("アップロードファイル[%s]"_sj, uploadFilePath(app.config))) {}
 
   void run();
@@ -161,12 +164,13 @@ void UploadFileView::writeBack() {
   // A file that was there is only written again, never made anew.
   const AppendMode mode = read_.identity ? AppendMode::MustExist : AppendMode::CreateIfMissing;
   const RewriteOutcome outcome = rewriteAppendedFile(
-      {path_, AppendRule::OwnLine, mode, app_.state.commandGuard(), NewFile::Private}, read_.identity,
-      2 * kEditableBytes, [&](std::string_view now) {
+      {path_, AppendRule::OwnLine, mode, app_.state.commandGuard(), NewFile::Private},
+      read_.identity, 2 * kEditableBytes, [&](std::string_view now) {
         appended = now.size() > read_.bytes.size();
         return rewritten(now, read_.bytes, edited, hidden);
       });
-  const std::string kept = formatText("　編集した文章はファイル[%s]に残っています。"_sj, copy_.path);
+  const std::string kept =
+      formatText("　編集した文章はファイル[%s]に残っています。"_sj, copy_.path);
   switch (outcome) {
     case RewriteOutcome::Written:
       discardCopy();

@@ -1,14 +1,15 @@
-#include "services/preview.h"
+#include "compose/preview.h"
 
 #include <string>
 #include <vector>
 
+#include "compose/compose.h"
+#include "compose/uploadview.h"
 #include "console/articleview.h"
 #include "console/dialogs.h"
 #include "platform/encoding.h"
 #include "platform/linestream.h"
 #include "services/app.h"
-#include "services/compose.h"
 #include "services/editortext.h"
 #include "services/uploadfile.h"
 #include "text/cp932.h"
@@ -32,11 +33,14 @@ KeyTable<PreviewKey> previewKeys() {
        "リターンキー：書き込む（用意したままの文章はＹで）"_sj},
       {{'N', 'n', key::kEscape, 'Q', 'q'}, PreviewAction::Drop, "Ｎ，ESC，Ｑ：書き込まずに戻る"_sj},
       {{'E', 'e'}, PreviewAction::EditAgain, "Ｅ：もう一度編集する"_sj},
-      {{'F', 'f'}, PreviewAction::ViewUploadFile, "Ｆ：アップロードファイルの参照"_sj},
-      {{'?', key::kCtrlA}, PreviewAction::Help, "？，Ctrl+A：このヘルプ"_sj},
+      row::uploadFile<PreviewKey>(PreviewAction::ViewUploadFile),
+      row::help<PreviewKey>(PreviewAction::Help),
   });
   return kKeys;
 }
+
+// The preview cuts a line after 78 bytes, one more than the readers.
+constexpr std::size_t kPreviewLineBytes = 78;
 
 // The composed text as the preview shows it: lines of 78 bytes, tabs kept.
 const ArticleLayout& previewLayout() {

@@ -1,4 +1,4 @@
-#include "export/commandline.h"
+#include "app/commandline.h"
 
 namespace zazir {
 

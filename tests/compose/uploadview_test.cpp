@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "compose/uploadview.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "formats/hostcommands.h"
@@ -26,7 +27,9 @@ class UploadViewTest : public testing::TestApp, public ::testing::Test {
  protected:
   // What another run appends while the editor is open.
   void appendAsAnotherRun(std::string_view command) {
-    ASSERT_EQ(appendText({uploadPath(), AppendRule::AsItStands, AppendMode::CreateIfMissing, {}}, command), AppendOutcome::Written);
+    ASSERT_EQ(appendText({uploadPath(), AppendRule::AsItStands, AppendMode::CreateIfMissing, {}},
+                         command),
+              AppendOutcome::Written);
   }
   // The copies left in the directory beside the upload file.
   bool copyLeft() const { return fileExists(path("ZQ2UP.TMP")); }
@@ -39,9 +42,9 @@ TEST_F(UploadViewTest, TheEditorGetsTheFileInItsCodesetAndItComesBackOnlyWhenCha
     const char* name;
     EditorCode code;
     std::string before;
-    std::string given;          // what the editor finds
-    std::string typed;          // added to its file; empty: left as it was
-    std::string after;          // the upload file then
+    std::string given;  // what the editor finds
+    std::string typed;  // added to its file; empty: left as it was
+    std::string after;  // the upload file then
   } cases[] = {
       {"UTF-8", EditorCode::Utf8, command, utf8(fromTextMode(command)), "追記\n", command + added},
       {"UTF-8 untouched, odd bytes and all", EditorCode::Utf8,
@@ -107,7 +110,7 @@ TEST_F(UploadViewTest, WhatOthersDidMeanwhileIsNeverLost) {
     std::string before;
     std::function<void(const std::string& copy)> meanwhile;
     std::string after;
-    bool kept;  // the copy stays, named
+    bool kept;           // the copy stays, named
     std::string status;  // the status row of the next screen
   } cases[] = {
       {"another run's command", "EW1;a;Y\r\n",
@@ -136,8 +139,8 @@ TEST_F(UploadViewTest, WhatOthersDidMeanwhileIsNeverLost) {
          full.emplace(10);
        },
        "EW1;a;Y\r\n", true, box},
-      {"the copy taken away", "EW1;a;Y\r\n", [&](const std::string& copy) { removeFile(copy, FileGuard()); },
-       "EW1;a;Y\r\n", false, box},
+      {"the copy taken away", "EW1;a;Y\r\n",
+       [&](const std::string& copy) { removeFile(copy, FileGuard()); }, "EW1;a;Y\r\n", false, box},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,7 +1,8 @@
-#include "services/compose.h"
+#include "compose/compose.h"
 
 #include <algorithm>
 
+#include "compose/preview.h"
 #include "console/dialogs.h"
 #include "formats/hostcommands.h"
 #include "formats/hostfields.h"
@@ -11,7 +12,6 @@
 #include "platform/textfile.h"
 #include "services/app.h"
 #include "services/editortext.h"
-#include "services/preview.h"
 #include "services/uploadfile.h"
 #include "text/cp932.h"
 #include "text/textutil.h"
@@ -25,8 +25,8 @@ namespace {
 void decode(Composition& composition) {
   EditedText back = fromEditorFile(composition.edited, composition.utf8);
   composition.unconvertible = std::move(back.unconvertible);
-  composition.text = composition.forHost ? hostText(back.text, &composition.unconvertible)
-                                         : std::move(back.text);
+  composition.text =
+      composition.forHost ? hostText(back.text, &composition.unconvertible) : std::move(back.text);
 }
 
 // The file goes with the composition it belongs to; never the log nor
@@ -65,12 +65,12 @@ void tellNothingWritten(App& app, const Composition& composition) {
 }
 
 // The text stays in its file for the user to shorten or to take elsewhere.
-void tellTooLarge(App& app, const Composition& composition) {
-  noticeBox(app.console, "文章が大きすぎます"_sj,
+void tellTooLarge(Console& console, const Composition& composition) {
+  noticeBox(console, "文章が大きすぎます"_sj,
             formatText("　文章が%iバイトあり、書き込める大きさ（%iバイト）を超えています。\n"
                        "　何も書き込んでいません。\n　文章はファイル[%s]に残っています。"_sj,
                        composition.tooLarge, kMaxComposedBytes, composition.path));
-  app.console.clearScreen();
+  console.clearScreen();
 }
 
 bool edit(App& app, Composition& composition) {
@@ -81,7 +81,7 @@ bool edit(App& app, Composition& composition) {
   }
   readBack(composition);
   if (composition.tooLarge > 0) {
-    tellTooLarge(app, composition);
+    tellTooLarge(app.console, composition);
     return false;
   }
   return true;
@@ -103,18 +103,20 @@ std::optional<Composition> startComposition(App& app, std::string_view prepared)
   std::optional<std::string> path =
       createPrivateFile(usual, toEditorFile(composition.prepared, composition.utf8));
   if (!path) {
-    noticeBox(app.console, "一時ファイルを作成できません"_sj,
-              formatText("　一時ファイル[%s]を作成できませんでした。\n"
-                         "　TEMPORARY_DIR の設定とディレクトリの書き込みの許可を確認してください。"_sj,
-                         usual));
+    noticeBox(
+        app.console, "一時ファイルを作成できません"_sj,
+        formatText("　一時ファイル[%s]を作成できませんでした。\n"
+                   "　TEMPORARY_DIR の設定とディレクトリの書き込みの許可を確認してください。"_sj,
+                   usual));
     return std::nullopt;
   }
   composition.path = std::move(*path);
   if (kept && composition.path != usual) {
-    noticeBox(app.console, "前に書いた文章が残っています"_sj,
-              formatText("　前に書いた文章がファイル[%s]に残っています。\n"
-                         "　そのファイルはそのままにして、この文章は\n　ファイル[%s]で書きます。"_sj,
-                         usual, composition.path));
+    noticeBox(
+        app.console, "前に書いた文章が残っています"_sj,
+        formatText("　前に書いた文章がファイル[%s]に残っています。\n"
+                   "　そのファイルはそのままにして、この文章は\n　ファイル[%s]で書きます。"_sj,
+                   usual, composition.path));
   }
   return composition;
 }
@@ -177,7 +179,7 @@ bool composeText(App& app, Composition& composition) {
     return false;
   }
   if (askSignature(app) && !appendSignature(app, composition) && composition.tooLarge > 0) {
-    tellTooLarge(app, composition);
+    tellTooLarge(app.console, composition);
     return false;
   }
   int top = 0;
@@ -211,7 +213,7 @@ bool writeComposedCommand(App& app, const Composition& composition, const HostCo
 
 bool composeAndWrite(App& app, std::string_view prepared, const HostCommand& firstLines) {
   // Told before the editor runs, so that no text is written in vain.
-  if (tellRefusal(app, firstLines)) return false;
+  if (tellRefusal(app.console, firstLines)) return false;
   std::optional<Composition> composition = startComposition(app, prepared);
   if (!composition) return false;
   if (composeText(app, *composition)) writeComposedCommand(app, *composition, firstLines);

@@ -7,13 +7,6 @@
 
 namespace zazir {
 
-// Exit statuses of the commands that run without a terminal.
-inline constexpr int kExitDone = 0;
-inline constexpr int kExitNothingToExport = 1;
-inline constexpr int kExitNothingFound = 1;
-inline constexpr int kExitUsage = 2;
-inline constexpr int kExitFileError = 50;
-
 enum class CommandMode { Read, List, Export, Search, Help, Version, Usage };
 
 struct CommandLine {
