@@ -115,22 +115,22 @@ template <typename Action>
 std::vector<Binding<ListKey<Action>>> listTable(
     ListMoves moves, std::initializer_list<Binding<ListKey<Action>>> own,
     std::string_view firstLast, const std::vector<Binding<ListKey<Action>>>& after = {}) {
-  using namespace literals;
-  std::vector<Binding<ListKey<Action>>> table;
-  const std::string_view cursorHelp = "カーソルキー，テンキー：カーソル移動"_sj;
+  using Row = ListKey<Action>;
+  std::vector<Binding<Row>> table;
+  table.push_back(row::cursorUp<Row>(CursorMove::Up, moves.hint));
   if (moves.sideways) {
-    table.push_back({kLeftKeys, CursorMove::Left, cursorHelp, moves.hint});
-    table.push_back({kRightKeys, CursorMove::Right});
-    table.push_back({kUpKeys, CursorMove::Up});
-  } else {
-    table.push_back({kUpKeys, CursorMove::Up, cursorHelp, moves.hint});
+    // Left comes first in a grid, with the cursor keys' help and hint.
+    Binding<Row> left = table.back();
+    left.keys = kLeftKeys;
+    left.action = CursorMove::Left;
+    table.back().help = {};
+    table.back().hint = {};
+    table.insert(table.begin(), {left, {kRightKeys, CursorMove::Right}});
   }
   table.push_back({kDownKeys, CursorMove::Down});
   table.insert(table.end(), own);
-  table.push_back(
-      {{key::kCtrlN, key::kPageDown}, CursorMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj});
-  table.push_back(
-      {{key::kCtrlB, key::kPageUp}, CursorMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj});
+  table.push_back(row::pageForward<Row>(CursorMove::PageForward));
+  table.push_back(row::pageBack<Row>(CursorMove::PageBack));
   table.push_back({{key::kHome}, CursorMove::First, firstLast});
   table.push_back({{key::kEnd}, CursorMove::Last});
   table.insert(table.end(), after.begin(), after.end());
@@ -141,8 +141,7 @@ std::vector<Binding<ListKey<Action>>> listTable(
 template <typename Action>
 std::vector<Binding<ListKey<Action>>> helpAndLeave(Action help, Action leave,
                                                    std::string_view leaveHelp) {
-  using namespace literals;
-  return {{{'?', key::kCtrlA}, help, "？，Ctrl+A：このヘルプ"_sj}, {kLeaveKeys, leave, leaveHelp}};
+  return {row::help<ListKey<Action>>(help), {kLeaveKeys, leave, leaveHelp}};
 }
 
 // A list's key loop: the moves go to the list, which is drawn again; the

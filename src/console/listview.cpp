@@ -26,11 +26,8 @@ KeyTable<RowKey> listKeys(bool writes = true) {
           {{'W', 'w'}, ListAction::Write, "Ｗ：書き込み"_sj, "W:書込"_sj},
           {{'R', 'r'}, ListAction::Reply, "Ｒ：返答の書き込み"_sj, "R:返答"_sj},
           {kLeaveKeys, ListAction::Leave, "ESC，Ｑ：戻る"_sj, "Q:戻る"_sj},
-          {{'F', 'f'},
-           ListAction::ViewUploadFile,
-           "Ｆ：アップロードファイルの参照"_sj,
-           "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj},
-          {{'?', key::kCtrlA}, ListAction::Help, "？，Ctrl+A：このヘルプ"_sj, "?:ﾍﾙﾌﾟ"_sj},
+          row::uploadFile<RowKey>(ListAction::ViewUploadFile, "F:ｱｯﾌﾟﾌｧｲﾙ参照"_sj),
+          row::help<RowKey>(ListAction::Help, "?:ﾍﾙﾌﾟ"_sj),
       },
       "Home，End：最初／最後の行"_sj);
   static const std::vector<Binding<RowKey>> kWithoutWriting = [] {
