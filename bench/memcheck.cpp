@@ -185,7 +185,10 @@ const Case kCases[] = {
     {"notewall",
      LongLine::InNotewall,
      {key::kDown, 'R', key::kEnter, key::kEscape},
-     [](App& app) { runNotewallLoop(app); },
+     [](App& app) {
+       ListPositions lists;
+       runNotewallLoop(app, lists);
+     },
      "LONG.UP",
      "P\r\n"},
     // R, the title kept, the editor leaves the text, Y, Esc.
@@ -194,7 +197,8 @@ const Case kCases[] = {
      {'r', 'n', 'y', key::kEscape},
      [](App& app) {
        LastSearch last;
-       readMessageBoard(app, last, 0);
+       ListPositions lists;
+       readMessageBoard(app, last, lists, 0);
      },
      "LONG.UP",
      "ER1;1000;Y\r\n"},
@@ -204,7 +208,8 @@ const Case kCases[] = {
      {'s', key::kEnter, key::kEscape},
      [](App& app) {
        LastSearch last;
-       readMessageBoard(app, last, 0);
+       ListPositions lists;
+       readMessageBoard(app, last, lists, 0);
      },
      "board1.TXT",
      "Message  #1000",
@@ -215,7 +220,8 @@ const Case kCases[] = {
      {'m', 'c', key::kEnter, 'y', key::kEscape},
      [](App& app) {
        LastSearch last;
-       readMessageBoard(app, last, 0);
+       ListPositions lists;
+       readMessageBoard(app, last, lists, 0);
      },
      "LONG.UP",
      "EW1;"},
@@ -234,7 +240,8 @@ const Case kCases[] = {
      {'/', '\xE8', '\xA1', '\x8C', key::kEnter, 'n', 'n', key::kEscape},
      [](App& app) {
        LastSearch last;
-       readMessageBoard(app, last, 0);
+       ListPositions lists;
+       readMessageBoard(app, last, lists, 0);
      },
      nullptr,
      {},

@@ -90,13 +90,14 @@ void dispatch(Reading& reading, const ListChoice& choice) {
                 [&] { runBoardLists(reading, MarkSection::FileBoard); });
       break;
     case kChat:
-      readIfAny(app, index.chatBoardCount() > 0, [&] { runChatLoop(app); });
+      readIfAny(app, index.chatBoardCount() > 0, [&] { runChatLoop(app, reading.listPositions); });
       break;
     case kNotewall:
       if (write) {
         postToNotewall(app);
       } else {
-        readIfAny(app, index.notewallOffset >= 0, [&] { runNotewallLoop(app); });
+        readIfAny(app, index.notewallOffset >= 0,
+                  [&] { runNotewallLoop(app, reading.listPositions); });
       }
       break;
     default:

@@ -17,9 +17,9 @@ const std::vector<BoardEntry>& boardsOf(const App& app, MarkSection section) {
 }
 
 // The board list opens next on `board`.
-void highlightBoard(App& app, int board) {
-  app.state.listPositions.boardListPage = board / kListPageRows;
-  app.state.listPositions.boardListRow = board % kListPageRows;
+void highlightBoard(ListPositions& at, int board) {
+  at.boardListPage = board / kListPageRows;
+  at.boardListRow = board % kListPageRows;
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ ReaderPlace followReaders(Reading& reading, ReaderPlace place, const ReaderOpeni
         left = readMail(app, reading.search, next);
         break;
       case MarkSection::MessageBoard:
-        left = readMessageBoard(app, reading.search, place.board, next);
+        left = readMessageBoard(app, reading.search, reading.listPositions, place.board, next);
         break;
       case MarkSection::FileBoard:
         left = readFileBoard(app, reading.search, reading.downloads, place.board, next);
@@ -50,7 +50,8 @@ void runBoardLists(Reading& reading, MarkSection section) {
   App& app = reading.app;
   while (true) {
     const std::vector<BoardEntry>& boards = boardsOf(app, section);
-    const std::optional<Picked<int>> picked = chooseBoard(app, boards, section);
+    const std::optional<Picked<int>> picked =
+        chooseBoard(app, reading.listPositions, boards, section);
     if (!picked) return;
     const BoardEntry& entry = boards[static_cast<std::size_t>(picked->value)];
     if (picked->action == ListAction::Write) {
@@ -64,13 +65,13 @@ void runBoardLists(Reading& reading, MarkSection section) {
     const ReaderPlace left = followReaders(reading, {section, picked->value, 0}, {});
     if (left.section == MarkSection::Mail) return;
     section = left.section;
-    highlightBoard(app, left.board);
+    highlightBoard(reading.listPositions, left.board);
   }
 }
 
 void backToBoardList(Reading& reading, const ReaderPlace& left) {
   if (left.section == MarkSection::Mail) return;
-  highlightBoard(reading.app, left.board);
+  highlightBoard(reading.listPositions, left.board);
   runBoardLists(reading, left.section);
 }
 

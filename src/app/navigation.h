@@ -2,6 +2,7 @@
 // board lists and their readers, the next unread item from the main menu.
 #pragma once
 
+#include "lists/positions.h"
 #include "readers/fileboard.h"
 #include "readers/finding.h"
 #include "readers/place.h"
@@ -10,13 +11,14 @@ namespace zazir {
 
 struct App;
 
-// What the readers keep across a run, held by the main menu that opens
-// them: the last search, and the files marked for download that the quit
-// offers.
+// What the readers and the lists keep across a run, held by the main menu
+// that opens them: the last search, the files marked for download that the
+// quit offers, and where each list was left.
 struct Reading {
   App& app;
   LastSearch search = {};
   DownloadMarks downloads = {};
+  ListPositions listPositions = {};
 };
 
 // Opens the reader of `place` as `opening` asks, then each reader Tab

@@ -119,7 +119,7 @@ std::string hitRow(App& app, const SearchHit& hit) {
 
 // A chat hit is a line of the log; its list is the board's back-log, which
 // holds it once recorded.
-void openChatLine(App& app, const SearchHit& hit) {
+void openChatLine(App& app, ListPositions& lists, const SearchHit& hit) {
   std::string line;
   app.log.stream.seek(hit.itemOffset);
   readWholeLine(app.log.stream, line);
@@ -129,7 +129,7 @@ void openChatLine(App& app, const SearchHit& hit) {
     app.console.showOnce("この行はチャットの記録ファイルにありません"_sj);
     return;
   }
-  runChatBoard(app, hit.board, *listed);
+  runChatBoard(app, lists, hit.board, *listed);
 }
 
 void openHit(Reading& reading, const SearchHit& hit) {
@@ -146,10 +146,10 @@ void openHit(Reading& reading, const SearchHit& hit) {
       followReaders(reading, {MarkSection::FileBoard, hit.board, hit.item}, opening);
       break;
     case HitSection::Notewall:
-      runNotewallLoop(app, hit.item);
+      runNotewallLoop(app, reading.listPositions, hit.item);
       break;
     case HitSection::ChatBoard:
-      openChatLine(app, hit);
+      openChatLine(app, reading.listPositions, hit);
       break;
   }
 }

@@ -40,13 +40,15 @@ std::string replyName(std::string_view line) {
   return std::string(name);
 }
 
-void runChatLoop(App& app) {
-  while (const std::optional<int> board = chooseChatBoard(app)) runChatBoard(app, *board);
+void runChatLoop(App& app, ListPositions& lists) {
+  while (const std::optional<int> board = chooseChatBoard(app, lists)) {
+    runChatBoard(app, lists, *board);
+  }
 }
 
-void runChatBoard(App& app, int board, std::optional<int> openAt) {
+void runChatBoard(App& app, ListPositions& lists, int board, std::optional<int> openAt) {
   const int number = app.index.chatBoards[static_cast<std::size_t>(board)].number;
-  while (const auto line = chooseChatLine(app, board, std::exchange(openAt, std::nullopt))) {
+  while (const auto line = chooseChatLine(app, lists, board, std::exchange(openAt, std::nullopt))) {
     switch (line->action) {
       case ListAction::Write:
         appendChatCommand(app, number,
@@ -63,8 +65,8 @@ void runChatBoard(App& app, int board, std::optional<int> openAt) {
   }
 }
 
-void runNotewallLoop(App& app, std::optional<int> openAt) {
-  while (const auto line = chooseNotewallLine(app, std::exchange(openAt, std::nullopt))) {
+void runNotewallLoop(App& app, ListPositions& lists, std::optional<int> openAt) {
+  while (const auto line = chooseNotewallLine(app, lists, std::exchange(openAt, std::nullopt))) {
     switch (line->action) {
       case ListAction::Write:
         postToNotewall(app);

@@ -101,25 +101,25 @@ std::optional<int> backLogLineOf(App& app, int board, std::string_view line) {
   return std::nullopt;
 }
 
-std::optional<Picked<std::string>> chooseChatLine(App& app, int board, std::optional<int> openAt) {
+std::optional<Picked<std::string>> chooseChatLine(App& app, ListPositions& at, int board,
+                                                  std::optional<int> openAt) {
   std::unique_ptr<FileLineStream> backLog = openBackLog(app, board);
   if (!backLog) {
     app.console.bell();
     messageBox(app.console, MessageId::NoPosts);
     return std::nullopt;
   }
-  ListPositions& at = app.state.listPositions;
   return chooseListedLine(app, *backLog, 0, kChatLineMarker, at.chatLinePage, at.chatLineRow,
                           openAt);
 }
 
-std::optional<Picked<std::string>> chooseNotewallLine(App& app, std::optional<int> openAt) {
+std::optional<Picked<std::string>> chooseNotewallLine(App& app, ListPositions& at,
+                                                      std::optional<int> openAt) {
   const LogOffset start = app.index.notewallOffset;
   if (start < 0) return std::nullopt;
   int page = 0;  // the Notewall list opens on its first page unless asked
-  std::optional<Picked<std::string>> chosen =
-      chooseListedLine(app, app.log.stream, start, kNotewallLineMarker, page,
-                       app.state.listPositions.notewallRow, openAt);
+  std::optional<Picked<std::string>> chosen = chooseListedLine(
+      app, app.log.stream, start, kNotewallLineMarker, page, at.notewallRow, openAt);
   app.log.stream.seek(start);
   return chosen;
 }

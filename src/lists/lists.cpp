@@ -40,11 +40,10 @@ ListKeys boardListNotes() {
 
 }  // namespace
 
-std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& boards,
-                                       MarkSection section) {
+std::optional<Picked<int>> chooseBoard(App& app, ListPositions& at,
+                                       const std::vector<BoardEntry>& boards, MarkSection section) {
   const int count = static_cast<int>(boards.size());
   if (count == 0) return std::nullopt;
-  ListPositions& at = app.state.listPositions;
   // The position is shared by the message and the file board lists, so it
   // may lie beyond the table opened now.
   at.boardListRow = std::clamp(at.boardListRow, 0, kListPageRows - 1);
@@ -68,7 +67,7 @@ std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& 
   return Picked<int>{choice.entry, choice.action};
 }
 
-std::optional<int> chooseChatBoard(App& app) {
+std::optional<int> chooseChatBoard(App& app, ListPositions& at) {
   const std::vector<ChatBoardEntry>& boards = app.index.chatBoards;
   const int count = std::min(static_cast<int>(boards.size()), kListPageRows);
   if (count == 0) return std::nullopt;
@@ -79,13 +78,12 @@ std::optional<int> chooseChatBoard(App& app) {
     const bool recorded = isUsableBackLogName(boards[k].name) && isReadableFile(boards[k].name);
     rows[k] += recorded ? " [→]"_sj : " [×]"_sj;
   }
-  int& remembered = app.state.listPositions.chatBoardRow;
   ListScreen list = ListScreen::ofEntries({kListPageRows, 1, ListPaging::OnePage}, count,
                                           [&](int k) { return rows[k]; });
-  list.open(0, remembered);
+  list.open(0, at.chatBoardRow);
   const ListChoice choice = chooseFromList(app, list);
   if (choice.action == ListAction::Leave) return std::nullopt;
-  remembered = choice.entry;
+  at.chatBoardRow = choice.entry;
   return choice.entry;
 }
 

@@ -58,10 +58,11 @@ std::string messageRow(LineStream& log, LogOffset start, std::string_view treeMa
 
 class MessageBoardReader : public Reader<MessageAction> {
  public:
-  MessageBoardReader(App& app, LastSearch& last, int board)
+  MessageBoardReader(App& app, LastSearch& last, ListPositions& lists, int board)
       : Reader(app, last,
                messageSeries(indexMessages(app.log.stream, app.index.messageBoards, board), board),
                {.helpTitle = "メニュー選択"_sj}, messageKeys()),
+        lists_(lists),
         board_(app.index.messageBoards[static_cast<std::size_t>(board)]) {}
 
  private:
@@ -79,6 +80,7 @@ class MessageBoardReader : public Reader<MessageAction> {
   Outcome act(MessageAction action) override;
   Outcome answerMarked();
 
+  ListPositions& lists_;
   const BoardEntry& board_;
   std::vector<int> marks_;  // marked messages, in marking order
 };
@@ -95,7 +97,7 @@ Outcome MessageBoardReader::act(MessageAction action) {
       writeReply(app, answered(current()));
       break;
     case MessageAction::MovedReply:
-      writeMovedReply(app, answered(current()));
+      writeMovedReply(app, lists_, answered(current()));
       break;
     case MessageAction::Save:
       saveToCutFile(app, board_, series().startOf(current()), series().endOf(current()));
@@ -127,9 +129,9 @@ Outcome MessageBoardReader::answerMarked() {
 
 }  // namespace
 
-std::optional<ReaderPlace> readMessageBoard(App& app, LastSearch& last, int board,
-                                            const ReaderOpening& opening) {
-  return MessageBoardReader(app, last, board).run(opening);
+std::optional<ReaderPlace> readMessageBoard(App& app, LastSearch& last, ListPositions& lists,
+                                            int board, const ReaderOpening& opening) {
+  return MessageBoardReader(app, last, lists, board).run(opening);
 }
 
 KeyRows messageBoardKeyRows() {

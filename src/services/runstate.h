@@ -1,6 +1,5 @@
 // What lives for the whole run besides the open log: the files settled at
-// start-up and what guards every file the program writes; with them, until
-// the lists own them, the list positions.
+// start-up and what guards every file the program writes.
 #pragma once
 
 #include <cstdint>
@@ -15,17 +14,7 @@
 
 namespace zazir {
 
-struct ListPositions {
-  int chatLineRow = 0;
-  int chatLinePage = 0;
-  int notewallRow = 0;
-  int boardListRow = 0;
-  int boardListPage = 0;
-  int chatBoardRow = 0;
-};
-
 struct RunState {
-  ListPositions listPositions;
   std::string configPath;  // the configuration file used
   // The open log: no file the program writes, appends to or deletes may be
   // this one.

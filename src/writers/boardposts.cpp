@@ -136,10 +136,11 @@ void writeReply(App& app, const AnsweredMessage& message) {
                       : replyCommand(message.boardNumber, message.number));
 }
 
-void writeMovedReply(App& app, const AnsweredMessage& message) {
+void writeMovedReply(App& app, ListPositions& lists, const AnsweredMessage& message) {
   Console& console = app.console;
   const std::vector<BoardEntry>& boards = app.index.messageBoards;
-  const std::optional<Picked<int>> target = chooseBoard(app, boards, MarkSection::MessageBoard);
+  const std::optional<Picked<int>> target =
+      chooseBoard(app, lists, boards, MarkSection::MessageBoard);
   if (!target) {
     console.clearScreen();
     return;

@@ -13,6 +13,7 @@
 namespace zazir {
 
 struct App;
+struct ListPositions;
 
 // A new post on message board `board`, its text started empty.
 void writeNewPost(App& app, const BoardEntry& board);
@@ -31,7 +32,7 @@ void writeUpload(App& app, const BoardEntry& fileBoard);
 void writeReply(App& app, const AnsweredMessage& message);
 
 // The same message answered on another message board chosen from the
-// board list.
-void writeMovedReply(App& app, const AnsweredMessage& message);
+// board list, which opens and is left as `lists` keeps it.
+void writeMovedReply(App& app, ListPositions& lists, const AnsweredMessage& message);
 
 }  // namespace zazir

@@ -52,7 +52,9 @@ const ScreenRun kMainMenu = [](ExampleApp& t) { runMainMenu(t.reading); };
 const ScreenRun kBoardList = [](ExampleApp& t) {
   runBoardLists(t.reading, MarkSection::MessageBoard);
 };
-const ScreenRun kMessages = [](ExampleApp& t) { readMessageBoard(t.app, t.reading.search, 1); };
+const ScreenRun kMessages = [](ExampleApp& t) {
+  readMessageBoard(t.app, t.reading.search, t.reading.listPositions, 1);
+};
 const ScreenRun kFiles = [](ExampleApp& t) {
   readFileBoard(t.app, t.reading.search, t.reading.downloads, 0);
 };
@@ -89,8 +91,10 @@ TEST(ScreenKeys, CtrlLShowsEveryScreenWholeAgain) {
       {"title list", kMail, {'t'}, {key::kEscape, key::kEscape}},
       {"prompt", kMessages, {'#', '1'}, {key::kEscape, key::kEscape}},
       {"preview", kPreview, {key::kDown}, {'n'}},
-      {"chat", [](ExampleApp& t) { runChatLoop(t.app); }, {}, {key::kEscape}},
-      {"notewall", [](ExampleApp& t) { runNotewallLoop(t.app); }, {}, {key::kEscape}},
+      {"chat", [](ExampleApp& t) { runChatLoop(t.app, t.reading.listPositions); }, {},
+       {key::kEscape}},
+      {"notewall", [](ExampleApp& t) { runNotewallLoop(t.app, t.reading.listPositions); }, {},
+       {key::kEscape}},
       {"recipients", [](ExampleApp& t) { enterRecipients(t.app); }, {}, {key::kEnter}},
       {"ID list", kIdList, {key::kRight, ' '}, {key::kEscape}},
       {"group list", kGroupList, {key::kDown}, {key::kEscape}},

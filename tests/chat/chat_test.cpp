@@ -243,7 +243,7 @@ TEST_F(ChatTest, ChatPostsAndRepliesCarryOnlyWhatWasTyped) {
   backend.type("W").press(key::kEnter);                   // an empty post
   backend.press(key::kEnter);                             // Return does nothing
   backend.type("q").type("q");
-  runChatLoop(app);
+  runChatLoop(app, reading.listPositions);
   EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_EQ(uploadBytes(),
             "EW7\r\nnew line\r\nY\r\nEW7\r\n" + sj("＞ ABC12345さん hi") + "\r\nY\r\n");
@@ -258,7 +258,7 @@ TEST_F(ChatTest, AChatBoardWithoutBackLogLeadsBackToTheBoardList) {
   index.chatBoards.push_back(board("#none"));
   index.chatContentOffset.push_back(0);
   backend.press(key::kEnter).type("x").type("q");
-  runChatLoop(app);
+  runChatLoop(app, reading.listPositions);
   EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_EQ(backend.rowAtKey(1, 0), "【書き込みがありません】");
   EXPECT_EQ(backend.row(1), "#none  chat [×]");
@@ -273,7 +273,7 @@ TEST_F(ChatTest, NotewallPostsAndReplies) {
   backend.type("W").type("a post").press(key::kEnter);     // a post from the list
   backend.type("r").press(key::kEscape);                   // a reply cancelled
   backend.type("q");
-  runNotewallLoop(app);
+  runNotewallLoop(app, reading.listPositions);
   EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_NE(backend.rowAtKey(2, 10).find("Notewallへのレス 無入力：ｷｬﾝｾﾙ"), std::string::npos);
   EXPECT_EQ(backend.rowAtKey(2, 11), "＞ XYZさん");

@@ -209,7 +209,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (mode & 0x03) {
       case 0:
         if (index.messageBoards.empty()) index.messageBoards.push_back({0, 1, "B", "B"});
-        readMessageBoard(app, reading.search, (mode >> 5) % index.messageBoardCount());
+        readMessageBoard(app, reading.search, reading.listPositions,
+                         (mode >> 5) % index.messageBoardCount());
         break;
       case 1:
         if (index.fileBoards.empty()) index.fileBoards.push_back({0, 1, "F", "F"});

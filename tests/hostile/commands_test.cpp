@@ -73,7 +73,7 @@ TEST(HostileCommands, ALogNeverAddsCommandsToAReply) {
     t.editor.keeps();
     // Reply keeping the title, the text as prepared.
     t.backend.type("r").press(key::kEnter).type("y").press(key::kEscape);
-    readMessageBoard(a, t.reading.search, 0);
+    readMessageBoard(a, t.reading.search, t.reading.listPositions, 0);
     EXPECT_EQ(t.backend.rowAtKey(2, 2), "／／");  // the preview shows what is written
     if (const std::optional<ParsedCommand> reply = onlyCommand(t)) {
       EXPECT_EQ(reply->kind, Kind::Reply);

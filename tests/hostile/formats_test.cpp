@@ -94,7 +94,7 @@ TEST(HostileFormats, ReachEveryConfiguredFormatHarmlessly) {
     t.backend.type("r").press(key::kEnter).type("y");
     if (!writable) t.backend.type(" ");  // the notice
     t.backend.press(key::kEscape);
-    readMessageBoard(a, t.reading.search, 0);
+    readMessageBoard(a, t.reading.search, t.reading.listPositions, 0);
     const std::string board = "ER3;1;Y\r\n" + c.newsHeading + "\r\n\r\n" + c.boardQuote + "\r\n";
     if (writable) {
       EXPECT_EQ(t.uploadBytes(), board + "\r\n//\r\nS\r\n");

@@ -54,7 +54,7 @@ TEST_F(HostileLogTest, NulBytesAreShownAsPlaceholdersAndKeptInWhatIsSaved) {
                 messageText("Message  #0001 is from: ID0001 ha" + kNul + "na", "a" + kNul + "b"));
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
-  readMessageBoard(a, reading.search, 0);
+  readMessageBoard(a, reading.search, reading.listPositions, 0);
   EXPECT_EQ(backend.rowAtKey(0, 0), "Message  #0001 is from: ID0001 ha?na");
   EXPECT_EQ(backend.rowAtKey(0, 4), "a?b");
   const std::string upload = uploadBytes();
@@ -71,7 +71,7 @@ TEST_F(HostileLogTest, AMegabyteLineFillsTheStoreAndIsQuotedCut) {
   App& a = open(listing(3, "big") + messageText("Message  #0002 is from: ID0002 hana", kMegabyte));
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").press(key::kEscape);
-  readMessageBoard(a, reading.search, 0);
+  readMessageBoard(a, reading.search, reading.listPositions, 0);
   EXPECT_NE(backend.rowAtKey(0, 23).find(" 0512 lines. Now:Top"), std::string::npos);
   EXPECT_EQ(backend.rowAtKey(0, 4), std::string(77, 'x'));
   const std::string upload = uploadBytes();
@@ -86,7 +86,7 @@ TEST_F(HostileLogTest, AHeaderLineLongerThanOneReadIsSavedWhole) {
   first += std::string(1022 - first.size(), 'h') + sj("漢") + "tail";
   App& a = open(listing(3, "long") + messageText(first, "body"));
   backend.type("s").press(key::kEnter).press(key::kEscape);
-  readMessageBoard(a, reading.search, 0);
+  readMessageBoard(a, reading.search, reading.listPositions, 0);
   EXPECT_EQ(backend.rowAtKey(0, 0), utf8(first.substr(0, 80)));
   EXPECT_EQ(fileBytes(dir + "long.TXT"), messageText(first, "body"));
 }
@@ -96,7 +96,7 @@ TEST_F(HostileLogTest, AMessageWithoutANumberIsAnsweredOnlyWithANewTitle) {
   editor.keeps();
   backend.type("r").press(key::kEnter).type(" ");
   backend.type("r").type("y").type("new").press(key::kEnter).type("y").press(key::kEscape);
-  readMessageBoard(a, reading.search, 0);
+  readMessageBoard(a, reading.search, reading.listPositions, 0);
   EXPECT_EQ(backend.rowAtKey(2, 0), "【レスできません】");
   EXPECT_EQ(backend.bells(), 1);
   EXPECT_EQ(uploadBytes().substr(0, 11), "EW3;new;Y\r\n");
@@ -108,7 +108,7 @@ TEST_F(HostileLogTest, AHeaderCutByTheEndOfTheLog) {
   App& a = open(listing(3, "cut") + first);
   editor.keeps();
   backend.type("r").press(key::kEnter).type("y").type("s").press(key::kEnter).press(key::kEscape);
-  readMessageBoard(a, reading.search, 0);
+  readMessageBoard(a, reading.search, reading.listPositions, 0);
   EXPECT_EQ(backend.rowAtKey(0, 0), first);
   EXPECT_EQ(backend.rowAtKey(0, 1), "");
   EXPECT_NE(backend.rowAtKey(0, 23).find(" 0000 lines. Now:Bottom"), std::string::npos);

@@ -54,6 +54,7 @@ std::string listedLines(char marker, int count) {
 class ListTest : public TestApp, public ::testing::Test {
  protected:
   testing::InDirectory inDirectory_{dir};  // where the back-logs are
+  ListPositions positions;
 
   void addChatBoard(const std::string& name, const std::string& label) {
     ChatBoardEntry entry;
@@ -66,7 +67,7 @@ class ListTest : public TestApp, public ::testing::Test {
 TEST_F(ListTest, UploadFileViewRedrawsTheSameListWithTheSameRow) {
   const std::vector<BoardEntry> table = boards(30);
   backend.press(key::kDown).press(key::kDown).type("F").press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 2);
+  EXPECT_EQ(picked(chooseBoard(app, positions, table, MarkSection::MessageBoard)), 2);
   ASSERT_EQ(editor.commandLines.size(), 1u);
   EXPECT_EQ(editor.commandLines[0], "myedit -a " + path("ZQ2UP.TMP") + " ");
   EXPECT_EQ(backend.screenAtKey(3), backend.screenAtKey(2));
@@ -76,16 +77,16 @@ TEST_F(ListTest, UploadFileViewRedrawsTheSameListWithTheSameRow) {
 TEST_F(ListTest, TwentyThreeBoardsMakeOnePage) {
   const std::vector<BoardEntry> table = boards(23);
   backend.press(key::kDown, 23).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 22);
+  EXPECT_EQ(picked(chooseBoard(app, positions, table, MarkSection::MessageBoard)), 22);
   EXPECT_EQ(backend.row(1), "board 0");
   EXPECT_EQ(highlightedRows(backend.screen()), std::vector<int>{23});
-  EXPECT_EQ(state.listPositions.boardListPage, 0);
+  EXPECT_EQ(positions.boardListPage, 0);
 }
 
 TEST_F(ListTest, TheTwentyFourthBoardIsOnTheSecondPage) {
   const std::vector<BoardEntry> table = boards(24);
   backend.press(key::kDown, 24).press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 22);
+  EXPECT_EQ(picked(chooseBoard(app, positions, table, MarkSection::MessageBoard)), 22);
   const Screen& secondPage = backend.screenAtKey(23);
   EXPECT_EQ(rowToUtf8(secondPage, 1), "board 23");
   EXPECT_EQ(rowToUtf8(secondPage, 2), "");
@@ -95,7 +96,7 @@ TEST_F(ListTest, TheTwentyFourthBoardIsOnTheSecondPage) {
   EXPECT_EQ(backend.row(23), "board 22");
   // Ctrl+N on the last page keeps it, on its last row.
   backend.press(key::kCtrlN).press(key::kCtrlN).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 23);
+  EXPECT_EQ(picked(chooseBoard(app, positions, table, MarkSection::MessageBoard)), 23);
 }
 
 TEST_F(ListTest, PageKeysHomeAndEndReachEveryPage) {
@@ -109,41 +110,41 @@ TEST_F(ListTest, PageKeysHomeAndEndReachEveryPage) {
       {{key::kPageUp}, 0},
   };
   for (const Case& c : cases) {
-    state.listPositions = {};
+    positions = {};
     backend.press(c.keys).press(key::kEnter);
-    EXPECT_EQ(picked(chooseBoard(app, boards(50), MarkSection::MessageBoard)), c.chosen)
+    EXPECT_EQ(picked(chooseBoard(app, positions, boards(50), MarkSection::MessageBoard)), c.chosen)
         << c.keys.size() << " keys";
   }
 }
 
 TEST_F(ListTest, PagingBackOnTheFirstPageGoesToRowZero) {
-  state.listPositions.boardListRow = 7;
+  positions.boardListRow = 7;
   const std::vector<BoardEntry> table = boards(30);
   backend.press(key::kCtrlB).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 0);
+  EXPECT_EQ(picked(chooseBoard(app, positions, table, MarkSection::MessageBoard)), 0);
   backend.press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), 0);
+  EXPECT_EQ(picked(chooseBoard(app, positions, table, MarkSection::MessageBoard)), 0);
 }
 
 TEST_F(ListTest, TheSharedPositionIsNormalisedToTheTableOpened) {
   const std::vector<BoardEntry> messageBoards = boards(100);
-  state.listPositions.boardListPage = 3;
-  state.listPositions.boardListRow = 10;
+  positions.boardListPage = 3;
+  positions.boardListRow = 10;
   backend.press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, messageBoards, MarkSection::MessageBoard)), 79);
+  EXPECT_EQ(picked(chooseBoard(app, positions, messageBoards, MarkSection::MessageBoard)), 79);
   backend.press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, boards(40), MarkSection::MessageBoard)), 33);
-  EXPECT_EQ(state.listPositions.boardListPage, 1);
-  EXPECT_EQ(state.listPositions.boardListRow, 10);
+  EXPECT_EQ(picked(chooseBoard(app, positions, boards(40), MarkSection::MessageBoard)), 33);
+  EXPECT_EQ(positions.boardListPage, 1);
+  EXPECT_EQ(positions.boardListRow, 10);
   // A table shorter than the remembered row lowers the row itself.
   backend.press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, boards(4), MarkSection::MessageBoard)), 3);
+  EXPECT_EQ(picked(chooseBoard(app, positions, boards(4), MarkSection::MessageBoard)), 3);
 }
 
 TEST_F(ListTest, HelpBringsTheHighlightBackToTheRowTheListOpenedOn) {
-  state.listPositions.boardListRow = 3;
+  positions.boardListRow = 3;
   backend.press(key::kDown).press(key::kDown).type("?").type("x").press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, boards(10), MarkSection::MessageBoard)), 3);
+  EXPECT_EQ(picked(chooseBoard(app, positions, boards(10), MarkSection::MessageBoard)), 3);
   EXPECT_EQ(backend.rowAtKey(3, 0), "【メニュー選択】");
 }
 
@@ -156,7 +157,7 @@ TEST_F(ListTest, BoardRowsTellTheUnreadOfAllFoundAndTheHelpWhatThatMeans) {
   marks.track(MarkSection::MessageBoard, 1, "b", five);
   marks.markRead(MarkSection::MessageBoard, 1, 4);
   backend.type("?").type("x").press(key::kEscape);
-  EXPECT_EQ(picked(chooseBoard(app, table, MarkSection::MessageBoard)), -1);
+  EXPECT_EQ(picked(chooseBoard(app, positions, table, MarkSection::MessageBoard)), -1);
   EXPECT_EQ(backend.rowAtKey(0, 1), "   2: pc98       相談室 ★未読あり(3件) [未読 0/3]");
   EXPECT_EQ(backend.rowAtKey(0, 2), "board 1 [未読 4/5]");
   EXPECT_EQ(backend.rowAtKey(0, 3), "board 2");  // never opened
@@ -175,21 +176,21 @@ TEST_F(ListTest, ChatBoardsAreMarkedByWhetherTheirBackLogExists) {
   mkdir("a", 0755);
   writeBytes("a/b", listedLines('>', 2));
   backend.press(key::kDown).press(key::kEnter);
-  EXPECT_EQ(chooseChatBoard(app), 1);
+  EXPECT_EQ(chooseChatBoard(app, positions), 1);
   EXPECT_EQ(backend.row(1), "#talk  talk [→]");
   EXPECT_EQ(backend.row(2), "#none  none [×]");
   EXPECT_EQ(backend.row(3), "a/b  slash [×]");
   EXPECT_EQ(backend.row(4), "");
-  EXPECT_EQ(state.listPositions.chatBoardRow, 1);
+  EXPECT_EQ(positions.chatBoardRow, 1);
   // Paging keys keep the single page and the remembered row.
   backend.press(key::kCtrlN).press(key::kEnter);
-  EXPECT_EQ(chooseChatBoard(app), 1);
+  EXPECT_EQ(chooseChatBoard(app, positions), 1);
 
   // Neither the missing file nor the path through "a/" is opened.
   for (int board : {1, 2}) {
     const int bells = backend.bells();
     backend.type("x");
-    EXPECT_FALSE(chooseChatLine(app, board).has_value());
+    EXPECT_FALSE(chooseChatLine(app, positions, board).has_value());
     EXPECT_EQ(backend.bells(), bells + 1);
     EXPECT_EQ(backend.row(0), "【書き込みがありません】");
   }
@@ -202,15 +203,15 @@ TEST_F(ListTest, AChatLineIsReturnedWholeWithItsLineEnd) {
   writeBytes("#talk",
              longLine + kanjiLine + listed('>', 2) + "not a chat line\r\n" + listed('>', 3));
   backend.press(key::kEnter);
-  EXPECT_EQ(line(chooseChatLine(app, 0)), longLine);
+  EXPECT_EQ(line(chooseChatLine(app, positions, 0)), longLine);
   EXPECT_EQ(backend.row(1), "ABC12345      >" + std::string(64, 'x'));
   // The double-byte character across byte 79 is left out whole.
   EXPECT_EQ(backend.row(2), "ABC12345      >" + std::string(63, 'y'));
   EXPECT_EQ(backend.row(3), utf8(listed('>', 2).substr(0, 21)));
   EXPECT_EQ(backend.row(4), "");  // the list ends at the first unmarked line
   backend.press(key::kDown).press(key::kEnter);
-  EXPECT_EQ(line(chooseChatLine(app, 0)), kanjiLine);
-  EXPECT_EQ(state.listPositions.chatLineRow, 1);
+  EXPECT_EQ(line(chooseChatLine(app, positions, 0)), kanjiLine);
+  EXPECT_EQ(positions.chatLineRow, 1);
 }
 
 TEST_F(ListTest, ExactlyTwentyThreeChatLinesHaveAnEmptySecondPage) {
@@ -218,22 +219,22 @@ TEST_F(ListTest, ExactlyTwentyThreeChatLinesHaveAnEmptySecondPage) {
   writeBytes("#talk", listedLines('>', 23));
   // Onto the empty page, where Return pages back to the last row.
   backend.press(key::kCtrlN).press(key::kEnter).press(key::kEnter);
-  EXPECT_EQ(line(chooseChatLine(app, 0)), listed('>', 22));
+  EXPECT_EQ(line(chooseChatLine(app, positions, 0)), listed('>', 22));
   const Screen& emptyPage = backend.screenAtKey(1);
   EXPECT_EQ(rowToUtf8(emptyPage, 1), "");
   EXPECT_TRUE(highlightedRows(emptyPage).empty());
   // Neither movement nor 'W' returns a row that is not there.
-  state.listPositions.chatLinePage = 1;
+  positions.chatLinePage = 1;
   backend.press(key::kDown).press(key::kCtrlN).type("W").press(key::kCtrlN);
   backend.press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(line(chooseChatLine(app, 0)), listed('>', 22));
+  EXPECT_EQ(line(chooseChatLine(app, positions, 0)), listed('>', 22));
 }
 
 TEST_F(ListTest, ABackLogThatBeginsWithAnUnmarkedLineShowsAnEmptyPage) {
   addChatBoard("#talk", "talk");
   writeBytes("#talk", "header line\r\n" + listedLines('>', 3));
   backend.press(key::kEnter).press(key::kDown).type("r").type("q");
-  EXPECT_FALSE(chooseChatLine(app, 0).has_value());
+  EXPECT_FALSE(chooseChatLine(app, positions, 0).has_value());
   EXPECT_EQ(backend.row(1), "");
   EXPECT_TRUE(highlightedRows(backend.screen()).empty());
 }
@@ -243,14 +244,14 @@ TEST_F(ListTest, EveryChatLineIsReachableBeyondThirtyPages) {
   const int count = 23 * 33 + 5;
   writeBytes("#talk", listedLines('>', count));
   backend.press(key::kCtrlN, 36).press(key::kUp).press(key::kEnter);
-  EXPECT_EQ(line(chooseChatLine(app, 0)), listed('>', 23 * 33 + 3));
-  EXPECT_EQ(state.listPositions.chatLinePage, 33);
+  EXPECT_EQ(line(chooseChatLine(app, positions, 0)), listed('>', 23 * 33 + 3));
+  EXPECT_EQ(positions.chatLinePage, 33);
   // The page is remembered for every chat board, within its own pages.
   addChatBoard("#small", "small");
   writeBytes("#small", listedLines('>', 30));
   backend.press(key::kEnter);
-  EXPECT_EQ(line(chooseChatLine(app, 1)), listed('>', 23 + 3));
-  EXPECT_EQ(state.listPositions.chatLinePage, 1);
+  EXPECT_EQ(line(chooseChatLine(app, positions, 1)), listed('>', 23 + 3));
+  EXPECT_EQ(positions.chatLinePage, 1);
 }
 
 // The line lists take every row of a taller terminal and keep the
@@ -261,18 +262,18 @@ TEST_F(ListTest, OnATallerTerminalTheLineListsTakeEveryRow) {
   addChatBoard("#talk", "talk");
   writeBytes("#talk", listedLines('>', 100));
   backend.press(key::kPageDown).press(key::kDown, 5).resize(30).press(key::kEnter);
-  EXPECT_EQ(line(chooseChatLine(app, 0)), listed('>', 44));
+  EXPECT_EQ(line(chooseChatLine(app, positions, 0)), listed('>', 44));
   const Screen& first = backend.screenAtKey(0);
   EXPECT_EQ(rowToUtf8(first, 39), shownLine('>', 38));
   EXPECT_EQ(backend.rowAtKey(1, 1), shownLine('>', 39));  // a page of 39
   // Pages of 29: line 44 is on the second, on its 16th row.
   EXPECT_EQ(backend.row(1), shownLine('>', 29));
   EXPECT_EQ(highlightedRows(backend.screen()), std::vector<int>{16});
-  EXPECT_EQ(state.listPositions.chatLinePage, 1);
-  EXPECT_EQ(state.listPositions.chatLineRow, 15);
+  EXPECT_EQ(positions.chatLinePage, 1);
+  EXPECT_EQ(positions.chatLineRow, 15);
 
   backend.press(key::kDown, 2).resize(40).press(key::kEnter);
-  EXPECT_EQ(picked(chooseBoard(app, boards(30), MarkSection::MessageBoard)), 2);
+  EXPECT_EQ(picked(chooseBoard(app, positions, boards(30), MarkSection::MessageBoard)), 2);
   EXPECT_EQ(backend.row(23), "board 22");
   EXPECT_EQ(backend.row(24), "");
   EXPECT_EQ(highlightedRows(backend.screen()), std::vector<int>{3});
@@ -284,17 +285,17 @@ TEST_F(ListTest, TheNotewallListReadsTheLogFromItsOffset) {
   withLog(before + listedLines(':', count) + "\r\nafter\r\n");
   index.notewallOffset = static_cast<LogOffset>(before.size());
   backend.press(key::kCtrlN, 31).press(key::kDown, 2).press(key::kEnter);
-  EXPECT_EQ(line(chooseNotewallLine(app)), listed(':', 23 * 31 + 1));
+  EXPECT_EQ(line(chooseNotewallLine(app, positions)), listed(':', 23 * 31 + 1));
   EXPECT_EQ(app.log.stream.tell(), index.notewallOffset);
-  EXPECT_EQ(state.listPositions.notewallRow, 1);
+  EXPECT_EQ(positions.notewallRow, 1);
   // It opens on its first page again, on the remembered row.
   backend.press('R');
-  const auto reply = chooseNotewallLine(app);
+  const auto reply = chooseNotewallLine(app, positions);
   ASSERT_TRUE(reply.has_value());
   EXPECT_EQ(reply->value, listed(':', 1));
   EXPECT_EQ(reply->action, ListAction::Reply);
   index.notewallOffset = -1;
-  EXPECT_FALSE(chooseNotewallLine(app).has_value());
+  EXPECT_FALSE(chooseNotewallLine(app, positions).has_value());
 }
 
 // A line of any length costs little: it is listed, and chosen, by its
@@ -307,7 +308,7 @@ TEST_F(ListTest, AVeryLongNotewallLineIsKeptByItsStart) {
   withLog(text + "\r\n" + listedLines(':', 2));
   index.notewallOffset = 0;
   backend.press(key::kEnter);
-  const std::optional<std::string> chosen = line(chooseNotewallLine(app));
+  const std::optional<std::string> chosen = line(chooseNotewallLine(app, positions));
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(chosen->size(), kKeptLineBytes - 1);
   EXPECT_EQ(*chosen, text.substr(0, chosen->size()));

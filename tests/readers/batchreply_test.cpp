@@ -15,7 +15,7 @@ using testing::TestApp;
 
 class BatchReplyTest : public TestApp, public ::testing::Test {
  protected:
-  void run() { readMessageBoard(withLog(), reading.search, 0); }
+  void run() { readMessageBoard(withLog(), reading.search, reading.listPositions, 0); }
 };
 
 TEST_F(BatchReplyTest, MarksAreAnsweredInMarkingOrder) {
@@ -118,7 +118,7 @@ TEST_F(BatchReplyTest, UnmarkingKeepsTheOrderAndTheTwentyFirstIsRefused) {
   for (int n = 1; n <= 20; ++n) fresh.backend.type("m").press(key::kRight);
   fresh.backend.type("m");
   fresh.backend.type("c").press(key::kEnter).type("n").press(key::kEscape);
-  readMessageBoard(fresh.withLog(), fresh.reading.search, 0);
+  readMessageBoard(fresh.withLog(), fresh.reading.search, fresh.reading.listPositions, 0);
   EXPECT_EQ(fresh.backend.bells(), 1);
   ASSERT_EQ(fresh.editor.found.size(), 1u);
   const std::string& text = fresh.editor.found[0];

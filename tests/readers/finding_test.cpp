@@ -49,7 +49,7 @@ TEST_F(FindingTest, SearchGoesOnThroughTheBoardAndWrapsAtEitherEnd) {
   backend.type("n").type("n").type("N").type("N");
   backend.type("/message 15\r");
   backend.type("/nowhere\r").press(key::kEscape);
-  readMessageBoard(withLog(), reading.search, 0);
+  readMessageBoard(withLog(), reading.search, reading.listPositions, 0);
   struct Step {
     std::size_t key;  // the screen that waits for the key after it
     std::string first;
@@ -82,7 +82,7 @@ TEST_F(FindingTest, SearchGoesOnThroughTheBoardAndWrapsAtEitherEnd) {
 
 TEST_F(FindingTest, AMatchFoundOnceIsTheOnlyOne) {
   backend.type("/hay\r").type("n").type("N").press(key::kEscape);
-  readMessageBoard(withLog(), reading.search, 0);
+  readMessageBoard(withLog(), reading.search, reading.listPositions, 0);
   for (std::size_t key : {6, 7}) {
     EXPECT_EQ(reversedText(backend.screenAtKey(key), 3), "hay") << key;
     EXPECT_EQ(backend.rowAtKey(key, 23), "ほかに一致する箇所はありません") << key;
@@ -101,7 +101,7 @@ TEST(LongMessageFinding, TheSearchLooksThroughALongMessageAsFarAsItIsShown) {
   t.message(12, "a", {"hay", line + "a needle never shown", "nor this needle"});
   t.message(15, "b", {"one more needle"});
   t.backend.type("/needle\r").type("n").type("n").type("N").press(key::kEscape);
-  readMessageBoard(t.withLog(), t.reading.search, 0);
+  readMessageBoard(t.withLog(), t.reading.search, t.reading.listPositions, 0);
   struct Step {
     std::size_t key;  // the screen that waits for the key after it
     std::string first;
@@ -138,7 +138,7 @@ TEST_F(FindingTest, HashShowsAMessageByItsNumberAndRingsForAnUnknownOne) {
     t.message(15, "b", {"x"});
     t.message(17, "c", {"x"});
     t.backend.type("#").type(c.typed).type("\r").press(key::kEscape);
-    readMessageBoard(t.withLog(), t.reading.search, 0);
+    readMessageBoard(t.withLog(), t.reading.search, t.reading.listPositions, 0);
     const std::size_t last = t.backend.keysRead() - 1;
     EXPECT_EQ(t.backend.rowAtKey(last, 0), c.first) << c.typed;
     if (!c.status.empty()) {
@@ -166,7 +166,7 @@ TEST(TitleList, RowsOfTheExampleLogsBoards) {
   const std::string log = testing::exampleLog();
   TestApp t(log, testing::indexText(log));
   t.backend.type("MT").press(key::kDown, 2).type("\r").type("T").press(key::kEscape, 2);
-  readMessageBoard(t.app, t.reading.search, 1);
+  readMessageBoard(t.app, t.reading.search, t.reading.listPositions, 1);
   EXPECT_EQ(t.backend.rowAtKey(2, 1), " * #1021  AKN00412 かずや       ハードディスクの増設");
   EXPECT_EQ(t.backend.rowAtKey(2, 2), "N  #1022  AKN00208 Hiro         Re:ハードディスクの増設");
   EXPECT_EQ(t.backend.rowAtKey(2, 3), "N  #1023  AKN00315 tanaka       Memory");
@@ -222,7 +222,7 @@ TEST(TitleList, WAndROnARowActAsTheReadersKeys) {
     if (c.files) {
       readFileBoard(t.withLog(), t.reading.search, t.reading.downloads, 0);
     } else {
-      readMessageBoard(t.withLog(), t.reading.search, 0);
+      readMessageBoard(t.withLog(), t.reading.search, t.reading.listPositions, 0);
     }
     EXPECT_EQ(t.uploadBytes().substr(0, c.upload.size()), c.upload);
     EXPECT_EQ(t.editor.commandLines.size(), c.files ? 0u : 1u);
@@ -239,7 +239,7 @@ TEST(TitleList, ThreadsAndLogOrder) {
   for (int n = 1; n <= 7; ++n) t.message(n, "h", {"----", bodies[n - 1]});
   t.backend.type("T").type("o").press(key::kDown, 2).type("\r");
   t.backend.type("T").type("O").type("\r").press(key::kEscape);
-  readMessageBoard(t.withLog(), t.reading.search, 0);
+  readMessageBoard(t.withLog(), t.reading.search, t.reading.listPositions, 0);
   // The title after the columns of number, ID and handle.
   const auto title = [&](int atKey, int row) { return t.backend.rowAtKey(atKey, row).substr(32); };
   const std::vector<std::string> logOrder = {"message 1", "message 2", "message 3", "message 4",

@@ -26,7 +26,9 @@ std::string boardStatusRow(bool left, bool right, const std::string& indicator) 
 
 class MessageBoardTest : public TestApp, public ::testing::Test {
  protected:
-  void run(int board = 0) { readMessageBoard(withLog(), reading.search, board); }
+  void run(int board = 0) {
+    readMessageBoard(withLog(), reading.search, reading.listPositions, board);
+  }
 };
 
 TEST_F(MessageBoardTest, OpensOnTheFirstMessage) {
@@ -214,7 +216,7 @@ TEST_F(MessageBoardTest, ScrollingByThe20LineMeasure) {
     fresh.messageBoard(3, "TEST");
     fresh.message(1, "a", numbered(c.lines));
     fresh.backend.press(c.keys).press(key::kEscape);
-    readMessageBoard(fresh.withLog(), fresh.reading.search, 0);
+    readMessageBoard(fresh.withLog(), fresh.reading.search, fresh.reading.listPositions, 0);
     EXPECT_EQ(fresh.backend.row(3), c.firstRow);
     EXPECT_EQ(fresh.backend.row(23), boardStatusRow(false, false, c.indicator));
   }

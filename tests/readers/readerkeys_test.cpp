@@ -46,7 +46,7 @@ TEST(ReaderKeys, HelpAndStatusBarAgree) {
        [](TestApp& t) {
          t.messageBoard(3, "TEST");
          t.message(1, "a", {"body"});
-         readMessageBoard(t.withLog(), t.reading.search, 0);
+         readMessageBoard(t.withLog(), t.reading.search, t.reading.listPositions, 0);
        },
        "　ZAZIR W:書込 R:ﾚｽ V:移動ﾚｽ F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ",
        "メニュー選択",

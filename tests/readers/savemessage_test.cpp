@@ -50,7 +50,7 @@ TEST_F(SaveTest, TheSameMessageSavedTwiceIsInTheFileTwiceWhole) {
   saveAsProposed();
   saveAsProposed();
   backend.press(key::kEscape);
-  readMessageBoard(withLog(), reading.search, 0);
+  readMessageBoard(withLog(), reading.search, reading.listPositions, 0);
 
   std::vector<std::string> saved = two;
   saved[7] = " end\t";  // cleaned up: the first TAB only, up to a CR
@@ -80,7 +80,7 @@ TEST_F(SaveTest, AnOldFileKeepsItsTextWhole) {
     const std::string path = dir + "OLD.TXT";
     testing::writeBytes(path, c.old);
     backend.type("s").press(key::kCtrlU).type(path + "\r").press(key::kEscape);
-    readMessageBoard(withLog(), reading.search, 0);
+    readMessageBoard(withLog(), reading.search, reading.listPositions, 0);
     EXPECT_EQ(fileBytes(path), c.kept + onDisk(one));
   }
 }
@@ -109,7 +109,7 @@ TEST_F(SaveTest, ACopyEndsAtTheNextBoardAStopLineOrTheEndOfTheLog) {
   for (const Case& c : cases) {
     saveAsProposed();
     backend.press(key::kEscape);
-    readMessageBoard(withLog(), reading.search, c.board);
+    readMessageBoard(withLog(), reading.search, reading.listPositions, c.board);
     EXPECT_EQ(fileBytes(dir + c.file), onDisk(c.saved)) << c.file;
   }
 }
@@ -139,7 +139,7 @@ TEST_F(SaveTest, AnEmptyAnswerCancelsAndTheMessageIsShownAgain) {
   messageLines(1, std::vector<std::string>(30, "body"));
   backend.type("s").press(key::kEscape);  // Esc empties the answer
   backend.type("x").press(key::kEscape);
-  readMessageBoard(withLog(), reading.search, 0);
+  readMessageBoard(withLog(), reading.search, reading.listPositions, 0);
   EXPECT_EQ(fileBytes(dir + "TEST.TXT"), "<none>");
   EXPECT_NE(backend.rowAtKey(1, 10).find("書き込みを保存する"), std::string::npos);
   EXPECT_EQ(backend.screenAtKey(2), backend.screenAtKey(0));
@@ -151,7 +151,7 @@ TEST_F(SaveTest, AFileThatCannotBeWrittenIsTold) {
   messageLines(1, {"body"});
   saveAsProposed();
   backend.type("k").press(key::kEscape);
-  readMessageBoard(withLog(), reading.search, 0);
+  readMessageBoard(withLog(), reading.search, reading.listPositions, 0);
   EXPECT_EQ(backend.rowAtKey(2, 0), "【ファイルに保存できません】");
   EXPECT_NE(backend.rowAtKey(2, 2).find(testing::utf8(dir) + "missing/TEST.TXT"),
             std::string::npos);
@@ -162,7 +162,7 @@ TEST_F(SaveTest, ABoardNameNeverLeadsIntoAnotherDirectory) {
   messageBoard(3, "../UP");
   messageLines(1, {"body"});
   backend.type("s").press(key::kEscape).press(key::kEscape);
-  readMessageBoard(withLog(), reading.search, 0);
+  readMessageBoard(withLog(), reading.search, reading.listPositions, 0);
   EXPECT_EQ(backend.rowAtKey(1, 11), testing::utf8(dir) + ".._UP.TXT");
 }
 

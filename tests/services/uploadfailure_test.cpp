@@ -130,7 +130,7 @@ TEST_P(UploadFailureTest, APostAMailAndAChatLineAreToldAndNothingIsLost) {
   writeBytes("#talk", "ABC12345      >hello\r\n");
   t_.backend.press(key::kEnter).type("W").type("my chat line").press(key::kEnter).type(" ");
   t_.backend.type("q").type("q");
-  failing([&] { runChatLoop(t_.app); });
+  failing([&] { runChatLoop(t_.app, t_.reading.listPositions); });
   expectNotice(18 + 16, "my chat line");
   if (GetParam() != Place::FullDisk) {
     EXPECT_EQ(t_.uploadBytes(), before);

@@ -267,11 +267,11 @@ TEST_F(BoardPostTest, AMovedReplyGoesToTheChosenBoardWithEveryLineQuoted) {
   editor.keeps();
   backend.press(key::kDown).press(key::kEnter);  // the second board of the list
   backend.press(key::kEnter).type("y");          // the proposed title taken
-  writeMovedReply(a, answered(0, m12, m13, sj("やまだ")));
+  writeMovedReply(a, reading.listPositions, answered(0, m12, m13, sj("やまだ")));
   EXPECT_EQ(backend.rowAtKey(0, 2), "   5: MOVE");
   const std::string proposal = "TEST-#12より移動:最初の話題";
   EXPECT_EQ(backend.rowAtKey(2, 11), proposal);
-  EXPECT_EQ(state.listPositions.boardListRow, 1);
+  EXPECT_EQ(reading.listPositions.boardListRow, 1);
   const std::string body = quoted("やまだ", {"本文の一行目", "", "本文の三行目"}) + "\r\n";
   EXPECT_EQ(editor.found[0], body);
   EXPECT_EQ(uploadBytes(), "EW5;" + sj(proposal) + ";Y\r\n" + body + std::string(kTerminator));
@@ -281,7 +281,7 @@ TEST_F(BoardPostTest, AMovedReplyTakesATypedTitleAndKeepsToItsEndOffset) {
   App& a = withLog();
   editor.keeps();
   backend.press(key::kEnter).press(key::kCtrlU).type("moved\r").type("y");
-  writeMovedReply(a, answered(1, m40, -1, sj("たなか")));
+  writeMovedReply(a, reading.listPositions, answered(1, m40, -1, sj("たなか")));
   EXPECT_EQ(uploadBytes(),
             "EW3;moved;Y\r\n" + quoted("たなか", {"body 89"}) + "\r\n" + std::string(kTerminator));
 }
@@ -289,9 +289,9 @@ TEST_F(BoardPostTest, AMovedReplyTakesATypedTitleAndKeepsToItsEndOffset) {
 TEST_F(BoardPostTest, AMovedReplyLeftAtTheBoardListOrTitleWritesNothing) {
   App& a = withLog();
   backend.press(key::kEscape);
-  writeMovedReply(a, answered(0, m12, m13, sj("やまだ")));
+  writeMovedReply(a, reading.listPositions, answered(0, m12, m13, sj("やまだ")));
   backend.press(key::kEnter).press(key::kCtrlU).press(key::kEnter);  // the proposal emptied
-  writeMovedReply(a, answered(0, m12, m13, sj("やまだ")));
+  writeMovedReply(a, reading.listPositions, answered(0, m12, m13, sj("やまだ")));
   EXPECT_EQ(backend.pendingKeys(), 0u);
   EXPECT_TRUE(editor.commandLines.empty());
   EXPECT_FALSE(fileExists(tempPath()));
