@@ -7,7 +7,7 @@
 #include "addressbook/listfile.h"
 #include "console/dialogs.h"
 #include "console/keymap.h"
-#include "console/pagedcursor.h"
+#include "console/listscreen.h"
 #include "formats/addressfiles.h"
 #include "platform/encoding.h"
 #include "platform/textfile.h"
@@ -28,27 +28,20 @@ constexpr int kCellWidth = 10;
 constexpr std::size_t kMaxMarks = 32;
 
 enum class IdAction { Mark, Finish, RegisterGroup, Help, Leave };
-using IdKey = std::variant<CursorMove, IdAction>;
+using IdKey = ListKey<IdAction>;
 
 KeyTable<IdKey> idKeys() {
-  static const Binding<IdKey> kKeys[] = {
-      {kLeftKeys, CursorMove::Left, "カーソルキー，テンキー：カーソル移動"_sj},
-      {kRightKeys, CursorMove::Right},
-      {kUpKeys, CursorMove::Up},
-      {kDownKeys, CursorMove::Down},
-      {{' '}, IdAction::Mark, "スペース：ＩＤの選択とその取り消し"_sj, "SPACE:選択"_sj},
-      {{key::kEnter}, IdAction::Finish, "リターンキー：決定"_sj, "RETURN:終了"_sj},
-      {{'G', 'g'},
-       IdAction::RegisterGroup,
-       "Ｇ：選んだＩＤをグループとして登録"_sj,
-       "G:グループ登録"_sj},
-      {{key::kCtrlN, key::kPageDown}, CursorMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
-      {{key::kCtrlB, key::kPageUp}, CursorMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
-      {{key::kHome}, CursorMove::First, "Home，End：最初／最後のＩＤ"_sj},
-      {{key::kEnd}, CursorMove::Last},
-      {{'?', key::kCtrlA}, IdAction::Help, "？，Ctrl+A：このヘルプ"_sj},
-      {kLeaveKeys, IdAction::Leave, "ESC，Ｑ：選ばずに戻る"_sj},
-  };
+  static const std::vector<Binding<IdKey>> kKeys = addressListTable<IdAction>(
+      {.sideways = true},
+      {
+          {{' '}, IdAction::Mark, "スペース：ＩＤの選択とその取り消し"_sj, "SPACE:選択"_sj},
+          {{key::kEnter}, IdAction::Finish, "リターンキー：決定"_sj, "RETURN:終了"_sj},
+          {{'G', 'g'},
+           IdAction::RegisterGroup,
+           "Ｇ：選んだＩＤをグループとして登録"_sj,
+           "G:グループ登録"_sj},
+      },
+      "Home，End：最初／最後のＩＤ"_sj);
   return kKeys;
 }
 
@@ -58,12 +51,12 @@ class IdList {
       : app_(app),
         console_(app.console),
         entries_(std::move(entries)),
-        cursor_(kPageSize, static_cast<int>(entries_.size())) {}
+        list_(addressList(entries_, &IdEntry::id, kPageSize, kGridColumns)) {}
 
   std::string run();
 
  private:
-  Outcome act(const IdKey& key);
+  Outcome act(IdAction action);
   void draw();
   void drawCell(int position, Attribute attribute);
   void drawMarkCount();
@@ -75,46 +68,33 @@ class IdList {
   App& app_;
   Console& console_;
   std::vector<IdEntry> entries_;
-  PagedCursor cursor_;
+  ListScreen list_;
   std::vector<int> marks_;  // absolute indices in marking order
   std::string chosen_;
 };
 
 std::string IdList::run() {
-  runKeyLoop(
-      console_, idKeys(), [&](const IdKey& key) { return act(key); }, [&] { draw(); });
+  runAddressList<IdAction>(
+      console_, list_, idKeys(), [&](IdAction action) { return act(action); }, [&] { draw(); });
   return chosen_;
 }
 
-Outcome IdList::act(const IdKey& key) {
-  if (const CursorMove* move = std::get_if<CursorMove>(&key)) {
-    cursor_.go(*move, kGridColumns);
-    return Outcome::Redraw;
+Outcome IdList::act(IdAction action) {
+  if (action == IdAction::Mark) {
+    toggleMark();
+  } else if (action == IdAction::RegisterGroup) {
+    registerGroup();
+  } else {
+    chosen_ = selection();
+    return Outcome::Leave;
   }
-  switch (std::get<IdAction>(key)) {
-    case IdAction::Mark:
-      toggleMark();
-      return Outcome::Redraw;
-    case IdAction::Finish:
-      chosen_ = selection();
-      return Outcome::Leave;
-    case IdAction::RegisterGroup:
-      registerGroup();
-      return Outcome::Redraw;
-    case IdAction::Help:
-      showHelp(console_, "メニュー選択"_sj, idKeys());
-      return Outcome::Redraw;
-    case IdAction::Leave:
-      console_.clearScreen();
-      return Outcome::Leave;
-  }
-  return Outcome::Stay;
+  return Outcome::Redraw;
 }
 
 void IdList::drawCell(int position, Attribute attribute) {
   console_.setCursor(position % kGridColumns * kCellWidth, position / kGridColumns);
   console_.setAttribute(attribute);
-  console_.putText("%-10.10s", entries_[cursor_.firstOnPage() + position].id);
+  console_.putText("%-10.10s", list_.rows()[position]);
   console_.setNormal();
 }
 
@@ -127,28 +107,21 @@ void IdList::drawMarkCount() {
 void IdList::draw() {
   console_.clearScreen();
   console_.setNormal();
-  const int first = cursor_.firstOnPage();
-  for (int k = 0; k < kPageSize && first + k <= cursor_.lastIndex(); ++k) {
-    drawCell(k, attr::kNormal);
-  }
+  const int first = list_.page() * kPageSize;
+  for (int k = 0; k < static_cast<int>(list_.rows().size()); ++k) drawCell(k, attr::kNormal);
   for (int mark : marks_) {
-    if (mark / kPageSize == cursor_.page()) drawCell(mark - first, attr::kMarked);
+    if (mark / kPageSize == list_.page()) drawCell(mark - first, attr::kMarked);
   }
-  console_.setCursor(0, 23);
-  console_.setBar();
-  console_.putText("%s ＩＤリスト %s Now:%s"_sj, "ZAZIR", hintsOf(idKeys()),
-                   cursor_.pagePosition());
-  console_.setNormal();
-  console_.clearToEndOfLine();
+  drawListBar(console_, attr::kBar, "ＩＤリスト"_sj, hintsOf(idKeys()), list_);
   drawMarkCount();
   showCursor();
 }
 
 void IdList::showCursor() {
   static const IdEntry kNone;
-  const bool any = !cursor_.empty();
-  if (any) drawCell(cursor_.position(), attr::kBar);
-  const IdEntry& entry = any ? entries_[cursor_.index()] : kNone;
+  const bool any = !list_.empty();
+  if (any) drawCell(list_.row(), attr::kBar);
+  const IdEntry& entry = any ? entries_[list_.index()] : kNone;
   console_.setNormal();
   console_.setCursor(0, 21);
   console_.putText("ハンドル名：%-30.30s"_sj, entry.handle);
@@ -157,15 +130,15 @@ void IdList::showCursor() {
 }
 
 void IdList::toggleMark() {
-  if (cursor_.empty()) {
+  if (list_.empty()) {
     console_.bell();  // nothing to mark
     return;
   }
-  const auto found = std::find(marks_.begin(), marks_.end(), cursor_.index());
+  const auto found = std::find(marks_.begin(), marks_.end(), list_.index());
   if (found != marks_.end()) {
     marks_.erase(found);
   } else if (marks_.size() < kMaxMarks) {
-    marks_.push_back(cursor_.index());
+    marks_.push_back(list_.index());
   } else {
     console_.bell();
   }
@@ -185,25 +158,29 @@ void IdList::registerGroup() {
   const std::string name = promptBox(
       console_,
       "グループを登録します。このグループの名前を入力してください。 無入力：キャンセル"_sj);
-  if (!name.empty()) {
-    const std::string& path = app_.config.grouplistfile;
-    const AppendOutcome outcome =
-        appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app_.state.guard()},
-                   formatText("[%s]\n%s\n", name, members));
-    const std::string file = formatText("グループファイル[%s]"_sj, path);
-    switch (outcome) {
-      case AppendOutcome::NotOpened:
-        fatalError(console_, "グループファイルが開けません。"_sj,
-                   openProblem(path, OpenFor::Appending));
-      case AppendOutcome::NotWritten:
-      case AppendOutcome::IsTheLog:
-      case AppendOutcome::IsALog:
-      case AppendOutcome::IsALink:
-      case AppendOutcome::NotAFile:
-      case AppendOutcome::NotYours:
-      case AppendOutcome::CommandsOnly:
-        noticeBox(
-            console_, "グループファイルに書き込めません"_sj,
+  if (name.empty()) return;
+  const std::string& path = app_.config.grouplistfile;
+  const AppendOutcome outcome =
+      appendText({path, AppendRule::OwnLine, AppendMode::MustExist, app_.state.guard()},
+                 formatText("[%s]\n%s\n", name, members));
+  if (outcome == AppendOutcome::NotOpened) {
+    fatalError(console_, "グループファイルが開けません。"_sj,
+               openProblem(path, OpenFor::Appending));
+  }
+  if (outcome == AppendOutcome::Written) {
+    console_.setCursor(0, 23);
+    console_.setAttribute(attr::kMarked);
+    const std::string told = "グループをグループファイル[%-20s]に登録しました。"_sj;
+    // The path takes the rest of the row, its start left out when long.
+    console_.putText(told, shortenPath(path, kScreenWidth - (told.size() - 5)));
+    console_.setNormal();
+    console_.clearToEndOfLine();
+    console_.getKey();
+    return;
+  }
+  // Every other outcome, a refusal or a failed write, is told alike.
+  const std::string file = formatText("グループファイル[%s]"_sj, path);
+  noticeBox(console_, "グループファイルに書き込めません"_sj,
             formatText("%s\n　グループ[%s]は登録されていません。"_sj,
                        isRefusal(outcome)
                            ? refusedFileText(outcome, file)
@@ -211,33 +188,14 @@ void IdList::registerGroup() {
                                         "　ディスクの空きと書き込みの許可を確認してください。"_sj,
                                         file),
                        name));
-        break;
-      case AppendOutcome::Written:
-        console_.setCursor(0, 23);
-        console_.setAttribute(attr::kMarked);
-        const std::string told = "グループをグループファイル[%-20s]に登録しました。"_sj;
-        // The path takes the rest of the row, its start left out when long.
-        console_.putText(told, shortenPath(path, kScreenWidth - (told.size() - 5)));
-        console_.setNormal();
-        console_.clearToEndOfLine();
-        console_.getKey();
-        break;
-    }
-  }
 }
 
 }  // namespace
 
 std::string chooseIds(App& app) {
-  Console& console = app.console;
   const std::optional<std::string> bytes = readListFile(
-      console, app.config.idfile, attr::kIdFileNotice,
-      formatText(
-          "ＩＤファイル[%s]が読めません。\n設定ファイル内のIDFILE=の項を確認してください。"_sj,
-          app.config.idfile));
-  if (!bytes) return {};
-  IdList list(app, parseIdFile(*bytes));
-  return list.run();
+      app.console, {"ＩＤファイル"_sj, "IDFILE", app.config.idfile, attr::kIdFileNotice});
+  return bytes ? IdList(app, parseIdFile(*bytes)).run() : std::string();
 }
 
 KeyRows idListKeyRows() {

@@ -40,6 +40,16 @@ void showNothingToRead(App& app) {
   messageBox(app.console, MessageId::NoPosts);
 }
 
+// Opens a part of the log that holds something, else tells there is nothing.
+template <typename Open>
+void readIfAny(App& app, bool any, Open open) {
+  if (any) {
+    open();
+  } else {
+    showNothingToRead(app);
+  }
+}
+
 // Keys of the main menu alone.
 ListKeys menuKeys() {
   static const Binding<ListAction> kKeys[] = {
@@ -60,41 +70,32 @@ void dispatch(App& app, const ListChoice& choice) {
     return;
   }
   const bool write = choice.action == ListAction::Write;
-  switch (choice.row) {
+  switch (choice.entry) {
     case kMail:
       if (write) {
         sendNewMail(app);
-      } else if (index.mailCount() > 0) {
-        backToBoardList(app, followReaders(app, {MarkSection::Mail, 0, 0}, {}));
       } else {
-        showNothingToRead(app);
+        readIfAny(app, index.mailCount() > 0, [&] {
+          backToBoardList(app, followReaders(app, {MarkSection::Mail, 0, 0}, {}));
+        });
       }
       break;
     case kMessageBoards:
-      if (index.messageBoardCount() > 0)
-        runBoardLists(app, MarkSection::MessageBoard);
-      else
-        showNothingToRead(app);
+      readIfAny(app, index.messageBoardCount() > 0,
+                [&] { runBoardLists(app, MarkSection::MessageBoard); });
       break;
     case kFileBoards:
-      if (index.fileBoardCount() > 0)
-        runBoardLists(app, MarkSection::FileBoard);
-      else
-        showNothingToRead(app);
+      readIfAny(app, index.fileBoardCount() > 0,
+                [&] { runBoardLists(app, MarkSection::FileBoard); });
       break;
     case kChat:
-      if (index.chatBoardCount() > 0)
-        runChatLoop(app);
-      else
-        showNothingToRead(app);
+      readIfAny(app, index.chatBoardCount() > 0, [&] { runChatLoop(app); });
       break;
     case kNotewall:
       if (write) {
         postToNotewall(app);
-      } else if (index.notewallOffset >= 0) {
-        runNotewallLoop(app);
       } else {
-        showNothingToRead(app);
+        readIfAny(app, index.notewallOffset >= 0, [&] { runNotewallLoop(app); });
       }
       break;
     default:
@@ -147,13 +148,11 @@ void runMainMenu(App& app) {
   try {
     while (true) {
       const ListRows rows = mainMenuRows(app.index);
-      ListChoice chosen;
-      int startRow = 0;
-      do {
-        chosen = chooseFromList(app, rows, startRow, kMenuLastRow, kMenuRowOffset, Resizes::Absorb,
-                                {.added = menuKeys()});
-        startRow = restartRow(chosen.action, 0, kMenuLastRow);
-      } while (chosen.row < 0 && chosen.action != ListAction::Leave);
+      ListScreen menu = ListScreen::ofEntries({kListPageRows, 1, ListPaging::OnePage},
+                                              kMenuLastRow + 1, [&](int k) { return rows[k]; });
+      menu.open(0, 0);
+      const ListChoice chosen =
+          chooseFromList(app, menu, {.added = menuKeys(), .rowOffset = kMenuRowOffset});
       if (chosen.action == ListAction::Leave) {
         quitSequence(app);
       } else {

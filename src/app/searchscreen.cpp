@@ -169,39 +169,43 @@ void searchWholeLog(App& app, const SearchPacing& pacing) {
   search::LogSearch search(app.index, open, app.log, app.state.logSize,
                            search::compilePattern(text));
   HitScan scan(app, search, pacing);
-  int page = 0;
-  int startRow = 0;
+  scan.scanUntil(kHitRows);
+  if (scan.found() == 0) {
+    app.console.bell();
+    app.console.showOnce(scan.stopped() ? "検索を中止しました"_sj
+                                        : formatText("「%s」は見つかりません"_sj, text));
+    return;
+  }
   bool toldStopped = false;
+  std::vector<SearchHit> hits;  // the page's
+  ListScreen list(
+      {kHitRows},
+      [&](int& page) {
+        scan.scanUntil(static_cast<std::size_t>(page + 1) * kHitRows);
+        page = std::min(page, lastPageOf(scan.found()));
+        hits = scan.page(page);
+        if (scan.stopped() && !std::exchange(toldStopped, true)) {
+          app.console.showOnce("検索を中止しました（見つかった分を表示）"_sj);
+        }
+        std::vector<std::string> rows;
+        for (const SearchHit& hit : hits) rows.push_back(hitRow(app, hit));
+        return rows;
+      },
+      [&](int page, bool toEnd) {
+        if (toEnd) scan.scanUntil(std::numeric_limits<std::size_t>::max());
+        // While more may come, the page after the last one found can be asked for.
+        return scan.done() ? lastPageOf(scan.found()) : page + 1;
+      });
+  list.open(0, 0);
   while (true) {
-    scan.scanUntil(static_cast<std::size_t>(page + 1) * kHitRows);
-    if (scan.found() == 0) {
-      app.console.bell();
-      app.console.showOnce(scan.stopped() ? "検索を中止しました"_sj
-                                          : formatText("「%s」は見つかりません"_sj, text));
-      return;
-    }
-    page = std::min(page, lastPageOf(scan.found()));
-    const std::vector<SearchHit> hits = scan.page(page);
-    std::vector<std::string> rows(kHitRows);
-    for (std::size_t k = 0; k < hits.size(); ++k) rows[k] = hitRow(app, hits[k]);
-    if (scan.stopped() && !std::exchange(toldStopped, true)) {
-      app.console.showOnce("検索を中止しました（見つかった分を表示）"_sj);
-    }
-    const std::string head = heading(text, scan, page, hits.size());
     const ListChoice choice =
-        chooseFromList(app, rows, startRow, static_cast<int>(hits.size()) - 1, 1, Resizes::Absorb,
-                       {.heading = head, .writes = false});
+        chooseFromList(app, list,
+                       {.heading = [&] { return heading(text, scan, list.page(), hits.size()); },
+                        .rowOffset = 1,
+                        .writes = false});
     if (choice.action == ListAction::Leave) return;
-    if (choice.row >= 0) {
-      if (choice.action == ListAction::Choose)
-        openHit(app, hits[static_cast<std::size_t>(choice.row)]);
-      startRow = choice.row;
-      continue;
-    }
-    if (choice.action == ListAction::Last) scan.scanUntil(std::numeric_limits<std::size_t>::max());
-    // While more may come, the page after the last one found can be asked for.
-    const int lastPage = scan.done() ? lastPageOf(scan.found()) : page + 1;
-    startRow = turnListPage(choice.action, page, lastPage, startRow, kHitRows);
+    openHit(app, hits[static_cast<std::size_t>(list.row())]);
+    list.restartAt(list.row());
   }
 }
 

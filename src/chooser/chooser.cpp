@@ -11,7 +11,7 @@
 #include "console/console.h"
 #include "console/dialogs.h"
 #include "console/keymap.h"
-#include "console/pagedcursor.h"
+#include "console/listscreen.h"
 #include "platform/directory.h"
 #include "platform/encoding.h"
 
@@ -59,51 +59,48 @@ std::vector<ListedFile> matchingFiles(const std::string& osDirectory, const std:
 }
 
 enum class GridAction { Choose, Help, Leave };
-using GridKey = std::variant<CursorMove, GridAction>;
+using GridKey = ListKey<GridAction>;
 
 KeyTable<GridKey> gridKeys() {
-  static const Binding<GridKey> kKeys[] = {
-      {kLeftKeys, CursorMove::Left, "カーソルキー，テンキー：カーソル移動"_sj},
-      {kRightKeys, CursorMove::Right},
-      {kUpKeys, CursorMove::Up},
-      {kDownKeys, CursorMove::Down},
-      {{key::kEnter}, GridAction::Choose, "リターンキー：決定"_sj},
-      {{' ', '5'}, GridAction::Choose, "スペース，５：決定"_sj},
-      {{key::kCtrlN, key::kPageDown}, CursorMove::PageForward, "Ctrl+N，PageDown：次のページ"_sj},
-      {{key::kCtrlB, key::kPageUp}, CursorMove::PageBack, "Ctrl+B，PageUp：前のページ"_sj},
-      {{key::kHome}, CursorMove::First, "Home，End：最初／最後のファイル"_sj},
-      {{key::kEnd}, CursorMove::Last},
-      {{'?', key::kCtrlA}, GridAction::Help, "？，Ctrl+A：このヘルプ"_sj},
-      {kLeaveKeys, GridAction::Leave, "ESC，Ｑ：選ばずに終わる"_sj},
-  };
+  static const std::vector<Binding<GridKey>> kKeys = listTable<GridAction>(
+      {.sideways = true},
+      {
+          {{key::kEnter}, GridAction::Choose, "リターンキー：決定"_sj},
+          {{' ', '5'}, GridAction::Choose, "スペース，５：決定"_sj},
+      },
+      "Home，End：最初／最後のファイル"_sj,
+      helpAndLeave(GridAction::Help, GridAction::Leave, "ESC，Ｑ：選ばずに終わる"_sj));
   return kKeys;
 }
 
 class Grid {
  public:
   Grid(Console& console, const std::vector<ListedFile>& files)
-      : console_(console), files_(files), cursor_(kCellsPerPage, static_cast<int>(files.size())) {}
+      : console_(console),
+        files_(files),
+        list_(ListScreen::ofEntries({kCellsPerPage, kCellsPerRow, ListPaging::Entries},
+                                    static_cast<int>(files.size()),
+                                    [&files](int k) { return files[k].name; })) {
+    list_.open(0, 0);
+  }
 
   // Runs the key loop; returns the chosen file's index.
   int choose(const std::string& directory);
 
  private:
-  const ListedFile& chosen() const { return files_[static_cast<std::size_t>(cursor_.index())]; }
+  const ListedFile& chosen() const { return files_[static_cast<std::size_t>(list_.index())]; }
+  Outcome act(const GridKey& key, const std::string& directory);
   void tellPathTooLong(const std::string& path);
 
-  void drawPage() {
+  void draw() {
     console_.clearScreen();
     console_.setNormal();
-    const int first = cursor_.firstOnPage();
-    const int last = std::min(cursor_.lastIndex(), first + kCellsPerPage - 1);
-    for (int file = first; file <= last; ++file) {
-      console_.putText("%16.16s", files_[static_cast<std::size_t>(file)].name);
-    }
-    highlight(7);
+    for (const std::string& name : list_.rows()) console_.putText("%16.16s", name);
+    highlight(highlight_);
   }
 
   void writeCell() {
-    const int cell = cursor_.position();
+    const int cell = list_.row();
     console_.setCursor((cell % kCellsPerRow) * kCellWidth, cell / kCellsPerRow);
     console_.putText("%16.16s", chosen().name);
   }
@@ -116,49 +113,63 @@ class Grid {
     writeCell();
     console_.setNormal();
   }
+  // Every highlight after a page was drawn, even after a key that did not
+  // move the cursor.
+  Outcome highlightAgain() {
+    highlight_ = 15;
+    highlight(highlight_);
+    return Outcome::Stay;
+  }
+  Outcome drawPageAgain() {
+    highlight_ = 7;
+    return Outcome::Redraw;
+  }
 
   Console& console_;
   const std::vector<ListedFile>& files_;
-  PagedCursor cursor_;
+  ListScreen list_;
+  int highlight_ = 7;  // the background the cursor cell is highlighted in now
 };
 
 void Grid::tellPathTooLong(const std::string& path) {
   console_.bell();
-  noticeBox(console_, "ファイル名が長すぎます"_sj,
-            formatText("　[%s]\n　のパスは79バイトを超えるため、通信ログとして開けません。"_sj, path));
+  noticeBox(
+      console_, "ファイル名が長すぎます"_sj,
+      formatText("　[%s]\n　のパスは79バイトを超えるため、通信ログとして開けません。"_sj, path));
+}
+
+Outcome Grid::act(const GridKey& key, const std::string& directory) {
+  writeCell();  // in the normal attribute: the highlight goes
+  if (const CursorMove* move = std::get_if<CursorMove>(&key)) {
+    const ListScreen::Moved moved = list_.move(*move);
+    if (moved.stopped) console_.bell();
+    return moved.page ? drawPageAgain() : highlightAgain();
+  }
+  switch (std::get<GridAction>(key)) {
+    case GridAction::Leave:
+      console_.clearScreen();
+      console_.present();
+      throw ProgramExit{0, {}};
+    case GridAction::Choose:
+      if (directory.size() + chosen().name.size() <= kPathLimit) return Outcome::Leave;
+      tellPathTooLong(directory + chosen().name);
+      break;
+    case GridAction::Help:
+      showHelp(console_, "通信ログの選択"_sj, gridKeys());
+      break;
+  }
+  return drawPageAgain();
 }
 
 int Grid::choose(const std::string& directory) {
-  drawPage();
-  while (true) {
-    const GridKey* key = actionOf(gridKeys(), console_.getKey());
-    writeCell();  // in the normal attribute: the highlight goes
-    if (const CursorMove* move = key ? std::get_if<CursorMove>(key) : nullptr) {
-      const PagedCursor::Moved moved = cursor_.go(*move, kCellsPerRow);
-      if (moved.stopped) console_.bell();
-      if (moved.page) {
-        drawPage();
-        continue;
-      }
-    } else if (key) {
-      switch (std::get<GridAction>(*key)) {
-        case GridAction::Leave:
-          console_.clearScreen();
-          console_.present();
-          throw ProgramExit{0, {}};
-        case GridAction::Choose:
-          if (directory.size() + chosen().name.size() <= kPathLimit) return cursor_.index();
-          tellPathTooLong(directory + chosen().name);
-          break;
-        case GridAction::Help:
-          showHelp(console_, "通信ログの選択"_sj, gridKeys());
-          break;
-      }
-      drawPage();
-      continue;
-    }
-    highlight(15);
-  }
+  runKeyLoop(
+      console_, gridKeys(), [&](const GridKey& key) { return act(key, directory); },
+      [&] { draw(); }, Resizes::Absorb,
+      [&] {
+        writeCell();
+        return highlightAgain();
+      });
+  return list_.index();
 }
 
 }  // namespace

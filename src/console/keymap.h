@@ -140,13 +140,18 @@ Action waitForAction(Console& console, KeyTable<Action> table, bool refuse = fal
   }
 }
 
+// What a key loop does with a key no binding holds: nothing.
+struct IgnoreKey {
+  Outcome operator()() const { return Outcome::Stay; }
+};
+
 // A screen's key loop: `draw` at first, after every Redraw and after
 // Ctrl+L (and, with Resizes::Report, after every change of the terminal's
 // size); the action of each key of `table` goes to `act`, which says what
-// follows. Other keys change nothing.
-template <typename Action, typename Act, typename Draw>
+// follows. Other keys go to `other` (by default they change nothing).
+template <typename Action, typename Act, typename Draw, typename Other = IgnoreKey>
 void runKeyLoop(Console& console, KeyTable<Action> table, Act act, Draw draw,
-                Resizes resizes = Resizes::Absorb) {
+                Resizes resizes = Resizes::Absorb, Other other = {}) {
   draw();
   while (true) {
     const Key key = console.getKey(resizes, Repaints::Report);
@@ -155,8 +160,7 @@ void runKeyLoop(Console& console, KeyTable<Action> table, Act act, Draw draw,
       continue;
     }
     const Action* action = actionOf(table, key);
-    if (action == nullptr) continue;
-    switch (act(*action)) {
+    switch (action != nullptr ? act(*action) : other()) {
       case Outcome::Stay:
         break;
       case Outcome::Redraw:

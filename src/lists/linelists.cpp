@@ -48,41 +48,35 @@ std::vector<std::string> readPage(LineStream& stream, LogOffset pageStart, char 
 std::optional<Picked<std::string>> chooseListedLine(App& app, LineStream& stream, LogOffset start,
                                                     char marker, int& page, int& rememberedRow,
                                                     std::optional<int> openAt) {
-  int pageRows = fullListRows(app.console);
+  const int pageRows = fullListRows(app.console);
   if (openAt) {
     page = *openAt / pageRows;
     rememberedRow = *openAt % pageRows;
   }
   std::vector<LogOffset> pageStarts = scanPages(stream, start, marker, pageRows);
-  int lastPage = static_cast<int>(pageStarts.size()) - 1;
-  page = std::clamp(page, 0, lastPage);
-  int startRow = rememberedRow;
-  while (true) {
-    const std::vector<std::string> lines = readPage(stream, pageStarts[page], marker, pageRows);
-    std::vector<std::string> rows(static_cast<std::size_t>(pageRows));
-    for (std::size_t k = 0; k < lines.size(); ++k) {
-      rows[k] = lines[k];
-      stripLineEnd(rows[k]);
-    }
-    const ListChoice choice =
-        chooseFromList(app, rows, startRow, static_cast<int>(lines.size()) - 1, 0, Resizes::Report);
-    if (choice.action == ListAction::Leave) return std::nullopt;
-    if (choice.action == ListAction::Resized) {
-      // Pages of the new height, on the one that holds the highlighted line.
-      const int line = page * pageRows + std::max(choice.row, 0);
-      pageRows = fullListRows(app.console);
-      pageStarts = scanPages(stream, start, marker, pageRows);
-      lastPage = static_cast<int>(pageStarts.size()) - 1;
-      page = std::min(line / pageRows, lastPage);
-      startRow = line % pageRows;
-      continue;
-    }
-    if (choice.row >= 0) {
-      rememberedRow = choice.row;
-      return Picked<std::string>{lines[static_cast<std::size_t>(choice.row)], choice.action};
-    }
-    startRow = turnListPage(choice.action, page, lastPage, startRow, pageRows);
-  }
+  std::vector<std::string> lines;  // the page's, with their line ends
+  ListScreen list(
+      {pageRows},
+      [&](int& shown) {
+        lines = readPage(stream, pageStarts[shown], marker, list.pageRows());
+        std::vector<std::string> rows = lines;
+        for (std::string& row : rows) stripLineEnd(row);
+        return rows;
+      },
+      [&](int, bool) { return static_cast<int>(pageStarts.size()) - 1; });
+  list.open(std::clamp(page, 0, static_cast<int>(pageStarts.size()) - 1), rememberedRow);
+  const auto fit = [&] {
+    // Pages of the new height, on the one that holds the highlighted line.
+    const int rows = fullListRows(app.console);
+    if (rows == list.pageRows()) return;
+    pageStarts = scanPages(stream, start, marker, rows);
+    list.repage(rows);
+  };
+  const ListChoice choice = chooseFromList(app, list, {.resizes = Resizes::Report, .fit = fit});
+  page = list.page();
+  if (choice.action == ListAction::Leave) return std::nullopt;
+  rememberedRow = list.row();
+  return Picked<std::string>{lines[static_cast<std::size_t>(list.row())], choice.action};
 }
 
 std::unique_ptr<FileLineStream> openBackLog(const App& app, int board) {
@@ -123,9 +117,8 @@ std::optional<Picked<std::string>> chooseNotewallLine(App& app, std::optional<in
   const LogOffset start = app.index.notewallOffset;
   if (start < 0) return std::nullopt;
   int page = 0;  // the Notewall list opens on its first page unless asked
-  std::optional<Picked<std::string>> chosen =
-      chooseListedLine(app, app.log, start, kNotewallLineMarker, page,
-                       app.state.listPositions.notewallRow, openAt);
+  std::optional<Picked<std::string>> chosen = chooseListedLine(
+      app, app.log, start, kNotewallLineMarker, page, app.state.listPositions.notewallRow, openAt);
   app.log.seek(start);
   return chosen;
 }

@@ -12,24 +12,9 @@ namespace zazir {
 
 using namespace literals;
 
-ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
-                          int rowOffset, Resizes resizes, const ListLook& look) {
-  int row = startRow;
-  while (true) {
-    const ListChoice choice =
-        selectListRow(app.console, rows, row, lastRow, rowOffset, resizes, look);
-    switch (choice.action) {
-      case ListAction::ViewUploadFile:
-        viewUploadFile(app);
-        row = choice.row;
-        break;
-      case ListAction::HelpShown:
-        row = startRow;
-        break;
-      default:
-        return choice;
-    }
-  }
+ListChoice chooseFromList(App& app, ListScreen& list, ListLook look) {
+  look.viewUploadFile = [&app] { viewUploadFile(app); };
+  return chooseRow(app.console, list, look);
 }
 
 std::string boardRow(const std::string& label, std::optional<int> unread, int items) {
@@ -46,8 +31,8 @@ namespace {
 // of its counts.
 ListKeys boardListNotes() {
   static const Binding<ListAction> kNotes[] = {
-      {{}, ListAction::HelpShown, "［未読 2/3］：ログにある3件のうち、まだ読んでいない件数"_sj},
-      {{}, ListAction::HelpShown, "（★未読あり，★新着ありは接続したときのホストの表示）"_sj},
+      {{}, ListAction::Help, "［未読 2/3］：ログにある3件のうち、まだ読んでいない件数"_sj},
+      {{}, ListAction::Help, "（★未読あり，★新着ありは接続したときのホストの表示）"_sj},
   };
   return kNotes;
 }
@@ -70,34 +55,23 @@ std::optional<Picked<int>> chooseBoard(App& app, const std::vector<BoardEntry>& 
       --at.boardListRow;
     }
   }
-  const int lastPage = (count - 1) / kListPageRows;
-  int startRow = at.boardListRow;
-  while (true) {
-    ListRows rows{};
-    int filled = 0;
-    for (int k = 0; k < kListPageRows; ++k) {
-      const int entry = at.boardListPage * kListPageRows + k;
-      if (entry >= count) break;
-      rows[k] = boardRow(boards[entry].label, app.marks.unreadCount(section, entry),
-                         app.marks.itemCount(section, entry).value_or(0));
-      filled = k + 1;
-    }
-    const ListChoice choice =
-        chooseFromList(app, rows, startRow, filled - 1, 0, Resizes::Absorb, {boardListNotes()});
-    if (choice.action == ListAction::Leave) return std::nullopt;
-    if (choice.row >= 0) {
-      at.boardListRow = choice.row;
-      return Picked<int>{at.boardListPage * kListPageRows + choice.row, choice.action};
-    }
-    startRow = turnListPage(choice.action, at.boardListPage, lastPage, startRow);
-  }
+  ListScreen list = ListScreen::ofEntries({kListPageRows}, count, [&](int entry) {
+    return boardRow(boards[entry].label, app.marks.unreadCount(section, entry),
+                    app.marks.itemCount(section, entry).value_or(0));
+  });
+  list.open(at.boardListPage, at.boardListRow);
+  const ListChoice choice = chooseFromList(app, list, {boardListNotes()});
+  at.boardListPage = list.page();  // kept when the list is left too
+  if (choice.action == ListAction::Leave) return std::nullopt;
+  at.boardListRow = list.row();
+  return Picked<int>{choice.entry, choice.action};
 }
 
 std::optional<int> chooseChatBoard(App& app) {
   const std::vector<ChatBoardEntry>& boards = app.index.chatBoards;
   const int count = std::min(static_cast<int>(boards.size()), kListPageRows);
   if (count == 0) return std::nullopt;
-  ListRows rows{};
+  std::vector<std::string> rows(static_cast<std::size_t>(count));
   for (int k = 0; k < count; ++k) {
     rows[k] = boards[k].label;
     if (rows[k].empty()) continue;
@@ -105,16 +79,13 @@ std::optional<int> chooseChatBoard(App& app) {
     rows[k] += recorded ? " [→]"_sj : " [×]"_sj;
   }
   int& remembered = app.state.listPositions.chatBoardRow;
-  int startRow = remembered;
-  while (true) {
-    const ListChoice choice = chooseFromList(app, rows, startRow, count - 1);
-    if (choice.action == ListAction::Leave) return std::nullopt;
-    if (choice.row >= 0) {
-      remembered = choice.row;
-      return choice.row;
-    }
-    startRow = restartRow(choice.action, startRow, count - 1);
-  }
+  ListScreen list = ListScreen::ofEntries({kListPageRows, 1, ListPaging::OnePage}, count,
+                                          [&](int k) { return rows[k]; });
+  list.open(0, remembered);
+  const ListChoice choice = chooseFromList(app, list);
+  if (choice.action == ListAction::Leave) return std::nullopt;
+  remembered = choice.entry;
+  return choice.entry;
 }
 
 }  // namespace zazir

@@ -15,13 +15,9 @@ namespace zazir {
 
 struct App;
 
-// The list screen (selectListRow) until a row is chosen, the user leaves,
-// a page is turned or (with Resizes::Report) the terminal's size changes:
-// "F" opens the upload file and comes back to the same row, help comes
-// back to `startRow`. Never gives ViewUploadFile or HelpShown.
-ListChoice chooseFromList(App& app, std::span<const std::string> rows, int startRow, int lastRow,
-                          int rowOffset = 0, Resizes resizes = Resizes::Absorb,
-                          const ListLook& look = {});
+// The list screen (chooseRow) with the upload file one key away, until a
+// row is chosen or the user leaves.
+ListChoice chooseFromList(App& app, ListScreen& list, ListLook look = {});
 
 // What was picked from a list, and by which key (Choose, Write or Reply).
 template <typename T>

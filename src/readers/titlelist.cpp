@@ -8,21 +8,11 @@ namespace zazir {
 std::optional<TitlePick> chooseTitle(App& app, int count, int current,
                                      const std::function<std::string(int item)>& row) {
   if (count <= 0) return std::nullopt;
-  const int lastPage = (count - 1) / kListPageRows;
-  int page = current / kListPageRows;
-  int startRow = current % kListPageRows;
-  while (true) {
-    ListRows rows{};
-    int filled = 0;
-    for (int k = 0; k < kListPageRows && page * kListPageRows + k < count; ++k) {
-      rows[static_cast<std::size_t>(k)] = row(page * kListPageRows + k);
-      filled = k + 1;
-    }
-    const ListChoice choice = chooseFromList(app, rows, startRow, filled - 1);
-    if (choice.action == ListAction::Leave) return std::nullopt;
-    if (choice.row >= 0) return TitlePick{page * kListPageRows + choice.row, choice.action};
-    startRow = turnListPage(choice.action, page, lastPage, startRow);
-  }
+  ListScreen list = ListScreen::ofEntries({kListPageRows}, count, row);
+  list.open(current / kListPageRows, current % kListPageRows);
+  const ListChoice choice = chooseFromList(app, list);
+  if (choice.action == ListAction::Leave) return std::nullopt;
+  return TitlePick{choice.entry, choice.action};
 }
 
 std::string titleMarks(bool unread, bool marked) {

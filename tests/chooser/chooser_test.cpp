@@ -81,6 +81,15 @@ TEST_F(Chooser, ListsFilesInByteOrderWithDotFilesAndWithoutDirectories) {
   EXPECT_EQ(cellText(moved, 1), right16("A.txt"));
 }
 
+TEST_F(Chooser, AnyKeyHighlightsAgainInWhiteAndARepaintKeepsThatHighlight) {
+  files(3);
+  keys_.type("x").press(key::kCtrlL).press(key::kEnter);
+  EXPECT_EQ(choose(dir_), dir_ + "f000");
+  EXPECT_EQ(cellAttribute(keys_.screenAtKey(0), 0), attr::kChooserFirst);
+  EXPECT_EQ(cellAttribute(keys_.screenAtKey(1), 0), attr::kBar);
+  EXPECT_EQ(keys_.screenAtKey(2), keys_.screenAtKey(1));
+}
+
 TEST_F(Chooser, WherePatternsLookAndWhatPathComesBack) {
   for (const char* name : {"a.log", "B.LOG", "c.txt", "Log"}) touch(name);
   std::filesystem::create_directory(dir_ + "inner");

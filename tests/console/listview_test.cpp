@@ -17,29 +17,36 @@ class ListViewTest : public ::testing::Test {
  protected:
   ScriptedBackend backend;
   Console console{backend};
+  int uploadFileViews = 0;
+
+  // The list of `count` rows "item 0"... under the title bar.
+  ListChoice runList(int count, int startRow, int rowOffset = 0,
+                     ListPaging paging = ListPaging::Pages) {
+    ListScreen list = ListScreen::ofEntries({kListPageRows, 1, paging}, count,
+                                            [](int k) { return "item " + std::to_string(k); });
+    list.open(startRow / kListPageRows, startRow % kListPageRows);
+    return chooseRow(console, list,
+                     {.rowOffset = rowOffset, .viewUploadFile = [this] { ++uploadFileViews; }});
+  }
 };
 
 TEST_F(ListViewTest, TheScreenHasItsTitleBarRowsAtTheirOffsetAndAHighlightOnTheTextOnly) {
-  ListRows rows{};
-  rows[0] = "mail";
-  rows[1] = "boards";
   backend.press(key::kDown).press(key::kEnter);
-  EXPECT_EQ(selectListRow(console, rows, 0, 1, 8), (ListChoice{ListAction::Choose, 1}));
+  EXPECT_EQ(runList(2, 0, 8, ListPaging::OnePage), (ListChoice{ListAction::Choose, 1}));
   const Screen& first = backend.screenAtKey(0);
   EXPECT_EQ(rowToUtf8(first, 0), "ZAZIR 8,2:移動 W:書込 R:返答 Q:戻る F:ｱｯﾌﾟﾌｧｲﾙ参照 ?:ﾍﾙﾌﾟ");
   EXPECT_EQ(first.at(0, 0).attribute, attr::kNormal);
   EXPECT_EQ(first.at(6, 0).attribute, attr::kBar);
-  EXPECT_EQ(rowToUtf8(first, 9), "mail");
-  EXPECT_EQ(rowToUtf8(first, 10), "boards");
+  EXPECT_EQ(rowToUtf8(first, 9), "item 0");
+  EXPECT_EQ(rowToUtf8(first, 10), "item 1");
   EXPECT_EQ(highlightedRows(first), std::vector<int>{9});
-  EXPECT_EQ(first.at(3, 9).attribute, attr::kHighlight);
-  EXPECT_EQ(first.at(4, 9).attribute, attr::kStartup);  // not the rest of the row
+  EXPECT_EQ(first.at(5, 9).attribute, attr::kHighlight);
+  EXPECT_EQ(first.at(6, 9).attribute, attr::kStartup);  // not the rest of the row
   EXPECT_EQ(highlightedRows(backend.screenAtKey(1)), std::vector<int>{10});
 }
 
-TEST_F(ListViewTest, TheKeyDecidesTheAction) {
-  ListRows rows{};
-  for (int k = 0; k < 5; ++k) rows[k] = "item";
+TEST_F(ListViewTest, TheKeyDecidesTheActionAndTheEntry) {
+  // Thirty entries: a page of 23 and one of 7.
   struct Case {
     std::vector<Key> keys;
     ListChoice choice;
@@ -51,27 +58,28 @@ TEST_F(ListViewTest, TheKeyDecidesTheAction) {
       {{key::kEnter}, {ListAction::Choose, 0}},
       {{' '}, {ListAction::Choose, 0}},
       {{'2', '2', '5'}, {ListAction::Choose, 2}},
-      {{'2', 'f'}, {ListAction::ViewUploadFile, 1}},
+      {{'2', 'f', key::kEnter}, {ListAction::Choose, 1}},
       {{'q'}, {ListAction::Leave}},
       {{'2', key::kEscape}, {ListAction::Leave}},
-      {{key::kCtrlN}, {ListAction::PageForward}},
-      {{key::kCtrlB}, {ListAction::PageBack}},
-      {{'8'}, {ListAction::PageBack}},
+      {{key::kCtrlN, key::kEnter}, {ListAction::Choose, 23}},
+      {{key::kCtrlN, key::kCtrlN, key::kEnter}, {ListAction::Choose, 29}},
+      {{key::kCtrlN, '8', key::kEnter}, {ListAction::Choose, 22}},
+      {{key::kCtrlB, key::kEnter}, {ListAction::Choose, 0}},
+      {{'8', key::kEnter}, {ListAction::Choose, 0}},
   };
   for (const Case& c : cases) {
     backend.press(c.keys);
-    EXPECT_EQ(selectListRow(console, rows, 0, 4, 8), c.choice) << c.keys.back();
+    EXPECT_EQ(runList(30, 0), c.choice) << c.keys.size() << " keys, " << c.keys.back();
   }
+  EXPECT_EQ(uploadFileViews, 1);
 }
 
-TEST_F(ListViewTest, MovementStopsAtTheLastRowAndHelpReturnsAfterItsBox) {
-  ListRows rows{};
-  for (int k = 0; k < 3; ++k) rows[k] = "item";
+TEST_F(ListViewTest, MovementStopsAtTheLastRowAndHelpReturnsToTheStartRow) {
   backend.type("2222").press(key::kEnter);
-  EXPECT_EQ(selectListRow(console, rows, 0, 2), (ListChoice{ListAction::Choose, 2}));
-  backend.type("?").type("x");
-  EXPECT_EQ(selectListRow(console, rows, 1, 2).action, ListAction::HelpShown);
-  EXPECT_EQ(backend.rowAtKey(6, 0), "【メニュー選択】");
+  EXPECT_EQ(runList(3, 0), (ListChoice{ListAction::Choose, 2}));
+  backend.type("2?").type("x").press(key::kEnter);
+  EXPECT_EQ(runList(3, 1), (ListChoice{ListAction::Choose, 1}));
+  EXPECT_EQ(backend.rowAtKey(7, 0), "【メニュー選択】");
 }
 
 }  // namespace
