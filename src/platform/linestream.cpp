@@ -52,12 +52,21 @@ void FileLineStream::seek(LogOffset offset) {
   endOfFile_ = false;
 }
 
+namespace {
+
+constexpr std::size_t kLookBehindFrom = 64 << 10;
+
+}  // namespace
+
 bool FileLineStream::fill(std::size_t wanted) {
   if (endOfFile_) return false;
-  // Some bytes before the position stay: a reader that looks back a little
-  // (to a line's start, to the item it is in) finds them without a read.
+  // A large buffer keeps some bytes before the position: a reader that
+  // looks back a little (to a line's start, to the item it is in) finds
+  // them without reading a whole buffer again. A small one is read through
+  // once, and each read costs more when it brings less.
+  const std::size_t lookBehind = capacity_ >= kLookBehindFrom ? capacity_ / 8 : 0;
   const std::size_t behind =
-      std::min({position_, capacity_ / 8, capacity_ - std::min(wanted, capacity_)});
+      std::min({position_, lookBehind, capacity_ - std::min(wanted, capacity_)});
   if (position_ > behind) {
     const std::size_t drop = position_ - behind;
     std::memmove(buffer_.get(), buffer_.get() + drop, length_ - drop);
