@@ -53,6 +53,16 @@ bool endsEntry(std::string_view piece, bool lineStart) {
   return endsFileBoard(piece) || (lineStart && entryFileNumber(piece) > 0);
 }
 
+// Whether a row starting with `first` may end a message ("Message  #",
+// "*CH", "00..:"): most rows of a board need not be looked at further.
+// Mails are few and entries start with blanks or digits: every row is.
+bool mayEndMessage(char first) {
+  return first == 'M' || first == '*' || first == '0';
+}
+bool mayEndAny(char) {
+  return true;
+}
+
 }  // namespace
 
 HitLocator::HitLocator(const LogIndex& index, LineStream& log,
@@ -119,9 +129,11 @@ void HitLocator::readShown(HitSection section, ShownPart& part, LogOffset to) {
   }
   LogOffset hardEnd = -1;
   StopRule stops = endsMail;
+  bool (*mayStop)(char) = mayEndAny;
   if (section == HitSection::MessageBoard) {
     hardEnd = boardEndOffset(index_.messageBoards, part.board);
     stops = endsMessage;
+    mayStop = mayEndMessage;
   } else if (section == HitSection::FileBoard) {
     hardEnd = boardEndOffset(index_.fileBoards, part.board);
     stops = endsEntry;
@@ -145,7 +157,8 @@ void HitLocator::readShown(HitSection section, ShownPart& part, LogOffset to) {
       const auto* feed = static_cast<const char*>(std::memchr(start, '\n', kBodyLineBytes));
       if (!feed) break;
       const auto size = static_cast<std::size_t>(feed - start) + 1;
-      if (stops(cleanHead({start, std::min(size, kJudgedBytes)}, head_), part.lineStart)) {
+      if (mayStop(*start) &&
+          stops(cleanHead({start, std::min(size, kJudgedBytes)}, head_), part.lineStart)) {
         part.end = part.next;
         return;
       }
