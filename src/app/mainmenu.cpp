@@ -125,7 +125,7 @@ ListRows mainMenuRows(const LogIndex& index) {
   return rows;
 }
 
-void quitSequence(App& app, DownloadMarks& marks) {
+void offerDownloads(App& app, DownloadMarks& marks) {
   Console& console = app.console;
   if (!marks.empty()) {
     drawFrame(console, 13);
@@ -139,6 +139,21 @@ void quitSequence(App& app, DownloadMarks& marks) {
       if (appendToUploadFile(app, downloadBatch(marks))) marks.clear();
     }
   }
+}
+
+void keepWhatTheRunLeaves(Reading& reading, const ProgramExit& exit) {
+  App& app = reading.app;
+  saveReadMarks(app.console, app.marks);
+  // A hang-up keeps the files marked for download: the batch is written
+  // as the quit writes it, and the run still ends.
+  if (exit.signal != 0 && !reading.downloads.empty()) {
+    appendToUploadFile(app, downloadBatch(reading.downloads));
+  }
+}
+
+void quitSequence(App& app, DownloadMarks& marks) {
+  Console& console = app.console;
+  offerDownloads(app, marks);
   drawFrame(console, 12);
   console.setCursor(24, 11);
   console.writeText("終了してよろしいですか？"_sj);
@@ -162,12 +177,7 @@ void runMainMenu(Reading& reading) {
       }
     }
   } catch (const ProgramExit& exit) {
-    saveReadMarks(app.console, app.marks);
-    // A hang-up keeps the files marked for download: the batch is written
-    // as the quit writes it, and the run still ends.
-    if (exit.signal != 0 && !reading.downloads.empty()) {
-      appendToUploadFile(app, downloadBatch(reading.downloads));
-    }
+    keepWhatTheRunLeaves(reading, exit);
     throw;
   }
 }

@@ -20,6 +20,14 @@ ListRows mainMenuRows(const LogIndex& index);
 // Returns when the user does not quit.
 void quitSequence(App& app, DownloadMarks& downloads);
 
+// The quit's question about the files marked for download, when there are
+// any; the batch is written on yes.
+void offerDownloads(App& app, DownloadMarks& downloads);
+
+// What a run ended by `exit` keeps: the read marks, and on a hang-up the
+// files marked for download.
+void keepWhatTheRunLeaves(Reading& reading, const ProgramExit& exit);
+
 // Its keys, for the list of every screen's keys (app/keytables).
 KeyRows mainMenuKeyRows();
 

@@ -93,26 +93,30 @@ std::string heading(const std::string& text, const HitScan& scan, int page, std:
   return "検索「"_sj + search::cutMarked(text, room) + "」"_sj + place;
 }
 
-std::string whereOf(const App& app, const SearchHit& hit) {
+}  // namespace
+
+std::string hitWhere(const LogIndex& index, const SearchHit& hit) {
   const auto board = static_cast<std::size_t>(hit.board);
   switch (hit.section) {
     case HitSection::Mail:
       return "メール"_sj;
     case HitSection::MessageBoard:
-      return app.index.messageBoards[board].name;
+      return index.messageBoards[board].name;
     case HitSection::FileBoard:
-      return app.index.fileBoards[board].name;
+      return index.fileBoards[board].name;
     case HitSection::Notewall:
       return "Notewall";
     case HitSection::ChatBoard:
-      return app.index.chatBoards[board].name;
+      return index.chatBoards[board].name;
   }
   return {};
 }
 
+namespace {
+
 std::string hitRow(App& app, const SearchHit& hit) {
   const search::HitRow described = describeHit(app.log.stream, app.index, hit, kLineBytes);
-  return titleColumn(whereOf(app, hit), kWhereBytes) +
+  return titleColumn(hitWhere(app.index, hit), kWhereBytes) +
          titleColumn(formatText("#%i", hit.number), kNumberBytes) +
          titleColumn(search::cutMarked(described.title, kTitleBytes), kTitleBytes) + described.line;
 }
@@ -132,7 +136,9 @@ void openChatLine(App& app, ListPositions& lists, const SearchHit& hit) {
   runChatBoard(app, lists, hit.board, *listed);
 }
 
-void openHit(Reading& reading, const SearchHit& hit) {
+}  // namespace
+
+void openSearchHit(Reading& reading, const SearchHit& hit) {
   App& app = reading.app;
   const ReaderOpening opening{hit.item, search::RangeMatch{hit.matchOffset, hit.matchBytes}};
   switch (hit.section) {
@@ -153,6 +159,8 @@ void openHit(Reading& reading, const SearchHit& hit) {
       break;
   }
 }
+
+namespace {
 
 int lastPageOf(std::size_t hits) {
   return hits == 0 ? 0 : static_cast<int>((hits - 1) / kHitRows);
@@ -206,7 +214,7 @@ void searchWholeLog(Reading& reading, const SearchPacing& pacing) {
                         .rowOffset = 1,
                         .writes = false});
     if (choice.action == ListAction::Leave) return;
-    openHit(reading, hits[static_cast<std::size_t>(list.row())]);
+    openSearchHit(reading, hits[static_cast<std::size_t>(list.row())]);
     list.restartAt(list.row());
   }
 }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <string>
 
 #include "search/logsearch.h"
 
@@ -23,5 +24,13 @@ struct SearchPacing {
 
 // Asks for the text and runs the list of hits until the user leaves it.
 void searchWholeLog(Reading& reading, const SearchPacing& pacing = {});
+
+// Where a hit lies, as its list shows it: "メール", the board's name,
+// "Notewall".
+std::string hitWhere(const LogIndex& index, const search::SearchHit& hit);
+
+// Opens the reader on a hit with the match shown, or the Notewall or chat
+// list on its line.
+void openSearchHit(Reading& reading, const search::SearchHit& hit);
 
 }  // namespace zazir

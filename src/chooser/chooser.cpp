@@ -58,7 +58,7 @@ std::vector<ListedFile> matchingFiles(const std::string& osDirectory, const std:
   return files;
 }
 
-enum class GridAction { Choose, Help, Leave };
+enum class GridAction { Choose, Search, Help, Leave };
 using GridKey = ListKey<GridAction>;
 
 KeyTable<GridKey> gridKeys() {
@@ -67,6 +67,7 @@ KeyTable<GridKey> gridKeys() {
       {
           {{key::kEnter}, GridAction::Choose, "リターンキー：決定"_sj},
           {{' ', '5'}, GridAction::Choose, "スペース，５：決定"_sj},
+          {{'/'}, GridAction::Search, "／：一覧のログ全部から検索"_sj},
       },
       "Home，End：最初／最後のファイル"_sj,
       helpAndLeave(GridAction::Help, GridAction::Leave, "ESC，Ｑ：選ばずに終わる"_sj));
@@ -85,11 +86,13 @@ class Grid {
   }
 
   // Runs the key loop; returns the chosen file's index.
-  int choose(const std::string& directory);
+  int choose(const std::string& directory, const std::string& osDirectory,
+             const LogsSearch& searchLogs);
 
  private:
   const ListedFile& chosen() const { return files_[static_cast<std::size_t>(list_.index())]; }
-  Outcome act(const GridKey& key, const std::string& directory);
+  Outcome act(const GridKey& key, const std::string& directory, const std::string& osDirectory,
+              const LogsSearch& searchLogs);
   void tellPathTooLong(const std::string& path);
 
   void draw() {
@@ -138,7 +141,8 @@ void Grid::tellPathTooLong(const std::string& path) {
       formatText("　[%s]\n　のパスは79バイトを超えるため、通信ログとして開けません。"_sj, path));
 }
 
-Outcome Grid::act(const GridKey& key, const std::string& directory) {
+Outcome Grid::act(const GridKey& key, const std::string& directory, const std::string& osDirectory,
+                  const LogsSearch& searchLogs) {
   writeCell();  // in the normal attribute: the highlight goes
   if (const CursorMove* move = std::get_if<CursorMove>(&key)) {
     const ListScreen::Moved moved = list_.move(*move);
@@ -154,6 +158,20 @@ Outcome Grid::act(const GridKey& key, const std::string& directory) {
       if (directory.size() + chosen().name.size() <= kPathLimit) return Outcome::Leave;
       tellPathTooLong(directory + chosen().name);
       break;
+    case GridAction::Search: {
+      if (!searchLogs) {
+        console_.bell();
+        return highlightAgain();
+      }
+      // Those whose path is too long to open are not searched either.
+      std::vector<ChosenLog> listed;
+      for (const ListedFile& file : files_) {
+        if (directory.size() + file.name.size() > kPathLimit) continue;
+        listed.push_back({directory + file.name, osDirectory + file.osName});
+      }
+      searchLogs(listed);
+      break;
+    }
     case GridAction::Help:
       showHelp(console_, "通信ログの選択"_sj, gridKeys());
       break;
@@ -161,9 +179,11 @@ Outcome Grid::act(const GridKey& key, const std::string& directory) {
   return drawPageAgain();
 }
 
-int Grid::choose(const std::string& directory) {
+int Grid::choose(const std::string& directory, const std::string& osDirectory,
+                 const LogsSearch& searchLogs) {
   runKeyLoop(
-      console_, gridKeys(), [&](const GridKey& key) { return act(key, directory); },
+      console_, gridKeys(),
+      [&](const GridKey& key) { return act(key, directory, osDirectory, searchLogs); },
       [&] { draw(); }, Resizes::Absorb,
       [&] {
         writeCell();
@@ -175,7 +195,7 @@ int Grid::choose(const std::string& directory) {
 }  // namespace
 
 ChosenLog chooseLogFile(Console& console, const std::string& osArgument,
-                        const std::string& logfileDir) {
+                        const std::string& logfileDir, const LogsSearch& searchLogs) {
   console.setNormal();
   std::string name = osArgument;
   if (!isPattern(name) && !name.ends_with('/')) {
@@ -200,7 +220,8 @@ ChosenLog chooseLogFile(Console& console, const std::string& osArgument,
   }
   const std::string directory = shownFileName(osDirectory);
   Grid grid(console, files);
-  const ListedFile& chosen = files[static_cast<std::size_t>(grid.choose(directory))];
+  const ListedFile& chosen =
+      files[static_cast<std::size_t>(grid.choose(directory, osDirectory, searchLogs))];
   return {directory + chosen.name, osDirectory + chosen.osName};
 }
 

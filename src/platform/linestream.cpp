@@ -52,13 +52,27 @@ void FileLineStream::seek(LogOffset offset) {
   endOfFile_ = false;
 }
 
-bool FileLineStream::fill() {
+namespace {
+
+constexpr std::size_t kLookBehindFrom = 64 << 10;
+
+}  // namespace
+
+bool FileLineStream::fill(std::size_t wanted) {
   if (endOfFile_) return false;
-  if (position_ > 0) {
-    std::memmove(buffer_.get(), buffer_.get() + position_, length_ - position_);
-    length_ -= position_;
-    bufferStart_ += static_cast<LogOffset>(position_);
-    position_ = 0;
+  // A large buffer keeps some bytes before the position: a reader that
+  // looks back a little (to a line's start, to the item it is in) finds
+  // them without reading a whole buffer again. A small one is read through
+  // once, and each read costs more when it brings less.
+  const std::size_t lookBehind = capacity_ >= kLookBehindFrom ? capacity_ / 8 : 0;
+  const std::size_t behind =
+      std::min({position_, lookBehind, capacity_ - std::min(wanted, capacity_)});
+  if (position_ > behind) {
+    const std::size_t drop = position_ - behind;
+    std::memmove(buffer_.get(), buffer_.get() + drop, length_ - drop);
+    length_ -= drop;
+    bufferStart_ += static_cast<LogOffset>(drop);
+    position_ = behind;
   }
   if (length_ == capacity_) return true;
   while (true) {
@@ -94,7 +108,7 @@ bool FileLineStream::readLineView(std::string_view& line, std::size_t maxBytes) 
   // The line runs past the buffered bytes: gather it in the scratch buffer.
   scratch_.clear();
   while (scratch_.size() < maxBytes) {
-    if (position_ == length_ && !fill()) break;
+    if (position_ == length_ && !fill(1)) break;
     const std::size_t want = std::min(length_ - position_, maxBytes - scratch_.size());
     const char* from = buffer_.get() + position_;
     if (const void* lf = std::memchr(from, '\n', want)) {
@@ -113,7 +127,7 @@ bool FileLineStream::readLineView(std::string_view& line, std::size_t maxBytes) 
 
 std::string_view FileLineStream::buffered(std::size_t atLeast) {
   atLeast = std::min(atLeast, capacity_);
-  while (length_ - position_ < atLeast && fill()) {
+  while (length_ - position_ < atLeast && fill(atLeast)) {
   }
   return std::string_view(buffer_.get() + position_, length_ - position_);
 }

@@ -75,7 +75,9 @@ class FileLineStream : public LineStream {
 
  private:
   FileLineStream(int fd, std::size_t bufferSize);
-  bool fill();  // moves the unread rest to the front and reads more
+  // Moves the unread rest (and a little before it) to the front and reads
+  // more; `wanted` bytes from the position on fit.
+  bool fill(std::size_t wanted);
 
   int fd_;
   std::unique_ptr<char[]> buffer_;

@@ -38,7 +38,12 @@ Anchor lineStartAnchor(BoardKind kind) {
   return anchor;
 }
 
-// The start of a line as stripLineEnd leaves it, in `buffer`.
+const char* findFeed(const char* from, std::size_t size) {
+  return static_cast<const char*>(std::memchr(from, '\n', size));
+}
+
+}  // namespace
+
 std::string_view cleanHead(std::string_view line, std::array<char, kJudgedBytes>& buffer) {
   std::size_t size = 0;
   bool tabSeen = false;
@@ -49,12 +54,6 @@ std::string_view cleanHead(std::string_view line, std::array<char, kJudgedBytes>
   }
   return std::string_view(buffer.data(), size);
 }
-
-const char* findFeed(const char* from, std::size_t size) {
-  return static_cast<const char*>(std::memchr(from, '\n', size));
-}
-
-}  // namespace
 
 BoardWalk::BoardWalk(const std::vector<BoardEntry>& boards, BoardKind kind)
     : boards_(boards), kind_(kind), lineStarts_(lineStartAnchor(kind)) {}

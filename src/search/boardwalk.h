@@ -27,6 +27,10 @@ struct BoardPlace {
 // What the tests of a piece look at: the most any of them needs.
 inline constexpr std::size_t kJudgedBytes = 32;
 
+// The start of a line as stripLineEnd leaves it, as far as the tests of
+// a piece look, in `buffer`.
+std::string_view cleanHead(std::string_view line, std::array<char, kJudgedBytes>& buffer);
+
 // Bytes that must follow the last place passed, so that a line starting
 // there can be judged.
 inline constexpr std::size_t kBoardWalkLookahead = kLineLimit + 1;

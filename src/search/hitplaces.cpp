@@ -1,6 +1,7 @@
 #include "search/hitplaces.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "formats/boardlog.h"
@@ -14,29 +15,52 @@ namespace zazir::search {
 
 namespace {
 
-using StopRule = std::function<bool(std::string_view piece, bool lineStart)>;
+using StopRule = bool (*)(std::string_view piece, bool lineStart);
 
-// Where a reader stops showing the item at `start`: after its header lines
-// and kMaxBodyLines body rows, at `hardEnd` (-1: none) or before the first
-// row that `stops` ends it with.
-LogOffset shownPartEnd(LineStream& log, LogOffset start, int headerLines, bool wholeHeaders,
-                       LogOffset hardEnd, const StopRule& stops) {
-  log.seek(start);
-  std::string line;
-  for (int k = 0; k < headerLines; ++k) {
-    if (!(wholeHeaders ? readWholeLine(log, line) : log.readLine(line))) return log.tell();
+// The row of a body that starts at the stream's position, as
+// readWrappedLine cuts it, and as much of its text as the tests of an
+// item's end look at. False at the end of the stream.
+bool readRow(LineStream& log, std::string_view& text, bool& ended,
+             std::array<char, kJudgedBytes>& head) {
+  std::string_view piece;
+  if (!log.readLineView(piece, kBodyLineBytes)) return false;
+  if (piece.size() == kBodyLineBytes && piece.back() != '\n' &&
+      startsDoubleByte(piece, piece.size() - 1)) {
+    piece.remove_suffix(1);
+    log.seek(log.tell() - 1);
   }
-  bool lineStart = true;
-  for (std::size_t rows = 0; rows < kMaxBodyLines; ++rows) {
-    const LogOffset at = log.tell();
-    if (hardEnd >= 0 && at >= hardEnd) return at;
-    if (!readWrappedLine(log, line, kBodyLineBytes)) return at;
-    const bool ended = !line.empty() && line.back() == '\n';
-    stripLineEnd(line);
-    if (stops(line, lineStart)) return at;
-    lineStart = ended;
-  }
-  return log.tell();
+  ended = piece.back() == '\n';
+  text = cleanHead(piece.substr(0, kJudgedBytes), head);
+  return true;
+}
+
+// A row cut just before its line end takes the line end with it.
+bool takeLineEnd(LineStream& log) {
+  const LogOffset cut = log.tell();
+  std::string_view rest;
+  if (log.readLineView(rest, 2) && (rest == "\n" || rest == "\r\n")) return true;
+  log.seek(cut);
+  return false;
+}
+
+bool endsMail(std::string_view piece, bool) {
+  return isMailEnd(piece);
+}
+bool endsMessage(std::string_view piece, bool) {
+  return isMessageEnd(piece);
+}
+bool endsEntry(std::string_view piece, bool lineStart) {
+  return endsFileBoard(piece) || (lineStart && entryFileNumber(piece) > 0);
+}
+
+// Whether a row starting with `first` may end a message ("Message  #",
+// "*CH", "00..:"): most rows of a board need not be looked at further.
+// Mails are few and entries start with blanks or digits: every row is.
+bool mayEndMessage(char first) {
+  return first == 'M' || first == '*' || first == '0';
+}
+bool mayEndAny(char) {
+  return true;
 }
 
 }  // namespace
@@ -74,30 +98,92 @@ void HitLocator::restore(const LocatorState& state) {
   files_.restore(state.files);
 }
 
-LogOffset HitLocator::shownEnd(HitSection section, int board, int item, LogOffset itemOffset) {
-  Shown& shown = shown_[static_cast<std::size_t>(section)];
-  if (shown.board == board && shown.item == item) return shown.end;
-  LogOffset end = 0;
-  if (section == HitSection::Mail) {
-    end = shownPartEnd(log_, itemOffset, 3, true, -1,
-                       [](std::string_view piece, bool) { return isMailEnd(piece); });
-  } else if (section == HitSection::MessageBoard) {
-    end = shownPartEnd(log_, itemOffset, 3, false, boardEndOffset(index_.messageBoards, board),
-                       [](std::string_view piece, bool) { return isMessageEnd(piece); });
-  } else {
-    end = shownPartEnd(log_, itemOffset, 1, false, boardEndOffset(index_.fileBoards, board),
-                       [](std::string_view piece, bool lineStart) {
-                         return endsFileBoard(piece) ||
-                                (lineStart && entryFileNumber(piece) > 0);
-                       });
+// The shown part ends after its header lines and kMaxBodyLines body rows,
+// at `hardEnd` or before the first row its rule ends it with. It is read
+// only as far as the matches in it ask: most matches lie early in a long
+// item, and the rest of it is read past by the scan anyway.
+bool HitLocator::shows(HitSection section, int board, int item, LogOffset itemOffset,
+                       LogOffset matchEnd) {
+  ShownPart& part = shown_[static_cast<std::size_t>(section)];
+  if (part.board != board || part.item != item) {
+    part = ShownPart{board, item, itemOffset, -1, 0, true, false};
   }
-  shown = Shown{board, item, end};
-  return end;
+  if (part.end < 0 && part.next < matchEnd) readShown(section, part, matchEnd);
+  return part.end < 0 || matchEnd <= part.end;
+}
+
+void HitLocator::readShown(HitSection section, ShownPart& part, LogOffset to) {
+  log_.seek(part.next);
+  if (!part.headersRead) {
+    const int headers = section == HitSection::FileBoard ? 1 : 3;
+    for (int k = 0; k < headers; ++k) {
+      const bool read =
+          section == HitSection::Mail ? readWholeLine(log_, line_) : log_.readLine(line_);
+      if (!read) {
+        part.end = log_.tell();
+        return;
+      }
+    }
+    part.headersRead = true;
+    part.next = log_.tell();
+  }
+  LogOffset hardEnd = -1;
+  StopRule stops = endsMail;
+  bool (*mayStop)(char) = mayEndAny;
+  if (section == HitSection::MessageBoard) {
+    hardEnd = boardEndOffset(index_.messageBoards, part.board);
+    stops = endsMessage;
+    mayStop = mayEndMessage;
+  } else if (section == HitSection::FileBoard) {
+    hardEnd = boardEndOffset(index_.fileBoards, part.board);
+    stops = endsEntry;
+  }
+  const auto stopsBefore = [&] {
+    return part.rows >= kMaxBodyLines || (hardEnd >= 0 && part.next >= hardEnd);
+  };
+  std::string_view text;
+  bool ended = false;
+  while (part.next < to) {
+    if (stopsBefore()) {
+      part.end = part.next;
+      return;
+    }
+    // A line that fits a row is judged where the buffer holds it, as
+    // readWrappedLine would have read it.
+    const std::string_view data = log_.buffered(kLineLimit);
+    std::size_t at = 0;
+    while (part.next < to && !stopsBefore() && data.size() - at > kBodyLineBytes) {
+      const char* start = data.data() + at;
+      const auto* feed = static_cast<const char*>(std::memchr(start, '\n', kBodyLineBytes));
+      if (!feed) break;
+      const auto size = static_cast<std::size_t>(feed - start) + 1;
+      if (mayStop(*start) &&
+          stops(cleanHead({start, std::min(size, kJudgedBytes)}, head_), part.lineStart)) {
+        part.end = part.next;
+        return;
+      }
+      part.lineStart = true;
+      ++part.rows;
+      at += size;
+      part.next += static_cast<LogOffset>(size);
+    }
+    log_.skip(at);
+    if (part.next >= to || stopsBefore()) continue;
+    // A longer line, or the buffer's last bytes: a row at a time.
+    if (!readRow(log_, text, ended, head_) || stops(text, part.lineStart)) {
+      part.end = part.next;
+      return;
+    }
+    if (!ended) ended = takeLineEnd(log_);
+    part.lineStart = ended;
+    ++part.rows;
+    part.next = log_.tell();
+  }
 }
 
 void HitLocator::placeInBoard(HitSection section, const BoardPlace& at, LogOffset end,
                               std::vector<SearchHit>& out) {
-  if (at.board < 0 || end > shownEnd(section, at.board, at.item, at.itemOffset)) return;
+  if (at.board < 0 || !shows(section, at.board, at.item, at.itemOffset, end)) return;
   out.push_back({section, at.board, at.item, at.number, at.itemOffset, 0, 0});
 }
 
@@ -153,7 +239,7 @@ void HitLocator::placeInMail(LogOffset start, LogOffset end, std::vector<SearchH
   if (mail == index_.mails.begin()) return;
   const auto item = static_cast<int>(mail - index_.mails.begin()) - 1;
   const LogOffset itemOffset = std::prev(mail)->headerOffset;
-  if (end <= shownEnd(HitSection::Mail, 0, item, itemOffset)) {
+  if (shows(HitSection::Mail, 0, item, itemOffset, end)) {
     out.push_back({HitSection::Mail, 0, item, item + 1, itemOffset, 0, 0});
   }
 }

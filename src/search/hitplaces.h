@@ -48,12 +48,18 @@ class HitLocator {
   void restore(const LocatorState& state);
 
  private:
-  struct Shown {  // the last item of a section whose shown end was read
+  struct ShownPart {  // the last item of a section, its shown part read so far
     int board = -1;
     int item = -1;
-    LogOffset end = 0;
+    LogOffset next = 0;  // the next row's start
+    LogOffset end = -1;  // where the shown part ends; -1: not reached yet
+    std::size_t rows = 0;
+    bool lineStart = true;
+    bool headersRead = false;
   };
-  LogOffset shownEnd(HitSection section, int board, int item, LogOffset itemOffset);
+  // Whether a match that ends at `matchEnd` is within the item's shown part.
+  bool shows(HitSection section, int board, int item, LogOffset itemOffset, LogOffset matchEnd);
+  void readShown(HitSection section, ShownPart& part, LogOffset to);
   void placeInMail(LogOffset start, LogOffset end, std::vector<SearchHit>& out);
   void placeInBoard(HitSection section, const BoardPlace& at, LogOffset end,
                     std::vector<SearchHit>& out);
@@ -70,7 +76,9 @@ class HitLocator {
   LocatorState walks_;  // all but the board walks
   // Per section: the mail, the message and the file entry a match lies in
   // are told apart one after another.
-  std::array<Shown, 3> shown_;
+  std::array<ShownPart, 3> shown_;
+  std::string line_;
+  std::array<char, kJudgedBytes> head_{};
 };
 
 }  // namespace zazir::search

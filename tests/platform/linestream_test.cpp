@@ -33,7 +33,8 @@ std::string mixedLines(unsigned seed, std::size_t size) {
 
 // Reads the whole stream with `maxBytes`, seeking now and then as the
 // readers do (back one byte for the carry rule, back to a noted offset,
-// forward past the buffer); returns each line with the offset after it.
+// forward past the buffer) and asking for blocks; returns each line with
+// the offset after it.
 std::vector<std::pair<std::string, LogOffset>> readAll(LineStream& stream, std::size_t maxBytes,
                                                        unsigned seed, LogOffset size) {
   std::mt19937 rng(seed);
@@ -55,6 +56,11 @@ std::vector<std::pair<std::string, LogOffset>> readAll(LineStream& stream, std::
       case 3:
         stream.seek(std::min<LogOffset>(size, stream.tell() + rng() % 30000));
         break;
+      case 4:
+        // A block asked for, as the scans ask: it starts where the lines go on.
+        lines.emplace_back(std::string(stream.buffered(8 + rng() % 140000).substr(0, 8)),
+                           stream.tell());
+        break;
       default:
         break;
     }
@@ -68,7 +74,7 @@ TEST(FileLineStream, ReadsExactlyAsTheMemoryStream) {
   const std::string data = mixedLines(7, 400'000);
   const std::string path = writeTemp(data);
   const auto size = static_cast<LogOffset>(data.size());
-  for (std::size_t bufferSize : {2048u, 4099u, 10000u, 65536u}) {
+  for (std::size_t bufferSize : {2048u, 4099u, 10000u, 65536u, 131072u}) {
     for (std::size_t maxBytes : {1u, 2u, 77u, 1023u, 5000u, 20000u}) {
       auto file = FileLineStream::open(path, bufferSize);
       ASSERT_TRUE(file);

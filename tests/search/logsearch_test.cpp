@@ -183,6 +183,60 @@ TEST(LogSearchTest, StoppingKeepsTheHitsAndGoesOnFromThere) {
   EXPECT_EQ(outcome.hits, kept);
 }
 
+// A message's rows are its lines cut at 77 bytes, never inside a
+// character; a row that starts a message ends the one it is in, and 512
+// rows are the most shown. Read through small buffers too, whose edges
+// fall inside rows.
+TEST(LogSearchTest, WrappedRowsEndTheShownPartAsTheReaderCutsThem) {
+  // Rows of 150 bytes take two rows; rows of 75 to 77 bytes one, their
+  // line end included.
+  const auto lines = [](std::initializer_list<std::pair<int, std::size_t>> runs) {
+    std::string text;
+    for (const auto& [count, bytes] : runs) {
+      for (int k = 0; k < count; ++k) text += std::string(bytes, 'w') + "\r\n";
+    }
+    return text;
+  };
+  struct Case {
+    std::string body;
+    int shown;  // the needles found
+  };
+  const Case cases[] = {
+      // With the blank row under the headers: 511 rows before the needle,
+      // then 512.
+      {lines({{255, 150}}) + "needle\r\n", 1},
+      {lines({{256, 150}}) + "needle\r\n", 0},
+      {lines({{170, 75}, {170, 76}, {170, 77}}) + "needle\r\n", 1},
+      {lines({{170, 75}, {170, 76}, {171, 77}}) + "needle\r\n", 0},
+      // 75 bytes and a character: the next row starts a message.
+      {std::string(75, 'x') + sj("表") + "Message  #9 needle\r\nneedle", 0},
+      // 76 bytes: the character goes to the next row, which starts with it.
+      {std::string(76, 'x') + sj("表") + "Message  #9 needle\r\nneedle", 2},
+      {std::string(77, 'x') + "\r\n\tMessage  #9 after a TAB needle", 1},
+  };
+  for (const Case& c : cases) {
+    const std::string log = testing::logOf({listingLine(1, "b", "t", "検索中"),
+                                            sj("新しいメッセージが 1 件あります。")}) +
+                            message(1, "t", {c.body}) + message(2, "t", {"needle"});
+    const LogIndex index = testing::indexText(log);
+    testing::TempDir dir;
+    const StreamOpener open = opener(log, dir, 4096);
+    for (const std::size_t buffer : {std::size_t{200}, std::size_t{1000}, std::size_t{1 << 20}}) {
+      const auto reads = FileLineStream::open(dir.path("LOG"), buffer);
+      LogSearch search(index, open, *reads, static_cast<LogOffset>(log.size()),
+                       compilePattern("needle"));
+      int inFirst = 0;
+      int inSecond = 0;
+      searchLog(search, [&](const SearchHit& hit) {
+        (hit.number == 1 ? inFirst : inSecond) += 1;
+        return true;
+      }, {});
+      EXPECT_EQ(inFirst, c.shown) << c.body.substr(0, 90) << " / " << buffer;
+      EXPECT_EQ(inSecond, 1) << buffer;
+    }
+  }
+}
+
 // Text of characters that fold, whose bytes look like others' (a trail
 // byte 'A', a yen sign), marks alone and after kana; the scan must agree
 // with a walk through each line.
