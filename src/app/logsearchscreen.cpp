@@ -8,7 +8,7 @@
 #include "app/startup.h"
 #include "console/dialogs.h"
 #include "console/listview.h"
-#include "export/logset.h"
+#include "export/logfilesearch.h"
 #include "formats/logindex.h"
 #include "readers/titlelist.h"
 #include "search/hitrow.h"
@@ -40,29 +40,18 @@ using FoundInLog =
 bool scanLog(const ChosenLog& chosen, const search::SearchPattern& pattern,
              std::optional<search::Anchor>& anchor, const FoundInLog& found,
              const std::function<bool()>& goOn) {
+  LineStream* log = nullptr;
+  const LogIndex* index = nullptr;
   std::string problem;
-  const std::unique_ptr<FileLineStream> log = openLog(chosen.osPath, problem);
-  if (!log) return false;
-  LogIndex index;
-  // The same file throughout, not one put in its place since.
-  bool opened = true;
-  const search::StreamOpener open = [&](std::size_t bufferBytes) -> std::unique_ptr<LineStream> {
-    std::unique_ptr<FileLineStream> stream = FileLineStream::open(chosen.osPath, bufferBytes);
-    opened = opened && stream && stream->identity() == log->identity();
-    if (!opened) return nullptr;
-    return stream;
-  };
-  search::LogSearch search(
-      [&]() -> const LogIndex& {
-        indexLog(*log, index);
-        return index;
-      },
-      open, *log, static_cast<LogOffset>(fileSize(chosen.osPath)), pattern, anchor);
-  if (!search.finished()) anchor = search.anchor();
-  search::searchLog(
-      search, [&](const SearchHit& hit) { return found(hit, *log, index); },
-      [&](LogOffset scanned, LogOffset size) { return scanned >= size || goOn(); });
-  return opened;
+  return searchLogFile(
+             chosen.osPath, pattern, anchor,
+             {.started = [&](FileLineStream& opened,
+                             const LogIndex& filled) { log = &opened, index = &filled; },
+              .found = [&](const SearchHit& hit) { return found(hit, *log, *index); },
+              .progress = [&](LogOffset scanned,
+                              LogOffset size) { return scanned >= size || goOn(); }},
+             problem)
+      .has_value();
 }
 
 struct LogHit {
@@ -150,13 +139,8 @@ std::vector<std::string> LogsHits::rows(std::size_t first, std::size_t rows) {
 
 std::string heading(const std::string& text, const LogsHits& hits, std::size_t first,
                     std::size_t shown) {
-  const std::string count = hits.stopped() ? formatText("%i件目まで（中止）"_sj, hits.total())
-                                           : formatText("全%i件"_sj, hits.total());
-  const std::string place = formatText(" %i～%i件目 / %s"_sj, first + 1, first + shown, count);
-  const std::size_t quotes = "検索「」"_sj.size();
-  const std::size_t room =
-      kListRowBytes > place.size() + quotes ? kListRowBytes - place.size() - quotes : 0;
-  return "検索「"_sj + search::cutMarked(text, room) + "」"_sj + place;
+  return hitsHeading(text, first, shown, hits.total(),
+                     hits.stopped() ? HitsFound::Stopped : HitsFound::All);
 }
 
 int lastPageOf(std::size_t hits) {

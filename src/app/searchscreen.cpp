@@ -82,15 +82,10 @@ void HitScan::drawProgress() {
 // The row above the hits: the text, the hits of the page and how many
 // there are, or were found so far.
 std::string heading(const std::string& text, const HitScan& scan, int page, std::size_t shown) {
-  const std::size_t first = static_cast<std::size_t>(page) * kHitRows;
-  const std::string count = !scan.done()     ? formatText("%i件目まで"_sj, scan.found())
-                            : scan.stopped() ? formatText("%i件目まで（中止）"_sj, scan.found())
-                                             : formatText("全%i件"_sj, scan.found());
-  const std::string place = formatText(" %i～%i件目 / %s"_sj, first + 1, first + shown, count);
-  const std::size_t quotes = "検索「」"_sj.size();
-  const std::size_t room =
-      kListRowBytes > place.size() + quotes ? kListRowBytes - place.size() - quotes : 0;
-  return "検索「"_sj + search::cutMarked(text, room) + "」"_sj + place;
+  return hitsHeading(text, static_cast<std::size_t>(page) * kHitRows, shown, scan.found(),
+                     !scan.done() ? HitsFound::SoFar
+                     : scan.stopped() ? HitsFound::Stopped
+                                      : HitsFound::All);
 }
 
 }  // namespace
@@ -110,6 +105,18 @@ std::string hitWhere(const LogIndex& index, const SearchHit& hit) {
       return index.chatBoards[board].name;
   }
   return {};
+}
+
+std::string hitsHeading(const std::string& text, std::size_t first, std::size_t shown,
+                        std::size_t found, HitsFound state) {
+  const std::string count = state == HitsFound::SoFar     ? formatText("%i件目まで"_sj, found)
+                            : state == HitsFound::Stopped ? formatText("%i件目まで（中止）"_sj, found)
+                                                          : formatText("全%i件"_sj, found);
+  const std::string place = formatText(" %i～%i件目 / %s"_sj, first + 1, first + shown, count);
+  const std::size_t quotes = "検索「」"_sj.size();
+  const std::size_t room =
+      kListRowBytes > place.size() + quotes ? kListRowBytes - place.size() - quotes : 0;
+  return "検索「"_sj + search::cutMarked(text, room) + "」"_sj + place;
 }
 
 namespace {

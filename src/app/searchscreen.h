@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "search/logsearch.h"
@@ -28,6 +29,14 @@ void searchWholeLog(Reading& reading, const SearchPacing& pacing = {});
 // Where a hit lies, as its list shows it: "メール", the board's name,
 // "Notewall".
 std::string hitWhere(const LogIndex& index, const search::SearchHit& hit);
+
+// How far a search has come: still finding, stopped by the user, done.
+enum class HitsFound : std::uint8_t { SoFar, Stopped, All };
+
+// The row above a list of hits: the text (cut to fit), the hits of the
+// page from `first` (`shown` of them) and how many were `found`.
+std::string hitsHeading(const std::string& text, std::size_t first, std::size_t shown,
+                        std::size_t found, HitsFound state);
 
 // Opens the reader on a hit with the match shown, or the Notewall or chat
 // list on its line.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "export/logfilesearch.h"
 #include "export/logset.h"
 #include "export/outputtext.h"
 #include "export/utf8text.h"
@@ -230,36 +231,17 @@ std::optional<std::size_t> searchOneLog(const std::string& path,
                                         const search::SearchPattern& pattern,
                                         std::optional<search::Anchor>& anchor, HitPrinter& printer,
                                         std::string& problem) {
-  const auto log = openLog(path, problem);
-  if (!log) return std::nullopt;
-  LogIndex index;
-  printer.startLog(path, *log, index);
-  // The search reads the log through streams of its own: the same file,
-  // not one put in its place since.
-  bool opened = true;
-  const search::StreamOpener open = [&](std::size_t bufferBytes) -> std::unique_ptr<LineStream> {
-    std::unique_ptr<FileLineStream> stream = FileLineStream::open(path, bufferBytes);
-    opened = opened && stream && stream->identity() == log->identity();
-    if (!opened) return nullptr;
-    return stream;
-  };
-  // The index is read only when something matches.
-  search::LogSearch search(
-      [&]() -> const LogIndex& {
-        indexLog(*log, index);
-        return index;
-      },
-      open, *log, static_cast<LogOffset>(fileSize(path)), pattern, anchor);
-  if (!search.finished()) anchor = search.anchor();
-  // A closed pipe or a full disk ends the search at the hit it failed on.
-  const search::SearchOutcome outcome =
-      search::searchLog(search, [&](const SearchHit& hit) { return printer.print(hit); }, {});
+  const std::optional<search::SearchOutcome> outcome = searchLogFile(
+      path, pattern, anchor,
+      {.started = [&](FileLineStream& log, const LogIndex& index) {
+         printer.startLog(path, log, index);
+       },
+       // A closed pipe or a full disk ends the search at the hit it failed on.
+       .found = [&](const SearchHit& hit) { return printer.print(hit); }},
+      problem);
   printer.flush();
-  if (!opened) {
-    problem = path + ": cannot be read";
-    return std::nullopt;
-  }
-  return outcome.hits;
+  if (!outcome) return std::nullopt;
+  return outcome->hits;
 }
 
 }  // namespace
