@@ -43,14 +43,13 @@ bool scanLog(const ChosenLog& chosen, const search::SearchPattern& pattern,
   LineStream* log = nullptr;
   const LogIndex* index = nullptr;
   std::string problem;
-  return searchLogFile(
-             chosen.osPath, pattern, anchor,
-             {.started = [&](FileLineStream& opened,
-                             const LogIndex& filled) { log = &opened, index = &filled; },
-              .found = [&](const SearchHit& hit) { return found(hit, *log, *index); },
-              .progress = [&](LogOffset scanned,
-                              LogOffset size) { return scanned >= size || goOn(); }},
-             problem)
+  return searchLogFile(chosen.osPath, pattern, anchor,
+                       {.started = [&](FileLineStream& opened,
+                                       const LogIndex& filled) { log = &opened, index = &filled; },
+                        .found = [&](const SearchHit& hit) { return found(hit, *log, *index); },
+                        .progress = [&](LogOffset scanned,
+                                        LogOffset size) { return scanned >= size || goOn(); }},
+                       problem)
       .has_value();
 }
 

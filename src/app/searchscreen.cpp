@@ -83,7 +83,7 @@ void HitScan::drawProgress() {
 // there are, or were found so far.
 std::string heading(const std::string& text, const HitScan& scan, int page, std::size_t shown) {
   return hitsHeading(text, static_cast<std::size_t>(page) * kHitRows, shown, scan.found(),
-                     !scan.done() ? HitsFound::SoFar
+                     !scan.done()     ? HitsFound::SoFar
                      : scan.stopped() ? HitsFound::Stopped
                                       : HitsFound::All);
 }
@@ -109,9 +109,10 @@ std::string hitWhere(const LogIndex& index, const SearchHit& hit) {
 
 std::string hitsHeading(const std::string& text, std::size_t first, std::size_t shown,
                         std::size_t found, HitsFound state) {
-  const std::string count = state == HitsFound::SoFar     ? formatText("%i件目まで"_sj, found)
-                            : state == HitsFound::Stopped ? formatText("%i件目まで（中止）"_sj, found)
-                                                          : formatText("全%i件"_sj, found);
+  const std::string count = state == HitsFound::SoFar ? formatText("%i件目まで"_sj, found)
+                            : state == HitsFound::Stopped
+                                ? formatText("%i件目まで（中止）"_sj, found)
+                                : formatText("全%i件"_sj, found);
   const std::string place = formatText(" %i～%i件目 / %s"_sj, first + 1, first + shown, count);
   const std::size_t quotes = "検索「」"_sj.size();
   const std::size_t room =

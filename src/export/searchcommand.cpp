@@ -231,14 +231,13 @@ std::optional<std::size_t> searchOneLog(const std::string& path,
                                         const search::SearchPattern& pattern,
                                         std::optional<search::Anchor>& anchor, HitPrinter& printer,
                                         std::string& problem) {
-  const std::optional<search::SearchOutcome> outcome = searchLogFile(
-      path, pattern, anchor,
-      {.started = [&](FileLineStream& log, const LogIndex& index) {
-         printer.startLog(path, log, index);
-       },
-       // A closed pipe or a full disk ends the search at the hit it failed on.
-       .found = [&](const SearchHit& hit) { return printer.print(hit); }},
-      problem);
+  const std::optional<search::SearchOutcome> outcome =
+      searchLogFile(path, pattern, anchor,
+                    {.started = [&](FileLineStream& log,
+                                    const LogIndex& index) { printer.startLog(path, log, index); },
+                     // A closed pipe or a full disk ends the search at the hit it failed on.
+                     .found = [&](const SearchHit& hit) { return printer.print(hit); }},
+                    problem);
   printer.flush();
   if (!outcome) return std::nullopt;
   return outcome->hits;

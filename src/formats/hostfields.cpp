@@ -56,8 +56,7 @@ std::string_view trimBlanks(std::string_view line) {
 // Appends the character at `at` as the host takes it harmlessly: a lead
 // byte standing alone as "?", a control as a blank, and where `semicolons`
 // (an answer's field separator) a ";" full width. Gives the bytes taken.
-std::size_t putHarmless(std::string& out, std::string_view text, std::size_t at,
-                        bool semicolons) {
+std::size_t putHarmless(std::string& out, std::string_view text, std::size_t at, bool semicolons) {
   const std::size_t length = characterAt(text, at);
   const auto byte = static_cast<unsigned char>(text[at]);
   if (length == 2) {

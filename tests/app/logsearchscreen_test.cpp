@@ -86,7 +86,6 @@ TEST(LogChooserSearch, ListsTheHitsOfEveryLogAndReadsOneInItsLog) {
   EXPECT_EQ(backend.rowAtKey(list + 4, 0), "           A.LOG        DEMO.LOG");
 }
 
-
 // Files marked for download in a log read from the hits are offered as the
 // quit offers them when the log is left, not written unasked.
 TEST(LogChooserSearch, LeavingALogOffersItsDownloadsAsTheQuitDoes) {

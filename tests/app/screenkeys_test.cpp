@@ -12,6 +12,8 @@
 #include "app/navigation.h"
 #include "chat/chat.h"
 #include "chooser/chooser.h"
+#include "compose/compose.h"
+#include "compose/preview.h"
 #include "console/keys.h"
 #include "console/render.h"
 #include "formats/logindex_support.h"
@@ -19,8 +21,6 @@
 #include "readers/fileboard.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
-#include "compose/compose.h"
-#include "compose/preview.h"
 #include "support/test_app.h"
 
 namespace zazir {
@@ -81,19 +81,32 @@ TEST(ScreenKeys, CtrlLShowsEveryScreenWholeAgain) {
       {"quit question", kMainMenu, {'q'}, {'y'}},
       {"board list", kBoardList, {key::kDown}, {key::kEscape}},
       {"message reader", kMessages, {key::kDown}, {key::kEscape}},
-      {"message reader after a save", kMessages, {std::begin(kSave), std::end(kSave)},
-       {key::kEscape}, true},
-      {"message reader after a cancelled save", kMessages, {'s', key::kEscape}, {key::kEscape},
+      {"message reader after a save",
+       kMessages,
+       {std::begin(kSave), std::end(kSave)},
+       {key::kEscape},
        true},
-      {"file reader after a save", kFiles, {std::begin(kSave), std::end(kSave)}, {key::kEscape},
+      {"message reader after a cancelled save",
+       kMessages,
+       {'s', key::kEscape},
+       {key::kEscape},
+       true},
+      {"file reader after a save",
+       kFiles,
+       {std::begin(kSave), std::end(kSave)},
+       {key::kEscape},
        true},
       {"mail reader's help", kMail, {'?'}, {key::kEscape, key::kEscape}},
       {"title list", kMail, {'t'}, {key::kEscape, key::kEscape}},
       {"prompt", kMessages, {'#', '1'}, {key::kEscape, key::kEscape}},
       {"preview", kPreview, {key::kDown}, {'n'}},
-      {"chat", [](ExampleApp& t) { runChatLoop(t.app, t.reading.listPositions); }, {},
+      {"chat",
+       [](ExampleApp& t) { runChatLoop(t.app, t.reading.listPositions); },
+       {},
        {key::kEscape}},
-      {"notewall", [](ExampleApp& t) { runNotewallLoop(t.app, t.reading.listPositions); }, {},
+      {"notewall",
+       [](ExampleApp& t) { runNotewallLoop(t.app, t.reading.listPositions); },
+       {},
        {key::kEscape}},
       {"recipients", [](ExampleApp& t) { enterRecipients(t.app); }, {}, {key::kEnter}},
       {"ID list", kIdList, {key::kRight, ' '}, {key::kEscape}},

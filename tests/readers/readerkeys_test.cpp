@@ -8,14 +8,14 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "compose/compose.h"
+#include "compose/preview.h"
 #include "console/keys.h"
 #include "readers/fileboard.h"
 #include "readers/mail_log.h"
 #include "readers/mailreader.h"
 #include "readers/messageboard.h"
 #include "readers/readerscreen.h"
-#include "compose/compose.h"
-#include "compose/preview.h"
 #include "support/test_app.h"
 
 namespace zazir {

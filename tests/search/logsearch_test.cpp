@@ -227,10 +227,12 @@ TEST(LogSearchTest, WrappedRowsEndTheShownPartAsTheReaderCutsThem) {
                        compilePattern("needle"));
       int inFirst = 0;
       int inSecond = 0;
-      searchLog(search, [&](const SearchHit& hit) {
-        (hit.number == 1 ? inFirst : inSecond) += 1;
-        return true;
-      }, {});
+      searchLog(search,
+                [&](const SearchHit& hit) {
+                  (hit.number == 1 ? inFirst : inSecond) += 1;
+                  return true;
+                },
+                {});
       EXPECT_EQ(inFirst, c.shown) << c.body.substr(0, 90) << " / " << buffer;
       EXPECT_EQ(inSecond, 1) << buffer;
     }
