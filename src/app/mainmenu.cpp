@@ -165,7 +165,7 @@ void runMainMenu(Reading& reading) {
   try {
     while (true) {
       const ListRows rows = mainMenuRows(app.index);
-      ListScreen menu = ListScreen::ofEntries({kListPageRows, 1, ListPaging::OnePage},
+      ListScreen menu = ListScreen::ofEntries({kListPageRows, 1, ListPaging::OnePageFromTop},
                                               kMenuLastRow + 1, [&](int k) { return rows[k]; });
       menu.open(0, 0);
       const ListChoice chosen =

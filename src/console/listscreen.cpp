@@ -62,7 +62,7 @@ ListScreen::Moved ListScreen::move(CursorMove move) {
 
 ListScreen::Moved ListScreen::turn(CursorMove move) {
   const int before = page_;
-  if (shape_.paging == ListPaging::OnePage) {
+  if (shape_.paging == ListPaging::OnePage || shape_.paging == ListPaging::OnePageFromTop) {
     if (move == CursorMove::First) startRow_ = 0;
     if (move == CursorMove::Last) startRow_ = lastRow();
   } else {
@@ -89,6 +89,7 @@ ListScreen::Moved ListScreen::turn(CursorMove move) {
   // The rows are read again whether the page changed or not, as the list
   // may have learned more of itself meanwhile.
   load();
+  if (shape_.paging == ListPaging::OnePageFromTop) startRow_ = 0;
   return {page_ != before, false};
 }
 

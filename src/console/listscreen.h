@@ -31,6 +31,9 @@ enum class ListPaging : std::uint8_t {
   Pages,
   // One page: a turn gives back the row the list was opened on.
   OnePage,
+  // One page whose turns always give back its first row, Home and End
+  // reaching the ends all the same (the main menu).
+  OnePageFromTop,
 };
 
 struct ListShape {

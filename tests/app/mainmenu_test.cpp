@@ -104,5 +104,20 @@ TEST_F(MainMenuTest, EachItemIsMarkedByWhetherItsContentExists) {
   EXPECT_EQ(mainMenuRows(atStart)[4].substr(75), "×]"_sj);
 }
 
+
+// The menu's page keys bring the cursor back to its first row, also after
+// End took it to the last (the chat board list keeps the last).
+TEST_F(MainMenuTest, PageKeysGoBackToTheFirstRow) {
+  backend.press(key::kEnd).press(key::kPageUp).press(key::kEnd).press(key::kPageDown);
+  backend.press(key::kDown).press(key::kUp).press(key::kUp).type("q").type("y");
+  EXPECT_EQ(testing::exitOf([&] { runMainMenu(reading); }).status, 0);
+  // The menu's rows stand on screen rows 9 to 13.
+  const int expected[] = {13, 9, 13, 9, 10, 9, 9};
+  for (std::size_t k = 0; k < std::size(expected); ++k) {
+    EXPECT_EQ(testing::highlightedRows(backend.screenAtKey(k + 1)), std::vector<int>{expected[k]})
+        << k;
+  }
+}
+
 }  // namespace
 }  // namespace zazir
