@@ -35,6 +35,18 @@ std::size_t keyShowing(const ScriptedBackend& backend, int row, const std::strin
   return 0;
 }
 
+// ZAZIR started on the folder logs/ with the keys `backend` holds, to
+// the end of the run.
+void runOnLogsFolder(ScriptedBackend& backend) {
+  Console console(backend);
+  const StartupOptions options{"zazir", "logs/", chooserSearchEnvironment, {}};
+  try {
+    EXPECT_EQ(testing::exitOf([&] { runProgram(console, options); }).status, 0);
+  } catch (const testing::ScriptExhausted&) {
+    ADD_FAILURE() << "a screen waits for a key:\n" << backend.dump();
+  }
+}
+
 // Two logs in a directory: `/` in the chooser searches both, Return reads
 // a hit in its log, Esc goes back to the hits, then to the chooser.
 TEST(LogChooserSearch, ListsTheHitsOfEveryLogAndReadsOneInItsLog) {
@@ -53,13 +65,7 @@ TEST(LogChooserSearch, ListsTheHitsOfEveryLogAndReadsOneInItsLog) {
   // Opened as choosing it would open it: the start-up question, then the
   // reader.
   backend.type("/温泉\r").press(key::kEnter).type("n").press(key::kEscape, 3);
-  Console console(backend);
-  const StartupOptions options{"zazir", "logs/", chooserSearchEnvironment, {}};
-  try {
-    EXPECT_EQ(testing::exitOf([&] { runProgram(console, options); }).status, 0);
-  } catch (const testing::ScriptExhausted&) {
-    FAIL() << "a screen waits for a key:\n" << backend.dump();
-  }
+  runOnLogsFolder(backend);
 
   const std::size_t list = keyShowing(backend, 1, "検索「温泉」");
   const std::vector<std::string> shown = {
@@ -97,13 +103,7 @@ TEST(LogChooserSearch, LeavingALogOffersItsDownloadsAsTheQuitDoes) {
   ScriptedBackend backend;
   backend.type("/ONSEN.TXT\r").press(key::kEnter).type("nD").press(key::kEscape, 2).type("y");
   backend.press(key::kEscape);
-  Console console(backend);
-  const StartupOptions options{"zazir", "logs/", chooserSearchEnvironment, {}};
-  try {
-    EXPECT_EQ(testing::exitOf([&] { runProgram(console, options); }).status, 0);
-  } catch (const testing::ScriptExhausted&) {
-    FAIL() << "a screen waits for a key:\n" << backend.dump();
-  }
+  runOnLogsFolder(backend);
   const std::size_t asked = keyShowing(backend, 12, "これらをダウンロードしますか？");
   EXPECT_EQ(backend.rowAtKey(asked + 1, 0), "        DEMO.LOG");
   // File 3 of board 3 (data), as the quit writes the batch.
