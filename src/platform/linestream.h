@@ -41,6 +41,12 @@ class LineStream {
     return {};
   }
   virtual void skip(std::size_t bytes) { seek(tell() + static_cast<LogOffset>(bytes)); }
+  // Every byte the stream holds now, read or not, and the offset of the
+  // first in `start`; empty when it holds none. Valid until the next call.
+  virtual std::string_view held(LogOffset& start) const {
+    start = 0;
+    return {};
+  }
 
   bool readLine(std::string& line, std::size_t maxBytes = kLineLimit) {
     std::string_view view;
@@ -69,6 +75,10 @@ class FileLineStream : public LineStream {
   bool readLineView(std::string_view& line, std::size_t maxBytes) override;
   std::string_view buffered(std::size_t atLeast) override;
   void skip(std::size_t bytes) override { position_ += std::min(bytes, length_ - position_); }
+  std::string_view held(LogOffset& start) const override {
+    start = bufferStart_;
+    return std::string_view(buffer_.get(), length_);
+  }
 
   // The file read, so that no file written can be this one.
   std::optional<FileIdentity> identity() const { return identityOfDescriptor(fd_); }
@@ -100,6 +110,10 @@ class MemoryLineStream : public LineStream {
     return std::string_view(data_).substr(std::min(position_, data_.size()));
   }
   void skip(std::size_t bytes) override { position_ = std::min(position_ + bytes, data_.size()); }
+  std::string_view held(LogOffset& start) const override {
+    start = 0;
+    return data_;
+  }
 
  private:
   std::string data_;

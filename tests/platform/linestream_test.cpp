@@ -1,4 +1,5 @@
 #include "platform/linestream.h"
+#include "platform/windowstream.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,31 @@ TEST(FileLineStream, ReadsExactlyAsTheMemoryStream) {
       for (std::size_t i = 0; i < fromFile.size(); ++i) {
         ASSERT_EQ(fromFile[i], fromMemory[i]) << bufferSize << "/" << maxBytes << " line " << i;
       }
+    }
+  }
+}
+
+// Read through another stream's bytes where they reach, its own file
+// elsewhere: the same lines, whatever part of the file the bytes are.
+TEST(WindowStream, ReadsExactlyAsTheMemoryStream) {
+  const std::string data = mixedLines(11, 300'000);
+  const std::string path = writeTemp(data);
+  const auto size = static_cast<LogOffset>(data.size());
+  struct Window {
+    std::size_t start, bytes;
+  };
+  for (const Window window : {Window{0, data.size()}, Window{0, 70'000}, Window{123'457, 90'000},
+                              Window{200'001, data.size() - 200'001}, Window{5, 0}}) {
+    for (std::size_t maxBytes : {1u, 77u, 1023u, 20000u}) {
+      auto file = FileLineStream::open(path, 4099);
+      ASSERT_TRUE(file);
+      WindowStream stream(*file);
+      stream.show(std::string_view(data).substr(window.start, window.bytes),
+                  static_cast<LogOffset>(window.start), window.start + window.bytes == data.size());
+      MemoryLineStream memory(data);
+      const auto seed = static_cast<unsigned>(window.start + maxBytes);
+      EXPECT_EQ(readAll(stream, maxBytes, seed, size), readAll(memory, maxBytes, seed, size))
+          << window.start << "+" << window.bytes << "/" << maxBytes;
     }
   }
 }
