@@ -83,140 +83,136 @@ std::string cutLabel(std::string_view line) {
   return label;
 }
 
-class Scanner {
- public:
-  Scanner(LineStream& log, LogIndex& index) : log_(log), index_(index) {}
+}  // namespace
 
-  void run() {
-    std::string_view raw;
-    while (true) {
-      logscan::skipUninteresting(log_);
-      const LogOffset start = log_.tell();
-      if (!log_.readLineView(raw, kLineLimit)) return;
-      if (!mayMatch(raw)) continue;
-      std::string_view line = cleanLine(raw, clean_);
-      if (isListingLine(line)) {
-        if (!addBoard(start, line)) return;
-        continue;
-      }
-      LogOffset lineStart = start;
-      std::string_view tested = line;  // what the mail and FILE NEWS tests see
-      if (startsWith(line, "《 気軽な伝言板 》"_sj)) {
-        // The content starts two lines below the heading; the line between
-        // is tested as it was read, without clean-up.
-        lineStart = log_.tell();
-        const bool more = log_.readLineView(raw, kLineLimit);
-        index_.notewallOffset = log_.tell();
-        if (!more) return;
-        tested = raw;
-        line = cleanLine(raw, clean_);
-      }
-      if (startsWith(tested, mailHeading())) {
-        if (!addMail(lineStart, line)) return;
-        tested = title_;
-      }
-      if (startsWith(tested, "FILE NEWS: 日付指定"_sj)) fileBoardMode_ = true;
-    }
+LogIndexer::LogIndexer(LineStream& log, LogIndex& index)
+    : log_(log), index_(index), notewallLead_("《 気軽な伝言板 》"_sj.front()) {
+  index_ = LogIndex{};
+  log_.seek(0);
+}
+
+void LogIndexer::indexTo(LogOffset limit) {
+  std::string_view raw;
+  while (!finished_ && log_.tell() < limit) {
+    logscan::skipUninteresting(log_, limit);
+    if (log_.tell() >= limit) return;
+    const LogOffset start = log_.tell();
+    finished_ = !log_.readLineView(raw, kLineLimit) || !take(start, raw);
   }
+}
 
- private:
-  // A quick look at the raw line: nothing else can pass a test after clean-up
-  // (clean-up only shortens a line and turns one TAB into a blank).
-  bool mayMatch(std::string_view raw) const {
-    if (raw.empty()) return false;
-    const char first = raw[0];
-    return (raw.size() > kColonColumn && raw[kColonColumn] == ':') || first == 'P' ||
-           first == 'F' || first == notewallLead_;
+// Indexes a line that may start a part; false when the log ended within it.
+bool LogIndexer::take(LogOffset start, std::string_view raw) {
+  if (!mayMatch(raw)) return true;
+  std::string_view line = cleanLine(raw, clean_);
+  if (isListingLine(line)) return addBoard(start, line);
+  LogOffset lineStart = start;
+  std::string_view tested = line;  // what the mail and FILE NEWS tests see
+  if (startsWith(line, "《 気軽な伝言板 》"_sj)) {
+    // The content starts two lines below the heading; the line between
+    // is tested as it was read, without clean-up.
+    lineStart = log_.tell();
+    const bool more = log_.readLineView(raw, kLineLimit);
+    index_.notewallOffset = log_.tell();
+    if (!more) return false;
+    tested = raw;
+    line = cleanLine(raw, clean_);
   }
+  if (startsWith(tested, mailHeading())) {
+    if (!addMail(lineStart, line)) return false;
+    tested = title_;
+  }
+  if (startsWith(tested, "FILE NEWS: 日付指定"_sj)) fileBoardMode_ = true;
+  return true;
+}
 
-  // Returns false when the log ended while the board's content was skipped.
-  bool addBoard(LogOffset start, std::string_view line) {
-    const std::string_view name = wordAt(from(line, kNameColumn), 0);
-    const std::string_view status = line.substr(kStatusColumn);
-    const int number = parseDecimal(line);
-    if (startsWith(name, "#")) {
-      addChatBoard(name, status, number, line);
-      return true;
-    }
-    if (name.empty()) return true;
-    BoardEntry board;
-    board.listOffset = start;
-    board.number = number;
-    board.name = std::string(name);
-    if (status != "検索中"_sj) {
-      board.label = std::string(line);
-    } else if (fileBoardMode_) {
-      board.label = cutLabel(line) + " ★新着あり"_sj;
-    } else {
-      board.label = cutLabel(line) + " ★未読あり"_sj;
-      // The listing line's view dies with the next read; the label is built.
-      index_.messageBoards.push_back(std::move(board));
-      return skipToCountLine(index_.messageBoards.back().label);
-    }
-    (fileBoardMode_ ? index_.fileBoards : index_.messageBoards).push_back(std::move(board));
+// A quick look at the raw line: nothing else can pass a test after clean-up
+// (clean-up only shortens a line and turns one TAB into a blank).
+bool LogIndexer::mayMatch(std::string_view raw) const {
+  if (raw.empty()) return false;
+  const char first = raw[0];
+  return (raw.size() > kColonColumn && raw[kColonColumn] == ':') || first == 'P' ||
+         first == 'F' || first == notewallLead_;
+}
+
+// Returns false when the log ended while the board's content was skipped.
+bool LogIndexer::addBoard(LogOffset start, std::string_view line) {
+  const std::string_view name = wordAt(from(line, kNameColumn), 0);
+  const std::string_view status = line.substr(kStatusColumn);
+  const int number = parseDecimal(line);
+  if (startsWith(name, "#")) {
+    addChatBoard(name, status, number, line);
     return true;
   }
-
-  void addChatBoard(std::string_view name, std::string_view status, int number,
-                    std::string_view line) {
-    if (index_.chatBoardCount() >= kMaxChatBoards) return;
-    ChatBoardEntry chat;
-    chat.name = cutField(name, kChatNameBytes);
-    chat.label = cutLabel(line);
-    chat.number = number;
-    chat.hasNew = (status == "未読なし"_sj || status == "No messages found") ? 0 : 1;
-    index_.chatBoards.push_back(std::move(chat));
-    index_.chatContentOffset.push_back(log_.tell());
+  if (name.empty()) return true;
+  BoardEntry board;
+  board.listOffset = start;
+  board.number = number;
+  board.name = std::string(name);
+  if (status != "検索中"_sj) {
+    board.label = std::string(line);
+  } else if (fileBoardMode_) {
+    board.label = cutLabel(line) + " ★新着あり"_sj;
+  } else {
+    board.label = cutLabel(line) + " ★未読あり"_sj;
+    // The listing line's view dies with the next read; the label is built.
+    index_.messageBoards.push_back(std::move(board));
+    return skipToCountLine(index_.messageBoards.back().label);
   }
+  (fileBoardMode_ ? index_.fileBoards : index_.messageBoards).push_back(std::move(board));
+  return true;
+}
 
-  // The lines up to and including the count line belong to the board; the
-  // count (its second word) completes the label. A log that ends first
-  // leaves the label without a count.
-  bool skipToCountLine(std::string& label) {
-    std::string_view raw;
-    while (log_.readLineView(raw, kLineLimit)) {
-      const std::string_view line = cleanLine(raw, clean_);
-      if (line.find("新しいメッセージ"_sj) == std::string_view::npos) continue;
-      label += formatText("(%i件)"_sj, parseDecimal(wordAt(line, 1)));
-      return true;
-    }
-    return false;
+void LogIndexer::addChatBoard(std::string_view name, std::string_view status, int number,
+                              std::string_view line) {
+  if (index_.chatBoardCount() >= kMaxChatBoards) return;
+  ChatBoardEntry chat;
+  chat.name = cutField(name, kChatNameBytes);
+  chat.label = cutLabel(line);
+  chat.number = number;
+  chat.hasNew = (status == "未読なし"_sj || status == "No messages found") ? 0 : 1;
+  index_.chatBoards.push_back(std::move(chat));
+  index_.chatContentOffset.push_back(log_.tell());
+}
+
+// The lines up to and including the count line belong to the board; the
+// count (its second word) completes the label. A log that ends first
+// leaves the label without a count.
+bool LogIndexer::skipToCountLine(std::string& label) {
+  std::string_view raw;
+  while (log_.readLineView(raw, kLineLimit)) {
+    const std::string_view line = cleanLine(raw, clean_);
+    if (line.find("新しいメッセージ"_sj) == std::string_view::npos) continue;
+    label += formatText("(%i件)"_sj, parseDecimal(wordAt(line, 1)));
+    return true;
   }
+  return false;
+}
 
-  // Fills a mail entry from its three header lines; the title line is kept
-  // in `title_` for the FILE NEWS test. Returns false at the end of the log.
-  bool addMail(LogOffset start, std::string_view line) {
-    MailEntry mail;
-    mail.headerOffset = start;
-    const std::string_view sender = from(line, kSenderColumn);
-    mail.senderId = cutField(wordAt(sender, 0), kSenderIdBytes);
-    mail.senderName = cutField(wordAt(sender, 1), kSenderNameBytes);
-    title_.clear();
-    std::string_view raw;
-    bool more = log_.readLineView(raw, kLineLimit);
-    if (more) {
-      const std::string_view dated = cleanLine(raw, clean_);
-      mail.dateText = cutField(wordAt(dated, 1), kDateTimeBytes);
-      mail.timeText = cutField(wordAt(dated, 2), kDateTimeBytes);
-      more = log_.readLineView(raw, kLineLimit);
-    }
-    if (more) {
-      title_ = cleanLine(raw, clean_);
-      mail.title = cutField(from(title_, kTitleColumn), kTitleBytes);
-    }
-    index_.mails.push_back(std::move(mail));
-    return more;
+// Fills a mail entry from its three header lines; the title line is kept
+// in `title_` for the FILE NEWS test. Returns false at the end of the log.
+bool LogIndexer::addMail(LogOffset start, std::string_view line) {
+  MailEntry mail;
+  mail.headerOffset = start;
+  const std::string_view sender = from(line, kSenderColumn);
+  mail.senderId = cutField(wordAt(sender, 0), kSenderIdBytes);
+  mail.senderName = cutField(wordAt(sender, 1), kSenderNameBytes);
+  title_.clear();
+  std::string_view raw;
+  bool more = log_.readLineView(raw, kLineLimit);
+  if (more) {
+    const std::string_view dated = cleanLine(raw, clean_);
+    mail.dateText = cutField(wordAt(dated, 1), kDateTimeBytes);
+    mail.timeText = cutField(wordAt(dated, 2), kDateTimeBytes);
+    more = log_.readLineView(raw, kLineLimit);
   }
-
-  LineStream& log_;
-  LogIndex& index_;
-  bool fileBoardMode_ = false;
-  const char notewallLead_ = "《 気軽な伝言板 》"_sj.front();
-  std::string clean_;  // a cleaned line that needed a copy
-  std::string title_;  // the last mail's title line, cleaned
-};
-
-}  // namespace
+  if (more) {
+    title_ = cleanLine(raw, clean_);
+    mail.title = cutField(from(title_, kTitleColumn), kTitleBytes);
+  }
+  index_.mails.push_back(std::move(mail));
+  return more;
+}
 
 bool isListingLine(std::string_view line) {
   if (line.size() >= kListingLimit || line.size() <= kStatusColumn) return false;
@@ -273,9 +269,7 @@ bool readsAsCapture(std::string_view head) {
 }
 
 void indexLog(LineStream& log, LogIndex& index) {
-  index = LogIndex{};
-  log.seek(0);
-  Scanner(log, index).run();
+  LogIndexer(log, index).indexTo(logscan::kNoLimit);
 }
 
 }  // namespace zazir

@@ -80,4 +80,33 @@ bool readsAsCapture(std::string_view head);
 // std::bad_alloc and leaves the index part-filled.
 void indexLog(LineStream& log, LogIndex& index);
 
+// The same pass in steps, so that it can read the blocks another scan of
+// the log has just read: after indexTo(limit) the index holds every part
+// that starts before `limit`, as indexLog would have.
+class LogIndexer {
+ public:
+  // Empties `index` and starts at the log's start.
+  LogIndexer(LineStream& log, LogIndex& index);
+  void indexTo(LogOffset limit);
+  // Whether the log's end was reached: the index is whole.
+  bool finished() const { return finished_; }
+
+ private:
+  bool take(LogOffset start, std::string_view raw);
+  bool mayMatch(std::string_view raw) const;
+  bool addBoard(LogOffset start, std::string_view line);
+  void addChatBoard(std::string_view name, std::string_view status, int number,
+                    std::string_view line);
+  bool skipToCountLine(std::string& label);
+  bool addMail(LogOffset start, std::string_view line);
+
+  LineStream& log_;
+  LogIndex& index_;
+  bool finished_ = false;
+  bool fileBoardMode_ = false;
+  char notewallLead_;
+  std::string clean_;  // a cleaned line that needed a copy
+  std::string title_;  // the last mail's title line, cleaned
+};
+
 }  // namespace zazir

@@ -120,18 +120,18 @@ bool isaAvailable(Isa isa) {
   }
 }
 
-void skipUninteresting(LineStream& log, Isa isa) {
+void skipUninteresting(LineStream& log, Isa isa, LogOffset until) {
   if (!isaAvailable(isa)) isa = Isa::Portable;
-  while (true) {
+  while (log.tell() < until) {
     const Verdict verdict = scan(log.buffered(kWant), isa);
     if (verdict.offset > 0) log.skip(verdict.offset);
     if (!verdict.more || verdict.offset == 0) return;
   }
 }
 
-void skipUninteresting(LineStream& log) {
+void skipUninteresting(LineStream& log, LogOffset until) {
   static const Isa best = bestIsa();
-  skipUninteresting(log, best);
+  skipUninteresting(log, best, until);
 }
 
 }  // namespace zazir::logscan

@@ -4,9 +4,13 @@
 // keeps the index close to the speed of reading the file.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/linestream.h"
 
 namespace zazir::logscan {
+
+inline constexpr LogOffset kNoLimit = INT64_MAX;
 
 // The instruction sets the skip can use; the best one available is taken.
 enum class Isa { Portable, Sse2, Avx2 };
@@ -18,7 +22,9 @@ bool isaAvailable(Isa isa);
 // too long to judge here, or near the end of the data; a stream without a
 // buffer is left where it is. The caller reads the next line and tests it
 // exactly.
-void skipUninteresting(LineStream& log);
-void skipUninteresting(LineStream& log, Isa isa);
+// It goes on no further once it has passed `until`: a stream that reads
+// another's block is not made to read past it.
+void skipUninteresting(LineStream& log, LogOffset until = kNoLimit);
+void skipUninteresting(LineStream& log, Isa isa, LogOffset until = kNoLimit);
 
 }  // namespace zazir::logscan

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <memory>
-#include <unordered_map>
 
 #include "platform/encoding.h"
 #include "text/cp932.h"
@@ -116,33 +115,6 @@ const FoldTable& table() {
   return instance;
 }
 
-using FormMap = std::unordered_map<Unit, std::vector<std::string>>;
-
-// Every character of CP932 by the unit it folds to.
-FormMap buildForms() {
-  const FoldTable& t = table();
-  FormMap forms;
-  for (int byte = 0; byte < 256; ++byte) {
-    if (!isLeadByte(static_cast<unsigned char>(byte))) {
-      forms[t.single[byte]].push_back(std::string(1, static_cast<char>(byte)));
-    }
-  }
-  for (int lead = 0x80; lead < 0x100; ++lead) {
-    if (!isLeadByte(static_cast<unsigned char>(lead))) continue;
-    for (int trail = 0x40; trail <= 0xFC; ++trail) {
-      if (trail == 0x7F) continue;
-      const int code = lead << 8 | trail;
-      forms[t.twoByte[code]].push_back({static_cast<char>(lead), static_cast<char>(trail)});
-    }
-  }
-  for (int byte = kFirstHalfWidth; byte <= kLastHalfWidth; ++byte) {
-    const std::size_t k = byte - kFirstHalfWidth;
-    if (t.voiced[k]) forms[t.voiced[k]].push_back({static_cast<char>(byte), '\xDE'});
-    if (t.semiVoiced[k]) forms[t.semiVoiced[k]].push_back({static_cast<char>(byte), '\xDF'});
-  }
-  return forms;
-}
-
 }  // namespace
 
 Folded foldAt(std::string_view text, std::size_t at) {
@@ -164,11 +136,31 @@ Folded foldAt(std::string_view text, std::size_t at) {
   return {t.single[byte], 1};
 }
 
-const std::vector<std::string>& rawForms(Unit unit) {
-  static const FormMap forms = buildForms();
-  static const std::vector<std::string> none;
-  const auto found = forms.find(unit);
-  return found == forms.end() ? none : found->second;
+// Looked for in every character of CP932 each time: a search asks for a
+// few units once, and a table of them all took longer to make than the
+// search of a log.
+std::vector<std::string> rawForms(Unit unit) {
+  const FoldTable& t = table();
+  std::vector<std::string> forms;
+  for (int byte = 0; byte < 256; ++byte) {
+    if (!isLeadByte(static_cast<unsigned char>(byte)) && t.single[byte] == unit) {
+      forms.emplace_back(1, static_cast<char>(byte));
+    }
+  }
+  for (int lead = 0x80; lead < 0x100; ++lead) {
+    if (!isLeadByte(static_cast<unsigned char>(lead))) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      if (trail != 0x7F && t.twoByte[lead << 8 | trail] == unit) {
+        forms.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+      }
+    }
+  }
+  for (int byte = kFirstHalfWidth; byte <= kLastHalfWidth; ++byte) {
+    const std::size_t k = byte - kFirstHalfWidth;
+    if (t.voiced[k] != 0 && t.voiced[k] == unit) forms.push_back({static_cast<char>(byte), '\xDE'});
+    if (t.semiVoiced[k] != 0 && t.semiVoiced[k] == unit) forms.push_back({static_cast<char>(byte), '\xDF'});
+  }
+  return forms;
 }
 
 SearchPattern compilePattern(std::string_view text) {

@@ -26,7 +26,7 @@ struct Folded {
 Folded foldAt(std::string_view text, std::size_t at);
 
 // Every byte sequence that folds to `unit`, as the text may hold it.
-const std::vector<std::string>& rawForms(Unit unit);
+std::vector<std::string> rawForms(Unit unit);
 
 struct SearchPattern {
   std::vector<Unit> units;  // empty: the pattern finds nothing

@@ -5,13 +5,14 @@
 namespace zazir {
 
 bool startsDoubleByte(std::string_view text, std::size_t position) {
-  std::size_t at = 0;
-  while (at < text.size()) {
-    if (at == position) return isLeadByte(text[at]);
-    if (at > position) return false;
-    at += isLeadByte(text[at]) ? 2 : 1;
-  }
-  return false;
+  if (position >= text.size() || !isLeadByte(text[position])) return false;
+  // A character starts after a byte no character opens with (it ended one),
+  // and from there each lead byte takes the next: `position` starts one
+  // when an even run of lead bytes comes before it. Rows are judged at
+  // their ends, so the walk from the start was a good part of a search.
+  std::size_t run = 0;
+  while (run < position && isLeadByte(text[position - 1 - run])) ++run;
+  return run % 2 == 0;
 }
 
 std::size_t characterBoundary(std::string_view text, std::size_t limit) {

@@ -20,7 +20,7 @@ inline bool isLeadByte(char byte) {
 }
 
 // True when a double-byte character starts exactly at `position` of `text`,
-// walking the text character by character from its start.
+// as a walk character by character from its start finds.
 bool startsDoubleByte(std::string_view text, std::size_t position);
 
 // The longest prefix length of at most `limit` bytes that does not end

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/linestream.h"
 #include "support/scripted_backend.h"
 
@@ -26,6 +28,22 @@ TEST(StartsDoubleByte, WalksCharactersFromTheStart) {
   EXPECT_TRUE(startsDoubleByte(pair, 2));
   EXPECT_FALSE(startsDoubleByte(pair, 1));
   EXPECT_FALSE(startsDoubleByte(pair, 3));
+  // Any bytes: what a walk from the start finds.
+  std::mt19937 random(3);
+  const unsigned char bytes[] = {'a', 0x40, 0x7F, 0x80, 0x81, 0x9F, 0xA0, 0xDF, 0xE0, 0xFC, 0xFD};
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    for (int k = static_cast<int>(random() % 12); k > 0; --k) {
+      text += static_cast<char>(bytes[random() % std::size(bytes)]);
+    }
+    std::vector<bool> starts(text.size() + 1, false);
+    for (std::size_t at = 0; at < text.size(); at += isLeadByte(text[at]) ? 2 : 1) {
+      starts[at] = isLeadByte(text[at]);
+    }
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+      ASSERT_EQ(startsDoubleByte(text, at), starts[at]) << round << " at " << at;
+    }
+  }
 }
 
 TEST(CharacterBoundary, NeverCutsADoubleByteCharacter) {
