@@ -44,7 +44,7 @@ bool scanLog(const ChosenLog& chosen, const search::SearchPattern& pattern,
   const LogIndex* index = nullptr;
   std::string problem;
   return searchLogFile(chosen.osPath, pattern, anchor,
-                       {.started = [&](FileLineStream& opened,
+                       {.started = [&](LineStream& opened,
                                        const LogIndex& filled) { log = &opened, index = &filled; },
                         .found = [&](const SearchHit& hit) { return found(hit, *log, *index); },
                         .progress = [&](LogOffset scanned,

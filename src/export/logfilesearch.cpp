@@ -4,6 +4,12 @@
 
 namespace zazir {
 
+namespace {
+
+constexpr std::size_t kNearHitBytes = 64 << 10;
+
+}  // namespace
+
 std::optional<search::SearchOutcome> searchLogFile(const std::string& osPath,
                                                    const search::SearchPattern& pattern,
                                                    std::optional<search::Anchor>& anchor,
@@ -12,7 +18,6 @@ std::optional<search::SearchOutcome> searchLogFile(const std::string& osPath,
   const std::unique_ptr<FileLineStream> log = openLog(osPath, problem);
   if (!log) return std::nullopt;
   LogIndex index;
-  if (calls.started) calls.started(*log, index);
   // The scan reads the log through streams of its own: the same file, not
   // one put in its place since.
   bool same = true;
@@ -22,12 +27,16 @@ std::optional<search::SearchOutcome> searchLogFile(const std::string& osPath,
     if (!same) return nullptr;
     return stream;
   };
-  search::LogSearch search(
-      [&]() -> const LogIndex& {
-        indexLog(*log, index);
-        return index;
-      },
-      open, *log, static_cast<LogOffset>(fileSize(osPath)), pattern, anchor);
+  // What the hits lie in is read mostly from the scan's own block; the
+  // rest, a little at a time.
+  const std::unique_ptr<LineStream> near = open(kNearHitBytes);
+  if (!near) {
+    problem = osPath + ": cannot be read";
+    return std::nullopt;
+  }
+  search::LogSearch search({index, *log}, open, *near, static_cast<LogOffset>(fileSize(osPath)),
+                           pattern, anchor);
+  if (calls.started) calls.started(search.nearHits(), index);
   if (!search.finished()) anchor = search.anchor();
   const search::SearchOutcome outcome = search::searchLog(search, calls.found, calls.progress);
   if (!same) {

@@ -1,6 +1,6 @@
-// One log file searched from its start as --search searches it: the index
-// read only once something matches, the scan's own streams checked to be
-// the same file. The log chooser's search goes through it too.
+// One log file searched from its start as --search searches it: read once,
+// indexed from the first match on as it is read, the scan's own streams
+// checked to be the same file. The log chooser's search goes through it too.
 #pragma once
 
 #include <functional>
@@ -14,9 +14,10 @@
 namespace zazir {
 
 struct LogFileSearch {
-  // Once the log is open: its stream, and its index, filled when the first
-  // match needs it.
-  std::function<void(FileLineStream& log, const LogIndex& index)> started = {};
+  // Once the log is open: a stream to read what the hits lie in while
+  // `found` is told of them, and the index, filled when the first match
+  // needs it.
+  std::function<void(LineStream& log, const LogIndex& index)> started = {};
   search::HitSink found;
   search::SearchProgress progress = {};
 };

@@ -1,28 +1,29 @@
 #include "export/searchcommand.h"
 
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
+#include "export/hitprinter.h"
 #include "export/logfilesearch.h"
 #include "export/logset.h"
+#include "export/logturns.h"
 #include "export/outputtext.h"
-#include "export/utf8text.h"
-#include "formats/boardlog.h"
 #include "formats/logindex.h"
-#include "formats/loglines.h"
 #include "platform/encoding.h"
 #include "search/logsearch.h"
-#include "text/textutil.h"
 
 namespace zazir {
-
-using search::HitSection;
-using search::SearchHit;
 
 namespace {
 
@@ -42,181 +43,6 @@ std::optional<std::string> searchedText(const std::string& text, const std::stri
   return cp932;
 }
 
-const char* sectionName(HitSection section) {
-  switch (section) {
-    case HitSection::Mail:
-      return "mail";
-    case HitSection::MessageBoard:
-      return "board";
-    case HitSection::FileBoard:
-      return "fileboard";
-    case HitSection::Notewall:
-      return "notewall";
-    case HitSection::ChatBoard:
-      return "chat";
-  }
-  return "";
-}
-
-// A chat or Notewall line's ID: its first word, before the marker at byte 14.
-std::string_view lineId(std::string_view line) {
-  line = line.substr(0, 14);
-  return line.substr(0, line.find_first_of(" \t"));
-}
-
-// How far before a match the start of its line is looked for.
-constexpr std::size_t kLineLookBack = 4096;
-
-// The log line that holds the match, without its line end: from its start
-// when that lies within kLineLookBack bytes before the match, else from the
-// match; at most 2 * kLineLookBack bytes of it. The line feed before the
-// match is found in the stream's buffer: with a hit in nearly every message
-// the lines are not read one by one.
-std::string lineOfMatch(LineStream& log, const SearchHit& hit) {
-  const LogOffset from =
-      std::max(hit.matchOffset - static_cast<LogOffset>(kLineLookBack), LogOffset{0});
-  const auto before = static_cast<std::size_t>(hit.matchOffset - from);
-  log.seek(from);
-  const std::string_view data = log.buffered(before);
-  LogOffset lineStart = hit.matchOffset;
-  if (data.size() >= before) {
-    if (const void* feed = memrchr(data.data(), '\n', before)) {
-      lineStart = from + (static_cast<const char*>(feed) - data.data()) + 1;
-    } else if (from == 0) {
-      lineStart = 0;
-    }
-  }
-  std::string line;
-  log.seek(lineStart);
-  log.readLine(line, 2 * kLineLookBack);
-  line.resize(withoutLineEnd(line).size());
-  return line;
-}
-
-// The title of a hit's mail or message, or its file entry's line; empty for
-// a chat or Notewall line.
-std::string itemTitle(LineStream& log, const LogIndex& index, const SearchHit& hit) {
-  if (hit.section == HitSection::Mail) return index.mails[static_cast<std::size_t>(hit.item)].title;
-  if (hit.section != HitSection::MessageBoard && hit.section != HitSection::FileBoard) return {};
-  std::string line;
-  log.seek(hit.itemOffset);
-  const int lines = hit.section == HitSection::MessageBoard ? 3 : 1;
-  for (int k = 0; k < lines; ++k) log.readLine(line);
-  std::string title = hit.section == HitSection::MessageBoard ? messageTitle(line) : line;
-  stripLineEnd(title);
-  return title;
-}
-
-// Prints each hit of one log as it comes.
-class HitPrinter {
- public:
-  explicit HitPrinter(std::FILE* out) : out_(out), lineByLine_(isatty(fileno(out)) != 0) {}
-
-  // The log the hits that follow are in. Its name is the system's own and
-  // goes out as it is.
-  void startLog(const std::string& name, LineStream& log, const LogIndex& index) {
-    logName_ = blankControls(name);
-    log_ = &log;
-    index_ = &index;
-    item_ = Item{};
-  }
-
-  // False when the output failed.
-  bool print(const SearchHit& hit) {
-    // The hits of one item share its fields, read and decoded once.
-    const Item item{hit.section, hit.board, hit.item};
-    if (item != item_) {
-      item_ = item;
-      itemFields_ = logName_ + "\t" + sectionName(hit.section);
-      for (const std::string& text : itemTexts(hit)) appendField(text, itemFields_);
-    }
-    fields_ = itemFields_;
-    appendField(lineOfMatch(*log_, hit), fields_);
-    fields_ += '\n';
-    if (!output_.passesUtf8()) fields_ = output_(fields_);
-    pending_ += fields_;
-    return (pending_.size() < kOutputBatch && !lineByLine_) || flush();
-  }
-
-  // Writes the lines kept back; false when the output failed.
-  bool flush() {
-    const bool written = std::fwrite(pending_.data(), 1, pending_.size(), out_) == pending_.size();
-    pending_.clear();
-    return written;
-  }
-
-  std::uint64_t replacedBytes() const { return decoder_.replacedBytes(); }
-
- private:
-  struct Item {
-    HitSection section = HitSection::Mail;
-    int board = -1;
-    int item = -1;
-    bool operator==(const Item&) const = default;
-  };
-
-  // The board, number, ID and title of the hit's item (CP932).
-  std::vector<std::string> itemTexts(const SearchHit& hit) {
-    const auto board = static_cast<std::size_t>(hit.board);
-    std::string boardName;
-    std::string id;
-    switch (hit.section) {
-      case HitSection::Mail:
-        id = index_->mails[static_cast<std::size_t>(hit.item)].senderId;
-        break;
-      case HitSection::MessageBoard:
-        boardName = index_->messageBoards[board].name;
-        id = posterId(firstLine(hit));
-        break;
-      case HitSection::FileBoard:
-        boardName = index_->fileBoards[board].name;
-        break;
-      case HitSection::ChatBoard:
-        boardName = index_->chatBoards[board].name;
-        id = lineId(firstLine(hit));
-        break;
-      case HitSection::Notewall:
-        id = lineId(firstLine(hit));
-        break;
-    }
-    return {boardName, std::to_string(hit.number), id, itemTitle(*log_, *index_, hit)};
-  }
-
-  std::string_view firstLine(const SearchHit& hit) {
-    log_->seek(hit.itemOffset);
-    log_->readLine(line_);
-    return line_;
-  }
-
-  // A tab and the field's text, made safe for the line, in UTF-8.
-  void appendField(std::string_view cp932, std::string& out) {
-    out += '\t';
-    scratch_.assign(cp932);
-    blankControlsIn(scratch_);
-    decoder_.decode(scratch_, out);
-    decoder_.finish(out);
-  }
-
-  // Lines go out in batches, past the stream's small buffer: with a hit on
-  // every other line, a write per few lines was a good part of the time.
-  // A person at a terminal sees each line as it is found.
-  static constexpr std::size_t kOutputBatch = 1 << 16;
-
-  std::FILE* out_;
-  bool lineByLine_;
-  std::string pending_;
-  std::string logName_;
-  LineStream* log_ = nullptr;
-  const LogIndex* index_ = nullptr;
-  std::string line_;
-  Item item_;
-  std::string itemFields_;  // the log's name and the item's fields, in UTF-8
-  std::string fields_;      // kept from hit to hit: most hits need no new memory
-  std::string scratch_;
-  OutputText output_;
-  Utf8Decoder decoder_;
-};
-
 // Whether a file of a directory reads as a log: upload files, address
 // books and notes beside the logs are not searched.
 bool readsAsLog(const std::string& path) {
@@ -225,22 +51,46 @@ bool readsAsLog(const std::string& path) {
   return !file || readsAsCapture(file->buffered(kCaptureHeadBytes));
 }
 
-// Searches one log, printing its hits; the count of hits, none when the
-// log cannot be read.
-std::optional<std::size_t> searchOneLog(const std::string& path,
-                                        const search::SearchPattern& pattern,
-                                        std::optional<search::Anchor>& anchor, HitPrinter& printer,
-                                        std::string& problem) {
-  const std::optional<search::SearchOutcome> outcome =
-      searchLogFile(path, pattern, anchor,
-                    {.started = [&](FileLineStream& log,
-                                    const LogIndex& index) { printer.startLog(path, log, index); },
-                     // A closed pipe or a full disk ends the search at the hit it failed on.
-                     .found = [&](const SearchHit& hit) { return printer.print(hit); }},
-                    problem);
-  printer.flush();
-  if (!outcome) return std::nullopt;
-  return outcome->hits;
+// What the search of one log came to.
+struct LogOutcome {
+  std::optional<std::size_t> hits;  // none: the log could not be read
+  std::string problem;
+  std::uint64_t replacedBytes = 0;
+};
+
+// The logs are searched side by side, each by the first searcher free,
+// their lines going out in the logs' order; more than a few searchers
+// would only share the same disk and memory.
+constexpr unsigned kMostSearchers = 4;
+
+unsigned searchers(std::size_t logs) {
+  const unsigned cores = std::max(std::thread::hardware_concurrency(), 1U);
+  return static_cast<unsigned>(std::min<std::size_t>({logs, cores, kMostSearchers}));
+}
+
+// Searches the logs that `next` hands out until none is left or the turns
+// stop, each log's outcome in `outcomes`.
+void searchLogs(const std::vector<std::string>& logs, const search::SearchPattern& pattern,
+                bool lineByLine, LogTurns& turns, std::atomic<std::size_t>& next,
+                std::vector<LogOutcome>& outcomes) {
+  std::size_t log = 0;
+  HitPrinter printer([&](std::string& lines) { return turns.offer(log, lines); }, lineByLine);
+  std::optional<search::Anchor> anchor;  // chosen by the bytes of the first log searched
+  while ((log = next++) < logs.size() && !turns.stopped()) {
+    const std::string& path = logs[log];
+    LogOutcome& outcome = outcomes[log];
+    const std::uint64_t replaced = printer.replacedBytes();
+    const std::optional<search::SearchOutcome> found = searchLogFile(
+        path, pattern, anchor,
+        {.started = [&](LineStream& stream,
+                        const LogIndex& index) { printer.startLog(path, stream, index); },
+         // A closed pipe or a full disk ends the search at the hit it failed on.
+         .found = [&](const search::SearchHit& hit) { return printer.print(hit); }},
+        outcome.problem);
+    if (found) outcome.hits = found->hits;
+    outcome.replacedBytes = printer.replacedBytes() - replaced;
+    if (!turns.finish(log, printer.pending(), found.has_value())) break;
+  }
 }
 
 }  // namespace
@@ -252,7 +102,6 @@ int runSearch(const std::string& text, const std::vector<std::string>& args, std
     std::fprintf(err, "zazir: %s\n", problem.c_str());
     return status;
   };
-  HitPrinter printer(out);
   const OutputText codeset;
   const std::optional<std::string> cp932 = searchedText(text, codeset.codeset(), problem);
   if (!cp932) return fail(kExitUsage);
@@ -278,19 +127,47 @@ int runSearch(const std::string& text, const std::vector<std::string>& args, std
     std::fprintf(err, "zazir: %zu %s of the directories %s not read as a log; not searched\n",
                  skipped, skipped == 1 ? "file" : "files", skipped == 1 ? "does" : "do");
   }
-  std::size_t hits = 0;
-  std::optional<search::Anchor> anchor;  // chosen by the first log's bytes
-  for (const std::string& path : logs) {
-    const std::optional<std::size_t> found = searchOneLog(path, pattern, anchor, printer, problem);
-    if (!found) return fail(kExitFileError);
-    hits += *found;
-    if (std::ferror(out)) break;
+#ifdef __GLIBC__
+  // Each log's streams take buffers of the same few megabytes: malloc keeps
+  // them for the next log instead of handing them back to the system and
+  // having their pages cleared and faulted in again, a tenth of the time.
+  mallopt(M_MMAP_THRESHOLD, 16 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+  LogTurns turns(out);
+  std::vector<LogOutcome> outcomes(logs.size());
+  std::atomic<std::size_t> next = 0;
+  const bool lineByLine = isatty(fileno(out)) != 0;
+  {
+    std::vector<std::jthread> others;
+    try {
+      for (unsigned k = 1; k < searchers(logs.size()); ++k) {
+        others.emplace_back([&] { searchLogs(logs, pattern, lineByLine, turns, next, outcomes); });
+      }
+    } catch (const std::system_error&) {
+      // Fewer searchers take longer, nothing else.
+    }
+    searchLogs(logs, pattern, lineByLine, turns, next, outcomes);
   }
-  if (std::fflush(out) != 0 || std::ferror(out)) {
-    problem = std::string("standard output: ") + std::strerror(errno);
+  // The outcomes count as far as the output went: a log that could not be
+  // read or a failed output ends it, and what was searched after is not told.
+  const int error = turns.outputError();
+  std::size_t hits = 0;
+  std::uint64_t replaced = 0;
+  for (std::size_t log = 0; log < std::min(turns.turn() + 1, logs.size()); ++log) {
+    const LogOutcome& outcome = outcomes[log];
+    if (!outcome.hits && error == 0) {
+      problem = outcome.problem;
+      return fail(kExitFileError);
+    }
+    hits += outcome.hits.value_or(0);
+    replaced += outcome.replacedBytes;
+  }
+  if (std::fflush(out) != 0 || std::ferror(out) || error != 0) {
+    problem = std::string("standard output: ") + std::strerror(error != 0 ? error : errno);
     return fail(kExitFileError);
   }
-  if (const std::uint64_t replaced = printer.replacedBytes()) {
+  if (replaced != 0) {
     std::fprintf(err, "zazir: %llu bytes of the logs have no Unicode form; shown as U+FFFD\n",
                  static_cast<unsigned long long>(replaced));
   }

@@ -123,6 +123,11 @@ void Utf8Decoder::decode(std::string_view cp932, std::string& out) {
     if (pair(lead, *at)) ++at;
   }
   while (at < end) {
+    if (blanked_ && (*at < 0x20 || *at == 0x7F)) {
+      *to++ = ' ';
+      ++at;
+      continue;
+    }
     if (*at < 0x80 && map.asciiAsItStands && !isControl(*at)) {
       *to++ = static_cast<char>(*at++);
       continue;

@@ -13,6 +13,12 @@ namespace zazir {
 
 class Utf8Decoder {
  public:
+  // What a control byte becomes: U+FFFD, or (for a field of a line, which
+  // never holds a tab or a line end either) a blank, not counted.
+  enum class Controls { Replaced, Blanked };
+  explicit Utf8Decoder(Controls controls = Controls::Replaced)
+      : blanked_(controls == Controls::Blanked) {}
+
   // Appends the UTF-8 form of `cp932` to `out`. A lead byte at the end of
   // the piece waits for the next one, so a line may come in any pieces.
   void decode(std::string_view cp932, std::string& out);
@@ -22,6 +28,7 @@ class Utf8Decoder {
   std::uint64_t replacedBytes() const { return replaced_; }
 
  private:
+  bool blanked_;
   int pending_ = -1;  // a lead byte from the end of the last piece
   std::uint64_t replaced_ = 0;
 };

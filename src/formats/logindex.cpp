@@ -131,8 +131,8 @@ bool LogIndexer::take(LogOffset start, std::string_view raw) {
 bool LogIndexer::mayMatch(std::string_view raw) const {
   if (raw.empty()) return false;
   const char first = raw[0];
-  return (raw.size() > kColonColumn && raw[kColonColumn] == ':') || first == 'P' ||
-         first == 'F' || first == notewallLead_;
+  return (raw.size() > kColonColumn && raw[kColonColumn] == ':') || first == 'P' || first == 'F' ||
+         first == notewallLead_;
 }
 
 // Returns false when the log ended while the board's content was skipped.

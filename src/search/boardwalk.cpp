@@ -77,6 +77,10 @@ BoardPlace BoardWalk::placeOf(LineStream& blocks, LogOffset logSize, LogOffset a
   const int board = static_cast<int>(after - boards_.begin()) - 1;
   if (board < 0) return {};
   if (board != state_.board) enterBoard(board);
+  // A board the index held last then may have a board after it now.
+  if (state_.boardEnd < 0 && static_cast<std::size_t>(board) + 1 < boards_.size()) {
+    state_.boardEnd = boards_[static_cast<std::size_t>(board) + 1].listOffset;
+  }
   // The line that starts at `at` counts too.
   walkTo(blocks, logSize, at + 1);
   if (state_.stopped || state_.place.item < 0) return {};

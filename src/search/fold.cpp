@@ -157,8 +157,12 @@ std::vector<std::string> rawForms(Unit unit) {
   }
   for (int byte = kFirstHalfWidth; byte <= kLastHalfWidth; ++byte) {
     const std::size_t k = byte - kFirstHalfWidth;
-    if (t.voiced[k] != 0 && t.voiced[k] == unit) forms.push_back({static_cast<char>(byte), '\xDE'});
-    if (t.semiVoiced[k] != 0 && t.semiVoiced[k] == unit) forms.push_back({static_cast<char>(byte), '\xDF'});
+    if (t.voiced[k] != 0 && t.voiced[k] == unit) {
+      forms.push_back({static_cast<char>(byte), '\xDE'});
+    }
+    if (t.semiVoiced[k] != 0 && t.semiVoiced[k] == unit) {
+      forms.push_back({static_cast<char>(byte), '\xDF'});
+    }
   }
   return forms;
 }

@@ -65,23 +65,30 @@ bool mayEndAny(char) {
 
 }  // namespace
 
-HitLocator::HitLocator(const LogIndex& index, LineStream& log,
-                       std::unique_ptr<LineStream> boardBlocks, LogOffset size)
+HitLocator::HitLocator(const LogIndex& index, LineStream& log, LineStream& boardBlocks,
+                       LogOffset size)
     : index_(index),
       log_(log),
-      boardBlocks_(std::move(boardBlocks)),
+      boardBlocks_(boardBlocks),
       size_(size),
       messages_(index.messageBoards, BoardKind::Message),
       files_(index.fileBoards, BoardKind::File) {
-  walks_.notewallNext = index.notewallOffset;
+  walks_.notewallNext = kNotewallUnseen;
+}
+
+// The index may grow while the log is searched (always past the places
+// asked for so far): what is made of it is made again when it did.
+void HitLocator::collectChatBoards() {
+  chatBoardsSeen_ = index_.chatBoards.size();
+  chatBoards_.clear();
   const int boards =
-      std::min(index.chatBoardCount(), static_cast<int>(index.chatContentOffset.size()));
+      std::min(index_.chatBoardCount(), static_cast<int>(index_.chatContentOffset.size()));
   for (int board = 0; board < boards; ++board) {
-    if (index.chatBoards[static_cast<std::size_t>(board)].hasNew) chatBoards_.push_back(board);
+    if (index_.chatBoards[static_cast<std::size_t>(board)].hasNew) chatBoards_.push_back(board);
   }
   std::sort(chatBoards_.begin(), chatBoards_.end(), [&](int a, int b) {
-    return index.chatContentOffset[static_cast<std::size_t>(a)] <
-           index.chatContentOffset[static_cast<std::size_t>(b)];
+    return index_.chatContentOffset[static_cast<std::size_t>(a)] <
+           index_.chatContentOffset[static_cast<std::size_t>(b)];
   });
 }
 
@@ -192,6 +199,7 @@ void HitLocator::placeInBoard(HitSection section, const BoardPlace& at, LogOffse
 int HitLocator::notewallLineOf(LogOffset at) {
   ListedLine& line = walks_.notewall;
   if (index_.notewallOffset < 0 || at < index_.notewallOffset) return -1;
+  if (walks_.notewallNext == kNotewallUnseen) walks_.notewallNext = index_.notewallOffset;
   std::string_view piece;
   while (line.line < 0 || at >= line.end) {
     if (walks_.notewallNext < 0) return -1;
@@ -210,6 +218,7 @@ int HitLocator::notewallLineOf(LogOffset at) {
 }
 
 int HitLocator::chatLineOf(LogOffset at, int& board) {
+  if (index_.chatBoards.size() != chatBoardsSeen_) collectChatBoards();
   if (chatBoards_.empty()) return -1;
   // The chat board whose content starts last before `at`.
   const auto after =
@@ -234,8 +243,9 @@ int HitLocator::chatLineOf(LogOffset at, int& board) {
 }
 
 void HitLocator::placeInMail(LogOffset start, LogOffset end, std::vector<SearchHit>& out) {
-  const auto mail = std::upper_bound(index_.mails.begin(), index_.mails.end(), start,
-                                     [](LogOffset at, const MailEntry& m) { return at < m.headerOffset; });
+  const auto mail =
+      std::upper_bound(index_.mails.begin(), index_.mails.end(), start,
+                       [](LogOffset at, const MailEntry& m) { return at < m.headerOffset; });
   if (mail == index_.mails.begin()) return;
   const auto item = static_cast<int>(mail - index_.mails.begin()) - 1;
   const LogOffset itemOffset = std::prev(mail)->headerOffset;
@@ -247,11 +257,10 @@ void HitLocator::placeInMail(LogOffset start, LogOffset end, std::vector<SearchH
 void HitLocator::place(LogOffset start, LogOffset end, std::vector<SearchHit>& out) {
   if (!index_.mails.empty()) placeInMail(start, end, out);
   if (!index_.messageBoards.empty()) {
-    placeInBoard(HitSection::MessageBoard, messages_.placeOf(*boardBlocks_, size_, start), end,
-                 out);
+    placeInBoard(HitSection::MessageBoard, messages_.placeOf(boardBlocks_, size_, start), end, out);
   }
   if (!index_.fileBoards.empty()) {
-    placeInBoard(HitSection::FileBoard, files_.placeOf(*boardBlocks_, size_, start), end, out);
+    placeInBoard(HitSection::FileBoard, files_.placeOf(boardBlocks_, size_, start), end, out);
   }
   if (const int line = notewallLineOf(start); line >= 0) {
     out.push_back({HitSection::Notewall, 0, line, line + 1, walks_.notewall.start, 0, 0});

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <array>
-#include <memory>
 #include <vector>
 
 #include "formats/chatlog.h"
@@ -20,6 +19,9 @@ struct ListedLine {
   LogOffset start = 0;
   LogOffset end = 0;
 };
+
+// The Notewall's walk before the index held the Notewall.
+inline constexpr LogOffset kNotewallUnseen = -2;
 
 // Where the locator's walks stand: all it needs to go on from there.
 struct LocatorState {
@@ -36,9 +38,10 @@ class HitLocator {
  public:
   // Reads the mails, the Notewall and the chat lines from `log` and a
   // board through `boardBlocks` (the same log, of `size` bytes, through a
-  // large buffer) as far as the matches asked for lie.
-  HitLocator(const LogIndex& index, LineStream& log, std::unique_ptr<LineStream> boardBlocks,
-             LogOffset size);
+  // large buffer) as far as the matches asked for lie. The index may grow
+  // meanwhile, as long as it holds every part that starts up to a few
+  // kilobytes past each place asked for.
+  HitLocator(const LogIndex& index, LineStream& log, LineStream& boardBlocks, LogOffset size);
 
   // Appends a hit for each place that shows the match [start, end). Each
   // call asks for a match no earlier than the last one.
@@ -64,13 +67,15 @@ class HitLocator {
   void placeInBoard(HitSection section, const BoardPlace& at, LogOffset end,
                     std::vector<SearchHit>& out);
   int notewallLineOf(LogOffset at);
+  void collectChatBoards();
   int chatLineOf(LogOffset at, int& board);
 
   const LogIndex& index_;
   LineStream& log_;
-  std::unique_ptr<LineStream> boardBlocks_;
+  LineStream& boardBlocks_;
   LogOffset size_;
-  std::vector<int> chatBoards_;  // the chat boards with new lines, in log order
+  std::vector<int> chatBoards_;     // the chat boards with new lines, in log order
+  std::size_t chatBoardsSeen_ = 0;  // the index's chat boards when they were collected
   BoardWalk messages_;
   BoardWalk files_;
   LocatorState walks_;  // all but the board walks

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "search/hitplaces.h"
 #include "search/verify.h"
@@ -11,20 +12,28 @@ namespace zazir::search {
 
 LogSearch::LogSearch(const LogIndex& index, const StreamOpener& open, LineStream& log,
                      LogOffset size, SearchPattern pattern)
-    : LogSearch([&index]() -> const LogIndex& { return index; }, open, log, size,
-                std::move(pattern)) {
+    : LogSearch(index, nullptr, nullptr, open, log, size, std::move(pattern), std::nullopt) {
   if (!finished_) locator();  // with the index at hand, the places are read at once
 }
 
-LogSearch::LogSearch(IndexSource index, const StreamOpener& open, LineStream& log, LogOffset size,
+LogSearch::LogSearch(IndexAsRead index, const StreamOpener& open, LineStream& log, LogOffset size,
                      SearchPattern pattern, std::optional<Anchor> anchor)
-    : index_(std::move(index)),
-      log_(log),
-      blocks_(open(kSearchBlockBytes)),
+    : LogSearch(index.index, &index.index, &index.earlier, open, log, size, std::move(pattern),
+                std::move(anchor)) {}
+
+LogSearch::LogSearch(const LogIndex& index, LogIndex* building, LineStream* earlier,
+                     const StreamOpener& open, LineStream& log, LogOffset size,
+                     SearchPattern pattern, std::optional<Anchor> anchor)
+    : index_(index),
+      building_(building),
+      blocks_(open(kSearchBlockBytes + kSearchLookBehind)),
       boardBlocks_(open(kSearchBlockBytes)),
+      logView_(log),
+      boardView_(boardBlocks_ ? *boardBlocks_ : log),
       size_(size),
       pattern_(std::move(pattern)),
       margin_(matchMargin(pattern_)) {
+  if (earlier) indexView_.emplace(*earlier);
   finished_ = pattern_.units.empty() || size_ <= 0 || !blocks_ || !boardBlocks_;
   if (finished_) return;
   blocks_->seek(0);
@@ -44,6 +53,9 @@ SearchPoint LogSearch::point() const {
 
 void LogSearch::resume(const SearchPoint& point) {
   if (!locator_) return;
+  logView_.hide();
+  boardView_.hide();
+  if (indexView_) indexView_->hide();
   cursor_ = point.cursor;
   lastHitEnd_ = point.lastHitEnd;
   finished_ = point.finished;
@@ -57,12 +69,18 @@ bool LogSearch::scan(std::size_t bytes, const HitSink& found) {
   while (!finished_ && cursor_ < target) {
     const LogOffset base = blocks_->tell();
     const std::string_view data = blocks_->buffered(kSearchBlockBytes);
+    showBlock();
     const std::size_t from = static_cast<std::size_t>(cursor_ - base);
+    // A match near the block's end is left to the next block, which holds
+    // what is read past it to place it (its line, the rows and lines after
+    // it): a block as large as the scan's.
+    const std::size_t reach = data.size() >= 4 * kNearHitReach ? kNearHitReach : 0;
+    const std::size_t kept = std::max(margin_, reach);
     // A buffer too small to keep a match's margins ends the scan too. A
     // scan stopped near a window's end goes on in the same window.
     const bool last = base + static_cast<LogOffset>(data.size()) >= size_ ||
-                      data.size() < std::max(from + margin_, 3 * margin_ + 1);
-    const std::size_t end = last ? data.size() : data.size() - margin_;
+                      data.size() < std::max(from + kept, 2 * kept + margin_ + 1);
+    const std::size_t end = last ? data.size() : data.size() - kept;
     if (!scanWindow(data, base, end, last, found)) return false;
     if (last) {
       finished_ = true;
@@ -77,6 +95,15 @@ bool LogSearch::scan(std::size_t bytes, const HitSink& found) {
   return true;
 }
 
+void LogSearch::showBlock() {
+  LogOffset start = 0;
+  const std::string_view held = blocks_->held(start);
+  const bool toEnd = start + static_cast<LogOffset>(held.size()) >= size_;
+  logView_.show(held, start, toEnd);
+  boardView_.show(held, start, toEnd);
+  if (indexView_) indexView_->show(held, start, toEnd);
+}
+
 bool LogSearch::onLastHitLine(std::string_view data, LogOffset base, std::size_t at) const {
   if (lastHitEnd_ < 0) return false;
   const std::size_t from = static_cast<std::size_t>(std::max(lastHitEnd_ - base, LogOffset{0}));
@@ -86,8 +113,8 @@ bool LogSearch::onLastHitLine(std::string_view data, LogOffset base, std::size_t
 
 HitLocator& LogSearch::locator() {
   if (!locator_) {
-    const LogIndex& index = index_();
-    locator_ = std::make_unique<HitLocator>(index, log_, std::move(boardBlocks_), size_);
+    if (building_) indexer_ = std::make_unique<LogIndexer>(*indexView_, *building_);
+    locator_ = std::make_unique<HitLocator>(index_, logView_, boardView_, size_);
   }
   return *locator_;
 }
@@ -95,6 +122,8 @@ HitLocator& LogSearch::locator() {
 bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t end, bool last,
                            const HitSink& found) {
   const std::size_t from = static_cast<std::size_t>(cursor_ - base);
+  const LogOffset indexLimit = last ? std::numeric_limits<LogOffset>::max()
+                                    : base + static_cast<LogOffset>(end) + kIndexAhead;
   // A scan stopped by `found` goes on with the candidates of its window.
   if (!window_ || window_->base != base || window_->end != end) {
     window_ = Window{base, end, from, 0};
@@ -119,8 +148,12 @@ bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t en
     if (!matchAround(data, at, pattern_, anchor_, start, stop) || onLastHitLine(data, base, start))
       continue;
     places_.clear();
-    locator().place(base + static_cast<LogOffset>(start), base + static_cast<LogOffset>(stop),
-                    places_);
+    HitLocator& located = locator();
+    // The index holds every part that may decide where a match of this
+    // block is shown; it is read from the block itself.
+    if (indexer_) indexer_->indexTo(indexLimit);
+    located.place(base + static_cast<LogOffset>(start), base + static_cast<LogOffset>(stop),
+                  places_);
     if (places_.empty()) continue;
     lastHitEnd_ = base + static_cast<LogOffset>(stop);
     cursor_ = base + static_cast<LogOffset>(at) + 1;

@@ -14,6 +14,7 @@
 
 #include "formats/logindex.h"
 #include "platform/linestream.h"
+#include "platform/windowstream.h"
 #include "search/anchor.h"
 #include "search/fold.h"
 #include "search/hitplaces.h"
@@ -27,6 +28,11 @@ using SearchProgress = std::function<bool(LogOffset scanned, LogOffset total)>;
 
 // The buffer of the streams the scan reads in blocks.
 inline constexpr std::size_t kSearchBlockBytes = 1 << 20;
+// How far past a match the places and lines of its hit are read.
+inline constexpr std::size_t kNearHitReach = 16 << 10;
+// What the scan's block keeps before the place it goes on from: the mail
+// or message a hit lies in mostly starts there, and is read there.
+inline constexpr std::size_t kSearchLookBehind = 64 << 10;
 
 // Opens the log anew with a buffer of the given size (a FileLineStream);
 // null when it cannot.
@@ -43,9 +49,21 @@ struct SearchPoint {
   LocatorState locator;
 };
 
-// The log's index, asked for when the first match is to be placed: a log
-// in which nothing matches need not be indexed at all.
-using IndexSource = std::function<const LogIndex&()>;
+// An index made as the log is searched, into `index`: from the first match
+// on, each block the scan reads is indexed before its matches are placed,
+// so that the log is read once (what lies before the first match's block
+// is read through `earlier`, the same log). A log in which nothing matches
+// is not indexed at all.
+struct IndexAsRead {
+  LogIndex& index;
+  LineStream& earlier;
+};
+
+// How far past a block's last place the index is made: past the parts that
+// may start beyond a hit and still decide where it is shown.
+inline constexpr LogOffset kIndexAhead = 4 << 10;
+// ...and within the block, where that is read from.
+static_assert(kIndexAhead < static_cast<LogOffset>(kNearHitReach));
 
 class LogSearch {
  public:
@@ -56,7 +74,7 @@ class LogSearch {
             SearchPattern pattern);
   // `anchor`: the one chosen for the logs searched before, when there were
   // any (choosing takes as long as scanning a part of the log).
-  LogSearch(IndexSource index, const StreamOpener& open, LineStream& log, LogOffset size,
+  LogSearch(IndexAsRead index, const StreamOpener& open, LineStream& log, LogOffset size,
             SearchPattern pattern, std::optional<Anchor> anchor = {});
   ~LogSearch();
 
@@ -70,6 +88,10 @@ class LogSearch {
   SearchPoint point() const;
   void resume(const SearchPoint& point);
 
+  // The log as far as the scan's block holds it, and `log` elsewhere: for
+  // reading what a hit is in while `found` is told of it.
+  LineStream& nearHits() { return logView_; }
+
   bool finished() const { return finished_; }
   const Anchor& anchor() const { return anchor_; }
   LogOffset scanned() const { return cursor_; }
@@ -82,10 +104,20 @@ class LogSearch {
 
   HitLocator& locator();
 
-  IndexSource index_;
-  LineStream& log_;
+  LogSearch(const LogIndex& index, LogIndex* building, LineStream* earlier,
+            const StreamOpener& open, LineStream& log, LogOffset size, SearchPattern pattern,
+            std::optional<Anchor> anchor);
+  // Shows the scan's block to the streams that read near the hits.
+  void showBlock();
+
+  const LogIndex& index_;
+  LogIndex* building_;  // the index made as the log is read, if it is
   std::unique_ptr<LineStream> blocks_;
-  std::unique_ptr<LineStream> boardBlocks_;  // the locator's, once it is made
+  std::unique_ptr<LineStream> boardBlocks_;  // where a board walk leaves the block
+  WindowStream logView_;
+  WindowStream boardView_;
+  std::optional<WindowStream> indexView_;
+  std::unique_ptr<LogIndexer> indexer_;  // from the first match on, when building
   LogOffset size_;
   SearchPattern pattern_;
   std::unique_ptr<HitLocator> locator_;

@@ -29,13 +29,18 @@ StreamOpener opener(const std::string& log, const testing::TempDir& dir, std::si
   };
 }
 
+// `asRead`: the index made as the log is searched, not beforehand.
 std::vector<SearchHit> allHits(const std::string& log, const std::string& text,
-                               std::size_t buffer = 0) {
-  const LogIndex index = testing::indexText(log);
+                               std::size_t buffer = 0, bool asRead = false) {
+  LogIndex index = asRead ? LogIndex{} : testing::indexText(log);
   MemoryLineStream reads(log);
+  MemoryLineStream earlier(log);
   testing::TempDir dir;
-  LogSearch search(index, opener(log, dir, buffer), reads, static_cast<LogOffset>(log.size()),
-                   compilePattern(text));
+  const auto size = static_cast<LogOffset>(log.size());
+  LogSearch search = asRead ? LogSearch({index, earlier}, opener(log, dir, buffer), reads, size,
+                                        compilePattern(text))
+                            : LogSearch(index, opener(log, dir, buffer), reads, size,
+                                        compilePattern(text));
   std::vector<SearchHit> hits;
   const SearchOutcome outcome = searchLog(search, [&](const SearchHit& hit) {
     hits.push_back(hit);
@@ -105,10 +110,14 @@ TEST(LogSearchTest, FindsEveryHitWhereItsReaderShowsIt) {
       {S::MessageBoard, 0, 3, 103}, {S::ChatBoard, 0, 1, 2},      {S::Notewall, 0, 1, 2},
       {S::FileBoard, 0, 1, 2},      {S::FileBoard, 0, 1, 2},
   };
-  // One window, and windows of a few KiB whose edges fall anywhere.
-  for (const std::size_t buffer : {std::size_t{0}, std::size_t{4096}, std::size_t{5000}}) {
-    const std::vector<SearchHit> hits = allHits(log, "needle", buffer);
-    ASSERT_EQ(hits.size(), std::size(expected)) << buffer;
+  // One window, and windows of a few KiB whose edges fall anywhere; the
+  // index made beforehand and as the log is read.
+  const std::size_t buffers[] = {0, 4096, 5000};
+  for (std::size_t run = 0; run < 2 * std::size(buffers); ++run) {
+    const std::size_t buffer = buffers[run / 2];
+    const bool asRead = run % 2 == 1;
+    const std::vector<SearchHit> hits = allHits(log, "needle", buffer, asRead);
+    ASSERT_EQ(hits.size(), std::size(expected)) << buffer << asRead;
     testing::TestApp test(log, testing::indexText(log));
     for (std::size_t k = 0; k < hits.size(); ++k) {
       const SearchHit& hit = hits[k];
@@ -237,6 +246,68 @@ TEST(LogSearchTest, WrappedRowsEndTheShownPartAsTheReaderCutsThem) {
       EXPECT_EQ(inSecond, 1) << buffer;
     }
   }
+}
+
+// A log of several blocks, messages long and short, lines longer than a
+// piece: the hits and the lines read near them are the same whether the
+// scan reads it whole, in the blocks it asks for, or in blocks with no
+// bytes kept before them.
+TEST(LogSearchTest, TheSameHitsAndLinesWhateverTheBlocks) {
+  std::mt19937 random(5);
+  std::string log = testing::logOf({listingLine(1, "b", "t", "検索中"),
+                                     sj("新しいメッセージが 1 件あります。")});
+  for (int number = 1; log.size() < (5u << 19); ++number) {
+    std::string body;
+    const int lines = random() % 50 == 0 ? 1500 : 1 + static_cast<int>(random() % 12);
+    for (int line = 0; line < lines; ++line) {
+      const std::size_t width = random() % 30 == 0 ? 1500 + random() % 3000 : random() % 70;
+      body += std::string(width, 'w') + (random() % 9 == 0 ? " needle" : "") + "\r\n";
+    }
+    log += message(number, "t", {body});
+  }
+  // The board's last line is no message, though it reads as one: known
+  // only once the next board is.
+  log += "Message  #99999 is from: USR00001 needle\r\n" +
+         testing::logOf({listingLine(2, "c", "t", "検索中"),
+                         sj("新しいメッセージが 1 件あります。")}) +
+         message(1, "t", {"needle"});
+  const LogIndex index = testing::indexText(log);
+  testing::TempDir dir;
+  std::ofstream(dir.path("LOG"), std::ios::binary) << log;
+  const auto size = static_cast<LogOffset>(log.size());
+  // 0: the memory stream; 1: the sizes asked for; the last, the index
+  // made as the log is read.
+  std::vector<std::vector<SearchHit>> found;
+  for (const std::size_t buffer :
+       {std::size_t{0}, std::size_t{1}, std::size_t{100'000}, std::size_t{1}}) {
+    const StreamOpener open = [&](std::size_t asked) -> std::unique_ptr<LineStream> {
+      if (buffer == 0) return std::make_unique<MemoryLineStream>(log);
+      return FileLineStream::open(dir.path("LOG"), buffer == 1 ? asked : buffer);
+    };
+    const auto reads = FileLineStream::open(dir.path("LOG"), 4096);
+    const auto earlier = FileLineStream::open(dir.path("LOG"), 1 << 20);
+    LogIndex asRead;
+    LogSearch search = found.size() < 3
+                           ? LogSearch(index, open, *reads, size, compilePattern("needle"))
+                           : LogSearch({asRead, *earlier}, open, *reads, size,
+                                       compilePattern("needle"));
+    std::vector<SearchHit>& hits = found.emplace_back();
+    std::string line;
+    searchLog(search, [&](const SearchHit& hit) {
+      hits.push_back(hit);
+      // The hit's line, as a printer reads it while it is told of the hit.
+      const auto start = static_cast<LogOffset>(log.rfind('\n', hit.matchOffset) + 1);
+      search.nearHits().seek(start);
+      search.nearHits().readLine(line, 8192);
+      EXPECT_EQ(line, log.substr(start, line.size())) << buffer;
+      EXPECT_EQ(line.back(), '\n') << buffer;
+      return true;
+    }, {});
+  }
+  EXPECT_GT(found[0].size(), 300u);
+  EXPECT_EQ(found[1], found[0]);
+  EXPECT_EQ(found[2], found[0]);
+  EXPECT_EQ(found[3], found[0]);
 }
 
 // Text of characters that fold, whose bytes look like others' (a trail
