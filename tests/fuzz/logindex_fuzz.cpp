@@ -1,10 +1,14 @@
 // The log index over any log, read three ways (line by line, with the fast
 // skip over memory, and with the skip over a file through a small buffer
 // that refills), must give the same index, and the skip with every
-// instruction set must stop at every line that matters.
+// instruction set must stop at every line that matters. Made in steps
+// through a window of the log, as a search makes it, it holds after each
+// step every part that starts before the step's end, and the same index at
+// the last.
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,6 +18,7 @@
 #include "formats/logscan.h"
 #include "fuzz_check.h"
 #include "platform/linestream.h"
+#include "platform/windowstream.h"
 #include "support/plain_stream.h"
 #include "support/skip_check.h"
 
@@ -91,6 +96,29 @@ void checkIndex(const LogIndex& index, const std::string& log) {
              (index.notewallOffset > 0 && index.notewallOffset <= size));
 }
 
+// Whether `part` (of the index made in steps) begins as `whole` does, and
+// holds every entry of it that starts before `limit`.
+template <typename Entry, typename Start>
+bool startsAs(const Entry& part, const Entry& whole, LogOffset limit, Start start) {
+  std::size_t before = 0;
+  while (before < whole.size() && start(whole[before]) < limit) ++before;
+  if (part.size() < before || part.size() > whole.size()) return false;
+  for (std::size_t i = 0; i < part.size(); ++i) {
+    if (start(part[i]) != start(whole[i])) return false;
+  }
+  return true;
+}
+
+bool holdsWhatStartsBefore(const LogIndex& part, const LogIndex& whole, LogOffset limit) {
+  const auto board = [](const BoardEntry& entry) { return entry.listOffset; };
+  return startsAs(part.messageBoards, whole.messageBoards, limit, board) &&
+         startsAs(part.fileBoards, whole.fileBoards, limit, board) &&
+         startsAs(part.mails, whole.mails, limit,
+                  [](const MailEntry& mail) { return mail.headerOffset; }) &&
+         startsAs(part.chatContentOffset, whole.chatContentOffset, limit,
+                  [](LogOffset offset) { return offset; });
+}
+
 int memoryFile() {
   static const int fd = memfd_create("zazir-fuzz-log", 0);
   return fd;
@@ -119,6 +147,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LogIndex fromFile;
   indexLog(*file, fromFile);
   FUZZ_CHECK(sameIndex(byLine, fromFile));
+
+  // A window over the middle of the log, the file elsewhere.
+  file->seek(0);
+  WindowStream window(*file);
+  window.show(std::string_view(log).substr(log.size() / 3, log.size() / 2),
+              static_cast<LogOffset>(log.size() / 3), log.size() / 3 + log.size() / 2 == log.size());
+  LogIndex stepped;
+  LogIndexer indexer(window, stepped);
+  const auto step = static_cast<LogOffset>(std::max<std::size_t>(1, log.size() / 7));
+  for (LogOffset limit = 0; limit <= static_cast<LogOffset>(log.size()); limit += step) {
+    indexer.indexTo(limit);
+    FUZZ_CHECK(holdsWhatStartsBefore(stepped, byLine, limit));
+  }
+  indexer.indexTo(logscan::kNoLimit);
+  FUZZ_CHECK(indexer.finished() && sameIndex(byLine, stepped));
 
   for (const logscan::Isa isa : {logscan::Isa::Portable, logscan::Isa::Sse2, logscan::Isa::Avx2}) {
     if (!logscan::isaAvailable(isa)) continue;
