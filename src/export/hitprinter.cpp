@@ -71,11 +71,13 @@ std::string_view lineOfMatch(LineStream& log, const SearchHit& hit) {
 std::string itemTitle(LineStream& log, const LogIndex& index, const SearchHit& hit) {
   if (hit.section == HitSection::Mail) return index.mails[static_cast<std::size_t>(hit.item)].title;
   if (hit.section != HitSection::MessageBoard && hit.section != HitSection::FileBoard) return {};
-  std::string line;
+  std::string_view line;
   log.seek(hit.itemOffset);
   const int lines = hit.section == HitSection::MessageBoard ? 3 : 1;
-  for (int k = 0; k < lines; ++k) log.readLine(line);
-  std::string title = hit.section == HitSection::MessageBoard ? messageTitle(line) : line;
+  for (int k = 0; k < lines; ++k) {
+    if (!log.readLineView(line, kLineLimit)) line = {};
+  }
+  std::string title = hit.section == HitSection::MessageBoard ? messageTitle(line) : std::string(line);
   stripLineEnd(title);
   return title;
 }
@@ -86,11 +88,13 @@ constexpr std::size_t kOutputBatch = 1 << 16;
 
 }  // namespace
 
-HitPrinter::HitPrinter(Sink sink, bool lineByLine)
+HitPrinter::HitPrinter(Sink sink, bool lineByLine, std::size_t kept)
     : sink_(std::move(sink)),
       lineByLine_(lineByLine),
       offerAt_(lineByLine ? 1 : kOutputBatch),
-      decoder_(Utf8Decoder::Controls::Blanked) {}
+      decoder_(Utf8Decoder::Controls::Blanked) {
+  pending_.reserve(kept + kOutputBatch + 2 * kLineLimit);
+}
 
 void HitPrinter::startLog(const std::string& name, LineStream& log, const LogIndex& index) {
   logName_ = blankControls(name);

@@ -24,8 +24,9 @@ class HitPrinter {
   using Sink = std::function<bool(std::string& lines)>;
 
   // `lineByLine`: each line is offered as it is found (a person at a
-  // terminal watches them come).
-  HitPrinter(Sink sink, bool lineByLine);
+  // terminal watches them come). `kept`: the most bytes the sink may leave,
+  // made room for at once rather than by growing.
+  HitPrinter(Sink sink, bool lineByLine, std::size_t kept = 0);
 
   // The log the hits that follow are in. Its name is the system's own and
   // goes out as it is.

@@ -74,7 +74,8 @@ void searchLogs(const std::vector<std::string>& logs, const search::SearchPatter
                 bool lineByLine, LogTurns& turns, std::atomic<std::size_t>& next,
                 std::vector<LogOutcome>& outcomes) {
   std::size_t log = 0;
-  HitPrinter printer([&](std::string& lines) { return turns.offer(log, lines); }, lineByLine);
+  HitPrinter printer([&](std::string& lines) { return turns.offer(log, lines); }, lineByLine,
+                     LogTurns::kKeptBytes);
   std::optional<search::Anchor> anchor;  // chosen by the bytes of the first log searched
   while ((log = next++) < logs.size() && !turns.stopped()) {
     const std::string& path = logs[log];

@@ -88,11 +88,20 @@ const Table& table() {
 }  // namespace
 
 void Utf8Decoder::decode(std::string_view cp932, std::string& out) {
+  // A piece at a time through a buffer of its own: growing `out` by three
+  // times the text and cutting it back cleared every byte it grew by.
+  char buffer[3 * kSliceBytes + 1];
+  while (!cp932.empty()) {
+    const std::string_view slice = cp932.substr(0, kSliceBytes);
+    cp932.remove_prefix(slice.size());
+    out.append(buffer, decodeSlice(slice, buffer));
+  }
+}
+
+// No byte gives more than three; one more lets a form be copied whole.
+std::size_t Utf8Decoder::decodeSlice(std::string_view cp932, char* buffer) {
   const Table& map = table();
-  const std::size_t before = out.size();
-  // No byte gives more than three; one more lets a form be copied whole.
-  out.resize(before + 3 * cp932.size() + 1);
-  char* to = out.data() + before;
+  char* to = buffer;
   const auto put = [&](const Form& form, std::uint64_t bytes) {
     if (form.size) {
       std::memcpy(to, form.bytes, sizeof form.bytes);
@@ -141,7 +150,7 @@ void Utf8Decoder::decode(std::string_view cp932, std::string& out) {
       ++at;
     }
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
+  return static_cast<std::size_t>(to - buffer);
 }
 
 void Utf8Decoder::finish(std::string& out) {

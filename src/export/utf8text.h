@@ -28,6 +28,10 @@ class Utf8Decoder {
   std::uint64_t replacedBytes() const { return replaced_; }
 
  private:
+  static constexpr std::size_t kSliceBytes = 4096;
+  // Writes the UTF-8 form of at most kSliceBytes to `buffer`; its size.
+  std::size_t decodeSlice(std::string_view cp932, char* buffer);
+
   bool blanked_;
   int pending_ = -1;  // a lead byte from the end of the last piece
   std::uint64_t replaced_ = 0;
