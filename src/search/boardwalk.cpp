@@ -55,8 +55,8 @@ std::string_view cleanHead(std::string_view line, std::array<char, kJudgedBytes>
   return std::string_view(buffer.data(), size);
 }
 
-BoardWalk::BoardWalk(const std::vector<BoardEntry>& boards, BoardKind kind)
-    : boards_(boards), kind_(kind), lineStarts_(lineStartAnchor(kind)) {}
+BoardWalk::BoardWalk(const std::vector<BoardEntry>& boards, BoardKind kind, LogOffset ahead)
+    : boards_(boards), kind_(kind), ahead_(ahead), lineStarts_(lineStartAnchor(kind)) {}
 
 void BoardWalk::enterBoard(int board) {
   State& s = state_;
@@ -67,9 +67,13 @@ void BoardWalk::enterBoard(int board) {
   s.place = BoardPlace{board, -1, 0, -1};
   s.passed = boards_[static_cast<std::size_t>(board)].listOffset;
   s.lineStart = s.passed;
+  passedItems_.clear();
+  answered_ = s.place;
+  stopAt_ = -1;
 }
 
-BoardPlace BoardWalk::placeOf(LineStream& blocks, LogOffset logSize, LogOffset at) {
+BoardPlace BoardWalk::placeOf(LineStream& blocks, LogOffset logSize, LogOffset at,
+                              LogOffset limit) {
   const auto after = std::upper_bound(boards_.begin(), boards_.end(), at,
                                       [](LogOffset offset, const BoardEntry& board) {
                                         return offset < board.listOffset;
@@ -81,10 +85,23 @@ BoardPlace BoardWalk::placeOf(LineStream& blocks, LogOffset logSize, LogOffset a
   if (state_.boardEnd < 0 && static_cast<std::size_t>(board) + 1 < boards_.size()) {
     state_.boardEnd = boards_[static_cast<std::size_t>(board) + 1].listOffset;
   }
-  // The line that starts at `at` counts too.
-  walkTo(blocks, logSize, at + 1);
-  if (state_.stopped || state_.place.item < 0) return {};
-  return state_.place;
+  if (ahead_ == 0) {
+    // The line that starts at `at` counts too.
+    walkTo(blocks, logSize, at + 1);
+    if (state_.stopped || state_.place.item < 0) return {};
+    return state_.place;
+  }
+  if (state_.passed <= at) {
+    walkTo(blocks, logSize, std::max(at + 1, std::min(at + 1 + ahead_, limit)));
+    // A log that ended early ends the board where it did.
+    if (state_.stopped && stopAt_ < 0) stopAt_ = state_.passed;
+  }
+  while (!passedItems_.empty() && passedItems_.front().itemOffset <= at) {
+    answered_ = passedItems_.front();
+    passedItems_.pop_front();
+  }
+  if ((stopAt_ >= 0 && at >= stopAt_) || answered_.item < 0) return {};
+  return answered_;
 }
 
 void BoardWalk::walkTo(LineStream& blocks, LogOffset logSize, LogOffset to) {
@@ -183,6 +200,7 @@ void BoardWalk::judgePiece(std::string_view data, LogOffset base, LogOffset star
   if (kind_ == BoardKind::Message) {
     if (isStopLine(head)) {
       s.stopped = true;
+      stopAt_ = start;
       return;
     }
     // The board's last line is no message of its own.
@@ -191,6 +209,7 @@ void BoardWalk::judgePiece(std::string_view data, LogOffset base, LogOffset star
   } else {
     if (endsFileBoard(head)) {
       s.stopped = true;
+      stopAt_ = start;
       return;
     }
     number = entryFileNumber(head);
@@ -199,6 +218,7 @@ void BoardWalk::judgePiece(std::string_view data, LogOffset base, LogOffset star
   ++s.place.item;
   s.place.itemOffset = start;
   s.place.number = number;
+  if (ahead_ > 0) passedItems_.push_back(s.place);
 }
 
 }  // namespace zazir::search

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -47,15 +49,23 @@ class BoardWalk {
     LogOffset lineStart = 0;  // of the line that holds `passed`, as far as known
   };
 
-  BoardWalk(const std::vector<BoardEntry>& boards, BoardKind kind);
+  // `ahead`: how far past a place asked for the walk goes on, keeping the
+  // items it passes for the places asked for next: a walk for each of many
+  // hits cost more than the bytes it read. 0: never past a place; only
+  // such a walk is saved and restored.
+  BoardWalk(const std::vector<BoardEntry>& boards, BoardKind kind, LogOffset ahead = 0);
 
   // The message or entry that holds offset `at`, read from `blocks` (the
-  // log, of `logSize` bytes, through a large buffer) as far as needed.
-  // Each call asks for a place no earlier than the last one.
-  BoardPlace placeOf(LineStream& blocks, LogOffset logSize, LogOffset at);
+  // log, of `logSize` bytes, through a large buffer) as far as needed, and
+  // ahead no further than `limit`. Each call asks for a place no earlier
+  // than the last one.
+  BoardPlace placeOf(LineStream& blocks, LogOffset logSize, LogOffset at,
+                     LogOffset limit = kNoWalkLimit);
 
   const State& state() const { return state_; }
   void restore(const State& state) { state_ = state; }
+
+  static constexpr LogOffset kNoWalkLimit = INT64_MAX;
 
  private:
   void enterBoard(int board);
@@ -67,6 +77,12 @@ class BoardWalk {
 
   const std::vector<BoardEntry>& boards_;
   BoardKind kind_;
+  LogOffset ahead_;
+  // When walking ahead: the items passed that no place has asked for yet,
+  // the item of the last place asked for, and where a stop line was.
+  std::deque<BoardPlace> passedItems_;
+  BoardPlace answered_;
+  LogOffset stopAt_ = -1;
   Anchor lineStarts_;  // a line feed and a byte that may open a line that counts
   State state_;
   std::vector<std::uint32_t> candidates_;

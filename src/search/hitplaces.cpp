@@ -66,13 +66,13 @@ bool mayEndAny(char) {
 }  // namespace
 
 HitLocator::HitLocator(const LogIndex& index, LineStream& log, LineStream& boardBlocks,
-                       LogOffset size)
+                       LogOffset size, LogOffset walkAhead)
     : index_(index),
       log_(log),
       boardBlocks_(boardBlocks),
       size_(size),
-      messages_(index.messageBoards, BoardKind::Message),
-      files_(index.fileBoards, BoardKind::File) {
+      messages_(index.messageBoards, BoardKind::Message, walkAhead),
+      files_(index.fileBoards, BoardKind::File, walkAhead) {
   walks_.notewallNext = kNotewallUnseen;
 }
 
@@ -254,13 +254,14 @@ void HitLocator::placeInMail(LogOffset start, LogOffset end, std::vector<SearchH
   }
 }
 
-void HitLocator::place(LogOffset start, LogOffset end, std::vector<SearchHit>& out) {
+void HitLocator::place(LogOffset start, LogOffset end, std::vector<SearchHit>& out,
+                       LogOffset walkLimit) {
   if (!index_.mails.empty()) placeInMail(start, end, out);
   if (!index_.messageBoards.empty()) {
-    placeInBoard(HitSection::MessageBoard, messages_.placeOf(boardBlocks_, size_, start), end, out);
+    placeInBoard(HitSection::MessageBoard, messages_.placeOf(boardBlocks_, size_, start, walkLimit), end, out);
   }
   if (!index_.fileBoards.empty()) {
-    placeInBoard(HitSection::FileBoard, files_.placeOf(boardBlocks_, size_, start), end, out);
+    placeInBoard(HitSection::FileBoard, files_.placeOf(boardBlocks_, size_, start, walkLimit), end, out);
   }
   if (const int line = notewallLineOf(start); line >= 0) {
     out.push_back({HitSection::Notewall, 0, line, line + 1, walks_.notewall.start, 0, 0});

@@ -41,11 +41,16 @@ class HitLocator {
   // large buffer) as far as the matches asked for lie. The index may grow
   // meanwhile, as long as it holds every part that starts up to a few
   // kilobytes past each place asked for.
-  HitLocator(const LogIndex& index, LineStream& log, LineStream& boardBlocks, LogOffset size);
+  // `walkAhead`: how far past a match the boards are walked (see
+  // BoardWalk); 0 for a locator whose state is saved.
+  HitLocator(const LogIndex& index, LineStream& log, LineStream& boardBlocks, LogOffset size,
+             LogOffset walkAhead = 0);
 
   // Appends a hit for each place that shows the match [start, end). Each
-  // call asks for a match no earlier than the last one.
-  void place(LogOffset start, LogOffset end, std::vector<SearchHit>& out);
+  // call asks for a match no earlier than the last one. The boards are
+  // walked ahead no further than `walkLimit`.
+  void place(LogOffset start, LogOffset end, std::vector<SearchHit>& out,
+             LogOffset walkLimit = BoardWalk::kNoWalkLimit);
 
   LocatorState state() const;
   void restore(const LocatorState& state);

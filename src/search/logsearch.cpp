@@ -114,7 +114,8 @@ bool LogSearch::onLastHitLine(std::string_view data, LogOffset base, std::size_t
 HitLocator& LogSearch::locator() {
   if (!locator_) {
     if (building_) indexer_ = std::make_unique<LogIndexer>(*indexView_, *building_);
-    locator_ = std::make_unique<HitLocator>(index_, logView_, boardView_, size_);
+    locator_ = std::make_unique<HitLocator>(index_, logView_, boardView_, size_,
+                                            building_ ? kBoardWalkAhead : 0);
   }
   return *locator_;
 }
@@ -152,8 +153,10 @@ bool LogSearch::scanWindow(std::string_view data, LogOffset base, std::size_t en
     // The index holds every part that may decide where a match of this
     // block is shown; it is read from the block itself.
     if (indexer_) indexer_->indexTo(indexLimit);
+    // A board's pieces are judged by where it ends: as far as the index
+    // knows the boards.
     located.place(base + static_cast<LogOffset>(start), base + static_cast<LogOffset>(stop),
-                  places_);
+                  places_, indexLimit - static_cast<LogOffset>(kLineLimit) - 1);
     if (places_.empty()) continue;
     lastHitEnd_ = base + static_cast<LogOffset>(stop);
     cursor_ = base + static_cast<LogOffset>(at) + 1;

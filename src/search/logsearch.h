@@ -61,7 +61,11 @@ struct IndexAsRead {
 
 // How far past a block's last place the index is made: past the parts that
 // may start beyond a hit and still decide where it is shown.
-inline constexpr LogOffset kIndexAhead = 4 << 10;
+inline constexpr LogOffset kIndexAhead = 12 << 10;
+// How far past a match the boards are walked when the index is made as the
+// log is read (where nothing is saved to go on from), as far as the index
+// tells where each board ends.
+inline constexpr LogOffset kBoardWalkAhead = 16 << 10;
 // ...and within the block, where that is read from.
 static_assert(kIndexAhead < static_cast<LogOffset>(kNearHitReach));
 
@@ -84,7 +88,7 @@ class LogSearch {
   bool scan(std::size_t bytes, const HitSink& found);
 
   // Where the scan stands now; resume() goes on from such a point, which
-  // gives the same hits again.
+  // gives the same hits again. Only for a search with the index at hand.
   SearchPoint point() const;
   void resume(const SearchPoint& point);
 
