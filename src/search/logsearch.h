@@ -26,13 +26,15 @@ using HitSink = std::function<bool(const SearchHit&)>;
 // Told how far the scan is; false stops it (the hits so far stay found).
 using SearchProgress = std::function<bool(LogOffset scanned, LogOffset total)>;
 
-// The buffer of the streams the scan reads in blocks.
-inline constexpr std::size_t kSearchBlockBytes = 1 << 20;
+// The buffer of the streams the scan reads in blocks: small enough that a
+// block stays in the processor's cache while its hits are placed and
+// printed (a block of a megabyte took a quarter longer).
+inline constexpr std::size_t kSearchBlockBytes = 256 << 10;
 // How far past a match the places and lines of its hit are read.
 inline constexpr std::size_t kNearHitReach = 16 << 10;
 // What the scan's block keeps before the place it goes on from: the mail
 // or message a hit lies in mostly starts there, and is read there.
-inline constexpr std::size_t kSearchLookBehind = 64 << 10;
+inline constexpr std::size_t kSearchLookBehind = 32 << 10;
 
 // Opens the log anew with a buffer of the given size (a FileLineStream);
 // null when it cannot.
