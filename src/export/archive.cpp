@@ -128,6 +128,12 @@ ArchiveFile& Archive::record(const std::string& name) {
 }
 
 void Archive::seed(SeenSet& seen) const {
+  std::size_t keys = 0;
+  for (const auto& [name, file] : index_) {
+    if (file.kind == ArchiveKind::Mailbox) keys += file.items.size() + file.numbered.size();
+  }
+  // With room for a visit or so more.
+  seen.reserve(keys + keys / 8);
   for (const auto& [name, file] : index_) {
     if (file.kind != ArchiveKind::Mailbox) continue;
     for (const std::uint64_t key : file.items) seen.insert(key);

@@ -15,7 +15,7 @@ namespace zazir {
 namespace {
 
 // A buffer that large lets the export read a log at the speed of the disk.
-constexpr std::size_t kLogBuffer = 1 << 20;
+constexpr std::size_t kLogBuffer = 256 << 10;
 
 bool isDirectory(const std::string& path) {
   struct stat info {};

@@ -1,5 +1,8 @@
 #include "export/seenset.h"
 
+#include <new>
+#include <utility>
+
 namespace zazir {
 
 namespace {
@@ -39,8 +42,8 @@ std::uint64_t messageKey(std::string_view board, int number,
 
 bool SeenSet::insert(std::uint64_t key) {
   if (key == 0) key = 1;  // 0 marks a free slot
-  if ((count_ + 1) * 4 > slots_.size() * 3) grow();
-  const std::size_t mask = slots_.size() - 1;
+  if ((count_ + 1) * 4 > size_ * 3) grow();
+  const std::size_t mask = size_ - 1;
   for (std::size_t at = key & mask;; at = (at + 1) & mask) {
     if (slots_[at] == key) return false;
     if (slots_[at] == 0) {
@@ -52,10 +55,24 @@ bool SeenSet::insert(std::uint64_t key) {
 }
 
 void SeenSet::grow() {
-  std::vector<std::uint64_t> old(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+  rehash(size_ == 0 ? 1024 : size_ * 2);
+}
+
+void SeenSet::reserve(std::size_t keys) {
+  std::size_t slots = size_ == 0 ? 1024 : size_;
+  while (keys * 4 > slots * 3) slots *= 2;
+  if (slots > size_) rehash(slots);
+}
+
+void SeenSet::rehash(std::size_t slots) {
+  auto* fresh = static_cast<std::uint64_t*>(std::calloc(slots, sizeof(std::uint64_t)));
+  if (fresh == nullptr) throw std::bad_alloc();
+  std::unique_ptr<std::uint64_t[], Free> old(fresh);
   old.swap(slots_);
-  const std::size_t mask = slots_.size() - 1;
-  for (const std::uint64_t key : old) {
+  const std::size_t oldSize = std::exchange(size_, slots);
+  const std::size_t mask = slots - 1;
+  for (std::size_t k = 0; k < oldSize; ++k) {
+    const std::uint64_t key = old[k];
     if (key == 0) continue;
     std::size_t at = key & mask;
     while (slots_[at] != 0) at = (at + 1) & mask;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,13 +22,23 @@ class SeenSet {
  public:
   // True when `key` was not there before.
   bool insert(std::uint64_t key);
+  // Makes room for `keys` in all at once: an archive's hundreds of
+  // thousands of keys grew the table ten times, clearing each.
+  void reserve(std::size_t keys);
   std::size_t size() const { return count_; }
-  std::size_t bytes() const { return slots_.size() * sizeof(std::uint64_t); }
+  std::size_t bytes() const { return size_ * sizeof(std::uint64_t); }
 
  private:
   void grow();
+  void rehash(std::size_t slots);
 
-  std::vector<std::uint64_t> slots_;  // 0: free
+  struct Free {
+    void operator()(std::uint64_t* slots) const { std::free(slots); }
+  };
+  // Taken zeroed from calloc, which gets a large table as pages the
+  // system has cleared, instead of clearing it once more.
+  std::unique_ptr<std::uint64_t[], Free> slots_;  // 0: free
+  std::size_t size_ = 0;
   std::size_t count_ = 0;
 };
 
