@@ -4,6 +4,12 @@
 
 namespace zazir {
 
+void LogTurns::stop() {
+  const std::lock_guard lock(mutex_);
+  stopped_ = true;
+  turnCame_.notify_all();
+}
+
 bool LogTurns::stopped() {
   const std::lock_guard lock(mutex_);
   return stopped_;

@@ -26,6 +26,8 @@ class LogTurns {
   // ends the search there). False when the turns stopped before.
   bool finish(std::size_t log, std::string& lines, bool goOn);
 
+  // Ends the output where it is: no later log writes.
+  void stop();
   bool stopped();
   // The log whose turn it is; the count of logs when every one was done.
   std::size_t turn();

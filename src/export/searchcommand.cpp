@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -139,17 +141,29 @@ int runSearch(const std::string& text, const std::vector<std::string>& args, std
   std::vector<LogOutcome> outcomes(logs.size());
   std::atomic<std::size_t> next = 0;
   const bool lineByLine = isatty(fileno(out)) != 0;
+  // What a searcher throws (a failure to allocate) ends the search and is
+  // thrown here, as it was when one searcher did all.
+  std::exception_ptr thrown;
+  std::mutex thrownLock;
+  const auto search = [&] {
+    try {
+      searchLogs(logs, pattern, lineByLine, turns, next, outcomes);
+    } catch (...) {
+      const std::lock_guard lock(thrownLock);
+      if (!thrown) thrown = std::current_exception();
+      turns.stop();
+    }
+  };
   {
     std::vector<std::jthread> others;
     try {
-      for (unsigned k = 1; k < searchers(logs.size()); ++k) {
-        others.emplace_back([&] { searchLogs(logs, pattern, lineByLine, turns, next, outcomes); });
-      }
+      for (unsigned k = 1; k < searchers(logs.size()); ++k) others.emplace_back(search);
     } catch (const std::system_error&) {
       // Fewer searchers take longer, nothing else.
     }
-    searchLogs(logs, pattern, lineByLine, turns, next, outcomes);
+    search();
   }
+  if (thrown) std::rethrow_exception(thrown);
   // The outcomes count as far as the output went: a log that could not be
   // read or a failed output ends it, and what was searched after is not told.
   const int error = turns.outputError();
