@@ -77,7 +77,8 @@ std::string itemTitle(LineStream& log, const LogIndex& index, const SearchHit& h
   for (int k = 0; k < lines; ++k) {
     if (!log.readLineView(line, kLineLimit)) line = {};
   }
-  std::string title = hit.section == HitSection::MessageBoard ? messageTitle(line) : std::string(line);
+  std::string title =
+      hit.section == HitSection::MessageBoard ? messageTitle(line) : std::string(line);
   stripLineEnd(title);
   return title;
 }

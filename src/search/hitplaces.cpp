@@ -258,10 +258,12 @@ void HitLocator::place(LogOffset start, LogOffset end, std::vector<SearchHit>& o
                        LogOffset walkLimit) {
   if (!index_.mails.empty()) placeInMail(start, end, out);
   if (!index_.messageBoards.empty()) {
-    placeInBoard(HitSection::MessageBoard, messages_.placeOf(boardBlocks_, size_, start, walkLimit), end, out);
+    placeInBoard(HitSection::MessageBoard,
+                 messages_.placeOf(boardBlocks_, size_, start, walkLimit), end, out);
   }
   if (!index_.fileBoards.empty()) {
-    placeInBoard(HitSection::FileBoard, files_.placeOf(boardBlocks_, size_, start, walkLimit), end, out);
+    placeInBoard(HitSection::FileBoard, files_.placeOf(boardBlocks_, size_, start, walkLimit),
+                 end, out);
   }
   if (const int line = notewallLineOf(start); line >= 0) {
     out.push_back({HitSection::Notewall, 0, line, line + 1, walks_.notewall.start, 0, 0});

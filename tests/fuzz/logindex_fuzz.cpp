@@ -151,8 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A window over the middle of the log, the file elsewhere.
   file->seek(0);
   WindowStream window(*file);
-  window.show(std::string_view(log).substr(log.size() / 3, log.size() / 2),
-              static_cast<LogOffset>(log.size() / 3), log.size() / 3 + log.size() / 2 == log.size());
+  const std::size_t start = log.size() / 3;
+  const std::size_t bytes = log.size() / 2;
+  window.show(std::string_view(log).substr(start, bytes), static_cast<LogOffset>(start),
+              start + bytes == log.size());
   LogIndex stepped;
   LogIndexer indexer(window, stepped);
   const auto step = static_cast<LogOffset>(std::max<std::size_t>(1, log.size() / 7));
