@@ -41,7 +41,7 @@ class Lister {
     std::string fields = std::string(section) + "\t" + std::string(number);
     for (const std::string_view text : texts) {
       fields += '\t';
-      fields += toUtf8(blankControls(text), decoder_);
+      fields += toUtf8(text, decoder_);
     }
     if (!headed_) std::fputs(kFields, out_);
     headed_ = true;
@@ -56,7 +56,7 @@ class Lister {
   std::string logName_;
   bool headed_ = false;
   OutputText output_;
-  Utf8Decoder decoder_;
+  Utf8Decoder decoder_{Utf8Decoder::Controls::Blanked};
 };
 
 std::string number(int value) {
